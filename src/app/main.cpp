@@ -1,0 +1,49 @@
+#include "core/batch_frontend.h"
+#include "core/batch_run.h"
+#include "core/paths.h"
+#include "core/reporting.h"
+#include "core/startup.h"
+#include "gui/workbench/workbench.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("QEL"));
+    qel::BatchFrontend frontend;
+    qel::Session session(frontend, qel::applicationFolder(QCoreApplication::applicationDirPath()));
+    qel::startUp(session);
+    // A first run on a new machine has no QEL.ini yet; that report must not fail the job.
+    session.errorsReported = 0;
+    int status = 1;
+    qel::guarded(session, QStringLiteral("Main"), [&] { status = qel::runBatch(session, options); });
+    if (session.errorsReported > 0)
+        status = 1;
+    qel::unloadSession(session);
+    qel::terminateSession(session);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const qel::CommandLine line = qel::parseCommandLine(arguments);
+    if (!line.usageError.isEmpty()) {
+        std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));
+        return 2;
+    }
+    if (line.batch)
+        return runBatchProcess(argc, argv, *line.options);
+    return qel::gui::runWorkbench(argc, argv, line.projectToOpen);
+}

@@ -1,0 +1,123 @@
+#include "core/batch_run.h"
+
+#include "core/project_open.h"
+#include "core/reporting.h"
+
+#include <QMap>
+
+namespace qel {
+
+namespace {
+
+struct OptionSlot {
+    const char *name;
+    QString BatchOptions::*field;
+};
+
+const OptionSlot OutputOptions[] = {
+    {"--save-as", &BatchOptions::saveAs},
+    {"--results", &BatchOptions::results},
+    {"--export-mindist", &BatchOptions::exportMinDist},
+    {"--export-wolf", &BatchOptions::exportWolf},
+    {"--map", &BatchOptions::map},
+    {"--summary", &BatchOptions::summary},
+    {"--export-gis", &BatchOptions::exportGis},
+};
+
+QMap<QString, BatchOutput> &registeredOutputs()
+{
+    static QMap<QString, BatchOutput> outputs;
+    return outputs;
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral("usage: qel [PROJECT.prj]\n"
+                          "       qel --batch PROJECT.prj [--save-as FILE.prj] [--results FILE]\n"
+                          "           [--export-mindist FILE] [--export-wolf FILE] [--map FILE.png|pdf|svg]\n"
+                          "           [--summary FILE.rtf] [--export-gis DIR]");
+}
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    CommandLine line;
+    BatchOptions options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (word == QLatin1String("--batch")) {
+            line.batch = true;
+            continue;
+        }
+        const OptionSlot *slot = nullptr;
+        for (const OptionSlot &candidate : OutputOptions)
+            if (word == QLatin1String(candidate.name))
+                slot = &candidate;
+        if (slot) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--"))) {
+                line.usageError = word + QStringLiteral(" needs a file name");
+                return line;
+            }
+            if (!(options.*(slot->field)).isEmpty()) {
+                line.usageError = word + QStringLiteral(" given twice");
+                return line;
+            }
+            options.*(slot->field) = arguments[++i];
+        } else if (word.startsWith(QLatin1String("-"))) {
+            line.usageError = QStringLiteral("unknown option ") + word;
+            return line;
+        } else if (options.project.isEmpty()) {
+            options.project = word;
+        } else {
+            line.usageError = QStringLiteral("more than one project given: ") + word;
+            return line;
+        }
+    }
+    if (!line.batch) {
+        for (const OptionSlot &slot : OutputOptions)
+            if (!(options.*(slot.field)).isEmpty()) {
+                line.usageError = QString::fromLatin1(slot.name) + QStringLiteral(" needs --batch");
+                return line;
+            }
+        line.projectToOpen = options.project;
+        return line;
+    }
+    if (options.project.isEmpty()) {
+        line.usageError = QStringLiteral("--batch needs a project file");
+        return line;
+    }
+    for (const OptionSlot &slot : OutputOptions) {
+        const QString name = QString::fromLatin1(slot.name);
+        if (!(options.*(slot.field)).isEmpty() && name != QLatin1String("--save-as")
+            && !registeredOutputs().contains(name)) {
+            line.usageError = name + QStringLiteral(" is not available in this version");
+            return line;
+        }
+    }
+    line.options = options;
+    return line;
+}
+
+void registerBatchOutput(const QString &option, BatchOutput output)
+{
+    registeredOutputs().insert(option, output);
+}
+
+int runBatch(Session &session, const BatchOptions &options)
+{
+    WriteLog(session, QStringLiteral("Batch run: ") + options.project);
+    openProject(session, options.project);
+    if (!options.saveAs.isEmpty())
+        saveProjectAs(session, options.saveAs);
+    for (const OptionSlot &slot : OutputOptions) {
+        const QString &target = options.*(slot.field);
+        const auto output = registeredOutputs().constFind(QString::fromLatin1(slot.name));
+        if (!target.isEmpty() && output != registeredOutputs().constEnd() && !(*output)(session, target)
+            && session.errorsReported == 0)
+            ++session.errorsReported; // an output that failed without a report still fails the run
+    }
+    return session.errorsReported == 0 ? 0 : 1;
+}
+
+} // namespace qel

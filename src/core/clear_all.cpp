@@ -1,0 +1,43 @@
+#include "core/clear_all.h"
+
+#include "core/paths.h"
+#include "core/reporting.h"
+#include "core/startup.h"
+
+namespace qel {
+
+void ClearAll(Session &session)
+{
+    // A log that cannot be written is reported, but must not leave the old project in place.
+    guarded(session, QStringLiteral("ClearAll"), [&] { WriteLog(session, QStringLiteral("ClearAll:")); });
+
+    session.outline.initiate();
+    session.layers.initiate();
+    Frontend &frontend = session.frontend();
+    frontend.outlineChanged();
+    frontend.layersChanged();
+    if (session.model.BMDone)
+        frontend.closeMapWindow();
+    for (const char *panel : {"Status", "Coords", "File"})
+        frontend.setStatusPanel(QString::fromLatin1(panel), QString());
+    session.messageText.clear();
+    frontend.messagesCleared();
+    for (const char *command : {"Zoom In", "Zoom Window", "Zoom Out", "Zoom Previous", "Zoom All", "Cut", "Copy", "Paste"})
+        frontend.setCommandEnabled(QString::fromLatin1(command), false);
+
+    // Every field back to its empty-project value; the map indexes read 0 after a clear.
+    session.model = ProjectModel();
+    ProjectModel &m = session.model;
+    m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
+
+    setApplicationPaths(session);
+    m.ProjectDir = session.app.AppDir + QStringLiteral("Data/");
+    m.ProjectDirAssigned = false;
+    m.ResultsFile = QStringLiteral("QELResults.out");
+    m.ProjectStatus = QStringLiteral("New");
+    session.ErrorText.clear();
+
+    RemoveTempFiles(session);
+}
+
+} // namespace qel

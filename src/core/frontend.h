@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+
+#include <optional>
+
+namespace qel {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// A file dialog as a procedure asks for it. The filter uses the "Text|*.a;*.b|Text|*.c" form.
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    QString defaultExt;
+    QString initialDir;
+    QString initialName;
+};
+
+struct FileDialogAnswer {
+    bool accepted = false;
+    QString path;
+    int filterIndex = 1; // 1-based entry of the filter the person had selected
+};
+
+// Everything a procedure asks of the person or shows to them. The workbench, batch runs and
+// tests each implement it; procedures never reach a window any other way.
+class Frontend {
+public:
+    virtual ~Frontend() = default;
+
+    // Status-bar panels "Status", "Coords" and "File".
+    virtual void setStatusPanel(const QString &key, const QString &text) = 0;
+    // The message window got one more line, or was emptied.
+    virtual void messageAdded(const QString &line) = 0;
+    virtual void messagesCleared() = 0;
+    virtual MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) = 0;
+    virtual FileDialogAnswer openFileDialog(const FileDialogRequest &request) = 0;
+    virtual FileDialogAnswer saveFileDialog(const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    virtual void setBusy(bool busy) = 0;
+    virtual std::optional<QPointF> pickMapPoint(const QString &prompt) = 0;
+
+    // Window state the procedures change; the batch and scripted front ends ignore them.
+    virtual void setCommandEnabled(const QString & /*command*/, bool /*enabled*/) {}
+    virtual void outlineChanged() {}
+    virtual void layersChanged() {}
+    virtual void closeMapWindow() {}
+    virtual void processPendingEvents() {}
+};
+
+} // namespace qel

@@ -1,0 +1,160 @@
+#include "core/number_text.h"
+
+#include "core/errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace qel {
+
+QString numberText(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0"); // also for negative zero
+    // The general format with precision 15 switches to exponent form exactly when the rounded
+    // decimal exponent is below -4 or at least 15, and drops trailing zeros.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
+    return text.toUpper();
+}
+
+QString keyNumberText(double value)
+{
+    const QString text = numberText(value);
+    return text.startsWith(u'-') ? text + u' ' : u' ' + text + u' ';
+}
+
+namespace {
+
+// Collects the characters of the leading number, skipping blanks, tabs and line feeds.
+QByteArray leadingNumberText(QStringView text)
+{
+    QByteArray out;
+    int i = 0;
+    const int n = int(text.size());
+    auto skipBlanks = [&] {
+        while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+            ++i;
+    };
+    auto takeDigits = [&] {
+        int count = 0;
+        for (;;) {
+            skipBlanks();
+            if (i < n && text[i] >= u'0' && text[i] <= u'9') {
+                out += char(text[i].unicode());
+                ++i;
+                ++count;
+            } else {
+                return count;
+            }
+        }
+    };
+    skipBlanks();
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        out += char(text[i].unicode());
+        ++i;
+    }
+    int digits = takeDigits();
+    skipBlanks();
+    if (i < n && text[i] == u'.') {
+        out += '.';
+        ++i;
+        digits += takeDigits();
+    }
+    if (digits == 0)
+        return {};
+    skipBlanks();
+    if (i < n && (text[i] == u'E' || text[i] == u'e' || text[i] == u'D' || text[i] == u'd')) {
+        const QByteArray mantissa = out;
+        const int mark = i;
+        out += 'E';
+        ++i;
+        skipBlanks();
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+            out += char(text[i].unicode());
+            ++i;
+        }
+        if (takeDigits() == 0) {
+            out = mantissa;
+            i = mark;
+        }
+    }
+    return out;
+}
+
+double parseCNumber(const QByteArray &text)
+{
+    double value = 0;
+    const char *begin = text.constData();
+    if (*begin == '+')
+        ++begin;
+    const auto result = std::from_chars(begin, text.constData() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Underflow gives 0 like any tiny value; overflow is an error.
+        const QByteArray upper = text.toUpper();
+        const int e = upper.indexOf('E');
+        if (e >= 0 && upper.mid(e + 1).toInt() < 0)
+            return 0.0;
+        raise(ErrOverflow);
+    }
+    return value;
+}
+
+} // namespace
+
+double leadingNumber(QStringView text)
+{
+    const QByteArray number = leadingNumberText(text);
+    return number.isEmpty() ? 0.0 : parseCNumber(number);
+}
+
+std::optional<double> strictNumber(QStringView text)
+{
+    const QByteArray latin = text.trimmed().toLatin1();
+    const char *begin = latin.constData();
+    const char *end = begin + latin.size();
+    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-')
+        ++begin;
+    double value = 0;
+    const auto result = std::from_chars(begin, end, value);
+    if (begin == end || result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+qint16 roundToInt16(double value)
+{
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
+        raise(ErrOverflow);
+    return static_cast<qint16>(rounded);
+}
+
+QString formatContourValue(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    if (value < 0.0 || std::isnan(value))
+        raise(ErrInvalidCall);
+    // The decade is taken as the ratio of natural logarithms, as the labels always have been.
+    const double e = std::floor(std::log(value) / std::log(10.0));
+    char buffer[64];
+    if (e >= -3 && e <= 2) {
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+        QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        return text; // a whole number keeps its point: "5."
+    }
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 1);
+    QString text = QString::fromLatin1(buffer, int(result.ptr - buffer)).toUpper();
+    const int mark = int(text.indexOf(u'E'));
+    QString exponent = text.mid(mark + 2);
+    while (exponent.size() > 1 && exponent.startsWith(u'0'))
+        exponent.remove(0, 1);
+    return text.left(mark + 2) + exponent;
+}
+
+} // namespace qel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace qel {
+
+// The default text of a number: at most 15 significant digits, no trailing zeros, "." as the
+// decimal point, exponent form ("1E+15", "1E-05") from 1E15 upward and below 1E-4.
+QString numberText(double value);
+
+// A number after a key in QEL.ini and the project file: a blank in place of the sign of a value
+// that is not negative, the number text, a trailing blank (" 0.01 ", "-5 ").
+QString keyNumberText(double value);
+
+// The longest leading number of a text, blanks and tabs ignored anywhere, 0 when there is none.
+// A number too large for a double is error 6 (Overflow).
+double leadingNumber(QStringView text);
+
+// The whole text (trimmed) as a number, or nothing when it is not one.
+std::optional<double> strictNumber(QStringView text);
+
+// Rounds to the nearest int16 (halves to even); out of range is error 6 (Overflow).
+qint16 roundToInt16(double value);
+
+// Contour values and labels: "##0.###" from 0.001 up to 1000, "0.0E+##" outside, "0" for zero.
+// A negative value is error 5.
+QString formatContourValue(double value);
+
+} // namespace qel

@@ -1,0 +1,88 @@
+#include "core/paths.h"
+
+#include "core/reporting.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace qel {
+
+QString PathToDirectory(const QString &path)
+{
+    const qsizetype p = path.lastIndexOf(u'/');
+    return p >= 0 ? path.left(p + 1) : QString();
+}
+
+QString RelativePath(const Session &session, const QString &path)
+{
+    const QString &dir = session.model.ProjectDir;
+    if (dir.size() > path.size())
+        return path;
+    if (path.compare(dir, Qt::CaseInsensitive) == 0)
+        return {};
+    if (path.left(dir.size()).compare(dir, Qt::CaseInsensitive) == 0)
+        return path.mid(dir.size());
+    return path;
+}
+
+QString fromStoredPath(const QString &path)
+{
+    QString converted = path;
+    converted.replace(u'\\', u'/');
+    return converted;
+}
+
+bool CreateTempPathIfNeeded(Session &session)
+{
+    return guarded(session, QStringLiteral("CreateTempPathIfNeeded"), [&] {
+        const QString &dir = session.model.ProjectDir;
+        if (!QFileInfo(dir).isDir() || !QDir::setCurrent(dir))
+            raise(ErrPathNotFound, dir);
+        if (!QFileInfo(dir + QStringLiteral("Temp")).isDir() && !QDir(dir).mkdir(QStringLiteral("Temp")))
+            raise(ErrPathFileAccess, dir + QStringLiteral("Temp"));
+    });
+}
+
+void RemoveTempFiles(Session &session)
+{
+    const QDir temp(session.model.ProjectDir + QStringLiteral("Temp"));
+    if (!temp.exists())
+        return;
+    const QStringList present = temp.entryList(QDir::Files);
+    try {
+        for (int i = 0; i <= 6; ++i) {
+            for (const QString &extension : session.layerFileExtensions) {
+                const QString wanted = session.app.LayerName[std::size_t(i)] + extension;
+                for (const QString &name : present) {
+                    if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+                        continue;
+                    if (!QFile::remove(temp.filePath(name)))
+                        raise(ErrPathFileAccess, temp.filePath(name));
+                }
+            }
+        }
+    } catch (const QelError &e) {
+        session.ErrorText = QStringLiteral("QEL(RemoveTempFiles): ") + QString::number(e.number())
+            + QStringLiteral(": \n") + e.description();
+        try {
+            WriteLog(session, session.ErrorText);
+        } catch (const QelError &) {
+        }
+    }
+}
+
+QString applicationFolder(const QString &programFolder)
+{
+    QString folder = qEnvironmentVariable("QEL_HOME");
+    if (folder.isEmpty()) {
+        const QFileInfo program(programFolder);
+        folder = program.isDir() && program.isWritable()
+            ? programFolder
+            : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    QDir().mkpath(folder);
+    return QDir(folder).absolutePath();
+}
+
+} // namespace qel

@@ -1,0 +1,10 @@
+#include "core/project_file.h"
+
+namespace qel {
+
+bool SaveProjectFile(Session &)
+{
+    return false; // written with the project file format
+}
+
+} // namespace qel

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "core/bounded_array.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace qel {
+
+// Counts and indexes are 16-bit as in the project file; colours are red + 256 green + 65536 blue.
+using int16 = std::int16_t;
+using Colour = std::int32_t;
+
+constexpr int MaxWells = 1000;
+constexpr int MaxSampleSlots = 62;
+constexpr int MaxGridNodes = 400;
+constexpr int MaxContourLevels = 5;
+
+// Settings of one contour view; the plume, minimum-distance and WOLF views share the layout and
+// differ only by the prefix of their keys (PC, MD, WF).
+struct ContourView {
+    double Min = 0;
+    double Max = 0;
+    int16 NumLevels = 0;
+    int16 LineWidth = 0;
+    bool UseLog = false; // plume and WOLF views only
+    BoundedArray<double, 0, MaxContourLevels> CMin;
+    BoundedArray<double, 0, MaxContourLevels> CMax;
+    BoundedArray<Colour, 0, MaxContourLevels> CColor;
+    bool Legend = false;
+    double LegendX = 0;
+    double LegendY = 0;
+};
+
+// Node x by node y by sample concentrations of the analytical solution; reallocated by each run.
+class ConcentrationGrid {
+public:
+    void allocate(int numX, int numY, int numSlots);
+    double &operator()(int ix, int iy, int sample);
+    double operator()(int ix, int iy, int sample) const;
+    bool isEmpty() const { return m_values.empty(); }
+    void clear();
+
+private:
+    std::size_t slot(int ix, int iy, int sample) const;
+    int m_numX = 0, m_numY = 0, m_numSlots = 0;
+    std::vector<double> m_values;
+};
+
+// The open project: every input, setting, status flag and result, under the names the whole
+// workbench uses. Persistent fields are those the project file stores.
+struct ProjectModel {
+    // Identity and working state
+    QString ProjectFile;
+    QString ProjectDir;
+    bool ProjectDirAssigned = false;
+    QString ProjectStatus = QStringLiteral("New");
+    bool ProjectChanged = false;
+    QString RunMode;
+    QString FileBuild;
+    QString ResultsFile = QStringLiteral("QELResults.out");
+
+    // Status flags
+    bool UNDone = false, BMDone = false, MSDone = false, WEDone = false, WLDone = false, WCDone = false,
+         PLDone = false, TDDone = false, SLDone = false, PCDone = false, MDDone = false, WFDone = false,
+         RGDone = false, ANDone = false, ERDone = false;
+
+    // Map state
+    bool WEmapped = false, PLmapped = false, SLmapped = false;
+    int16 WCMapIndex = -1, PCMapIndex = -1, MDMapIndex = -1, WFMapIndex = -1;
+    bool MapReady = false;
+    bool CalibrationActive = false;
+    QString BaseMapDir;
+    // Extents of the loaded base map and the largest extents derived from it (not stored).
+    double BaseMapLeft = 0, BaseMapRight = 0, BaseMapBottom = 0, BaseMapTop = 0;
+    double MaxMapLeft = 0, MaxMapRight = 0, MaxMapBottom = 0, MaxMapTop = 0;
+
+    // Units
+    QString DistUnits, TimeUnits, ConcUnits;
+
+    // Base map
+    QString MapTitle, BaseMapType, BaseMapFormat, BaseMapFile;
+
+    // Raster calibration
+    bool RasterScaleSet = false;
+    int16 CalibrationType = 0;
+    BoundedArray<double, 0, 4> RasterPointX, RasterPointY, VectorPointX, VectorPointY;
+    double RasterScaleDistance = 0;
+    double RasterScale = 0;
+
+    // Well locations
+    QString WEDataFormat, WEFileExt, WEDataFile, WEDataTable, WEDataPath;
+    QString WellIDField, XField, YField;
+    int16 NumWells = 0;
+    BoundedArray<QString, 0, MaxWells> WellID;
+    BoundedArray<double, 0, MaxWells> WellX, WellY;
+
+    // Water levels
+    QString WLDataFormat, WLFileExt, WLDataFile, WLDataTable, WLDataPath;
+    int16 NumWLWells = 0;
+    int16 NumSamples = 0;
+    BoundedArray<QString, 0, MaxWells> WLWellID;
+    BoundedArray<QDate, 0, MaxSampleSlots> SampleDate;
+    BoundedArray2<double, 0, MaxWells, 0, MaxSampleSlots> WLData;
+    BoundedArray<double, 0, MaxWells> WLWellX, WLWellY;
+
+    // Water-level contours
+    double WLMin = 0, WLMax = 0, WLInt = 0;
+    int16 WLLineWidth = 1;
+
+    // Map extents, plot limits and model grid
+    double MapLeft = 0, MapRight = 0, MapBottom = 0, MapTop = 0;
+    double PLLeft = 0, PLRight = 0, PLBottom = 0, PLTop = 0;
+    bool SameLimits = true;
+    double PCLeft = 0, PCRight = 0, PCBottom = 0, PCTop = 0, PCGridSpacing = 0;
+    int16 PCNumX = 0, PCNumY = 0;
+
+    // Regression results (rebuilt, not stored)
+    BoundedArray<double, 1, MaxSampleSlots> Xcoeff, Ycoeff, Const, R2, Magnitude, Direction;
+    qint64 RegressTaskID = 0;
+
+    // Transport data and source
+    double K = 0, Porosity = 0, AlphaX = 0, AlphaY = 0, RetFactor = 0;
+    bool Decay = false;
+    double HalfLife = 0, Time = 0, Swidth = 0, C0 = 0, Xsource = 0, Ysource = 0;
+    double RoundXY = 0.01;
+
+    // Analytical results (rebuilt, not stored)
+    ConcentrationGrid Conc;
+    double ConcMax = 0, ConcMin = 0, FlowCos = 0, FlowSin = 0;
+    BoundedArray2<double, 1, MaxGridNodes, 1, MaxGridNodes> MinDistGrid, WOLFGrid;
+    double MinDistMin = 0, MinDistMax = 0, WOLFMin = 0, WOLFMax = 0;
+
+    // Contour views: plume concentration, minimum distance, WOLF factor
+    ContourView PC, MD, WF;
+
+    // Working values shared by the contour views and the colour picker
+    Colour SelectedColor = 0;
+    QString ColorCaller;
+    QString MDExportFile, WFExportFile;
+};
+
+} // namespace qel

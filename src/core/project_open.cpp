@@ -1,0 +1,46 @@
+#include "core/project_open.h"
+
+#include "core/clear_all.h"
+#include "core/paths.h"
+#include "core/project_file.h"
+#include "core/reporting.h"
+
+#include <QFileInfo>
+
+namespace qel {
+
+namespace {
+
+void assignProjectFile(Session &session, const QString &path)
+{
+    ProjectModel &m = session.model;
+    m.ProjectFile = QFileInfo(path).isAbsolute() ? path : QFileInfo(path).absoluteFilePath();
+    m.ProjectDir = PathToDirectory(m.ProjectFile);
+    m.ProjectDirAssigned = true;
+}
+
+} // namespace
+
+bool openProject(Session &session, const QString &path)
+{
+    ClearAll(session);
+    session.UserCancelled = false;
+    assignProjectFile(session, path);
+    if (!CreateTempPathIfNeeded(session))
+        return false;
+    const bool read = ReadProjectFile(session);
+    const QString name = QFileInfo(session.model.ProjectFile).fileName();
+    session.frontend().setStatusPanel(QStringLiteral("File"), name);
+    Message(session, QStringLiteral("Opened project file: ") + name, false);
+    return read;
+}
+
+bool saveProjectAs(Session &session, const QString &path)
+{
+    assignProjectFile(session, path);
+    const QString name = QFileInfo(session.model.ProjectFile).fileName();
+    session.frontend().setStatusPanel(QStringLiteral("File"), name);
+    return SaveProjectFile(session);
+}
+
+} // namespace qel

@@ -1,0 +1,20 @@
+#include "core/session.h"
+
+#include <QDir>
+
+namespace qel {
+
+Session::Session(Frontend &frontend, const QString &appFolder)
+    : m_frontend(&frontend)
+    , m_appFolder(QDir(appFolder).absolutePath())
+{
+}
+
+void Session::checkNode(const QString &key)
+{
+    model.ProjectChanged = true;
+    outline.check(key);
+    m_frontend->outlineChanged();
+}
+
+} // namespace qel

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/frontend.h"
+#include "core/project_model.h"
+#include "core/project_replay.h"
+#include "core/tree_states.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace qel {
+
+// Operating-system identification written into the log header.
+struct OsVersionRecord {
+    qint32 size = 148;
+    qint32 majorVersion = 0;
+    qint32 minorVersion = 0;
+    qint32 buildNumber = 0;
+    qint32 platformId = 0;
+    QString servicePack;
+};
+
+// Values that live for the whole program run rather than for one project.
+struct AppState {
+    QString ProgramBuild = QStringLiteral("20040225");
+    QString AppDir;  // application folder with a trailing "/"
+    QString LogFile; // AppDir + "QEL.LOG"
+    QString HelpFile;
+    QString IniFile;
+    QString NotepadPath;
+    QString EditorPath;
+    bool MultipleProjects = true;
+    std::array<QString, 11> LayerName;
+    qint32 HelpContext = 1000;
+    OsVersionRecord OSVersionInfo;
+    QString OSVersion;
+    QString OSName;
+};
+
+constexpr int VersionMajor = 1;
+constexpr int VersionMinor = 2;
+constexpr int VersionRevision = 1035;
+
+// One open workbench: the project, the program-wide values, the outline and layer states and
+// the front end that talks to the person. Procedures take it explicitly; nothing is global, so
+// tests can run as many independent sessions as they like.
+class Session {
+public:
+    // appFolder is the application folder (QEL.ini, QEL.LOG, Data/); see applicationFolder().
+    Session(Frontend &frontend, const QString &appFolder);
+
+    ProjectModel model;
+    AppState app;
+    OutlineState outline;
+    LayerTreeState layers;
+
+    QString ErrorText;
+    QString messageText; // the message window's content
+    bool UserCancelled = false;
+    QString FormTag;
+    bool DocReady = false;
+
+    // Extensions of the files the drawing component writes for each layer under Temp/.
+    QStringList layerFileExtensions = {QStringLiteral(".DBF"), QStringLiteral(".NDX")};
+
+    // Errors reported since the count was last reset; a batch run's exit status.
+    int errorsReported = 0;
+
+    Frontend &frontend() { return *m_frontend; }
+    ProjectReplay &replay() { return *m_replay; }
+    void setReplay(ProjectReplay *replay) { m_replay = replay ? replay : &m_noReplay; }
+    const QString &appFolder() const { return m_appFolder; }
+
+    // Marks a workflow step done: its outline entry gets the check mark and the project changed.
+    void checkNode(const QString &key);
+    void setStatus(const QString &text) { m_frontend->setStatusPanel(QStringLiteral("Status"), text); }
+
+private:
+    Frontend *m_frontend;
+    ProjectReplay m_noReplay;
+    ProjectReplay *m_replay = &m_noReplay;
+    QString m_appFolder;
+};
+
+} // namespace qel

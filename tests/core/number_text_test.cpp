@@ -1,0 +1,120 @@
+#include "core/errors.h"
+#include "core/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace qel;
+
+TEST(NumberText, DefaultConversion)
+{
+    const struct {
+        double value;
+        const char *text;
+    } cases[] = {
+        {0.0, "0"},
+        {-0.0, "0"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-05"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {2.0 / 3.0, "0.666666666666667"},
+        {1e15, "1E+15"},
+        {999999999999999.0, "999999999999999"},
+        {-5, "-5"},
+        {1.5e-300, "1.5E-300"},
+        {1e300, "1E+300"},
+        {0.1 + 0.2, "0.3"},
+        {120, "120"},
+        {45.5, "45.5"},
+        {-0.000123, "-0.000123"},
+        {123456.789, "123456.789"},
+        {9999999999999999.0, "1E+16"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(numberText(c.value).toStdString(), c.text) << c.value;
+}
+
+TEST(NumberText, KeyForm)
+{
+    EXPECT_EQ(keyNumberText(0.01), " 0.01 ");
+    EXPECT_EQ(keyNumberText(-5), "-5 ");
+    EXPECT_EQ(keyNumberText(0), " 0 ");
+    EXPECT_EQ(keyNumberText(-0.0), " 0 ");
+    EXPECT_EQ(keyNumberText(1e-5), " 1E-05 ");
+}
+
+TEST(NumberText, LeadingNumber)
+{
+    const struct {
+        const char *text;
+        double value;
+    } cases[] = {
+        {"", 0},
+        {"abc", 0},
+        {"  12.5 ", 12.5},
+        {"12.5abc", 12.5},
+        {"1 2 3", 123},
+        {"\t-4", -4},
+        {"-.5", -0.5},
+        {"+7", 7},
+        {"1e3", 1000},
+        {"1E-2x", 0.01},
+        {"2D2", 200},
+        {"1e", 1},
+        {"1e+", 1},
+        {"3,5", 3},
+        {".", 0},
+        {"-", 0},
+        {"1.2.3", 1.2},
+        {"1e-400", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+    EXPECT_THROW(leadingNumber(u"1e400"), QelError);
+}
+
+TEST(NumberText, StrictNumber)
+{
+    EXPECT_EQ(strictNumber(u" 0.01 "), 0.01);
+    EXPECT_EQ(strictNumber(u"+2"), 2.0);
+    EXPECT_EQ(strictNumber(u"-2"), -2.0);
+    EXPECT_FALSE(strictNumber(u""));
+    EXPECT_FALSE(strictNumber(u"0.01x"));
+    EXPECT_FALSE(strictNumber(u"abc"));
+    EXPECT_FALSE(strictNumber(u"+-2"));
+    EXPECT_FALSE(strictNumber(u"inf"));
+}
+
+TEST(NumberText, RoundToInt16)
+{
+    EXPECT_EQ(roundToInt16(2.5), 2);
+    EXPECT_EQ(roundToInt16(3.5), 4);
+    EXPECT_EQ(roundToInt16(-1.4), -1);
+    EXPECT_EQ(roundToInt16(32767), 32767);
+    EXPECT_EQ(roundToInt16(-32768), -32768);
+    EXPECT_THROW(roundToInt16(32768), QelError);
+    EXPECT_THROW(roundToInt16(-40000), QelError);
+    EXPECT_THROW(roundToInt16(std::numeric_limits<double>::quiet_NaN()), QelError);
+}
+
+TEST(NumberText, ContourValues)
+{
+    const struct {
+        double value;
+        const char *text;
+    } cases[] = {
+        {0, "0"},
+        {12.5, "12.5"},
+        {5, "5."},
+        {0.001, "0.001"},
+        {999.9999, "1000."},
+        {15000, "1.5E+4"},
+        {0.000025, "2.5E-5"},
+        {0.00099, "9.9E-4"},
+        {1e-10, "1.0E-10"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(formatContourValue(c.value).toStdString(), c.text) << c.value;
+    EXPECT_THROW(formatContourValue(-1), QelError);
+}

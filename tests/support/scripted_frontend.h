@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/frontend.h"
+
+#include <QStringList>
+
+#include <deque>
+
+namespace qel::test {
+
+// A front end for tests: answers come from queues filled by the test (a question with nothing
+// queued fails the test), and every call is recorded so the test can check what was shown.
+class ScriptedFrontend : public Frontend {
+public:
+    struct Box {
+        QString text;
+        QString title;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+
+    std::deque<MsgAnswer> answers;
+    std::deque<FileDialogAnswer> fileAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    std::deque<std::optional<QPointF>> pickAnswers;
+
+    std::vector<Box> boxes;
+    std::vector<FileDialogRequest> fileRequests;
+    QStringList messageLines;
+    QStringList statusTexts;
+    QString panelStatus, panelCoords, panelFile;
+    QStringList disabledCommands;
+    int busyCalls = 0;
+    bool busy = false;
+    int mapWindowsClosed = 0;
+
+    void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({true, path, filterIndex}); }
+    void queueCancelledFile() { fileAnswers.push_back({}); }
+
+    void setStatusPanel(const QString &key, const QString &text) override;
+    void messageAdded(const QString &line) override { messageLines << line; }
+    void messagesCleared() override { messageLines.clear(); }
+    MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) override;
+    FileDialogAnswer openFileDialog(const FileDialogRequest &request) override;
+    FileDialogAnswer saveFileDialog(const FileDialogRequest &request) override;
+    std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    void setBusy(bool on) override;
+    std::optional<QPointF> pickMapPoint(const QString &prompt) override;
+    void setCommandEnabled(const QString &command, bool enabled) override;
+    void closeMapWindow() override { ++mapWindowsClosed; }
+
+    // Texts of the boxes shown so far with the given icon.
+    QStringList boxTexts(MsgIcon icon) const;
+};
+
+} // namespace qel::test

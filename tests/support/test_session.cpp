@@ -1,0 +1,44 @@
+#include "support/test_session.h"
+
+#include "core/startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qel::test {
+
+TestSession::TestSession(bool start)
+{
+    session = std::make_unique<Session>(frontend, dir.path());
+    if (start) {
+        // A first start has no QEL.ini; give it one so tests see no start-up report.
+        writeFile(QStringLiteral("QEL.ini"), "[QEL]\r\n");
+        startUp(*session);
+        frontend.boxes.clear();
+        session->errorsReported = 0;
+    }
+}
+
+QString TestSession::readLog() const
+{
+    return QString::fromUtf8(readBytes(home() + QStringLiteral("QEL.LOG")));
+}
+
+QString TestSession::writeFile(const QString &relative, const QByteArray &bytes) const
+{
+    const QString path = home() + relative;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace qel::test
