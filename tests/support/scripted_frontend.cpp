@@ -55,7 +55,7 @@ std::optional<QString> ScriptedFrontend::inputBox(const QString &prompt, const Q
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return std::nullopt;
     }
-    auto answer = inputAnswers.front();
+    std::optional<QString> answer = std::move(inputAnswers.front());
     inputAnswers.pop_front();
     return answer;
 }
