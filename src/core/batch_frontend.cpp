@@ -31,8 +31,9 @@ MsgAnswer BatchFrontend::messageBox(const QString &text, const QString &title, M
 {
     const MsgAnswer answer = safeDefault(buttons);
     if (buttons != MsgButtons::Ok) {
-        print(m_err, QStringLiteral("%1: %2\n(answered %3 in batch mode)")
-                         .arg(title, text, answer == MsgAnswer::No ? QStringLiteral("No") : QStringLiteral("Cancel")));
+        print(m_err,
+            QStringLiteral("%1: %2\n(answered %3 in batch mode)")
+                .arg(title, text, answer == MsgAnswer::No ? QStringLiteral("No") : QStringLiteral("Cancel")));
     } else if (icon == MsgIcon::Error || icon == MsgIcon::Warning) {
         print(m_err, text);
     } else {
@@ -47,8 +48,8 @@ FileDialogAnswer BatchFrontend::openFileDialog(const FileDialogRequest &request)
     if (request.initialName.isEmpty())
         return answer;
     answer.accepted = true;
-    answer.path = QFileInfo(request.initialName).isAbsolute() ? request.initialName
-                                                              : request.initialDir + request.initialName;
+    answer.path
+        = QFileInfo(request.initialName).isAbsolute() ? request.initialName : request.initialDir + request.initialName;
     return answer;
 }
 

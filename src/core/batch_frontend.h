@@ -11,16 +11,20 @@ namespace qel {
 // lines to stdout.
 class BatchFrontend : public Frontend {
 public:
-    explicit BatchFrontend(std::FILE *out = stdout, std::FILE *err = stderr) : m_out(out), m_err(err) {}
+    explicit BatchFrontend(std::FILE *out = stdout, std::FILE *err = stderr)
+        : m_out(out)
+        , m_err(err)
+    {
+    }
 
-    void setStatusPanel(const QString &, const QString &) override {}
+    void setStatusPanel(const QString &, const QString &) override { }
     void messageAdded(const QString &line) override;
-    void messagesCleared() override {}
+    void messagesCleared() override { }
     MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) override;
     FileDialogAnswer openFileDialog(const FileDialogRequest &request) override;
     FileDialogAnswer saveFileDialog(const FileDialogRequest &request) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
-    void setBusy(bool) override {}
+    void setBusy(bool) override { }
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
 
     static MsgAnswer safeDefault(MsgButtons buttons);

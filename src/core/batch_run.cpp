@@ -15,13 +15,13 @@ struct OptionSlot {
 };
 
 const OptionSlot OutputOptions[] = {
-    {"--save-as", &BatchOptions::saveAs},
-    {"--results", &BatchOptions::results},
-    {"--export-mindist", &BatchOptions::exportMinDist},
-    {"--export-wolf", &BatchOptions::exportWolf},
-    {"--map", &BatchOptions::map},
-    {"--summary", &BatchOptions::summary},
-    {"--export-gis", &BatchOptions::exportGis},
+    { "--save-as", &BatchOptions::saveAs },
+    { "--results", &BatchOptions::results },
+    { "--export-mindist", &BatchOptions::exportMinDist },
+    { "--export-wolf", &BatchOptions::exportWolf },
+    { "--map", &BatchOptions::map },
+    { "--summary", &BatchOptions::summary },
+    { "--export-gis", &BatchOptions::exportGis },
 };
 
 QMap<QString, BatchOutput> &registeredOutputs()

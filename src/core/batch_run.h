@@ -12,20 +12,20 @@ namespace qel {
 // What `qel --batch PROJECT.prj [options]` is asked to do after opening the project.
 struct BatchOptions {
     QString project;
-    QString saveAs;       // --save-as FILE.prj
-    QString results;      // --results FILE
+    QString saveAs; // --save-as FILE.prj
+    QString results; // --results FILE
     QString exportMinDist; // --export-mindist FILE
-    QString exportWolf;   // --export-wolf FILE
-    QString map;          // --map FILE.png|pdf|svg
-    QString summary;      // --summary FILE.rtf
-    QString exportGis;    // --export-gis DIR
+    QString exportWolf; // --export-wolf FILE
+    QString map; // --map FILE.png|pdf|svg
+    QString summary; // --summary FILE.rtf
+    QString exportGis; // --export-gis DIR
 };
 
 struct CommandLine {
     bool batch = false;
-    QString projectToOpen;          // workbench: a project given on the command line
+    QString projectToOpen; // workbench: a project given on the command line
     std::optional<BatchOptions> options;
-    QString usageError;             // set when the words are off
+    QString usageError; // set when the words are off
 };
 
 CommandLine parseCommandLine(const QStringList &arguments); // without the program name

@@ -9,13 +9,15 @@ namespace qel {
 
 // A 1-based (or 0-based) array with the bounds the model declares. An index outside them is
 // error 9, never a write past the end, whatever a file or a count says.
-template<typename T, int Lo, int Hi>
-class BoundedArray {
+template<typename T, int Lo, int Hi> class BoundedArray {
 public:
     static constexpr int lower = Lo;
     static constexpr int upper = Hi;
 
-    BoundedArray() : m_items(Hi - Lo + 1) {}
+    BoundedArray()
+        : m_items(Hi - Lo + 1)
+    {
+    }
 
     T &operator()(int i) { return m_items[slot(i)]; }
     const T &operator()(int i) const { return m_items[slot(i)]; }
@@ -38,10 +40,12 @@ private:
 };
 
 // Two-dimensional counterpart, (i, j) with independent bounds.
-template<typename T, int Lo1, int Hi1, int Lo2, int Hi2>
-class BoundedArray2 {
+template<typename T, int Lo1, int Hi1, int Lo2, int Hi2> class BoundedArray2 {
 public:
-    BoundedArray2() : m_items(std::size_t(Hi1 - Lo1 + 1) * std::size_t(Hi2 - Lo2 + 1)) {}
+    BoundedArray2()
+        : m_items(std::size_t(Hi1 - Lo1 + 1) * std::size_t(Hi2 - Lo2 + 1))
+    {
+    }
 
     T &operator()(int i, int j) { return m_items[slot(i, j)]; }
     const T &operator()(int i, int j) const { return m_items[slot(i, j)]; }

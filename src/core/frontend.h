@@ -40,16 +40,17 @@ public:
     virtual MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) = 0;
     virtual FileDialogAnswer openFileDialog(const FileDialogRequest &request) = 0;
     virtual FileDialogAnswer saveFileDialog(const FileDialogRequest &request) = 0;
-    virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    virtual std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+        = 0;
     virtual void setBusy(bool busy) = 0;
     virtual std::optional<QPointF> pickMapPoint(const QString &prompt) = 0;
 
     // Window state the procedures change; the batch and scripted front ends ignore them.
-    virtual void setCommandEnabled(const QString & /*command*/, bool /*enabled*/) {}
-    virtual void outlineChanged() {}
-    virtual void layersChanged() {}
-    virtual void closeMapWindow() {}
-    virtual void processPendingEvents() {}
+    virtual void setCommandEnabled(const QString & /*command*/, bool /*enabled*/) { }
+    virtual void outlineChanged() { }
+    virtual void layersChanged() { }
+    virtual void closeMapWindow() { }
+    virtual void processPendingEvents() { }
 };
 
 } // namespace qel

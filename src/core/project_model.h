@@ -64,9 +64,9 @@ struct ProjectModel {
     QString ResultsFile = QStringLiteral("QELResults.out");
 
     // Status flags
-    bool UNDone = false, BMDone = false, MSDone = false, WEDone = false, WLDone = false, WCDone = false,
-         PLDone = false, TDDone = false, SLDone = false, PCDone = false, MDDone = false, WFDone = false,
-         RGDone = false, ANDone = false, ERDone = false;
+    bool UNDone = false, BMDone = false, MSDone = false, WEDone = false, WLDone = false, WCDone = false, PLDone = false,
+         TDDone = false, SLDone = false, PCDone = false, MDDone = false, WFDone = false, RGDone = false, ANDone = false,
+         ERDone = false;
 
     // Map state
     bool WEmapped = false, PLmapped = false, SLmapped = false;

@@ -9,20 +9,20 @@ class ProjectReplay {
 public:
     virtual ~ProjectReplay() = default;
 
-    virtual void openBaseMapCommand() {} // the person chose to look for a missing base map
-    virtual void showBaseMap() {}
-    virtual void calibrateMap() {}
-    virtual void rereadWells() {}
-    virtual void rereadWaterLevels() {}
-    virtual void drawPlotLimits() {}
-    virtual void drawSource() {}
-    virtual void runRegression() {}
-    virtual void showWaterLevelContours() {}
-    virtual void runAnalyticalSolution() {}
-    virtual void exportResults() {}
-    virtual void redrawPlumeContours() {}
-    virtual void redrawMinDistContours() {}
-    virtual void redrawWolfContours() {}
+    virtual void openBaseMapCommand() { } // the person chose to look for a missing base map
+    virtual void showBaseMap() { }
+    virtual void calibrateMap() { }
+    virtual void rereadWells() { }
+    virtual void rereadWaterLevels() { }
+    virtual void drawPlotLimits() { }
+    virtual void drawSource() { }
+    virtual void runRegression() { }
+    virtual void showWaterLevelContours() { }
+    virtual void runAnalyticalSolution() { }
+    virtual void exportResults() { }
+    virtual void redrawPlumeContours() { }
+    virtual void redrawMinDistContours() { }
+    virtual void redrawWolfContours() { }
 };
 
 } // namespace qel

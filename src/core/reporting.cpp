@@ -45,10 +45,11 @@ void ReportError(Session &session)
     session.frontend().setBusy(false);
     ++session.errorsReported;
     logQuietly(session, session.ErrorText);
-    const QString text = session.ErrorText + QStringLiteral("\n\nTo view a error log file or email it for techsupport, \n"
-                                                            "select 'Session Log File' under 'View' menu.\n\n"
-                                                            "For expediting technical support, please email us the "
-                                                            "QEL.LOG file and the project data file.");
+    const QString text = session.ErrorText
+        + QStringLiteral("\n\nTo view a error log file or email it for techsupport, \n"
+                         "select 'Session Log File' under 'View' menu.\n\n"
+                         "For expediting technical support, please email us the "
+                         "QEL.LOG file and the project data file.");
     session.frontend().messageBox(text, QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Error);
 }
 

@@ -28,8 +28,7 @@ void reportFailureWithPrefix(Session &session, const QString &prefix, int number
 
 // Runs one procedure under its failure handler: a run-time failure stops it and is reported
 // under the procedure's tag. Returns whether the procedure ran to its end.
-template<typename Procedure>
-bool guarded(Session &session, const QString &tag, Procedure &&procedure)
+template<typename Procedure> bool guarded(Session &session, const QString &tag, Procedure &&procedure)
 {
     try {
         procedure();

@@ -25,7 +25,7 @@ struct OsVersionRecord {
 // Values that live for the whole program run rather than for one project.
 struct AppState {
     QString ProgramBuild = QStringLiteral("20040225");
-    QString AppDir;  // application folder with a trailing "/"
+    QString AppDir; // application folder with a trailing "/"
     QString LogFile; // AppDir + "QEL.LOG"
     QString HelpFile;
     QString IniFile;
@@ -63,7 +63,7 @@ public:
     bool DocReady = false;
 
     // Extensions of the files the drawing component writes for each layer under Temp/.
-    QStringList layerFileExtensions = {QStringLiteral(".DBF"), QStringLiteral(".NDX")};
+    QStringList layerFileExtensions = { QStringLiteral(".DBF"), QStringLiteral(".NDX") };
 
     // Errors reported since the count was last reset; a batch run's exit status.
     int errorsReported = 0;

@@ -38,7 +38,9 @@ void GetWindowsVersion(Session &session)
     app.OSVersionInfo.minorVersion = parts.value(1).toInt();
     app.OSVersionInfo.buildNumber = int(leadingNumber(parts.value(2)));
     app.OSVersionInfo.platformId = 0;
-    app.OSVersion = QStringLiteral("%1.%2").arg(app.OSVersionInfo.majorVersion).arg(app.OSVersionInfo.minorVersion, 2, 10, QChar(u'0'));
+    app.OSVersion = QStringLiteral("%1.%2")
+                        .arg(app.OSVersionInfo.majorVersion)
+                        .arg(app.OSVersionInfo.minorVersion, 2, 10, QChar(u'0'));
     app.OSName = QSysInfo::prettyProductName();
 }
 
@@ -48,7 +50,7 @@ void startUp(Session &session)
     GetWindowsVersion(session);
     session.model.ProjectStatus = QStringLiteral("New");
     session.app.HelpContext = 1000;
-    const char *names[] = {"WELLS", "WLCONT", "LIMITS", "SOURCE", "PCCONT", "MDCONT", "WFCONT"};
+    const char *names[] = { "WELLS", "WLCONT", "LIMITS", "SOURCE", "PCCONT", "MDCONT", "WFCONT" };
     for (std::size_t i = 0; i < std::size(names); ++i)
         session.app.LayerName[i] = QString::fromLatin1(names[i]);
     ReadINIFile(session);
@@ -59,15 +61,18 @@ void OpenLogFile(Session &session)
 {
     try {
         WriteLog(session, Separator);
-        WriteLog(session, QStringLiteral("QEL Version %1.%2.%3 Build %4")
-                              .arg(VersionMajor)
-                              .arg(VersionMinor)
-                              .arg(VersionRevision)
-                              .arg(session.app.ProgramBuild));
-        WriteLog(session, QStringLiteral("Session log created on ")
-                              + QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-        WriteLog(session, QStringLiteral("Windows Version: ") + session.app.OSName + QStringLiteral(" Version: ")
-                              + session.app.OSVersion);
+        WriteLog(session,
+            QStringLiteral("QEL Version %1.%2.%3 Build %4")
+                .arg(VersionMajor)
+                .arg(VersionMinor)
+                .arg(VersionRevision)
+                .arg(session.app.ProgramBuild));
+        WriteLog(session,
+            QStringLiteral("Session log created on ")
+                + QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+        WriteLog(session,
+            QStringLiteral("Windows Version: ") + session.app.OSName + QStringLiteral(" Version: ")
+                + session.app.OSVersion);
         WriteLog(session, QStringLiteral("Please email this file while requesting tech support."));
     } catch (const QelError &e) {
         reportFailureWithPrefix(session, QStringLiteral("(OpenLogFile): "), e.number(), e.description());
@@ -159,10 +164,10 @@ void WriteINIFile(Session &session)
 {
     guarded(session, QStringLiteral("WriteINIFile"), [&] {
         const AppState &app = session.app;
-        const QString text = QStringLiteral("[QEL]\r\nNotepadPath=") + app.NotepadPath + QStringLiteral("\r\nEditorPath=")
-            + app.EditorPath + QStringLiteral("\r\nMultipleProjects=")
-            + (app.MultipleProjects ? QStringLiteral("True") : QStringLiteral("False"))
-            + QStringLiteral("\r\nRoundXY=") + keyNumberText(session.model.RoundXY) + QStringLiteral("\r\n");
+        const QString text = QStringLiteral("[QEL]\r\nNotepadPath=") + app.NotepadPath
+            + QStringLiteral("\r\nEditorPath=") + app.EditorPath + QStringLiteral("\r\nMultipleProjects=")
+            + (app.MultipleProjects ? QStringLiteral("True") : QStringLiteral("False")) + QStringLiteral("\r\nRoundXY=")
+            + keyNumberText(session.model.RoundXY) + QStringLiteral("\r\n");
         QSaveFile file(app.IniFile);
         if (!file.open(QIODevice::WriteOnly))
             raise(ErrPathFileAccess, app.IniFile);
@@ -174,8 +179,8 @@ void WriteINIFile(Session &session)
 
 void unloadSession(Session &session)
 {
-    guarded(session, QStringLiteral("UI:Form_Unload"),
-            [&] { WriteLog(session, QStringLiteral("QEL session unloaded.")); });
+    guarded(
+        session, QStringLiteral("UI:Form_Unload"), [&] { WriteLog(session, QStringLiteral("QEL session unloaded.")); });
     WriteINIFile(session);
     RemoveTempFiles(session);
 }

@@ -26,29 +26,29 @@ OutlineState::OutlineState()
     const struct {
         const char *caption, *key, *parent;
     } table[] = {
-        {"1. Input data", "Input data", ""},
-        {"1.1 Set units", "Set units", "Input data"},
-        {"1.2 Base map", "Base map", "Input data"},
-        {"1.3 Map scale", "Map scale", "Input data"},
-        {"1.4 Well locations", "Well locations", "Input data"},
-        {"1.5 Water levels", "Water levels", "Input data"},
-        {"1.6 Plot limits", "Plot limits", "Input data"},
-        {"1.7 Model data", "Model data", "Input data"},
-        {"1.8 Source location", "Source location", "Input data"},
-        {"2. Regression", "Regression", ""},
-        {"2.1 Run linear regression", "Run linear regression", "Regression"},
-        {"2.2 View raw output files", "View regression output", "Regression"},
-        {"2.3 Water level contours", "Water level contours", "Regression"},
-        {"3. Transport run", "Transport run", ""},
-        {"3.1 Run analytical solution", "Run analytical solution", "Transport run"},
-        {"3.2 Export model results", "Export model results", "Transport run"},
-        {"3.3 View plume contours", "View plume contours", "Transport run"},
-        {"3.4 View MinDist contours", "View MinDist contours", "Transport run"},
-        {"3.5 View WOLF contours", "View WOLF contours", "Transport run"},
+        { "1. Input data", "Input data", "" },
+        { "1.1 Set units", "Set units", "Input data" },
+        { "1.2 Base map", "Base map", "Input data" },
+        { "1.3 Map scale", "Map scale", "Input data" },
+        { "1.4 Well locations", "Well locations", "Input data" },
+        { "1.5 Water levels", "Water levels", "Input data" },
+        { "1.6 Plot limits", "Plot limits", "Input data" },
+        { "1.7 Model data", "Model data", "Input data" },
+        { "1.8 Source location", "Source location", "Input data" },
+        { "2. Regression", "Regression", "" },
+        { "2.1 Run linear regression", "Run linear regression", "Regression" },
+        { "2.2 View raw output files", "View regression output", "Regression" },
+        { "2.3 Water level contours", "Water level contours", "Regression" },
+        { "3. Transport run", "Transport run", "" },
+        { "3.1 Run analytical solution", "Run analytical solution", "Transport run" },
+        { "3.2 Export model results", "Export model results", "Transport run" },
+        { "3.3 View plume contours", "View plume contours", "Transport run" },
+        { "3.4 View MinDist contours", "View MinDist contours", "Transport run" },
+        { "3.5 View WOLF contours", "View WOLF contours", "Transport run" },
     };
     for (const auto &row : table)
-        m_nodes.push_back({QString::fromLatin1(row.caption), QString::fromLatin1(row.key),
-                           QString::fromLatin1(row.parent), CheckState::None, true});
+        m_nodes.push_back({ QString::fromLatin1(row.caption), QString::fromLatin1(row.key),
+            QString::fromLatin1(row.parent), CheckState::None, true });
 }
 
 OutlineNode *OutlineState::find(const QString &key)
@@ -124,13 +124,13 @@ void OutlineState::setEnabled(const QString &key, bool enabled)
 LayerTreeState::LayerTreeState()
 {
     m_nodes = {
-        {QStringLiteral("Wells"), QStringLiteral("Wells"), 3, QStringLiteral("wells")},
-        {QStringLiteral("Plot limits"), QStringLiteral("Plot limits"), 5, QStringLiteral("limits")},
-        {QStringLiteral("Source"), QStringLiteral("Source center"), 9, QStringLiteral("source")},
-        {QStringLiteral("WL contours"), QStringLiteral("WL contours"), 4, QStringLiteral("wlcont")},
-        {QStringLiteral("Plumes"), QStringLiteral("Plumes"), 6, QStringLiteral("pccont")},
-        {QStringLiteral("Min distances"), QStringLiteral("Min distances"), 8, QStringLiteral("mdcont")},
-        {QStringLiteral("WOLF factor"), QStringLiteral("WOLF factor"), 7, QStringLiteral("wfcont")},
+        { QStringLiteral("Wells"), QStringLiteral("Wells"), 3, QStringLiteral("wells") },
+        { QStringLiteral("Plot limits"), QStringLiteral("Plot limits"), 5, QStringLiteral("limits") },
+        { QStringLiteral("Source"), QStringLiteral("Source center"), 9, QStringLiteral("source") },
+        { QStringLiteral("WL contours"), QStringLiteral("WL contours"), 4, QStringLiteral("wlcont") },
+        { QStringLiteral("Plumes"), QStringLiteral("Plumes"), 6, QStringLiteral("pccont") },
+        { QStringLiteral("Min distances"), QStringLiteral("Min distances"), 8, QStringLiteral("mdcont") },
+        { QStringLiteral("WOLF factor"), QStringLiteral("WOLF factor"), 7, QStringLiteral("wfcont") },
     };
 }
 
@@ -195,7 +195,7 @@ void LayerTreeState::setText(const QString &key, const QString &text)
 
 const std::vector<int> &LayerTreeState::redrawOrder()
 {
-    static const std::vector<int> order = {8, 7, 6, 4, 5, 3, 9};
+    static const std::vector<int> order = { 8, 7, 6, 4, 5, 3, 9 };
     return order;
 }
 

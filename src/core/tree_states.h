@@ -32,9 +32,9 @@ public:
     CheckState state(const QString &key) const;
     QStringList children(const QString &key) const;
 
-    void initiate();                     // every node "None"
-    void uncheck(const QString &key);    // "All"/"Some" become "None"
-    void toggle(const QString &key);     // "None"/"Some" become "All", "All" becomes "None"
+    void initiate(); // every node "None"
+    void uncheck(const QString &key); // "All"/"Some" become "None"
+    void toggle(const QString &key); // "None"/"Some" become "All", "All" becomes "None"
     void setSubtree(const QString &key); // descendants take the node's state
     void setEnabled(const QString &key, bool enabled);
     // Marks a step done without touching the project; Session::checkNode also marks the change.

@@ -20,7 +20,7 @@ void ScriptedFrontend::setStatusPanel(const QString &key, const QString &text)
 
 MsgAnswer ScriptedFrontend::messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon)
 {
-    boxes.push_back({text, title, buttons, icon});
+    boxes.push_back({ text, title, buttons, icon });
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
     if (answers.empty()) {
@@ -55,9 +55,10 @@ std::optional<QString> ScriptedFrontend::inputBox(const QString &prompt, const Q
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return std::nullopt;
     }
-    std::optional<QString> answer = std::move(inputAnswers.front());
+    const bool given = inputAnswers.front().has_value();
+    const QString text = given ? *inputAnswers.front() : QString();
     inputAnswers.pop_front();
-    return answer;
+    return given ? std::optional<QString>(text) : std::nullopt;
 }
 
 void ScriptedFrontend::setBusy(bool on)

@@ -34,7 +34,7 @@ public:
     bool busy = false;
     int mapWindowsClosed = 0;
 
-    void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({true, path, filterIndex}); }
+    void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({ true, path, filterIndex }); }
     void queueCancelledFile() { fileAnswers.push_back({}); }
 
     void setStatusPanel(const QString &key, const QString &text) override;

@@ -21,7 +21,7 @@ void ChildForm::printForm()
 void ChildForm::refusePrint()
 {
     m_session.frontend().messageBox(QStringLiteral("QEL: You can only print document or chart window at this time."),
-                                    QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Information);
+        QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Information);
 }
 
 void ChildForm::closeForm()

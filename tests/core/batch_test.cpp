@@ -1,0 +1,111 @@
+#include "core/batch_run.h"
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+TEST(BatchCommandLine, Parsing)
+{
+    const struct {
+        QStringList words;
+        bool batch;
+        const char *error; // "" when the words are fine
+    } cases[] = {
+        { {}, false, "" },
+        { { "site.prj" }, false, "" },
+        { { "--batch", "a.prj" }, true, "" },
+        { { "--batch", "a.prj", "--save-as", "b.prj" }, true, "" },
+        { { "a.prj", "--batch", "--save-as", "b.prj" }, true, "" },
+        { { "--batch" }, true, "--batch needs a project file" },
+        { { "--batch", "a.prj", "--save-as" }, true, "--save-as needs a file name" },
+        { { "--batch", "a.prj", "--save-as", "--results" }, true, "--save-as needs a file name" },
+        { { "--batch", "a.prj", "--save-as", "b", "--save-as", "c" }, true, "--save-as given twice" },
+        { { "--batch", "a.prj", "b.prj" }, true, "more than one project given: b.prj" },
+        { { "--batch", "a.prj", "--frobnicate" }, true, "unknown option --frobnicate" },
+        { { "a.prj", "--save-as", "b.prj" }, false, "--save-as needs --batch" },
+        { { "--batch", "a.prj", "--export-gis", "dir" }, true, "--export-gis is not available in this version" },
+    };
+    for (const auto &c : cases) {
+        const CommandLine line = parseCommandLine(c.words);
+        SCOPED_TRACE(c.words.join(' ').toStdString());
+        EXPECT_EQ(line.usageError.toStdString(), c.error);
+        if (line.usageError.isEmpty()) {
+            EXPECT_EQ(line.batch, c.batch);
+            EXPECT_EQ(line.options.has_value(), c.batch);
+        }
+    }
+    const CommandLine line = parseCommandLine({ "--batch", "a.prj", "--save-as", "b.prj" });
+    EXPECT_EQ(line.options->project, "a.prj");
+    EXPECT_EQ(line.options->saveAs, "b.prj");
+    EXPECT_EQ(parseCommandLine({ "site.prj" }).projectToOpen, "site.prj");
+}
+
+namespace {
+
+struct QelRun {
+    int status = -1;
+    QString out, err;
+};
+
+QelRun runQel(const QString &home, const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QEL_HOME", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), arguments);
+    QelRun run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.status = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+TEST(BatchProcess, UsageErrorsExitTwo)
+{
+    TestSession t(false);
+    for (const QStringList &words : { QStringList { "--batch" }, QStringList { "--batch", "a.prj", "--nope" } }) {
+        const QelRun run = runQel(t.home(), words);
+        EXPECT_EQ(run.status, 2) << words.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("usage: qel")) << run.err.toStdString();
+    }
+}
+
+TEST(BatchProcess, MissingProjectFailsButSessionCloses)
+{
+    TestSession t(false);
+    const QelRun run = runQel(t.home(), { "--batch", t.home() + "missing.prj" });
+    EXPECT_EQ(run.status, 1);
+    // The first run on a machine has no QEL.ini; its report goes to stderr but fails nothing
+    // else, and closing the session writes the file.
+    EXPECT_TRUE(run.err.contains("QEL(ReadINIFile): 53")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("QEL(ReadProjectFile): Error (53)")) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(t.home() + "QEL.ini"));
+    const QString log = t.readLog();
+    EXPECT_TRUE(log.endsWith("QEL session unloaded.\r\nQEL session terminated.\r\n")) << log.toStdString();
+}
+
+TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
+{
+    TestSession t(false);
+    const QString example = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
+    const QByteArray original = readBytes(example);
+    ASSERT_FALSE(original.isEmpty());
+    QDir().mkpath(t.home() + "site");
+    const QString copy = t.writeFile("site/a.prj", original);
+    const QelRun run = runQel(t.home(), { "--batch", copy, "--save-as", t.home() + "site/b.prj" });
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readBytes(t.home() + "site/b.prj"), original);
+    EXPECT_TRUE(run.out.contains("Opened project file: a.prj")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("Saved project file: " + t.home() + "site/b.prj")) << run.out.toStdString();
+}

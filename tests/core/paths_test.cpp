@@ -1,0 +1,84 @@
+#include "core/paths.h"
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+TEST(Paths, PathToDirectory)
+{
+    EXPECT_EQ(PathToDirectory("/Sites/Alpha/site.prj"), "/Sites/Alpha/");
+    EXPECT_EQ(PathToDirectory("site.prj"), "");
+    EXPECT_EQ(PathToDirectory("/"), "/");
+    EXPECT_EQ(PathToDirectory(""), "");
+}
+
+TEST(Paths, RelativePath)
+{
+    TestSession t;
+    t.session->model.ProjectDir = "/sites/alpha/";
+    const struct {
+        const char *path, *expected;
+    } cases[] = {
+        { "/SITES/ALPHA/maps/base.bmp", "maps/base.bmp" },
+        { "/sites/alpha/base.bmp", "base.bmp" },
+        { "/other/base.bmp", "/other/base.bmp" },
+        { "/sites/alpha/", "" },
+        { "/SITES/Alpha/", "" },
+        { "maps/base.bmp", "maps/base.bmp" },
+        { "/sites/alphabet/x", "/sites/alphabet/x" },
+        { "/sites", "/sites" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RelativePath(*t.session, c.path), c.expected) << c.path;
+    EXPECT_EQ(fromStoredPath("maps\\base.bmp"), "maps/base.bmp");
+}
+
+TEST(Paths, TempFolderAndLayerFiles)
+{
+    TestSession t;
+    Session &s = *t.session;
+    s.model.ProjectDir = t.home() + "Site/";
+    QDir().mkpath(s.model.ProjectDir);
+    ASSERT_TRUE(CreateTempPathIfNeeded(s));
+    EXPECT_TRUE(QDir(s.model.ProjectDir + "Temp").exists());
+    EXPECT_EQ(QDir::current().absolutePath() + "/", s.model.ProjectDir);
+    EXPECT_TRUE(CreateTempPathIfNeeded(s)); // a second call finds the folder
+
+    RemoveTempFiles(s); // nothing there: nothing reported
+    EXPECT_TRUE(t.frontend.boxes.empty());
+
+    const QStringList removed = { "WELLS.DBF", "wells.ndx", "PcCont.Dbf", "WFCONT.NDX" };
+    const QStringList kept = { "wldata.DBF", "WLDATA.NDX", "wells.txt", "notes.DBF" };
+    for (const QString &name : removed + kept)
+        t.writeFile("Site/Temp/" + name, "x");
+    RemoveTempFiles(s);
+    for (const QString &name : removed)
+        EXPECT_FALSE(QFile::exists(s.model.ProjectDir + "Temp/" + name)) << name.toStdString();
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFile::exists(s.model.ProjectDir + "Temp/" + name)) << name.toStdString();
+    EXPECT_TRUE(QDir(s.model.ProjectDir + "Temp").exists());
+}
+
+TEST(Paths, MissingProjectFolderIsReported)
+{
+    TestSession t;
+    t.session->model.ProjectDir = t.home() + "gone/";
+    EXPECT_FALSE(CreateTempPathIfNeeded(*t.session));
+    ASSERT_EQ(t.frontend.boxes.size(), 1u);
+    EXPECT_TRUE(t.frontend.boxes[0].text.startsWith("QEL(CreateTempPathIfNeeded): 76: \nPath not found"));
+}
+
+TEST(Paths, ApplicationFolder)
+{
+    TestSession t;
+    qputenv("QEL_HOME", (t.home() + "home").toUtf8());
+    EXPECT_EQ(applicationFolder("/nowhere"), t.home() + "home");
+    EXPECT_TRUE(QDir(t.home() + "home").exists());
+    qunsetenv("QEL_HOME");
+    EXPECT_EQ(applicationFolder(t.dir.path()), t.dir.path());
+}

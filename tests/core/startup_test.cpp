@@ -1,0 +1,218 @@
+#include "core/clear_all.h"
+#include "core/number_text.h"
+#include "core/reporting.h"
+#include "core/startup.h"
+#include "support/test_session.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// A started session whose QEL.ini holds the given bytes (or none at all).
+struct IniStart {
+    explicit IniStart(const QByteArray *ini)
+        : t(false)
+    {
+        if (ini)
+            t.writeFile(QStringLiteral("QEL.ini"), *ini);
+        startUp(*t.session);
+    }
+    Session &s() { return *t.session; }
+    TestSession t;
+};
+
+} // namespace
+
+TEST(Startup, FirstStartWithoutSettingsFile)
+{
+    IniStart start(nullptr);
+    EXPECT_EQ(start.t.frontend.messageLines, QStringList { "Error in reading QEL.ini file!" });
+    ASSERT_EQ(start.t.frontend.boxes.size(), 1u);
+    EXPECT_TRUE(start.t.frontend.boxes[0].text.startsWith("QEL(ReadINIFile): 53: \nFile not found\n\n"));
+    EXPECT_EQ(start.t.frontend.boxes[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(start.s().app.MultipleProjects);
+    EXPECT_EQ(start.s().model.RoundXY, 0.01);
+    EXPECT_TRUE(start.t.readLog().contains("QEL(ReadINIFile): 53: \nFile not found\r\n"));
+
+    unloadSession(start.s());
+    EXPECT_EQ(readBytes(start.t.home() + "QEL.ini"),
+        "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n");
+}
+
+TEST(Startup, SettingsFileValues)
+{
+    const struct {
+        const char *name;
+        QByteArray ini;
+        bool multiple;
+        double round;
+        bool failed;
+        int errorNumber;
+    } cases[] = {
+        { "all keys", "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY= 0.5 \r\n", false, 0.5,
+            false, 0 },
+        { "lower-case true means false", "MultipleProjects=true\r\n", false, 0.01, false, 0 },
+        { "exact True", "MultipleProjects=True   \r\n", true, 0.01, false, 0 },
+        { "empty RoundXY keeps default", "RoundXY=\r\n", true, 0.01, false, 0 },
+        { "keys are case-sensitive", "roundxy=7\r\nMULTIPLEPROJECTS=False\r\n", true, 0.01, false, 0 },
+        { "unknown keys and junk lines", "[QEL]\n\nfoo=bar\nnot a key\nRoundXY=2\n", true, 2, false, 0 },
+        { "empty file", "", true, 0.01, true, 62 },
+        { "RoundXY not a number keeps earlier keys", "MultipleProjects=False\r\nRoundXY=abc\r\n", false, 0.01, true,
+            13 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        IniStart start(&c.ini);
+        EXPECT_EQ(start.s().app.MultipleProjects, c.multiple);
+        EXPECT_EQ(start.s().model.RoundXY, c.round);
+        EXPECT_EQ(start.t.frontend.boxes.size(), c.failed ? 1u : 0u);
+        if (c.failed) {
+            EXPECT_TRUE(start.t.frontend.boxes[0].text.startsWith(
+                QStringLiteral("QEL(ReadINIFile): %1: \n").arg(c.errorNumber)));
+            EXPECT_EQ(start.t.frontend.messageLines, QStringList { "Error in reading QEL.ini file!" });
+        }
+    }
+}
+
+TEST(Startup, EditorPathsOnlyWhenTheFileExists)
+{
+    TestSession t(false);
+    const QString viewer = t.writeFile("bin/viewer", "#!/bin/sh\n");
+    t.writeFile("QEL.ini", ("NotepadPath=" + viewer + "\r\nEditorPath=/no/such/editor\r\n").toUtf8());
+    startUp(*t.session);
+    EXPECT_EQ(t.session->app.NotepadPath, viewer);
+    EXPECT_EQ(t.session->app.EditorPath, "");
+
+    // The options reach QEL.ini exactly, each number in the key form.
+    t.session->app.MultipleProjects = false;
+    t.session->model.RoundXY = -0.25;
+    WriteINIFile(*t.session);
+    EXPECT_EQ(readBytes(t.home() + "QEL.ini"),
+        ("[QEL]\r\nNotepadPath=" + viewer + "\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY=-0.25 \r\n")
+            .toUtf8());
+}
+
+TEST(Startup, LogHeaderPerSessionNothingLost)
+{
+    TestSession t(false);
+    t.writeFile("QEL.LOG", "earlier line\r\n");
+    t.writeFile("QEL.ini", "[QEL]\r\n");
+    startUp(*t.session);
+    Session second(t.frontend, t.dir.path());
+    startUp(second);
+
+    const QStringList lines = t.readLog().split("\r\n");
+    const QString sep(52, u'=');
+    ASSERT_GE(lines.size(), 14);
+    EXPECT_EQ(lines[0], "earlier line");
+    for (int start : { 1, 7 }) {
+        EXPECT_EQ(lines[start], sep);
+        EXPECT_EQ(lines[start + 1], "QEL Version 1.2.1035 Build 20040225");
+        EXPECT_TRUE(lines[start + 2].startsWith("Session log created on "));
+        EXPECT_TRUE(lines[start + 3].contains(QRegularExpression("^Windows Version: .+ Version: \\d+\\.\\d\\d$")))
+            << lines[start + 3].toStdString();
+        EXPECT_EQ(lines[start + 4], "Please email this file while requesting tech support.");
+        EXPECT_EQ(lines[start + 5], sep);
+    }
+}
+
+TEST(Startup, StartValuesThenClearAll)
+{
+    TestSession t;
+    Session &s = *t.session;
+    EXPECT_EQ(s.model.WCMapIndex, -1);
+    EXPECT_EQ(s.model.WFMapIndex, -1);
+    EXPECT_EQ(s.model.ProjectStatus, "New");
+    EXPECT_EQ(s.model.ProjectDir, t.home() + "Data/");
+    EXPECT_EQ(s.app.LayerName[0], "WELLS");
+    EXPECT_EQ(s.app.LayerName[6], "WFCONT");
+
+    s.app.NotepadPath = "/usr/bin/viewer";
+    s.app.MultipleProjects = false;
+    s.model.PC.NumLevels = 3;
+    s.model.NumWells = 12;
+    s.model.WellID(12) = "MW-12";
+    s.model.WLData(1000, 62) = 4.5;
+    s.model.RoundXY = 5;
+    s.model.SameLimits = false;
+    s.model.BMDone = true;
+    s.model.ProjectChanged = true;
+    s.outline.check("Set units");
+    Message(s, "a line");
+
+    ClearAll(s);
+    EXPECT_TRUE(s.model.SameLimits);
+    EXPECT_EQ(s.model.WLLineWidth, 1);
+    EXPECT_EQ(s.model.RoundXY, 0.01);
+    for (int index : { s.model.WCMapIndex, s.model.PCMapIndex, s.model.MDMapIndex, s.model.WFMapIndex })
+        EXPECT_EQ(index, 0);
+    EXPECT_EQ(s.model.PC.NumLevels, 0);
+    EXPECT_EQ(s.model.NumWells, 0);
+    EXPECT_EQ(s.model.WellID(12), "");
+    EXPECT_EQ(s.model.WLData(1000, 62), 0.0);
+    EXPECT_EQ(s.model.ResultsFile, "QELResults.out");
+    EXPECT_FALSE(s.model.ProjectChanged);
+    EXPECT_EQ(s.outline.state("Set units"), CheckState::None);
+    EXPECT_TRUE(s.messageText.isEmpty());
+    EXPECT_EQ(t.frontend.mapWindowsClosed, 1);
+    EXPECT_TRUE(t.frontend.disabledCommands.contains("Zoom All"));
+    EXPECT_TRUE(t.frontend.disabledCommands.contains("Paste"));
+    EXPECT_EQ(s.app.NotepadPath, "/usr/bin/viewer");
+    EXPECT_FALSE(s.app.MultipleProjects);
+    EXPECT_TRUE(t.readLog().contains("ClearAll:\r\n"));
+}
+
+TEST(Reporting, ErrorAndWarningReports)
+{
+    TestSession t;
+    Session &s = *t.session;
+    t.frontend.busy = true;
+    EXPECT_FALSE(guarded(s, "UI:mnuFileSave_Click", [] { qel::raise(ErrPathFileAccess); }));
+    EXPECT_FALSE(t.frontend.busy);
+    EXPECT_EQ(s.ErrorText, "QEL(UI:mnuFileSave_Click): 75: \nPath/File access error");
+    ASSERT_EQ(t.frontend.boxes.size(), 1u);
+    EXPECT_EQ(t.frontend.boxes[0].text,
+        "QEL(UI:mnuFileSave_Click): 75: \nPath/File access error\n\nTo view a error log file or email it for "
+        "techsupport, \nselect 'Session Log File' under 'View' menu.\n\nFor expediting technical support, please "
+        "email us the QEL.LOG file and the project data file.");
+    EXPECT_EQ(s.errorsReported, 1);
+
+    s.ErrorText = "Careful";
+    ReportWarning(s);
+    EXPECT_EQ(t.frontend.boxes[1].title, "Warning");
+    EXPECT_EQ(t.frontend.boxes[1].icon, MsgIcon::Warning);
+    EXPECT_TRUE(t.readLog().endsWith("QEL(UI:mnuFileSave_Click): 75: \nPath/File access error\r\nCareful\r\n"));
+
+    EXPECT_EQ(FormatToString(s, 12.5), "12.5");
+    EXPECT_EQ(FormatToString(s, -1), "");
+    EXPECT_EQ(s.ErrorText, "UTIL:FormatToString: 5: \nInvalid procedure call or argument");
+}
+
+TEST(Reporting, MessageWindowKeepsEveryLine)
+{
+    TestSession t;
+    Session &s = *t.session;
+    for (int i = 1; i <= 500; ++i)
+        Message(s, QString::number(i), i == 500);
+    EXPECT_TRUE(s.messageText.startsWith("1\r\n2\r\n"));
+    EXPECT_TRUE(s.messageText.endsWith("\r\n499\r\n500"));
+    EXPECT_EQ(t.frontend.messageLines.size(), 500);
+    EXPECT_EQ(t.frontend.panelStatus, "500");
+    EXPECT_FALSE(t.readLog().contains("499")); // the message window is not the log
+}
+
+TEST(Reporting, UnwritableLogIsReportedByTheCaller)
+{
+    TestSession t;
+    Session &s = *t.session;
+    s.app.LogFile = t.home() + "no-such-folder/QEL.LOG";
+    EXPECT_FALSE(guarded(s, "ClearAll", [&] { WriteLog(s, "x"); }));
+    EXPECT_TRUE(s.ErrorText.startsWith("QEL(ClearAll): 75: "));
+    EXPECT_EQ(t.frontend.boxes.size(), 1u);
+}
