@@ -26,7 +26,7 @@ int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
     qel::guarded(session, QStringLiteral("Main"), [&] { status = qel::runBatch(session, options); });
     if (session.errorsReported > 0)
         status = 1;
-    qel::unloadSession(session);
+    qel::unloadSession(session, qel::LayerFiles::Keep);
     qel::terminateSession(session);
     return status;
 }

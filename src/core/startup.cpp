@@ -177,12 +177,13 @@ void WriteINIFile(Session &session)
     });
 }
 
-void unloadSession(Session &session)
+void unloadSession(Session &session, LayerFiles layerFiles)
 {
     guarded(
         session, QStringLiteral("UI:Form_Unload"), [&] { WriteLog(session, QStringLiteral("QEL session unloaded.")); });
     WriteINIFile(session);
-    RemoveTempFiles(session);
+    if (layerFiles == LayerFiles::Remove)
+        RemoveTempFiles(session);
 }
 
 void terminateSession(Session &session)

@@ -16,9 +16,10 @@ void OpenLogFile(Session &session);
 // The folder texts derived from the application folder (AppDir, LogFile, HelpFile, IniFile).
 void setApplicationPaths(Session &session);
 
-// Closing the workbench: log line, QEL.ini, temporary layer files. Then, at process end,
-// terminateSession logs the last line.
-void unloadSession(Session &session);
+// Closing the workbench: log line, QEL.ini and, unless kept for inspection (batch runs), the
+// temporary layer files. Then, at process end, terminateSession logs the last line.
+enum class LayerFiles { Remove, Keep };
+void unloadSession(Session &session, LayerFiles layerFiles = LayerFiles::Remove);
 void terminateSession(Session &session);
 
 } // namespace qel

@@ -103,9 +103,11 @@ TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
     ASSERT_FALSE(original.isEmpty());
     QDir().mkpath(t.home() + "site");
     const QString copy = t.writeFile("site/a.prj", original);
+    const QString layerFile = t.writeFile("site/Temp/WELLS.DBF", "layer");
     const QelRun run = runQel(t.home(), { "--batch", copy, "--save-as", t.home() + "site/b.prj" });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(readBytes(t.home() + "site/b.prj"), original);
+    EXPECT_TRUE(QFile::exists(layerFile)); // kept for inspection after a batch run
     EXPECT_TRUE(run.out.contains("Opened project file: a.prj")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("Saved project file: " + t.home() + "site/b.prj")) << run.out.toStdString();
 }
