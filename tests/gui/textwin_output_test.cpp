@@ -158,7 +158,7 @@ TEST_F(OutputFixture, PrintsToAPdfFile)
     ASSERT_TRUE(viewer->printTo(&printer));
     const QByteArray bytes = readBytes(pdf);
     EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_GT(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
+    EXPECT_GE(bytes.count("/Type /Page\n"), 3) << "200 lines fill more than two pages";
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Document printed."));
 }
 

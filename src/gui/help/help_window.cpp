@@ -24,6 +24,7 @@ QToolButton *toolButton(QWidget *parent, const QString &name, const QString &tex
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus); // the keyboard stays in the topic text
     return button;
 }
 
@@ -120,7 +121,7 @@ void HelpWindow::showMissing(const QString &fileName)
     if (QFileInfo(contents).isFile())
         html += QStringLiteral("<p><a href=\"%1\">Go to the help contents</a></p>")
                     .arg(QUrl::fromLocalFile(contents).toString().toHtmlEscaped());
-    m_browser->setHtml(html);
+    m_browser->setHtml(QStringLiteral("<div style=\"margin:10px\">") + html + QStringLiteral("</div>"));
     setWindowTitle(QStringLiteral("QEL Help"));
     updateButtons();
 }

@@ -37,6 +37,8 @@ QLabel *wrappedLabel(const QString &text, const QString &name, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setWordWrap(true);
+    // A fixed column width lets the wrapped text take the height it needs.
+    label->setFixedWidth(380);
     return label;
 }
 
@@ -103,7 +105,9 @@ AboutBox::AboutBox(Session &session, QWidget *parent)
     auto *developer = wrappedLabel(QStringLiteral("Developed by the QEL project team for hydrogeologists and "
                                                   "environmental engineers."),
         QStringLiteral("lblDeveloper"), this);
-    developer->setEnabled(false); // greyed: secondary information
+    QFont developerFont = developer->font();
+    developerFont.setPointSizeF(developerFont.pointSizeF() * 0.9);
+    developer->setFont(developerFont);
 
     auto *text = new QVBoxLayout;
     text->setSpacing(8);
@@ -138,7 +142,7 @@ AboutBox::AboutBox(Session &session, QWidget *parent)
     layout->setSpacing(16);
     layout->addLayout(top);
     layout->addWidget(buttons);
-    setFixedWidth(480);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void AboutBox::showDisclaimer()
