@@ -1,0 +1,49 @@
+#pragma once
+
+#include "gui/common/child_form.h"
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace qel::gui {
+
+// frmOptions: the text viewer and editor programs, the multiple-projects option and the
+// coordinate rounding step. Changes take effect at once; QEL.ini is written when the
+// workbench closes.
+class OptionsDialog : public ChildForm {
+    Q_OBJECT
+public:
+    explicit OptionsDialog(Session &session, QWidget *parent = nullptr);
+
+    void imgNotepad_Click();
+    void imgWordpad_Click();
+    void chkMultipleProjects_Click(bool checked);
+    void txtRoundXY_Validate();
+    void cmdClose_Click();
+    void cmdHelp_Click();
+
+private:
+    void fillFields();
+    // Runs a handler under its tag; a failure is shown in a plain box first, then reported
+    // (on load the plain box is the only report).
+    void handle(const QString &tag, const std::function<void()> &handler, bool loading = false);
+    bool pickProgram(const QString &title, QString &path);
+
+    QLineEdit *m_notepad;
+    QToolButton *m_notepadButton;
+    QLineEdit *m_wordpad;
+    QToolButton *m_wordpadButton;
+    QCheckBox *m_multipleProjects;
+    QLineEdit *m_roundXY;
+    QLabel *m_distUnits;
+    bool m_validating = false;
+};
+
+// Tools > Options: the dialog centred over parent (the document area or any window).
+OptionsDialog *showOptionsDialog(Session &session, QWidget *parent);
+
+} // namespace qel::gui
