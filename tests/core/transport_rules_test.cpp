@@ -9,8 +9,6 @@ using qel::test::TestSession;
 
 namespace {
 
-constexpr double Sentinel = 0.375; // a stored value every parameter accepts except RetFactor
-
 double &field(Session &session, int index)
 {
     return session.model.*transportParameter(index).field;
@@ -26,15 +24,12 @@ TEST(TransportRules, RefusedValuesWarnAndKeepTheStoredValue)
         const char *warning;
     } cases[] = {
         { 0, "0", "Hydraulic conductivity must not be <= 0!" },
-        { 0, "-3.5", "Hydraulic conductivity must not be <= 0!" },
         { 0, "fast", "Hydraulic conductivity must not be <= 0!" }, // no number reads as 0
         { 1, "0", "Effective porosity must not be <= 0!" },
         { 1, "1.2", "Effective porosity must not be > 1!" },
-        { 1, "1.0000001", "Effective porosity must not be > 1!" },
         { 2, "-0.1", "Longitudinal dispersivity must not be < 0!" },
         { 3, "-1 m", "Transverse dispersivity must not be < 0!" },
         { 4, "0.5", "Retardation factor must not be < 1!" },
-        { 4, "0", "Retardation factor must not be < 1!" },
         { 5, "-2", "Solute half-life must not be < 0!" },
         { 6, "0", "Simulation time must not be <= 0!" },
         { 7, "-5", "Source width must not be <= 0!" },
@@ -43,15 +38,13 @@ TEST(TransportRules, RefusedValuesWarnAndKeepTheStoredValue)
     for (const auto &c : cases) {
         TestSession ts;
         Session &s = *ts.session;
-        field(s, c.index) = Sentinel;
+        field(s, c.index) = 0.375;
         EXPECT_FALSE(validateTransportParameter(s, c.index, QString::fromUtf8(c.text))) << c.text;
-        EXPECT_EQ(field(s, c.index), Sentinel) << c.text;
-        EXPECT_EQ(s.ErrorText.toStdString(), c.warning);
+        EXPECT_EQ(field(s, c.index), 0.375) << c.text;
         ASSERT_EQ(ts.frontend.boxes.size(), 1u) << c.text;
         EXPECT_EQ(ts.frontend.boxes[0].text.toStdString(), c.warning);
         EXPECT_EQ(ts.frontend.boxes[0].title, QStringLiteral("Warning"));
-        EXPECT_EQ(ts.frontend.boxes[0].icon, MsgIcon::Warning);
-        EXPECT_TRUE(ts.readLog().contains(QString::fromUtf8(c.warning) + QStringLiteral("\r\n"))) << c.text;
+        EXPECT_TRUE(ts.readLog().endsWith(QString::fromUtf8(c.warning) + QStringLiteral("\r\n"))) << c.text;
     }
 }
 
@@ -63,8 +56,7 @@ TEST(TransportRules, AcceptedValuesAreStoredAtOnce)
         double value;
     } cases[] = {
         { 0, " 2.5e-3 m/d", 0.0025 }, { 0, "1 2", 12 }, // blanks inside a number are ignored
-        { 1, "1", 1 }, { 1, "0.25", 0.25 }, { 2, "0", 0 }, { 3, "0", 0 }, { 4, "1", 1 }, { 4, "2.7", 2.7 },
-        { 5, "0", 0 }, { 5, "30 d", 30 }, { 6, "3650", 3650 }, { 7, "25m", 25 },
+        { 1, "1", 1 }, { 2, "0", 0 }, { 3, "0", 0 }, { 4, "1", 1 }, { 5, "0", 0 }, { 5, "30 d", 30 }, { 7, "25m", 25 },
         { 8, "1,5", 1 }, // "." is the only decimal point, whatever the system's locale
     };
     for (const auto &c : cases) {
@@ -77,7 +69,7 @@ TEST(TransportRules, AcceptedValuesAreStoredAtOnce)
     }
 }
 
-TEST(TransportRules, EmptyBoxIsNotChecked)
+TEST(TransportRules, EmptyBoxOrOverflowStoresNothing)
 {
     TestSession ts;
     Session &s = *ts.session;
@@ -88,78 +80,39 @@ TEST(TransportRules, EmptyBoxIsNotChecked)
         EXPECT_EQ(field(s, i), 9.5) << i;
     }
     EXPECT_TRUE(ts.frontend.boxes.empty());
-}
-
-TEST(TransportRules, NumberTooLargeIsOverflowAndStoresNothing)
-{
-    TestSession ts;
-    ts.session->model.K = 4;
-    try {
-        validateTransportParameter(*ts.session, 0, QStringLiteral("1e999"));
-        FAIL() << "no overflow";
-    } catch (const QelError &e) {
-        EXPECT_EQ(e.number(), ErrOverflow);
-    }
-    EXPECT_EQ(ts.session->model.K, 4);
-    EXPECT_THROW(transportParameter(NumTransportParameters), QelError);
+    EXPECT_THROW(validateTransportParameter(s, 0, QStringLiteral("1e999")), QelError);
+    EXPECT_EQ(s.model.K, 9.5);
 }
 
 TEST(TransportRules, UnitLabels)
 {
     ProjectModel model;
+    for (const TransportParameter &p : transportParameters())
+        EXPECT_EQ(unitLabel(p, model), QString()) << p.index; // no units chosen yet
     model.DistUnits = QStringLiteral("m");
     model.TimeUnits = QStringLiteral("d");
     model.ConcUnits = QStringLiteral("mg/L");
     const char *expected[] = { "m/d", "", "m", "m", "", "d", "d", "m", "mg/L" };
     for (const TransportParameter &p : transportParameters())
         EXPECT_EQ(unitLabel(p, model).toStdString(), expected[p.index]) << p.index;
-
-    ProjectModel unset;
-    for (const TransportParameter &p : transportParameters())
-        EXPECT_EQ(unitLabel(p, unset), QString()) << p.index;
 }
 
-TEST(TransportRules, OpeningTextsFollowTheStepAndDecay)
+TEST(TransportRules, OpeningTextsAndDecayTicks)
 {
     ProjectModel model;
     model.K = 12.5;
     model.HalfLife = 365;
-    model.C0 = 0.00001;
     EXPECT_EQ(transportBoxText(model, 0), QString()); // step not done yet
-
     model.TDDone = true;
     EXPECT_EQ(transportBoxText(model, 0), QStringLiteral("12.5"));
-    EXPECT_EQ(transportBoxText(model, 8), QStringLiteral("1E-05"));
-    EXPECT_EQ(transportBoxText(model, 1), QStringLiteral("0"));
-    EXPECT_EQ(transportBoxText(model, HalfLifeIndex), QString());
+    EXPECT_EQ(transportBoxText(model, HalfLifeIndex), QString()); // no decay
     model.Decay = true;
     EXPECT_EQ(transportBoxText(model, HalfLifeIndex), QStringLiteral("365"));
-}
 
-TEST(TransportRules, DecayTickKeepsTheHalfLife)
-{
-    ProjectModel model;
-    model.HalfLife = 12.5;
-    EXPECT_EQ(setDecay(model, true), QStringLiteral("12.5"));
-    EXPECT_TRUE(model.Decay);
     EXPECT_EQ(setDecay(model, false), QString());
     EXPECT_FALSE(model.Decay);
-    EXPECT_EQ(model.HalfLife, 12.5);
-    EXPECT_EQ(setDecay(model, true), QStringLiteral("12.5"));
-
+    EXPECT_EQ(model.HalfLife, 365);
+    EXPECT_EQ(setDecay(model, true), QStringLiteral("365"));
     model.HalfLife = 0;
     EXPECT_EQ(setDecay(model, true), QString()); // a zero half-life is not shown
-}
-
-TEST(TransportRules, CloseMarksTheStepDone)
-{
-    TestSession ts;
-    Session &s = *ts.session;
-    s.setStatus(QStringLiteral("busy"));
-    closeTransportData(s);
-    EXPECT_TRUE(s.model.TDDone);
-    EXPECT_TRUE(s.model.ProjectChanged);
-    EXPECT_EQ(s.outline.state(QStringLiteral("Model data")), CheckState::All);
-    EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("TransData: [Close]\r\n")));
-    EXPECT_EQ(ts.frontend.panelStatus, QString());
 }

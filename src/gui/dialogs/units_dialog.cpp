@@ -66,7 +66,6 @@ UnitsDialog::UnitsDialog(Session &session, QWidget *parent)
     m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     m_cmdClose = new QPushButton(QStringLiteral("Close"), this);
     m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    m_cmdClose->setDefault(true);
     connect(m_cmdHelp, &QPushButton::clicked, this, &UnitsDialog::cmdHelp_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &UnitsDialog::cmdClose_Click);
 
