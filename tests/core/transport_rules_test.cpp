@@ -1,0 +1,118 @@
+#include "core/errors.h"
+#include "core/transport_rules.h"
+#include "support/test_session.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using qel::test::TestSession;
+
+namespace {
+
+double &field(Session &session, int index)
+{
+    return session.model.*transportParameter(index).field;
+}
+
+} // namespace
+
+TEST(TransportRules, RefusedValuesWarnAndKeepTheStoredValue)
+{
+    const struct {
+        int index;
+        const char *text;
+        const char *warning;
+    } cases[] = {
+        { 0, "0", "Hydraulic conductivity must not be <= 0!" },
+        { 0, "fast", "Hydraulic conductivity must not be <= 0!" }, // no number reads as 0
+        { 1, "0", "Effective porosity must not be <= 0!" },
+        { 1, "1.2", "Effective porosity must not be > 1!" },
+        { 2, "-0.1", "Longitudinal dispersivity must not be < 0!" },
+        { 3, "-1 m", "Transverse dispersivity must not be < 0!" },
+        { 4, "0.5", "Retardation factor must not be < 1!" },
+        { 5, "-2", "Solute half-life must not be < 0!" },
+        { 6, "0", "Simulation time must not be <= 0!" },
+        { 7, "-5", "Source width must not be <= 0!" },
+        { 8, "0 mg/L", "Source concentration must not be <= 0!" },
+    };
+    for (const auto &c : cases) {
+        TestSession ts;
+        Session &s = *ts.session;
+        field(s, c.index) = 0.375;
+        EXPECT_FALSE(validateTransportParameter(s, c.index, QString::fromUtf8(c.text))) << c.text;
+        EXPECT_EQ(field(s, c.index), 0.375) << c.text;
+        ASSERT_EQ(ts.frontend.boxes.size(), 1u) << c.text;
+        EXPECT_EQ(ts.frontend.boxes[0].text.toStdString(), c.warning);
+        EXPECT_EQ(ts.frontend.boxes[0].title, QStringLiteral("Warning"));
+        EXPECT_TRUE(ts.readLog().endsWith(QString::fromUtf8(c.warning) + QStringLiteral("\r\n"))) << c.text;
+    }
+}
+
+TEST(TransportRules, AcceptedValuesAreStoredAtOnce)
+{
+    const struct {
+        int index;
+        const char *text;
+        double value;
+    } cases[] = {
+        { 0, " 2.5e-3 m/d", 0.0025 }, { 0, "1 2", 12 }, // blanks inside a number are ignored
+        { 1, "1", 1 }, { 2, "0", 0 }, { 3, "0", 0 }, { 4, "1", 1 }, { 5, "0", 0 }, { 5, "30 d", 30 }, { 7, "25m", 25 },
+        { 8, "1,5", 1 }, // "." is the only decimal point, whatever the system's locale
+    };
+    for (const auto &c : cases) {
+        TestSession ts;
+        Session &s = *ts.session;
+        field(s, c.index) = 9.5;
+        EXPECT_TRUE(validateTransportParameter(s, c.index, QString::fromUtf8(c.text))) << c.text;
+        EXPECT_DOUBLE_EQ(field(s, c.index), c.value) << c.text;
+        EXPECT_TRUE(ts.frontend.boxes.empty()) << c.text;
+    }
+}
+
+TEST(TransportRules, EmptyBoxOrOverflowStoresNothing)
+{
+    TestSession ts;
+    Session &s = *ts.session;
+    for (int i = 0; i < NumTransportParameters; ++i) {
+        field(s, i) = 9.5;
+        EXPECT_TRUE(validateTransportParameter(s, i, QString())) << i;
+        EXPECT_TRUE(validateTransportParameter(s, i, QStringLiteral("   "))) << i;
+        EXPECT_EQ(field(s, i), 9.5) << i;
+    }
+    EXPECT_TRUE(ts.frontend.boxes.empty());
+    EXPECT_THROW(validateTransportParameter(s, 0, QStringLiteral("1e999")), QelError);
+    EXPECT_EQ(s.model.K, 9.5);
+}
+
+TEST(TransportRules, UnitLabels)
+{
+    ProjectModel model;
+    for (const TransportParameter &p : transportParameters())
+        EXPECT_EQ(unitLabel(p, model), QString()) << p.index; // no units chosen yet
+    model.DistUnits = QStringLiteral("m");
+    model.TimeUnits = QStringLiteral("d");
+    model.ConcUnits = QStringLiteral("mg/L");
+    const char *expected[] = { "m/d", "", "m", "m", "", "d", "d", "m", "mg/L" };
+    for (const TransportParameter &p : transportParameters())
+        EXPECT_EQ(unitLabel(p, model).toStdString(), expected[p.index]) << p.index;
+}
+
+TEST(TransportRules, OpeningTextsAndDecayTicks)
+{
+    ProjectModel model;
+    model.K = 12.5;
+    model.HalfLife = 365;
+    EXPECT_EQ(transportBoxText(model, 0), QString()); // step not done yet
+    model.TDDone = true;
+    EXPECT_EQ(transportBoxText(model, 0), QStringLiteral("12.5"));
+    EXPECT_EQ(transportBoxText(model, HalfLifeIndex), QString()); // no decay
+    model.Decay = true;
+    EXPECT_EQ(transportBoxText(model, HalfLifeIndex), QStringLiteral("365"));
+
+    EXPECT_EQ(setDecay(model, false), QString());
+    EXPECT_FALSE(model.Decay);
+    EXPECT_EQ(model.HalfLife, 365);
+    EXPECT_EQ(setDecay(model, true), QStringLiteral("365"));
+    model.HalfLife = 0;
+    EXPECT_EQ(setDecay(model, true), QString()); // a zero half-life is not shown
+}

@@ -1,0 +1,78 @@
+#include "core/help_topics.h"
+#include "gui/dialogs/units_dialog.h"
+#include "support/test_session.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using qel::gui::UnitsDialog;
+using qel::test::TestSession;
+
+namespace {
+
+struct UnitsDialogTest : ::testing::Test {
+    TestSession ts;
+    QPointer<UnitsDialog> dialog;
+
+    void TearDown() override { delete dialog.data(); }
+    void open()
+    {
+        dialog = new UnitsDialog(*ts.session);
+        dialog->show();
+    }
+    QPushButton *close() { return dialog->findChild<QPushButton *>(QStringLiteral("cmdClose")); }
+    void choose(const char *name, const char *text)
+    {
+        auto *box = dialog->findChild<QComboBox *>(QString::fromLatin1(name));
+        ASSERT_NE(box, nullptr) << name;
+        ASSERT_GE(box->findText(QString::fromUtf8(text)), 0) << text;
+        box->setCurrentIndex(box->findText(QString::fromUtf8(text)));
+    }
+    int logged(const char *line) const { return int(ts.readLog().count(QString::fromUtf8(line))); }
+};
+
+} // namespace
+
+TEST_F(UnitsDialogTest, CloseOfferedOnceAllThreeAreChosen)
+{
+    ts.session->model.DistUnits = QStringLiteral("ft"); // shown when opening, not logged
+    open();
+    EXPECT_EQ(dialog->findChild<QComboBox *>(QStringLiteral("cboDistUnits"))->currentText(), QStringLiteral("ft"));
+    EXPECT_EQ(dialog->findChild<QComboBox *>(QStringLiteral("cboTimeUnits"))->currentIndex(), -1);
+    EXPECT_EQ(logged("Units: "), 0);
+
+    choose("cboConcUnits", "ug/L");
+    EXPECT_FALSE(ts.session->model.UNDone);
+    EXPECT_FALSE(close()->isEnabled());
+
+    choose("cboTimeUnits", "yr");
+    EXPECT_TRUE(ts.session->model.UNDone);
+    EXPECT_TRUE(close()->isEnabled());
+    EXPECT_EQ(ts.session->model.TimeUnits, QStringLiteral("yr"));
+    EXPECT_EQ(logged("Units: TimeUnits = yr\r\n"), 1);
+    EXPECT_EQ(logged("Units: ConcUnits = ug/L\r\n"), 1);
+    EXPECT_EQ(logged("Units: DistUnits"), 0);
+}
+
+TEST_F(UnitsDialogTest, CloseChecksTheStepAndCloses)
+{
+    open();
+    int topic = 0;
+    dialog->setHelpHook([&](int context) { topic = context; });
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
+    EXPECT_EQ(topic, HelpTopic::Units);
+
+    choose("cboDistUnits", "m");
+    choose("cboTimeUnits", "d");
+    choose("cboConcUnits", "mg/L");
+    close()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(ts.session->outline.state(QStringLiteral("Set units")), CheckState::All);
+    EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("Units: [Close]\r\n")));
+}
