@@ -274,8 +274,9 @@ private:
         in.ReadKey(p + QStringLiteral("LineWidth"), v.LineWidth);
         if (sec.hasUseLog)
             in.ReadKey(p + QStringLiteral("UseLog"), v.UseLog);
-        // A sixth level has no slot: the bounded arrays stop the read there.
         for (int i = 1; i <= v.NumLevels; ++i) {
+            if (!decltype(v.CMin)::inBounds(i))
+                raise(ErrSubscript, p + QStringLiteral("NumLevels")); // a view holds at most five levels
             in.ReadKey(p + QStringLiteral("CMin"), v.CMin(i));
             in.ReadKey(p + QStringLiteral("CMax"), v.CMax(i));
             in.ReadKey(p + QStringLiteral("CColor"), v.CColor(i));
