@@ -58,17 +58,29 @@ QString ProjectFileLines::nextLine()
     return m_lines[m_next++];
 }
 
+namespace {
+
+bool isSectionLine(const QString &line, const QString &name)
+{
+    qsizetype i = 0;
+    while (i < line.size() && line[i] == u' ')
+        ++i;
+    return QStringView(line).mid(i).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 void ProjectFileLines::GoToSection(const QString &name)
 {
-    while (!atEnd()) {
-        const QString line = nextLine();
-        qsizetype i = 0;
-        while (i < line.size() && line[i] == u' ')
-            ++i;
-        if (QStringView(line).mid(i).compare(name, Qt::CaseInsensitive) == 0)
-            break;
-    }
+    // A section line left pending by a missing key is the one wanted: skipping past it would
+    // lose the whole section.
+    const bool pendingIsSection = isSectionLine(PendingLine, name);
     PendingLine.clear();
+    if (pendingIsSection)
+        return;
+    while (!atEnd())
+        if (isSectionLine(nextLine(), name))
+            return;
 }
 
 std::optional<QString> ProjectFileLines::valueFor(const QString &key, bool pair)

@@ -377,6 +377,8 @@ bool ReadProjectFile(Session &session)
         reportReadFailure(session, e.number(), sourceOf(e), e.description());
     } catch (const std::bad_alloc &) {
         reportReadFailure(session, ErrOutOfMemory, QStringLiteral("ReadProjectFile"), errorDescription(ErrOutOfMemory));
+    } catch (const std::exception &e) {
+        reportReadFailure(session, ErrInvalidCall, QStringLiteral("ReadProjectFile"), QString::fromLocal8Bit(e.what()));
     }
     return false;
 }

@@ -15,7 +15,13 @@ namespace {
 class ProjectTextWriter {
 public:
     void line(const QString &text = {}) { m_text += text + QStringLiteral("\r\n"); }
-    void key(const QString &name, const QString &value) { line(name + u'=' + value); }
+    void key(const QString &name, const QString &value)
+    {
+        // A line break inside a value would end the line early and shift every later key.
+        QString single = value;
+        single.replace(u'\r', u' ').replace(u'\n', u' ');
+        line(name + u'=' + single);
+    }
     void key(const QString &name, bool value)
     {
         line(name + u'=' + (value ? QStringLiteral("True") : QStringLiteral("False")));

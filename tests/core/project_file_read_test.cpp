@@ -427,3 +427,14 @@ TEST(ProjectFileRead, UnnamedBitmapTypeCountsAsRaster)
     EXPECT_EQ(t.session->model.BaseMapType, "raster");
     EXPECT_EQ(t.session->model.RasterScale, 1.66112956810631); // the calibration section was read
 }
+
+TEST(ProjectFileRead, SectionLineLeftPendingByAMissingKeyIsFound)
+{
+    TestSession t;
+    const QByteArray text = edited(scaleFile(), { { "ConcUnits=mg/L\r\n\r\n[Base Map]", "[Base Map]" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("s.prj"), text)));
+    EXPECT_EQ(missingLines(t.readLog()), 1);
+    EXPECT_EQ(t.session->model.ConcUnits, "");
+    EXPECT_EQ(t.session->model.MapTitle, "Scale calibration");
+    EXPECT_EQ(t.session->model.PCNumX, 101);
+}

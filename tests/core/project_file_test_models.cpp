@@ -312,7 +312,7 @@ QString placeProject(const TestSession &t, const QString &name, const QByteArray
     return t.writeFile(QStringLiteral("site/") + name, bytes);
 }
 
-bool readProject(TestSession &t, const QString &path)
+bool readProject(TestSession &t, QString path)
 {
     Session &s = *t.session;
     ClearAll(s);

@@ -34,8 +34,9 @@ void expectSamePersistentFields(const ProjectModel &expected, const ProjectModel
 QString projectFolder(const TestSession &t);
 QString placeProject(const TestSession &t, const QString &name, const QByteArray &bytes);
 
-// Clears the model and reads the project file at path as File > Open does.
-bool readProject(TestSession &t, const QString &path);
+// Clears the model and reads the project file at path as File > Open does (path is a copy:
+// clearing empties the model's own ProjectFile).
+bool readProject(TestSession &t, QString path);
 
 // Records the replayed steps in order.
 class RecordingReplay : public ProjectReplay {

@@ -107,3 +107,15 @@ TEST(ProjectFileWrite, SavingOverAnOlderFileReplacesItWhole)
     ASSERT_TRUE(SaveProjectFile(*t.session));
     EXPECT_EQ(readBytes(t.session->model.ProjectFile), goldenBytes(QStringLiteral("vector-map.prj")));
 }
+
+TEST(ProjectFileWrite, LineBreaksInsideAValueDoNotSplitTheLine)
+{
+    TestSession t;
+    prepareSave(t, QStringLiteral("title.prj"), fillScaleCalibration);
+    t.session->model.MapTitle = QStringLiteral("North\r\nplume");
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+    const QByteArray bytes = readBytes(t.session->model.ProjectFile);
+    EXPECT_TRUE(bytes.contains("\r\nMapTitle=North  plume\r\nBaseMapType=raster\r\n"));
+    ASSERT_TRUE(readProject(t, t.session->model.ProjectFile));
+    EXPECT_EQ(t.session->model.BaseMapFile, "scan.tif");
+}
