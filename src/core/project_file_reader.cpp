@@ -1,10 +1,386 @@
+#include "core/paths.h"
 #include "core/project_file.h"
+#include "core/project_file_layout.h"
+#include "core/project_file_lines.h"
+#include "core/reporting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
 
 namespace qel {
 
-bool ReadProjectFile(Session &)
+namespace {
+
+// Build dates at which the file gained its later parts.
+const QString BuildWithStatus = QStringLiteral("20020731");
+const QString BuildWithLegends = QStringLiteral("20020925");
+const QString BuildWithDecay = QStringLiteral("20030921");
+
+// How each contour view is replayed, in the order of contourSections().
+struct ContourReplay {
+    const char *status;
+    const char *outlineKey;
+    bool ProjectModel::*done;
+    int16 ProjectModel::*mapIndex;
+    void (ProjectReplay::*redraw)();
+};
+
+const ContourReplay ContourReplays[] = {
+    { "Reading plume contour levels data...", "View plume contours", &ProjectModel::PCDone, &ProjectModel::PCMapIndex,
+        &ProjectReplay::redrawPlumeContours },
+    { "Reading minimum distance contour levels data...", "View MinDist contours", &ProjectModel::MDDone,
+        &ProjectModel::MDMapIndex, &ProjectReplay::redrawMinDistContours },
+    { "Reading WOLF contour levels data...", "View WOLF contours", &ProjectModel::WFDone, &ProjectModel::WFMapIndex,
+        &ProjectReplay::redrawWolfContours },
+};
+
+// Raised when the person chose to stop at the missing base map; already reported.
+struct ReadingStopped { };
+
+class ProjectReader {
+public:
+    ProjectReader(Session &session, ProjectFileLines &lines)
+        : s(session)
+        , m(session.model)
+        , in(lines)
+    {
+    }
+
+    void readAfterBuild()
+    {
+        m.RunMode = QStringLiteral("Batch");
+        s.frontend().setBusy(true);
+        readStatus();
+        readUnits();
+        readBaseMap();
+        if (m.BaseMapType == QLatin1String("raster"))
+            readCalibration();
+        readWellData();
+        readWaterLevels();
+        section("[WL Contours]", "Reading water level contour limits data...", layout::wlContours());
+        readPlotLimits();
+        readTransport();
+        replayAnalyses();
+        const auto &sections = contourSections();
+        for (std::size_t i = 0; i < sections.size(); ++i)
+            readContourView(sections[i], ContourReplays[i]);
+    }
+
+private:
+    void status(const char *text) { s.setStatus(QLatin1String(text)); }
+    void check(const char *key) { s.checkNode(QLatin1String(key)); }
+    void letWindowsCatchUp()
+    {
+        s.frontend().outlineChanged();
+        s.frontend().processPendingEvents();
+    }
+
+    void readFields(const KeyFields &fields)
+    {
+        for (const KeyField &f : fields)
+            std::visit([&](auto member) { in.ReadKey(QLatin1String(f.key), m.*member); }, f.field);
+    }
+    void section(const char *name, const char *statusText, const KeyFields &fields)
+    {
+        in.GoToSection(QLatin1String(name));
+        status(statusText);
+        readFields(fields);
+    }
+
+    void readStatus()
+    {
+        if (m.FileBuild < BuildWithStatus) {
+            m.UNDone = m.WEDone = m.WLDone = m.WCDone = m.PLDone = m.PCDone = m.TDDone = m.WFDone = m.RGDone = m.ANDone
+                = m.ERDone = false;
+            m.WEmapped = m.PLmapped = m.SLmapped = false;
+            m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = -1;
+            return;
+        }
+        section("[Status]", "Reading Status variables...", layout::status());
+    }
+
+    void readUnits()
+    {
+        section("[Units]", "Reading units data...", layout::units());
+        if (m.UNDone)
+            check("Set units");
+    }
+
+    void readBaseMap()
+    {
+        section("[Base Map]", "Reading basemap data...", layout::baseMap());
+        m.BaseMapFile = fromStoredPath(m.BaseMapFile);
+        // An empty name is a project without a base map, not a missing file.
+        if (!m.BaseMapFile.isEmpty() && !QFileInfo::exists(QDir(m.ProjectDir).filePath(m.BaseMapFile))) {
+            s.ErrorText = QStringLiteral("Base map file\n\n") + m.BaseMapFile
+                + QStringLiteral("\n\ndoes not exist. Maybe it has been renamed. Press [Yes] to select the file, "
+                                 "[No] to stop.");
+            WriteLog(s, s.ErrorText);
+            const MsgAnswer answer = s.frontend().messageBox(
+                s.ErrorText, QStringLiteral("Basemap file does not exist!"), MsgButtons::YesNo, MsgIcon::Question);
+            if (answer != MsgAnswer::Yes) {
+                ReportError(s);
+                m.RunMode.clear();
+                throw ReadingStopped();
+            }
+            s.replay().openBaseMapCommand();
+        }
+        m.BaseMapFile = RelativePath(s, m.BaseMapFile);
+        if (m.BaseMapType != QLatin1String("vector") && m.BaseMapType != QLatin1String("raster")
+            && m.BaseMapFormat == QLatin1String("bmp"))
+            m.BaseMapType = QStringLiteral("raster");
+        if (m.BMDone) {
+            status("opening basemap...");
+            s.replay().showBaseMap();
+            s.frontend().setBusy(false);
+            check("Base map");
+        }
+    }
+
+    void readCalibration()
+    {
+        in.GoToSection(QStringLiteral("[Map Calibration]"));
+        status("Reading map calibration data...");
+        in.ReadKey(QStringLiteral("RasterScaleSet"), m.RasterScaleSet);
+        if (m.RasterScaleSet) {
+            in.ReadKey(QStringLiteral("CalibrationType"), m.CalibrationType);
+            if (m.CalibrationType != 0) {
+                for (int i = 0; i <= 2; ++i)
+                    in.ReadKeyPair(QStringLiteral("RasterPoint"), m.RasterPointX(i), m.RasterPointY(i));
+                in.ReadKey(QStringLiteral("RasterScaleDistance"), m.RasterScaleDistance);
+                in.ReadKey(QStringLiteral("RasterScale"), m.RasterScale);
+            } else {
+                for (int i = 3; i <= 4; ++i) {
+                    in.ReadKeyPair(QStringLiteral("RasterPoint"), m.RasterPointX(i), m.RasterPointY(i));
+                    in.ReadKeyPair(QStringLiteral("VectorPoint"), m.VectorPointX(i), m.VectorPointY(i));
+                }
+            }
+        }
+        if (m.BMDone && m.RasterScaleSet && m.MSDone) {
+            status("Performing map calibration...");
+            s.replay().calibrateMap();
+            check("Map scale");
+        }
+    }
+
+    void readWellData()
+    {
+        section("[Well Data]", "Reading well data information...", layout::wellData());
+        m.WEDataPath = RelativePath(s, fromStoredPath(m.WEDataPath));
+        if (m.WEDone) {
+            status("Reading well data...");
+            s.replay().rereadWells();
+            check("Well locations");
+        }
+    }
+
+    void readWaterLevels()
+    {
+        section("[Water Levels]", "Reading water levels information...", layout::waterLevels());
+        m.WLDataPath = RelativePath(s, fromStoredPath(m.WLDataPath));
+        if (m.WLDone) {
+            status("Reading water levels data...");
+            s.replay().rereadWaterLevels();
+            check("Water levels");
+        }
+    }
+
+    void gridWarning(int16 count, const char *axis)
+    {
+        if (count <= MaxGridNodes)
+            return;
+        s.ErrorText = QStringLiteral("Number of %1 grids (%2) exceeds the maximum (%3) allocated in QEL!\n"
+                                     "Please reduce number of %1 grids in Plot Limits dialog.")
+                          .arg(QLatin1String(axis))
+                          .arg(count)
+                          .arg(MaxGridNodes);
+        ReportWarning(s);
+    }
+
+    void readPlotLimits()
+    {
+        section("[Plot Limits]", "Reading plot limits data...", layout::plotLimits());
+        gridWarning(m.PCNumX, "X");
+        gridWarning(m.PCNumY, "Y");
+        if (m.PLDone) {
+            check("Plot limits");
+            if (m.PLmapped)
+                s.replay().drawPlotLimits();
+        }
+    }
+
+    void readTransport()
+    {
+        section("[Transport Data]", "Reading transport data...", layout::transportBeforeDecay());
+        if (m.FileBuild < BuildWithDecay) {
+            in.ReadKey(QStringLiteral("HalfLife"), m.HalfLife);
+            m.Decay = m.HalfLife != 0;
+        } else {
+            in.ReadKey(QStringLiteral("Decay"), m.Decay);
+            if (m.Decay)
+                in.ReadKey(QStringLiteral("HalfLife"), m.HalfLife);
+        }
+        readFields(layout::transportAfterDecay());
+        if (m.SLmapped) {
+            s.replay().drawSource();
+            check("Source location");
+        }
+        if (m.TDDone)
+            check("Model data");
+    }
+
+    // The analyses are rerun only when their inputs are complete; otherwise their flags go.
+    void replayAnalyses()
+    {
+        if (!(m.UNDone && m.WEDone && m.WLDone))
+            m.RGDone = m.ANDone = false;
+        const bool run = m.RGDone;
+        if (!(m.PLDone && m.SLDone && m.TDDone && run))
+            m.ANDone = m.ERDone = false;
+        if (!run)
+            return;
+        status("Running linear regression...");
+        s.replay().runRegression();
+        check("Run linear regression");
+        if (m.WCDone && m.WCMapIndex >= 1) {
+            s.replay().showWaterLevelContours();
+            letWindowsCatchUp();
+            check("Water level contours");
+        }
+        if (m.ANDone) {
+            status("Running analytical code...");
+            s.replay().runAnalyticalSolution();
+            check("Run analytical solution");
+            if (m.ERDone) {
+                status("Exporting model results...");
+                s.replay().exportResults();
+                check("Export model results");
+            }
+        }
+    }
+
+    void readContourView(const ContourSection &sec, const ContourReplay &replay)
+    {
+        ContourView &v = m.*(sec.view);
+        const QString p = QLatin1String(sec.prefix);
+        in.GoToSection(QLatin1String(sec.name));
+        status(replay.status);
+        in.ReadKey(p + QStringLiteral("Min"), v.Min);
+        in.ReadKey(p + QStringLiteral("Max"), v.Max);
+        in.ReadKey(p + QStringLiteral("NumLevels"), v.NumLevels);
+        in.ReadKey(p + QStringLiteral("LineWidth"), v.LineWidth);
+        if (sec.hasUseLog)
+            in.ReadKey(p + QStringLiteral("UseLog"), v.UseLog);
+        for (int i = 1; i <= v.NumLevels; ++i) {
+            if (!decltype(v.CMin)::inBounds(i))
+                raise(ErrSubscript, p + QStringLiteral("NumLevels")); // a view holds at most five levels
+            in.ReadKey(p + QStringLiteral("CMin"), v.CMin(i));
+            in.ReadKey(p + QStringLiteral("CMax"), v.CMax(i));
+            in.ReadKey(p + QStringLiteral("CColor"), v.CColor(i));
+        }
+        if (m.FileBuild < BuildWithLegends) {
+            v.Legend = false;
+            v.LegendX = v.LegendY = 0;
+        } else {
+            in.ReadKey(p + QStringLiteral("Legend"), v.Legend);
+            in.ReadKey(p + QStringLiteral("LegendX"), v.LegendX);
+            in.ReadKey(p + QStringLiteral("LegendY"), v.LegendY);
+        }
+        if (m.ANDone && m.*(replay.done) && m.*(replay.mapIndex) > 0) {
+            (s.replay().*(replay.redraw))();
+            check(replay.outlineKey);
+            letWindowsCatchUp();
+        }
+    }
+
+    Session &s;
+    ProjectModel &m;
+    ProjectFileLines &in;
+};
+
+QByteArray readWholeFile(const QString &path)
 {
-    return false; // written with the project file format
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        raise(QFileInfo::exists(path) ? ErrPathFileAccess : ErrFileNotFound, path);
+    return file.readAll();
+}
+
+void reportReadFailure(Session &session, int number, const QString &source, const QString &description)
+{
+    session.frontend().setBusy(false);
+    QString text = QStringLiteral("QEL(ReadProjectFile): Error (") + QString::number(number)
+        + QStringLiteral("). Source: ") + source + QStringLiteral(". ") + description;
+    if (number == ErrPastEndOfFile)
+        text += QStringLiteral("\nProbable cause: Missing data for parameter '") + source
+            + QStringLiteral("' while reading input file.\nUsually caused by error encountered before the file was "
+                             "saved.");
+    session.ErrorText = text;
+    ReportError(session);
+    session.model.RunMode.clear();
+}
+
+} // namespace
+
+bool ReadProjectFile(Session &session)
+{
+    ProjectModel &m = session.model;
+    std::optional<ProjectFileLines> lines;
+    auto sourceOf = [&](const QelError &e) {
+        if (!e.source().isEmpty())
+            return e.source();
+        return lines && !lines->currentKey().isEmpty() ? lines->currentKey() : QStringLiteral("ReadProjectFile");
+    };
+    try {
+        session.frontend().setBusy(true);
+        WriteLog(session, QStringLiteral("Project directory: \r\n") + m.ProjectDir);
+        WriteLog(session, QStringLiteral("Reading project file: \r\n") + m.ProjectFile);
+        lines.emplace(session, readWholeFile(m.ProjectFile));
+
+        const QString first = lines->atEnd() ? QString() : lines->nextLine();
+        const bool marrowgauge = first.startsWith(QLatin1String("!Marrowgauge"));
+        if (!marrowgauge && !first.startsWith(QLatin1String("!QEL"))) {
+            session.ErrorText = QStringLiteral("Not an QEL Project File! (") + m.ProjectFile + u')';
+            ReportError(session);
+            return false;
+        }
+        if (marrowgauge) {
+            m.FileBuild = QStringLiteral("20010930");
+            WriteLog(session, first);
+        } else {
+            if (lines->atEnd())
+                raise(ErrPastEndOfFile, QStringLiteral("Build"));
+            const QString second = lines->nextLine().trimmed();
+            if (second.isEmpty()) {
+                m.FileBuild = QStringLiteral("20020528");
+            } else {
+                lines->PendingLine = second;
+                lines->ReadKey(QStringLiteral("Build"), m.FileBuild);
+            }
+            WriteLog(session, second);
+        }
+
+        ProjectReader(session, *lines).readAfterBuild();
+
+        m.ProjectChanged = true;
+        m.ProjectStatus = QStringLiteral("Read");
+        m.RunMode.clear();
+        session.frontend().setBusy(false);
+        WriteLog(session, QStringLiteral("Completed reading project file."));
+        session.setStatus(QStringLiteral("Project file successfully read."));
+        return true;
+    } catch (const ReadingStopped &) {
+    } catch (const QelError &e) {
+        reportReadFailure(session, e.number(), sourceOf(e), e.description());
+    } catch (const std::bad_alloc &) {
+        reportReadFailure(session, ErrOutOfMemory, QStringLiteral("ReadProjectFile"), errorDescription(ErrOutOfMemory));
+    } catch (const std::exception &e) {
+        reportReadFailure(session, ErrInvalidCall, QStringLiteral("ReadProjectFile"), QString::fromLocal8Bit(e.what()));
+    }
+    return false;
 }
 
 } // namespace qel

@@ -1,0 +1,90 @@
+#include "project_file_test_models.h"
+
+#include "core/project_file.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+const QString ExampleFile = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
+
+// The bundled example: units, transport data and the model grid entered, no data files yet.
+void fillAlphaSite(ProjectModel &m)
+{
+    m.UNDone = true, m.PLDone = true, m.TDDone = true;
+    m.BMDone = m.MSDone = m.WEDone = m.WLDone = m.WCDone = m.SLDone = false;
+    m.PCDone = m.MDDone = m.WFDone = m.RGDone = m.ANDone = m.ERDone = false;
+    m.WEmapped = m.PLmapped = m.SLmapped = false;
+    m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
+    m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
+    m.MapTitle = QStringLiteral("Alpha Site");
+    m.BaseMapType = m.BaseMapFormat = m.BaseMapFile = QString();
+    m.WLMin = m.WLMax = m.WLInt = 0, m.WLLineWidth = 1;
+    m.MapLeft = m.PLLeft = m.PCLeft = 0;
+    m.MapRight = m.PLRight = m.PCRight = 500;
+    m.MapBottom = m.PLBottom = m.PCBottom = 0;
+    m.MapTop = m.PLTop = m.PCTop = 400;
+    m.SameLimits = true;
+    m.PCGridSpacing = 5, m.PCNumX = 101, m.PCNumY = 81;
+    m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5;
+    m.Decay = true, m.HalfLife = 730;
+    m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 100, m.Ysource = 200, m.RoundXY = 0.01;
+
+    const struct {
+        ContourView *view;
+        double min, max;
+        int16 width;
+        bool useLog;
+        std::vector<double> bounds;
+        double legendX, legendY;
+    } views[] = {
+        { &m.PC, 1, 1000, 1, true, { 1, 5, 10, 50, 100, 1000 }, 420, 380 },
+        { &m.MD, 0, 150, 1, false, { 0, 25, 50, 100, 150 }, 420, 380 },
+        { &m.WF, 0, 2000000, 1, false, { 0, 500000, 1000000, 2000000 }, 420, 380 },
+    };
+    const Colour colours[] = { 16776960, 65280, 65535, 33023, 255 }; // cyan, green, yellow, orange, red
+    for (const auto &v : views) {
+        ContourView &c = *v.view;
+        c.Min = v.min, c.Max = v.max, c.LineWidth = v.width, c.UseLog = v.useLog;
+        c.NumLevels = int16(v.bounds.size() - 1);
+        const int first = MaxContourLevels - c.NumLevels; // the highest level is red in every view
+        for (int i = 1; i <= c.NumLevels; ++i) {
+            c.CMin(i) = v.bounds[std::size_t(i - 1)];
+            c.CMax(i) = v.bounds[std::size_t(i)];
+            c.CColor(i) = colours[first + i - 1];
+        }
+        c.Legend = true, c.LegendX = v.legendX, c.LegendY = v.legendY;
+    }
+}
+
+} // namespace
+
+TEST(ProjectFileExample, IsWhatTheWriterProducesForTheSiteModel)
+{
+    TestSession t;
+    fillAlphaSite(t.session->model);
+    t.session->model.ProjectFile = t.home() + QStringLiteral("alpha-site.prj");
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+    EXPECT_EQ(readBytes(t.session->model.ProjectFile), readBytes(ExampleFile));
+}
+
+TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
+{
+    TestSession t;
+    const QString path = placeProject(t, QStringLiteral("alpha-site.prj"), readBytes(ExampleFile));
+    RecordingReplay replay;
+    t.session->setReplay(&replay);
+    ASSERT_TRUE(readProject(t, path));
+    EXPECT_TRUE(t.frontend.boxes.empty());
+    EXPECT_TRUE(replay.calls.isEmpty());
+    ProjectModel expected;
+    fillAlphaSite(expected);
+    expectSamePersistentFields(expected, t.session->model);
+
+    t.session->model.ProjectFile = path + QStringLiteral(".saved");
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+    EXPECT_EQ(readBytes(path + QStringLiteral(".saved")), readBytes(ExampleFile));
+}

@@ -1,0 +1,440 @@
+#include "project_file_test_models.h"
+
+#include "core/project_file.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements)
+{
+    for (const auto &[from, to] : replacements) {
+        EXPECT_TRUE(bytes.contains(from)) << from.toStdString();
+        bytes.replace(from, to);
+    }
+    return bytes;
+}
+
+QByteArray scaleFile()
+{
+    return goldenBytes(QStringLiteral("scale-calibration.prj"));
+}
+
+int missingLines(const QString &log)
+{
+    return int(log.count(QLatin1String("Missing data for variable ")));
+}
+
+} // namespace
+
+TEST(ProjectFileRead, GoldenFilesGiveTheirModels)
+{
+    for (const GoldenCase &c : goldenCases()) {
+        SCOPED_TRACE(c.file);
+        TestSession t;
+        ASSERT_TRUE(readProject(t, placeProject(t, QLatin1String(c.file), goldenBytes(QLatin1String(c.file)))));
+        ProjectModel expected;
+        c.fill(expected);
+        expectSamePersistentFields(expected, t.session->model);
+
+        const ProjectModel &m = t.session->model;
+        EXPECT_EQ(m.FileBuild, "20040225");
+        EXPECT_EQ(m.ProjectStatus, "Read");
+        EXPECT_TRUE(m.ProjectChanged);
+        EXPECT_TRUE(m.RunMode.isEmpty());
+        EXPECT_FALSE(t.frontend.busy);
+        EXPECT_EQ(t.frontend.panelStatus, "Project file successfully read.");
+        EXPECT_EQ(missingLines(t.readLog()), 0);
+        EXPECT_TRUE(t.readLog().contains(QLatin1String("\r\nCompleted reading project file.\r\n")));
+        EXPECT_EQ(t.session->errorsReported, 0);
+        EXPECT_TRUE(t.frontend.boxes.empty());
+    }
+}
+
+TEST(ProjectFileRead, ReadThenSaveGivesTheSameBytes)
+{
+    for (const GoldenCase &c : goldenCases()) {
+        SCOPED_TRACE(c.file);
+        TestSession t;
+        const QString path = placeProject(t, QLatin1String(c.file), goldenBytes(QLatin1String(c.file)));
+        ASSERT_TRUE(readProject(t, path));
+        t.session->model.ProjectFile = path + QStringLiteral(".copy");
+        ASSERT_TRUE(SaveProjectFile(*t.session));
+        EXPECT_EQ(readBytes(path + QStringLiteral(".copy")), goldenBytes(QLatin1String(c.file)));
+    }
+}
+
+TEST(ProjectFileRead, StatusTextsOfAFullRead)
+{
+    TestSession t;
+    ASSERT_TRUE(
+        readProject(t, placeProject(t, QStringLiteral("a.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
+    QStringList texts = t.frontend.statusTexts;
+    texts.removeAll(QString()); // ClearAll empties the panel
+    const QStringList expected = {
+        "Reading Status variables...",
+        "Reading units data...",
+        "Reading basemap data...",
+        "opening basemap...",
+        "Reading map calibration data...",
+        "Performing map calibration...",
+        "Reading well data information...",
+        "Reading well data...",
+        "Reading water levels information...",
+        "Reading water levels data...",
+        "Reading water level contour limits data...",
+        "Reading plot limits data...",
+        "Reading transport data...",
+        "Running linear regression...",
+        "Running analytical code...",
+        "Exporting model results...",
+        "Reading plume contour levels data...",
+        "Reading minimum distance contour levels data...",
+        "Reading WOLF contour levels data...",
+        "Project file successfully read.",
+    };
+    EXPECT_EQ(texts, expected);
+    const QString log = t.readLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Project directory: \r\n") + t.session->model.ProjectDir + "\r\n"));
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Reading project file: \r\n") + t.session->model.ProjectFile + "\r\nBuild=20040225\r\n"));
+}
+
+// Files of older builds: which parts exist and what the reader assumes for the rest.
+TEST(ProjectFileRead, OlderBuilds)
+{
+    const QByteArray full = goldenBytes(QStringLiteral("full-raster.prj"));
+    const QByteArray statusSection
+        = full.mid(full.indexOf("[Status]"), full.indexOf("[Units]") - full.indexOf("[Status]"));
+    const QByteArray legends[] = { "PCLegend=True\r\nPCLegendX= 513000 \r\nPCLegendY= 4187800 \r\n",
+        "MDLegend=False\r\nMDLegendX=-12.5 \r\nMDLegendY= 0 \r\n",
+        "WFLegend=True\r\nWFLegendX=-1E+15 \r\nWFLegendY=-0.000123 \r\n" };
+    const QByteArray decay = "Decay=True\r\nHalfLife= 365.25 \r\n";
+
+    struct Case {
+        const char *name;
+        QByteArray header; // the lines before the first blank line
+        bool status, legends, decayKey;
+        QByteArray halfLife; // the HalfLife line of files without a Decay key
+        const char *build;
+        bool decay;
+    };
+    const Case cases[] = {
+        { "predecessor", "!Marrowgauge Project Data\r\n", false, false, false, "HalfLife= 365.25 \r\n", "20010930",
+            true },
+        { "blank second line", "!QEL Project Data\r\n  \r\n", false, false, false, "HalfLife= 0 \r\n", "20020528",
+            false },
+        { "no status section", "!QEL Project Data\r\nBuild=20020730\r\n", false, false, false, "HalfLife= 365.25 \r\n",
+            "20020730", true },
+        { "no legends", "!QEL Project Data\r\nBuild=20020924\r\n", true, false, false, "HalfLife= 0 \r\n", "20020924",
+            false },
+        { "no decay key, half-life set", "!QEL Project Data\r\nBuild=20030920\r\n", true, true, false,
+            "HalfLife= 365.25 \r\n", "20030920", true },
+        { "no decay key, no half-life", "!QEL Project Data\r\nBuild=20030920\r\n", true, true, false,
+            "HalfLife= 0 \r\n", "20030920", false },
+        { "first build with decay", "!QEL Project Data\r\nBuild=20030921\r\n", true, true, true, {}, "20030921", true },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray text = full;
+        text.replace(0, text.indexOf("\r\n\r\n") + 2, c.header);
+        if (!c.status)
+            text.replace(statusSection, "");
+        if (!c.legends)
+            for (const QByteArray &lines : legends)
+                text.replace(lines, "");
+        if (!c.decayKey)
+            text.replace(decay, c.halfLife);
+
+        TestSession t;
+        ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("old.prj"), text)));
+        const ProjectModel &m = t.session->model;
+        EXPECT_EQ(m.FileBuild, c.build);
+        EXPECT_EQ(missingLines(t.readLog()), 0) << t.readLog().toStdString();
+        EXPECT_EQ(m.Decay, c.decay);
+        EXPECT_EQ(m.HalfLife, c.decay ? 365.25 : 0);
+        EXPECT_EQ(m.Time, 3650); // the key after the decay lines
+        if (c.status) {
+            EXPECT_TRUE(m.UNDone && m.ERDone);
+            EXPECT_EQ(m.WFMapIndex, -1);
+            EXPECT_EQ(m.WCMapIndex, 3);
+        } else {
+            EXPECT_FALSE(m.UNDone || m.WEDone || m.WLDone || m.PLDone || m.TDDone || m.RGDone || m.ANDone);
+            EXPECT_FALSE(m.WEmapped || m.PLmapped || m.SLmapped);
+            EXPECT_EQ(m.WCMapIndex, -1);
+            EXPECT_EQ(m.PCMapIndex, -1);
+            EXPECT_EQ(m.MDMapIndex, -1);
+            EXPECT_EQ(m.WFMapIndex, -1);
+        }
+        EXPECT_EQ(m.PC.Legend, c.legends);
+        EXPECT_EQ(m.WF.LegendX, c.legends ? -1e15 : 0);
+        EXPECT_EQ(m.PC.CColor(5), 16711935);
+        EXPECT_EQ(m.WF.CMin(1), 1.5e-300);
+    }
+}
+
+TEST(ProjectFileRead, OlderPathsWithBackslashes)
+{
+    TestSession t;
+    const QByteArray text = edited(goldenBytes(QStringLiteral("full-raster.prj")),
+        { { "BaseMapFile=maps/site.bmp", "BaseMapFile=maps\\site.bmp" }, { "DataPath=data/", "DataPath=data\\" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("old.prj"), text)));
+    EXPECT_EQ(t.session->model.BaseMapFile, "maps/site.bmp");
+    EXPECT_EQ(t.session->model.WEDataPath, "data/");
+    EXPECT_EQ(t.session->model.WLDataPath, "data/");
+}
+
+TEST(ProjectFileRead, AbsolutePathsInsideTheProjectFolderBecomeRelative)
+{
+    TestSession t;
+    const QByteArray folder = projectFolder(t).toUtf8();
+    // The data folder is compared without regard to case; the base map must exist as written.
+    const QByteArray text = edited(goldenBytes(QStringLiteral("full-raster.prj")),
+        { { "BaseMapFile=maps/site.bmp", "BaseMapFile=" + folder + "maps/site.bmp" },
+            { "DataFile=levels.xls\r\nDataTable=Levels\r\nDataPath=data/",
+                "DataFile=levels.xls\r\nDataTable=Levels\r\nDataPath=" + folder.toUpper() + "data/" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("abs.prj"), text)));
+    EXPECT_EQ(t.session->model.BaseMapFile, "maps/site.bmp");
+    EXPECT_EQ(t.session->model.WLDataPath, "data/");
+}
+
+TEST(ProjectFileRead, LenientLines)
+{
+    struct Case {
+        const char *name;
+        QList<QPair<QByteArray, QByteArray>> edits;
+        bool lineFeedsOnly;
+    };
+    const Case cases[] = {
+        { "lower-case keys and values", { { "PCMin= 0 ", "pcmin= 7 " }, { "UNDone=True", "undone=tRuE" } }, false },
+        { "line feeds only", {}, true },
+        { "blanks around values", { { "DistUnits=ft", "DistUnits=   ft  " }, { "K= 0.0001 ", "K=    1E-4" } }, false },
+        { "indented section name", { { "[Plot Limits]", "   [plot limits]" } }, false },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray text = edited(scaleFile(), c.edits);
+        if (c.lineFeedsOnly)
+            text.replace("\r\n", "\n");
+        TestSession t;
+        ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("l.prj"), text)));
+        const ProjectModel &m = t.session->model;
+        EXPECT_EQ(missingLines(t.readLog()), 0);
+        EXPECT_TRUE(m.UNDone);
+        EXPECT_EQ(m.DistUnits, "ft");
+        EXPECT_EQ(m.K, 0.0001);
+        EXPECT_EQ(m.PCNumX, 101);
+        EXPECT_EQ(m.PC.Min, QByteArray(c.name).startsWith("lower") ? 7 : 0);
+    }
+}
+
+TEST(ProjectFileRead, Latin1FileIsDecoded)
+{
+    TestSession t;
+    const QByteArray text = edited(scaleFile(),
+        { { "MapTitle=Scale calibration",
+            "MapTitle=Gel\xe4nde S\xfc"
+            "d" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("latin.prj"), text)));
+    EXPECT_EQ(t.session->model.MapTitle, QStringLiteral("Gel\u00e4nde S\u00fcd"));
+}
+
+// A line out of place leaves the rest of its section at defaults, each logged; the next section
+// is found again.
+TEST(ProjectFileRead, UnexpectedLineInsideASection)
+{
+    struct Case {
+        const char *name;
+        QList<QPair<QByteArray, QByteArray>> edits;
+        QStringList missing;
+    };
+    const Case cases[] = {
+        { "extra line", { { "[Units]\r\n", "[Units]\r\nComment=hello\r\n" } },
+            { "DistUnits", "TimeUnits", "ConcUnits" } },
+        { "blank line", { { "DistUnits=ft\r\n", "DistUnits=ft\r\n\r\n" } }, { "TimeUnits", "ConcUnits" } },
+        { "two keys swapped", { { "DistUnits=ft\r\nTimeUnits=yr\r\n", "TimeUnits=yr\r\nDistUnits=ft\r\n" } },
+            { "DistUnits", "ConcUnits" } }, // the pending line is TimeUnits' own
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("u.prj"), edited(scaleFile(), c.edits))));
+        const ProjectModel &m = t.session->model;
+        const QString log = t.readLog();
+        EXPECT_EQ(missingLines(log), c.missing.size());
+        for (const QString &key : c.missing)
+            EXPECT_TRUE(log.contains(QStringLiteral("Missing data for variable ") + key
+                + QStringLiteral(" in project file. Assigning default value for now.\r\n")))
+                << key.toStdString();
+        EXPECT_EQ(m.ConcUnits, "");
+        EXPECT_EQ(m.MapTitle, "Scale calibration");
+        EXPECT_EQ(m.BaseMapFile, "scan.tif");
+        EXPECT_EQ(t.session->errorsReported, 0);
+        EXPECT_TRUE(t.frontend.boxes.empty());
+    }
+}
+
+TEST(ProjectFileRead, MissingPointLineLogsDefaultValues)
+{
+    TestSession t;
+    const QByteArray text = edited(scaleFile(), { { "RasterPoint=-4.75 , -8 \r\n", "" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("p.prj"), text)));
+    const ProjectModel &m = t.session->model;
+    EXPECT_TRUE(t.readLog().contains(
+        QLatin1String("Missing data for variable RasterPoint in project file. Assigning default values for now.\r\n")));
+    EXPECT_EQ(m.RasterPointX(2), 0);
+    EXPECT_EQ(m.RasterPointY(2), 0);
+    EXPECT_EQ(m.RasterScaleDistance, 500); // the pending line was the next key's
+    EXPECT_EQ(m.RasterPointX(1), 310.5);
+}
+
+TEST(ProjectFileRead, GridLargerThanTheArraysWarnsAndKeepsTheValues)
+{
+    TestSession t;
+    const QByteArray text
+        = edited(scaleFile(), { { "PCNumX= 101 ", "PCNumX= 450 " }, { "PCNumY= 41 ", "PCNumY= 401 " } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("g.prj"), text)));
+    EXPECT_EQ(t.session->model.PCNumX, 450);
+    EXPECT_EQ(t.session->model.PCNumY, 401);
+    const QStringList warnings = t.frontend.boxTexts(MsgIcon::Warning);
+    EXPECT_EQ(warnings,
+        (QStringList { "Number of X grids (450) exceeds the maximum (400) allocated in QEL!\n"
+                       "Please reduce number of X grids in Plot Limits dialog.",
+            "Number of Y grids (401) exceeds the maximum (400) allocated in QEL!\n"
+            "Please reduce number of Y grids in Plot Limits dialog." }));
+    EXPECT_EQ(t.frontend.boxes.front().title, "Warning");
+    EXPECT_EQ(t.session->model.ProjectStatus, "Read");
+}
+
+TEST(ProjectFileRead, ReadFailures)
+{
+    const QByteArray scale = scaleFile();
+    const QByteArray full = goldenBytes(QStringLiteral("full-raster.prj"));
+    struct Case {
+        const char *name;
+        QByteArray text; // empty: no file at all
+        QString error; // with {path} for the project file
+    };
+    const Case cases[] = {
+        { "end of file inside [WOLF]", scale.left(scale.indexOf("WFUseLog")),
+            "QEL(ReadProjectFile): Error (62). Source: WFUseLog. Input past end of file\n"
+            "Probable cause: Missing data for parameter 'WFUseLog' while reading input file.\n"
+            "Usually caused by error encountered before the file was saved." },
+        { "only the magic line", "!QEL Project Data\r\n",
+            "QEL(ReadProjectFile): Error (62). Source: Build. Input past end of file\n"
+            "Probable cause: Missing data for parameter 'Build' while reading input file.\n"
+            "Usually caused by error encountered before the file was saved." },
+        { "six contour levels",
+            edited(full,
+                { { "PCNumLevels= 5 ", "PCNumLevels= 6 " },
+                    { "PCLegend=True", "PCCMin= 1 \r\nPCCMax= 2 \r\nPCCColor= 3 \r\nPCLegend=True" } }),
+            "QEL(ReadProjectFile): Error (9). Source: PCNumLevels. Subscript out of range" },
+        { "int16 overflow", edited(scale, { { "PCNumX= 101 ", "PCNumX= 40000 " } }),
+            "QEL(ReadProjectFile): Error (6). Source: PCNumX. Overflow" },
+        { "number too large for a double", edited(scale, { { "K= 0.0001 ", "K= 1E+999 " } }),
+            "QEL(ReadProjectFile): Error (6). Source: K. Overflow" },
+        { "colour overflow", edited(full, { { "PCCColor= 255 ", "PCCColor= 3000000000 " } }),
+            "QEL(ReadProjectFile): Error (6). Source: PCCColor. Overflow" },
+        { "not a project file", "Build=20040225\r\n[Status]\r\n", "Not an QEL Project File! ({path})" },
+        { "empty file", "", "Not an QEL Project File! ({path})" },
+        { "no such file", {}, "QEL(ReadProjectFile): Error (53). Source: {path}. File not found" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        const QString path = c.text.isNull() ? projectFolder(t) + QStringLiteral("none.prj")
+                                             : placeProject(t, QStringLiteral("bad.prj"), c.text);
+        EXPECT_FALSE(readProject(t, path));
+        const ProjectModel &m = t.session->model;
+        QString expected = c.error;
+        expected.replace(QLatin1String("{path}"), path);
+        EXPECT_EQ(t.session->ErrorText, expected);
+        EXPECT_EQ(t.session->errorsReported, 1);
+        ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error).front().startsWith(expected));
+        EXPECT_EQ(m.ProjectStatus, "New");
+        EXPECT_TRUE(m.RunMode.isEmpty());
+        EXPECT_FALSE(t.frontend.busy);
+        EXPECT_TRUE(t.readLog().contains(expected + QStringLiteral("\r\n")));
+    }
+}
+
+TEST(ProjectFileRead, ValuesBeforeAFailureStay)
+{
+    TestSession t;
+    const QByteArray scale = scaleFile();
+    EXPECT_FALSE(readProject(t, placeProject(t, QStringLiteral("cut.prj"), scale.left(scale.indexOf("[WOLF]")))));
+    EXPECT_EQ(t.session->model.DistUnits, "ft");
+    EXPECT_EQ(t.session->model.RasterScale, 1.66112956810631);
+    EXPECT_EQ(t.session->ErrorText.left(52), "QEL(ReadProjectFile): Error (62). Source: WFMin. Inp");
+}
+
+TEST(ProjectFileRead, MissingBaseMap)
+{
+    for (const MsgAnswer answer : { MsgAnswer::No, MsgAnswer::Yes }) {
+        const bool yes = answer == MsgAnswer::Yes;
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        TestSession t;
+        RecordingReplay replay;
+        t.session->setReplay(&replay);
+        const QByteArray text = edited(scaleFile(), { { "BaseMapFile=scan.tif", "BaseMapFile=gone\\scan.tif" } });
+        t.frontend.answers.push_back(answer);
+        EXPECT_EQ(readProject(t, placeProject(t, QStringLiteral("b.prj"), text)), yes);
+
+        const QString question = QStringLiteral("Base map file\n\ngone/scan.tif\n\ndoes not exist. Maybe it has been "
+                                                "renamed. Press [Yes] to select the file, [No] to stop.");
+        ASSERT_FALSE(t.frontend.boxes.empty());
+        EXPECT_EQ(t.frontend.boxes.front().text, question);
+        EXPECT_EQ(t.frontend.boxes.front().title, "Basemap file does not exist!");
+        EXPECT_EQ(t.frontend.boxes.front().buttons, MsgButtons::YesNo);
+        EXPECT_TRUE(t.readLog().contains(question + QStringLiteral("\r\n")));
+        const ProjectModel &m = t.session->model;
+        EXPECT_TRUE(m.RunMode.isEmpty());
+        if (yes) {
+            EXPECT_EQ(replay.calls.value(0), "openBaseMapCommand");
+            EXPECT_EQ(m.ProjectStatus, "Read");
+            EXPECT_EQ(m.PCNumX, 101);
+            EXPECT_EQ(t.session->errorsReported, 0);
+        } else {
+            EXPECT_TRUE(replay.calls.isEmpty());
+            EXPECT_EQ(m.ProjectStatus, "New");
+            EXPECT_EQ(t.session->ErrorText, question);
+            EXPECT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+            EXPECT_EQ(m.PCNumX, 0);
+        }
+    }
+}
+
+TEST(ProjectFileRead, EmptyBaseMapFileAsksNothing)
+{
+    TestSession t;
+    const QByteArray text
+        = edited(scaleFile(), { { "BaseMapFile=scan.tif", "BaseMapFile=" }, { "BMDone=True", "BMDone=False" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("e.prj"), text)));
+    EXPECT_TRUE(t.frontend.boxes.empty());
+    EXPECT_EQ(t.session->model.BaseMapFile, "");
+}
+
+TEST(ProjectFileRead, UnnamedBitmapTypeCountsAsRaster)
+{
+    TestSession t;
+    const QByteArray text = edited(
+        scaleFile(), { { "BaseMapType=raster", "BaseMapType=" }, { "BaseMapFormat=tif", "BaseMapFormat=bmp" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("bmp.prj"), text)));
+    EXPECT_EQ(t.session->model.BaseMapType, "raster");
+    EXPECT_EQ(t.session->model.RasterScale, 1.66112956810631); // the calibration section was read
+}
+
+TEST(ProjectFileRead, SectionLineLeftPendingByAMissingKeyIsFound)
+{
+    TestSession t;
+    const QByteArray text = edited(scaleFile(), { { "ConcUnits=mg/L\r\n\r\n[Base Map]", "[Base Map]" } });
+    ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("s.prj"), text)));
+    EXPECT_EQ(missingLines(t.readLog()), 1);
+    EXPECT_EQ(t.session->model.ConcUnits, "");
+    EXPECT_EQ(t.session->model.MapTitle, "Scale calibration");
+    EXPECT_EQ(t.session->model.PCNumX, 101);
+}

@@ -1,0 +1,123 @@
+#include "project_file_test_models.h"
+
+#include "core/project_file.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+QStringList words(const char *text)
+{
+    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// Which steps are replayed, in which order, for the flags of the file; the analyses' flags are
+// cleared when their inputs are incomplete.
+TEST(ProjectFileReplay, StepsFollowTheFlags)
+{
+    struct Case {
+        const char *name;
+        QList<QPair<QByteArray, QByteArray>> edits; // applied to full-raster.prj
+        const char *calls;
+        bool rg, an, er;
+        const char *unchecked; // outline entries left unchecked
+    };
+    const Case cases[] = {
+        { "everything done", {},
+            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
+            "showWaterLevelContours runAnalyticalSolution exportResults redrawPlumeContours redrawMinDistContours",
+            true, true, true, "View_WOLF_contours" },
+        { "water levels not read", { { "WLDone=True", "WLDone=False" } },
+            "showBaseMap calibrateMap rereadWells drawPlotLimits drawSource", false, false, false,
+            "Water_levels Run_linear_regression Run_analytical_solution View_plume_contours" },
+        { "units not set", { { "UNDone=True", "UNDone=False" } },
+            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false,
+            "Set_units Run_linear_regression" },
+        { "source not set", { { "SLDone=True", "SLDone=False" } },
+            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
+            "showWaterLevelContours",
+            true, false, false, "Run_analytical_solution Export_model_results View_plume_contours" },
+        { "regression not run", { { "RGDone=True", "RGDone=False" } },
+            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false,
+            "Run_linear_regression Run_analytical_solution View_plume_contours" },
+        { "no water-level contours on the map, results not exported",
+            { { "WCMapIndex= 3 ", "WCMapIndex= 0 " }, { "ERDone=True", "ERDone=False" } },
+            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
+            "runAnalyticalSolution redrawPlumeContours redrawMinDistContours",
+            true, true, false, "Water_level_contours Export_model_results" },
+        { "map not open, nothing mapped",
+            { { "BMDone=True", "BMDone=False" }, { "PLmapped=True", "PLmapped=False" },
+                { "SLmapped=True", "SLmapped=False" }, { "PCMapIndex= 1 ", "PCMapIndex= 0 " },
+                { "MDDone=True", "MDDone=False" } },
+            "rereadWells rereadWaterLevels runRegression showWaterLevelContours runAnalyticalSolution exportResults",
+            true, true, true, "Base_map Map_scale Source_location View_plume_contours View_MinDist_contours" },
+        { "map not calibrated, WOLF on the map",
+            { { "MSDone=True", "MSDone=False" }, { "WFMapIndex=-1 ", "WFMapIndex= 1 " } },
+            "showBaseMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression showWaterLevelContours "
+            "runAnalyticalSolution exportResults redrawPlumeContours redrawMinDistContours redrawWolfContours",
+            true, true, true, "Map_scale" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray text = goldenBytes(QStringLiteral("full-raster.prj"));
+        for (const auto &[from, to] : c.edits) {
+            ASSERT_TRUE(text.contains(from)) << from.toStdString();
+            text.replace(from, to);
+        }
+        TestSession t;
+        RecordingReplay replay;
+        t.session->setReplay(&replay);
+        ASSERT_TRUE(readProject(t, placeProject(t, QStringLiteral("r.prj"), text)));
+
+        EXPECT_EQ(replay.calls, words(c.calls));
+        const ProjectModel &m = t.session->model;
+        EXPECT_EQ(m.RGDone, c.rg);
+        EXPECT_EQ(m.ANDone, c.an);
+        EXPECT_EQ(m.ERDone, c.er);
+        for (QString key : words(c.unchecked)) {
+            key.replace(u'_', u' ');
+            EXPECT_EQ(t.session->outline.state(key), CheckState::None) << key.toStdString();
+        }
+    }
+}
+
+TEST(ProjectFileReplay, OutlineShowsTheReplayedSteps)
+{
+    TestSession t;
+    ASSERT_TRUE(
+        readProject(t, placeProject(t, QStringLiteral("o.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
+    for (const char *key : { "Set units", "Base map", "Map scale", "Well locations", "Water levels", "Plot limits",
+             "Model data", "Source location", "Run linear regression", "Water level contours",
+             "Run analytical solution", "Export model results", "View plume contours", "View MinDist contours" })
+        EXPECT_EQ(t.session->outline.state(QLatin1String(key)), CheckState::All) << key;
+    EXPECT_EQ(t.session->outline.state(QStringLiteral("View WOLF contours")), CheckState::None);
+}
+
+// A replay sees the batch run mode and everything read before it.
+TEST(ProjectFileReplay, ReplaysRunInBatchModeAfterTheirInputs)
+{
+    struct Probe : ProjectReplay {
+        Session *session = nullptr;
+        QString runModeAtRegression;
+        double timeAtAnalysis = 0;
+        int16 levelsAtPlume = -1;
+        void runRegression() override { runModeAtRegression = session->model.RunMode; }
+        void runAnalyticalSolution() override { timeAtAnalysis = session->model.Time; }
+        void redrawPlumeContours() override { levelsAtPlume = session->model.PC.NumLevels; }
+    };
+    TestSession t;
+    Probe probe;
+    probe.session = t.session.get();
+    t.session->setReplay(&probe);
+    ASSERT_TRUE(
+        readProject(t, placeProject(t, QStringLiteral("p.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
+    EXPECT_EQ(probe.runModeAtRegression, "Batch");
+    EXPECT_EQ(probe.timeAtAnalysis, 3650);
+    EXPECT_EQ(probe.levelsAtPlume, 5);
+    EXPECT_TRUE(t.session->model.RunMode.isEmpty());
+}

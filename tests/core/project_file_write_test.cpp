@@ -1,0 +1,121 @@
+#include "project_file_test_models.h"
+
+#include "core/project_file.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// A started session whose model is ready to be saved under site/<name>.
+void prepareSave(TestSession &t, const QString &name, void (*fill)(ProjectModel &))
+{
+    ProjectModel &m = t.session->model;
+    fill(m);
+    m.ProjectFile = projectFolder(t) + name;
+    m.ProjectDir = projectFolder(t);
+    m.ProjectChanged = true;
+    m.ProjectStatus = QStringLiteral("Read");
+}
+
+} // namespace
+
+TEST(ProjectFileWrite, GoldenFilesByteForByte)
+{
+    for (const GoldenCase &c : goldenCases()) {
+        TestSession t;
+        prepareSave(t, QLatin1String(c.file), c.fill);
+        ASSERT_TRUE(SaveProjectFile(*t.session)) << c.file;
+        EXPECT_EQ(readBytes(t.session->model.ProjectFile), goldenBytes(QLatin1String(c.file))) << c.file;
+    }
+}
+
+TEST(ProjectFileWrite, ReportsTheSaveAndMarksTheProjectSaved)
+{
+    TestSession t;
+    prepareSave(t, QStringLiteral("saved.prj"), fillScaleCalibration);
+    const QString path = t.session->model.ProjectFile;
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+
+    const ProjectModel &m = t.session->model;
+    EXPECT_FALSE(m.ProjectChanged);
+    EXPECT_EQ(m.ProjectStatus, "Saved");
+    EXPECT_EQ(t.frontend.panelStatus, "File saved.");
+    EXPECT_EQ(t.frontend.messageLines, QStringList { QStringLiteral("Saved project file: ") + path });
+    EXPECT_FALSE(t.frontend.busy);
+    const QString log = t.readLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Saving project file:\r\n") + path + QStringLiteral("\r\n")));
+    EXPECT_TRUE(log.contains(QStringLiteral("\r\nCompleted saving project file.\r\n")));
+    EXPECT_EQ(t.session->errorsReported, 0);
+}
+
+TEST(ProjectFileWrite, AFailedSaveChangesNothing)
+{
+    struct Case {
+        const char *name;
+        bool readOnlyFolder;
+        const char *errorStart;
+    };
+    const Case cases[] = {
+        { "folder missing", false, "QEL(SaveProjectFile): 76: \n" },
+        { "folder read-only", true, "QEL(SaveProjectFile): 75: \n" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
+        ProjectModel &m = t.session->model;
+        const QByteArray old = "!QEL Project Data\r\nBuild=20040225\r\n";
+        if (c.readOnlyFolder) {
+            if (geteuid() == 0)
+                continue; // permissions do not stop the superuser
+            m.ProjectFile = t.writeFile(QStringLiteral("locked/x.prj"), old);
+            QFile::setPermissions(t.home() + QStringLiteral("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        } else {
+            m.ProjectFile = t.home() + QStringLiteral("no/such/folder/x.prj");
+        }
+
+        EXPECT_FALSE(SaveProjectFile(*t.session));
+        EXPECT_TRUE(m.ProjectChanged);
+        EXPECT_EQ(m.ProjectStatus, "Read");
+        EXPECT_TRUE(t.session->ErrorText.startsWith(QLatin1String(c.errorStart))) << t.session->ErrorText.toStdString();
+        EXPECT_EQ(t.session->errorsReported, 1);
+        EXPECT_FALSE(t.frontend.busy);
+        EXPECT_NE(t.frontend.panelStatus, "File saved.");
+        if (c.readOnlyFolder) {
+            EXPECT_EQ(readBytes(m.ProjectFile), old);
+            EXPECT_EQ(QDir(t.home() + QStringLiteral("locked")).entryList(QDir::Files).size(), 1);
+            QFile::setPermissions(
+                t.home() + QStringLiteral("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    }
+}
+
+TEST(ProjectFileWrite, SavingOverAnOlderFileReplacesItWhole)
+{
+    TestSession t;
+    prepareSave(t, QStringLiteral("over.prj"), fillVectorMap);
+    const QByteArray longer = goldenBytes(QStringLiteral("full-raster.prj"));
+    t.writeFile(QStringLiteral("site/over.prj"), longer);
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+    EXPECT_EQ(readBytes(t.session->model.ProjectFile), goldenBytes(QStringLiteral("vector-map.prj")));
+}
+
+TEST(ProjectFileWrite, LineBreaksInsideAValueDoNotSplitTheLine)
+{
+    TestSession t;
+    prepareSave(t, QStringLiteral("title.prj"), fillScaleCalibration);
+    t.session->model.MapTitle = QStringLiteral("North\r\nplume");
+    ASSERT_TRUE(SaveProjectFile(*t.session));
+    const QByteArray bytes = readBytes(t.session->model.ProjectFile);
+    EXPECT_TRUE(bytes.contains("\r\nMapTitle=North  plume\r\nBaseMapType=raster\r\n"));
+    ASSERT_TRUE(readProject(t, t.session->model.ProjectFile));
+    EXPECT_EQ(t.session->model.BaseMapFile, "scan.tif");
+}
