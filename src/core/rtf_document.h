@@ -76,6 +76,9 @@ QList<RtfParagraph> readRtfText(const QString &rtf);
 void fillDocument(QTextDocument &document, const QList<RtfParagraph> &paragraphs);
 QList<RtfParagraph> documentParagraphs(const QTextDocument &document);
 
+// Plain text as paragraphs (at CR LF, CR or LF), all in one format.
+QList<RtfParagraph> plainTextParagraphs(const QString &text, const RtfCharFormat &format = {});
+
 // Text of a plain-text file: UTF-8 when it is valid UTF-8, else code page 1252.
 QString decodePlainText(const QByteArray &bytes);
 

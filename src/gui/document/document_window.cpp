@@ -45,6 +45,12 @@ Qt::Alignment horizontalAlignment(Qt::Alignment alignment)
     return Qt::AlignLeft;
 }
 
+// Plain text is shown like the summary's body lines.
+RtfCharFormat bodyFormat()
+{
+    return { rtfStandardFonts().at(RtfBodyFont), RtfBodyHalfPoints };
+}
+
 bool isBold(const QTextCharFormat &format)
 {
     return format.fontWeight() >= QFont::DemiBold;
@@ -63,15 +69,16 @@ DocumentWindow::DocumentWindow(Session &session, QWidget *parent)
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setAcceptRichText(true);
     m_text->setFrameShape(QFrame::NoFrame);
-    // Plain text and new lines look like the summary's body lines.
-    QFont body(rtfStandardFonts().at(RtfBodyFont));
-    body.setPointSizeF(RtfBodyHalfPoints / 2.0);
+    // New lines look like the summary's body lines.
+    QFont body(bodyFormat().fontFamily);
+    body.setPointSizeF(bodyFormat().halfPoints / 2.0);
     m_text->document()->setDefaultFont(body);
     m_text->document()->setDocumentMargin(18);
     m_statusBar->setObjectName(QStringLiteral("sbStatusBar"));
     m_statusBar->setSizeGripEnabled(false);
     m_statusBar->addWidget(m_fileLabel, 1);
     m_fileLabel->setText(tr("Not saved"));
+    m_fileLabel->setContentsMargins(4, 0, 4, 0);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -125,7 +132,7 @@ void DocumentWindow::loadFile(const QString &path)
     if (path.right(3).toUpper() == QLatin1String("RTF"))
         fillDocument(*m_text->document(), readRtf(bytes));
     else
-        m_text->setPlainText(decodePlainText(bytes));
+        fillDocument(*m_text->document(), plainTextParagraphs(decodePlainText(bytes), bodyFormat()));
     applyDefaultTabStops();
     m_text->document()->clearUndoRedoStacks();
     m_text->document()->setModified(false);
