@@ -1,6 +1,7 @@
 #include "core/batch_frontend.h"
 #include "core/batch_run.h"
 #include "core/paths.h"
+#include "core/project_summary.h"
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    qel::registerSummaryBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

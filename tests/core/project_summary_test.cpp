@@ -1,0 +1,164 @@
+#include "core/batch_run.h"
+#include "core/errors.h"
+#include "core/project_summary.h"
+#include "support/test_session.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+
+namespace {
+
+const QDate PrintDate(2026, 12, 5);
+
+QString golden(const char *name)
+{
+    return QString::fromLatin1(test::readBytes(QStringLiteral(QEL_TEST_DATA "/summary/") + QLatin1String(name)));
+}
+
+QStringList paragraphTexts(const QString &rtf)
+{
+    QStringList texts;
+    for (const RtfParagraph &paragraph : readRtfText(rtf))
+        texts << paragraph.text();
+    return texts;
+}
+
+} // namespace
+
+TEST(ProjectSummary, GoldenDocuments)
+{
+    const struct {
+        const char *projectFile;
+        const char *golden;
+    } cases[] = {
+        { "C:\\Sites\\A.prj", "with-file.rtf" },
+        { "", "without-file.rtf" },
+    };
+    for (const auto &c : cases) {
+        test::TestSession t;
+        t.session->model.ProjectFile = QString::fromLatin1(c.projectFile);
+        const QString expected = golden(c.golden);
+        ASSERT_FALSE(expected.isEmpty()) << c.golden;
+        EXPECT_EQ(composeProjectSummaryRtf(*t.session, PrintDate).toStdString(), expected.toStdString()) << c.golden;
+    }
+}
+
+TEST(ProjectSummary, DocumentAsShown)
+{
+    const QList<RtfParagraph> paragraphs = readRtfText(golden("with-file.rtf"));
+    const QStringList texts = { "", "\tQEL PROJECT SUMMARY", "", "\tFILE AND DATE", "\t\tData file\tc:\\sites\\a.prj",
+        "\t\tDate printed\t05-Dec-2026", "\tMAIN PARAMETERS", "\tSOIL PROPERTIES" };
+    ASSERT_EQ(paragraphs.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        const RtfParagraph &paragraph = paragraphs[i];
+        EXPECT_EQ(paragraph.text(), texts[i]);
+        EXPECT_EQ(paragraph.alignment, i == 1 ? Qt::AlignHCenter : Qt::AlignLeft) << i;
+        EXPECT_EQ(paragraph.tabStops, summaryTabStops()) << i;
+        const bool boldLine = i == 1 || i == 3 || i == 6 || i == 7;
+        for (const RtfRun &run : paragraph.runs) {
+            EXPECT_EQ(run.format.fontFamily, rtfStandardFonts().at(RtfBodyFont)) << i;
+            EXPECT_EQ(run.format.halfPoints, 18) << i;
+            // A heading's tab is plain, its label bold.
+            EXPECT_EQ(run.format.bold, boldLine && (i == 1 || run.text != u"\t")) << i;
+        }
+    }
+}
+
+TEST(ProjectSummary, OutputLineCases)
+{
+    const struct {
+        const char *label;
+        const char *value;
+        bool heading;
+        const char *appended; // what replaces the closing part, before it is written again
+    } cases[] = {
+        { "", "", false, "" },
+        { "", "value", true, "" },
+        { "Heading", "", true, "\\par \\tab \\plain\\f3\\fs18\\b Heading\\plain\\f3\\fs18" },
+        { "Label", "", false, "\\par \\tab Label" },
+        { "Label", "1.5", false, "\\par \\tab \\tab Label\\tab 1.5" },
+        { "Label", "1.5", true, "\\par \\tab \\tab Label\\tab 1.5" },
+        { "Path", "a\\b", false, "\\par \\tab \\tab Path\\tab a\\\\b" },
+        { "Odd", "{x}", false, "\\par \\tab \\tab Odd\\tab \\{x\\}" },
+    };
+    const QString start = OutputLineHeader(QStringLiteral("T"));
+    const QString body = start.left(start.size() - RtfClosingLength);
+    for (const auto &c : cases) {
+        QString rtf = start;
+        OutputLine(rtf, QString::fromLatin1(c.label), QString::fromLatin1(c.value), c.heading);
+        const QString expected
+            = c.appended[0] ? body + QLatin1String(c.appended) + QLatin1String(RtfClosingPart) : start;
+        EXPECT_EQ(rtf.toStdString(), expected.toStdString()) << c.label << " " << c.value;
+    }
+    QString broken = QStringLiteral("{\\rtf1 text}");
+    EXPECT_THROW(OutputLine(broken, QStringLiteral("Label"), {}, false), QelError);
+}
+
+TEST(ProjectSummary, UnusualFileNamesSurviveAsText)
+{
+    test::TestSession t;
+    t.session->model.ProjectFile = QStringLiteral("C:\\Sites {old}\\Caf\u00c9 \u0416.prj");
+    const QStringList texts = paragraphTexts(composeProjectSummaryRtf(*t.session, PrintDate));
+    EXPECT_EQ(texts.value(4), QStringLiteral("\t\tData file\tc:\\sites {old}\\caf\u00e9 \u0436.prj"));
+    EXPECT_EQ(texts.size(), 8);
+}
+
+TEST(ProjectSummary, DateIsEnglishWhateverTheLocale)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    test::TestSession t;
+    const QStringList texts = paragraphTexts(composeProjectSummaryRtf(*t.session, QDate(2026, 3, 9)));
+    QLocale::setDefault(saved);
+    EXPECT_EQ(texts.value(5), QStringLiteral("\t\tDate printed\t09-Mar-2026"));
+}
+
+TEST(ProjectSummary, StatusAndReadinessWhileComposing)
+{
+    test::TestSession t;
+    bool readyDuringFill = true;
+    QString delivered;
+    EXPECT_TRUE(ShowProjectData(
+        *t.session,
+        [&](const QString &rtf) {
+            readyDuringFill = t.session->DocReady;
+            delivered = rtf;
+        },
+        PrintDate));
+    EXPECT_FALSE(readyDuringFill);
+    EXPECT_TRUE(t.session->DocReady);
+    EXPECT_EQ(delivered, golden("without-file.rtf"));
+    EXPECT_EQ(t.frontend.statusTexts, QStringList({ "Preparing input data summary...", "" }));
+
+    // A failure is reported under the procedure's tag and does not leave the document deaf.
+    EXPECT_FALSE(ShowProjectData(*t.session, [](const QString &) { raise(ErrPathFileAccess, QStringLiteral("x")); }));
+    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+    EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ShowProjectData): 75: \n")));
+    EXPECT_TRUE(t.session->DocReady);
+    EXPECT_EQ(t.frontend.panelStatus, QString());
+}
+
+TEST(ProjectSummary, BatchOutputWritesTheFile)
+{
+    registerSummaryBatchOutput();
+    const CommandLine line = parseCommandLine({ QStringLiteral("--batch"), QStringLiteral("site.prj"),
+        QStringLiteral("--summary"), QStringLiteral("s.rtf") });
+    EXPECT_TRUE(line.usageError.isEmpty()) << line.usageError.toStdString();
+
+    test::TestSession t;
+    t.session->model.ProjectFile = QStringLiteral("C:\\Sites\\A.prj");
+    const QString path = t.home() + QStringLiteral("summary.rtf");
+    ASSERT_TRUE(writeProjectSummaryFile(*t.session, path));
+    const QString written = QString::fromLatin1(test::readBytes(path));
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(written, composeProjectSummaryRtf(*t.session, today));
+    EXPECT_EQ(t.frontend.messageLines.value(0), QStringLiteral("Saved project summary file: ") + path);
+
+    EXPECT_FALSE(writeProjectSummaryFile(*t.session, t.home() + QStringLiteral("missing/dir/summary.rtf")));
+    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+    EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ShowProjectData): 75:")));
+    EXPECT_TRUE(t.readLog().contains(QStringLiteral("QEL(ShowProjectData): 75:")));
+}

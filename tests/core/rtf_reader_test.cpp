@@ -1,0 +1,127 @@
+#include "core/rtf_document.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+
+namespace {
+
+QString paragraphTexts(const QList<RtfParagraph> &paragraphs)
+{
+    QStringList texts;
+    for (const RtfParagraph &paragraph : paragraphs)
+        texts << paragraph.text();
+    return texts.join(u'|');
+}
+
+} // namespace
+
+TEST(RtfReader, VisibleText)
+{
+    const struct {
+        const char *rtf;
+        const char16_t *text; // paragraphs joined by '|'
+    } cases[] = {
+        { "{\\rtf1 a\\\\b\\{c\\}}", u"a\\b{c}" },
+        { "{\\rtf1\\ansi caf\\'e9 \\'80}", u"caf\u00e9 \u20ac" },
+        { "{\\rtf1 caf\xe9}", u"caf\u00e9" }, // 8-bit text in the document's code page
+        { "{\\rtf1 \\u233\\'e9!}", u"\u00e9!" }, // the fallback byte is skipped
+        { "{\\rtf1\\uc2 \\u8364 xyZ}", u"\u20acZ" },
+        { "{\\rtf1\\uc0 \\u-10179 \\u-8704 !}", u"\U0001F600!" },
+        { "{\\rtf1 \\u233?{\\b x}}", u"\u00e9x" },
+        { "{\\rtf1{\\*\\unknowndest hidden {\\b deeper}}shown{\\info{\\title T}{\\author A}}"
+          "{\\colortbl;\\red0\\green0\\blue0;}{\\stylesheet{\\s0 Normal;}} after}",
+            u"shown after" },
+        { "{\\rtf1\\foo12 text \\barbaz more}", u"text more" },
+        { "{\\rtf1 a{\\pict\\wmetafile8 0a0b0c}b}", u"ab" },
+        { "{\\rtf1 a{\\pict\\bin4 {}}{}b}", u"ab" },
+        { "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}", u"link" },
+        { "{\\rtf1 one\\par two\\par}", u"one|two" },
+        { "{\\rtf1 one\\par\r\n\\par\r\n}", u"one|" },
+        { "{\\rtf1 one\\\r\ntwo}", u"one|two" },
+        { "{\\rtf1 a\\tab b\\line c\\~d\\emdash}", u"a\tb\u2028c\u00a0d\u2014" },
+        { "{\\rtf1 x\r\ny}", u"xy" },
+        { "{\\rtf1}", u"" },
+        { "", u"" },
+        { "plain\r\ntext\nfile", u"plain|text|file" },
+        // Malformed input keeps what it can read.
+        { "{\\rtf1 {\\b bold text", u"bold text" },
+        { "{\\rtf1 a}}}b{", u"ab" },
+        { "{\\rtf1 a\\", u"a" },
+        { "{\\rtf1 a\\'4", u"a4" },
+        { "{\\rtf1 a\\abcdefghijklmnopqrstuvwxyzabcdefghij b}", u"aghij b" },
+        { "{\\rtf1 \\u99999999999999999?z}", u"\uffffz" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(paragraphTexts(readRtf(QByteArray(c.rtf))), QString::fromUtf16(c.text)) << c.rtf;
+}
+
+TEST(RtfReader, StringFormTakesCharactersAsThemselves)
+{
+    EXPECT_EQ(
+        paragraphTexts(readRtfText(QStringLiteral("{\\rtf1 caf\u00e9 \u0416}"))), QStringLiteral("caf\u00e9 \u0416"));
+}
+
+TEST(RtfReader, CharacterFormats)
+{
+    const QList<RtfParagraph> paragraphs
+        = readRtf("{\\rtf1\\deff1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Courier New;}}"
+                  "a{\\b b{\\i\\fs18 c}d}\\ul e\\ulnone\\b\\i f\\b0 g\\i0\\plain h\\f0\\fs30 i}");
+    ASSERT_EQ(paragraphs.size(), 1);
+    const QList<RtfRun> &runs = paragraphs[0].runs;
+    const struct {
+        const char *text;
+        bool bold, italic, underline;
+        int halfPoints;
+        const char *family;
+    } expected[] = {
+        { "a", false, false, false, 24, "Courier New" },
+        { "b", true, false, false, 24, "Courier New" },
+        { "c", true, true, false, 18, "Courier New" },
+        { "d", true, false, false, 24, "Courier New" },
+        { "e", false, false, true, 24, "Courier New" },
+        { "f", true, true, false, 24, "Courier New" },
+        { "g", false, true, false, 24, "Courier New" },
+        { "h", false, false, false, 24, "Courier New" },
+        { "i", false, false, false, 30, "Arial" },
+    };
+    ASSERT_EQ(runs.size(), int(std::size(expected)));
+    for (int i = 0; i < runs.size(); ++i) {
+        const auto &e = expected[i];
+        EXPECT_EQ(runs[i].text, QLatin1String(e.text));
+        EXPECT_EQ(runs[i].format.bold, e.bold) << e.text;
+        EXPECT_EQ(runs[i].format.italic, e.italic) << e.text;
+        EXPECT_EQ(runs[i].format.underline, e.underline) << e.text;
+        EXPECT_EQ(runs[i].format.halfPoints, e.halfPoints) << e.text;
+        EXPECT_EQ(runs[i].format.fontFamily, QLatin1String(e.family)) << e.text;
+    }
+}
+
+TEST(RtfReader, ParagraphFormats)
+{
+    const QList<RtfParagraph> paragraphs = readRtf("{\\rtf1\\pard\\qc\\tx360\\tqr\\tx5000 c\\par r{\\qr\\par}"
+                                                   "\\pard l\\par\\qj j\\par\\ql x}");
+    ASSERT_EQ(paragraphs.size(), 5);
+    EXPECT_EQ(paragraphs[0].alignment, Qt::AlignHCenter);
+    const QList<RtfTabStop> tabs = { { 360, QTextOption::LeftTab }, { 5000, QTextOption::RightTab } };
+    EXPECT_EQ(paragraphs[0].tabStops, tabs);
+    // Paragraph properties hold until \pard, and the ones in force at \par count.
+    EXPECT_EQ(paragraphs[1].alignment, Qt::AlignRight);
+    EXPECT_EQ(paragraphs[1].tabStops, tabs);
+    EXPECT_EQ(paragraphs[2].alignment, Qt::AlignLeft);
+    EXPECT_TRUE(paragraphs[2].tabStops.isEmpty());
+    EXPECT_EQ(paragraphs[3].alignment, Qt::AlignJustify);
+    EXPECT_EQ(paragraphs[4].alignment, Qt::AlignLeft);
+}
+
+TEST(RtfReader, DeepNestingAndGarbageDoNotCrash)
+{
+    QByteArray deep = "{\\rtf1 ";
+    deep += QByteArray(200000, '{') + "x" + QByteArray(5, '}');
+    EXPECT_EQ(paragraphTexts(readRtf(deep)), QStringLiteral("x"));
+
+    QByteArray noise = "{\\rtf1 ";
+    for (int i = 0; i < 5000; ++i)
+        noise += char((i * 7919) % 256);
+    EXPECT_NO_THROW(readRtf(noise));
+}

@@ -1,0 +1,93 @@
+#include "core/rtf_document.h"
+
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+
+namespace {
+
+const char Header[]
+    = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}"
+      "{\\f1\\fmodern\\fcharset0 Courier New;}{\\f2\\fswiss\\fcharset0 Verdana;}"
+      "{\\f3\\fswiss\\fcharset0 Arial;}%1}\r\n\\viewkind4\\uc1\r\n";
+
+RtfCharFormat format(const char *family, int halfPoints, bool bold = false, bool italic = false, bool underline = false)
+{
+    return { QString::fromLatin1(family), halfPoints, bold, italic, underline };
+}
+
+QList<RtfParagraph> sample()
+{
+    RtfParagraph title;
+    title.alignment = Qt::AlignHCenter;
+    title.runs = { { QStringLiteral("Hi"), format("Arial", 18, true) } };
+    title.markFormat = format("Arial", 18, true);
+    RtfParagraph body;
+    body.tabStops = { { 720, QTextOption::LeftTab }, { 4000, QTextOption::RightTab } };
+    body.runs = { { QStringLiteral("a\\b{c}\u00e9\t"), format("Courier New", 20, false, true, true) },
+        { QStringLiteral("\u20ac\U0001F600\u2028z"), format("Garamond", 24) } };
+    body.markFormat = format("Times New Roman", 24);
+    RtfParagraph right;
+    right.alignment = Qt::AlignRight;
+    right.markFormat = format("Arial", 18);
+    return { title, body, right };
+}
+
+} // namespace
+
+TEST(RtfWriter, FixedBytes)
+{
+    const QString expected = QString::fromLatin1(Header).arg(QStringLiteral("{\\f4\\fnil\\fcharset0 Garamond;}"))
+        + QStringLiteral("\\pard\\qc\\plain\\f3\\fs18\\b Hi\\par\r\n"
+                         "\\pard\\tx720\\tqr\\tx4000\\plain\\f1\\fs20\\i\\ul a\\\\b\\{c\\}\\u233\\'e9\\tab "
+                         "\\plain\\f4\\fs24 \\u8364\\'80\\u-10179?\\u-8704?\\line z\\plain\\f0\\fs24\\par\r\n"
+                         "\\pard\\qr\\plain\\f3\\fs18\\par\r\n"
+                         "}\r\n");
+    EXPECT_EQ(writeRtf(sample()).toStdString(), expected.toStdString());
+}
+
+TEST(RtfWriter, EveryTextEndsInTheClosingPart)
+{
+    const QString closing = QString::fromLatin1(RtfClosingPart);
+    ASSERT_EQ(closing.size(), RtfClosingLength);
+    EXPECT_TRUE(writeRtf(QList<RtfParagraph> {}).endsWith(closing));
+    EXPECT_TRUE(writeRtf(sample()).endsWith(closing));
+    QTextDocument empty;
+    EXPECT_TRUE(writeRtf(empty).endsWith(closing));
+}
+
+TEST(RtfWriter, ReaderGivesBackWhatWasWritten)
+{
+    const QList<RtfParagraph> paragraphs = sample();
+    EXPECT_EQ(readRtfText(writeRtf(paragraphs)), paragraphs);
+    EXPECT_EQ(readRtf(writeRtf(paragraphs).toLatin1()), paragraphs);
+}
+
+TEST(RtfWriter, TextDocumentRoundTrip)
+{
+    QTextDocument document;
+    fillDocument(document, sample());
+    // toPlainText shows the line break inside the second paragraph as a newline.
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("Hi\na\\b{c}\u00e9\t\u20ac\U0001F600\nz\n"));
+    EXPECT_EQ(documentParagraphs(document), sample());
+
+    const QString once = writeRtf(document);
+    QTextDocument again;
+    fillDocument(again, readRtfText(once));
+    EXPECT_EQ(writeRtf(again), once);
+}
+
+TEST(RtfWriter, UnformattedDocumentUsesItsDefaultFont)
+{
+    QTextDocument document;
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSize(11);
+    document.setDefaultFont(font);
+    document.setPlainText(QStringLiteral("one\ntwo"));
+    const QList<RtfParagraph> paragraphs = readRtfText(writeRtf(document));
+    ASSERT_EQ(paragraphs.size(), 2);
+    EXPECT_EQ(paragraphs[1].runs.value(0).format, format("Verdana", 22));
+    EXPECT_EQ(paragraphs[1].text(), QStringLiteral("two"));
+}

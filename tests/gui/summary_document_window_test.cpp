@@ -1,0 +1,199 @@
+#include "core/project_summary.h"
+#include "gui/document/document_window.h"
+#include "support/test_session.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using qel::gui::DocumentWindow;
+
+namespace {
+
+struct SummaryWindow {
+    SummaryWindow()
+    {
+        t.session->model.ProjectFile = QStringLiteral("C:\\Sites\\A.prj");
+        window = std::make_unique<DocumentWindow>(*t.session);
+        window->showProjectData();
+    }
+
+    QTextEdit *text() const { return window->textField(); }
+
+    // Selects the first occurrence of a text in the field.
+    void select(const QString &what) const
+    {
+        const QTextCursor found = text()->document()->find(what);
+        ASSERT_FALSE(found.isNull()) << what.toStdString();
+        text()->setTextCursor(found);
+    }
+
+    test::TestSession t;
+    std::unique_ptr<DocumentWindow> window;
+};
+
+} // namespace
+
+TEST(SummaryWindow, ShowsTheComposedSummary)
+{
+    SummaryWindow w;
+    EXPECT_EQ(w.window->objectName(), QStringLiteral("frmDoc"));
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("QEL Project Summary File (unsaved)"));
+    EXPECT_NE(w.window->findChild<QStatusBar *>(QStringLiteral("sbStatusBar")), nullptr);
+    EXPECT_EQ(w.window->findChild<QTextEdit *>(QStringLiteral("Text1")), w.text());
+    EXPECT_EQ(w.text()->toPlainText(),
+        QStringLiteral("\n\tQEL PROJECT SUMMARY\n\n\tFILE AND DATE\n"
+                       "\t\tData file\tc:\\sites\\a.prj\n\t\tDate printed\t")
+            + QLocale::c().toString(QDate::currentDate(), QStringLiteral("dd-MMM-yyyy"))
+            + QStringLiteral("\n\tMAIN PARAMETERS\n\tSOIL PROPERTIES"));
+    EXPECT_TRUE(w.t.session->DocReady);
+    EXPECT_EQ(w.t.frontend.statusTexts, QStringList({ "Preparing input data summary...", "" }));
+}
+
+TEST(SummaryWindow, SaveWritesRichTextUnderAnyName)
+{
+    SummaryWindow w;
+    const QString path = w.t.home() + QStringLiteral("summary.txt");
+    w.t.frontend.queueFile(path, 2);
+    w.window->fileSaveAs();
+    ASSERT_EQ(w.t.frontend.fileRequests.size(), 1u);
+    const FileDialogRequest &request = w.t.frontend.fileRequests[0];
+    EXPECT_EQ(request.title, QStringLiteral("Save Project Summary File As"));
+    EXPECT_EQ(request.filter, QStringLiteral("Rich Text Format (*.rtf)|*.rtf|Text Format (*.txt)|*.txt"));
+    EXPECT_EQ(request.defaultExt, QStringLiteral("rtf"));
+
+    const QByteArray bytes = test::readBytes(path);
+    EXPECT_TRUE(bytes.startsWith("{\\rtf1\\ansi")) << bytes.left(40).toStdString();
+    EXPECT_TRUE(bytes.endsWith(RtfClosingPart));
+    EXPECT_TRUE(bytes.contains("\\b \\tab QEL PROJECT SUMMARY"));
+    EXPECT_TRUE(bytes.contains("c:\\\\sites\\\\a.prj"));
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("QEL Project Summary File (summary.txt)"));
+    EXPECT_EQ(w.t.frontend.messageLines, QStringList { QStringLiteral("Saved project summary file: ") + path });
+
+    // A second save names only the new file.
+    w.t.frontend.queueFile(w.t.home() + QStringLiteral("b.rtf"));
+    w.window->fileSaveAs();
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("QEL Project Summary File (b.rtf)"));
+    EXPECT_TRUE(w.t.frontend.boxes.empty());
+}
+
+TEST(SummaryWindow, CancelledDialogsEndSilently)
+{
+    SummaryWindow w;
+    const QString before = w.text()->toPlainText();
+    w.t.frontend.queueCancelledFile();
+    w.window->fileSaveAs();
+    w.t.frontend.queueCancelledFile();
+    w.window->fileOpen();
+    EXPECT_TRUE(w.t.frontend.boxes.empty());
+    EXPECT_TRUE(w.t.frontend.messageLines.isEmpty());
+    EXPECT_EQ(w.text()->toPlainText(), before);
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("QEL Project Summary File (unsaved)"));
+}
+
+TEST(SummaryWindow, OpensRtfAsRichTextAndOtherFilesAsPlainText)
+{
+    SummaryWindow w;
+    const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard\\qr{\\b bold} text\\par}";
+    const struct {
+        const char *name;
+        const char *shown;
+        bool bold;
+    } cases[] = {
+        { "letter.RTF", "bold text", true },
+        { "letter.rtf", "bold text", true },
+        { "letter.txt", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard\\qr{\\b bold} text\\par}", false },
+    };
+    for (const auto &c : cases) {
+        const QString path = w.t.writeFile(QLatin1String(c.name), rtf);
+        w.t.frontend.queueFile(path);
+        w.window->fileOpen();
+        EXPECT_EQ(w.text()->toPlainText(), QLatin1String(c.shown)) << c.name;
+        const QTextBlock first = w.text()->document()->begin();
+        EXPECT_EQ(first.begin().fragment().charFormat().fontWeight() >= QFont::Bold, c.bold) << c.name;
+        EXPECT_EQ(first.blockFormat().tabPositions().size(), 3) << c.name;
+        EXPECT_EQ(w.t.frontend.messageLines.last(), QStringLiteral("Opened project summary file: ") + path);
+    }
+    const FileDialogRequest &request = w.t.frontend.fileRequests.at(0);
+    EXPECT_EQ(request.title, QStringLiteral("Open Project Summary File"));
+    EXPECT_EQ(request.filter, QStringLiteral("Rich Text Format (*.rtf)|*.rtf|All Files (*.*)|*.*"));
+    EXPECT_EQ(request.defaultExt, QStringLiteral("rtf"));
+
+    w.t.frontend.queueFile(w.t.home() + QStringLiteral("gone.rtf"));
+    w.window->fileOpen();
+    ASSERT_EQ(w.t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+    EXPECT_TRUE(w.t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(Doc:Form_FileOpen): 53:")));
+}
+
+TEST(SummaryWindow, FormattingButtonsFollowTheSelection)
+{
+    SummaryWindow w;
+    struct Buttons {
+        bool bold, italic, underline;
+        Qt::Alignment alignment;
+    };
+    std::vector<Buttons> spy;
+    QObject::connect(w.window.get(), &DocumentWindow::formatChanged, [&](bool b, bool i, bool u, Qt::Alignment a) {
+        spy.push_back({ b, i, u, a });
+    });
+    const auto last = [&] { return spy.back(); };
+
+    w.select(QStringLiteral("QEL PROJECT SUMMARY"));
+    ASSERT_FALSE(spy.empty());
+    EXPECT_TRUE(last().bold);
+    EXPECT_EQ(last().alignment, Qt::AlignHCenter);
+
+    w.select(QStringLiteral("Data file"));
+    EXPECT_FALSE(last().bold);
+    EXPECT_FALSE(last().italic);
+    EXPECT_EQ(last().alignment, Qt::AlignLeft);
+
+    w.window->setBold(true);
+    w.window->setItalic(true);
+    w.window->setUnderline(true);
+    w.window->setAlignment(Qt::AlignRight);
+    w.select(QStringLiteral("Data file"));
+    EXPECT_TRUE(last().bold);
+    EXPECT_TRUE(last().italic);
+    EXPECT_TRUE(last().underline);
+    EXPECT_EQ(last().alignment, Qt::AlignRight);
+
+    // Partly bold: the button is not pressed.
+    QTextCursor mixed = w.text()->document()->find(QStringLiteral("Data file"));
+    mixed.setPosition(mixed.selectionStart());
+    mixed.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    w.text()->setTextCursor(mixed);
+    EXPECT_FALSE(last().bold);
+
+    // The formats reach the saved file.
+    const QString path = w.t.home() + QStringLiteral("f.rtf");
+    w.t.frontend.queueFile(path);
+    w.window->fileSaveAs();
+    EXPECT_TRUE(test::readBytes(path).contains("\\pard\\qr\\tx360\\tx720\\tx3240\\plain\\f3\\fs18 \\tab \\tab "
+                                               "\\plain\\f3\\fs18\\b\\i\\ul Data file"));
+
+    // Nothing is reported while a summary is being composed.
+    w.t.session->DocReady = false;
+    const auto count = spy.size();
+    w.select(QStringLiteral("QEL PROJECT SUMMARY"));
+    EXPECT_EQ(spy.size(), count);
+}
+
+TEST(SummaryWindow, PrintsToPdf)
+{
+    SummaryWindow w;
+    const QString path = w.t.home() + QStringLiteral("summary.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    w.window->printDocument(&printer);
+    EXPECT_GT(QFileInfo(path).size(), 1000);
+    EXPECT_TRUE(test::readBytes(path).startsWith("%PDF"));
+    EXPECT_EQ(w.t.frontend.panelStatus, QStringLiteral("Document printed."));
+    EXPECT_TRUE(w.t.frontend.boxes.empty());
+}
