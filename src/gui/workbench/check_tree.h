@@ -22,6 +22,8 @@ public:
     // Shows a node's tick picture and whether it can be used (grey text when not).
     void showNode(QTreeWidgetItem *item, CheckState state, bool enabled);
 
+    // Width the widest node needs, indentation included.
+    int nodesWidth() const { return sizeHintForColumn(0); }
     // Where the tick picture of a node lies, in viewport coordinates.
     QRect checkImageRect(QTreeWidgetItem *item) const;
     // Typed characters other than space are dropped instead of searching the tree.

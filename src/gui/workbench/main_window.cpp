@@ -5,6 +5,7 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/common/child_form.h"
+#include "gui/workbench/check_tree.h"
 #include "gui/workbench/drawn_icons.h"
 #include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -460,7 +462,13 @@ void MainWindow::placeToolWindows()
     const QRect area = m_mdi->viewport()->rect();
     if (area.width() < 50 || area.height() < 50)
         return;
-    const int side = std::clamp(area.width() * 3 / 10, 220, 300);
+    // Wide enough for the longest step caption, but never most of the area.
+    int wanted = 260;
+    if (m_outline) {
+        CheckTree *tree = m_outline->tree();
+        wanted = tree->nodesWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
+    }
+    const int side = std::clamp(wanted, 200, std::max(200, area.width() * 45 / 100));
     const int outlineHeight = std::clamp(area.height() * 62 / 100, std::min(200, area.height()),
         std::max(area.height() - 150, std::min(200, area.height())));
     const auto place = [](ChildForm *form, const QRect &geometry) {
@@ -646,6 +654,7 @@ void MainWindow::closeMapWindow()
 {
     if (ChildForm *map = findChildForm(QStringLiteral("frmMap")))
         map->closeForm();
+    setMapMenuVisible(false);
 }
 
 // --- placement and closing ------------------------------------------------------------------
