@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/tree_states.h"
+
+#include <QTreeWidget>
+
+namespace qel::gui {
+
+// The tree of the outline and layer windows: nodes keyed by a text, each with a tick-box picture.
+// It reports presses and keys; the windows decide what they mean.
+class CheckTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit CheckTree(QWidget *parent = nullptr);
+
+    static constexpr int KeyRole = Qt::UserRole;
+    static constexpr int StateRole = Qt::UserRole + 1; // "None", "Some" or "All"
+
+    QTreeWidgetItem *addNode(const QString &key, const QString &text, QTreeWidgetItem *parent = nullptr);
+    QTreeWidgetItem *node(const QString &key) const;
+    static QString keyOf(const QTreeWidgetItem *item);
+    // Shows a node's tick picture and whether it can be used (grey text when not).
+    void showNode(QTreeWidgetItem *item, CheckState state, bool enabled);
+
+    // Width the widest node needs, indentation included.
+    int nodesWidth() const { return sizeHintForColumn(0); }
+    // Where the tick picture of a node lies, in viewport coordinates.
+    QRect checkImageRect(QTreeWidgetItem *item) const;
+    // Typed characters other than space are dropped instead of searching the tree.
+    void setSwallowTyping(bool swallow) { m_swallowTyping = swallow; }
+
+Q_SIGNALS:
+    void nodePressed(QTreeWidgetItem *item, bool onCheckImage);
+    void spacePressed(QTreeWidgetItem *item);
+    void returnPressed(QTreeWidgetItem *item);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool m_swallowTyping = false;
+};
+
+} // namespace qel::gui

@@ -1,0 +1,194 @@
+#include "gui/workbench/qt_frontend.h"
+
+#include "gui/workbench/main_window.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace qel::gui {
+
+QStringList qtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i];
+        // The text shows its own pattern list in brackets; Qt reads the patterns from there.
+        static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+        text.remove(shownPatterns);
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString &pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*"); // also names without an extension
+        }
+        filters << text + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return filters;
+}
+
+QWidget *QtFrontend::dialogParent() const
+{
+    if (QWidget *active = QApplication::activeModalWidget())
+        return active;
+    return m_window.data();
+}
+
+void QtFrontend::setStatusPanel(const QString &key, const QString &text)
+{
+    if (m_window)
+        m_window->setStatusPanel(key, text);
+}
+
+void QtFrontend::messageAdded(const QString &line)
+{
+    if (m_window)
+        m_window->messageAdded(line);
+}
+
+void QtFrontend::messagesCleared()
+{
+    if (m_window)
+        m_window->messagesCleared();
+}
+
+MsgAnswer QtFrontend::messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("QEL") : title);
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shown);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    // The person answers with the ordinary pointer even in the middle of a long operation.
+    const bool wasBusy = m_busy;
+    if (wasBusy)
+        setBusy(false);
+    const int result = box.exec();
+    if (wasBusy)
+        setBusy(true);
+    switch (result) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    default:
+        return buttons == MsgButtons::Ok   ? MsgAnswer::Ok
+            : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                           : MsgAnswer::Cancel;
+    }
+}
+
+FileDialogAnswer QtFrontend::fileDialog(const FileDialogRequest &request, bool save)
+{
+    QFileDialog dialog(dialogParent(), request.title, request.initialDir);
+    // Qt's own dialog reports the chosen filter entry reliably, which the base-map type needs.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The procedures ask about overwriting themselves.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = qtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(request.defaultExt);
+    if (!request.initialName.isEmpty())
+        dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    FileDialogAnswer answer;
+    answer.accepted = true;
+    answer.path = dialog.selectedFiles().constFirst();
+    answer.filterIndex = int(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))) + 1;
+    return answer;
+}
+
+FileDialogAnswer QtFrontend::openFileDialog(const FileDialogRequest &request)
+{
+    return fileDialog(request, false);
+}
+
+FileDialogAnswer QtFrontend::saveFileDialog(const FileDialogRequest &request)
+{
+    return fileDialog(request, true);
+}
+
+std::optional<QString> QtFrontend::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        dialogParent(), title.isEmpty() ? QStringLiteral("QEL") : title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+void QtFrontend::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+std::optional<QPointF> QtFrontend::pickMapPoint(const QString &prompt)
+{
+    return m_picker ? m_picker(prompt) : std::nullopt;
+}
+
+void QtFrontend::setCommandEnabled(const QString &command, bool enabled)
+{
+    if (m_window)
+        m_window->setCommandEnabled(command, enabled);
+}
+
+void QtFrontend::outlineChanged()
+{
+    if (m_window)
+        m_window->refreshOutline();
+}
+
+void QtFrontend::layersChanged()
+{
+    if (m_window)
+        m_window->refreshLayers();
+}
+
+void QtFrontend::closeMapWindow()
+{
+    if (m_window)
+        m_window->closeMapWindow();
+}
+
+void QtFrontend::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace qel::gui

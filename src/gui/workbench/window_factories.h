@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/session.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace qel::gui {
+
+class ChildForm;
+
+// The windows other parts of the workbench build, as the main window reaches them. A factory
+// left empty keeps its command disabled.
+struct WindowFactories {
+    using FormFactory = std::function<ChildForm *(Session &, QWidget *parent)>;
+
+    FormFactory units; // Edit > Units, outline "1.1 Set units"
+    FormFactory transport; // Edit > Transport model data
+    FormFactory options; // Tools > Options
+    FormFactory summary; // View > Project Summary: a new document filled by ShowProjectData
+    // The output viewer showing the given text file (View > Session Log File without a viewer).
+    std::function<ChildForm *(Session &, QWidget *parent, const QString &file)> outputViewer;
+    // Opens the help topic with that number.
+    std::function<void(Session &, QWidget *parent, int helpContext)> help;
+    std::function<void(Session &, QWidget *parent)> about;
+};
+
+} // namespace qel::gui

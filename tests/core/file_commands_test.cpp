@@ -1,0 +1,390 @@
+#include "core/file_commands.h"
+
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace qel::test {
+namespace {
+
+// Log lines written after the session header, without their line ends.
+QStringList logLinesAfterStart(const TestSession &t)
+{
+    const QString log = t.readLog();
+    QStringList lines = log.split(QStringLiteral("\r\n"));
+    const qsizetype last = lines.lastIndexOf(QStringLiteral("===================================================="));
+    return lines.mid(last + 1);
+}
+
+class FileCommands : public ::testing::Test {
+protected:
+    TestSession t;
+    Session &s = *t.session;
+    ScriptedFrontend &f = t.frontend;
+
+    QString makeFile(const QString &relative) { return t.writeFile(relative, "[Project]\r\n"); }
+};
+
+TEST_F(FileCommands, OpenWithUnsavedChangesAnsweredNoKeepsTheProject)
+{
+    s.model.ProjectChanged = true;
+    s.model.MapTitle = QStringLiteral("Site A");
+    s.model.UNDone = true;
+    f.answers = { MsgAnswer::No };
+
+    fileOpen(s);
+
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Are you sure?"));
+    EXPECT_EQ(f.boxes[0].text,
+        QStringLiteral("Are you sure you want to ignore current data, and open another project file?"));
+    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(f.fileRequests.empty());
+    EXPECT_EQ(s.model.MapTitle, QStringLiteral("Site A"));
+    EXPECT_TRUE(s.model.UNDone);
+    EXPECT_TRUE(s.model.ProjectChanged);
+    EXPECT_EQ(logLinesAfterStart(t).mid(0, 2),
+        (QStringList { "File > Open", "Ignore current data and open another project file? [No]" }));
+}
+
+TEST_F(FileCommands, OpenCancelledClearsTheProjectAndAsksForTheProjectFile)
+{
+    s.model.MapTitle = QStringLiteral("Site A");
+    f.queueCancelledFile();
+
+    fileOpen(s);
+
+    ASSERT_EQ(f.fileRequests.size(), 1u);
+    const FileDialogRequest &r = f.fileRequests[0];
+    EXPECT_EQ(r.title, QStringLiteral("Open Project File"));
+    EXPECT_EQ(r.filter, QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*"));
+    EXPECT_EQ(r.defaultExt, QStringLiteral("prj"));
+    EXPECT_EQ(r.initialDir, t.home() + QStringLiteral("Data/"));
+    EXPECT_TRUE(r.initialName.isEmpty());
+    EXPECT_TRUE(s.UserCancelled);
+    EXPECT_TRUE(s.model.MapTitle.isEmpty());
+    EXPECT_TRUE(f.boxes.empty()) << "a cancelled dialog is not a failure";
+}
+
+TEST_F(FileCommands, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
+{
+    for (const bool multiple : { true, false }) {
+        SCOPED_TRACE(multiple);
+        TestSession t2;
+        Session &s2 = *t2.session;
+        s2.app.MultipleProjects = multiple;
+        const QString path = t2.writeFile(QStringLiteral("site/alpha.prj"), "[Project]\r\n");
+        t2.frontend.queueFile(path);
+
+        fileOpen(s2);
+
+        EXPECT_EQ(s2.model.ProjectFile, path);
+        EXPECT_EQ(s2.model.ProjectDir, t2.home() + QStringLiteral("site/"));
+        EXPECT_TRUE(s2.model.ProjectDirAssigned);
+        EXPECT_EQ(t2.frontend.panelFile, QStringLiteral("alpha.prj"));
+        EXPECT_TRUE(t2.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
+        EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("New")), !multiple);
+        EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("Open")), !multiple);
+    }
+}
+
+TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
+{
+    const QString existing = makeFile(QStringLiteral("Data/old.prj"));
+    const QString fresh = t.home() + QStringLiteral("Data/fresh"); // no extension: gets .prj
+    f.queueFile(existing);
+    f.queueFile(fresh);
+    f.answers = { MsgAnswer::No };
+
+    fileSaveAs(s);
+
+    ASSERT_EQ(f.fileRequests.size(), 2u);
+    EXPECT_EQ(f.fileRequests[0].title, QStringLiteral("Save Project File"));
+    EXPECT_EQ(f.fileRequests[0].filter, QStringLiteral("Project file (*.prj)|*.prj"));
+    EXPECT_EQ(f.fileRequests[0].defaultExt, QStringLiteral("prj"));
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Overwrite?"));
+    EXPECT_EQ(f.boxes[0].text, QStringLiteral("Overwrite existing file?\r\n\r\nold.prj"));
+    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(s.model.ProjectFile, fresh + QStringLiteral(".prj"));
+    EXPECT_TRUE(s.model.ProjectDirAssigned);
+    EXPECT_EQ(f.panelFile, QStringLiteral("fresh.prj"));
+    EXPECT_EQ(logLinesAfterStart(t).mid(0, 3),
+        (QStringList { "File > Save As", "Overwrite file? [No]", "Overwrite file? [Yes]" }));
+}
+
+TEST_F(FileCommands, SaveAsRefusedThenCancelledKeepsTheProjectFile)
+{
+    const QString existing = makeFile(QStringLiteral("Data/old.prj"));
+    s.model.ProjectFile = QStringLiteral("/elsewhere/current.prj");
+    f.queueFile(existing);
+    f.queueCancelledFile();
+    f.answers = { MsgAnswer::No };
+
+    fileSaveAs(s);
+
+    EXPECT_TRUE(s.UserCancelled);
+    EXPECT_EQ(s.model.ProjectFile, QStringLiteral("/elsewhere/current.prj"));
+    EXPECT_FALSE(s.model.ProjectDirAssigned);
+}
+
+TEST_F(FileCommands, SaveAsProposesTheProjectFileOnlyWhenItExists)
+{
+    const QString existing = makeFile(QStringLiteral("Data/old.prj"));
+    for (const QString &file : { existing, t.home() + QStringLiteral("Data/gone.prj") }) {
+        f.fileRequests.clear();
+        s.model.ProjectFile = file;
+        f.queueCancelledFile();
+        fileSaveAs(s);
+        ASSERT_EQ(f.fileRequests.size(), 1u);
+        EXPECT_EQ(f.fileRequests[0].initialName, file == existing ? existing : QString());
+    }
+}
+
+TEST_F(FileCommands, SaveWithoutAFileDoesNothing)
+{
+    fileSave(s);
+
+    EXPECT_TRUE(f.boxes.empty());
+    EXPECT_TRUE(f.fileRequests.empty());
+    EXPECT_EQ(logLinesAfterStart(t).mid(0, 2), (QStringList { "File > Save", "" }));
+}
+
+TEST_F(FileCommands, SaveAsksBeforeOverwriting)
+{
+    const struct {
+        MsgAnswer answer;
+        QString log;
+        std::size_t saveDialogs;
+    } cases[] = {
+        { MsgAnswer::Yes, "Overwrite file? [Yes]", 0 },
+        { MsgAnswer::No, "Overwrite file? [No]", 1 },
+        { MsgAnswer::Cancel, "", 0 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.log.toStdString());
+        TestSession t2;
+        Session &s2 = *t2.session;
+        s2.model.ProjectFile = QStringLiteral("/sites/a.prj");
+        t2.frontend.answers = { c.answer };
+        if (c.saveDialogs)
+            t2.frontend.queueCancelledFile();
+
+        fileSave(s2);
+
+        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Overwrite?"));
+        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(t2.frontend.boxes[0].text,
+            QStringLiteral("A file already exists by the name:\r\n\r\n/sites/a.prj\r\n\r\nPress [Yes] to overwrite "
+                           "this file, [No] to save under new file name, \r\nor [Cancel] to go back without "
+                           "saving data."));
+        EXPECT_EQ(t2.frontend.fileRequests.size(), c.saveDialogs);
+        EXPECT_EQ(logLinesAfterStart(t2).value(1), c.log);
+    }
+}
+
+TEST_F(FileCommands, SetProjectDirectoryCancelled)
+{
+    f.answers = { MsgAnswer::Cancel };
+
+    SetProjectDirectory(s);
+
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
+    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::OkCancel);
+    const QStringList lines = f.boxes[0].text.split(u'\n');
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("In order for QEL to handle data entry properly, one needs to "));
+    EXPECT_TRUE(lines[6].isEmpty());
+    EXPECT_TRUE(lines[10].isEmpty());
+    EXPECT_EQ(lines[11], QStringLiteral("Click [OK] to assign a project file now."));
+    EXPECT_TRUE(s.UserCancelled);
+    EXPECT_TRUE(f.fileRequests.empty());
+    EXPECT_TRUE(
+        t.readLog().endsWith(QStringLiteral("Project directory: \r\n") + s.model.ProjectDir + QStringLiteral("\r\n")));
+}
+
+TEST_F(FileCommands, SetProjectDirectoryReportsAnAssignedFileOnlyWhenOneWasChosen)
+{
+    for (const bool chosen : { true, false }) {
+        SCOPED_TRACE(chosen);
+        TestSession t2;
+        t2.frontend.answers = { MsgAnswer::Ok };
+        if (chosen)
+            t2.frontend.queueFile(t2.home() + QStringLiteral("Data/new.prj"));
+        else
+            t2.frontend.queueCancelledFile();
+
+        SetProjectDirectory(*t2.session);
+
+        EXPECT_EQ(t2.session->UserCancelled, !chosen);
+        EXPECT_EQ(t2.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), chosen);
+        EXPECT_EQ(t2.session->model.ProjectDirAssigned, chosen);
+    }
+}
+
+TEST_F(FileCommands, NewDisablesTheAnalyticalModelAndAssignsAFile)
+{
+    s.app.MultipleProjects = false;
+    s.model.UNDone = true;
+    f.answers = { MsgAnswer::Cancel };
+
+    fileNew(s);
+
+    EXPECT_FALSE(s.model.UNDone);
+    EXPECT_TRUE(f.disabledCommands.contains(QStringLiteral("Analytical")));
+    EXPECT_TRUE(f.disabledCommands.contains(QStringLiteral("New")));
+    EXPECT_TRUE(f.disabledCommands.contains(QStringLiteral("Open")));
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
+}
+
+TEST_F(FileCommands, NewAndCloseAskBeforeDroppingUnsavedChanges)
+{
+    for (const auto command : { &fileNew, &fileClose }) {
+        TestSession t2;
+        Session &s2 = *t2.session;
+        s2.model.ProjectChanged = true;
+        s2.model.UNDone = true;
+        t2.frontend.answers = { MsgAnswer::No };
+
+        command(s2);
+
+        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Are you sure?"));
+        EXPECT_TRUE(s2.model.UNDone);
+    }
+}
+
+TEST_F(FileCommands, ExitAndClosingTheWindow)
+{
+    const struct {
+        bool changed;
+        std::optional<MsgAnswer> answer;
+        bool exitCloses, queryCloses;
+        QString answerLog;
+    } cases[] = {
+        { false, std::nullopt, true, true, "" },
+        { true, MsgAnswer::Cancel, false, false, "Save data before terminating the session? [Cancel]" },
+        { true, MsgAnswer::No, true, true, "Save data before terminating the session? [No]" },
+        // Yes with no project file leads to Save As; cancelling it keeps the window open.
+        { true, MsgAnswer::Yes, false, false, "Save data before terminating the session? [Yes]" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.answerLog.toStdString());
+        for (const bool viaExit : { true, false }) {
+            TestSession t2;
+            Session &s2 = *t2.session;
+            s2.model.ProjectChanged = c.changed;
+            if (c.answer)
+                t2.frontend.answers = { *c.answer };
+            if (c.answer == MsgAnswer::Yes)
+                t2.frontend.queueCancelledFile();
+
+            const bool closes = viaExit ? fileExit(s2) : queryUnload(s2, 0);
+
+            EXPECT_EQ(closes, viaExit ? c.exitCloses : c.queryCloses);
+            const QStringList log = logLinesAfterStart(t2);
+            EXPECT_EQ(
+                log.value(0), viaExit ? QStringLiteral("File > Exit") : QStringLiteral("[Form queryunload] Mode=0"));
+            if (c.answer) {
+                ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+                EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Save data?"));
+                EXPECT_EQ(t2.frontend.boxes[0].text,
+                    QStringLiteral("You are about to terminate QEL session.\nPress [Yes] to save data, [No] to "
+                                   "quit without saving, or [Cancel] to return to QEL."));
+                EXPECT_EQ(log.value(1), c.answerLog);
+            } else {
+                EXPECT_TRUE(t2.frontend.boxes.empty());
+            }
+        }
+    }
+}
+
+TEST_F(FileCommands, ClosingAfterExitAlreadyAskedDoesNotAskAgain)
+{
+    s.model.ProjectChanged = true;
+    EXPECT_TRUE(queryUnload(s, 1, false));
+    EXPECT_TRUE(f.boxes.empty());
+}
+
+TEST_F(FileCommands, MapCommandPreconditions)
+{
+    const struct {
+        bool units, baseMap, scale, ready;
+        const char *type;
+        bool (*command)(Session &);
+        QString log, title, text; // empty text: the dialog may open
+    } cases[] = {
+        { false, true, true, true, "raster", &mapSetScale, "Msg: Set units first", "Need units", "Set units first." },
+        { true, false, false, false, "", &mapSetScale, "Msg: Open basemap first", "Need basemap.",
+            "Open basemap first." },
+        { true, true, false, false, "raster", &mapSetScale, "", "", "" },
+        { true, false, false, false, "raster", &mapSetPlotLimits, "Msg: Base map is not properly opened.",
+            "Need basemap.", "Base map is not properly opened. Please check and try again." },
+        { true, true, false, false, "vector", &mapSetPlotLimits, "Msg: Base map is not properly opened.",
+            "Need basemap.", "Base map is not properly opened. Please check and try again." },
+        { true, true, true, false, "raster", &mapSetPlotLimits, "Msg: Base map is not properly opened or calibrated.",
+            "Need basemap.", "Base map is not properly opened or calibrated. Please check and try again." },
+        { true, true, false, false, "raster", &mapSetPlotLimits, "Msg: Map is not properly calibrated.",
+            "Need basemap.", "Map is not properly calibrated. Please check 'Map scale' first." },
+        { false, false, false, true, "", &mapSetPlotLimits, "", "", "" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.log.toStdString());
+        TestSession t2;
+        ProjectModel &m = t2.session->model;
+        m.UNDone = c.units;
+        m.BMDone = c.baseMap;
+        m.MSDone = c.scale;
+        m.MapReady = c.ready;
+        m.BaseMapType = QString::fromLatin1(c.type);
+
+        const bool allowed = c.command(*t2.session);
+
+        EXPECT_EQ(allowed, c.text.isEmpty());
+        if (c.text.isEmpty()) {
+            EXPECT_TRUE(t2.frontend.boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t2.frontend.boxes[0].title, c.title);
+        EXPECT_EQ(t2.frontend.boxes[0].text, c.text);
+        EXPECT_EQ(t2.frontend.boxes[0].icon, MsgIcon::Information);
+        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(logLinesAfterStart(t2).value(1), c.log);
+    }
+}
+
+TEST_F(FileCommands, MapTitleFromTheInputBox)
+{
+    const struct {
+        std::optional<QString> answer;
+        QString title;
+    } cases[] = { { QStringLiteral("Site B"), "Site B" }, { QString(), "Map Window" }, { std::nullopt, "Site A" } };
+    for (const auto &c : cases) {
+        s.model.MapTitle = QStringLiteral("Site A");
+        f.inputAnswers = { c.answer };
+        mapSetTitle(s);
+        EXPECT_EQ(s.model.MapTitle, c.title);
+    }
+}
+
+TEST_F(FileCommands, AFailureIsReportedUnderTheMenuHandlersTag)
+{
+    s.app.LogFile = t.home(); // a folder: the log cannot be written
+
+    fileOpen(s);
+
+    const QStringList errors = f.boxTexts(MsgIcon::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(UI:mnuFileOpen_Click): 75: \n"))) << errors[0].toStdString();
+    EXPECT_TRUE(f.fileRequests.empty());
+}
+
+} // namespace
+} // namespace qel::test

@@ -1,0 +1,375 @@
+#include "core/project_model.h"
+#include "core/reporting.h"
+#include "gui/common/child_form.h"
+#include "gui/workbench/layer_window.h"
+#include "gui/workbench/message_window.h"
+#include "gui/workbench/outline_window.h"
+#include "gui/workbench/qt_frontend.h"
+#include "gui/workbench_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace qel::test {
+namespace {
+
+using gui::MainWindow;
+
+class MainWindowTest : public WorkbenchTest { };
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys)
+{
+    MainWindow &w = makeWindow();
+    const struct {
+        const char *menu, *title;
+        QStringList entries; // objectName=caption
+    } menus[] = {
+        { "mnuFile", "&File",
+            { "mnuFileNew=&New Project", "mnuFileOpen=&Open Project...", "mnuFileClose=&Close Project",
+                "mnuFileSave=&Save Project", "mnuFileSaveAs=Save Project &As...",
+                "mnuFileOpenBaseMap=Open Base &Map...", "mnuFileExport=&Export Model Results", "mnuFilePrint=&Print",
+                "mnuFileExit=&Exit" } },
+        { "mnuEdit", "&Edit",
+            { "mnuEditCut=Cu&t", "mnuEditCopy=C&opy", "mnuEditPaste=&Paste", "mnuEditClear=Clear",
+                "mnuEditUnits=&Units", "mnuEditWellLocations=&Well Locations",
+                "mnuEditWaterLevelData=Water &Level Data", "mnuEditSourceLocation=&Source location",
+                "mnuEditTransportData=&Transport model data" } },
+        { "mnuView", "&View",
+            { "mnuViewSummary=Project &Summary", "mnuViewWaterLevelContours=&Water Level Contours",
+                "mnuViewPlumeContours=&Plume Contours", "mnuViewMinDistContours=&Minimum Distance Contours",
+                "mnuViewWOLFContours=W&OLF Contours", "mnuViewSessionLog=&Session Log File",
+                "mnuViewMessageWindow=View Message Window" } },
+        { "mnuMap", "&Map",
+            { "mnuMapSetScale=&Set Scale", "mnuMapSetPlotLimits=Set Plot &Limits", "mnuMapSetTitle=Set &Title" } },
+        { "mnuRun", "&Run", { "mnuRunRegression=Linear Regression Model", "mnuRunAnalytical=&Analytical Model" } },
+        { "mnuTools", "&Tools", { "mnuToolsOptions=Options" } },
+        { "mnuWindow", "&Window",
+            { "mnuWindowCascade=&Cascade", "mnuWindowTileHorizontal=Tile &Horizontal",
+                "mnuWindowTileVertical=Tile &Vertical", "mnuWindowArrangeIcons=&Arrange Icons" } },
+        { "mnuHelp", "&Help",
+            { "mnuHelpContents=Contents", "mnuHelpCurrentTopic=Current Topic", "mnuHelpAbout=About QEL" } },
+    };
+    QStringList titles;
+    for (QAction *action : w.menuBar()->actions())
+        titles << action->text();
+    QStringList expectedTitles;
+    for (const auto &menu : menus) {
+        SCOPED_TRACE(menu.menu);
+        expectedTitles << QString::fromLatin1(menu.title);
+        auto *qmenu = w.findChild<QMenu *>(QString::fromLatin1(menu.menu));
+        ASSERT_NE(qmenu, nullptr);
+        EXPECT_EQ(qmenu->title(), QString::fromLatin1(menu.title));
+        QStringList shown;
+        for (QAction *action : qmenu->actions())
+            if (!action->isSeparator() && !action->objectName().startsWith(QLatin1String("mnuFileRecent")))
+                shown << action->objectName() + u'=' + action->text();
+        EXPECT_EQ(shown, menu.entries);
+    }
+    EXPECT_EQ(titles, expectedTitles);
+    EXPECT_FALSE(w.findChild<QMenu *>("mnuMap")->menuAction()->isVisible()) << "no base map is open";
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(w.command(QStringLiteral("mnuFileRecent%1").arg(i))->isVisible());
+}
+
+TEST_F(MainWindowTest, CommandsOfWindowsNotGivenStayDisabled)
+{
+    MainWindow &bare = makeWindow();
+    const QStringList factoryCommands = { "mnuEditUnits", "mnuEditTransportData", "mnuToolsOptions", "mnuViewSummary",
+        "mnuHelpContents", "mnuHelpCurrentTopic", "mnuHelpAbout" };
+    for (const QString &name : factoryCommands)
+        EXPECT_FALSE(bare.command(name)->isEnabled()) << name.toStdString();
+    for (const char *later : { "mnuFileOpenBaseMap", "mnuFileExport", "mnuEditWellLocations", "mnuRunRegression",
+             "mnuRunAnalytical", "mnuViewPlumeContours", "tbEdit" })
+        EXPECT_FALSE(bare.command(later)->isEnabled()) << later;
+    // A command not built yet stays disabled even when a procedure enables it.
+    bare.setCommandEnabled(QStringLiteral("Analytical"), true);
+    EXPECT_FALSE(bare.command("mnuRunAnalytical")->isEnabled());
+
+    gui::WindowFactories factories;
+    const auto form = [](const char *name) {
+        return [name](Session &s, QWidget *) -> gui::ChildForm * { return new FakeForm(s, name, 1900); };
+    };
+    factories.units = form("frmUnits");
+    factories.transport = form("frmTransData");
+    factories.options = form("frmOptions");
+    factories.summary = form("frmDoc");
+    factories.help = [](Session &, QWidget *, int) {};
+    factories.about = [](Session &, QWidget *) {};
+    MainWindow &full = makeWindow(std::move(factories));
+    for (const QString &name : factoryCommands)
+        EXPECT_TRUE(full.command(name)->isEnabled()) << name.toStdString();
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)
+{
+    MainWindow &w = makeWindow();
+    for (const char *name : { "tbNew", "tbOpen", "tbSave", "tbEdit", "tbPrint", "tbCut", "tbCopy", "tbPaste", "tbClear",
+             "tbZoomIn", "tbZoomWindow", "tbZoomOut", "tbZoomPrevious", "tbZoomAll", "tbBold", "tbItalic",
+             "tbUnderline", "tbAlignLeft", "tbCenter", "tbAlignRight" }) {
+        QAction *action = w.command(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_FALSE(action->icon().isNull()) << name;
+        EXPECT_FALSE(action->toolTip().isEmpty()) << name;
+    }
+    EXPECT_FALSE(w.command("tbZoomIn")->isEnabled()) << "no map is shown";
+    EXPECT_FALSE(w.formatAction("Bold")->isEnabled()) << "no document is active";
+    EXPECT_TRUE(w.formatAction("Bold")->isCheckable());
+
+    frontend.answers = { MsgAnswer::Cancel }; // the "Assign Project File" explanation
+    w.command("tbNew")->trigger();
+
+    EXPECT_EQ(newLogLines().mid(0, 3), (QStringList { "Toolbar: [New]", "File > New", "ClearAll:" }));
+}
+
+TEST_F(MainWindowTest, OpenWithUnsavedChangesAnsweredNoKeepsTheProject)
+{
+    MainWindow &w = makeWindow();
+    session->model.ProjectChanged = true;
+    session->model.MapTitle = QStringLiteral("Site A");
+    frontend.answers = { MsgAnswer::No };
+
+    w.command("mnuFileOpen")->trigger();
+
+    EXPECT_EQ(session->model.MapTitle, QStringLiteral("Site A"));
+    EXPECT_TRUE(frontend.fileRequests.empty());
+    EXPECT_EQ(
+        newLogLines(), (QStringList { "File > Open", "Ignore current data and open another project file? [No]" }));
+}
+
+TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
+{
+    MainWindow &w = makeWindow();
+    session->app.MultipleProjects = false;
+    const QString folder = home() + QStringLiteral("site/");
+    QDir().mkpath(folder);
+    QFile(folder + QStringLiteral("alpha.prj")).open(QIODevice::WriteOnly);
+    frontend.queueFile(folder + QStringLiteral("alpha.prj"));
+
+    w.command("mnuFileOpen")->trigger();
+
+    for (const char *name : { "mnuFileNew", "tbNew", "mnuFileOpen", "tbOpen" })
+        EXPECT_FALSE(w.command(QString::fromLatin1(name))->isEnabled()) << name;
+    EXPECT_TRUE(w.command("mnuFileSave")->isEnabled());
+    EXPECT_EQ(w.statusPanel("File")->text(), QStringLiteral("alpha.prj"));
+    EXPECT_TRUE(w.messageWindow()->text()->toPlainText().endsWith(QStringLiteral("Opened project file: alpha.prj")));
+}
+
+TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardCommands)
+{
+    MainWindow &w = makeWindow();
+    w.setStatusPanel(QStringLiteral("File"), QStringLiteral("a.prj"));
+    w.setStatusPanel(QStringLiteral("Status"), QStringLiteral("Working"));
+    Message(*session, QStringLiteral("a line"));
+    session->model.UNDone = true;
+    session->checkNode(QStringLiteral("Set units"));
+
+    w.command("mnuEditClear")->trigger();
+
+    EXPECT_TRUE(w.statusPanel("File")->text().isEmpty());
+    EXPECT_TRUE(w.statusPanel("Status")->text().isEmpty());
+    EXPECT_TRUE(w.messageWindow()->text()->toPlainText().isEmpty());
+    EXPECT_FALSE(w.command("mnuEditCut")->isEnabled());
+    EXPECT_FALSE(w.command("tbPaste")->isEnabled());
+    EXPECT_FALSE(session->model.UNDone);
+    EXPECT_EQ(
+        w.outlineWindow()->findChild<QTreeWidget *>("tvwTree")->topLevelItem(0)->child(0)->data(0, Qt::UserRole + 1),
+        QStringLiteral("None"));
+}
+
+TEST_F(MainWindowTest, ClosingAsksToSaveAndWritesTheClosingLines)
+{
+    const struct {
+        std::optional<MsgAnswer> answer;
+        bool closes;
+    } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::No, true }, { std::nullopt, true } };
+    for (const auto &c : cases) {
+        MainWindow &w = makeWindow();
+        session->model.ProjectChanged = c.answer.has_value();
+        frontend.boxes.clear();
+        if (c.answer)
+            frontend.answers = { *c.answer };
+
+        EXPECT_EQ(w.close(), c.closes);
+
+        const QStringList log = newLogLines();
+        EXPECT_EQ(log.value(0), QStringLiteral("[Form queryunload] Mode=1"));
+        EXPECT_EQ(frontend.boxes.size(), c.answer ? 1u : 0u);
+        if (c.closes)
+            EXPECT_EQ(log.mid(log.size() - 2), (QStringList { "[Form unload]", "QEL session unloaded." }));
+        else
+            EXPECT_FALSE(log.contains(QStringLiteral("[Form unload]")));
+    }
+}
+
+TEST_F(MainWindowTest, ExitAnsweredNoClosesWithoutAskingTwice)
+{
+    MainWindow &w = makeWindow();
+    session->model.ProjectChanged = true;
+    frontend.answers = { MsgAnswer::No };
+
+    w.command("mnuFileExit")->trigger();
+
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(frontend.boxes.size(), 1u);
+    EXPECT_EQ(newLogLines().mid(0, 4),
+        (QStringList { "File > Exit", "Save data before terminating the session? [No]", "[Form queryunload] Mode=1",
+            "[Form unload]" }));
+}
+
+TEST_F(MainWindowTest, WindowPlacementRoundTripsThroughTheSettingsStore)
+{
+    MainWindow &first = makeWindow();
+    first.showNormal();
+    first.setPlacement({ 2000, 1500, 12000, 9000 });
+    const QRect geometry(first.pos(), first.size());
+    ASSERT_TRUE(first.close());
+
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    const gui::WindowPlacement p = MainWindow::storedPlacement(stored);
+    EXPECT_NEAR(p.left, 2000, 15);
+    EXPECT_NEAR(p.top, 1500, 15);
+    EXPECT_NEAR(p.width, 12000, 15);
+    EXPECT_NEAR(p.height, 9000, 15);
+
+    MainWindow &second = makeWindow();
+    EXPECT_EQ(QRect(second.pos(), second.size()).topLeft(), geometry.topLeft());
+    EXPECT_EQ(second.size(), geometry.size());
+}
+
+TEST_F(MainWindowTest, PlacementIsNotStoredForAMaximisedWindowNorRestoredFromFarLeft)
+{
+    MainWindow &w = makeWindow();
+    w.showMaximized();
+    ASSERT_TRUE(w.close());
+    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("Settings/MainLeft"));
+
+    settings->setValue("Settings/MainLeft", -30000);
+    settings->setValue("Settings/MainWidth", 20000);
+    MainWindow &far = makeWindow();
+    EXPECT_GT(far.pos().x(), -1000);
+    EXPECT_EQ(MainWindow::storedPlacement(*settings).left, -30000);
+}
+
+TEST_F(MainWindowTest, TheWindowKeepsItsMinimumSize)
+{
+    MainWindow &w = makeWindow();
+    w.setPlacement({ 0, 0, 1000, 1000 });
+    const gui::WindowPlacement p = w.placement();
+    EXPECT_GE(p.width, 9000 - 15);
+    EXPECT_GE(p.height, 8000 - 15);
+}
+
+TEST_F(MainWindowTest, ChildWindowsOpenOnceAndTile)
+{
+    MainWindow &w = makeWindow();
+    auto *first = new FakeForm(*session, QStringLiteral("frmOptions"), 1900);
+    QMdiSubWindow *frame = w.showChild(first);
+    auto *second = new FakeForm(*session, QStringLiteral("frmOptions"), 1900);
+    EXPECT_EQ(w.showChild(second), frame);
+    QApplication::processEvents();
+    EXPECT_EQ(w.findChildForm("frmOptions"), first);
+    EXPECT_EQ(w.mdiArea()->subWindowList().size(), 4); // outline, layers, message, options
+
+    w.command("mnuWindowTileHorizontal")->trigger();
+    const QRect area = w.mdiArea()->viewport()->rect();
+    int heights = 0;
+    for (QMdiSubWindow *window : w.mdiArea()->subWindowList()) {
+        EXPECT_EQ(window->width(), area.width());
+        heights += window->height();
+    }
+    EXPECT_EQ(heights, area.height());
+
+    w.command("mnuWindowTileVertical")->trigger();
+    int widths = 0;
+    for (QMdiSubWindow *window : w.mdiArea()->subWindowList()) {
+        EXPECT_EQ(window->height(), area.height());
+        widths += window->width();
+    }
+    EXPECT_EQ(widths, area.width());
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Window > Tile Vertical")));
+}
+
+TEST_F(MainWindowTest, ClipboardCommandsWorkOnTheListedWindowsOnly)
+{
+    MainWindow &w = makeWindow();
+    for (const auto &[name, copies] : { std::pair { "frmOptions", true }, { "frmUnits", false } }) {
+        SCOPED_TRACE(name);
+        auto *form = new FakeForm(*session, QString::fromLatin1(name), 1900);
+        w.showChild(form);
+        auto *field = form->findChild<QLineEdit *>("txtField");
+        field->setText(QStringLiteral("copied text"));
+        field->setFocus();
+        field->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        QApplication::processEvents();
+
+        EXPECT_EQ(w.command("mnuEditCopy")->isEnabled(), copies);
+        w.command("mnuEditCopy")->trigger();
+        if (copies) {
+            EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("copied text"));
+            w.command("mnuEditCut")->trigger();
+            EXPECT_TRUE(field->text().isEmpty());
+        }
+        form->closeForm();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(MainWindowTest, FormattingButtonsFollowTheDocumentWindow)
+{
+    MainWindow &w = makeWindow();
+    w.showChild(new FakeForm(*session, QStringLiteral("frmDoc"), 1050));
+    EXPECT_TRUE(w.formatAction("Center")->isEnabled());
+    EXPECT_TRUE(w.command("mnuEditPaste")->isEnabled());
+    w.showChild(w.outlineWindow());
+    EXPECT_FALSE(w.formatAction("Center")->isEnabled());
+}
+
+TEST_F(MainWindowTest, HelpCurrentTopicUsesTheActiveWindowsTopic)
+{
+    QList<int> topics;
+    gui::WindowFactories factories;
+    factories.help = [&topics](Session &, QWidget *, int context) { topics << context; };
+    MainWindow &w = makeWindow(std::move(factories));
+    w.showChild(w.layerWindow());
+    w.command("mnuHelpCurrentTopic")->trigger();
+    w.command("mnuHelpContents")->trigger();
+    EXPECT_EQ(topics, (QList<int> { 1020, 1000 }));
+    EXPECT_EQ(session->app.HelpContext, 1020);
+}
+
+TEST_F(MainWindowTest, MapTitleRenamesTheMapWindow)
+{
+    MainWindow &w = makeWindow();
+    auto *map = new FakeForm(*session, QStringLiteral("frmMap"), 5100);
+    w.showChild(map);
+    frontend.inputAnswers = { QString() };
+    w.command("mnuMapSetTitle")->trigger();
+    EXPECT_EQ(session->model.MapTitle, QStringLiteral("Map Window"));
+    EXPECT_EQ(map->windowTitle(), QStringLiteral("Map Window"));
+}
+
+TEST(QtFrontendFilters, ProcedureFiltersBecomeQtNameFilters)
+{
+    EXPECT_EQ(gui::qtNameFilters(QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*")),
+        (QStringList { "Project file (*.prj)", "All Files (*)" }));
+    EXPECT_EQ(gui::qtNameFilters(QStringLiteral("Raster image (*.bmp;*.tif)|*.bmp;*.tif|AutoCAD drawing file "
+                                                "(*.dwg)|*.dwg|WMF file|*.wmf")),
+        (QStringList { "Raster image (*.bmp *.tif)", "AutoCAD drawing file (*.dwg)", "WMF file (*.wmf)" }));
+}
+
+} // namespace
+} // namespace qel::test

@@ -1,0 +1,231 @@
+#include "core/reporting.h"
+#include "gui/workbench/check_tree.h"
+#include "gui/workbench/layer_window.h"
+#include "gui/workbench/message_window.h"
+#include "gui/workbench/outline_window.h"
+#include "gui/workbench_fixture.h"
+#include "views/layer_redraw.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+namespace qel::test {
+namespace {
+
+using gui::CheckTree;
+
+void press(CheckTree *tree, const QString &key, bool onCheckImage)
+{
+    QTreeWidgetItem *item = tree->node(key);
+    ASSERT_NE(item, nullptr) << key.toStdString();
+    const QRect image = tree->checkImageRect(item);
+    const QRect row = tree->visualItemRect(item);
+    const QPoint at = onCheckImage ? image.center() : QPoint(image.right() + 30, row.center().y());
+    ASSERT_EQ(tree->itemAt(at), item);
+    QMouseEvent event(QEvent::MouseButtonPress, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &event);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+        Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &release);
+}
+
+void typeKey(CheckTree *tree, const QString &key, int code, const QString &text)
+{
+    tree->setCurrentItem(tree->node(key));
+    QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(tree, &event);
+}
+
+QString shownState(CheckTree *tree, const QString &key)
+{
+    return tree->node(key)->data(0, CheckTree::StateRole).toString();
+}
+
+class OutlineWindowTest : public WorkbenchTest { };
+
+TEST_F(OutlineWindowTest, ShowsTheStepsExpandedAndUnchecked)
+{
+    gui::MainWindow &w = makeWindow();
+    CheckTree *tree = w.outlineWindow()->tree();
+    EXPECT_EQ(tree->objectName(), QStringLiteral("tvwTree"));
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("1. Input data"));
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 8);
+    EXPECT_EQ(tree->topLevelItem(2)->child(4)->text(0), QStringLiteral("3.5 View WOLF contours"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(tree->topLevelItem(i)->isExpanded());
+    for (const OutlineNode &node : session->outline.nodes())
+        EXPECT_EQ(shownState(tree, node.key), QStringLiteral("None"));
+}
+
+TEST_F(OutlineWindowTest, TheCheckImageTogglesThePictureOnly)
+{
+    gui::MainWindow &w = makeWindow();
+    CheckTree *tree = w.outlineWindow()->tree();
+
+    press(tree, QStringLiteral("Set units"), true);
+
+    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::All);
+    EXPECT_EQ(shownState(tree, QStringLiteral("Set units")), QStringLiteral("All"));
+    EXPECT_FALSE(session->model.UNDone);
+    EXPECT_FALSE(session->model.ProjectChanged);
+    EXPECT_FALSE(newLogLines().join('\n').contains(QStringLiteral("[x]")));
+
+    typeKey(tree, QStringLiteral("Set units"), Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(shownState(tree, QStringLiteral("Set units")), QStringLiteral("None"));
+}
+
+TEST_F(OutlineWindowTest, PressingAStepRunsIt)
+{
+    int unitsOpened = 0;
+    gui::WindowFactories factories;
+    factories.units = [&unitsOpened](Session &s, QWidget *) -> gui::ChildForm * {
+        ++unitsOpened;
+        return new FakeForm(s, QStringLiteral("frmUnits"), 3100);
+    };
+    gui::MainWindow &w = makeWindow(std::move(factories));
+    CheckTree *tree = w.outlineWindow()->tree();
+
+    press(tree, QStringLiteral("Set units"), false);
+    press(tree, QStringLiteral("Set units"), false);
+    press(tree, QStringLiteral("Run analytical solution"), false); // not available yet: nothing happens
+
+    EXPECT_EQ(unitsOpened, 1) << "a second press brings the open dialog to the front";
+    EXPECT_NE(w.findChildForm(QStringLiteral("frmUnits")), nullptr);
+    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::None);
+    EXPECT_EQ(
+        newLogLines(), (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 3.1 Run analytical solution" }));
+}
+
+TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)
+{
+    gui::MainWindow &w = makeWindow();
+    session->checkNode(QStringLiteral("Well locations"));
+    EXPECT_EQ(shownState(w.outlineWindow()->tree(), QStringLiteral("Well locations")), QStringLiteral("All"));
+}
+
+class LayerWindowTest : public WorkbenchTest { };
+
+TEST_F(LayerWindowTest, DisabledLayersIgnorePressesAndKeys)
+{
+    gui::MainWindow &w = makeWindow();
+    CheckTree *tree = w.layerWindow()->tree();
+    ASSERT_EQ(tree->topLevelItemCount(), 7);
+    EXPECT_EQ(tree->topLevelItem(2)->text(0), QStringLiteral("Source center"));
+
+    press(tree, QStringLiteral("Wells"), false);
+    typeKey(tree, QStringLiteral("Plumes"), Qt::Key_Space, QStringLiteral(" "));
+
+    for (const LayerNode &node : session->layers.nodes()) {
+        EXPECT_EQ(node.state, CheckState::None);
+        EXPECT_EQ(shownState(tree, node.key), QStringLiteral("None"));
+    }
+    EXPECT_NE(tree->node(QStringLiteral("Wells"))->foreground(0).color(),
+        tree->palette().color(QPalette::Active, QPalette::Text));
+}
+
+TEST_F(LayerWindowTest, EnabledLayersToggle)
+{
+    gui::MainWindow &w = makeWindow();
+    CheckTree *tree = w.layerWindow()->tree();
+    session->layers.enable(QStringLiteral("Wells"));
+    session->layers.setText(QStringLiteral("Plumes"), QStringLiteral("Plume (3)"));
+    w.refreshLayers();
+    EXPECT_EQ(tree->node(QStringLiteral("Plumes"))->text(0), QStringLiteral("Plume (3)"));
+
+    press(tree, QStringLiteral("Wells"), false);
+    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::All);
+    EXPECT_EQ(shownState(tree, QStringLiteral("Wells")), QStringLiteral("All"));
+
+    typeKey(tree, QStringLiteral("Wells"), Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
+    typeKey(tree, QStringLiteral("Wells"), Qt::Key_W, QStringLiteral("w"));
+    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
+}
+
+TEST_F(LayerWindowTest, RedrawLoadsTickedLayersInTheFixedOrder)
+{
+    const struct {
+        QStringList ticked;
+        int except;
+        std::vector<int> loaded;
+    } cases[] = {
+        { { "Wells", "Plot limits", "Source", "WL contours", "Plumes", "Min distances", "WOLF factor" }, 6,
+            { 8, 7, 4, 5, 3, 9 } },
+        { { "Wells", "Source", "Min distances" }, 0, { 8, 3, 9 } },
+        { {}, 0, {} },
+    };
+    for (const auto &c : cases) {
+        session->layers.initiate();
+        for (const QString &key : c.ticked)
+            session->layers.tick(key);
+        EXPECT_EQ(redrawSequence(*session, c.except), c.loaded);
+    }
+    EXPECT_EQ(layerFilePath(*session, 6), session->model.ProjectDir + QStringLiteral("Temp/pccont"));
+}
+
+class MessageWindowTest : public WorkbenchTest { };
+
+TEST_F(MessageWindowTest, KeepsEveryLineAndShowsTheLast)
+{
+    gui::MainWindow &w = makeWindow();
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i) {
+        lines << QStringLiteral("Message line %1").arg(i);
+        Message(*session, lines.last());
+    }
+    QApplication::processEvents();
+    QPlainTextEdit *text = w.messageWindow()->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_EQ(text->toPlainText(), lines.join(u'\n'));
+    EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
+    EXPECT_EQ(w.messageWindow()->windowTitle(), QStringLiteral("Message"));
+}
+
+TEST_F(MessageWindowTest, ClosingUnchecksTheMenuAndTheMenuBringsItBackWithItsText)
+{
+    gui::MainWindow &w = makeWindow();
+    Message(*session, QStringLiteral("first"));
+    QAction *toggle = w.command(QStringLiteral("mnuViewMessageWindow"));
+    EXPECT_TRUE(toggle->isChecked());
+
+    w.messageWindow()->closeForm();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(w.messageWindow(), nullptr);
+    Message(*session, QStringLiteral("second"));
+
+    toggle->trigger();
+    ASSERT_NE(w.messageWindow(), nullptr);
+    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_EQ(w.messageWindow()->text()->toPlainText(), QStringLiteral("first\nsecond"));
+    EXPECT_EQ(newLogLines(), QStringList { "View > Message" });
+}
+
+TEST_F(MessageWindowTest, ToolWindowsAreLaidOutTidily)
+{
+    gui::MainWindow &w = makeWindow();
+    const QRect area = w.mdiArea()->viewport()->rect();
+    const QRect outline = w.outlineWindow()->parentWidget()->geometry();
+    const QRect layers = w.layerWindow()->parentWidget()->geometry();
+    const QRect message = w.messageWindow()->parentWidget()->geometry();
+    EXPECT_EQ(outline.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(layers.left(), 0);
+    EXPECT_EQ(layers.top(), outline.bottom() + 1);
+    EXPECT_EQ(layers.bottom(), area.bottom());
+    EXPECT_EQ(message.bottomRight(), area.bottomRight());
+    EXPECT_FALSE(message.intersects(outline));
+}
+
+} // namespace
+} // namespace qel::test

@@ -1,0 +1,110 @@
+#include "gui/workbench_fixture.h"
+
+#include "core/startup.h"
+#include "support/test_session.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace qel::test {
+
+void WindowTestFrontend::setStatusPanel(const QString &key, const QString &text)
+{
+    ScriptedFrontend::setStatusPanel(key, text);
+    if (window)
+        window->setStatusPanel(key, text);
+}
+
+void WindowTestFrontend::messageAdded(const QString &line)
+{
+    ScriptedFrontend::messageAdded(line);
+    if (window)
+        window->messageAdded(line);
+}
+
+void WindowTestFrontend::messagesCleared()
+{
+    ScriptedFrontend::messagesCleared();
+    if (window)
+        window->messagesCleared();
+}
+
+void WindowTestFrontend::setCommandEnabled(const QString &command, bool enabled)
+{
+    ScriptedFrontend::setCommandEnabled(command, enabled);
+    if (window)
+        window->setCommandEnabled(command, enabled);
+}
+
+void WindowTestFrontend::outlineChanged()
+{
+    if (window)
+        window->refreshOutline();
+}
+
+void WindowTestFrontend::layersChanged()
+{
+    if (window)
+        window->refreshLayers();
+}
+
+WorkbenchTest::WorkbenchTest()
+{
+    QFile ini(home() + QStringLiteral("QEL.ini"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[QEL]\r\n");
+    ini.close();
+    session = std::make_unique<Session>(frontend, dir.path());
+    startUp(*session);
+    frontend.boxes.clear();
+    settings = std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
+    // Room for the child windows: 1000 x 700 pixels on a 96 dpi screen.
+    settings->setValue(QStringLiteral("Settings/MainWidth"), 15000);
+    settings->setValue(QStringLiteral("Settings/MainHeight"), 10500);
+}
+
+WorkbenchTest::~WorkbenchTest()
+{
+    frontend.window = nullptr;
+    window.reset();
+}
+
+gui::MainWindow &WorkbenchTest::makeWindow(gui::WindowFactories factories)
+{
+    frontend.window = nullptr;
+    window.reset();
+    window = std::make_unique<gui::MainWindow>(*session, std::move(factories), settings.get());
+    frontend.window = window.get();
+    window->show();
+    QApplication::processEvents();
+    logMark = readLog().size();
+    return *window;
+}
+
+QString WorkbenchTest::readLog() const
+{
+    return QString::fromUtf8(readBytes(home() + QStringLiteral("QEL.LOG")));
+}
+
+QStringList WorkbenchTest::newLogLines() const
+{
+    QStringList lines = readLog().mid(logMark).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+FakeForm::FakeForm(Session &session, const QString &name, int helpContext)
+    : ChildForm(session, name, helpContext)
+{
+    setObjectName(name);
+    setWindowTitle(name);
+    auto *layout = new QVBoxLayout(this);
+    auto *field = new QLineEdit(this);
+    field->setObjectName(QStringLiteral("txtField"));
+    layout->addWidget(field);
+}
+
+} // namespace qel::test

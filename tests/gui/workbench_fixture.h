@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/session.h"
+#include "gui/common/child_form.h"
+#include "gui/workbench/main_window.h"
+#include "support/scripted_frontend.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace qel::test {
+
+// The scripted front end, also passing window state on to the main window as the workbench's
+// own front end does, so tests see the status bar, commands and trees change.
+class WindowTestFrontend : public ScriptedFrontend {
+public:
+    gui::MainWindow *window = nullptr;
+
+    void setStatusPanel(const QString &key, const QString &text) override;
+    void messageAdded(const QString &line) override;
+    void messagesCleared() override;
+    void setCommandEnabled(const QString &command, bool enabled) override;
+    void outlineChanged() override;
+    void layersChanged() override;
+};
+
+// A started session in a temporary application folder with a main window on a temporary
+// settings store.
+class WorkbenchTest : public ::testing::Test {
+protected:
+    WorkbenchTest();
+    ~WorkbenchTest() override;
+
+    // Builds (or rebuilds) the main window with the given factories and shows it.
+    gui::MainWindow &makeWindow(gui::WindowFactories factories = {});
+    QString home() const { return dir.path() + u'/'; }
+    QString readLog() const;
+    // Log lines written since the window was made.
+    QStringList newLogLines() const;
+    QString settingsFile() const { return home() + QStringLiteral("settings.ini"); }
+
+    QTemporaryDir dir;
+    WindowTestFrontend frontend;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<gui::MainWindow> window;
+    qsizetype logMark = 0;
+};
+
+// A child window standing in for the ones other parts build.
+class FakeForm : public gui::ChildForm {
+public:
+    FakeForm(Session &session, const QString &name, int helpContext);
+};
+
+} // namespace qel::test
