@@ -168,7 +168,7 @@ TEST_F(FileCommands, SaveAsksBeforeOverwriting)
         SCOPED_TRACE(c.log.toStdString());
         TestSession t2;
         Session &s2 = *t2.session;
-        s2.model.ProjectFile = QStringLiteral("/sites/a.prj");
+        s2.model.ProjectFile = t2.home() + QStringLiteral("a.prj");
         t2.frontend.answers = { c.answer };
         if (c.saveDialogs)
             t2.frontend.queueCancelledFile();
@@ -179,9 +179,9 @@ TEST_F(FileCommands, SaveAsksBeforeOverwriting)
         EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Overwrite?"));
         EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::YesNoCancel);
         EXPECT_EQ(t2.frontend.boxes[0].text,
-            QStringLiteral("A file already exists by the name:\r\n\r\n/sites/a.prj\r\n\r\nPress [Yes] to overwrite "
-                           "this file, [No] to save under new file name, \r\nor [Cancel] to go back without "
-                           "saving data."));
+            QStringLiteral("A file already exists by the name:\r\n\r\n") + s2.model.ProjectFile
+                + QStringLiteral("\r\n\r\nPress [Yes] to overwrite this file, [No] to save under new file name, "
+                                 "\r\nor [Cancel] to go back without saving data."));
         EXPECT_EQ(t2.frontend.fileRequests.size(), c.saveDialogs);
         EXPECT_EQ(logLinesAfterStart(t2).value(1), c.log);
     }

@@ -73,20 +73,15 @@ TEST_F(OutputFixture, UnreadableFileIsReportedAndTheTextStays)
     EXPECT_EQ(viewer->fileName(), QStringLiteral("first.out"));
 }
 
-TEST_F(OutputFixture, RichTextFallsBackToPlainWithoutAReader)
+TEST_F(OutputFixture, RichTextFilesShowTheirText)
 {
-    const QString path = t.writeFile(QStringLiteral("summary.Rtf"), "{\\rtf1 Hello}");
+    const QString path = t.writeFile(QStringLiteral("summary.Rtf"), "{\\rtf1 Hello {\\b bold} \\'e9}");
     viewer->loadFile(path);
     EXPECT_EQ(viewer->fileExtension(), QStringLiteral("RTF"));
-    EXPECT_EQ(viewer->text(), QStringLiteral("{\\rtf1 Hello}"));
-
-    OutputViewer::setRtfReader([](const QByteArray &) { return std::optional<QString>(QStringLiteral("<b>Hi</b>")); });
-    viewer->loadFile(path);
-    EXPECT_EQ(viewer->text(), QStringLiteral("Hi"));
-    // A reader's .out neighbour is still plain text.
-    viewer->loadFile(t.writeFile(QStringLiteral("plain.out"), "<b>x</b>"));
-    EXPECT_EQ(viewer->text(), QStringLiteral("<b>x</b>"));
-    OutputViewer::setRtfReader({});
+    EXPECT_EQ(viewer->text(), QStringLiteral("Hello bold \u00e9"));
+    // Markup in an .out file is shown as it stands.
+    viewer->loadFile(t.writeFile(QStringLiteral("plain.out"), "{\\rtf1 x}"));
+    EXPECT_EQ(viewer->text(), QStringLiteral("{\\rtf1 x}"));
 }
 
 TEST_F(OutputFixture, OpenDialogAndCancel)

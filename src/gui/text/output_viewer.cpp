@@ -1,5 +1,7 @@
 #include "gui/text/output_viewer.h"
 
+#include "core/rtf_document.h"
+
 #include "core/errors.h"
 #include "core/help_topics.h"
 #include "core/reporting.h"
@@ -26,22 +28,6 @@ const QString FormSaveTag = QStringLiteral("Output:Form_FileSaveAs");
 const QString FormPrintTag = QStringLiteral("Output:Form_Print");
 const QString OutputFilter = QStringLiteral("Output Files (*.out)|*.out|All Files (*.*)|*.*");
 const QString UntitledCaption = QStringLiteral("QEL Output File (unsaved)");
-
-OutputViewer::RtfReader &rtfReader()
-{
-    static OutputViewer::RtfReader reader;
-    return reader;
-}
-
-// Output files come from this program (UTF-8) or from older tools (a Windows code page).
-QString decodeText(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    return text;
-}
 
 // "Title (file)" for a caption that ends in a parenthesised part, which the new name replaces;
 // "QEL Output File (unsaved)" becomes "QEL Output File (name)".
@@ -84,11 +70,6 @@ OutputViewer::OutputViewer(Session &session, QWidget *parent)
     resize(720, 480);
 }
 
-void OutputViewer::setRtfReader(RtfReader reader)
-{
-    rtfReader() = std::move(reader);
-}
-
 QString OutputViewer::text() const
 {
     return m_text->toPlainText();
@@ -121,14 +102,14 @@ bool OutputViewer::loadFile(const QString &path)
 
 void OutputViewer::showText(const QByteArray &bytes, bool rich)
 {
-    if (rich && rtfReader()) {
-        if (const std::optional<QString> html = rtfReader()(bytes)) {
-            m_text->setHtml(*html);
-            m_crlf = true;
-            return;
-        }
+    if (rich) {
+        m_text->clear();
+        fillDocument(*m_text->document(), readRtf(bytes));
+        m_crlf = true;
+        return;
     }
-    QString text = decodeText(bytes);
+    // Output files come from this program (UTF-8) or from older tools (a Windows code page).
+    QString text = decodePlainText(bytes);
     m_crlf = text.contains(QStringLiteral("\r\n")) || !text.contains(u'\n');
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_text->setPlainText(text);

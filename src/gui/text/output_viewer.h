@@ -39,9 +39,6 @@ public:
     QString text() const;
 
     // Turns RTF bytes into HTML; nothing when they cannot be read. Until one is installed, RTF
-    // files are shown as their plain text.
-    using RtfReader = std::function<std::optional<QString>(const QByteArray &)>;
-    static void setRtfReader(RtfReader reader);
 
 private:
     void showText(const QByteArray &bytes, bool rich);
