@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -101,7 +103,9 @@ MainWindow::MainWindow(Session &session, WindowFactories factories, QSettings *s
         session.app.HelpContext = HelpTopic::Contents;
         setMinimumSize(toPixels(MinimumWidth, true), toPixels(MinimumHeight, false));
         const WindowPlacement stored = storedPlacement(*m_settings);
-        if (stored.left > PlacementFloor)
+        if (!m_settings->contains(QStringLiteral("Settings/MainLeft")))
+            placeForFirstStart();
+        else if (stored.left > PlacementFloor)
             setPlacement(stored);
 
         m_outline = new OutlineWindow(session, this);
@@ -390,6 +394,12 @@ QMdiSubWindow *MainWindow::showChild(ChildForm *form, bool singleInstance)
     if (!frame) {
         frame = m_mdi->addSubWindow(form);
         frame->setWindowIcon(form->windowIcon());
+        // Dialogs open centred over the document area; documents cascade as the area places them.
+        if (singleInstance) {
+            frame->adjustSize();
+            frame->move(QPoint(qMax(0, (m_mdi->viewport()->width() - frame->width()) / 2),
+                qMax(0, (m_mdi->viewport()->height() - frame->height()) / 2)));
+        }
     }
     if (frame->isMinimized())
         frame->showNormal();
@@ -686,6 +696,19 @@ WindowPlacement MainWindow::storedPlacement(QSettings &settings)
 WindowPlacement MainWindow::placement() const
 {
     return { toTwips(pos().x(), true), toTwips(pos().y(), false), toTwips(width(), true), toTwips(height(), false) };
+}
+
+// The classic default of 10000 x 8000 twips is a cramped 694 x 555 pixels on today's screens; a
+// first start takes most of the screen instead, and the stored placement rules from then on.
+void MainWindow::placeForFirstStart()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return setPlacement(WindowPlacement {});
+    const QRect available = screen->availableGeometry();
+    const QSize size = (available.size() * 0.85).expandedTo(minimumSize()).boundedTo(available.size());
+    resize(size);
+    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void MainWindow::setPlacement(const WindowPlacement &placement)

@@ -84,6 +84,7 @@ public:
     static WindowPlacement storedPlacement(QSettings &settings);
     WindowPlacement placement() const;
     void setPlacement(const WindowPlacement &placement);
+    void placeForFirstStart();
 
 Q_SIGNALS:
     // A zoom button of the map ("Zoom In", "Zoom Window", ...); the map window carries it out.

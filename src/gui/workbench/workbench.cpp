@@ -4,96 +4,15 @@
 #include "core/paths.h"
 #include "core/reporting.h"
 #include "core/startup.h"
-#include "gui/dialogs/options_dialog.h"
-#include "gui/dialogs/transport_dialog.h"
-#include "gui/dialogs/units_dialog.h"
-#include "gui/document/document_window.h"
-#include "gui/help/help_window.h"
-#include "gui/text/about_box.h"
-#include "gui/text/output_viewer.h"
 #include "gui/workbench/drawn_icons.h"
 #include "gui/workbench/main_window.h"
 #include "gui/workbench/qt_frontend.h"
+#include "gui/workbench/workbench_windows.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 
 namespace qel::gui {
-
-namespace {
-
-void showHelp(Session &session, QWidget *parent, int helpContext)
-{
-    showHelpTopic(session, parent, helpContext);
-}
-
-// The toolbar's formatting buttons act on the active document and follow its selection.
-void connectFormatting(DocumentWindow *document, QWidget *parent)
-{
-    auto *window = qobject_cast<MainWindow *>(parent);
-    if (!window)
-        return;
-    auto whenActive = [window, document](auto apply) {
-        return [window, document, apply](bool checked) {
-            if (window->activeChildForm() == document)
-                apply(checked);
-        };
-    };
-    QObject::connect(window->formatAction(QStringLiteral("Bold")), &QAction::triggered, document,
-        whenActive([document](bool on) { document->setBold(on); }));
-    QObject::connect(window->formatAction(QStringLiteral("Italic")), &QAction::triggered, document,
-        whenActive([document](bool on) { document->setItalic(on); }));
-    QObject::connect(window->formatAction(QStringLiteral("Underline")), &QAction::triggered, document,
-        whenActive([document](bool on) { document->setUnderline(on); }));
-    const std::pair<const char *, Qt::Alignment> alignments[] = { { "Align Left", Qt::AlignLeft },
-        { "Center", Qt::AlignHCenter }, { "Align Right", Qt::AlignRight } };
-    for (const auto &[key, alignment] : alignments)
-        QObject::connect(window->formatAction(QString::fromLatin1(key)), &QAction::triggered, document,
-            whenActive([document, alignment](bool) { document->setAlignment(alignment); }));
-    QObject::connect(document, &DocumentWindow::formatChanged, window,
-        [window](bool bold, bool italic, bool underline, Qt::Alignment alignment) {
-            window->formatAction(QStringLiteral("Bold"))->setChecked(bold);
-            window->formatAction(QStringLiteral("Italic"))->setChecked(italic);
-            window->formatAction(QStringLiteral("Underline"))->setChecked(underline);
-            window->formatAction(QStringLiteral("Align Left"))->setChecked(alignment & Qt::AlignLeft);
-            window->formatAction(QStringLiteral("Center"))->setChecked(alignment & Qt::AlignHCenter);
-            window->formatAction(QStringLiteral("Align Right"))->setChecked(alignment & Qt::AlignRight);
-        });
-}
-
-// The windows other parts of the workbench contribute; a missing one keeps its command disabled.
-WindowFactories workbenchWindowFactories()
-{
-    WindowFactories factories;
-    factories.units = [](Session &session, QWidget *) -> ChildForm * {
-        auto *dialog = new UnitsDialog(session);
-        dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
-        return dialog;
-    };
-    factories.transport = [](Session &session, QWidget *) -> ChildForm * {
-        auto *dialog = new TransportDialog(session);
-        dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
-        return dialog;
-    };
-    factories.options = [](Session &session, QWidget *) -> ChildForm * { return new OptionsDialog(session); };
-    factories.summary = [](Session &session, QWidget *parent) -> ChildForm * {
-        auto *document = new DocumentWindow(session);
-        connectFormatting(document, parent);
-        document->showProjectData();
-        return document;
-    };
-    factories.outputViewer = [](Session &session, QWidget *, const QString &file) -> ChildForm * {
-        auto *viewer = new OutputViewer(session);
-        viewer->loadFile(file);
-        return viewer;
-    };
-    factories.help = showHelp;
-    factories.about = showAboutBox;
-    return factories;
-}
-
-} // namespace
 
 int runWorkbench(int argc, char **argv, const QString &projectToOpen)
 {
