@@ -395,10 +395,14 @@ QMdiSubWindow *MainWindow::showChild(ChildForm *form, bool singleInstance)
         frame = m_mdi->addSubWindow(form);
         frame->setWindowIcon(form->windowIcon());
         // Dialogs open centred over the document area; documents cascade as the area places them.
+        const QSize area = m_mdi->viewport()->size();
         if (singleInstance) {
             frame->adjustSize();
-            frame->move(QPoint(qMax(0, (m_mdi->viewport()->width() - frame->width()) / 2),
-                qMax(0, (m_mdi->viewport()->height() - frame->height()) / 2)));
+            frame->move(
+                QPoint(qMax(0, (area.width() - frame->width()) / 2), qMax(0, (area.height() - frame->height()) / 2)));
+        } else {
+            frame->resize(
+                QSize(area.width() * 3 / 5, area.height() * 3 / 4).expandedTo(QSize(560, 380)).boundedTo(area));
         }
     }
     if (frame->isMinimized())
