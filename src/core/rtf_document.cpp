@@ -194,7 +194,9 @@ RtfCharFormat rtfFormat(const QTextCharFormat &qt, const QString &defaultFamily,
     return format;
 }
 
-Qt::Alignment rtfAlignment(Qt::Alignment alignment)
+} // namespace
+
+Qt::Alignment horizontalAlignment(Qt::Alignment alignment)
 {
     if (alignment & Qt::AlignHCenter)
         return Qt::AlignHCenter;
@@ -204,8 +206,6 @@ Qt::Alignment rtfAlignment(Qt::Alignment alignment)
         return Qt::AlignRight;
     return Qt::AlignLeft;
 }
-
-} // namespace
 
 QString writeRtf(const QList<RtfParagraph> &paragraphs)
 {
@@ -251,7 +251,7 @@ QList<RtfParagraph> documentParagraphs(const QTextDocument &document)
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         RtfParagraph paragraph;
         const QTextBlockFormat format = block.blockFormat();
-        paragraph.alignment = rtfAlignment(format.alignment());
+        paragraph.alignment = horizontalAlignment(format.alignment());
         for (const QTextOption::Tab &tab : format.tabPositions())
             paragraph.tabStops.append({ qRound(tab.position * TwipsPerPixel), tab.type });
         paragraph.markFormat = rtfFormat(block.charFormat(), defaultFamily, defaultHalfPoints);

@@ -59,6 +59,9 @@ constexpr int RtfClosingLength = 9;
 
 // Writes the paragraphs as RTF: our header and font table, one line per paragraph, the closing
 // part. Pure ASCII: other characters are written as \uN with a code page 1252 fallback.
+// The one horizontal alignment a paragraph has: centred, justified, right or left.
+Qt::Alignment horizontalAlignment(Qt::Alignment alignment);
+
 QString writeRtf(const QList<RtfParagraph> &paragraphs);
 QString writeRtf(const QTextDocument &document);
 

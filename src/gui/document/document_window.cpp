@@ -34,17 +34,6 @@ QString savedCaption(const QString &path)
     return Caption.left(Caption.size() - 8) + QFileInfo(path).fileName() + u')';
 }
 
-Qt::Alignment horizontalAlignment(Qt::Alignment alignment)
-{
-    if (alignment & Qt::AlignHCenter)
-        return Qt::AlignHCenter;
-    if (alignment & Qt::AlignJustify)
-        return Qt::AlignJustify;
-    if (alignment & Qt::AlignRight)
-        return Qt::AlignRight;
-    return Qt::AlignLeft;
-}
-
 // Plain text is shown like the summary's body lines.
 RtfCharFormat bodyFormat()
 {
