@@ -94,3 +94,26 @@ TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
     EXPECT_EQ(session->outline.state(QStringLiteral("Well locations")), CheckState::None);
     EXPECT_TRUE(frontend.boxes.empty());
 }
+
+TEST_F(NewUserScenario, MapStepsSayWhatIsMissing)
+{
+    makeWindow(gui::workbenchWindowFactories());
+    const struct {
+        bool unitsSet;
+        const char *step, *title, *text;
+    } cases[] = {
+        { false, "Map scale", "Need units", "Set units first." },
+        { true, "Map scale", "Need basemap.", "Open basemap first." },
+        { true, "Plot limits", "Need basemap.", "Base map is not properly opened. Please check and try again." },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        session->model.UNDone = c.unitsSet;
+        frontend.boxes.clear();
+        window->runOutlineStep(QString::fromLatin1(c.step));
+        ASSERT_EQ(frontend.boxes.size(), 1u);
+        EXPECT_EQ(frontend.boxes[0].title, QString::fromLatin1(c.title));
+        EXPECT_EQ(frontend.boxes[0].text, QString::fromLatin1(c.text));
+        EXPECT_EQ(frontend.boxes[0].icon, MsgIcon::Information);
+    }
+}

@@ -242,8 +242,10 @@ void MainWindow::buildMenus()
 
     m_mapMenu = menuBar()->addMenu(QStringLiteral("&Map"));
     m_mapMenu->setObjectName(QStringLiteral("mnuMap"));
-    addCommand(m_mapMenu, "mnuMapSetScale", "&Set Scale", {});
-    addCommand(m_mapMenu, "mnuMapSetPlotLimits", "Set Plot &Limits", {});
+    // The preconditions tell the person what is missing; the calibration and plot-limits
+    // dialogs open here once they exist.
+    addCommand(m_mapMenu, "mnuMapSetScale", "&Set Scale", [&s] { mapSetScale(s); });
+    addCommand(m_mapMenu, "mnuMapSetPlotLimits", "Set Plot &Limits", [&s] { mapSetPlotLimits(s); });
     addCommand(m_mapMenu, "mnuMapSetTitle", "Set &Title", [this] { setMapTitle(); });
     setMapMenuVisible(false);
 
