@@ -367,7 +367,6 @@ TEST(ProjectFileRead, MissingBaseMap)
                                                 "renamed. Press [Yes] to select the file, [No] to stop.");
         ASSERT_FALSE(t.frontend.boxes.empty());
         EXPECT_EQ(t.frontend.boxes.front().text, question);
-        EXPECT_EQ(t.frontend.boxes.front().title, "Basemap file does not exist!");
         EXPECT_EQ(t.frontend.boxes.front().buttons, MsgButtons::YesNo);
         EXPECT_TRUE(t.readLog().contains(question + QStringLiteral("\r\n")));
         const ProjectModel &m = t.session->model;
