@@ -5,6 +5,9 @@
 #include "core/project_file.h"
 
 #include <QDir>
+#include <QStringList>
+
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +27,14 @@ void setMapState(ProjectModel &m, bool we, bool pl, bool sl, int16 wc, int16 pc,
 {
     m.WEmapped = we, m.PLmapped = pl, m.SLmapped = sl;
     m.WCMapIndex = wc, m.PCMapIndex = pc, m.MDMapIndex = md, m.WFMapIndex = wf;
+}
+
+void setMap(ProjectModel &m, const QString &units, const QString &title, const QString &type, const QString &format,
+    const QString &file)
+{
+    const QStringList u = units.split(u' ');
+    m.DistUnits = u[0], m.TimeUnits = u[1], m.ConcUnits = u[2];
+    m.MapTitle = title, m.BaseMapType = type, m.BaseMapFormat = format, m.BaseMapFile = file;
 }
 
 void setLevel(ContourView &v, int i, double lo, double hi, Colour colour)
@@ -48,26 +59,14 @@ void setLimits(ProjectModel &m, double left, double right, double bottom, double
     m.MapTop = m.PLTop = m.PCTop = top;
 }
 
-void noDataSources(ProjectModel &m)
-{
-    m.WEDataFormat = m.WEFileExt = m.WEDataFile = m.WEDataTable = m.WEDataPath = QString();
-    m.WellIDField = m.XField = m.YField = QString();
-    m.WLDataFormat = m.WLFileExt = m.WLDataFile = m.WLDataTable = m.WLDataPath = QString();
-    m.WLMin = m.WLMax = m.WLInt = 0;
-    m.WLLineWidth = 1;
-}
-
 } // namespace
 
 void fillFullRaster(ProjectModel &m)
 {
     setFlags(m, true, true, true, true, true, true, true, true, true, true, true, true, true, true, true);
     setMapState(m, true, true, true, 3, 1, 1, -1);
-    m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
-    m.MapTitle = QStringLiteral("Alpha Site \u2013 North Plume");
-    m.BaseMapType = QStringLiteral("raster");
-    m.BaseMapFormat = QStringLiteral("bmp");
-    m.BaseMapFile = QStringLiteral("maps/site.bmp");
+    setMap(m, QStringLiteral("m d ug/L"), QStringLiteral("Alpha Site \u2013 North Plume"), QStringLiteral("raster"),
+        QStringLiteral("bmp"), QStringLiteral("maps/site.bmp"));
     m.RasterScaleSet = true;
     m.CalibrationType = 0;
     m.RasterPointX(3) = 120, m.RasterPointY(3) = 45.5;
@@ -107,49 +106,32 @@ void fillScaleCalibration(ProjectModel &m)
 {
     setFlags(m, true, true, true, false, false, false, true, true, false, false, false, false, false, false, false);
     setMapState(m, false, true, false, 0, 0, 0, 0);
-    m.DistUnits = QStringLiteral("ft"), m.TimeUnits = QStringLiteral("yr"), m.ConcUnits = QStringLiteral("mg/L");
-    m.MapTitle = QStringLiteral("Scale calibration");
-    m.BaseMapType = QStringLiteral("raster");
-    m.BaseMapFormat = QStringLiteral("tif");
-    m.BaseMapFile = QStringLiteral("scan.tif");
+    setMap(m, QStringLiteral("ft yr mg/L"), QStringLiteral("Scale calibration"), QStringLiteral("raster"),
+        QStringLiteral("tif"), QStringLiteral("scan.tif"));
     m.RasterScaleSet = true;
     m.CalibrationType = 1;
     m.RasterPointX(0) = 10, m.RasterPointY(0) = 20;
     m.RasterPointX(1) = 310.5, m.RasterPointY(1) = 20;
     m.RasterPointX(2) = -4.75, m.RasterPointY(2) = -8;
     m.RasterScaleDistance = 500, m.RasterScale = 1.66112956810631;
-    noDataSources(m);
     setLimits(m, -2500, 2500, -1000.5, 1000.5);
-    m.SameLimits = true;
     m.PCGridSpacing = 50, m.PCNumX = 101, m.PCNumY = 41;
     m.K = 0.0001, m.Porosity = 0.25, m.AlphaX = 32.8, m.AlphaY = 3.28, m.RetFactor = 1;
     m.Decay = false, m.HalfLife = 0;
     m.Time = 20, m.Swidth = 82, m.C0 = 5, m.Xsource = -1200, m.Ysource = 0, m.RoundXY = 1;
-    setView(m.PC, 0, 0, 0, 0, false, false, 0, 0);
-    setView(m.MD, 0, 0, 0, 0, false, false, 0, 0);
-    setView(m.WF, 0, 0, 0, 0, false, false, 0, 0);
 }
 
 void fillVectorMap(ProjectModel &m)
 {
     setFlags(m, true, true, true, false, false, false, false, true, true, false, false, false, false, false, false);
     setMapState(m, false, false, false, 0, 0, 0, 0);
-    m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("yr"), m.ConcUnits = QStringLiteral("mg/L");
-    m.MapTitle = QStringLiteral("Vector drawing");
-    m.BaseMapType = QStringLiteral("vector");
-    m.BaseMapFormat = QStringLiteral("dxf");
-    m.BaseMapFile = QStringLiteral("site.dxf");
-    noDataSources(m);
-    setLimits(m, 0, 0, 0, 0);
-    m.SameLimits = true;
-    m.PCGridSpacing = 0, m.PCNumX = 0, m.PCNumY = 0;
+    setMap(m, QStringLiteral("m yr mg/L"), QStringLiteral("Vector drawing"), QStringLiteral("vector"),
+        QStringLiteral("dxf"), QStringLiteral("site.dxf"));
     m.K = 123456789012345.0, m.Porosity = 0.35, m.AlphaX = 5, m.AlphaY = 0.5, m.RetFactor = 1;
     m.Decay = true, m.HalfLife = 1e-5;
     m.Time = 1, m.Swidth = 10, m.C0 = 0.5, m.Xsource = 0, m.Ysource = 0, m.RoundXY = 0.001;
     setView(m.PC, 0.001, 0.5, 1, 2, false, false, 0, 0);
     setLevel(m.PC, 1, 0.001, 0.5, 8388608);
-    setView(m.MD, 0, 0, 0, 0, false, false, 0, 0);
-    setView(m.WF, 0, 0, 0, 0, false, false, 0, 0);
 }
 
 void fillRasterUnset(ProjectModel &m)
@@ -187,114 +169,49 @@ QByteArray goldenBytes(const QString &name)
     return bytes;
 }
 
-#define SAME(field) EXPECT_EQ(expected.field, actual.field) << #field
-#define SAME_VIEW(v)                                                                                                   \
-    do {                                                                                                               \
-        SAME(v.Min);                                                                                                   \
-        SAME(v.Max);                                                                                                   \
-        SAME(v.NumLevels);                                                                                             \
-        SAME(v.LineWidth);                                                                                             \
-        SAME(v.UseLog);                                                                                                \
-        for (int i = 1; i <= MaxContourLevels; ++i) {                                                                  \
-            SAME(v.CMin(i)) << i;                                                                                      \
-            SAME(v.CMax(i)) << i;                                                                                      \
-            SAME(v.CColor(i)) << i;                                                                                    \
-        }                                                                                                              \
-        SAME(v.Legend);                                                                                                \
-        SAME(v.LegendX);                                                                                               \
-        SAME(v.LegendY);                                                                                               \
-    } while (false)
+namespace {
+
+template<typename T> void same(const T &expected, const T &actual, const char *name, int index = -1)
+{
+    EXPECT_EQ(expected, actual) << name << (index < 0 ? "" : "(" + std::to_string(index) + ")");
+}
+
+} // namespace
+
+#define SAME(field) same(expected.field, actual.field, #field)
+#define SAME_AT(field, i) same(expected.field(i), actual.field(i), #field, i)
 
 void expectSamePersistentFields(const ProjectModel &expected, const ProjectModel &actual)
 {
-    SAME(UNDone);
-    SAME(BMDone);
-    SAME(MSDone);
-    SAME(WEDone);
-    SAME(WLDone);
-    SAME(WCDone);
-    SAME(PLDone);
-    SAME(TDDone);
-    SAME(SLDone);
-    SAME(PCDone);
-    SAME(MDDone);
-    SAME(WFDone);
-    SAME(RGDone);
-    SAME(ANDone);
-    SAME(ERDone);
-    SAME(WEmapped);
-    SAME(PLmapped);
-    SAME(SLmapped);
-    SAME(WCMapIndex);
-    SAME(PCMapIndex);
-    SAME(MDMapIndex);
-    SAME(WFMapIndex);
-    SAME(DistUnits);
-    SAME(TimeUnits);
-    SAME(ConcUnits);
-    SAME(MapTitle);
-    SAME(BaseMapType);
-    SAME(BaseMapFormat);
-    SAME(BaseMapFile);
-    SAME(RasterScaleSet);
-    SAME(CalibrationType);
-    SAME(RasterScaleDistance);
-    SAME(RasterScale);
-    for (int i = 0; i <= 4; ++i) {
-        SAME(RasterPointX(i)) << i;
-        SAME(RasterPointY(i)) << i;
-        SAME(VectorPointX(i)) << i;
-        SAME(VectorPointY(i)) << i;
+    SAME(UNDone), SAME(BMDone), SAME(MSDone), SAME(WEDone), SAME(WLDone), SAME(WCDone), SAME(PLDone), SAME(TDDone),
+        SAME(SLDone), SAME(PCDone), SAME(MDDone), SAME(WFDone), SAME(RGDone), SAME(ANDone), SAME(ERDone);
+    SAME(WEmapped), SAME(PLmapped), SAME(SLmapped), SAME(WCMapIndex), SAME(PCMapIndex), SAME(MDMapIndex),
+        SAME(WFMapIndex);
+    SAME(DistUnits), SAME(TimeUnits), SAME(ConcUnits), SAME(MapTitle), SAME(BaseMapType), SAME(BaseMapFormat),
+        SAME(BaseMapFile);
+    SAME(RasterScaleSet), SAME(CalibrationType), SAME(RasterScaleDistance), SAME(RasterScale);
+    for (int i = 0; i <= 4; ++i)
+        SAME_AT(RasterPointX, i), SAME_AT(RasterPointY, i), SAME_AT(VectorPointX, i), SAME_AT(VectorPointY, i);
+    SAME(WEDataFormat), SAME(WEFileExt), SAME(WEDataFile), SAME(WEDataTable), SAME(WEDataPath), SAME(WellIDField),
+        SAME(XField), SAME(YField);
+    SAME(WLDataFormat), SAME(WLFileExt), SAME(WLDataFile), SAME(WLDataTable), SAME(WLDataPath), SAME(WLMin),
+        SAME(WLMax), SAME(WLInt), SAME(WLLineWidth);
+    SAME(MapLeft), SAME(MapRight), SAME(MapBottom), SAME(MapTop), SAME(PLLeft), SAME(PLRight), SAME(PLBottom),
+        SAME(PLTop), SAME(SameLimits), SAME(PCLeft), SAME(PCRight), SAME(PCBottom), SAME(PCTop), SAME(PCGridSpacing),
+        SAME(PCNumX), SAME(PCNumY);
+    SAME(K), SAME(Porosity), SAME(AlphaX), SAME(AlphaY), SAME(RetFactor), SAME(Decay), SAME(HalfLife), SAME(Time),
+        SAME(Swidth), SAME(C0), SAME(Xsource), SAME(Ysource), SAME(RoundXY);
+    for (const auto view : { &ProjectModel::PC, &ProjectModel::MD, &ProjectModel::WF }) {
+        SCOPED_TRACE(view == &ProjectModel::PC ? "PC" : view == &ProjectModel::MD ? "MD" : "WF");
+        const ContourView &e = expected.*view, &a = actual.*view;
+        same(e.Min, a.Min, "Min"), same(e.Max, a.Max, "Max"), same(e.NumLevels, a.NumLevels, "NumLevels");
+        same(e.LineWidth, a.LineWidth, "LineWidth"), same(e.UseLog, a.UseLog, "UseLog");
+        same(e.Legend, a.Legend, "Legend"), same(e.LegendX, a.LegendX, "LegendX"),
+            same(e.LegendY, a.LegendY, "LegendY");
+        for (int i = 1; i <= MaxContourLevels; ++i)
+            same(e.CMin(i), a.CMin(i), "CMin", i), same(e.CMax(i), a.CMax(i), "CMax", i),
+                same(e.CColor(i), a.CColor(i), "CColor", i);
     }
-    SAME(WEDataFormat);
-    SAME(WEFileExt);
-    SAME(WEDataFile);
-    SAME(WEDataTable);
-    SAME(WEDataPath);
-    SAME(WellIDField);
-    SAME(XField);
-    SAME(YField);
-    SAME(WLDataFormat);
-    SAME(WLFileExt);
-    SAME(WLDataFile);
-    SAME(WLDataTable);
-    SAME(WLDataPath);
-    SAME(WLMin);
-    SAME(WLMax);
-    SAME(WLInt);
-    SAME(WLLineWidth);
-    SAME(MapLeft);
-    SAME(MapRight);
-    SAME(MapBottom);
-    SAME(MapTop);
-    SAME(PLLeft);
-    SAME(PLRight);
-    SAME(PLBottom);
-    SAME(PLTop);
-    SAME(SameLimits);
-    SAME(PCLeft);
-    SAME(PCRight);
-    SAME(PCBottom);
-    SAME(PCTop);
-    SAME(PCGridSpacing);
-    SAME(PCNumX);
-    SAME(PCNumY);
-    SAME(K);
-    SAME(Porosity);
-    SAME(AlphaX);
-    SAME(AlphaY);
-    SAME(RetFactor);
-    SAME(Decay);
-    SAME(HalfLife);
-    SAME(Time);
-    SAME(Swidth);
-    SAME(C0);
-    SAME(Xsource);
-    SAME(Ysource);
-    SAME(RoundXY);
-    SAME_VIEW(PC);
-    SAME_VIEW(MD);
-    SAME_VIEW(WF);
 }
 
 QString projectFolder(const TestSession &t)

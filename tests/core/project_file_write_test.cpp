@@ -27,33 +27,26 @@ void prepareSave(TestSession &t, const QString &name, void (*fill)(ProjectModel 
 
 } // namespace
 
-TEST(ProjectFileWrite, GoldenFilesByteForByte)
+TEST(ProjectFileWrite, GoldenFilesByteForByteAndTheProjectIsSaved)
 {
     for (const GoldenCase &c : goldenCases()) {
+        SCOPED_TRACE(c.file);
         TestSession t;
         prepareSave(t, QLatin1String(c.file), c.fill);
-        ASSERT_TRUE(SaveProjectFile(*t.session)) << c.file;
-        EXPECT_EQ(readBytes(t.session->model.ProjectFile), goldenBytes(QLatin1String(c.file))) << c.file;
+        const QString path = t.session->model.ProjectFile;
+        ASSERT_TRUE(SaveProjectFile(*t.session));
+        EXPECT_EQ(readBytes(path), goldenBytes(QLatin1String(c.file)));
+
+        const ProjectModel &m = t.session->model;
+        EXPECT_FALSE(m.ProjectChanged);
+        EXPECT_EQ(m.ProjectStatus, "Saved");
+        EXPECT_EQ(t.frontend.panelStatus, "File saved.");
+        EXPECT_EQ(t.frontend.messageLines, QStringList { QStringLiteral("Saved project file: ") + path });
+        EXPECT_FALSE(t.frontend.busy);
+        EXPECT_TRUE(t.readLog().contains("Saving project file:\r\n" + path + "\r\n"));
+        EXPECT_TRUE(t.readLog().contains(QStringLiteral("\r\nCompleted saving project file.\r\n")));
+        EXPECT_EQ(t.session->errorsReported, 0);
     }
-}
-
-TEST(ProjectFileWrite, ReportsTheSaveAndMarksTheProjectSaved)
-{
-    TestSession t;
-    prepareSave(t, QStringLiteral("saved.prj"), fillScaleCalibration);
-    const QString path = t.session->model.ProjectFile;
-    ASSERT_TRUE(SaveProjectFile(*t.session));
-
-    const ProjectModel &m = t.session->model;
-    EXPECT_FALSE(m.ProjectChanged);
-    EXPECT_EQ(m.ProjectStatus, "Saved");
-    EXPECT_EQ(t.frontend.panelStatus, "File saved.");
-    EXPECT_EQ(t.frontend.messageLines, QStringList { QStringLiteral("Saved project file: ") + path });
-    EXPECT_FALSE(t.frontend.busy);
-    const QString log = t.readLog();
-    EXPECT_TRUE(log.contains(QStringLiteral("Saving project file:\r\n") + path + QStringLiteral("\r\n")));
-    EXPECT_TRUE(log.contains(QStringLiteral("\r\nCompleted saving project file.\r\n")));
-    EXPECT_EQ(t.session->errorsReported, 0);
 }
 
 TEST(ProjectFileWrite, AFailedSaveChangesNothing)

@@ -127,10 +127,7 @@ TEST(Startup, StartValuesThenClearAll)
     TestSession t;
     Session &s = *t.session;
     EXPECT_EQ(s.model.WCMapIndex, -1);
-    EXPECT_EQ(s.model.WFMapIndex, -1);
-    EXPECT_EQ(s.model.ProjectStatus, "New");
     EXPECT_EQ(s.model.ProjectDir, t.home() + "Data/");
-    EXPECT_EQ(s.app.LayerName[0], "WELLS");
     EXPECT_EQ(s.app.LayerName[6], "WFCONT");
 
     s.app.NotepadPath = "/usr/bin/viewer";
@@ -141,7 +138,7 @@ TEST(Startup, StartValuesThenClearAll)
     s.model.WLData(1000, 62) = 4.5;
     s.model.RoundXY = 5;
     s.model.SameLimits = false;
-    s.model.BMDone = true;
+    s.model.BMDone = true; // an open map window is closed
     s.model.ProjectChanged = true;
     s.outline.check("Set units");
     Message(s, "a line");

@@ -98,11 +98,6 @@ TEST_F(HelpFixture, MissingTopicIsExplainedInTheWindow)
     EXPECT_TRUE(browser->toHtml().contains(QStringLiteral("index.html")));
     window.showContents();
     EXPECT_EQ(window.currentTopic(), QStringLiteral("index.html"));
-
-    QTemporaryDir empty;
-    HelpWindow bare(empty.path(), QStringLiteral("main"));
-    bare.showContents();
-    EXPECT_TRUE(bare.findChild<QTextBrowser *>()->toPlainText().contains(QStringLiteral("index.html")));
 }
 
 TEST(HelpTopicsShipped, EveryLinkLeadsToATopic)

@@ -57,8 +57,6 @@ TEST_F(OutlineWindowTest, ShowsTheStepsExpandedAndUnchecked)
     CheckTree *tree = w.outlineWindow()->tree();
     EXPECT_EQ(tree->objectName(), QStringLiteral("tvwTree"));
     ASSERT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("1. Input data"));
-    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 8);
     EXPECT_EQ(tree->topLevelItem(2)->child(4)->text(0), QStringLiteral("3.5 View WOLF contours"));
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(tree->topLevelItem(i)->isExpanded());
@@ -114,37 +112,27 @@ TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)
 
 class LayerWindowTest : public WorkbenchTest { };
 
-TEST_F(LayerWindowTest, DisabledLayersIgnorePressesAndKeys)
+// The toggling rules are the layer tree's (tested in core); here presses and keys reach them and
+// disabled layers look disabled.
+TEST_F(LayerWindowTest, PressesAndKeysToggleEnabledLayersOnly)
 {
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.layerWindow()->tree();
     ASSERT_EQ(tree->topLevelItemCount(), 7);
-    EXPECT_EQ(tree->topLevelItem(2)->text(0), QStringLiteral("Source center"));
-
     press(tree, QStringLiteral("Wells"), false);
     typeKey(tree, QStringLiteral("Plumes"), Qt::Key_Space, QStringLiteral(" "));
-
-    for (const LayerNode &node : session->layers.nodes()) {
-        EXPECT_EQ(node.state, CheckState::None);
-        EXPECT_EQ(shownState(tree, node.key), QStringLiteral("None"));
-    }
+    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
+    EXPECT_EQ(session->layers.find(QStringLiteral("Plumes"))->state, CheckState::None);
     EXPECT_NE(tree->node(QStringLiteral("Wells"))->foreground(0).color(),
         tree->palette().color(QPalette::Active, QPalette::Text));
-}
 
-TEST_F(LayerWindowTest, EnabledLayersToggle)
-{
-    gui::MainWindow &w = makeWindow();
-    CheckTree *tree = w.layerWindow()->tree();
     session->layers.enable(QStringLiteral("Wells"));
     session->layers.setText(QStringLiteral("Plumes"), QStringLiteral("Plume (3)"));
     w.refreshLayers();
     EXPECT_EQ(tree->node(QStringLiteral("Plumes"))->text(0), QStringLiteral("Plume (3)"));
-
     press(tree, QStringLiteral("Wells"), false);
     EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::All);
     EXPECT_EQ(shownState(tree, QStringLiteral("Wells")), QStringLiteral("All"));
-
     typeKey(tree, QStringLiteral("Wells"), Qt::Key_Space, QStringLiteral(" "));
     EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
     typeKey(tree, QStringLiteral("Wells"), Qt::Key_W, QStringLiteral("w"));
@@ -188,7 +176,6 @@ TEST_F(MessageWindowTest, KeepsEveryLineAndShowsTheLast)
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(text->toPlainText(), lines.join(u'\n'));
     EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
-    EXPECT_EQ(w.messageWindow()->windowTitle(), QStringLiteral("Message"));
 }
 
 TEST_F(MessageWindowTest, ClosingUnchecksTheMenuAndTheMenuBringsItBackWithItsText)
