@@ -132,14 +132,3 @@ TEST_F(OutputFixture, PrintsToAPdfFile)
     EXPECT_GE(bytes.count("/Type /Page\n"), 3) << "200 lines fill more than two pages";
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Document printed."));
 }
-
-TEST_F(OutputFixture, OpensInsideTheDocumentArea)
-{
-    QMdiArea area;
-    const QString path = t.writeFile(QStringLiteral("regress.out"), "R2 0.9\r\n");
-    QPointer<OutputViewer> shown = openOutputFile(*t.session, &area, path);
-    ASSERT_FALSE(shown.isNull());
-    ASSERT_EQ(area.subWindowList().size(), 1);
-    EXPECT_EQ(area.subWindowList()[0]->widget(), shown.data());
-    EXPECT_EQ(shown->text(), QStringLiteral("R2 0.9\n"));
-}

@@ -7,7 +7,6 @@
 #include "core/paths.h"
 #include "core/reporting.h"
 #include "gui/help/help_window.h"
-#include "gui/text/show_form.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -216,14 +215,6 @@ void OptionsDialog::cmdClose_Click()
 void OptionsDialog::cmdHelp_Click()
 {
     showHelpTopic(session(), this, helpContext());
-}
-
-OptionsDialog *showOptionsDialog(Session &session, QWidget *parent)
-{
-    auto *dialog = new OptionsDialog(session);
-    dialog->adjustSize();
-    showForm(dialog, parent, true);
-    return dialog;
 }
 
 } // namespace qel::gui

@@ -43,7 +43,4 @@ private:
     bool m_validating = false;
 };
 
-// Tools > Options: the dialog centred over parent (the document area or any window).
-OptionsDialog *showOptionsDialog(Session &session, QWidget *parent);
-
 } // namespace qel::gui

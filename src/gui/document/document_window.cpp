@@ -263,17 +263,4 @@ void DocumentWindow::setDocumentFile(const QString &path)
     m_fileLabel->setText(path.isEmpty() ? tr("Not saved") : QDir::toNativeSeparators(path));
 }
 
-DocumentWindow *showProjectSummary(Session &session, QWidget *parent)
-{
-    auto *area = qobject_cast<QMdiArea *>(parent);
-    auto *window = new DocumentWindow(session, area ? nullptr : parent);
-    if (area)
-        area->addSubWindow(window);
-    else if (parent)
-        window->setWindowFlag(Qt::Window);
-    window->showProjectData();
-    window->show();
-    return window;
-}
-
 } // namespace qel::gui

@@ -50,8 +50,4 @@ private:
     QLabel *m_fileLabel;
 };
 
-// View > Project Summary: a new document window holding the summary, shown in the main
-// window's document area when parent is one.
-DocumentWindow *showProjectSummary(Session &session, QWidget *parent);
-
 } // namespace qel::gui

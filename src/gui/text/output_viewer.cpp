@@ -5,7 +5,6 @@
 #include "core/errors.h"
 #include "core/help_topics.h"
 #include "core/reporting.h"
-#include "gui/text/show_form.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -184,14 +183,6 @@ bool OutputViewer::printTo(QPrinter *printer)
             qel::raise(ErrPathFileAccess, printer->outputFileName());
         session().setStatus(QStringLiteral("Document printed."));
     });
-}
-
-OutputViewer *openOutputFile(Session &session, QWidget *parent, const QString &path)
-{
-    auto *viewer = new OutputViewer(session);
-    viewer->loadFile(path);
-    showForm(viewer, parent);
-    return viewer;
 }
 
 } // namespace qel::gui

@@ -51,8 +51,4 @@ private:
     bool m_crlf = true; // line ends written back as the file had them
 };
 
-// Opens a viewer on a file inside parent (the main window's document area or any window).
-// The viewer stays open even when the file cannot be read, so the person can pick another.
-OutputViewer *openOutputFile(Session &session, QWidget *parent, const QString &path);
-
 } // namespace qel::gui
