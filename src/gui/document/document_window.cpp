@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
