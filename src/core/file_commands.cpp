@@ -97,14 +97,15 @@ void fileOpen(Session &session)
             session.UserCancelled = true;
             return;
         }
-        openProjectFile(session, answer.path);
+        readChosenProject(session, answer.path);
+        // A session that may hold one project only keeps it until the program ends.
+        enableProjectCommands(session);
     });
 }
 
 bool openProjectFile(Session &session, const QString &path)
 {
     const bool read = openProject(session, path);
-    // A session that may hold one project only keeps it until the program ends.
     enableProjectCommands(session);
     return read;
 }

@@ -25,6 +25,11 @@ bool openProject(Session &session, const QString &path)
 {
     ClearAll(session);
     session.UserCancelled = false;
+    return readChosenProject(session, path);
+}
+
+bool readChosenProject(Session &session, const QString &path)
+{
     assignProjectFile(session, path);
     if (!CreateTempPathIfNeeded(session))
         return false;

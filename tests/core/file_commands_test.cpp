@@ -84,6 +84,7 @@ TEST_F(FileCommands, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
         EXPECT_TRUE(t2.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
         EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("New")), !multiple);
         EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("Open")), !multiple);
+        EXPECT_EQ(t2.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
     }
 }
 
