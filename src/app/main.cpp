@@ -21,8 +21,6 @@ int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
     qel::BatchFrontend frontend;
     qel::Session session(frontend, qel::applicationFolder(QCoreApplication::applicationDirPath()));
     qel::startUp(session);
-    // A first run on a new machine has no QEL.ini yet; that report must not fail the job.
-    session.errorsReported = 0;
     int status = 1;
     qel::guarded(session, QStringLiteral("Main"), [&] { status = qel::runBatch(session, options); });
     if (session.errorsReported > 0)

@@ -28,9 +28,10 @@ public:
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
 
     static MsgAnswer safeDefault(MsgButtons buttons);
+    // One line of text and a line end, flushed at once.
+    static void print(std::FILE *stream, const QString &text);
 
 private:
-    void print(std::FILE *stream, const QString &text);
     std::FILE *m_out;
     std::FILE *m_err;
 };

@@ -1,5 +1,6 @@
 #include "core/batch_run.h"
 
+#include "core/batch_frontend.h"
 #include "core/project_open.h"
 #include "core/reporting.h"
 
@@ -107,7 +108,12 @@ void registerBatchOutput(const QString &option, BatchOutput output)
 int runBatch(Session &session, const BatchOptions &options)
 {
     WriteLog(session, QStringLiteral("Batch run: ") + options.project);
-    openProject(session, options.project);
+    if (!openProject(session, options.project)) {
+        // Whatever was read before the failure is no project: writing it would replace good files.
+        BatchFrontend::print(
+            stderr, QStringLiteral("qel: wrote nothing: the project %1 did not open").arg(options.project));
+        return 1;
+    }
     if (!options.saveAs.isEmpty())
         saveProjectAs(session, options.saveAs);
     for (const OptionSlot &slot : OutputOptions) {

@@ -8,8 +8,7 @@ namespace qel {
 
 void ClearAll(Session &session)
 {
-    // A log that cannot be written is reported, but must not leave the old project in place.
-    guarded(session, QStringLiteral("ClearAll"), [&] { WriteLog(session, QStringLiteral("ClearAll:")); });
+    WriteLog(session, QStringLiteral("ClearAll:"));
 
     session.outline.initiate();
     session.layers.initiate();

@@ -46,15 +46,13 @@ bool mayDiscardChanges(Session &session, const QString &action, const QString &l
 }
 
 // The "Save data?" question of Exit and of closing the main window, with its log line.
-MsgAnswer askSaveData(Session &session, const QString &tag)
+MsgAnswer askSaveData(Session &session)
 {
     const MsgAnswer answer = session.frontend().messageBox(
         QStringLiteral("You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without "
                        "saving, or [Cancel] to return to QEL."),
         QStringLiteral("Save data?"), MsgButtons::YesNoCancel, MsgIcon::Question);
-    // A log that cannot be written is reported, but must not keep the person from leaving.
-    guarded(session, tag,
-        [&] { WriteLog(session, QStringLiteral("Save data before terminating the session? ") + yesNo(answer)); });
+    WriteLog(session, QStringLiteral("Save data before terminating the session? ") + yesNo(answer));
     return answer;
 }
 
@@ -203,14 +201,13 @@ bool saveButton(Session &session)
 bool fileExit(Session &session)
 {
     bool closeNow = false;
-    const QString tag = QStringLiteral("UI:mnuFileExit_Click");
-    guarded(session, tag, [&] {
+    guarded(session, QStringLiteral("UI:mnuFileExit_Click"), [&] {
         WriteLog(session, QStringLiteral("File > Exit"));
         if (!session.model.ProjectChanged) {
             closeNow = true;
             return;
         }
-        const MsgAnswer answer = askSaveData(session, tag);
+        const MsgAnswer answer = askSaveData(session);
         if (answer == MsgAnswer::Yes)
             saveButton(session); // the workbench stays open after saving from Exit
         closeNow = answer == MsgAnswer::No;
@@ -220,11 +217,10 @@ bool fileExit(Session &session)
 
 bool queryUnload(Session &session, int reason, bool askSaveDataFirst)
 {
-    const QString tag = QStringLiteral("UI:Form_QueryUnload");
-    guarded(session, tag, [&] { WriteLog(session, QStringLiteral("[Form queryunload] Mode=%1").arg(reason)); });
+    WriteLog(session, QStringLiteral("[Form queryunload] Mode=%1").arg(reason));
     if (!session.model.ProjectChanged || !askSaveDataFirst)
         return true;
-    switch (askSaveData(session, tag)) {
+    switch (askSaveData(session)) {
     case MsgAnswer::Cancel: return false;
     // A project without a file gets one, and the window closes only once the data is safe.
     case MsgAnswer::Yes: return saveButton(session);
@@ -234,7 +230,7 @@ bool queryUnload(Session &session, int reason, bool askSaveDataFirst)
 
 void formUnload(Session &session)
 {
-    guarded(session, QStringLiteral("UI:Form_Unload"), [&] { WriteLog(session, QStringLiteral("[Form unload]")); });
+    WriteLog(session, QStringLiteral("[Form unload]"));
     unloadSession(session);
 }
 

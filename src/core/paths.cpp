@@ -63,12 +63,8 @@ void RemoveTempFiles(Session &session)
             }
         }
     } catch (const QelError &e) {
-        session.ErrorText = QStringLiteral("QEL(RemoveTempFiles): ") + QString::number(e.number())
-            + QStringLiteral(": \n") + e.description();
-        try {
-            WriteLog(session, session.ErrorText);
-        } catch (const QelError &) {
-        }
+        session.ErrorText = failureText(failureTag(QStringLiteral("RemoveTempFiles")), e.number(), e.description());
+        WriteLog(session, session.ErrorText);
     }
 }
 

@@ -33,11 +33,16 @@ bool readChosenProject(Session &session, const QString &path)
     assignProjectFile(session, path);
     if (!CreateTempPathIfNeeded(session))
         return false;
-    const bool read = ReadProjectFile(session);
+    if (!ReadProjectFile(session)) {
+        // The project does not take the name of a file it could not read, so that no later Save
+        // replaces that file unless the person names it.
+        session.model.ProjectFile.clear();
+        return false;
+    }
     const QString name = QFileInfo(session.model.ProjectFile).fileName();
     session.frontend().setStatusPanel(QStringLiteral("File"), name);
     Message(session, QStringLiteral("Opened project file: ") + name, false);
-    return read;
+    return true;
 }
 
 bool saveProjectAs(Session &session, const QString &path)

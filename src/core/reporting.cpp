@@ -9,11 +9,19 @@ namespace qel {
 void WriteLog(Session &session, const QString &text)
 {
     QFile log(session.app.LogFile);
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
-        raise(ErrPathFileAccess, session.app.LogFile);
     const QByteArray bytes = text.toUtf8() + "\r\n";
-    if (log.write(bytes) != bytes.size())
-        raise(ErrPathFileAccess, session.app.LogFile);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(bytes) == bytes.size() && log.flush())
+        return;
+    // No procedure may stop because its log line failed; the person hears of it once.
+    if (session.logFailureReported)
+        return;
+    session.logFailureReported = true;
+    const QString problem = log.errorString();
+    session.frontend().messageBox(
+        failureText(failureTag(QStringLiteral("WriteLog")), ErrPathFileAccess, errorDescription(ErrPathFileAccess))
+            + QStringLiteral("\n") + session.app.LogFile + QStringLiteral(" (") + problem
+            + QStringLiteral(")\n\nThe session log cannot be written; QEL goes on without it."),
+        QStringLiteral("Warning"), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void Message(Session &session, const QString &text, bool toStatusBar)
@@ -27,24 +35,22 @@ void Message(Session &session, const QString &text, bool toStatusBar)
         session.setStatus(text);
 }
 
-namespace {
-
-// A report must reach the person even when the log cannot take it.
-void logQuietly(Session &session, const QString &text)
+QString failureText(const QString &prefix, int number, const QString &description)
 {
-    try {
-        WriteLog(session, text);
-    } catch (const QelError &) {
-    }
+    return prefix + QString::number(number) + QStringLiteral(": \n") + description;
 }
 
-} // namespace
+QString failureTag(const QString &tag)
+{
+    return QStringLiteral("QEL(") + tag + QStringLiteral("): ");
+}
 
-void ReportError(Session &session)
+void ReportError(Session &session, FailsRun failsRun)
 {
     session.frontend().setBusy(false);
-    ++session.errorsReported;
-    logQuietly(session, session.ErrorText);
+    if (failsRun == FailsRun::Yes)
+        ++session.errorsReported;
+    WriteLog(session, session.ErrorText);
     const QString text = session.ErrorText
         + QStringLiteral("\n\nTo view a error log file or email it for techsupport, \n"
                          "select 'Session Log File' under 'View' menu.\n\n"
@@ -55,19 +61,20 @@ void ReportError(Session &session)
 
 void ReportWarning(Session &session)
 {
-    logQuietly(session, session.ErrorText);
+    WriteLog(session, session.ErrorText);
     session.frontend().messageBox(session.ErrorText, QStringLiteral("Warning"), MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void reportFailureWithPrefix(Session &session, const QString &prefix, int number, const QString &description)
+void reportFailureWithPrefix(
+    Session &session, const QString &prefix, int number, const QString &description, FailsRun failsRun)
 {
-    session.ErrorText = prefix + QString::number(number) + QStringLiteral(": \n") + description;
-    ReportError(session);
+    session.ErrorText = failureText(prefix, number, description);
+    ReportError(session, failsRun);
 }
 
-void reportFailure(Session &session, const QString &tag, int number, const QString &description)
+void reportFailure(Session &session, const QString &tag, int number, const QString &description, FailsRun failsRun)
 {
-    reportFailureWithPrefix(session, QStringLiteral("QEL(") + tag + QStringLiteral("): "), number, description);
+    reportFailureWithPrefix(session, failureTag(tag), number, description, failsRun);
 }
 
 QString FormatToString(Session &session, double value)

@@ -65,8 +65,10 @@ public:
     // Extensions of the files the drawing component writes for each layer under Temp/.
     QStringList layerFileExtensions = { QStringLiteral(".DBF"), QStringLiteral(".NDX") };
 
-    // Errors reported since the count was last reset; a batch run's exit status.
+    // Errors reported in this session that fail a batch run; its exit status.
     int errorsReported = 0;
+    // The log could not be written and the person has been told so.
+    bool logFailureReported = false;
 
     Frontend &frontend() { return *m_frontend; }
     ProjectReplay &replay() { return *m_replay; }

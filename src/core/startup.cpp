@@ -59,24 +59,20 @@ void startUp(Session &session)
 
 void OpenLogFile(Session &session)
 {
-    try {
-        WriteLog(session, Separator);
-        WriteLog(session,
-            QStringLiteral("QEL Version %1.%2.%3 Build %4")
-                .arg(VersionMajor)
-                .arg(VersionMinor)
-                .arg(VersionRevision)
-                .arg(session.app.ProgramBuild));
-        WriteLog(session,
-            QStringLiteral("Session log created on ")
-                + QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-        WriteLog(session,
-            QStringLiteral("Windows Version: ") + session.app.OSName + QStringLiteral(" Version: ")
-                + session.app.OSVersion);
-        WriteLog(session, QStringLiteral("Please email this file while requesting tech support."));
-    } catch (const QelError &e) {
-        reportFailureWithPrefix(session, QStringLiteral("(OpenLogFile): "), e.number(), e.description());
-    }
+    WriteLog(session, Separator);
+    WriteLog(session,
+        QStringLiteral("QEL Version %1.%2.%3 Build %4")
+            .arg(VersionMajor)
+            .arg(VersionMinor)
+            .arg(VersionRevision)
+            .arg(session.app.ProgramBuild));
+    WriteLog(session,
+        QStringLiteral("Session log created on ")
+            + QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    WriteLog(session,
+        QStringLiteral("Windows Version: ") + session.app.OSName + QStringLiteral(" Version: ")
+            + session.app.OSVersion);
+    WriteLog(session, QStringLiteral("Please email this file while requesting tech support."));
 }
 
 namespace {
@@ -135,11 +131,7 @@ void ReadINIFile(Session &session)
     m.ResultsFile = QStringLiteral("QELResults.out");
 
     OpenLogFile(session);
-    try {
-        WriteLog(session, Separator);
-    } catch (const QelError &) {
-        // OpenLogFile has reported that the log cannot be written.
-    }
+    WriteLog(session, Separator);
 
     m.RunMode.clear();
     m.ProjectChanged = false;
@@ -156,7 +148,10 @@ void ReadINIFile(Session &session)
         readIniLines(session);
     } catch (const QelError &e) {
         Message(session, QStringLiteral("Error in reading QEL.ini file!"), false);
-        reportFailure(session, QStringLiteral("ReadINIFile"), e.number(), e.description());
+        // A first start has no QEL.ini yet: reported, but no failure of a batch job.
+        const bool firstStart = e.number() == ErrFileNotFound;
+        reportFailure(session, QStringLiteral("ReadINIFile"), e.number(), e.description(),
+            firstStart ? FailsRun::No : FailsRun::Yes);
     }
 }
 
@@ -179,8 +174,7 @@ void WriteINIFile(Session &session)
 
 void unloadSession(Session &session, LayerFiles layerFiles)
 {
-    guarded(
-        session, QStringLiteral("UI:Form_Unload"), [&] { WriteLog(session, QStringLiteral("QEL session unloaded.")); });
+    WriteLog(session, QStringLiteral("QEL session unloaded."));
     WriteINIFile(session);
     if (layerFiles == LayerFiles::Remove)
         RemoveTempFiles(session);
@@ -188,11 +182,7 @@ void unloadSession(Session &session, LayerFiles layerFiles)
 
 void terminateSession(Session &session)
 {
-    try {
-        WriteLog(session, QStringLiteral("QEL session terminated."));
-    } catch (const QelError &) {
-        // Nobody is left to tell at process end.
-    }
+    WriteLog(session, QStringLiteral("QEL session terminated."));
 }
 
 } // namespace qel

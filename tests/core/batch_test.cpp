@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace qel;
@@ -110,4 +112,35 @@ TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
     EXPECT_TRUE(QFile::exists(layerFile)); // kept for inspection after a batch run
     EXPECT_TRUE(run.out.contains("Opened project file: a.prj")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("Saved project file: " + t.home() + "site/b.prj")) << run.out.toStdString();
+}
+
+TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
+{
+    const QByteArray good = readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj"));
+    ASSERT_FALSE(good.isEmpty());
+    const struct {
+        const char *name;
+        std::optional<QByteArray> bytes; // nullopt: the file does not exist
+    } cases[] = {
+        { "not a project", QByteArray("just some notes\r\n") },
+        { "cut short", good.left(good.size() / 2) },
+        { "binary", QByteArray("\x00\xff\x10PK\x03\x04", 8) },
+        { "missing", std::nullopt },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t(false);
+        const QString site = t.writeFile("site.prj", good);
+        const QString input = c.bytes ? t.writeFile("input.prj", *c.bytes) : t.home() + "input.prj";
+        const QString summary = t.home() + "summary.rtf";
+
+        const QelRun run = runQel(t.home(), { "--batch", input, "--save-as", site, "--summary", summary });
+
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(readBytes(site), good) << "the existing project is untouched";
+        EXPECT_FALSE(QFile::exists(summary));
+        EXPECT_TRUE(run.err.contains("qel: wrote nothing: the project " + input + " did not open"))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains("Opened project file")) << run.out.toStdString();
+    }
 }

@@ -73,7 +73,7 @@ TEST_F(FileCommands, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
         TestSession t2;
         Session &s2 = *t2.session;
         s2.app.MultipleProjects = multiple;
-        const QString path = t2.writeFile(QStringLiteral("site/alpha.prj"), "[Project]\r\n");
+        const QString path = t2.writeFile(QStringLiteral("site/alpha.prj"), newProjectBytes());
         t2.frontend.queueFile(path);
 
         fileOpen(s2);
@@ -337,6 +337,26 @@ TEST_F(FileCommands, MapCommandPreconditions)
     }
 }
 
+TEST_F(FileCommands, SaveAfterAFailedOpenNeverReplacesTheUnreadableFile)
+{
+    const QByteArray cut = newProjectBytes().left(newProjectBytes().size() / 2);
+    const QString path = t.writeFile(QStringLiteral("site/broken.prj"), cut);
+    f.queueFile(path);
+    fileOpen(s);
+    ASSERT_EQ(f.boxTexts(MsgIcon::Error).size(), 1);
+    EXPECT_TRUE(s.model.ProjectFile.isEmpty());
+    EXPECT_EQ(s.model.ProjectStatus, QStringLiteral("New"));
+    EXPECT_FALSE(f.messageLines.contains(QStringLiteral("Opened project file: broken.prj")));
+
+    f.queueCancelledFile();
+    saveButton(s); // the toolbar's Save asks for a name
+    fileSave(s); // the menu's Save has no file to write
+    EXPECT_EQ(f.fileRequests.size(), 2u);
+    EXPECT_EQ(f.fileRequests[1].title, QStringLiteral("Save Project File"));
+    EXPECT_TRUE(f.fileRequests[1].initialName.isEmpty());
+    EXPECT_EQ(readBytes(path), cut);
+}
+
 TEST_F(FileCommands, MapTitleFromTheInputBox)
 {
     const struct {
@@ -351,16 +371,22 @@ TEST_F(FileCommands, MapTitleFromTheInputBox)
     }
 }
 
-TEST_F(FileCommands, AFailureIsReportedUnderTheMenuHandlersTag)
+TEST_F(FileCommands, AnUnwritableLogIsReportedOnceAndStopsNoCommand)
 {
     s.app.LogFile = t.home(); // a folder: the log cannot be written
+    f.queueCancelledFile();
+    f.queueCancelledFile();
 
     fileOpen(s);
+    fileOpen(s);
 
-    const QStringList errors = f.boxTexts(MsgIcon::Error);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(UI:mnuFileOpen_Click): 75: \n"))) << errors[0].toStdString();
-    EXPECT_TRUE(f.fileRequests.empty());
+    EXPECT_EQ(f.fileRequests.size(), 2u) << "both commands went on to their dialog";
+    const QStringList warnings = f.boxTexts(MsgIcon::Warning);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("QEL(WriteLog): 75: \nPath/File access error\n")))
+        << warnings[0].toStdString();
+    EXPECT_TRUE(f.boxTexts(MsgIcon::Error).empty());
+    EXPECT_EQ(s.errorsReported, 0);
 }
 
 } // namespace

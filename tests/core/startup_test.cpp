@@ -203,13 +203,3 @@ TEST(Reporting, MessageWindowKeepsEveryLine)
     EXPECT_EQ(t.frontend.panelStatus, "500");
     EXPECT_FALSE(t.readLog().contains("499")); // the message window is not the log
 }
-
-TEST(Reporting, UnwritableLogIsReportedByTheCaller)
-{
-    TestSession t;
-    Session &s = *t.session;
-    s.app.LogFile = t.home() + "no-such-folder/QEL.LOG";
-    EXPECT_FALSE(guarded(s, "ClearAll", [&] { WriteLog(s, "x"); }));
-    EXPECT_TRUE(s.ErrorText.startsWith("QEL(ClearAll): 75: "));
-    EXPECT_EQ(t.frontend.boxes.size(), 1u);
-}

@@ -6,6 +6,7 @@
 #include "gui/workbench/outline_window.h"
 #include "gui/workbench/qt_frontend.h"
 #include "gui/workbench_fixture.h"
+#include "support/test_session.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -126,7 +127,10 @@ TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
     session->app.MultipleProjects = false;
     const QString folder = home() + QStringLiteral("site/");
     QDir().mkpath(folder);
-    QFile(folder + QStringLiteral("alpha.prj")).open(QIODevice::WriteOnly);
+    QFile project(folder + QStringLiteral("alpha.prj"));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.write(newProjectBytes());
+    project.close();
     frontend.queueFile(folder + QStringLiteral("alpha.prj"));
 
     w.command("mnuFileOpen")->trigger();

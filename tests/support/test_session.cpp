@@ -1,5 +1,6 @@
 #include "support/test_session.h"
 
+#include "core/project_file.h"
 #include "core/startup.h"
 
 #include <QDir>
@@ -39,6 +40,17 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray newProjectBytes()
+{
+    static const QByteArray bytes = [] {
+        TestSession t;
+        t.session->model.ProjectFile = t.home() + QStringLiteral("new.prj");
+        SaveProjectFile(*t.session);
+        return readBytes(t.session->model.ProjectFile);
+    }();
+    return bytes;
 }
 
 } // namespace qel::test

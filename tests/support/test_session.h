@@ -24,5 +24,7 @@ struct TestSession {
 };
 
 QByteArray readBytes(const QString &path);
+// The project file the program writes for a new, empty project.
+QByteArray newProjectBytes();
 
 } // namespace qel::test

@@ -103,8 +103,7 @@ OptionsDialog::OptionsDialog(Session &session, QWidget *parent)
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    handle(
-        QStringLiteral("Options:Form_Load"), [this] { fillFields(); }, true);
+    handle(QStringLiteral("Options:Form_Load"), [this] { fillFields(); });
 
     connect(m_notepadButton, &QToolButton::clicked, this, &OptionsDialog::imgNotepad_Click);
     connect(m_wordpadButton, &QToolButton::clicked, this, &OptionsDialog::imgWordpad_Click);
@@ -125,26 +124,9 @@ void OptionsDialog::fillFields()
     m_distUnits->setText(session().model.UNDone ? session().model.DistUnits : QString());
 }
 
-void OptionsDialog::handle(const QString &tag, const std::function<void()> &handler, bool loading)
+void OptionsDialog::handle(const QString &tag, const std::function<void()> &handler)
 {
-    int number = 0;
-    QString description;
-    try {
-        handler();
-        return;
-    } catch (const QelError &e) {
-        number = e.number();
-        description = e.description();
-    } catch (const std::exception &e) {
-        number = ErrInvalidCall;
-        description = QString::fromLocal8Bit(e.what());
-    }
-    Session &s = session();
-    s.ErrorText = QStringLiteral("QEL(") + tag + QStringLiteral("): ") + QString::number(number)
-        + QStringLiteral(": \n") + description;
-    s.frontend().messageBox(s.ErrorText, QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::None);
-    if (!loading)
-        ReportError(s);
+    guarded(session(), tag, handler);
 }
 
 bool OptionsDialog::pickProgram(const QString &title, QString &path)

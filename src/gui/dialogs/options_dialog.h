@@ -28,9 +28,8 @@ public:
 
 private:
     void fillFields();
-    // Runs a handler under its tag; a failure is shown in a plain box first, then reported
-    // (on load the plain box is the only report).
-    void handle(const QString &tag, const std::function<void()> &handler, bool loading = false);
+    // Runs a handler under its tag: a failure is reported once, in one error box.
+    void handle(const QString &tag, const std::function<void()> &handler);
     bool pickProgram(const QString &title, QString &path);
 
     QLineEdit *m_notepad;
