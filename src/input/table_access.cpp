@@ -1,0 +1,524 @@
+#include "input/table_access.h"
+
+#include "core/errors.h"
+#include "core/number_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cpl_conv.h>
+#include <gdal.h>
+#include <ogrsf_frmts.h>
+
+#include <librevenge-stream/librevenge-stream.h>
+#include <librevenge/librevenge.h>
+#include <libwps/libwps.h>
+
+#include <memory>
+#include <mutex>
+
+namespace qel {
+
+namespace {
+
+const TableFormat formats[] = {
+    { "Excel 4", "Excel 4.0", "xls" },
+    { "Excel 5", "Excel 5.0", "xls" },
+    { "Excel 97/2000/2002", "Excel 8.0", "xls" },
+    { "Lotus WK3", "Lotus WK3", "wk3" },
+    { "Lotus WK4", "Lotus WK4", "wk4" },
+    { "Excel 2007+ (xlsx)", "Excel 12.0 Xml", "xlsx" },
+    { "OpenDocument spreadsheet (ods)", "OpenDocument", "ods" },
+    { "Comma-separated values (csv)", "Text", "csv" },
+    { "dBASE (dbf)", "dBASE IV", "dbf" },
+};
+
+// A sheet as read: row 0 holds the field names.
+struct Sheet {
+    QString name;
+    std::vector<std::vector<TableCell>> rows;
+};
+
+[[noreturn]] void fail(int number, const QString &description)
+{
+    throw QelError(number, description);
+}
+
+const TableFormat &formatFor(const QString &path, const QString &driver)
+{
+    const int index = tableFormatIndex(driver);
+    if (index >= 0)
+        return formats[index];
+    const QString extension = QFileInfo(path).suffix().toLower();
+    for (const auto &format : formats) {
+        if (extension == QLatin1String(format.extension))
+            return format;
+    }
+    fail(ErrTableFormat,
+        QStringLiteral("The file %1 is of no known table format (%2). Save the sheet as xlsx or csv.")
+            .arg(QFileInfo(path).fileName(), driver.isEmpty() ? QStringLiteral("no format given") : driver));
+}
+
+QString formatName(const TableFormat &format)
+{
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(format.caption), QLatin1String(format.driver));
+}
+
+[[noreturn]] void notOfFormat(const QString &path, const TableFormat &format)
+{
+    fail(ErrTableFormat,
+        QStringLiteral("The file %1 cannot be read as %2. Save the sheet as xlsx or csv and "
+                       "choose that format.")
+            .arg(QFileInfo(path).fileName(), formatName(format)));
+}
+
+void checkReadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        fail(ErrFileNotFound, QStringLiteral("File not found: %1").arg(path));
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        fail(ErrPathFileAccess, QStringLiteral("The file %1 cannot be read.").arg(path));
+    if (file.size() == 0)
+        fail(ErrTableFormat, QStringLiteral("The file %1 is empty.").arg(info.fileName()));
+}
+
+// Spreadsheet text cells that hold numbers (a mixed column is read as text) become numbers again;
+// GDAL writes date cells of such columns as yyyy/mm/dd.
+TableCell cellFromText(const QString &text, bool spreadsheet)
+{
+    if (const auto number = strictNumber(text))
+        return TableCell::number(*number);
+    if (spreadsheet) {
+        static const QRegularExpression gdalDate(
+            QStringLiteral("^(\\d{4})/(\\d{2})/(\\d{2})( \\d{2}:\\d{2}:\\d{2})?$"));
+        const auto match = gdalDate.match(text);
+        if (match.hasMatch()) {
+            const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+            if (date.isValid())
+                return TableCell::date(date);
+        }
+    }
+    return TableCell::text(text);
+}
+
+// Sets a GDAL configuration option for the life of a read (layers are parsed lazily).
+class ConfigOption {
+public:
+    ConfigOption(const char *key, const char *value)
+        : m_key(key)
+        , m_old(CPLGetThreadLocalConfigOption(key, nullptr) ? CPLGetThreadLocalConfigOption(key, nullptr) : "")
+        , m_hadOld(CPLGetThreadLocalConfigOption(key, nullptr) != nullptr)
+    {
+        CPLSetThreadLocalConfigOption(key, value);
+    }
+    ~ConfigOption() { CPLSetThreadLocalConfigOption(m_key, m_hadOld ? m_old.constData() : nullptr); }
+
+private:
+    const char *m_key;
+    QByteArray m_old;
+    bool m_hadOld;
+};
+
+TableCell gdalCell(OGRFeature &feature, int i, bool spreadsheet)
+{
+    if (!feature.IsFieldSetAndNotNull(i))
+        return {};
+    switch (feature.GetFieldDefnRef(i)->GetType()) {
+    case OFTInteger:
+    case OFTInteger64:
+    case OFTReal: return TableCell::number(feature.GetFieldAsDouble(i));
+    case OFTDate:
+    case OFTDateTime: {
+        int y = 0, m = 0, d = 0, hh = 0, mm = 0, tz = 0;
+        float ss = 0;
+        feature.GetFieldAsDateTime(i, &y, &m, &d, &hh, &mm, &ss, &tz);
+        return TableCell::date(QDate(y, m, d));
+    }
+    default: {
+        const QString text = QString::fromUtf8(feature.GetFieldAsString(i));
+        return text.isEmpty() ? TableCell() : cellFromText(text, spreadsheet);
+    }
+    }
+}
+
+// xls, xlsx, ods, csv and dbf through GDAL; every sheet is read with its header row as data so
+// that numeric header cells keep their names. With onlyNames the rows are not read.
+std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, const QString &wanted, bool onlyNames)
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] { GDALAllRegister(); });
+    const QString extension = QLatin1String(format.extension);
+    const bool spreadsheet = extension == u"xls" || extension == u"xlsx" || extension == u"ods";
+    const char *gdalDriver = extension == u"xls" ? "XLS"
+        : extension == u"xlsx"                   ? "XLSX"
+        : extension == u"ods"                    ? "ODS"
+        : extension == u"csv"                    ? "CSV"
+                                                 : "ESRI Shapefile";
+    ConfigOption xls("OGR_XLS_HEADERS", "DISABLE"), xlsx("OGR_XLSX_HEADERS", "DISABLE"),
+        ods("OGR_ODS_HEADERS", "DISABLE");
+    const char *drivers[] = { gdalDriver, nullptr };
+    const char *csvOptions[] = { "HEADERS=NO", "EMPTY_STRING_AS_NULL=YES", nullptr };
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    std::unique_ptr<GDALDataset> dataset(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+        drivers, extension == u"csv" ? csvOptions : nullptr));
+    CPLPopErrorHandler();
+    if (!dataset)
+        notOfFormat(path, format);
+    std::vector<Sheet> sheets;
+    for (int l = 0; l < dataset->GetLayerCount(); ++l) {
+        OGRLayer *layer = dataset->GetLayer(l);
+        Sheet sheet;
+        sheet.name = (extension == u"csv" || extension == u"dbf") ? QFileInfo(path).completeBaseName()
+                                                                  : QString::fromUtf8(layer->GetName());
+        if (!onlyNames && sheet.name.compare(wanted, Qt::CaseInsensitive) == 0) {
+            OGRFeatureDefn *definition = layer->GetLayerDefn();
+            if (!spreadsheet && extension != u"csv") {
+                std::vector<TableCell> header;
+                for (int i = 0; i < definition->GetFieldCount(); ++i)
+                    header.push_back(TableCell::text(QString::fromUtf8(definition->GetFieldDefn(i)->GetNameRef())));
+                sheet.rows.push_back(std::move(header));
+            }
+            layer->ResetReading();
+            while (std::unique_ptr<OGRFeature> feature { layer->GetNextFeature() }) {
+                std::vector<TableCell> row;
+                for (int i = 0; i < definition->GetFieldCount(); ++i)
+                    row.push_back(gdalCell(*feature, i, spreadsheet));
+                sheet.rows.push_back(std::move(row));
+            }
+        }
+        sheets.push_back(std::move(sheet));
+    }
+    return sheets;
+}
+
+// Collects the cells of a Lotus file as libwps reports them, with their exact values.
+class LotusCollector : public librevenge::RVNGSpreadsheetInterface {
+public:
+    std::vector<Sheet> sheets;
+
+    void openSheet(const librevenge::RVNGPropertyList &p) override
+    {
+        Sheet sheet;
+        const auto *name = p["librevenge:sheet-name"];
+        sheet.name = name ? QString::fromUtf8(name->getStr().cstr()) : QStringLiteral("Sheet%1").arg(sheets.size() + 1);
+        sheets.push_back(std::move(sheet));
+    }
+    void openSheetCell(const librevenge::RVNGPropertyList &p) override
+    {
+        m_inCell = !sheets.empty() && p["librevenge:row"] && p["librevenge:column"];
+        if (!m_inCell)
+            return;
+        m_row = p["librevenge:row"]->getInt();
+        m_column = p["librevenge:column"]->getInt();
+        m_text.clear();
+        m_value = {};
+        const auto *type = p["librevenge:value-type"];
+        const auto *value = p["librevenge:value"];
+        if (type && value && QByteArray(type->getStr().cstr()) != "string")
+            m_value = TableCell::number(value->getDouble());
+        if (type && QByteArray(type->getStr().cstr()) == "date" && p["librevenge:year"])
+            m_value = TableCell::date(
+                QDate(p["librevenge:year"]->getInt(), p["librevenge:month"]->getInt(), p["librevenge:day"]->getInt()));
+    }
+    void closeSheetCell() override
+    {
+        if (!m_inCell || m_row < 0 || m_column < 0 || m_row > 100000 || m_column > 10000)
+            return;
+        auto &rows = sheets.back().rows;
+        if (int(rows.size()) <= m_row)
+            rows.resize(m_row + 1);
+        auto &row = rows[m_row];
+        if (int(row.size()) <= m_column)
+            row.resize(m_column + 1);
+        row[m_column] = !m_value.isNull() ? m_value : m_text.isEmpty() ? TableCell() : TableCell::text(m_text);
+        m_inCell = false;
+    }
+    void insertText(const librevenge::RVNGString &text) override
+    {
+        if (m_inCell)
+            m_text += QString::fromUtf8(text.cstr());
+    }
+    void insertSpace() override
+    {
+        if (m_inCell)
+            m_text += u' ';
+    }
+    void insertTab() override
+    {
+        if (m_inCell)
+            m_text += u'\t';
+    }
+
+    void setDocumentMetaData(const librevenge::RVNGPropertyList &) override { }
+    void startDocument(const librevenge::RVNGPropertyList &) override { }
+    void endDocument() override { }
+    void definePageStyle(const librevenge::RVNGPropertyList &) override { }
+    void defineEmbeddedFont(const librevenge::RVNGPropertyList &) override { }
+    void openPageSpan(const librevenge::RVNGPropertyList &) override { }
+    void closePageSpan() override { }
+    void openHeader(const librevenge::RVNGPropertyList &) override { }
+    void closeHeader() override { }
+    void openFooter(const librevenge::RVNGPropertyList &) override { }
+    void closeFooter() override { }
+    void defineSheetNumberingStyle(const librevenge::RVNGPropertyList &) override { }
+    void closeSheet() override { }
+    void openSheetRow(const librevenge::RVNGPropertyList &) override { }
+    void closeSheetRow() override { }
+    void defineChartStyle(const librevenge::RVNGPropertyList &) override { }
+    void openChart(const librevenge::RVNGPropertyList &) override { }
+    void closeChart() override { }
+    void openChartTextObject(const librevenge::RVNGPropertyList &) override { }
+    void closeChartTextObject() override { }
+    void openChartPlotArea(const librevenge::RVNGPropertyList &) override { }
+    void closeChartPlotArea() override { }
+    void insertChartAxis(const librevenge::RVNGPropertyList &) override { }
+    void openChartSerie(const librevenge::RVNGPropertyList &) override { }
+    void closeChartSerie() override { }
+    void defineParagraphStyle(const librevenge::RVNGPropertyList &) override { }
+    void openParagraph(const librevenge::RVNGPropertyList &) override { }
+    void closeParagraph() override { }
+    void defineCharacterStyle(const librevenge::RVNGPropertyList &) override { }
+    void openSpan(const librevenge::RVNGPropertyList &) override { }
+    void closeSpan() override { }
+    void openLink(const librevenge::RVNGPropertyList &) override { }
+    void closeLink() override { }
+    void defineSectionStyle(const librevenge::RVNGPropertyList &) override { }
+    void openSection(const librevenge::RVNGPropertyList &) override { }
+    void closeSection() override { }
+    void insertLineBreak() override { }
+    void insertField(const librevenge::RVNGPropertyList &) override { }
+    void openOrderedListLevel(const librevenge::RVNGPropertyList &) override { }
+    void openUnorderedListLevel(const librevenge::RVNGPropertyList &) override { }
+    void closeOrderedListLevel() override { }
+    void closeUnorderedListLevel() override { }
+    void openListElement(const librevenge::RVNGPropertyList &) override { }
+    void closeListElement() override { }
+    void openFootnote(const librevenge::RVNGPropertyList &) override { }
+    void closeFootnote() override { }
+    void openComment(const librevenge::RVNGPropertyList &) override { }
+    void closeComment() override { }
+    void openFrame(const librevenge::RVNGPropertyList &) override { }
+    void closeFrame() override { }
+    void insertBinaryObject(const librevenge::RVNGPropertyList &) override { }
+    void openTextBox(const librevenge::RVNGPropertyList &) override { }
+    void closeTextBox() override { }
+    void openTable(const librevenge::RVNGPropertyList &) override { }
+    void openTableRow(const librevenge::RVNGPropertyList &) override { }
+    void closeTableRow() override { }
+    void openTableCell(const librevenge::RVNGPropertyList &) override { }
+    void closeTableCell() override { }
+    void insertCoveredTableCell(const librevenge::RVNGPropertyList &) override { }
+    void closeTable() override { }
+    void openGroup(const librevenge::RVNGPropertyList &) override { }
+    void closeGroup() override { }
+    void defineGraphicStyle(const librevenge::RVNGPropertyList &) override { }
+    void drawRectangle(const librevenge::RVNGPropertyList &) override { }
+    void drawEllipse(const librevenge::RVNGPropertyList &) override { }
+    void drawPolygon(const librevenge::RVNGPropertyList &) override { }
+    void drawPolyline(const librevenge::RVNGPropertyList &) override { }
+    void drawPath(const librevenge::RVNGPropertyList &) override { }
+    void drawConnector(const librevenge::RVNGPropertyList &) override { }
+    void insertEquation(const librevenge::RVNGPropertyList &) override { }
+
+private:
+    bool m_inCell = false;
+    int m_row = -1;
+    int m_column = -1;
+    QString m_text;
+    TableCell m_value;
+};
+
+std::vector<Sheet> readLotus(const QString &path, const TableFormat &format)
+{
+    librevenge::RVNGFileStream input(QFile::encodeName(path).constData());
+    libwps::WPSKind kind = libwps::WPS_TEXT;
+    libwps::WPSCreator creator = libwps::WPS_MSWORKS;
+    bool needEncoding = false;
+    if (libwps::WPSDocument::isFileFormatSupported(&input, kind, creator, needEncoding) == libwps::WPS_CONFIDENCE_NONE
+        || kind != libwps::WPS_SPREADSHEET || creator != libwps::WPS_LOTUS)
+        notOfFormat(path, format);
+    LotusCollector collector;
+    if (libwps::WPSDocument::parse(&input, &collector, "", needEncoding ? "CP1252" : "") != libwps::WPS_OK)
+        notOfFormat(path, format);
+    return collector.sheets;
+}
+
+std::vector<Sheet> readSheets(const QString &path, const QString &driver, const QString &table, bool onlyNames)
+{
+    const TableFormat &format = formatFor(path, driver);
+    const QString extension = QLatin1String(format.extension);
+    QString file = path;
+    // A folder stands for its csv or dbf files, one table each.
+    if (QFileInfo(path).isDir() && (extension == u"csv" || extension == u"dbf")) {
+        if (onlyNames) {
+            std::vector<Sheet> sheets;
+            for (const QFileInfo &info : QDir(path).entryInfoList({ u"*."_qs + extension }, QDir::Files, QDir::Name))
+                sheets.push_back({ info.completeBaseName(), {} });
+            return sheets;
+        }
+        file = QDir(path).filePath(table + u'.' + extension);
+    }
+    checkReadable(file);
+    QFile probe(file);
+    probe.open(QIODevice::ReadOnly);
+    const QByteArray head = probe.read(2);
+    // Excel 2.x-4.0 files are bare BIFF streams; the xls reader knows only the OLE workbooks of Excel 5 on.
+    if (extension == u"xls" && head.size() == 2 && uchar(head[1]) <= 0x04 && uchar(head[0]) == 0x09)
+        fail(ErrTableFormat,
+            QStringLiteral("The file %1 is an Excel 4.0 or older worksheet, which cannot be read. "
+                           "Save the sheet as xlsx or csv and choose that format.")
+                .arg(QFileInfo(file).fileName()));
+    if (extension == u"wk3" || extension == u"wk4")
+        return readLotus(file, format);
+    return readGdal(file, format, table, onlyNames);
+}
+
+bool blankRow(const std::vector<TableCell> &row)
+{
+    return std::all_of(row.begin(), row.end(), [](const TableCell &c) { return c.isNull(); });
+}
+
+} // namespace
+
+std::span<const TableFormat> tableFormats()
+{
+    return formats;
+}
+
+int tableFormatIndex(QStringView text)
+{
+    for (int i = 0; i < int(std::size(formats)); ++i) {
+        if (text.compare(QLatin1String(formats[i].caption), Qt::CaseInsensitive) == 0
+            || text.compare(QLatin1String(formats[i].driver), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+TableCell TableCell::text(QString value)
+{
+    TableCell c;
+    c.m_kind = Kind::Text;
+    c.m_text = std::move(value);
+    return c;
+}
+
+TableCell TableCell::number(double value)
+{
+    TableCell c;
+    c.m_kind = Kind::Number;
+    c.m_number = value;
+    return c;
+}
+
+TableCell TableCell::date(QDate value)
+{
+    TableCell c;
+    c.m_kind = Kind::Date;
+    c.m_date = value;
+    return c;
+}
+
+QString TableCell::toText() const
+{
+    switch (m_kind) {
+    case Kind::Text: return m_text;
+    case Kind::Number: return numberText(m_number);
+    case Kind::Date: return m_date.toString(Qt::ISODate);
+    case Kind::Null: break;
+    }
+    return {};
+}
+
+Table::Table(QString name, QStringList fieldNames, std::vector<std::vector<TableCell>> records)
+    : m_name(std::move(name))
+    , m_fieldNames(std::move(fieldNames))
+    , m_records(std::move(records))
+{
+    for (auto &record : m_records)
+        record.resize(m_fieldNames.size());
+}
+
+int Table::fieldIndex(QStringView name) const
+{
+    for (int i = 0; i < m_fieldNames.size(); ++i) {
+        if (name.compare(m_fieldNames[i], Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    fail(ErrFieldNotFound, QStringLiteral("The table %1 has no field %2.").arg(m_name, name.toString()));
+}
+
+void Table::moveNext()
+{
+    if (eof())
+        fail(ErrNoCurrentRecord, QStringLiteral("No current record."));
+    ++m_current;
+}
+
+const TableCell &Table::field(int column) const
+{
+    return cell(m_current, column);
+}
+
+void Table::setField(int column, TableCell value)
+{
+    cell(m_current, column);
+    m_records[m_current][column] = std::move(value);
+}
+
+const TableCell &Table::cell(int record, int column) const
+{
+    if (record < 0 || record >= recordCount())
+        fail(ErrNoCurrentRecord, QStringLiteral("No current record."));
+    if (column < 0 || column >= m_fieldNames.size())
+        fail(ErrFieldNotFound, QStringLiteral("The table %1 has no field number %2.").arg(m_name).arg(column));
+    return m_records[record][column];
+}
+
+QStringList tableNames(const QString &path, const QString &driver)
+{
+    QStringList names;
+    for (const auto &sheet : readSheets(path, driver, {}, true))
+        names << sheet.name;
+    return names;
+}
+
+Table openTable(const QString &path, const QString &driver, const QString &table)
+{
+    auto sheets = readSheets(path, driver, table, false);
+    auto sheet = std::find_if(
+        sheets.begin(), sheets.end(), [&](const Sheet &s) { return s.name.compare(table, Qt::CaseInsensitive) == 0; });
+    if (sheet == sheets.end())
+        fail(ErrTableNotFound, QStringLiteral("The file %1 holds no table %2.").arg(QFileInfo(path).fileName(), table));
+    auto &rows = sheet->rows;
+    // Blank rows after the data are not records.
+    while (!rows.empty() && blankRow(rows.back()))
+        rows.pop_back();
+    if (rows.empty())
+        fail(ErrTableFormat, QStringLiteral("The table %1 is empty.").arg(sheet->name));
+    std::vector<TableCell> header = std::move(rows.front());
+    rows.erase(rows.begin());
+    size_t width = header.size();
+    for (const auto &row : rows)
+        width = std::max(width, row.size());
+    header.resize(width);
+    // Unnamed columns without data at the right are not fields.
+    while (!header.empty() && header.back().isNull() && std::all_of(rows.begin(), rows.end(), [&](const auto &r) {
+        return r.size() < header.size() || r[header.size() - 1].isNull();
+    }))
+        header.pop_back();
+    if (blankRow(header))
+        fail(ErrTableFormat, QStringLiteral("The first row of table %1 holds no field names.").arg(sheet->name));
+    if (rows.empty())
+        fail(ErrTableFormat, QStringLiteral("The table %1 holds field names but no records.").arg(sheet->name));
+    QStringList names;
+    for (const auto &cell : header)
+        names << cell.toText().trimmed();
+    return Table(sheet->name, names, std::move(rows));
+}
+
+} // namespace qel

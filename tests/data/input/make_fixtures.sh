@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Regenerates the table fixtures from one set of wells and water levels, in every format the
+# table reader knows. The generated files are committed; the tests never run this script.
+# Needs python3 with python3-openpyxl and python3-xlwt, and ogr2ogr (gdal-bin).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+/usr/bin/python3 - <<'PY'
+import csv, datetime, math, struct
+import openpyxl, xlwt
+
+# The one source of truth. None is an empty cell; well 101..103 have numeric names, so the
+# water-level sheet has numeric header cells. "n/a" turns the x column into a mixed column.
+WELL_HEADER = ["id", "x", "y"]
+WELLS = [
+    [101, 512034.25, 4201876.5],
+    [102, 512190.1, 4201790.75],
+    [103, "n/a", 4201655.0],
+    ["MW-4", 511987.3, 4201702.125],
+]
+LEVEL_HEADER = ["date", 101, 102, 103, "MW-4"]
+LEVELS = [
+    [datetime.date(2019, 3, 15), 101.25, 100.9, 99.8, 100.1],
+    [datetime.date(2019, 6, 17), 101.0, None, 99.55, -9999],
+    [datetime.date(2019, 9, 16), 100.75, 100.5, 99.3, 99.95],
+]
+SHEETS = [("Wells", WELL_HEADER, WELLS), ("Levels", LEVEL_HEADER, LEVELS)]
+
+def text(v):
+    if v is None:
+        return ""
+    if isinstance(v, datetime.date):
+        return v.isoformat()
+    return repr(v) if isinstance(v, float) else str(v)
+
+# csv by hand: dates in ISO form, empty cells empty.
+for name, header, rows in SHEETS:
+    with open(name.lower() + ".csv", "w", newline="") as f:
+        w = csv.writer(f, lineterminator="\r\n")
+        for row in [header] + rows:
+            w.writerow([text(v) for v in row])
+
+# xlsx: date cells with a date format, numeric header cells as numbers.
+book = openpyxl.Workbook()
+book.remove(book.active)
+for name, header, rows in SHEETS:
+    sheet = book.create_sheet(name)
+    for r, row in enumerate([header] + rows, start=1):
+        for c, v in enumerate(row, start=1):
+            if v is not None:
+                cell = sheet.cell(row=r, column=c, value=v)
+                if isinstance(v, datetime.date):
+                    cell.number_format = "yyyy-mm-dd"
+book.save("sites.xlsx")
+
+# xls (Excel 97/2000/2002 workbook).
+book = xlwt.Workbook()
+date_style = xlwt.easyxf(num_format_str="YYYY-MM-DD")
+for name, header, rows in SHEETS:
+    sheet = book.add_sheet(name)
+    for r, row in enumerate([header] + rows):
+        for c, v in enumerate(row):
+            if isinstance(v, datetime.date):
+                sheet.write(r, c, v, date_style)
+            elif v is not None:
+                sheet.write(r, c, v)
+book.save("sites.xls")
+
+# Lotus WK3 and WK4: no writer exists here, so the records are written by hand: a BOF record,
+# one LABEL record per text cell and one NUMBER record (80-bit extended float) per number,
+# dates as Lotus serial day numbers, one sheet per table, then EOF.
+def record(op, data):
+    return struct.pack("<HH", op, len(data)) + data
+
+def extended(x):
+    if x == 0:
+        return bytes(10)
+    m, e = math.frexp(abs(x))
+    return struct.pack("<QH", int(m * (1 << 64)), (0x8000 if x < 0 else 0) | (e - 1 + 16383))
+
+def lotus(path, version):
+    out = bytearray()
+    last_row = max(len(rows) for _, _, rows in SHEETS)
+    last_col = max(len(header) for _, header, _ in SHEETS) - 1
+    bof = struct.pack("<HHHBBHBB", version, 0x0404, 0, 0, 0, last_row, len(SHEETS) - 1, last_col) + bytes(14)
+    out += record(0x00, bof)
+    for s, (_, header, rows) in enumerate(SHEETS):
+        for r, row in enumerate([header] + rows):
+            for c, v in enumerate(row):
+                where = struct.pack("<HBB", r, s, c)
+                if v is None:
+                    continue
+                if isinstance(v, datetime.date):
+                    v = (v - datetime.date(1899, 12, 30)).days
+                if isinstance(v, str):
+                    out += record(0x16, where + b"'" + v.encode("cp1252") + b"\0")
+                else:
+                    out += record(0x17, where + extended(float(v)))
+    out += record(0x01, b"")
+    with open(path, "wb") as f:
+        f.write(out)
+
+lotus("sites.wk3", 0x1000)
+lotus("sites.wk4", 0x1002)
+
+# Malformed inputs that need a binary writer.
+book = openpyxl.Workbook()
+book.active.title = "Empty"
+book.create_sheet("HeaderOnly").append(["id", "x", "y"])
+book.save("malformed.xlsx")
+
+# A genuine Excel 4.0 worksheet: a bare BIFF4 stream (BOF, one number, EOF), not an OLE file.
+biff4 = struct.pack("<HHHHH", 0x0409, 6, 0, 0x0010, 0)
+biff4 += struct.pack("<HHHHH", 0x0203, 14, 0, 0, 15) + struct.pack("<d", 1.0)
+biff4 += struct.pack("<HH", 0x000A, 0)
+with open("excel4.xls", "wb") as f:
+    f.write(biff4)
+PY
+
+# ods and dbf through GDAL, from the csv files (dates and numbers typed by the csv reader).
+rm -f sites.ods wells.dbf levels.dbf
+ogr2ogr -f ODS sites.ods wells.csv -nln Wells -oo HEADERS=YES -oo AUTODETECT_TYPE=YES -oo EMPTY_STRING_AS_NULL=YES
+ogr2ogr -update -f ODS sites.ods levels.csv -nln Levels -oo HEADERS=YES -oo AUTODETECT_TYPE=YES -oo EMPTY_STRING_AS_NULL=YES
+ogr2ogr -f "ESRI Shapefile" wells.dbf wells.csv -oo HEADERS=YES -oo AUTODETECT_TYPE=YES -oo EMPTY_STRING_AS_NULL=YES
+ogr2ogr -f "ESRI Shapefile" levels.dbf levels.csv -oo HEADERS=YES -oo AUTODETECT_TYPE=YES -oo EMPTY_STRING_AS_NULL=YES

@@ -1,0 +1,217 @@
+#include "core/errors.h"
+#include "input/table_access.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <unistd.h>
+
+using namespace qel;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(QEL_TEST_DATA "/input/") + QLatin1String(name);
+}
+
+TableCell num(double v)
+{
+    return TableCell::number(v);
+}
+TableCell txt(const char *t)
+{
+    return TableCell::text(QString::fromUtf8(t));
+}
+
+// The wells and levels every fixture holds (tests/data/input/make_fixtures.sh).
+const std::vector<std::vector<TableCell>> wells = {
+    { num(101), num(512034.25), num(4201876.5) },
+    { num(102), num(512190.1), num(4201790.75) },
+    { num(103), txt("n/a"), num(4201655.0) },
+    { txt("MW-4"), num(511987.3), num(4201702.125) },
+};
+const QStringList levelNames = { "date", "101", "102", "103", "MW-4" };
+const std::vector<std::vector<TableCell>> levels = {
+    { {}, num(101.25), num(100.9), num(99.8), num(100.1) },
+    { {}, num(101.0), {}, num(99.55), num(-9999) },
+    { {}, num(100.75), num(100.5), num(99.3), num(99.95) },
+};
+const QDate dates[] = { QDate(2019, 3, 15), QDate(2019, 6, 17), QDate(2019, 9, 16) };
+
+struct Source {
+    const char *driver;
+    const char *wellsFile;
+    const char *wellsTable;
+    const char *levelsFile;
+    const char *levelsTable;
+};
+
+const Source sources[] = {
+    { "Excel 8.0", "sites.xls", "Wells", "sites.xls", "Levels" },
+    { "Excel 5.0", "sites.xls", "Wells", "sites.xls", "Levels" },
+    { "Lotus WK3", "sites.wk3", "Sheet1", "sites.wk3", "Sheet2" },
+    { "Lotus WK4", "sites.wk4", "Sheet1", "sites.wk4", "Sheet2" },
+    { "Excel 12.0 Xml", "sites.xlsx", "Wells", "sites.xlsx", "Levels" },
+    { "OpenDocument", "sites.ods", "Wells", "sites.ods", "Levels" },
+    { "Text", "wells.csv", "wells", "levels.csv", "levels" },
+    { "dBASE IV", "wells.dbf", "wells", "levels.dbf", "levels" },
+    { "", "sites.xlsx", "wells", "sites.xlsx", "levels" }, // the extension chooses
+    { "Paradox 3.x", "wells.csv", "wells", "levels.csv", "levels" },
+};
+
+// The date of a date cell; Lotus keeps dates as serial day numbers, csv as ISO text.
+QDate dateOf(const TableCell &cell)
+{
+    if (cell.kind() == TableCell::Kind::Number)
+        return QDate(1899, 12, 30).addDays(qint64(cell.toNumber()));
+    if (cell.kind() == TableCell::Kind::Text)
+        return QDate::fromString(cell.toText(), Qt::ISODate);
+    return cell.toDate();
+}
+
+int errorOf(const std::function<void()> &f, QString *description = nullptr)
+{
+    try {
+        f();
+    } catch (const QelError &e) {
+        if (description)
+            *description = e.description();
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(TableAccess, EveryFormatReadsTheSameWellsAndLevels)
+{
+    for (const auto &s : sources) {
+        SCOPED_TRACE(std::string(s.driver) + " " + s.wellsFile);
+        Table w = openTable(fixture(s.wellsFile), s.driver, s.wellsTable);
+        EXPECT_EQ(w.fieldNames(), QStringList({ "id", "x", "y" }));
+        ASSERT_EQ(w.recordCount(), int(wells.size()));
+        for (size_t r = 0; r < wells.size(); ++r, w.moveNext())
+            for (int c = 0; c < 3; ++c)
+                EXPECT_EQ(w.field(c), wells[r][c]) << r << "," << c << " " << w.field(c).toText().toStdString();
+        EXPECT_TRUE(w.eof());
+
+        Table l = openTable(fixture(s.levelsFile), s.driver, s.levelsTable);
+        EXPECT_EQ(l.fieldNames(), levelNames);
+        ASSERT_EQ(l.recordCount(), int(levels.size()));
+        for (size_t r = 0; r < levels.size(); ++r, l.moveNext()) {
+            EXPECT_EQ(dateOf(l.field(u"DATE")), dates[r]);
+            for (int c = 1; c < 5; ++c)
+                EXPECT_EQ(l.field(c), levels[r][c]) << r << "," << c << " " << l.field(c).toText().toStdString();
+        }
+    }
+}
+
+TEST(TableAccess, ListsTablesInFileOrder)
+{
+    const struct {
+        const char *file;
+        QStringList names;
+    } cases[] = {
+        { "sites.xlsx", { "Wells", "Levels" } },
+        { "sites.xls", { "Wells", "Levels" } },
+        { "sites.ods", { "Wells", "Levels" } },
+        { "sites.wk3", { "Sheet1", "Sheet2" } },
+        { "wells.csv", { "wells" } },
+        { "levels.dbf", { "levels" } },
+        { "malformed.xlsx", { "Empty", "HeaderOnly" } },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(tableNames(fixture(c.file), {}), c.names) << c.file;
+}
+
+TEST(TableAccess, WriteFieldChangesOnlyTheMemoryCopy)
+{
+    const QByteArray before = [] {
+        QFile f(fixture("sites.xlsx"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Table t = openTable(fixture("sites.xlsx"), "Excel 12.0 Xml", "Wells");
+    t.moveNext();
+    t.moveNext();
+    t.setField(u"X", TableCell::number(0));
+    EXPECT_EQ(t.cell(2, 1), TableCell::number(0));
+    QFile f(fixture("sites.xlsx"));
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(openTable(fixture("sites.xlsx"), "Excel 12.0 Xml", "Wells").cell(2, 1), TableCell::text("n/a"));
+}
+
+TEST(TableAccess, CursorAndFieldFailures)
+{
+    Table t = openTable(fixture("wells.csv"), "Text", "wells");
+    EXPECT_EQ(errorOf([&] { t.field(u"z"); }), ErrFieldNotFound);
+    while (!t.eof())
+        t.moveNext();
+    EXPECT_EQ(errorOf([&] { t.field(0); }), ErrNoCurrentRecord);
+    EXPECT_EQ(errorOf([&] { t.moveNext(); }), ErrNoCurrentRecord);
+    t.moveFirst();
+    EXPECT_EQ(t.field(0), TableCell::number(101));
+}
+
+TEST(TableAccess, MalformedFilesRaiseClearErrors)
+{
+    QTemporaryDir dir;
+    auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QString textAsXlsx = write("wells.xlsx", "id,x,y\r\n1,2,3\r\n");
+    const QString textAsXls = write("wells.xls", "id,x,y\r\n1,2,3\r\n");
+    const QString textAsWk3 = write("wells.wk3", "id,x,y\r\n1,2,3\r\n");
+    const QString empty = write("empty.csv", "");
+    const QString headerOnly = write("header.csv", "id,x,y\r\n");
+    const QString noNames = write("nonames.csv", ",,\r\n1,2,3\r\n");
+    const QString locked = write("locked.csv", "id\r\n1\r\n");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    const struct {
+        QString path;
+        const char *driver;
+        const char *table;
+        int number;
+        const char *mentions;
+    } cases[] = {
+        { dir.filePath("missing.xls"), "Excel 8.0", "Wells", ErrFileNotFound, "missing.xls" },
+        { textAsXlsx, "Excel 12.0 Xml", "wells", ErrTableFormat, "xlsx or csv" },
+        { textAsXls, "Excel 8.0", "wells", ErrTableFormat, "Excel 97/2000/2002" },
+        { textAsWk3, "Lotus WK3", "wells", ErrTableFormat, "Lotus WK3" },
+        { empty, "Text", "empty", ErrTableFormat, "empty" },
+        { headerOnly, "Text", "header", ErrTableFormat, "no records" },
+        { noNames, "Text", "nonames", ErrTableFormat, "no field names" },
+        { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Empty", ErrTableFormat, "empty" },
+        { fixture("malformed.xlsx"), "Excel 12.0 Xml", "HeaderOnly", ErrTableFormat, "no records" },
+        { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Sheet9", ErrTableNotFound, "Sheet9" },
+        { fixture("excel4.xls"), "Excel 4.0", "Sheet1", ErrTableFormat, "Excel 4.0" },
+        { dir.filePath("wells.txt"), "", "wells", ErrTableFormat, "no known table format" },
+    };
+    for (const auto &c : cases) {
+        QString description;
+        EXPECT_EQ(errorOf([&] { openTable(c.path, c.driver, c.table); }, &description), c.number)
+            << c.path.toStdString();
+        EXPECT_TRUE(description.contains(QLatin1String(c.mentions))) << description.toStdString();
+    }
+    if (getuid() != 0) { // root reads every file
+        EXPECT_EQ(errorOf([&] { openTable(locked, "Text", "locked"); }), ErrPathFileAccess);
+    }
+}
+
+TEST(TableAccess, FormatList)
+{
+    ASSERT_EQ(tableFormats().size(), 9u);
+    EXPECT_EQ(tableFormatIndex(u"excel 5.0"), 1);
+    EXPECT_EQ(tableFormatIndex(u"Excel 97/2000/2002"), 2);
+    EXPECT_EQ(tableFormatIndex(u"dBASE IV"), 8);
+    EXPECT_EQ(tableFormatIndex(u""), -1);
+}
