@@ -1,0 +1,345 @@
+#include "map/base_map.h"
+
+#include "core/errors.h"
+
+#include <QFileInfo>
+
+#include <cpl_error.h>
+#include <gdal_priv.h>
+#include <ogr_featurestyle.h>
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <mutex>
+
+namespace qel {
+
+namespace {
+
+void registerDrivers()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { GDALAllRegister(); });
+}
+
+struct DatasetCloser {
+    void operator()(GDALDataset *d) const { GDALClose(d); }
+};
+using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// GDAL's own messages go to the QelError rather than to stderr.
+class QuietErrors {
+public:
+    QuietErrors()
+    {
+        CPLPushErrorHandler(CPLQuietErrorHandler);
+        CPLErrorReset();
+    }
+    ~QuietErrors() { CPLPopErrorHandler(); }
+    static QString last()
+    {
+        const QString m = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+        return m.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m);
+    }
+};
+
+[[noreturn]] void cannotOpen(const QString &path, const QString &why)
+{
+    throw QelError(ErrPathFileAccess, QStringLiteral("Cannot open the base map %1: %2").arg(path, why), path);
+}
+
+void checkReadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw QelError(ErrFileNotFound, QStringLiteral("File not found: %1").arg(path), path);
+    if (!info.isFile() || !info.isReadable())
+        cannotOpen(path, QStringLiteral("it is not a readable file"));
+}
+
+DatasetPtr open(const QString &path, unsigned kind, const QString &what)
+{
+    registerDrivers();
+    QuietErrors quiet;
+    DatasetPtr d(GDALDataset::Open(path.toUtf8().constData(), kind | GDAL_OF_READONLY));
+    if (!d)
+        cannotOpen(path, QStringLiteral("it is not %1 this program can read%2").arg(what, QuietErrors::last()));
+    return d;
+}
+
+// Reads one band into 8-bit grey, stretching other data types from their minimum to maximum.
+void readGreyBand(const QString &path, GDALRasterBand *band, QImage &image, GDALRasterIOExtraArg &arg)
+{
+    const int w = image.width(), h = image.height();
+    if (band->GetRasterDataType() == GDT_Byte) {
+        if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), image.bits(), w, h, GDT_Byte, 1,
+                image.bytesPerLine(), &arg)
+            != CE_None)
+            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+        return;
+    }
+    std::vector<float> values(std::size_t(w) * std::size_t(h));
+    if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), values.data(), w, h, GDT_Float32, 0, 0, &arg)
+        != CE_None)
+        cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+    int hasNoData = 0;
+    const double noData = band->GetNoDataValue(&hasNoData);
+    float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
+    for (float v : values) {
+        if (std::isfinite(v) && !(hasNoData && v == float(noData))) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    const float span = hi > lo ? hi - lo : 1;
+    for (int y = 0; y < h; ++y) {
+        uchar *line = image.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const float v = values[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+            line[x] = std::isfinite(v) && lo <= hi ? uchar(std::clamp((v - lo) / span * 255.0f, 0.0f, 255.0f)) : 255;
+        }
+    }
+}
+
+QImage readImage(const QString &path, GDALDataset &d)
+{
+    const int width = d.GetRasterXSize(), height = d.GetRasterYSize();
+    const int bands = d.GetRasterCount();
+    const int factor = std::max(1, int(std::ceil(double(std::max(width, height)) / BaseMap::MaxImageSide)));
+    const int w = std::max(1, width / factor), h = std::max(1, height / factor);
+
+    GDALRasterIOExtraArg arg;
+    INIT_RASTERIO_EXTRA_ARG(arg);
+    // Averaging keeps thin lines of a large scanned map visible when it is read smaller.
+    arg.eResampleAlg = factor > 1 ? GRIORA_Average : GRIORA_NearestNeighbour;
+
+    if (bands >= 3) {
+        const bool alpha = bands >= 4 && d.GetRasterBand(4)->GetColorInterpretation() == GCI_AlphaBand;
+        QImage image(w, h, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+        if (image.isNull())
+            throw QelError(ErrOutOfMemory, QStringLiteral("Out of memory reading the base map %1").arg(path), path);
+        image.fill(Qt::white);
+        int bandList[] = { 1, 2, 3, 4 };
+        if (d.RasterIO(GF_Read, 0, 0, width, height, image.bits(), w, h, GDT_Byte, alpha ? 4 : 3, bandList, 4,
+                image.bytesPerLine(), 1, &arg)
+            != CE_None)
+            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+        return image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    }
+
+    GDALRasterBand *band = d.GetRasterBand(1);
+    QImage image(w, h, QImage::Format_Indexed8);
+    if (image.isNull())
+        throw QelError(ErrOutOfMemory, QStringLiteral("Out of memory reading the base map %1").arg(path), path);
+    QList<QRgb> colors;
+    const GDALColorTable *palette
+        = band->GetColorInterpretation() == GCI_PaletteIndex ? band->GetColorTable() : nullptr;
+    if (palette && band->GetRasterDataType() == GDT_Byte) {
+        for (int i = 0; i < 256; ++i) {
+            const GDALColorEntry *e = i < palette->GetColorEntryCount() ? palette->GetColorEntry(i) : nullptr;
+            colors << (e ? qRgb(e->c1, e->c2, e->c3) : qRgb(255, 255, 255));
+        }
+    } else {
+        for (int i = 0; i < 256; ++i)
+            colors << qRgb(i, i, i);
+    }
+    image.setColorTable(colors);
+    readGreyBand(path, band, image, arg);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+std::optional<PixelTransform> georeferenceOf(const QString &path, GDALDataset &d)
+{
+    double gt[6];
+    if (d.GetGeoTransform(gt) != CE_None)
+        return std::nullopt;
+    if (gt[0] == 0 && gt[1] == 1 && gt[2] == 0 && gt[3] == 0 && gt[4] == 0 && gt[5] == 1)
+        return std::nullopt;
+    if (gt[2] != 0 || gt[4] != 0)
+        cannotOpen(path,
+            QStringLiteral("its georeferencing is rotated, which the map cannot show; warp it to a north-up image "
+                           "first (for example with gdalwarp)"));
+    const double w = d.GetRasterXSize(), h = d.GetRasterYSize();
+    return PixelTransform(0, 0, gt[0], gt[3], w, h, gt[0] + w * gt[1], gt[3] + h * gt[5]);
+}
+
+QString textOf(const char *s)
+{
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+// The colour and, for labels, the text a feature's OGR style carries (DXF, DWG, GeoPackage).
+struct FeatureStyle {
+    std::optional<unsigned> rgb;
+    bool isLabel = false;
+    QString text;
+    double size = 0;
+    double angle = 0;
+    Justification justification;
+};
+
+std::optional<unsigned> rgbOf(OGRStyleTool &tool, const char *color)
+{
+    int r = 0, g = 0, b = 0, a = 255;
+    if (!color || !tool.GetRGBFromString(color, r, g, b, a))
+        return std::nullopt;
+    // CAD colour 7 is white on a dark screen and black on paper; the map is white.
+    if (r == 255 && g == 255 && b == 255)
+        return std::nullopt;
+    return (unsigned(r) << 16) | (unsigned(g) << 8) | unsigned(b);
+}
+
+FeatureStyle styleOf(OGRFeature &feature)
+{
+    FeatureStyle s;
+    if (!feature.GetStyleString())
+        return s;
+    OGRStyleMgr manager;
+    if (!manager.InitFromFeature(&feature))
+        return s;
+    for (int i = 0; i < manager.GetPartCount(); ++i) {
+        std::unique_ptr<OGRStyleTool> tool(manager.GetPart(i));
+        if (!tool)
+            continue;
+        tool->SetUnit(OGRSTUGround, 1);
+        GBool isDefault = FALSE;
+        if (tool->GetType() == OGRSTCPen) {
+            auto *pen = static_cast<OGRStylePen *>(tool.get());
+            if (!s.rgb)
+                s.rgb = rgbOf(*pen, pen->Color(isDefault));
+        } else if (tool->GetType() == OGRSTCLabel) {
+            auto *label = static_cast<OGRStyleLabel *>(tool.get());
+            s.isLabel = true;
+            s.text = textOf(label->TextString(isDefault));
+            s.size = label->Size(isDefault);
+            if (isDefault)
+                s.size = 0;
+            s.angle = label->Angle(isDefault);
+            s.rgb = rgbOf(*label, label->ForeColor(isDefault));
+            static const char *const anchors[]
+                = { "LB", "LB", "CB", "RB", "LM", "CM", "RM", "LT", "CT", "RT", "L", "C", "R" };
+            const int p = label->Anchor(isDefault);
+            if (!isDefault && p >= 1 && p <= 12)
+                s.justification = *Justification::parse(QString::fromLatin1(anchors[p]));
+        }
+    }
+    return s;
+}
+
+void addGeometry(const OGRGeometry *g, const Entity &style, std::vector<Entity> &out)
+{
+    if (!g || g->IsEmpty())
+        return;
+    const OGRwkbGeometryType type = wkbFlatten(g->getGeometryType());
+    if (type == wkbPoint) {
+        const auto *p = g->toPoint();
+        Entity e = style;
+        e.points = { QPointF(p->getX(), p->getY()) };
+        if (e.kind != EntityKind::Text)
+            e.kind = EntityKind::Point;
+        out.push_back(std::move(e));
+    } else if (type == wkbLineString || type == wkbLinearRing) {
+        const auto *l = g->toSimpleCurve();
+        Entity e = style;
+        e.kind = EntityKind::Line;
+        e.points.reserve(std::size_t(l->getNumPoints()));
+        for (int i = 0; i < l->getNumPoints(); ++i)
+            e.points.emplace_back(l->getX(i), l->getY(i));
+        if (e.points.size() >= 2)
+            out.push_back(std::move(e));
+    } else if (type == wkbPolygon) {
+        for (const OGRLinearRing *ring : *g->toPolygon())
+            addGeometry(ring, style, out);
+    } else if (OGR_GT_IsSubClassOf(type, wkbGeometryCollection)) {
+        for (const OGRGeometry *member : *g->toGeometryCollection())
+            addGeometry(member, style, out);
+    } else if (OGR_GT_IsCurve(type) || OGR_GT_IsSurface(type) || OGR_GT_IsNonLinear(type)) {
+        std::unique_ptr<OGRGeometry> linear(g->getLinearGeometry());
+        if (linear && wkbFlatten(linear->getGeometryType()) != type)
+            addGeometry(linear.get(), style, out);
+    }
+}
+
+} // namespace
+
+BaseMap openRasterBaseMap(const QString &path)
+{
+    checkReadable(path);
+    DatasetPtr d = open(path, GDAL_OF_RASTER, QStringLiteral("an image"));
+    if (d->GetRasterCount() < 1 || d->GetRasterXSize() < 1 || d->GetRasterYSize() < 1)
+        cannotOpen(path, QStringLiteral("it holds no image"));
+
+    BaseMap map;
+    map.kind = BaseMap::Kind::Raster;
+    map.path = path;
+    map.rasterWidth = d->GetRasterXSize();
+    map.rasterHeight = d->GetRasterYSize();
+    map.georeference = georeferenceOf(path, *d);
+    QuietErrors quiet;
+    map.pyramid.push_back(readImage(path, *d));
+    // Smaller copies let a zoomed-out view draw a few pixels per screen pixel instead of millions.
+    while (map.pyramid.back().width() > 512 || map.pyramid.back().height() > 512) {
+        const QImage &last = map.pyramid.back();
+        map.pyramid.push_back(last.scaled(std::max(1, last.width() / 2), std::max(1, last.height() / 2),
+            Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    return map;
+}
+
+BaseMap openVectorBaseMap(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0) {
+        checkReadable(path);
+        cannotOpen(path,
+            QStringLiteral("Windows metafiles (.wmf) cannot be read as base maps; save the drawing as DXF, or "
+                           "export it as a PNG or TIFF image and calibrate that"));
+    }
+    checkReadable(path);
+    DatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
+
+    BaseMap map;
+    map.kind = BaseMap::Kind::Vector;
+    map.path = path;
+    map.drawing.number = BaseDrawing;
+    QuietErrors quiet;
+    for (OGRLayer *layer : d->GetLayers()) {
+        const QString layerName = textOf(layer->GetName());
+        const int cadLayerField = layer->GetLayerDefn()->GetFieldIndex("Layer");
+        layer->ResetReading();
+        for (auto &feature : *layer) {
+            const FeatureStyle fs = styleOf(*feature);
+            Entity style;
+            style.layer = cadLayerField >= 0 && feature->IsFieldSetAndNotNull(cadLayerField)
+                ? textOf(feature->GetFieldAsString(cadLayerField))
+                : layerName;
+            if (style.layer.isEmpty())
+                style.layer = QStringLiteral("0");
+            style.rgb = fs.rgb;
+            if (fs.isLabel && !fs.text.isEmpty()) {
+                style.kind = EntityKind::Text;
+                style.text = fs.text;
+                style.height = fs.size;
+                style.rotation = fs.angle;
+                style.justification = fs.justification;
+            }
+            addGeometry(feature->GetGeometryRef(), style, map.drawing.entities);
+            if (!map.drawing.findLayer(style.layer))
+                map.drawing.layers.push_back({ style.layer, 7, 1 });
+        }
+    }
+    const QRectF b = map.drawing.bounds();
+    if (map.drawing.entities.empty() || !(b.width() > 0))
+        cannotOpen(path, QStringLiteral("it holds no drawing with a width to show"));
+    map.extents = { b.left(), b.top(), b.right(), b.bottom() };
+    // Labels without a size get the map's own label height.
+    const double labelHeight = std::max(mapTextSize(map.extents), b.height() / 60);
+    for (Entity &e : map.drawing.entities) {
+        if (e.kind == EntityKind::Text && !(e.height > 0))
+            e.height = labelHeight;
+    }
+    return map;
+}
+
+} // namespace qel

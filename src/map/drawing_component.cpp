@@ -1,0 +1,459 @@
+#include "map/drawing_component.h"
+
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "map/color_table.h"
+#include "map/layer_file.h"
+
+#include <cmath>
+
+namespace qel {
+
+namespace {
+
+[[noreturn]] void invalidCall(const QString &why)
+{
+    throw QelError(ErrInvalidCall, QStringLiteral("Invalid procedure call or argument: %1").arg(why));
+}
+
+void checkFinite(std::initializer_list<double> values, const char *operation)
+{
+    for (double v : values) {
+        if (!std::isfinite(v))
+            invalidCall(QStringLiteral("%1 was given a coordinate that is not a number").arg(QLatin1String(operation)));
+    }
+}
+
+void checkColor(int color, bool byLayerAllowed)
+{
+    if (!isColorIndex(color) && !(byLayerAllowed && color == 0))
+        invalidCall(QStringLiteral("colour index %1 is not one of 1 to 14").arg(color));
+}
+
+} // namespace
+
+DrawingComponent::DrawingComponent(Frontend &frontend)
+    : m_frontend(&frontend)
+{
+    for (int i = 0; i < int(m_slots.size()); ++i)
+        m_slots[std::size_t(i)].drawing.number = i;
+    slot(BaseDrawing).shown = true;
+}
+
+DrawingComponent::Slot &DrawingComponent::slot(int number)
+{
+    if (!isDrawingNumber(number))
+        invalidCall(QStringLiteral("drawing %1 does not exist").arg(number));
+    return m_slots[std::size_t(number)];
+}
+
+const DrawingComponent::Slot &DrawingComponent::slot(int number) const
+{
+    return const_cast<DrawingComponent *>(this)->slot(number);
+}
+
+void DrawingComponent::SelectDrawing(int number)
+{
+    slot(number); // checks the number
+    if (number != m_current)
+        flush();
+    m_current = number;
+}
+
+void DrawingComponent::NewDrawingFile(const QString &path, int mode)
+{
+    if (path.trimmed().isEmpty())
+        invalidCall(QStringLiteral("a drawing file needs a name"));
+    Slot &s = current();
+    s.drawing = Drawing {};
+    s.drawing.number = m_current;
+    s.drawing.file = layerFilePath(path);
+    s.drawing.mode = mode;
+    s.byHandle.clear();
+    s.shown = true;
+    s.order = ++m_loadCounter;
+    if (m_lastDrawing == m_current)
+        m_lastDrawing = 0;
+    writeLayerFile(s.drawing.file, s.drawing);
+    s.dirty = false;
+    changed();
+}
+
+void DrawingComponent::LoadDrawingFile(const QString &path)
+{
+    flush();
+    Drawing loaded = readLayerFile(layerFilePath(path));
+    Slot &s = current();
+    loaded.number = m_current;
+    s.drawing = std::move(loaded);
+    assignHandles(s);
+    s.shown = true;
+    s.dirty = false;
+    s.order = ++m_loadCounter;
+    if (m_lastDrawing == m_current)
+        m_lastDrawing = 0;
+    changed();
+}
+
+void DrawingComponent::AddLayer(const QString &name, int color, int flag)
+{
+    if (name.trimmed().isEmpty())
+        invalidCall(QStringLiteral("a layer needs a name"));
+    checkColor(color, false);
+    Slot &s = current();
+    for (DrawingLayer &layer : s.drawing.layers) {
+        if (layer.name.compare(name, Qt::CaseInsensitive) == 0) {
+            layer.color = color;
+            layer.flag = flag;
+            s.dirty = true;
+            return;
+        }
+    }
+    s.drawing.layers.push_back({ name, color, flag });
+    s.dirty = true;
+}
+
+void DrawingComponent::AddTextStyle(
+    const QString &name, const QString &font, int weight, double size, double widthFactor)
+{
+    if (name.trimmed().isEmpty())
+        invalidCall(QStringLiteral("a text style needs a name"));
+    if (!(widthFactor > 0) || !std::isfinite(size) || !std::isfinite(widthFactor))
+        invalidCall(QStringLiteral("text style %1 needs a finite size and a width factor above 0").arg(name));
+    Slot &s = current();
+    const TextStyle style { name, font, std::clamp(weight, 1, 1000), size, widthFactor };
+    for (TextStyle &existing : s.drawing.textStyles) {
+        if (existing.name.compare(name, Qt::CaseInsensitive) == 0) {
+            existing = style;
+            s.dirty = true;
+            return;
+        }
+    }
+    s.drawing.textStyles.push_back(style);
+    s.dirty = true;
+}
+
+QString DrawingComponent::nextHandle()
+{
+    return QString::number(++m_handleCounter, 16).toUpper();
+}
+
+void DrawingComponent::assignHandles(Slot &s)
+{
+    s.byHandle.clear();
+    for (std::size_t i = 0; i < s.drawing.entities.size(); ++i) {
+        s.drawing.entities[i].handle = nextHandle();
+        s.byHandle.emplace(s.drawing.entities[i].handle, i);
+    }
+}
+
+Entity &DrawingComponent::addEntity(Entity entity)
+{
+    Slot &s = current();
+    entity.handle = nextHandle();
+    s.byHandle.emplace(entity.handle, s.drawing.entities.size());
+    s.drawing.entities.push_back(std::move(entity));
+    s.dirty = true;
+    s.shown = true;
+    m_lastDrawing = m_current;
+    m_lastIndex = s.drawing.entities.size() - 1;
+    changed();
+    return s.drawing.entities.back();
+}
+
+void DrawingComponent::AddLine(const QString &tag, double x1, double y1, double x2, double y2)
+{
+    AddPolyline(tag, { QPointF(x1, y1), QPointF(x2, y2) });
+}
+
+void DrawingComponent::AddPolyline(const QString &tag, const std::vector<QPointF> &points)
+{
+    if (points.size() < 2)
+        invalidCall(QStringLiteral("a line needs at least two points"));
+    for (const QPointF &p : points)
+        checkFinite({ p.x(), p.y() }, "AddLine");
+    Entity e;
+    e.kind = EntityKind::Line;
+    e.tag = tag;
+    e.points = points;
+    addEntity(std::move(e));
+}
+
+void DrawingComponent::AddPoint(const QString &tag, double x, double y)
+{
+    checkFinite({ x, y }, "AddPoint");
+    Entity e;
+    e.kind = EntityKind::Point;
+    e.tag = tag;
+    e.points = { QPointF(x, y) };
+    addEntity(std::move(e));
+}
+
+void DrawingComponent::AddCircle(const QString &tag, double x, double y, double radius)
+{
+    checkFinite({ x, y, radius }, "AddCircle");
+    if (radius < 0)
+        invalidCall(QStringLiteral("a circle needs a radius of 0 or more"));
+    Entity e;
+    e.kind = EntityKind::Circle;
+    e.tag = tag;
+    e.points = { QPointF(x, y) };
+    e.radius = radius;
+    addEntity(std::move(e));
+}
+
+void DrawingComponent::AddText(const QString &tag, double x, double y, const QString &justification, double height,
+    double widthFactor, double rotation, const QString &text)
+{
+    checkFinite({ x, y, height, widthFactor, rotation }, "AddText");
+    const auto j = Justification::parse(justification);
+    if (!j)
+        invalidCall(QStringLiteral("text justification \"%1\" is not known").arg(justification));
+    if (height < 0 || !(widthFactor > 0))
+        invalidCall(QStringLiteral("a text needs a height of 0 or more and a width factor above 0"));
+    Entity e;
+    e.kind = EntityKind::Text;
+    e.tag = tag;
+    e.points = { QPointF(x, y) };
+    e.justification = *j;
+    e.height = height;
+    e.widthFactor = widthFactor;
+    e.rotation = rotation;
+    e.text = text;
+    const Drawing &d = current().drawing;
+    if (!d.textStyles.empty() && !d.findTextStyle(e.style))
+        e.style = d.textStyles.back().name;
+    addEntity(std::move(e));
+}
+
+void DrawingComponent::SetEntityProperty(const QString &name, const QString &value)
+{
+    if (m_lastDrawing == 0)
+        invalidCall(QStringLiteral("%1 was set before any entity was added").arg(name));
+    Slot &s = slot(m_lastDrawing);
+    Entity &e = s.drawing.entities[m_lastIndex];
+    const QString key = name.trimmed().toUpper();
+    if (key == u"ELINE") {
+        const auto width = strictNumber(value);
+        if (!width || *width < 0 || !std::isfinite(*width))
+            throw QelError(ErrTypeMismatch, QStringLiteral("Type mismatch: line width \"%1\"").arg(value));
+        e.lineWidth = *width;
+    } else if (key == u"ECOLOR") {
+        const auto color = strictNumber(value);
+        if (!color || *color != std::trunc(*color))
+            throw QelError(ErrTypeMismatch, QStringLiteral("Type mismatch: colour index \"%1\"").arg(value));
+        checkColor(int(*color), true);
+        e.color = int(*color);
+    } else if (key == u"LAYER") {
+        if (value.trimmed().isEmpty())
+            invalidCall(QStringLiteral("an entity's layer needs a name"));
+        if (!s.drawing.findLayer(value))
+            s.drawing.layers.push_back({ value, BlackColorIndex, 1 });
+        e.layer = s.drawing.findLayer(value)->name;
+    } else {
+        invalidCall(QStringLiteral("entity property \"%1\" is not known").arg(name));
+    }
+    s.dirty = true;
+    changed();
+}
+
+QString DrawingComponent::LastEntityHandle() const
+{
+    return m_lastDrawing == 0 ? QString() : slot(m_lastDrawing).drawing.entities[m_lastIndex].handle;
+}
+
+void DrawingComponent::SetEntityColor(const QString &handle, int color)
+{
+    checkColor(color, true);
+    auto setIn = [&](Slot &s) {
+        const auto it = s.byHandle.find(handle);
+        if (it == s.byHandle.end())
+            return false;
+        s.drawing.entities[it->second].color = color;
+        s.dirty = true;
+        changed();
+        return true;
+    };
+    if (setIn(current()))
+        return;
+    for (int n = 1; n < int(m_slots.size()); ++n) {
+        if (isDrawingNumber(n) && setIn(slot(n)))
+            return;
+    }
+    invalidCall(QStringLiteral("no entity has the handle \"%1\"").arg(handle));
+}
+
+void DrawingComponent::SetUpdate(int update)
+{
+    m_update = update != 0;
+    if (m_update) {
+        flush();
+        refresh();
+    }
+}
+
+void DrawingComponent::ClearOverlays(int /*flag*/)
+{
+    flush();
+    for (int n = 1; n < int(m_slots.size()); ++n) {
+        if (n == BaseDrawing || !isDrawingNumber(n))
+            continue;
+        Slot &s = slot(n);
+        s = Slot {};
+        s.drawing.number = n;
+    }
+    if (m_lastDrawing != BaseDrawing)
+        m_lastDrawing = 0;
+    refresh();
+}
+
+void DrawingComponent::Regenerate()
+{
+    ++m_regenerations;
+    refresh();
+}
+
+void DrawingComponent::GetPoint(const QString &prompt, double &x, double &y)
+{
+    const std::optional<QPointF> picked = m_frontend->pickMapPoint(prompt);
+    if (!picked) {
+        m_inputStatus = InputAborted;
+        return;
+    }
+    x = picked->x();
+    y = picked->y();
+    m_inputStatus = InputPicked;
+}
+
+void DrawingComponent::SetCursor(const QString & /*name*/, int /*flag*/, int cursorId)
+{
+    m_cursorId = cursorId;
+}
+
+void DrawingComponent::SetPixelToMap(
+    double px1, double py1, double x1, double y1, double px2, double py2, double x2, double y2)
+{
+    m_pixelToMap = PixelTransform(px1, py1, x1, y1, px2, py2, x2, y2);
+    changed();
+}
+
+void DrawingComponent::PixelToMap(double &px, double &py) const
+{
+    const QPointF p = m_pixelToMap.toMap({ px, py });
+    px = p.x();
+    py = p.y();
+}
+
+void DrawingComponent::MapToPixel(double &x, double &y) const
+{
+    const QPointF p = m_pixelToMap.toPixel({ x, y });
+    x = p.x();
+    y = p.y();
+}
+
+void DrawingComponent::OpenRasterMap(const QString &path)
+{
+    BaseMap opened = openRasterBaseMap(path);
+    m_pixelToMap = opened.georeference ? *opened.georeference : PixelTransform();
+    m_base = std::move(opened);
+    changed();
+}
+
+void DrawingComponent::UnloadRaster()
+{
+    if (hasRaster())
+        m_base = BaseMap {};
+    m_pixelToMap = PixelTransform();
+    changed();
+}
+
+void DrawingComponent::LoadBaseDrawing(const QString &path)
+{
+    BaseMap opened = openVectorBaseMap(path);
+    Slot &s = slot(BaseDrawing);
+    s.drawing = std::move(opened.drawing);
+    s.drawing.number = BaseDrawing;
+    assignHandles(s);
+    s.shown = true;
+    s.dirty = false;
+    if (m_lastDrawing == BaseDrawing)
+        m_lastDrawing = 0;
+    opened.drawing = Drawing {};
+    m_base = std::move(opened);
+    m_pixelToMap = PixelTransform();
+    changed();
+}
+
+const Drawing &DrawingComponent::drawing(int number) const
+{
+    return slot(number).drawing;
+}
+
+bool DrawingComponent::isShown(int number) const
+{
+    return slot(number).shown;
+}
+
+std::vector<const Drawing *> DrawingComponent::shownOverlays() const
+{
+    std::vector<const Slot *> shown;
+    for (int n = 1; n < int(m_slots.size()); ++n) {
+        if (n != BaseDrawing && isDrawingNumber(n) && m_slots[std::size_t(n)].shown)
+            shown.push_back(&m_slots[std::size_t(n)]);
+    }
+    std::stable_sort(shown.begin(), shown.end(), [](const Slot *a, const Slot *b) { return a->order < b->order; });
+    std::vector<const Drawing *> out;
+    for (const Slot *s : shown)
+        out.push_back(&s->drawing);
+    return out;
+}
+
+QRectF DrawingComponent::shownExtents() const
+{
+    std::vector<QRectF> parts;
+    if (hasRaster()) {
+        const QPointF a = m_pixelToMap.toMap({ 0, 0 });
+        const QPointF b = m_pixelToMap.toMap({ double(m_base.rasterWidth), double(m_base.rasterHeight) });
+        parts.push_back(QRectF(a, b).normalized());
+    }
+    std::vector<const Drawing *> drawings = shownOverlays();
+    drawings.push_back(&slot(BaseDrawing).drawing);
+    for (const Drawing *d : drawings) {
+        if (!d->entities.empty())
+            parts.push_back(d->bounds());
+    }
+    if (parts.empty())
+        return {};
+    double x0 = parts[0].left(), y0 = parts[0].top(), x1 = parts[0].right(), y1 = parts[0].bottom();
+    for (const QRectF &r : parts) {
+        x0 = std::min(x0, r.left());
+        y0 = std::min(y0, r.top());
+        x1 = std::max(x1, r.right());
+        y1 = std::max(y1, r.bottom());
+    }
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+void DrawingComponent::flush()
+{
+    for (Slot &s : m_slots) {
+        if (s.dirty && !s.drawing.file.isEmpty()) {
+            writeLayerFile(s.drawing.file, s.drawing);
+            s.dirty = false;
+        }
+    }
+}
+
+void DrawingComponent::changed()
+{
+    if (m_update)
+        refresh();
+}
+
+void DrawingComponent::refresh()
+{
+    if (m_refresh)
+        m_refresh();
+}
+
+} // namespace qel

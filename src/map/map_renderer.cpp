@@ -1,0 +1,247 @@
+#include "map/map_renderer.h"
+
+#include "map/color_table.h"
+#include "map/drawing_component.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace qel {
+
+MapViewTransform::MapViewTransform(const QRectF &view, const QRectF &device, bool yDown)
+    : m_device(device)
+    , m_yDown(yDown)
+{
+    const QRectF v = view.normalized();
+    const double w = v.width() > 0 ? v.width() : (v.height() > 0 ? v.height() : 1);
+    const double h = v.height() > 0 ? v.height() : w;
+    m_scale = std::min(device.width() / w, device.height() / h);
+    if (!(m_scale > 0) || !std::isfinite(m_scale))
+        m_scale = 1;
+    const QPointF c = v.center();
+    const double sy = yDown ? m_scale : -m_scale;
+    // device = device centre + (map - view centre) * (scale, sy)
+    m_toDevice = QTransform(m_scale, 0, 0, sy, device.center().x() - c.x() * m_scale, device.center().y() - c.y() * sy);
+    m_toMap = m_toDevice.inverted();
+}
+
+QRectF MapViewTransform::visibleMap() const
+{
+    return QRectF(toMap(m_device.topLeft()), toMap(m_device.bottomRight())).normalized();
+}
+
+bool mapYDown(const DrawingComponent &component)
+{
+    return component.hasRaster() && component.pixelToMap().scaleY() > 0;
+}
+
+QRectF fullView(const DrawingComponent &component)
+{
+    const QRectF r = component.shownExtents();
+    const double size = std::max(r.width(), r.height());
+    if (!(size > 0))
+        return QRectF(r.center() - QPointF(0.5, 0.5), QSizeF(1, 1));
+    const double m = 0.02 * size;
+    return r.adjusted(-m, -m, m, m);
+}
+
+namespace {
+
+class Painter {
+public:
+    Painter(QPainter &p, const MapViewTransform &view, const RenderOptions &options)
+        : m_p(p)
+        , m_view(view)
+        , m_options(options)
+    {
+        const QRectF visible = view.visibleMap();
+        // Entities reaching just outside the view still draw their visible part.
+        const double m = 0.01 * std::max(visible.width(), visible.height());
+        m_cull = visible.adjusted(-m, -m, m, m);
+    }
+
+    void raster(const DrawingComponent &c)
+    {
+        const BaseMap &base = c.baseMap();
+        if (base.pyramid.empty())
+            return;
+        const PixelTransform &t = c.pixelToMap();
+        // Raster pixel -> device is a scale and offset per axis.
+        const QPointF d0 = m_view.toDevice(t.toMap({ 0, 0 }));
+        const QPointF d1 = m_view.toDevice(t.toMap({ double(base.rasterWidth), double(base.rasterHeight) }));
+        const double ax = (d1.x() - d0.x()) / base.rasterWidth, ay = (d1.y() - d0.y()) / base.rasterHeight;
+        const QRectF onDevice = QRectF(d0, d1).normalized();
+        const QRectF target = onDevice.intersected(m_view.device());
+        if (target.isEmpty())
+            return;
+        // The smallest copy that still has a pixel for every device pixel.
+        std::size_t level = 0;
+        while (level + 1 < base.pyramid.size() && base.pyramid[level + 1].width() >= onDevice.width()
+            && base.pyramid[level + 1].height() >= onDevice.height())
+            ++level;
+        const QImage &image = base.pyramid[level];
+        const double kx = double(image.width()) / base.rasterWidth, ky = double(image.height()) / base.rasterHeight;
+        // device -> image pixel
+        auto toImage = [&](QPointF d) { return QPointF((d.x() - d0.x()) / ax * kx, (d.y() - d0.y()) / ay * ky); };
+        m_p.save();
+        m_p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        if (ax > 0 && ay > 0) {
+            const QRectF source = QRectF(toImage(target.topLeft()), toImage(target.bottomRight())).normalized();
+            m_p.drawImage(target, image, source);
+        } else {
+            // A mirrored axis: let the painter flip the image.
+            m_p.setClipRect(target);
+            m_p.setTransform(QTransform(ax / kx, 0, 0, ay / ky, d0.x(), d0.y()));
+            m_p.drawImage(QPointF(0, 0), image);
+        }
+        m_p.restore();
+    }
+
+    void drawing(const Drawing &d)
+    {
+        for (const Entity &e : d.entities) {
+            if (e.points.empty())
+                continue;
+            const QColor color = e.rgb ? QColor::fromRgb(*e.rgb) : colorOfIndex(d.colorIndexOf(e));
+            if (e.kind == EntityKind::Text) {
+                text(d, e, color);
+                continue;
+            }
+            if (!m_cull.intersects(e.bounds()) && !m_cull.contains(e.points[0]))
+                continue;
+            setPen(color, e.lineWidth);
+            switch (e.kind) {
+            case EntityKind::Line: line(e); break;
+            case EntityKind::Point: point(e, color); break;
+            case EntityKind::Circle: circle(e); break;
+            case EntityKind::Text: break;
+            }
+        }
+    }
+
+private:
+    void setPen(const QColor &color, double width)
+    {
+        const double w = std::max(1.0, width) * m_options.lineWidthScale;
+        if (m_penSet && color == m_penColor && w == m_penWidth)
+            return;
+        QPen pen(color, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        m_p.setPen(pen);
+        m_p.setBrush(Qt::NoBrush);
+        m_penColor = color;
+        m_penWidth = w;
+        m_penSet = true;
+    }
+
+    void line(const Entity &e)
+    {
+        m_points.resize(e.points.size());
+        for (std::size_t i = 0; i < e.points.size(); ++i)
+            m_points[i] = m_view.toDevice(e.points[i]);
+        m_p.drawPolyline(m_points.data(), int(m_points.size()));
+    }
+
+    void point(const Entity &e, const QColor &color)
+    {
+        const double r = std::max(1.5, e.lineWidth) * m_options.lineWidthScale;
+        m_p.save();
+        m_p.setPen(Qt::NoPen);
+        m_p.setBrush(color);
+        m_p.drawEllipse(m_view.toDevice(e.points[0]), r, r);
+        m_p.restore();
+    }
+
+    void circle(const Entity &e)
+    {
+        const double r = e.radius * m_view.scale();
+        m_p.drawEllipse(m_view.toDevice(e.points[0]), r, r);
+    }
+
+    void text(const Drawing &d, const Entity &e, const QColor &color)
+    {
+        const double height = e.height * m_view.scale();
+        // Text smaller than half a pixel cannot be read; text far off the view cannot be seen.
+        if (height < 0.5 || e.text.isEmpty())
+            return;
+        const QPointF anchor = m_view.toDevice(e.points[0]);
+        const double reach = height * (4 + e.text.size() * e.widthFactor);
+        if (!m_view.device().adjusted(-reach, -reach, reach, reach).contains(anchor))
+            return;
+        const TextStyle *style = d.findTextStyle(e.style);
+        QFont font(style ? style->font : QStringLiteral("Arial"));
+        // Laid out large and scaled down, so that tiny and huge texts keep their proportions.
+        font.setPixelSize(100);
+        font.setWeight(QFont::Weight(std::clamp(style ? style->weight : 400, 1, 1000)));
+        const QFontMetricsF metrics(font);
+        double cap = metrics.capHeight();
+        if (!(cap > 0))
+            cap = metrics.ascent() * 0.7;
+        const double width = metrics.horizontalAdvance(e.text);
+        double dx = 0, dy = 0;
+        switch (e.justification.horizontal) {
+        case Justification::H::Left: dx = 0; break;
+        case Justification::H::Centre: dx = -width / 2; break;
+        case Justification::H::Right: dx = -width; break;
+        }
+        switch (e.justification.vertical) {
+        case Justification::V::Top: dy = cap; break;
+        case Justification::V::Middle: dy = cap / 2; break;
+        case Justification::V::Baseline: dy = 0; break;
+        case Justification::V::Bottom: dy = -metrics.descent(); break;
+        }
+        const double k = height / cap;
+        m_p.save();
+        m_p.translate(anchor);
+        m_p.rotate(m_view.yDown() ? e.rotation : -e.rotation);
+        m_p.scale(k * e.widthFactor, k);
+        m_p.setFont(font);
+        m_p.setPen(color);
+        m_p.drawText(QPointF(dx, dy), e.text);
+        m_p.restore();
+        m_penSet = false;
+    }
+
+    QPainter &m_p;
+    const MapViewTransform &m_view;
+    const RenderOptions &m_options;
+    QRectF m_cull;
+    std::vector<QPointF> m_points;
+    QColor m_penColor;
+    double m_penWidth = 0;
+    bool m_penSet = false;
+};
+
+} // namespace
+
+void renderMap(
+    QPainter &painter, const DrawingComponent &component, const MapViewTransform &view, const RenderOptions &options)
+{
+    painter.save();
+    painter.setClipRect(view.device());
+    painter.fillRect(view.device(), options.background);
+    painter.setRenderHint(QPainter::Antialiasing, options.antialias);
+    painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
+    Painter p(painter, view, options);
+    p.raster(component);
+    p.drawing(component.drawing(BaseDrawing));
+    for (const Drawing *d : component.shownOverlays())
+        p.drawing(*d);
+    painter.restore();
+}
+
+QImage renderMapImage(const DrawingComponent &component, const QRectF &view, QSize size, const RenderOptions &options)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(options.background);
+    QPainter painter(&image);
+    renderMap(
+        painter, component, MapViewTransform(view, QRectF(QPointF(0, 0), QSizeF(size)), mapYDown(component)), options);
+    painter.end();
+    return image;
+}
+
+} // namespace qel

@@ -1,0 +1,246 @@
+#include "core/errors.h"
+#include "map/drawing_component.h"
+#include "map/layer_file.h"
+#include "support/scripted_frontend.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+struct Fixture {
+    QTemporaryDir dir;
+    ScriptedFrontend frontend;
+    DrawingComponent map { frontend };
+    QString file(const QString &name) const { return dir.filePath(name); }
+
+    // A result layer the way every drawing routine builds one.
+    void drawLayer(int number, const QString &name, int lines)
+    {
+        map.SelectDrawing(number);
+        map.NewDrawingFile(file(name), 24);
+        map.AddLayer(name, 3, 1);
+        map.SetUpdate(0);
+        for (int i = 0; i < lines; ++i) {
+            map.AddLine("", i, 0, i, 10);
+            map.SetEntityProperty("ELINE", "1");
+            map.SetEntityProperty("ECOLOR", "3");
+            map.SetEntityProperty("LAYER", name);
+            map.SetEntityColor(map.LastEntityHandle(), 5);
+        }
+        map.SelectDrawing(1);
+        map.SetUpdate(1);
+    }
+};
+
+int expectError(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const QelError &e) {
+        return e.number();
+    }
+    ADD_FAILURE() << "no error";
+    return 0;
+}
+
+} // namespace
+
+TEST(DrawingComponent, LayerIsStoredAndLoadedAgain)
+{
+    Fixture f;
+    int refreshes = 0;
+    f.map.setRefreshHandler([&] { ++refreshes; });
+    f.drawLayer(WellsDrawing, "wells", 3);
+    EXPECT_GT(refreshes, 0);
+    EXPECT_TRUE(QFile::exists(f.file("wells.geojson")));
+
+    // What Redraw does: clear, then load the files of the ticked layers.
+    f.map.ClearOverlays(0);
+    EXPECT_TRUE(f.map.shownOverlays().empty());
+    EXPECT_TRUE(f.map.drawing(WellsDrawing).entities.empty());
+    f.map.SelectDrawing(WellsDrawing);
+    f.map.LoadDrawingFile(f.file("wells"));
+    f.map.Regenerate();
+    EXPECT_EQ(f.map.regenerations(), 1);
+
+    const Drawing &d = f.map.drawing(WellsDrawing);
+    ASSERT_EQ(d.entities.size(), 3u);
+    for (const Entity &e : d.entities) {
+        EXPECT_EQ(e.lineWidth, 1);
+        EXPECT_EQ(e.color, 5); // SetEntityColor wins over ECOLOR
+        EXPECT_EQ(e.layer, "wells");
+        EXPECT_FALSE(e.handle.isEmpty());
+    }
+    EXPECT_EQ(d.layers, (std::vector<DrawingLayer> { { "wells", 3, 1 } }));
+    EXPECT_EQ(f.map.shownOverlays().size(), 1u);
+}
+
+TEST(DrawingComponent, OverlaysDrawInTheOrderTheyWereLoaded)
+{
+    Fixture f;
+    f.drawLayer(WellsDrawing, "wells", 1);
+    f.drawLayer(MinDistanceDrawing, "mdcont", 1);
+    f.drawLayer(SourceDrawing, "source", 1);
+    f.map.ClearOverlays(0);
+    for (auto [number, name] : { std::pair { 8, "mdcont" }, { 3, "wells" }, { 9, "source" } }) {
+        f.map.SelectDrawing(number);
+        f.map.LoadDrawingFile(f.file(name));
+    }
+    std::vector<int> order;
+    for (const Drawing *d : f.map.shownOverlays())
+        order.push_back(d->number);
+    EXPECT_EQ(order, (std::vector<int> { 8, 3, 9 }));
+}
+
+TEST(DrawingComponent, MissingLayerFileLeavesTheDrawingAsItWas)
+{
+    Fixture f;
+    f.drawLayer(PlumesDrawing, "pccont", 2);
+    f.map.SelectDrawing(PlumesDrawing);
+    EXPECT_EQ(expectError([&] { f.map.LoadDrawingFile(f.file("wfcont")); }), ErrFileNotFound);
+    EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
+    QFile bad(f.file("bad.geojson"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"type\":\"FeatureCollection\",\"features\":[{");
+    bad.close();
+    EXPECT_EQ(expectError([&] { f.map.LoadDrawingFile(f.file("bad")); }), ErrTypeMismatch);
+    EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
+}
+
+TEST(DrawingComponent, EntitiesOfEveryKind)
+{
+    Fixture f;
+    f.map.SelectDrawing(PlumesDrawing);
+    f.map.NewDrawingFile(f.file("pccont"), 24);
+    f.map.AddLayer("Plume", 5, 1);
+    f.map.AddTextStyle("STANDARD", "Arial", 400, 16, 1.0);
+    f.map.AddLine("", 0, 0, 10, 10);
+    f.map.AddPolyline("", { { 0, 0 }, { 5, 5 }, { 10, 0 } });
+    f.map.AddPoint("W1", 3, 4);
+    f.map.AddCircle("", 1, 2, 3);
+    f.map.AddText("", 10, 20, "cm", 83, 1.0, 45, "Plume (Avg)");
+    f.map.SetEntityProperty("ECOLOR", "7");
+    f.map.SetEntityProperty("LAYER", "Legend"); // a new layer name adds the layer
+    f.map.SelectDrawing(BaseDrawing);
+
+    const Drawing stored = readLayerFile(f.file("pccont.geojson"));
+    const Drawing &shown = f.map.drawing(PlumesDrawing);
+    ASSERT_EQ(stored.entities.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_TRUE(stored.entities[i].sameContent(shown.entities[i])) << i;
+    const Entity &text = stored.entities[4];
+    EXPECT_EQ(text.justification.code(), "CM");
+    EXPECT_EQ(text.rotation, 45);
+    EXPECT_EQ(text.layer, "Legend");
+    EXPECT_EQ(text.color, 7);
+    EXPECT_NE(stored.findLayer("Legend"), nullptr);
+    EXPECT_EQ(stored.entities[1].points.size(), 3u);
+    EXPECT_EQ(stored.entities[3].radius, 3);
+    EXPECT_EQ(stored.entities[2].tag, "W1");
+}
+
+TEST(DrawingComponent, HandlesAreUniqueAndFindTheirEntity)
+{
+    Fixture f;
+    EXPECT_EQ(f.map.LastEntityHandle(), "");
+    f.map.SelectDrawing(WellsDrawing);
+    f.map.AddPoint("", 0, 0);
+    const QString first = f.map.LastEntityHandle();
+    f.map.SelectDrawing(SourceDrawing);
+    f.map.AddPoint("", 1, 1);
+    const QString second = f.map.LastEntityHandle();
+    EXPECT_NE(first, second);
+    // A handle of another drawing still reaches its entity.
+    f.map.SetEntityColor(first, 12);
+    EXPECT_EQ(f.map.drawing(WellsDrawing).entities[0].color, 12);
+    EXPECT_EQ(f.map.drawing(SourceDrawing).entities[0].color, 0);
+}
+
+TEST(DrawingComponent, BadCallsAreErrors)
+{
+    Fixture f;
+    const struct {
+        const char *what;
+        std::function<void(DrawingComponent &)> call;
+        int error;
+    } cases[] = {
+        { "property before any entity", [](auto &m) { m.SetEntityProperty("ECOLOR", "3"); }, ErrInvalidCall },
+        { "drawing 2", [](auto &m) { m.SelectDrawing(2); }, ErrInvalidCall },
+        { "drawing 10", [](auto &m) { m.SelectDrawing(10); }, ErrInvalidCall },
+        { "unknown property", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("EFILL", "1"); },
+            ErrInvalidCall },
+        { "colour 15", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("ECOLOR", "15"); }, ErrInvalidCall },
+        { "colour text", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("ECOLOR", "red"); }, ErrTypeMismatch },
+        { "negative width", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("ELINE", "-1"); },
+            ErrTypeMismatch },
+        { "empty layer", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("LAYER", " "); }, ErrInvalidCall },
+        { "unknown handle", [](auto &m) { m.SetEntityColor("FFFF", 3); }, ErrInvalidCall },
+        { "justification", [](auto &m) { m.AddText("", 0, 0, "MM", 1, 1, 0, "x"); }, ErrInvalidCall },
+        { "width factor 0", [](auto &m) { m.AddText("", 0, 0, "LM", 1, 0, 0, "x"); }, ErrInvalidCall },
+        { "NaN coordinate", [](auto &m) { m.AddLine("", 0, std::nan(""), 1, 1); }, ErrInvalidCall },
+        { "one-point line",
+            [](auto &m) {
+                m.AddPolyline("", { { 0, 0 } });
+            },
+            ErrInvalidCall },
+        { "negative radius", [](auto &m) { m.AddCircle("", 0, 0, -1); }, ErrInvalidCall },
+        { "layer colour 0", [](auto &m) { m.AddLayer("x", 0, 1); }, ErrInvalidCall },
+        { "no file name", [](auto &m) { m.NewDrawingFile("", 24); }, ErrInvalidCall },
+        { "pixels on one row", [](auto &m) { m.SetPixelToMap(0, 5, 0, 0, 10, 5, 1, 1); }, ErrDivisionByZero },
+    };
+    for (const auto &c : cases) {
+        DrawingComponent map(f.frontend);
+        map.SelectDrawing(WellsDrawing);
+        EXPECT_EQ(expectError([&] { c.call(map); }), c.error) << c.what;
+    }
+}
+
+TEST(DrawingComponent, GetPointGoesThroughTheFrontend)
+{
+    Fixture f;
+    double x = -1, y = -1;
+    f.frontend.pickAnswers.push_back(QPointF(120, 45));
+    f.map.GetPoint("Pick the source", x, y);
+    EXPECT_EQ(f.map.LastInputStatus(), InputPicked);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 45);
+    f.frontend.pickAnswers.push_back(std::nullopt); // right button
+    f.map.GetPoint("Pick the source", x, y);
+    EXPECT_NE(f.map.LastInputStatus(), InputPicked);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 45);
+}
+
+TEST(DrawingComponent, PixelToMapUsesTheCalibration)
+{
+    Fixture f;
+    double px = 120, py = 45;
+    f.map.PixelToMap(px, py);
+    EXPECT_EQ(QPointF(px, py), QPointF(120, 45));
+    f.map.SetPixelToMap(50, 950, 0, 0, 1000, 0, 4750, 4750);
+    px = 0, py = 1000;
+    f.map.PixelToMap(px, py);
+    EXPECT_EQ(QPointF(px, py), QPointF(-250, -250));
+    f.map.MapToPixel(px, py);
+    EXPECT_EQ(QPointF(px, py), QPointF(0, 1000));
+}
+
+TEST(DrawingComponent, ClearOverlaysKeepsTheBaseDrawing)
+{
+    Fixture f;
+    f.map.SelectDrawing(BaseDrawing);
+    f.map.AddLine("", 0, 0, 1, 1);
+    f.drawLayer(PlotLimitsDrawing, "limits", 4);
+    f.map.ClearOverlays(0);
+    EXPECT_EQ(f.map.drawing(BaseDrawing).entities.size(), 1u);
+    EXPECT_TRUE(f.map.isShown(BaseDrawing));
+    EXPECT_FALSE(f.map.isShown(PlotLimitsDrawing));
+    // The layer's file survives the clearing.
+    EXPECT_EQ(readLayerFile(f.file("limits.geojson")).entities.size(), 4u);
+}

@@ -1,0 +1,222 @@
+#include "core/errors.h"
+#include "map/layer_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+
+namespace {
+
+Drawing everyKind()
+{
+    Drawing d;
+    d.number = 6;
+    d.mode = 24;
+    d.layers = { { "Plume", 5, 1 }, { "Legend", 7, 0 } };
+    d.textStyles = { { "STANDARD", "Arial", 400, 16, 1.0 }, { "TITLE", "DejaVu Sans", 700, 20, 0.8 } };
+    Entity line;
+    line.kind = EntityKind::Line;
+    line.points = { { 0.1, 0.2 }, { 1e6 + 0.3, -2.5e-7 }, { 3, 4 } };
+    line.lineWidth = 2.5;
+    line.color = 3;
+    line.layer = "Plume";
+    Entity point;
+    point.kind = EntityKind::Point;
+    point.tag = "W-1";
+    point.points = { { 512345.678901234, 4187654.32109876 } };
+    point.color = 0;
+    point.layer = "Legend";
+    Entity circle;
+    circle.kind = EntityKind::Circle;
+    circle.points = { { 10, 20 } };
+    circle.radius = 7.25;
+    circle.color = 14;
+    circle.rgb = 0x12AB34;
+    Entity text;
+    text.kind = EntityKind::Text;
+    text.points = { { -5, 6 } };
+    text.text = QString::fromUtf8("Plume (Avg) µg/L \"q\"");
+    text.justification = *Justification::parse("CM");
+    text.height = 83;
+    text.widthFactor = 0.9;
+    text.rotation = -37.5;
+    text.style = "TITLE";
+    text.color = 7;
+    text.layer = "Legend";
+    d.entities = { line, point, circle, text };
+    return d;
+}
+
+void expectSameDrawing(const Drawing &a, const Drawing &b)
+{
+    EXPECT_EQ(a.mode, b.mode);
+    EXPECT_EQ(a.layers, b.layers);
+    EXPECT_EQ(a.textStyles, b.textStyles);
+    ASSERT_EQ(a.entities.size(), b.entities.size());
+    for (std::size_t i = 0; i < a.entities.size(); ++i)
+        EXPECT_TRUE(a.entities[i].sameContent(b.entities[i])) << "entity " << i;
+}
+
+} // namespace
+
+TEST(DrawingLayerFile, EveryEntityKindRoundTrips)
+{
+    QTemporaryDir dir;
+    const QString path = layerFilePath(dir.filePath("pccont"));
+    Drawing d = everyKind();
+    d.file = path;
+    EXPECT_TRUE(path.endsWith("pccont.geojson"));
+    EXPECT_EQ(layerFilePath(path), path);
+    writeLayerFile(path, d);
+    const Drawing back = readLayerFile(path);
+    expectSameDrawing(d, back);
+    EXPECT_EQ(back.file, path);
+    // Written again, the bytes are the same: nothing is lost or reordered on the way.
+    EXPECT_EQ(layerFileBytes(back), layerFileBytes(d));
+}
+
+TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
+{
+    const QJsonObject root = QJsonDocument::fromJson(layerFileBytes(everyKind())).object();
+    EXPECT_EQ(root["type"].toString(), "FeatureCollection");
+    const QJsonArray features = root["features"].toArray();
+    ASSERT_EQ(features.size(), 4);
+    const char *geometry[] = { "LineString", "Point", "Polygon", "Point" };
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(features[i]["geometry"]["type"].toString(), geometry[i]);
+    // Green (index 3) is 0x80FF80 in BGR order, #80ff80 for a GIS.
+    EXPECT_EQ(features[0]["properties"]["stroke"].toString(), "#80ff80");
+    // Colour 0 follows the layer, and "Legend" is black.
+    EXPECT_EQ(features[1]["properties"]["stroke"].toString(), "#000000");
+    EXPECT_EQ(features[2]["properties"]["stroke"].toString(), "#12ab34");
+    const QJsonArray ring = features[2]["geometry"]["coordinates"].toArray()[0].toArray();
+    EXPECT_EQ(ring.first(), ring.last());
+    EXPECT_NEAR(ring[0].toArray()[0].toDouble(), 17.25, 1e-12);
+}
+
+TEST(DrawingLayerFile, EmptyDrawingRoundTrips)
+{
+    Drawing d;
+    d.mode = 0;
+    const Drawing back = parseLayerFile(layerFileBytes(d), "x");
+    expectSameDrawing(d, back);
+}
+
+TEST(DrawingLayerFile, ForeignFeaturesComeFromTheirGeometry)
+{
+    const QByteArray json = R"({"type":"FeatureCollection","features":[
+        {"type":"Feature","properties":{"name":"a"},"geometry":{"type":"Point","coordinates":[1,2,99]}},
+        {"type":"Feature","properties":null,"geometry":{"type":"MultiLineString","coordinates":[[[0,0],[1,1]],[[2,2],[3,3],[4,4]]]}},
+        {"type":"Feature","properties":{"stroke":"#ff0000"},"geometry":{"type":"Polygon","coordinates":[[[0,0],[1,0],[1,1],[0,0]]]}},
+        {"type":"Feature","properties":{},"geometry":null}
+    ]})";
+    const Drawing d = parseLayerFile(json, "gis.geojson");
+    ASSERT_EQ(d.entities.size(), 4u);
+    EXPECT_EQ(d.entities[0].kind, EntityKind::Point);
+    EXPECT_EQ(d.entities[0].points[0], QPointF(1, 2));
+    EXPECT_EQ(d.entities[1].kind, EntityKind::Line);
+    EXPECT_EQ(d.entities[2].points.size(), 3u);
+    EXPECT_EQ(d.entities[3].points.size(), 4u);
+}
+
+TEST(DrawingLayerFile, MalformedFilesAreClearErrors)
+{
+    const auto feature = [](const char *geometry, const char *properties) {
+        return QByteArray(R"({"type":"FeatureCollection","features":[{"type":"Feature","geometry":)") + geometry
+            + R"(,"properties":)" + properties + "}]}";
+    };
+    const struct {
+        QByteArray bytes;
+        const char *mentions;
+    } cases[] = {
+        { "", "illegal value" },
+        { "{\"type\":\"FeatureCollection\",\"features\":[", "at byte" },
+        { "[1,2]", "one GeoJSON object" },
+        { R"({"type":"Feature"})", "\"type\" must be \"FeatureCollection\"" },
+        { R"({"type":"FeatureCollection"})", "\"features\" must be a list" },
+        { R"({"type":"FeatureCollection","features":[7]})", "feature 1" },
+        { R"({"type":"FeatureCollection","features":[{"type":"Thing"}]})", "\"type\" must be \"Feature\"" },
+        { feature(R"({"type":"Point","coordinates":[1]})", R"({"entity":"point"})"), "position" },
+        { feature(R"({"type":"Point","coordinates":["a","b"]})", R"({"entity":"point"})"), "not a number" },
+        { feature(R"({"type":"LineString","coordinates":[[0,0]]})", R"({"entity":"line"})"), "at least 2" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"line"})"), "LineString" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"spline"})"), "\"spline\" is not known" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","color":99})"), "\"color\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","color":2.5})"), "\"color\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","lineWidth":-1})"), "lineWidth" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","layer":5})"), "\"layer\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"circle"})"), "\"center\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"circle","center":[0,0]})"), "\"radius\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"text"})"), "\"text\"" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"text","text":"a","justification":"XY"})"),
+            "justification" },
+        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","rgb":"bluish"})"), "\"rgb\"" },
+        { feature(R"({"type":"Curve","coordinates":[0,0]})", R"({})"), "\"Curve\" is not known" },
+        { feature("5", R"({"entity":"point"})"), "\"geometry\" must be an object" },
+        { R"({"type":"FeatureCollection","features":[],"qel":{"version":2}})", "newer version" },
+        { R"({"type":"FeatureCollection","features":[],"qel":{"layers":[{"color":3}]}})", "layer 1" },
+        { R"({"type":"FeatureCollection","features":[],"qel":{"textStyles":[{"widthFactor":0}]}})", "text style 1" },
+    };
+    for (const auto &c : cases) {
+        try {
+            parseLayerFile(c.bytes, "/p/Temp/wells.geojson");
+            ADD_FAILURE() << "accepted: " << c.bytes.constData();
+        } catch (const QelError &e) {
+            EXPECT_EQ(e.number(), ErrTypeMismatch) << c.bytes.constData();
+            EXPECT_TRUE(e.description().contains("/p/Temp/wells.geojson")) << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.mentions)))
+                << c.bytes.constData() << "\n -> " << e.description().toStdString();
+        }
+    }
+}
+
+TEST(DrawingLayerFile, MissingAndUnwritableFiles)
+{
+    QTemporaryDir dir;
+    try {
+        readLayerFile(dir.filePath("none.geojson"));
+        ADD_FAILURE();
+    } catch (const QelError &e) {
+        EXPECT_EQ(e.number(), ErrFileNotFound);
+        EXPECT_TRUE(e.description().contains("none.geojson"));
+    }
+    try {
+        writeLayerFile(dir.filePath("no/such/folder/x.geojson"), everyKind());
+        ADD_FAILURE();
+    } catch (const QelError &e) {
+        EXPECT_EQ(e.number(), ErrPathFileAccess);
+    }
+}
+
+TEST(DrawingLayerFile, FailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wells.geojson");
+    writeLayerFile(path, everyKind());
+    const QByteArray before = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    // A read-only folder makes the atomic save fail before it replaces anything.
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    bool failed = false;
+    try {
+        writeLayerFile(path, Drawing {});
+    } catch (const QelError &) {
+        failed = true;
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!failed)
+        GTEST_SKIP() << "running with permissions that ignore a read-only folder";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}

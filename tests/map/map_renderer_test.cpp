@@ -1,0 +1,214 @@
+#include "map/drawing_component.h"
+#include "map/map_renderer.h"
+#include "support/scripted_frontend.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(QEL_TEST_DATA "/map/") + QString::fromLatin1(name);
+}
+
+// The box around every pixel that is not the white background.
+QRect inkBox(const QImage &image)
+{
+    int x0 = image.width(), y0 = image.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+            }
+        }
+    }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+QRgb rgbAt(const QImage &image, QPointF p)
+{
+    return image.pixel(p.toPoint()) & 0xFFFFFF;
+}
+
+// A small map with every kind of entity, as the result layers draw them.
+void drawSample(DrawingComponent &map)
+{
+    map.SelectDrawing(BaseDrawing);
+    map.AddPolyline("", { { 0, 0 }, { 100, 0 }, { 100, 75 }, { 0, 75 }, { 0, 0 } });
+    map.SelectDrawing(PlumesDrawing);
+    map.AddLayer("Plume", 5, 1);
+    map.AddTextStyle("STANDARD", "DejaVu Sans", 400, 16, 1.0);
+    for (int i = 1; i <= 5; ++i) {
+        map.AddCircle("", 50, 37.5, 6.0 * i);
+        map.SetEntityProperty("ELINE", QString::number(i % 3));
+        map.SetEntityProperty("ECOLOR", QString::number(i));
+    }
+    map.AddLine("", 5, 5, 95, 70);
+    map.SetEntityProperty("ELINE", "3");
+    map.SetEntityProperty("ECOLOR", "12");
+    map.AddPoint("", 80, 15);
+    map.SetEntityProperty("ELINE", "3");
+    map.SetEntityProperty("ECOLOR", "8");
+    map.AddText("", 50, 70, "CM", 6, 1.0, 0, "Plume (Avg)");
+    map.SetEntityProperty("ECOLOR", "7");
+    map.AddText("", 8, 10, "LB", 5, 0.8, 30, "MW-12");
+    map.SetEntityProperty("ECOLOR", "13");
+}
+
+// Per-pixel comparison: a pixel differs when any channel is off by more than channelTolerance;
+// the images match when at most maxFraction of the pixels differ.
+double differingFraction(const QImage &a, const QImage &b, int channelTolerance)
+{
+    if (a.size() != b.size())
+        return 1;
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > channelTolerance || std::abs(qGreen(p) - qGreen(q)) > channelTolerance
+                || std::abs(qBlue(p) - qBlue(q)) > channelTolerance)
+                ++differing;
+        }
+    }
+    return double(differing) / (double(a.width()) * a.height());
+}
+
+} // namespace
+
+TEST(MapRenderer, ViewTransformFitsAndCentres)
+{
+    const MapViewTransform t(QRectF(0, 0, 100, 50), QRectF(0, 0, 400, 400));
+    EXPECT_DOUBLE_EQ(t.scale(), 4);
+    // Map y grows upwards: the view's bottom-left corner lands low on the device.
+    EXPECT_EQ(t.toDevice({ 0, 0 }), QPointF(0, 300));
+    EXPECT_EQ(t.toDevice({ 100, 50 }), QPointF(400, 100));
+    EXPECT_EQ(t.toMap({ 200, 200 }), QPointF(50, 25));
+    EXPECT_EQ(t.visibleMap(), QRectF(0, -25, 100, 100));
+    const MapViewTransform down(QRectF(0, 0, 100, 50), QRectF(0, 0, 400, 400), true);
+    EXPECT_EQ(down.toDevice({ 0, 0 }), QPointF(0, 100));
+    // A view without area still gives a usable transformation.
+    EXPECT_TRUE(std::isfinite(MapViewTransform(QRectF(5, 5, 0, 0), QRectF(0, 0, 10, 10)).scale()));
+}
+
+TEST(MapRenderer, MatchesTheReferenceImage)
+{
+    ScriptedFrontend frontend;
+    DrawingComponent map(frontend);
+    drawSample(map);
+    const QImage image = renderMapImage(map, QRectF(-2, -2, 104, 79), QSize(320, 240)).convertToFormat(QImage::Format_RGB32);
+    const QString reference = fixture("render_reference.png");
+    if (qEnvironmentVariableIsSet("QEL_UPDATE_REFERENCE_IMAGES")) {
+        ASSERT_TRUE(image.save(reference));
+    }
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(expected.isNull()) << "missing " << reference.toStdString();
+    // Anti-aliasing and font hinting may shift edge pixels a little between builds of Qt and
+    // FreeType; geometry, colours and widths may not.
+    const double fraction = differingFraction(image, expected, 64);
+    if (fraction > 0.005)
+        image.save(QStringLiteral(QEL_BINARY_DIR "/render_actual.png"));
+    EXPECT_LE(fraction, 0.005) << "see " QEL_BINARY_DIR "/render_actual.png";
+}
+
+TEST(MapRenderer, TextJustificationAndRotation)
+{
+    const struct {
+        const char *justification;
+        double rotation;
+    } cases[] = { { "CM", 0 }, { "LM", 0 }, { "RM", 0 }, { "CT", 0 }, { "CB", 0 }, { "C", 0 }, { "CM", 90 } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.justification + std::string(" ") + std::to_string(c.rotation));
+        ScriptedFrontend frontend;
+        DrawingComponent map(frontend);
+        map.SelectDrawing(SourceDrawing);
+        map.AddText("", 50, 50, c.justification, 10, 1.0, c.rotation, "HHHH");
+        const QRectF view(0, 0, 100, 100);
+        const QImage image = renderMapImage(map, view, QSize(200, 200));
+        const QRect ink = inkBox(image);
+        ASSERT_FALSE(ink.isNull());
+        const QPointF anchor(100, 100);
+        const QString j = QString::fromLatin1(c.justification);
+        if (c.rotation == 90) {
+            EXPECT_GT(ink.height(), 2 * ink.width());
+            EXPECT_NEAR(ink.center().y(), anchor.y(), 3);
+            continue;
+        }
+        // Capital H fills its cap height: 10 map units, 20 pixels.
+        EXPECT_NEAR(ink.height(), 20, 2);
+        switch (j[0].unicode()) {
+        case 'L': EXPECT_NEAR(ink.left(), anchor.x(), 4); break;
+        case 'C': EXPECT_NEAR(ink.center().x(), anchor.x(), 3); break;
+        case 'R': EXPECT_NEAR(ink.right(), anchor.x(), 4); break;
+        }
+        const QChar v = j.size() > 1 ? j[1] : QChar(u'L');
+        if (v == u'M')
+            EXPECT_NEAR(ink.center().y(), anchor.y(), 2);
+        else if (v == u'T')
+            EXPECT_NEAR(ink.top(), anchor.y(), 2);
+        else if (v == u'L')
+            EXPECT_NEAR(ink.bottom(), anchor.y(), 2); // on the baseline
+        else
+            EXPECT_LT(ink.bottom(), anchor.y() - 1); // above the descent
+    }
+}
+
+TEST(MapRenderer, RasterIsPlacedByTheCalibration)
+{
+    ScriptedFrontend frontend;
+    DrawingComponent map(frontend);
+    map.OpenRasterMap(fixture("site.bmp"));
+    const QSize size(400, 300);
+
+    // Uncalibrated: map units are pixels and rows count downwards; the image is not mirrored.
+    {
+        const QRectF view(0, 0, 40, 30);
+        const QImage image = renderMapImage(map, view, size);
+        const MapViewTransform t(view, QRectF(QPointF(0, 0), QSizeF(size)), mapYDown(map));
+        EXPECT_TRUE(mapYDown(map));
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 14, 9 })), 0x0000FFu);
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 39.5, 29.5 })), 0x00FF00u);
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 25, 20 })), 0xFFFFFFu);
+    }
+    // Calibrated with map y upwards: pixel (px, py) lies at (1000 + 10 px, 2300 - 10 py).
+    map.SetPixelToMap(0, 0, 1000, 2300, 40, 30, 1400, 2000);
+    EXPECT_FALSE(mapYDown(map));
+    map.SelectDrawing(WellsDrawing);
+    map.AddLine("", 1000, 2150, 1400, 2150); // across pixel row 15
+    map.SetEntityProperty("ECOLOR", "10");
+    map.SetEntityProperty("ELINE", "3");
+    {
+        const QRectF view = fullView(map);
+        EXPECT_TRUE(view.contains(QRectF(1000, 2000, 400, 300)));
+        const QImage image = renderMapImage(map, view, size);
+        const MapViewTransform t(view, QRectF(QPointF(0, 0), QSizeF(size)), false);
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 1145, 2210 })), 0x0000FFu); // pixel (14.5, 9)
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 1395, 2005 })), 0x00FF00u); // pixel (39.5, 29.5)
+        EXPECT_EQ(rgbAt(image, t.toDevice({ 1300, 2150 })), 0x008000u); // Dark Green line over the raster
+    }
+}
+
+TEST(MapRenderer, ZoomedViewsDrawOnlyWhatIsInside)
+{
+    ScriptedFrontend frontend;
+    DrawingComponent map(frontend);
+    map.SelectDrawing(WolfDrawing);
+    map.AddLine("", 0, 0, 1000, 0);
+    map.SetEntityProperty("ECOLOR", "12");
+    map.SetEntityProperty("ELINE", "3");
+    map.AddLine("", 0, 500, 1000, 500);
+    map.SetEntityProperty("ECOLOR", "7");
+    // A view of a small part of the lower line.
+    const QImage image = renderMapImage(map, QRectF(400, -5, 10, 10), QSize(100, 100));
+    EXPECT_EQ(rgbAt(image, { 50, 50 }), 0x000080u);
+    const QRect ink = inkBox(image);
+    EXPECT_EQ(ink.left(), 0);
+    EXPECT_EQ(ink.right(), 99);
+    EXPECT_LE(ink.height(), 4);
+}
