@@ -2,9 +2,9 @@
 #include "core/project_file.h"
 #include "core/project_file_layout.h"
 #include "core/reporting.h"
+#include "core/whole_file.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qel {
 
@@ -136,15 +136,7 @@ bool SaveProjectFile(Session &session)
         WriteLog(session, QStringLiteral("Saving project file:\r\n") + m.ProjectFile);
         session.frontend().setBusy(true);
 
-        // Written to a temporary file and renamed over the old one only when complete.
-        QSaveFile file(m.ProjectFile);
-        if (!file.open(QIODevice::WriteOnly)) {
-            const bool folderExists = QFileInfo(QFileInfo(m.ProjectFile).absolutePath()).isDir();
-            raise(folderExists ? ErrPathFileAccess : ErrPathNotFound, m.ProjectFile);
-        }
-        const QByteArray bytes = projectFileBytes(session);
-        if (file.write(bytes) != bytes.size() || !file.commit())
-            raise(ErrPathFileAccess, m.ProjectFile);
+        writeWholeFileOrRaise(m.ProjectFile, projectFileBytes(session));
 
         session.frontend().setBusy(false);
         session.setStatus(QStringLiteral("File saved."));

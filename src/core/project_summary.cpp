@@ -3,9 +3,9 @@
 #include "core/batch_run.h"
 #include "core/errors.h"
 #include "core/reporting.h"
+#include "core/whole_file.h"
 
 #include <QLocale>
-#include <QSaveFile>
 
 namespace qel {
 
@@ -98,11 +98,7 @@ bool ShowProjectData(Session &session, const std::function<void(const QString &r
 bool writeProjectSummaryFile(Session &session, const QString &path)
 {
     const bool written = ShowProjectData(session, [&](const QString &rtf) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            raise(ErrPathFileAccess, path);
-        const QByteArray bytes = rtf.toLatin1(); // the writer's text is pure ASCII
-        if (file.write(bytes) != bytes.size() || !file.commit())
+        if (!writeWholeFile(path, rtf.toLatin1()).written) // the writer's text is pure ASCII
             raise(ErrPathFileAccess, path);
     });
     if (written)

@@ -3,13 +3,13 @@
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/reporting.h"
+#include "core/whole_file.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QSysInfo>
 
 namespace qel {
@@ -163,11 +163,7 @@ void WriteINIFile(Session &session)
             + QStringLiteral("\r\nEditorPath=") + app.EditorPath + QStringLiteral("\r\nMultipleProjects=")
             + (app.MultipleProjects ? QStringLiteral("True") : QStringLiteral("False")) + QStringLiteral("\r\nRoundXY=")
             + keyNumberText(session.model.RoundXY) + QStringLiteral("\r\n");
-        QSaveFile file(app.IniFile);
-        if (!file.open(QIODevice::WriteOnly))
-            raise(ErrPathFileAccess, app.IniFile);
-        file.write(text.toUtf8());
-        if (!file.commit())
+        if (!writeWholeFile(app.IniFile, text.toUtf8()).written)
             raise(ErrPathFileAccess, app.IniFile);
     });
 }

@@ -1,6 +1,7 @@
 #include "map/layer_file.h"
 
 #include "core/errors.h"
+#include "core/whole_file.h"
 #include "map/color_table.h"
 
 #include <QFile>
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <numbers>
@@ -345,11 +345,10 @@ QByteArray layerFileBytes(const Drawing &drawing)
 
 void writeLayerFile(const QString &path, const Drawing &drawing)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = layerFileBytes(drawing);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    const WriteOutcome outcome = writeWholeFile(path, layerFileBytes(drawing));
+    if (!outcome.written)
         throw QelError(ErrPathFileAccess,
-            QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, file.errorString()),
+            QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
             path);
 }
 

@@ -51,6 +51,13 @@ QRectF fullView(const DrawingComponent &component)
 
 namespace {
 
+// QRectF::intersects refuses boxes of no width or height, which every horizontal or vertical
+// line has; the closed-interval test keeps them.
+bool overlaps(const QRectF &a, const QRectF &b)
+{
+    return b.left() <= a.right() && b.right() >= a.left() && b.top() <= a.bottom() && b.bottom() >= a.top();
+}
+
 class Painter {
 public:
     Painter(QPainter &p, const MapViewTransform &view, const RenderOptions &options)
@@ -111,7 +118,7 @@ public:
                 text(d, e, color);
                 continue;
             }
-            if (!m_cull.intersects(e.bounds()) && !m_cull.contains(e.points[0]))
+            if (!overlaps(m_cull, e.bounds()))
                 continue;
             setPen(color, e.lineWidth);
             switch (e.kind) {

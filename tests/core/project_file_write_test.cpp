@@ -1,13 +1,12 @@
 #include "project_file_test_models.h"
 
 #include "core/project_file.h"
+#include "support/write_limit.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using namespace qel;
 using namespace qel::test;
@@ -53,12 +52,12 @@ TEST(ProjectFileWrite, AFailedSaveChangesNothing)
 {
     struct Case {
         const char *name;
-        bool readOnlyFolder;
+        bool diskFull;
         const char *errorStart;
     };
     const Case cases[] = {
         { "folder missing", false, "QEL(SaveProjectFile): 76: \n" },
-        { "folder read-only", true, "QEL(SaveProjectFile): 75: \n" },
+        { "disk full", true, "QEL(SaveProjectFile): 75: \n" },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,27 +65,27 @@ TEST(ProjectFileWrite, AFailedSaveChangesNothing)
         prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
         ProjectModel &m = t.session->model;
         const QByteArray old = "!QEL Project Data\r\nBuild=20040225\r\n";
-        if (c.readOnlyFolder) {
-            if (geteuid() == 0)
-                continue; // permissions do not stop the superuser
-            m.ProjectFile = t.writeFile(QStringLiteral("locked/x.prj"), old);
-            QFile::setPermissions(t.home() + QStringLiteral("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        bool saved = true;
+        if (c.diskFull) {
+            m.ProjectFile = t.writeFile(QStringLiteral("full/x.prj"), old);
+            const WriteLimit full(512); // the new file is several times larger
+            saved = SaveProjectFile(*t.session);
         } else {
             m.ProjectFile = t.home() + QStringLiteral("no/such/folder/x.prj");
+            saved = SaveProjectFile(*t.session);
         }
 
-        EXPECT_FALSE(SaveProjectFile(*t.session));
+        EXPECT_FALSE(saved);
         EXPECT_TRUE(m.ProjectChanged);
         EXPECT_EQ(m.ProjectStatus, "Read");
         EXPECT_TRUE(t.session->ErrorText.startsWith(QLatin1String(c.errorStart))) << t.session->ErrorText.toStdString();
         EXPECT_EQ(t.session->errorsReported, 1);
         EXPECT_FALSE(t.frontend.busy);
         EXPECT_NE(t.frontend.panelStatus, "File saved.");
-        if (c.readOnlyFolder) {
+        if (c.diskFull) {
             EXPECT_EQ(readBytes(m.ProjectFile), old);
-            EXPECT_EQ(QDir(t.home() + QStringLiteral("locked")).entryList(QDir::Files).size(), 1);
-            QFile::setPermissions(
-                t.home() + QStringLiteral("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            EXPECT_EQ(QDir(t.home() + QStringLiteral("full")).entryList(QDir::Files), QStringList { "x.prj" })
+                << "no temporary left";
         }
     }
 }

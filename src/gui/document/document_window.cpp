@@ -5,6 +5,7 @@
 #include "core/project_summary.h"
 #include "core/reporting.h"
 #include "core/rtf_document.h"
+#include "core/whole_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -159,10 +159,7 @@ void DocumentWindow::fileSaveAs()
             return;
         // Rich text whatever the name: the formatting must survive a reopening.
         const QByteArray bytes = writeRtf(*m_text->document()).toLatin1();
-        QSaveFile file(answer.path);
-        if (!file.open(QIODevice::WriteOnly))
-            qel::raise(ErrPathFileAccess, answer.path);
-        if (file.write(bytes) != bytes.size() || !file.commit())
+        if (!writeWholeFile(answer.path, bytes).written)
             qel::raise(ErrPathFileAccess, answer.path);
         m_text->document()->setModified(false);
         setWindowTitle(savedCaption(answer.path));

@@ -1,6 +1,7 @@
 #include "gui/text/output_viewer.h"
 
 #include "core/rtf_document.h"
+#include "core/whole_file.h"
 
 #include "core/errors.h"
 #include "core/help_topics.h"
@@ -12,7 +13,6 @@
 #include <QFontMetricsF>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextEdit>
 #include <QTextOption>
@@ -154,11 +154,7 @@ void OutputViewer::writeText(const QString &path)
     QString text = m_text->toPlainText();
     if (m_crlf)
         text.replace(u'\n', QStringLiteral("\r\n"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qel::raise(ErrPathFileAccess, path);
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (!writeWholeFile(path, text.toUtf8()).written)
         qel::raise(ErrPathFileAccess, path);
 }
 
