@@ -17,7 +17,7 @@ public:
     {
     }
 
-    void setStatusPanel(const QString &, const QString &) override { }
+    void setStatusPanel(StatusPanel, const QString &) override { }
     void messageAdded(const QString &line) override;
     void messagesCleared() override { }
     MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) override;

@@ -17,13 +17,14 @@ void ClearAll(Session &session)
     frontend.layersChanged();
     if (session.model.BMDone)
         frontend.closeMapWindow();
-    for (const char *panel : { "Status", "Coords", "File" })
-        frontend.setStatusPanel(QString::fromLatin1(panel), QString());
+    for (StatusPanel panel : StatusPanels)
+        frontend.setStatusPanel(panel, QString());
     session.messageText.clear();
     frontend.messagesCleared();
-    for (const char *command :
-        { "Zoom In", "Zoom Window", "Zoom Out", "Zoom Previous", "Zoom All", "Cut", "Copy", "Paste" })
-        frontend.setCommandEnabled(QString::fromLatin1(command), false);
+    for (Command command : ZoomCommands)
+        frontend.setCommandEnabled(command, false);
+    for (Command command : ClipboardCommands)
+        frontend.setCommandEnabled(command, false);
 
     // Every field back to its empty-project value; the map indexes read 0 after a clear.
     session.model = ProjectModel();

@@ -6,6 +6,7 @@
 #include "core/project_open.h"
 #include "core/reporting.h"
 #include "core/startup.h"
+#include "core/workflow_steps.h"
 
 #include <QFileInfo>
 
@@ -29,8 +30,8 @@ QString yesNo(MsgAnswer answer)
 void enableProjectCommands(Session &session)
 {
     const bool enabled = session.app.MultipleProjects;
-    session.frontend().setCommandEnabled(QStringLiteral("New"), enabled);
-    session.frontend().setCommandEnabled(QStringLiteral("Open"), enabled);
+    session.frontend().setCommandEnabled(Command::FileNew, enabled);
+    session.frontend().setCommandEnabled(Command::FileOpen, enabled);
 }
 
 // Asks before unsaved changes are dropped; true when the person lets them go (or there are none).
@@ -56,12 +57,6 @@ MsgAnswer askSaveData(Session &session)
     return answer;
 }
 
-void tellPrecondition(Session &session, const QString &log, const QString &title, const QString &text)
-{
-    WriteLog(session, log);
-    session.frontend().messageBox(text, title, MsgButtons::Ok, MsgIcon::Information);
-}
-
 } // namespace
 
 void fileNew(Session &session)
@@ -72,7 +67,7 @@ void fileNew(Session &session)
                 QStringLiteral("Ignore current data and start a new project?")))
             return;
         ClearAll(session);
-        session.frontend().setCommandEnabled(QStringLiteral("Analytical"), false);
+        session.frontend().setCommandEnabled(Command::RunAnalytical, false);
         SetProjectDirectory(session);
         enableProjectCommands(session);
     });
@@ -273,15 +268,7 @@ bool mapSetScale(Session &session)
     bool allowed = false;
     guarded(session, QStringLiteral("UI:mnuMapSetScale_Click"), [&] {
         WriteLog(session, QStringLiteral("Map > Set Scale"));
-        const ProjectModel &m = session.model;
-        if (!m.UNDone)
-            tellPrecondition(session, QStringLiteral("Msg: Set units first"), QStringLiteral("Need units"),
-                QStringLiteral("Set units first."));
-        else if (!m.BMDone)
-            tellPrecondition(session, QStringLiteral("Msg: Open basemap first"), QStringLiteral("Need basemap."),
-                QStringLiteral("Open basemap first."));
-        else
-            allowed = true;
+        allowed = workflowStep(Step::MapScale).precondition(session);
     });
     return allowed;
 }
@@ -291,19 +278,7 @@ bool mapSetPlotLimits(Session &session)
     bool allowed = false;
     guarded(session, QStringLiteral("UI:mnuMapSetPlotLimits_Click"), [&] {
         WriteLog(session, QStringLiteral("Map > Plot Limits"));
-        const ProjectModel &m = session.model;
-        const QString title = QStringLiteral("Need basemap.");
-        if (m.MapReady)
-            allowed = true;
-        else if (!(m.BaseMapType == QLatin1String("raster") && m.BMDone))
-            tellPrecondition(session, QStringLiteral("Msg: Base map is not properly opened."), title,
-                QStringLiteral("Base map is not properly opened. Please check and try again."));
-        else if (m.MSDone)
-            tellPrecondition(session, QStringLiteral("Msg: Base map is not properly opened or calibrated."), title,
-                QStringLiteral("Base map is not properly opened or calibrated. Please check and try again."));
-        else
-            tellPrecondition(session, QStringLiteral("Msg: Map is not properly calibrated."), title,
-                QStringLiteral("Map is not properly calibrated. Please check 'Map scale' first."));
+        allowed = workflowStep(Step::PlotLimits).precondition(session);
     });
     return allowed;
 }

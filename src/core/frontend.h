@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/commands.h"
+
 #include <QPointF>
 #include <QString>
 
@@ -32,8 +34,7 @@ class Frontend {
 public:
     virtual ~Frontend() = default;
 
-    // Status-bar panels "Status", "Coords" and "File".
-    virtual void setStatusPanel(const QString &key, const QString &text) = 0;
+    virtual void setStatusPanel(StatusPanel panel, const QString &text) = 0;
     // The message window got one more line, or was emptied.
     virtual void messageAdded(const QString &line) = 0;
     virtual void messagesCleared() = 0;
@@ -46,7 +47,7 @@ public:
     virtual std::optional<QPointF> pickMapPoint(const QString &prompt) = 0;
 
     // Window state the procedures change; the batch and scripted front ends ignore them.
-    virtual void setCommandEnabled(const QString & /*command*/, bool /*enabled*/) { }
+    virtual void setCommandEnabled(Command /*command*/, bool /*enabled*/) { }
     virtual void outlineChanged() { }
     virtual void layersChanged() { }
     virtual void closeMapWindow() { }

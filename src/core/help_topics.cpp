@@ -26,6 +26,8 @@ QString helpTopicFile(int context)
     case PlotLimits: return QStringLiteral("plot-limits.html");
     case Regression: return QStringLiteral("regression.html");
     case SourceLocation: return QStringLiteral("source-location.html");
+    case AnalyticalRun: return QStringLiteral("analytical-run.html");
+    case ResultsExport: return QStringLiteral("results-export.html");
     case RegressionResults: return QStringLiteral("regression-results.html");
     case PlumeContours: return QStringLiteral("plume-contours.html");
     case MinDistContours: return QStringLiteral("mindist-contours.html");

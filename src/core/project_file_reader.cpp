@@ -3,6 +3,7 @@
 #include "core/project_file_layout.h"
 #include "core/project_file_lines.h"
 #include "core/reporting.h"
+#include "core/workflow_steps.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,19 +23,17 @@ const QString BuildWithDecay = QStringLiteral("20030921");
 // How each contour view is replayed, in the order of contourSections().
 struct ContourReplay {
     const char *status;
-    const char *outlineKey;
+    Step step;
     bool ProjectModel::*done;
     int16 ProjectModel::*mapIndex;
-    void (ProjectReplay::*redraw)();
 };
 
 const ContourReplay ContourReplays[] = {
-    { "Reading plume contour levels data...", "View plume contours", &ProjectModel::PCDone, &ProjectModel::PCMapIndex,
-        &ProjectReplay::redrawPlumeContours },
-    { "Reading minimum distance contour levels data...", "View MinDist contours", &ProjectModel::MDDone,
-        &ProjectModel::MDMapIndex, &ProjectReplay::redrawMinDistContours },
-    { "Reading WOLF contour levels data...", "View WOLF contours", &ProjectModel::WFDone, &ProjectModel::WFMapIndex,
-        &ProjectReplay::redrawWolfContours },
+    { "Reading plume contour levels data...", Step::ViewPlumeContours, &ProjectModel::PCDone,
+        &ProjectModel::PCMapIndex },
+    { "Reading minimum distance contour levels data...", Step::ViewMinDistContours, &ProjectModel::MDDone,
+        &ProjectModel::MDMapIndex },
+    { "Reading WOLF contour levels data...", Step::ViewWolfContours, &ProjectModel::WFDone, &ProjectModel::WFMapIndex },
 };
 
 // Raised when the person chose to stop at the missing base map; already reported.
@@ -71,7 +70,14 @@ public:
 
 private:
     void status(const char *text) { s.setStatus(QLatin1String(text)); }
-    void check(const char *key) { s.checkNode(QLatin1String(key)); }
+    void check(Step step) { s.checkNode(step); }
+    // Redoes a step as the step itself would in the batch run mode, then checks it.
+    void replay(Step step)
+    {
+        if (const auto redo = workflowStep(step).replay)
+            (s.replay().*redo)();
+        check(step);
+    }
     void letWindowsCatchUp()
     {
         s.frontend().outlineChanged();
@@ -106,7 +112,7 @@ private:
     {
         section("[Units]", "Reading units data...", layout::units());
         if (m.UNDone)
-            check("Set units");
+            check(Step::SetUnits);
     }
 
     void readBaseMap()
@@ -134,9 +140,8 @@ private:
             m.BaseMapType = QStringLiteral("raster");
         if (m.BMDone) {
             status("opening basemap...");
-            s.replay().showBaseMap();
+            replay(Step::BaseMap);
             s.frontend().setBusy(false);
-            check("Base map");
         }
     }
 
@@ -161,8 +166,7 @@ private:
         }
         if (m.BMDone && m.RasterScaleSet && m.MSDone) {
             status("Performing map calibration...");
-            s.replay().calibrateMap();
-            check("Map scale");
+            replay(Step::MapScale);
         }
     }
 
@@ -172,8 +176,7 @@ private:
         m.WEDataPath = RelativePath(s, fromStoredPath(m.WEDataPath));
         if (m.WEDone) {
             status("Reading well data...");
-            s.replay().rereadWells();
-            check("Well locations");
+            replay(Step::WellLocations);
         }
     }
 
@@ -183,8 +186,7 @@ private:
         m.WLDataPath = RelativePath(s, fromStoredPath(m.WLDataPath));
         if (m.WLDone) {
             status("Reading water levels data...");
-            s.replay().rereadWaterLevels();
-            check("Water levels");
+            replay(Step::WaterLevels);
         }
     }
 
@@ -206,9 +208,10 @@ private:
         gridWarning(m.PCNumX, "X");
         gridWarning(m.PCNumY, "Y");
         if (m.PLDone) {
-            check("Plot limits");
             if (m.PLmapped)
-                s.replay().drawPlotLimits();
+                replay(Step::PlotLimits);
+            else
+                check(Step::PlotLimits);
         }
     }
 
@@ -225,11 +228,10 @@ private:
         }
         readFields(layout::transportAfterDecay());
         if (m.SLmapped) {
-            s.replay().drawSource();
-            check("Source location");
+            replay(Step::SourceLocation);
         }
         if (m.TDDone)
-            check("Model data");
+            check(Step::ModelData);
     }
 
     // The analyses are rerun only when their inputs are complete; otherwise their flags go.
@@ -243,21 +245,17 @@ private:
         if (!run)
             return;
         status("Running linear regression...");
-        s.replay().runRegression();
-        check("Run linear regression");
+        replay(Step::RunRegression);
         if (m.WCDone && m.WCMapIndex >= 1) {
-            s.replay().showWaterLevelContours();
+            replay(Step::WaterLevelContours);
             letWindowsCatchUp();
-            check("Water level contours");
         }
         if (m.ANDone) {
             status("Running analytical code...");
-            s.replay().runAnalyticalSolution();
-            check("Run analytical solution");
+            replay(Step::RunAnalytical);
             if (m.ERDone) {
                 status("Exporting model results...");
-                s.replay().exportResults();
-                check("Export model results");
+                replay(Step::ExportResults);
             }
         }
     }
@@ -290,8 +288,7 @@ private:
             in.ReadKey(p + QStringLiteral("LegendY"), v.LegendY);
         }
         if (m.ANDone && m.*(replay.done) && m.*(replay.mapIndex) > 0) {
-            (s.replay().*(replay.redraw))();
-            check(replay.outlineKey);
+            this->replay(replay.step);
             letWindowsCatchUp();
         }
     }

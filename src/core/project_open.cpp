@@ -40,7 +40,7 @@ bool readChosenProject(Session &session, const QString &path)
         return false;
     }
     const QString name = QFileInfo(session.model.ProjectFile).fileName();
-    session.frontend().setStatusPanel(QStringLiteral("File"), name);
+    session.frontend().setStatusPanel(StatusPanel::File, name);
     Message(session, QStringLiteral("Opened project file: ") + name, false);
     return true;
 }
@@ -49,7 +49,7 @@ bool saveProjectAs(Session &session, const QString &path)
 {
     assignProjectFile(session, path);
     const QString name = QFileInfo(session.model.ProjectFile).fileName();
-    session.frontend().setStatusPanel(QStringLiteral("File"), name);
+    session.frontend().setStatusPanel(StatusPanel::File, name);
     return SaveProjectFile(session);
 }
 

@@ -10,10 +10,10 @@ Session::Session(Frontend &frontend, const QString &appFolder)
 {
 }
 
-void Session::checkNode(const QString &key)
+void Session::checkNode(Step step)
 {
     model.ProjectChanged = true;
-    outline.check(key);
+    outline.check(step);
     m_frontend->outlineChanged();
 }
 

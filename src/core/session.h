@@ -76,8 +76,8 @@ public:
     const QString &appFolder() const { return m_appFolder; }
 
     // Marks a workflow step done: its outline entry gets the check mark and the project changed.
-    void checkNode(const QString &key);
-    void setStatus(const QString &text) { m_frontend->setStatusPanel(QStringLiteral("Status"), text); }
+    void checkNode(Step step);
+    void setStatus(const QString &text) { m_frontend->setStatusPanel(StatusPanel::Status, text); }
 
 private:
     Frontend *m_frontend;

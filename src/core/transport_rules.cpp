@@ -103,7 +103,7 @@ QString setDecay(ProjectModel &model, bool on)
 void closeTransportData(Session &session)
 {
     // Flag and check mark move together, even when the log line cannot be written.
-    session.checkNode(QStringLiteral("Model data"));
+    session.checkNode(Step::ModelData);
     session.model.TDDone = true;
     WriteLog(session, TransDataFormTag + QStringLiteral(": [Close]"));
     session.setStatus(QString());

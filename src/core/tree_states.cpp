@@ -23,135 +23,82 @@ CheckState toggled(CheckState s)
 
 OutlineState::OutlineState()
 {
-    const struct {
-        const char *caption, *key, *parent;
-    } table[] = {
-        { "1. Input data", "Input data", "" },
-        { "1.1 Set units", "Set units", "Input data" },
-        { "1.2 Base map", "Base map", "Input data" },
-        { "1.3 Map scale", "Map scale", "Input data" },
-        { "1.4 Well locations", "Well locations", "Input data" },
-        { "1.5 Water levels", "Water levels", "Input data" },
-        { "1.6 Plot limits", "Plot limits", "Input data" },
-        { "1.7 Model data", "Model data", "Input data" },
-        { "1.8 Source location", "Source location", "Input data" },
-        { "2. Regression", "Regression", "" },
-        { "2.1 Run linear regression", "Run linear regression", "Regression" },
-        { "2.2 View raw output files", "View regression output", "Regression" },
-        { "2.3 Water level contours", "Water level contours", "Regression" },
-        { "3. Transport run", "Transport run", "" },
-        { "3.1 Run analytical solution", "Run analytical solution", "Transport run" },
-        { "3.2 Export model results", "Export model results", "Transport run" },
-        { "3.3 View plume contours", "View plume contours", "Transport run" },
-        { "3.4 View MinDist contours", "View MinDist contours", "Transport run" },
-        { "3.5 View WOLF contours", "View WOLF contours", "Transport run" },
-    };
-    for (const auto &row : table)
-        m_nodes.push_back({ QString::fromLatin1(row.caption), QString::fromLatin1(row.key),
-            QString::fromLatin1(row.parent), CheckState::None, true });
+    for (const WorkflowStep &step : workflowSteps())
+        m_nodes.push_back({ step.step, QString::fromLatin1(step.caption), step.parent, CheckState::None, true });
 }
 
-OutlineNode *OutlineState::find(const QString &key)
+OutlineNode &OutlineState::node(Step step)
 {
-    for (auto &node : m_nodes)
-        if (node.key == key)
-            return &node;
-    return nullptr;
+    return m_nodes[static_cast<std::size_t>(step)]; // built in step order
 }
 
-const OutlineNode *OutlineState::find(const QString &key) const
+const OutlineNode &OutlineState::node(Step step) const
 {
-    return const_cast<OutlineState *>(this)->find(key);
+    return m_nodes[static_cast<std::size_t>(step)];
 }
 
-CheckState OutlineState::state(const QString &key) const
+std::vector<Step> OutlineState::children(Step step) const
 {
-    const OutlineNode *node = find(key);
-    return node ? node->state : CheckState::None;
-}
-
-QStringList OutlineState::children(const QString &key) const
-{
-    QStringList keys;
-    for (const auto &node : m_nodes)
-        if (node.parentKey == key && !key.isEmpty())
-            keys << node.key;
-    return keys;
+    std::vector<Step> steps;
+    for (const auto &n : m_nodes)
+        if (n.parent == step)
+            steps.push_back(n.step);
+    return steps;
 }
 
 void OutlineState::initiate()
 {
-    for (auto &node : m_nodes)
-        node.state = CheckState::None;
+    for (auto &n : m_nodes)
+        n.state = CheckState::None;
 }
 
-void OutlineState::check(const QString &key)
+void OutlineState::uncheck(Step step)
 {
-    if (OutlineNode *node = find(key))
-        node->state = CheckState::All;
+    node(step).state = CheckState::None;
 }
 
-void OutlineState::uncheck(const QString &key)
+void OutlineState::toggle(Step step)
 {
-    if (OutlineNode *node = find(key))
-        node->state = CheckState::None;
+    node(step).state = toggled(node(step).state);
 }
 
-void OutlineState::toggle(const QString &key)
+void OutlineState::setSubtree(Step step)
 {
-    if (OutlineNode *node = find(key))
-        node->state = toggled(node->state);
-}
-
-void OutlineState::setSubtree(const QString &key)
-{
-    const OutlineNode *node = find(key);
-    if (!node)
-        return;
-    const CheckState state = node->state;
-    for (const QString &child : children(key)) {
-        find(child)->state = state;
+    const CheckState state = node(step).state;
+    for (Step child : children(step)) {
+        node(child).state = state;
         setSubtree(child);
     }
-}
-
-void OutlineState::setEnabled(const QString &key, bool enabled)
-{
-    if (OutlineNode *node = find(key))
-        node->enabled = enabled;
 }
 
 LayerTreeState::LayerTreeState()
 {
     m_nodes = {
-        { QStringLiteral("Wells"), QStringLiteral("Wells"), 3, QStringLiteral("wells") },
-        { QStringLiteral("Plot limits"), QStringLiteral("Plot limits"), 5, QStringLiteral("limits") },
-        { QStringLiteral("Source"), QStringLiteral("Source center"), 9, QStringLiteral("source") },
-        { QStringLiteral("WL contours"), QStringLiteral("WL contours"), 4, QStringLiteral("wlcont") },
-        { QStringLiteral("Plumes"), QStringLiteral("Plumes"), 6, QStringLiteral("pccont") },
-        { QStringLiteral("Min distances"), QStringLiteral("Min distances"), 8, QStringLiteral("mdcont") },
-        { QStringLiteral("WOLF factor"), QStringLiteral("WOLF factor"), 7, QStringLiteral("wfcont") },
+        { LayerKey::Wells, QStringLiteral("Wells"), 3, QStringLiteral("wells") },
+        { LayerKey::PlotLimits, QStringLiteral("Plot limits"), 5, QStringLiteral("limits") },
+        { LayerKey::Source, QStringLiteral("Source center"), 9, QStringLiteral("source") },
+        { LayerKey::WlContours, QStringLiteral("WL contours"), 4, QStringLiteral("wlcont") },
+        { LayerKey::Plumes, QStringLiteral("Plumes"), 6, QStringLiteral("pccont") },
+        { LayerKey::MinDistances, QStringLiteral("Min distances"), 8, QStringLiteral("mdcont") },
+        { LayerKey::WolfFactor, QStringLiteral("WOLF factor"), 7, QStringLiteral("wfcont") },
     };
 }
 
-LayerNode *LayerTreeState::find(const QString &key)
+LayerNode &LayerTreeState::node(LayerKey key)
 {
-    for (auto &node : m_nodes)
-        if (node.key == key)
-            return &node;
-    return nullptr;
+    return m_nodes[static_cast<std::size_t>(key)]; // built in key order
 }
 
-const LayerNode *LayerTreeState::find(const QString &key) const
+const LayerNode &LayerTreeState::node(LayerKey key) const
 {
-    return const_cast<LayerTreeState *>(this)->find(key);
+    return m_nodes[static_cast<std::size_t>(key)];
 }
 
 LayerNode *LayerTreeState::findByDrawing(int drawing)
 {
-    for (auto &node : m_nodes)
-        if (node.drawing == drawing)
-            return &node;
+    for (auto &n : m_nodes)
+        if (n.drawing == drawing)
+            return &n;
     return nullptr;
 }
 
@@ -160,37 +107,13 @@ void LayerTreeState::initiate()
     *this = LayerTreeState();
 }
 
-void LayerTreeState::setEnabled(const QString &key, bool enabled)
+bool LayerTreeState::toggle(LayerKey key)
 {
-    if (LayerNode *node = find(key))
-        node->enabled = enabled;
-}
-
-void LayerTreeState::tick(const QString &key)
-{
-    if (LayerNode *node = find(key))
-        node->state = CheckState::All;
-}
-
-void LayerTreeState::untick(const QString &key)
-{
-    if (LayerNode *node = find(key))
-        node->state = CheckState::None;
-}
-
-bool LayerTreeState::toggle(const QString &key)
-{
-    LayerNode *node = find(key);
-    if (!node || !node->enabled)
+    LayerNode &n = node(key);
+    if (!n.enabled)
         return false;
-    node->state = toggled(node->state);
+    n.state = toggled(n.state);
     return true;
-}
-
-void LayerTreeState::setText(const QString &key, const QString &text)
-{
-    if (LayerNode *node = find(key))
-        node->text = text;
 }
 
 const std::vector<int> &LayerTreeState::redrawOrder()

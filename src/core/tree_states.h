@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/workflow_steps.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qel {
@@ -13,9 +16,9 @@ enum class CheckState { None, Some, All };
 QString checkStateName(CheckState state);
 
 struct OutlineNode {
+    Step step;
     QString caption;
-    QString key;
-    QString parentKey; // "" for the three top nodes
+    std::optional<Step> parent; // nothing for the three top nodes
     CheckState state = CheckState::None;
     bool enabled = true;
 };
@@ -27,25 +30,28 @@ public:
     OutlineState();
 
     const std::vector<OutlineNode> &nodes() const { return m_nodes; }
-    OutlineNode *find(const QString &key);
-    const OutlineNode *find(const QString &key) const;
-    CheckState state(const QString &key) const;
-    QStringList children(const QString &key) const;
+    OutlineNode &node(Step step);
+    const OutlineNode &node(Step step) const;
+    CheckState state(Step step) const { return node(step).state; }
+    std::vector<Step> children(Step step) const;
 
     void initiate(); // every node "None"
-    void uncheck(const QString &key); // "All"/"Some" become "None"
-    void toggle(const QString &key); // "None"/"Some" become "All", "All" becomes "None"
-    void setSubtree(const QString &key); // descendants take the node's state
-    void setEnabled(const QString &key, bool enabled);
+    void uncheck(Step step); // "All"/"Some" become "None"
+    void toggle(Step step); // "None"/"Some" become "All", "All" becomes "None"
+    void setSubtree(Step step); // descendants take the node's state
+    void setEnabled(Step step, bool enabled) { node(step).enabled = enabled; }
     // Marks a step done without touching the project; Session::checkNode also marks the change.
-    void check(const QString &key);
+    void check(Step step) { node(step).state = CheckState::All; }
 
 private:
     std::vector<OutlineNode> m_nodes;
 };
 
+// The result layers over the base map, in tree order.
+enum class LayerKey { Wells, PlotLimits, Source, WlContours, Plumes, MinDistances, WolfFactor };
+
 struct LayerNode {
-    QString key;
+    LayerKey key;
     QString text;
     int drawing = 0;
     QString fileBase; // base name of the layer file under the project's Temp folder
@@ -59,24 +65,23 @@ public:
     LayerTreeState();
 
     const std::vector<LayerNode> &nodes() const { return m_nodes; }
-    LayerNode *find(const QString &key);
-    const LayerNode *find(const QString &key) const;
+    LayerNode &node(LayerKey key);
+    const LayerNode &node(LayerKey key) const;
     LayerNode *findByDrawing(int drawing);
 
     void initiate(); // every node unticked and disabled, texts as built
-    void enable(const QString &key) { setEnabled(key, true); }
-    void disable(const QString &key) { setEnabled(key, false); }
-    void tick(const QString &key);
-    void untick(const QString &key);
+    void enable(LayerKey key) { node(key).enabled = true; }
+    void disable(LayerKey key) { node(key).enabled = false; }
+    void tick(LayerKey key) { node(key).state = CheckState::All; }
+    void untick(LayerKey key) { node(key).state = CheckState::None; }
     // User toggle: only enabled nodes change; returns whether it did.
-    bool toggle(const QString &key);
-    void setText(const QString &key, const QString &text);
+    bool toggle(LayerKey key);
+    void setText(LayerKey key, const QString &text) { node(key).text = text; }
 
     // Drawing numbers in the order Redraw loads them: bands first, the source mark last.
     static const std::vector<int> &redrawOrder();
 
 private:
-    void setEnabled(const QString &key, bool enabled);
     std::vector<LayerNode> m_nodes;
 };
 

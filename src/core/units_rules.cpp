@@ -52,7 +52,7 @@ bool chooseUnit(Session &session, UnitKind kind, const QString &text, bool byUse
 void closeUnits(Session &session)
 {
     if (session.model.UNDone)
-        session.checkNode(QStringLiteral("Set units"));
+        session.checkNode(Step::SetUnits);
     WriteLog(session, UnitsFormTag + QStringLiteral(": [Close]"));
     session.setStatus(QString());
 }

@@ -82,8 +82,8 @@ TEST_F(FileCommands, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
         EXPECT_EQ(s2.model.ProjectDir, t2.home() + QStringLiteral("site/"));
         EXPECT_EQ(t2.frontend.panelFile, QStringLiteral("alpha.prj"));
         EXPECT_TRUE(t2.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
-        EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("New")), !multiple);
-        EXPECT_EQ(t2.frontend.disabledCommands.contains(QStringLiteral("Open")), !multiple);
+        EXPECT_EQ(t2.frontend.disabledCommands.contains(Command::FileNew), !multiple);
+        EXPECT_EQ(t2.frontend.disabledCommands.contains(Command::FileOpen), !multiple);
         EXPECT_EQ(t2.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
     }
 }
@@ -214,8 +214,8 @@ TEST_F(FileCommands, NewDisablesTheAnalyticalModelAndAssignsAFile)
     fileNew(s);
 
     EXPECT_FALSE(s.model.UNDone);
-    for (const char *command : { "Analytical", "New", "Open" })
-        EXPECT_TRUE(f.disabledCommands.contains(QLatin1String(command))) << command;
+    for (Command command : { Command::RunAnalytical, Command::FileNew, Command::FileOpen })
+        EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
     ASSERT_EQ(f.boxes.size(), 1u);
     EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
 }

@@ -140,7 +140,7 @@ TEST(Startup, StartValuesThenClearAll)
     s.model.SameLimits = false;
     s.model.BMDone = true; // an open map window is closed
     s.model.ProjectChanged = true;
-    s.outline.check("Set units");
+    s.outline.check(Step::SetUnits);
     Message(s, "a line");
 
     ClearAll(s);
@@ -155,11 +155,11 @@ TEST(Startup, StartValuesThenClearAll)
     EXPECT_EQ(s.model.WLData(1000, 62), 0.0);
     EXPECT_EQ(s.model.ResultsFile, "QELResults.out");
     EXPECT_FALSE(s.model.ProjectChanged);
-    EXPECT_EQ(s.outline.state("Set units"), CheckState::None);
+    EXPECT_EQ(s.outline.state(Step::SetUnits), CheckState::None);
     EXPECT_TRUE(s.messageText.isEmpty());
     EXPECT_EQ(t.frontend.mapWindowsClosed, 1);
-    EXPECT_TRUE(t.frontend.disabledCommands.contains("Zoom All"));
-    EXPECT_TRUE(t.frontend.disabledCommands.contains("Paste"));
+    EXPECT_TRUE(t.frontend.disabledCommands.contains(Command::ZoomAll));
+    EXPECT_TRUE(t.frontend.disabledCommands.contains(Command::EditPaste));
     EXPECT_EQ(s.app.NotepadPath, "/usr/bin/viewer");
     EXPECT_FALSE(s.app.MultipleProjects);
     EXPECT_TRUE(t.readLog().contains("ClearAll:\r\n"));

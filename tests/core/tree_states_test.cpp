@@ -10,23 +10,23 @@ TEST(OutlineState, CheckToggleAndSubtree)
     OutlineState outline;
     ASSERT_EQ(outline.nodes().size(), 19u);
     EXPECT_EQ(outline.nodes()[0].caption, "1. Input data");
-    EXPECT_EQ(outline.children("Regression"),
-        (QStringList { "Run linear regression", "View regression output", "Water level contours" }));
+    EXPECT_EQ(outline.children(Step::Regression),
+        (std::vector<Step> { Step::RunRegression, Step::ViewRegressionOutput, Step::WaterLevelContours }));
 
-    outline.toggle("Set units");
-    EXPECT_EQ(outline.state("Set units"), CheckState::All);
-    outline.toggle("Set units");
-    EXPECT_EQ(outline.state("Set units"), CheckState::None);
-    outline.find("Base map")->state = CheckState::Some;
-    outline.toggle("Base map");
-    EXPECT_EQ(outline.state("Base map"), CheckState::All);
-    outline.uncheck("Base map");
-    EXPECT_EQ(outline.state("Base map"), CheckState::None);
+    outline.toggle(Step::SetUnits);
+    EXPECT_EQ(outline.state(Step::SetUnits), CheckState::All);
+    outline.toggle(Step::SetUnits);
+    EXPECT_EQ(outline.state(Step::SetUnits), CheckState::None);
+    outline.node(Step::BaseMap).state = CheckState::Some;
+    outline.toggle(Step::BaseMap);
+    EXPECT_EQ(outline.state(Step::BaseMap), CheckState::All);
+    outline.uncheck(Step::BaseMap);
+    EXPECT_EQ(outline.state(Step::BaseMap), CheckState::None);
 
-    outline.check("Transport run");
-    outline.setSubtree("Transport run");
-    for (const QString &key : outline.children("Transport run"))
-        EXPECT_EQ(outline.state(key), CheckState::All);
+    outline.check(Step::TransportRun);
+    outline.setSubtree(Step::TransportRun);
+    for (Step step : outline.children(Step::TransportRun))
+        EXPECT_EQ(outline.state(step), CheckState::All);
     outline.initiate();
     for (const auto &node : outline.nodes())
         EXPECT_EQ(node.state, CheckState::None);
@@ -35,12 +35,12 @@ TEST(OutlineState, CheckToggleAndSubtree)
 TEST(OutlineState, CheckNodeMarksTheProjectChanged)
 {
     qel::test::TestSession t;
-    t.session->checkNode("Well locations");
+    t.session->checkNode(Step::WellLocations);
     EXPECT_TRUE(t.session->model.ProjectChanged);
-    EXPECT_EQ(t.session->outline.state("Well locations"), CheckState::All);
+    EXPECT_EQ(t.session->outline.state(Step::WellLocations), CheckState::All);
     // A toggle by the person changes only the picture.
     t.session->model.ProjectChanged = false;
-    t.session->outline.toggle("Set units");
+    t.session->outline.toggle(Step::SetUnits);
     EXPECT_FALSE(t.session->model.UNDone);
     EXPECT_FALSE(t.session->model.ProjectChanged);
 }
@@ -49,16 +49,16 @@ TEST(LayerTreeState, DisabledNodesIgnoreToggles)
 {
     LayerTreeState layers;
     ASSERT_EQ(layers.nodes().size(), 7u);
-    EXPECT_EQ(layers.find("Source")->text, "Source center");
-    EXPECT_FALSE(layers.toggle("Wells"));
-    EXPECT_EQ(layers.find("Wells")->state, CheckState::None);
-    layers.enable("Wells");
-    EXPECT_TRUE(layers.toggle("Wells"));
-    EXPECT_EQ(layers.find("Wells")->state, CheckState::All);
-    layers.setText("Plumes", "Plume (3)");
+    EXPECT_EQ(layers.node(LayerKey::Source).text, "Source center");
+    EXPECT_FALSE(layers.toggle(LayerKey::Wells));
+    EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::None);
+    layers.enable(LayerKey::Wells);
+    EXPECT_TRUE(layers.toggle(LayerKey::Wells));
+    EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::All);
+    layers.setText(LayerKey::Plumes, "Plume (3)");
     layers.initiate();
-    EXPECT_EQ(layers.find("Plumes")->text, "Plumes");
-    EXPECT_FALSE(layers.find("Wells")->enabled);
-    EXPECT_EQ(layers.find("Wells")->state, CheckState::None);
+    EXPECT_EQ(layers.node(LayerKey::Plumes).text, "Plumes");
+    EXPECT_FALSE(layers.node(LayerKey::Wells).enabled);
+    EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::None);
     EXPECT_EQ(LayerTreeState::redrawOrder(), (std::vector<int> { 8, 7, 6, 4, 5, 3, 9 }));
 }

@@ -62,7 +62,7 @@ TEST(UnitsRules, CloseChecksTheOutlineOnlyWhenComplete)
         unitsCheckStatus(s.model);
         s.setStatus(QStringLiteral("busy"));
         closeUnits(s);
-        EXPECT_EQ(s.outline.state(QStringLiteral("Set units")), complete ? CheckState::All : CheckState::None);
+        EXPECT_EQ(s.outline.state(Step::SetUnits), complete ? CheckState::All : CheckState::None);
         EXPECT_EQ(s.model.ProjectChanged, complete);
         EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("Units: [Close]\r\n")));
         EXPECT_EQ(ts.frontend.panelStatus, QString());

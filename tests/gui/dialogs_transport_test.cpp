@@ -149,7 +149,7 @@ TEST_F(TransportDialogTest, CloseWaitsForRefusedValuesThenMarksTheStepDone)
     EXPECT_TRUE(dialog.isNull());
     EXPECT_EQ(ts.session->model.Time, 3650);
     EXPECT_TRUE(ts.session->model.TDDone);
-    EXPECT_EQ(ts.session->outline.state(QStringLiteral("Model data")), CheckState::All);
+    EXPECT_EQ(ts.session->outline.state(Step::ModelData), CheckState::All);
     EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("TransData: [Close]\r\n")));
     EXPECT_EQ(ts.frontend.panelStatus, QString());
 }

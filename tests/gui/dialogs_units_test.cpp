@@ -73,6 +73,6 @@ TEST_F(UnitsDialogTest, CloseChecksTheStepAndCloses)
     close()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
-    EXPECT_EQ(ts.session->outline.state(QStringLiteral("Set units")), CheckState::All);
+    EXPECT_EQ(ts.session->outline.state(Step::SetUnits), CheckState::All);
     EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("Units: [Close]\r\n")));
 }

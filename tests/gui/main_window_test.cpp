@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, CommandsOfWindowsNotGivenStayDisabled)
              "mnuRunAnalytical", "mnuViewPlumeContours", "tbEdit" })
         EXPECT_FALSE(bare.command(later)->isEnabled()) << later;
     // A command not built yet stays disabled even when a procedure enables it.
-    bare.setCommandEnabled(QStringLiteral("Analytical"), true);
+    bare.setCommandEnabled(Command::RunAnalytical, true);
     EXPECT_FALSE(bare.command("mnuRunAnalytical")->isEnabled());
 
     gui::WindowFactories factories;
@@ -138,22 +138,22 @@ TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
     for (const char *name : { "mnuFileNew", "tbNew", "mnuFileOpen", "tbOpen" })
         EXPECT_FALSE(w.command(QString::fromLatin1(name))->isEnabled()) << name;
     EXPECT_TRUE(w.command("mnuFileSave")->isEnabled());
-    EXPECT_EQ(w.statusPanel("File")->text(), QStringLiteral("alpha.prj"));
+    EXPECT_EQ(w.statusPanel(StatusPanel::File)->text(), QStringLiteral("alpha.prj"));
 }
 
 TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardCommands)
 {
     MainWindow &w = makeWindow();
-    w.setStatusPanel(QStringLiteral("File"), QStringLiteral("a.prj"));
-    w.setStatusPanel(QStringLiteral("Status"), QStringLiteral("Working"));
+    w.setStatusPanel(StatusPanel::File, QStringLiteral("a.prj"));
+    w.setStatusPanel(StatusPanel::Status, QStringLiteral("Working"));
     Message(*session, QStringLiteral("a line"));
     session->model.UNDone = true;
-    session->checkNode(QStringLiteral("Set units"));
+    session->checkNode(Step::SetUnits);
 
     w.command("mnuEditClear")->trigger();
 
-    EXPECT_TRUE(w.statusPanel("File")->text().isEmpty());
-    EXPECT_TRUE(w.statusPanel("Status")->text().isEmpty());
+    EXPECT_TRUE(w.statusPanel(StatusPanel::File)->text().isEmpty());
+    EXPECT_TRUE(w.statusPanel(StatusPanel::Status)->text().isEmpty());
     EXPECT_TRUE(w.messageWindow()->text()->toPlainText().isEmpty());
     EXPECT_FALSE(w.command("mnuEditCut")->isEnabled());
     EXPECT_FALSE(w.command("tbPaste")->isEnabled());

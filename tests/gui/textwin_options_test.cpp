@@ -90,7 +90,7 @@ TEST_F(OptionsFixture, RoundingOverflowIsReportedInOneBox)
 TEST_F(OptionsFixture, MultipleProjectsEnablesNewAndOpenAtOnce)
 {
     t.session->app.MultipleProjects = false;
-    t.frontend.disabledCommands = { QStringLiteral("New"), QStringLiteral("Open") };
+    t.frontend.disabledCommands = { Command::FileNew, Command::FileOpen };
     open();
     auto *check = child<QCheckBox>(dialog, "chkMultipleProjects");
     check->click();

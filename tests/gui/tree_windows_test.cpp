@@ -21,10 +21,10 @@ namespace {
 
 using gui::CheckTree;
 
-void press(CheckTree *tree, const QString &key, bool onCheckImage)
+template<typename Key> void press(CheckTree *tree, Key key, bool onCheckImage)
 {
-    QTreeWidgetItem *item = tree->node(key);
-    ASSERT_NE(item, nullptr) << key.toStdString();
+    QTreeWidgetItem *item = tree->node(int(key));
+    ASSERT_NE(item, nullptr) << int(key);
     const QRect image = tree->checkImageRect(item);
     const QRect row = tree->visualItemRect(item);
     const QPoint at = onCheckImage ? image.center() : QPoint(image.right() + 30, row.center().y());
@@ -37,16 +37,16 @@ void press(CheckTree *tree, const QString &key, bool onCheckImage)
     QApplication::sendEvent(tree->viewport(), &release);
 }
 
-void typeKey(CheckTree *tree, const QString &key, int code, const QString &text)
+template<typename Key> void typeKey(CheckTree *tree, Key key, int code, const QString &text)
 {
-    tree->setCurrentItem(tree->node(key));
+    tree->setCurrentItem(tree->node(int(key)));
     QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
     QApplication::sendEvent(tree, &event);
 }
 
-QString shownState(CheckTree *tree, const QString &key)
+template<typename Key> QString shownState(CheckTree *tree, Key key)
 {
-    return tree->node(key)->data(0, CheckTree::StateRole).toString();
+    return tree->node(int(key))->data(0, CheckTree::StateRole).toString();
 }
 
 class OutlineWindowTest : public WorkbenchTest { };
@@ -61,7 +61,7 @@ TEST_F(OutlineWindowTest, ShowsTheStepsExpandedAndUnchecked)
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(tree->topLevelItem(i)->isExpanded());
     for (const OutlineNode &node : session->outline.nodes())
-        EXPECT_EQ(shownState(tree, node.key), QStringLiteral("None"));
+        EXPECT_EQ(shownState(tree, node.step), QStringLiteral("None"));
 }
 
 TEST_F(OutlineWindowTest, TheCheckImageTogglesThePictureOnly)
@@ -69,16 +69,16 @@ TEST_F(OutlineWindowTest, TheCheckImageTogglesThePictureOnly)
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.outlineWindow()->tree();
 
-    press(tree, QStringLiteral("Set units"), true);
+    press(tree, Step::SetUnits, true);
 
-    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::All);
-    EXPECT_EQ(shownState(tree, QStringLiteral("Set units")), QStringLiteral("All"));
+    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
+    EXPECT_EQ(shownState(tree, Step::SetUnits), QStringLiteral("All"));
     EXPECT_FALSE(session->model.UNDone);
     EXPECT_FALSE(session->model.ProjectChanged);
     EXPECT_FALSE(newLogLines().join('\n').contains(QStringLiteral("[x]")));
 
-    typeKey(tree, QStringLiteral("Set units"), Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(shownState(tree, QStringLiteral("Set units")), QStringLiteral("None"));
+    typeKey(tree, Step::SetUnits, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(shownState(tree, Step::SetUnits), QStringLiteral("None"));
 }
 
 TEST_F(OutlineWindowTest, PressingAStepRunsIt)
@@ -92,22 +92,26 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
     gui::MainWindow &w = makeWindow(std::move(factories));
     CheckTree *tree = w.outlineWindow()->tree();
 
-    press(tree, QStringLiteral("Set units"), false);
-    press(tree, QStringLiteral("Set units"), false);
-    press(tree, QStringLiteral("Run analytical solution"), false); // not available yet: nothing happens
+    press(tree, Step::SetUnits, false);
+    press(tree, Step::SetUnits, false);
+    press(tree, Step::RunAnalytical, false); // not built yet: it says so
 
     EXPECT_EQ(unitsOpened, 1) << "a second press brings the open dialog to the front";
     EXPECT_NE(w.findChildForm(QStringLiteral("frmUnits")), nullptr);
-    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::None);
-    EXPECT_EQ(
-        newLogLines(), (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 3.1 Run analytical solution" }));
+    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::None);
+    const QString notYet
+        = QStringLiteral("3.1 Run analytical solution: this step is not available in this version of QEL.");
+    EXPECT_EQ(frontend.boxTexts(MsgIcon::Information), QStringList { notYet });
+    EXPECT_EQ(newLogLines(),
+        (QStringList {
+            "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 3.1 Run analytical solution", "Msg: " + notYet }));
 }
 
 TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)
 {
     gui::MainWindow &w = makeWindow();
-    session->checkNode(QStringLiteral("Well locations"));
-    EXPECT_EQ(shownState(w.outlineWindow()->tree(), QStringLiteral("Well locations")), QStringLiteral("All"));
+    session->checkNode(Step::WellLocations);
+    EXPECT_EQ(shownState(w.outlineWindow()->tree(), Step::WellLocations), QStringLiteral("All"));
 }
 
 class LayerWindowTest : public WorkbenchTest { };
@@ -119,41 +123,42 @@ TEST_F(LayerWindowTest, PressesAndKeysToggleEnabledLayersOnly)
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.layerWindow()->tree();
     ASSERT_EQ(tree->topLevelItemCount(), 7);
-    press(tree, QStringLiteral("Wells"), false);
-    typeKey(tree, QStringLiteral("Plumes"), Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
-    EXPECT_EQ(session->layers.find(QStringLiteral("Plumes"))->state, CheckState::None);
-    EXPECT_NE(tree->node(QStringLiteral("Wells"))->foreground(0).color(),
+    press(tree, LayerKey::Wells, false);
+    typeKey(tree, LayerKey::Plumes, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::None);
+    EXPECT_EQ(session->layers.node(LayerKey::Plumes).state, CheckState::None);
+    EXPECT_NE(tree->node(int(LayerKey::Wells))->foreground(0).color(),
         tree->palette().color(QPalette::Active, QPalette::Text));
 
-    session->layers.enable(QStringLiteral("Wells"));
-    session->layers.setText(QStringLiteral("Plumes"), QStringLiteral("Plume (3)"));
+    session->layers.enable(LayerKey::Wells);
+    session->layers.setText(LayerKey::Plumes, QStringLiteral("Plume (3)"));
     w.refreshLayers();
-    EXPECT_EQ(tree->node(QStringLiteral("Plumes"))->text(0), QStringLiteral("Plume (3)"));
-    press(tree, QStringLiteral("Wells"), false);
-    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::All);
-    EXPECT_EQ(shownState(tree, QStringLiteral("Wells")), QStringLiteral("All"));
-    typeKey(tree, QStringLiteral("Wells"), Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
-    typeKey(tree, QStringLiteral("Wells"), Qt::Key_W, QStringLiteral("w"));
-    EXPECT_EQ(session->layers.find(QStringLiteral("Wells"))->state, CheckState::None);
+    EXPECT_EQ(tree->node(int(LayerKey::Plumes))->text(0), QStringLiteral("Plume (3)"));
+    press(tree, LayerKey::Wells, false);
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::All);
+    EXPECT_EQ(shownState(tree, LayerKey::Wells), QStringLiteral("All"));
+    typeKey(tree, LayerKey::Wells, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::None);
+    typeKey(tree, LayerKey::Wells, Qt::Key_W, QStringLiteral("w"));
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::None);
 }
 
 TEST_F(LayerWindowTest, RedrawLoadsTickedLayersInTheFixedOrder)
 {
     const struct {
-        QStringList ticked;
+        std::vector<LayerKey> ticked;
         int except;
         std::vector<int> loaded;
     } cases[] = {
-        { { "Wells", "Plot limits", "Source", "WL contours", "Plumes", "Min distances", "WOLF factor" }, 6,
-            { 8, 7, 4, 5, 3, 9 } },
-        { { "Wells", "Source", "Min distances" }, 0, { 8, 3, 9 } },
+        { { LayerKey::Wells, LayerKey::PlotLimits, LayerKey::Source, LayerKey::WlContours, LayerKey::Plumes,
+              LayerKey::MinDistances, LayerKey::WolfFactor },
+            6, { 8, 7, 4, 5, 3, 9 } },
+        { { LayerKey::Wells, LayerKey::Source, LayerKey::MinDistances }, 0, { 8, 3, 9 } },
         { {}, 0, {} },
     };
     for (const auto &c : cases) {
         session->layers.initiate();
-        for (const QString &key : c.ticked)
+        for (LayerKey key : c.ticked)
             session->layers.tick(key);
         EXPECT_EQ(redrawSequence(*session, c.except), c.loaded);
     }

@@ -10,11 +10,11 @@
 
 namespace qel::test {
 
-void WindowTestFrontend::setStatusPanel(const QString &key, const QString &text)
+void WindowTestFrontend::setStatusPanel(StatusPanel panel, const QString &text)
 {
-    ScriptedFrontend::setStatusPanel(key, text);
+    ScriptedFrontend::setStatusPanel(panel, text);
     if (window)
-        window->setStatusPanel(key, text);
+        window->setStatusPanel(panel, text);
 }
 
 void WindowTestFrontend::messageAdded(const QString &line)
@@ -31,7 +31,7 @@ void WindowTestFrontend::messagesCleared()
         window->messagesCleared();
 }
 
-void WindowTestFrontend::setCommandEnabled(const QString &command, bool enabled)
+void WindowTestFrontend::setCommandEnabled(Command command, bool enabled)
 {
     ScriptedFrontend::setCommandEnabled(command, enabled);
     if (window)

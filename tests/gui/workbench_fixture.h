@@ -20,10 +20,10 @@ class WindowTestFrontend : public ScriptedFrontend {
 public:
     gui::MainWindow *window = nullptr;
 
-    void setStatusPanel(const QString &key, const QString &text) override;
+    void setStatusPanel(StatusPanel panel, const QString &text) override;
     void messageAdded(const QString &line) override;
     void messagesCleared() override;
-    void setCommandEnabled(const QString &command, bool enabled) override;
+    void setCommandEnabled(Command command, bool enabled) override;
     void outlineChanged() override;
     void layersChanged() override;
 };

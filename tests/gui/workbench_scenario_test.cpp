@@ -47,6 +47,33 @@ protected:
     }
 };
 
+// Every step of the outline reaches a command of the workbench: a built command runs, and one not
+// built yet says so; none does nothing without a word.
+TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
+{
+    makeWindow(gui::workbenchWindowFactories());
+    for (const WorkflowStep &step : workflowSteps()) {
+        SCOPED_TRACE(step.caption);
+        if (!step.command) {
+            EXPECT_FALSE(step.parent) << "only the headings have no command";
+            continue;
+        }
+        ASSERT_TRUE(step.parent);
+        EXPECT_FALSE(workflowStep(*step.parent).parent) << "a step sits under a heading";
+        const Command command = *step.command;
+        if (command != Command::ViewRegressionOutput) // the one step with no menu entry
+            EXPECT_NE(window->commands().firstAction(command), nullptr) << "the command has a menu entry";
+        frontend.boxes.clear();
+        window->runOutlineStep(step.step);
+        const QStringList told = frontend.boxTexts(MsgIcon::Information);
+        const bool notBuilt = window->commands().handler(command) == nullptr;
+        EXPECT_EQ(told.contains(QString::fromLatin1(step.caption)
+                      + QStringLiteral(": this step is not available in this version of QEL.")),
+            notBuilt);
+        EXPECT_TRUE(frontend.boxTexts(MsgIcon::Error).isEmpty());
+    }
+}
+
 } // namespace
 
 TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
@@ -57,7 +84,7 @@ TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
     choose("cboTimeUnits", "d");
     choose("cboConcUnits", "ug/L");
     control<QPushButton>("cmdClose")->click();
-    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::All);
+    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
 
     window->command(QStringLiteral("mnuEditTransportData"))->trigger();
     const char *values[] = { "5", "0.3", "10", "1", "1.5", nullptr, "3650", "20", "1000" };
@@ -68,7 +95,7 @@ TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
     type(5, "730");
     control<QPushButton>("cmdClose")->click();
     EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
-    EXPECT_EQ(session->outline.state(QStringLiteral("Model data")), CheckState::All);
+    EXPECT_EQ(session->outline.state(Step::ModelData), CheckState::All);
 
     const QString project = home() + QStringLiteral("Data/alpha.prj");
     frontend.queueFile(project);
@@ -89,9 +116,9 @@ TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
     EXPECT_TRUE(m.Decay);
     EXPECT_EQ(m.HalfLife, 730.0);
     EXPECT_EQ(m.C0, 1000.0);
-    EXPECT_EQ(session->outline.state(QStringLiteral("Set units")), CheckState::All);
-    EXPECT_EQ(session->outline.state(QStringLiteral("Model data")), CheckState::All);
-    EXPECT_EQ(session->outline.state(QStringLiteral("Well locations")), CheckState::None);
+    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
+    EXPECT_EQ(session->outline.state(Step::ModelData), CheckState::All);
+    EXPECT_EQ(session->outline.state(Step::WellLocations), CheckState::None);
     EXPECT_TRUE(frontend.boxes.empty());
 }
 
@@ -100,17 +127,18 @@ TEST_F(NewUserScenario, MapStepsSayWhatIsMissing)
     makeWindow(gui::workbenchWindowFactories());
     const struct {
         bool unitsSet;
-        const char *step, *title, *text;
+        Step step;
+        const char *title, *text;
     } cases[] = {
-        { false, "Map scale", "Need units", "Set units first." },
-        { true, "Map scale", "Need basemap.", "Open basemap first." },
-        { true, "Plot limits", "Need basemap.", "Base map is not properly opened. Please check and try again." },
+        { false, Step::MapScale, "Need units", "Set units first." },
+        { true, Step::MapScale, "Need basemap.", "Open basemap first." },
+        { true, Step::PlotLimits, "Need basemap.", "Base map is not properly opened. Please check and try again." },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
         session->model.UNDone = c.unitsSet;
         frontend.boxes.clear();
-        window->runOutlineStep(QString::fromLatin1(c.step));
+        window->runOutlineStep(c.step);
         ASSERT_EQ(frontend.boxes.size(), 1u);
         EXPECT_EQ(frontend.boxes[0].title, QString::fromLatin1(c.title));
         EXPECT_EQ(frontend.boxes[0].text, QString::fromLatin1(c.text));

@@ -4,17 +4,15 @@
 
 namespace qel::test {
 
-void ScriptedFrontend::setStatusPanel(const QString &key, const QString &text)
+void ScriptedFrontend::setStatusPanel(StatusPanel panel, const QString &text)
 {
-    if (key == QLatin1String("Status")) {
+    switch (panel) {
+    case StatusPanel::Status:
         panelStatus = text;
         statusTexts << text;
-    } else if (key == QLatin1String("Coords")) {
-        panelCoords = text;
-    } else if (key == QLatin1String("File")) {
-        panelFile = text;
-    } else {
-        ADD_FAILURE() << "unknown status panel " << key.toStdString();
+        break;
+    case StatusPanel::Coords: panelCoords = text; break;
+    case StatusPanel::File: panelFile = text; break;
     }
 }
 
@@ -78,7 +76,7 @@ std::optional<QPointF> ScriptedFrontend::pickMapPoint(const QString &prompt)
     return answer;
 }
 
-void ScriptedFrontend::setCommandEnabled(const QString &command, bool enabled)
+void ScriptedFrontend::setCommandEnabled(Command command, bool enabled)
 {
     disabledCommands.removeAll(command);
     if (!enabled)

@@ -29,7 +29,7 @@ public:
     QStringList messageLines;
     QStringList statusTexts;
     QString panelStatus, panelCoords, panelFile;
-    QStringList disabledCommands;
+    QList<Command> disabledCommands;
     int busyCalls = 0;
     bool busy = false;
     int mapWindowsClosed = 0;
@@ -37,7 +37,7 @@ public:
     void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({ true, path, filterIndex }); }
     void queueCancelledFile() { fileAnswers.push_back({}); }
 
-    void setStatusPanel(const QString &key, const QString &text) override;
+    void setStatusPanel(StatusPanel panel, const QString &text) override;
     void messageAdded(const QString &line) override { messageLines << line; }
     void messagesCleared() override { messageLines.clear(); }
     MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) override;
@@ -46,7 +46,7 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     void setBusy(bool on) override;
     std::optional<QPointF> pickMapPoint(const QString &prompt) override;
-    void setCommandEnabled(const QString &command, bool enabled) override;
+    void setCommandEnabled(Command command, bool enabled) override;
     void closeMapWindow() override { ++mapWindowsClosed; }
 
     // Texts of the boxes shown so far with the given icon.

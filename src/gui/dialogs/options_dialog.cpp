@@ -164,8 +164,8 @@ void OptionsDialog::chkMultipleProjects_Click(bool checked)
         if (checked) {
             WriteLog(session(), formTag() + QStringLiteral(": MultipleProjects enabled"));
             session().app.MultipleProjects = true;
-            session().frontend().setCommandEnabled(QStringLiteral("New"), true);
-            session().frontend().setCommandEnabled(QStringLiteral("Open"), true);
+            session().frontend().setCommandEnabled(Command::FileNew, true);
+            session().frontend().setCommandEnabled(Command::FileOpen, true);
         } else {
             WriteLog(session(), formTag() + QStringLiteral(": MultipleProjects disabled"));
             // New and Open stay available until the next project is opened.

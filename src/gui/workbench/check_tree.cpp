@@ -22,7 +22,7 @@ CheckTree::CheckTree(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-QTreeWidgetItem *CheckTree::addNode(const QString &key, const QString &text, QTreeWidgetItem *parent)
+QTreeWidgetItem *CheckTree::addNode(int key, const QString &text, QTreeWidgetItem *parent)
 {
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, text);
@@ -31,7 +31,7 @@ QTreeWidgetItem *CheckTree::addNode(const QString &key, const QString &text, QTr
     return item;
 }
 
-QTreeWidgetItem *CheckTree::node(const QString &key) const
+QTreeWidgetItem *CheckTree::node(int key) const
 {
     for (QTreeWidgetItemIterator it(const_cast<CheckTree *>(this)); *it; ++it)
         if (keyOf(*it) == key)
@@ -39,9 +39,9 @@ QTreeWidgetItem *CheckTree::node(const QString &key) const
     return nullptr;
 }
 
-QString CheckTree::keyOf(const QTreeWidgetItem *item)
+int CheckTree::keyOf(const QTreeWidgetItem *item)
 {
-    return item ? item->data(0, KeyRole).toString() : QString();
+    return item ? item->data(0, KeyRole).toInt() : -1;
 }
 
 void CheckTree::showNode(QTreeWidgetItem *item, CheckState state, bool enabled)

@@ -6,7 +6,8 @@
 
 namespace qel::gui {
 
-// The tree of the outline and layer windows: nodes keyed by a text, each with a tick-box picture.
+// The tree of the outline and layer windows: nodes keyed by a number (a step or a layer), each
+// with a tick-box picture.
 // It reports presses and keys; the windows decide what they mean.
 class CheckTree : public QTreeWidget {
     Q_OBJECT
@@ -16,9 +17,10 @@ public:
     static constexpr int KeyRole = Qt::UserRole;
     static constexpr int StateRole = Qt::UserRole + 1; // "None", "Some" or "All"
 
-    QTreeWidgetItem *addNode(const QString &key, const QString &text, QTreeWidgetItem *parent = nullptr);
-    QTreeWidgetItem *node(const QString &key) const;
-    static QString keyOf(const QTreeWidgetItem *item);
+    QTreeWidgetItem *addNode(int key, const QString &text, QTreeWidgetItem *parent = nullptr);
+    QTreeWidgetItem *node(int key) const;
+    // The key of an item; -1 for none.
+    static int keyOf(const QTreeWidgetItem *item);
     // Shows a node's tick picture and whether it can be used (grey text when not).
     void showNode(QTreeWidgetItem *item, CheckState state, bool enabled);
 

@@ -25,28 +25,28 @@ LayerWindow::LayerWindow(Session &session, QWidget *parent)
     guarded(session, QStringLiteral("Layers:PopulateTree"), [&] {
         session.FormTag = QStringLiteral("frmLayers");
         for (const LayerNode &node : session.layers.nodes())
-            m_tree->addNode(node.key, node.text);
+            m_tree->addNode(int(node.key), node.text);
         m_tree->expandAll();
         refresh();
     });
 
     connect(m_tree, &CheckTree::nodePressed, this,
-        [this](QTreeWidgetItem *item, bool) { toggleLayer(CheckTree::keyOf(item), true); });
+        [this](QTreeWidgetItem *item, bool) { toggleLayer(LayerKey(CheckTree::keyOf(item)), true); });
     connect(m_tree, &CheckTree::spacePressed, this,
-        [this](QTreeWidgetItem *item) { toggleLayer(CheckTree::keyOf(item), false); });
+        [this](QTreeWidgetItem *item) { toggleLayer(LayerKey(CheckTree::keyOf(item)), false); });
 }
 
 void LayerWindow::refresh()
 {
     for (const LayerNode &node : session().layers.nodes()) {
-        if (QTreeWidgetItem *item = m_tree->node(node.key)) {
+        if (QTreeWidgetItem *item = m_tree->node(int(node.key))) {
             item->setText(0, node.text);
             m_tree->showNode(item, node.state, node.enabled);
         }
     }
 }
 
-bool LayerWindow::toggleLayer(const QString &key, bool redraw)
+bool LayerWindow::toggleLayer(LayerKey key, bool redraw)
 {
     bool changed = false;
     const QString tag = redraw ? QStringLiteral("Layers:tvwTree_MouseDown") : QStringLiteral("Layers:tvwTree_KeyPress");

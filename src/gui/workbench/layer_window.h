@@ -17,7 +17,7 @@ public:
     // Shows session.layers again (ticks, grey text, node texts).
     void refresh();
     // Toggles an enabled layer; with redraw the map is drawn again. Returns whether it changed.
-    bool toggleLayer(const QString &key, bool redraw);
+    bool toggleLayer(LayerKey key, bool redraw);
 
 private:
     CheckTree *m_tree;

@@ -6,28 +6,27 @@
 #include "core/startup.h"
 #include "gui/common/child_form.h"
 #include "gui/workbench/check_tree.h"
+#include "gui/workbench/clipboard_routing.h"
 #include "gui/workbench/drawn_icons.h"
 #include "gui/workbench/layer_window.h"
+#include "gui/workbench/menu_table.h"
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
+#include "gui/workbench/tool_window_layout.h"
 #include "gui/workbench/window_arrangement.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
 
@@ -37,13 +36,9 @@ namespace qel::gui {
 
 namespace {
 
-// The child windows whose text fields Edit > Cut, Copy and Paste work on.
-const QStringList ClipboardForms = { "frmDoc", "frmMapScale", "frmMessage", "frmMinDist", "frmOptions", "frmOutput",
-    "frmPlotLmts", "frmPlumeSpect", "frmRegRes", "frmSource", "frmTransData", "frmWells", "frmWldata", "frmWOLF" };
-
 const QStringList FormatKeys = { "Bold", "Italic", "Underline", "Align Left", "Center", "Align Right" };
 
-// Lowest left position the settings store may hold for the window to be placed there.
+// Lowest left position the placement store may hold for the window to be placed there.
 constexpr int PlacementFloor = -24000;
 constexpr int MinimumWidth = 9000;
 constexpr int MinimumHeight = 8000;
@@ -53,23 +48,14 @@ QString withoutBlanks(QString key)
     return key.remove(u' ');
 }
 
-void clipboardOperation(QWidget *field, const QString &operation)
+QString statusPanelName(StatusPanel panel)
 {
-    const bool cut = operation == QLatin1String("Cut");
-    const bool paste = operation == QLatin1String("Paste");
-    if (auto *line = qobject_cast<QLineEdit *>(field)) {
-        if ((cut || paste) && line->isReadOnly())
-            return;
-        cut ? line->cut() : paste ? line->paste() : line->copy();
-    } else if (auto *text = qobject_cast<QTextEdit *>(field)) {
-        if ((cut || paste) && text->isReadOnly())
-            return;
-        cut ? text->cut() : paste ? text->paste() : text->copy();
-    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(field)) {
-        if ((cut || paste) && plain->isReadOnly())
-            return;
-        cut ? plain->cut() : paste ? plain->paste() : plain->copy();
+    switch (panel) {
+    case StatusPanel::Status: return QStringLiteral("Status");
+    case StatusPanel::Coords: return QStringLiteral("Coords");
+    case StatusPanel::File: return QStringLiteral("File");
     }
+    return {};
 }
 
 } // namespace
@@ -78,8 +64,7 @@ MainWindow::MainWindow(Session &session, WindowFactories factories, QSettings *s
     : QMainWindow(parent)
     , m_session(session)
     , m_factories(std::move(factories))
-    , m_ownSettings(settings ? nullptr : std::make_unique<QSettings>())
-    , m_settings(settings ? settings : m_ownSettings.get())
+    , m_placementStore(settings)
     , m_mdi(new QMdiArea(this))
 {
     setObjectName(QStringLiteral("frmUserInterface"));
@@ -92,6 +77,7 @@ MainWindow::MainWindow(Session &session, WindowFactories factories, QSettings *s
     setCentralWidget(m_mdi);
     m_mdi->viewport()->installEventFilter(this);
 
+    installHandlers();
     buildMenus();
     buildToolBars();
     buildStatusBar();
@@ -102,11 +88,11 @@ MainWindow::MainWindow(Session &session, WindowFactories factories, QSettings *s
         session.FormTag = QStringLiteral("UserInterface");
         session.app.HelpContext = HelpTopic::Contents;
         setMinimumSize(toPixels(MinimumWidth, true), toPixels(MinimumHeight, false));
-        const WindowPlacement stored = storedPlacement(*m_settings);
-        if (!m_settings->contains(QStringLiteral("Settings/MainLeft")))
+        const std::optional<WindowPlacement> stored = m_placementStore.load();
+        if (!stored)
             placeForFirstStart();
-        else if (stored.left > PlacementFloor)
-            setPlacement(stored);
+        else if (stored->left > PlacementFloor)
+            setPlacement(*stored);
 
         m_outline = new OutlineWindow(session, this);
         m_layers = new LayerWindow(session, this);
@@ -129,34 +115,12 @@ MainWindow::~MainWindow()
 
 // --- building -------------------------------------------------------------------------------
 
-QAction *MainWindow::addCommand(QMenu *menu, const QString &objectName, const QString &caption, Handler handler)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(objectName);
-    if (handler)
-        connect(action, &QAction::triggered, this, [handler] { handler(); });
-    else
-        markUnavailable(action);
-    return action;
-}
-
 void MainWindow::run(const QString &objectName, const QString &logText, const Handler &body)
 {
     guarded(m_session, QStringLiteral("UI:") + objectName + QStringLiteral("_Click"), [&] {
         WriteLog(m_session, logText);
         body();
     });
-}
-
-void MainWindow::markUnavailable(QAction *action)
-{
-    m_unavailable.insert(action);
-    action->setEnabled(false);
-}
-
-void MainWindow::registerCommand(const QString &name, QAction *action)
-{
-    m_commands[name].append(action);
 }
 
 void MainWindow::showFactoryForm(const QString &objectName, const WindowFactories::FormFactory &factory)
@@ -169,140 +133,95 @@ void MainWindow::showFactoryForm(const QString &objectName, const WindowFactorie
         showChild(factory(m_session, this));
 }
 
-void MainWindow::buildMenus()
+MainWindow::Handler MainWindow::formCommand(const QString &form, const WindowFactories::FormFactory &factory)
 {
-    Session &s = m_session;
-    const auto formCommand = [this](const QString &name, const QString &log, const QString &form,
-                                 const WindowFactories::FormFactory &factory) -> Handler {
-        if (!factory)
-            return {};
-        return [this, name, log, form, factory] { run(name, log, [&] { showFactoryForm(form, factory); }); };
-    };
-
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    registerCommand("New", addCommand(file, "mnuFileNew", "&New Project", [&s] { fileNew(s); }));
-    registerCommand("Open", addCommand(file, "mnuFileOpen", "&Open Project...", [&s] { fileOpen(s); }));
-    registerCommand("Close", addCommand(file, "mnuFileClose", "&Close Project", [&s] { fileClose(s); }));
-    registerCommand("Save", addCommand(file, "mnuFileSave", "&Save Project", [&s] { fileSave(s); }));
-    registerCommand("Save As", addCommand(file, "mnuFileSaveAs", "Save Project &As...", [&s] { fileSaveAs(s); }));
-    file->addSeparator();
-    registerCommand("Open Base Map", addCommand(file, "mnuFileOpenBaseMap", "Open Base &Map...", {}));
-    registerCommand("Export", addCommand(file, "mnuFileExport", "&Export Model Results", {}));
-    file->addSeparator();
-    registerCommand("Print", addCommand(file, "mnuFilePrint", "&Print", [this] {
-        run("mnuFilePrint", "File > Print", [this] { printActiveForm(); });
-    }));
-    QAction *recentSeparator = file->addSeparator();
-    recentSeparator->setVisible(false);
-    for (int i = 1; i <= 3; ++i)
-        addCommand(file, QStringLiteral("mnuFileRecent%1").arg(i), QString(), [] {})->setVisible(false);
-    file->addSeparator();
-    addCommand(file, "mnuFileExit", "&Exit", [this] { exitCommand(); });
-
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEdit"));
-    for (const auto &[key, caption] : { std::pair { "Cut", "Cu&t" }, { "Copy", "C&opy" }, { "Paste", "&Paste" } }) {
-        const QString operation = QString::fromLatin1(key);
-        const QString name = QStringLiteral("mnuEdit") + operation;
-        registerCommand(operation, addCommand(edit, name, QString::fromLatin1(caption), [this, name, operation] {
-            run(name, QStringLiteral("Edit > ") + operation, [&] { editClipboard(operation); });
-        }));
-    }
-    edit->addSeparator();
-    registerCommand("Clear", addCommand(edit, "mnuEditClear", "Clear", [&s] { editClear(s); }));
-    edit->addSeparator();
-    addCommand(
-        edit, "mnuEditUnits", "&Units", formCommand("mnuEditUnits", "Edit > Units", "frmUnits", m_factories.units));
-    addCommand(edit, "mnuEditWellLocations", "&Well Locations", {});
-    addCommand(edit, "mnuEditWaterLevelData", "Water &Level Data", {});
-    addCommand(edit, "mnuEditSourceLocation", "&Source location", {});
-    addCommand(edit, "mnuEditTransportData", "&Transport model data",
-        formCommand("mnuEditTransportData", "Edit > Model Data", "frmTransData", m_factories.transport));
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->setObjectName(QStringLiteral("mnuView"));
-    Handler summary;
-    if (m_factories.summary)
-        summary = [this] {
-            // Every summary is a new document of the project as it is now.
-            run("mnuViewSummary", "View > Project Summary",
-                [this] { showChild(m_factories.summary(m_session, this), false); });
-        };
-    addCommand(view, "mnuViewSummary", "Project &Summary", summary);
-    addCommand(view, "mnuViewWaterLevelContours", "&Water Level Contours", {});
-    addCommand(view, "mnuViewPlumeContours", "&Plume Contours", {});
-    addCommand(view, "mnuViewMinDistContours", "&Minimum Distance Contours", {});
-    addCommand(view, "mnuViewWOLFContours", "W&OLF Contours", {});
-    view->addSeparator();
-    addCommand(view, "mnuViewSessionLog", "&Session Log File", [this] { viewSessionLog(); });
-    QAction *messageCommand
-        = addCommand(view, "mnuViewMessageWindow", "View Message Window", [this] { toggleMessageWindow(); });
-    messageCommand->setCheckable(true);
-
-    m_mapMenu = menuBar()->addMenu(QStringLiteral("&Map"));
-    m_mapMenu->setObjectName(QStringLiteral("mnuMap"));
-    // The preconditions tell the person what is missing; the calibration and plot-limits
-    // dialogs open here once they exist.
-    addCommand(m_mapMenu, "mnuMapSetScale", "&Set Scale", [&s] { mapSetScale(s); });
-    addCommand(m_mapMenu, "mnuMapSetPlotLimits", "Set Plot &Limits", [&s] { mapSetPlotLimits(s); });
-    addCommand(m_mapMenu, "mnuMapSetTitle", "Set &Title", [this] { setMapTitle(); });
-    setMapMenuVisible(false);
-
-    QMenu *runMenu = menuBar()->addMenu(QStringLiteral("&Run"));
-    runMenu->setObjectName(QStringLiteral("mnuRun"));
-    registerCommand("Regression", addCommand(runMenu, "mnuRunRegression", "Linear Regression Model", {}));
-    registerCommand("Analytical", addCommand(runMenu, "mnuRunAnalytical", "&Analytical Model", {}));
-
-    QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-    tools->setObjectName(QStringLiteral("mnuTools"));
-    addCommand(tools, "mnuToolsOptions", "Options",
-        formCommand("mnuToolsOptions", "Tool > Options", "frmOptions", m_factories.options));
-
-    QMenu *window = menuBar()->addMenu(QStringLiteral("&Window"));
-    window->setObjectName(QStringLiteral("mnuWindow"));
-    addCommand(window, "mnuWindowCascade", "&Cascade",
-        [this] { run("mnuWindowCascade", "Window > Cascade", [this] { m_mdi->cascadeSubWindows(); }); });
-    addCommand(window, "mnuWindowTileHorizontal", "Tile &Horizontal",
-        [this] { run("mnuWindowTileHorizontal", "Window > Tile Horizontal", [this] { tileHorizontal(m_mdi); }); });
-    addCommand(window, "mnuWindowTileVertical", "Tile &Vertical",
-        [this] { run("mnuWindowTileVertical", "Window > Tile Vertical", [this] { tileVertical(m_mdi); }); });
-    addCommand(window, "mnuWindowArrangeIcons", "&Arrange Icons",
-        [this] { run("mnuWindowArrangeIcons", "Window > Arrange Icons", [this] { arrangeIcons(m_mdi); }); });
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    Handler contents, currentTopic, about;
-    if (m_factories.help) {
-        contents = [this] {
-            run("mnuHelpContents", "Help > Contents",
-                [this] { m_factories.help(m_session, this, HelpTopic::Contents); });
-        };
-        currentTopic = [this] { helpCurrentTopic(); };
-    }
-    if (m_factories.about)
-        about = [this] { run("mnuHelpAbout", "Help > About QEL", [this] { m_factories.about(m_session, this); }); };
-    addCommand(help, "mnuHelpContents", "Contents", contents);
-    addCommand(help, "mnuHelpCurrentTopic", "Current Topic", currentTopic);
-    help->addSeparator();
-    addCommand(help, "mnuHelpAbout", "About QEL", about);
+    if (!factory)
+        return {};
+    return [this, form, factory] { showFactoryForm(form, factory); };
 }
 
-QAction *MainWindow::addToolButton(QToolBar *bar, const QString &key, const QString &tip, Handler handler)
+// What every built command carries out; the menu table adds the log line where the menu writes
+// one. Commands left out here are not built yet and stay disabled.
+void MainWindow::installHandlers()
 {
-    QAction *action = bar->addAction(toolbarIcon(key), key);
-    action->setObjectName(QStringLiteral("tb") + withoutBlanks(key));
-    action->setToolTip(tip);
-    if (handler) {
-        connect(action, &QAction::triggered, this, [this, key, handler] {
-            guarded(m_session, QStringLiteral("UI:tbToolBar_ButtonClick"),
-                [&] { WriteLog(m_session, QStringLiteral("Toolbar: [") + key + QStringLiteral("]")); });
-            handler();
-        });
-    } else {
-        markUnavailable(action);
+    Session &s = m_session;
+    CommandRegistry &c = m_commands;
+    c.setHandler(Command::FileNew, [&s] { fileNew(s); });
+    c.setHandler(Command::FileOpen, [&s] { fileOpen(s); });
+    c.setHandler(Command::FileClose, [&s] { fileClose(s); });
+    c.setHandler(Command::FileSave, [&s] { fileSave(s); });
+    c.setHandler(Command::FileSaveAs, [&s] { fileSaveAs(s); });
+    c.setHandler(Command::FilePrint, [this] { printActiveForm(); });
+    c.setHandler(Command::FileExit, [this] { exitCommand(); });
+    for (Command clipboard : ClipboardCommands)
+        c.setHandler(clipboard, [this, clipboard] { editClipboard(clipboard); });
+    c.setHandler(Command::EditClear, [&s] { editClear(s); });
+    c.setHandler(Command::EditUnits, formCommand(QStringLiteral("frmUnits"), m_factories.units));
+    c.setHandler(Command::EditTransportData, formCommand(QStringLiteral("frmTransData"), m_factories.transport));
+    if (m_factories.summary) // every summary is a new document of the project as it is now
+        c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
+    c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
+    c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
+    // The preconditions tell the person what is missing; the calibration and plot-limits
+    // dialogs open here once they exist.
+    c.setHandler(Command::MapSetScale, [&s] { mapSetScale(s); });
+    c.setHandler(Command::MapSetPlotLimits, [&s] { mapSetPlotLimits(s); });
+    c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
+    c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
+    c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
+    c.setHandler(Command::WindowTileHorizontal, [this] { tileHorizontal(m_mdi); });
+    c.setHandler(Command::WindowTileVertical, [this] { tileVertical(m_mdi); });
+    c.setHandler(Command::WindowArrangeIcons, [this] { arrangeIcons(m_mdi); });
+    if (m_factories.help) {
+        c.setHandler(Command::HelpContents, [this] { m_factories.help(m_session, this, HelpTopic::Contents); });
+        c.setHandler(Command::HelpCurrentTopic, [this] { helpCurrentTopic(); });
     }
-    return action;
+    if (m_factories.about)
+        c.setHandler(Command::HelpAbout, [this] { m_factories.about(m_session, this); });
+    for (Command zoom : ZoomCommands)
+        c.setHandler(zoom, [this, zoom] { Q_EMIT zoomRequested(zoom); });
+}
+
+void MainWindow::buildMenus()
+{
+    for (const MenuDefinition &definition : menuDefinitions()) {
+        QMenu *menu = menuBar()->addMenu(QString::fromLatin1(definition.caption));
+        menu->setObjectName(QString::fromLatin1(definition.objectName));
+        for (const MenuItem &item : definition.items) {
+            if (item.kind == MenuItemKind::Separator) {
+                menu->addSeparator();
+                continue;
+            }
+            if (item.kind == MenuItemKind::RecentFiles) {
+                menu->addSeparator()->setVisible(false);
+                for (int i = 1; i <= 3; ++i) {
+                    QAction *recent = menu->addAction(QString());
+                    recent->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i));
+                    recent->setVisible(false);
+                }
+                continue;
+            }
+            QAction *action = menu->addAction(QString::fromLatin1(item.caption));
+            const QString name = QString::fromLatin1(item.objectName);
+            action->setObjectName(name);
+            const Command command = item.command;
+            const QString log = item.logText ? QString::fromLatin1(item.logText) : QString();
+            connect(action, &QAction::triggered, this, [this, command, name, log] {
+                const Handler *handler = m_commands.handler(command);
+                if (!handler)
+                    return;
+                if (log.isEmpty())
+                    (*handler)();
+                else
+                    run(name, log, *handler);
+            });
+            m_commands.addAction(command, action);
+        }
+        if (definition.objectName == QLatin1String("mnuMap"))
+            m_mapMenu = menu;
+    }
+    command(QStringLiteral("mnuViewMessageWindow"))->setCheckable(true);
+    setMapMenuVisible(false);
 }
 
 void MainWindow::buildToolBars()
@@ -311,30 +230,33 @@ void MainWindow::buildToolBars()
     bar->setObjectName(QStringLiteral("tbToolBar"));
     bar->setIconSize(QSize(22, 22));
     bar->setMovable(false);
-    const auto menuCommand = [this](const QString &objectName) -> Handler {
-        return [this, objectName] {
-            if (QAction *action = command(objectName))
-                action->trigger();
-        };
-    };
-    registerCommand("New", addToolButton(bar, "New", "New project", menuCommand("mnuFileNew")));
-    registerCommand("Open", addToolButton(bar, "Open", "Open project", menuCommand("mnuFileOpen")));
-    registerCommand("Save", addToolButton(bar, "Save", "Save project", [this] { saveButton(m_session); }));
-    bar->addSeparator();
-    registerCommand("Edit", addToolButton(bar, "Edit", "Edit", {}));
-    registerCommand("Print", addToolButton(bar, "Print", "Print the active window", menuCommand("mnuFilePrint")));
-    bar->addSeparator();
-    registerCommand("Cut", addToolButton(bar, "Cut", "Cut", menuCommand("mnuEditCut")));
-    registerCommand("Copy", addToolButton(bar, "Copy", "Copy", menuCommand("mnuEditCopy")));
-    registerCommand("Paste", addToolButton(bar, "Paste", "Paste", menuCommand("mnuEditPaste")));
-    registerCommand("Clear", addToolButton(bar, "Clear", "Clear the project", menuCommand("mnuEditClear")));
-    bar->addSeparator();
-    for (const char *zoom : { "Zoom In", "Zoom Window", "Zoom Out", "Zoom Previous", "Zoom All" }) {
-        const QString key = QString::fromLatin1(zoom);
-        QAction *action = addToolButton(bar, key, key, [this, key] { Q_EMIT zoomRequested(key); });
-        registerCommand(key, action);
-        action->setEnabled(false); // until a map is shown
+    for (const ToolButtonDefinition &button : toolbarButtons()) {
+        if (!button.command) {
+            bar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(button.key);
+        const Command command = *button.command;
+        QAction *action = bar->addAction(toolbarIcon(key), key);
+        action->setObjectName(QStringLiteral("tb") + withoutBlanks(key));
+        action->setToolTip(QString::fromLatin1(button.tip));
+        connect(action, &QAction::triggered, this, [this, key, command] {
+            guarded(m_session, QStringLiteral("UI:tbToolBar_ButtonClick"),
+                [&] { WriteLog(m_session, QStringLiteral("Toolbar: [") + key + QStringLiteral("]")); });
+            // The toolbar's Save names the file first when the project has none.
+            if (command == Command::FileSave)
+                return void(saveButton(m_session));
+            // A button does what its menu entry does, log line included.
+            QAction *menuEntry = m_commands.firstAction(command);
+            if (menuEntry && menuEntry != sender())
+                menuEntry->trigger();
+            else if (const Handler *handler = m_commands.handler(command))
+                (*handler)();
+        });
+        m_commands.addAction(command, action);
     }
+    for (Command zoom : ZoomCommands)
+        m_commands.setEnabled(zoom, false); // until a map is shown
 
     QToolBar *format = addToolBar(QStringLiteral("Formatting"));
     format->setObjectName(QStringLiteral("tbFormatting"));
@@ -357,17 +279,17 @@ void MainWindow::buildStatusBar()
     bar->setSizeGripEnabled(true);
     bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"
                                       "QLabel#sbCoords, QLabel#sbFile { border-left: 1px solid palette(mid); }"));
-    for (const char *key : { "Status", "Coords", "File" }) {
+    for (StatusPanel panel : StatusPanels) {
         auto *label = new QLabel(bar);
-        label->setObjectName(QStringLiteral("sb") + QString::fromLatin1(key));
+        label->setObjectName(QStringLiteral("sb") + statusPanelName(panel));
         label->setContentsMargins(6, 0, 6, 0);
-        m_panels.insert(QString::fromLatin1(key), label);
+        m_panels.insert(int(panel), label);
     }
-    bar->addWidget(m_panels.value("Status"), 1);
-    m_panels.value("Coords")->setMinimumWidth(170);
-    m_panels.value("File")->setMinimumWidth(150);
-    bar->addPermanentWidget(m_panels.value("Coords"));
-    bar->addPermanentWidget(m_panels.value("File"));
+    bar->addWidget(statusPanel(StatusPanel::Status), 1);
+    statusPanel(StatusPanel::Coords)->setMinimumWidth(170);
+    statusPanel(StatusPanel::File)->setMinimumWidth(150);
+    bar->addPermanentWidget(statusPanel(StatusPanel::Coords));
+    bar->addPermanentWidget(statusPanel(StatusPanel::File));
     m_progress = new QProgressBar(bar);
     m_progress->setObjectName(QStringLiteral("ProgressBar"));
     m_progress->setMaximumWidth(160);
@@ -463,30 +385,28 @@ void MainWindow::showMessageWindow()
 
 void MainWindow::toggleMessageWindow()
 {
-    run("mnuViewMessageWindow", "View > Message", [this] {
-        if (m_message && m_message->isVisible()) {
-            m_message->closeForm();
-            command("mnuViewMessageWindow")->setChecked(false);
-        } else {
-            showMessageWindow();
-        }
-    });
+    if (m_message && m_message->isVisible()) {
+        m_message->closeForm();
+        command("mnuViewMessageWindow")->setChecked(false);
+    } else {
+        showMessageWindow();
+    }
 }
 
 void MainWindow::placeToolWindows()
 {
-    const QRect area = m_mdi->viewport()->rect();
-    if (area.width() < 50 || area.height() < 50)
-        return;
-    // Wide enough for the longest step caption, but never most of the area.
-    int wanted = 260;
+    ToolWindowInput input;
+    input.area = m_mdi->viewport()->rect();
     if (m_outline) {
         CheckTree *tree = m_outline->tree();
-        wanted = tree->nodesWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
+        input.outlineWidth = tree->nodesWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
     }
-    const int side = std::clamp(wanted, 200, std::max(200, area.width() * 45 / 100));
-    const int outlineHeight = std::clamp(area.height() * 62 / 100, std::min(200, area.height()),
-        std::max(area.height() - 150, std::min(200, area.height())));
+    input.outlinePlaced = m_placedToolWindows && m_outline && m_outline->parentWidget();
+    if (input.outlinePlaced)
+        input.outlineBottom = m_outline->parentWidget()->geometry().bottom() + 1;
+    const ToolWindowGeometry g = toolWindowLayout(input);
+    if (g.outline.isEmpty())
+        return;
     const auto place = [](ChildForm *form, const QRect &geometry) {
         if (!form)
             return;
@@ -495,13 +415,9 @@ void MainWindow::placeToolWindows()
             frame->setGeometry(geometry);
     };
     if (!m_placedToolWindows)
-        place(m_outline, QRect(0, 0, side, outlineHeight));
-    const int outlineBottom
-        = m_outline && m_outline->parentWidget() ? m_outline->parentWidget()->geometry().bottom() + 1 : outlineHeight;
-    place(m_layers, QRect(0, outlineBottom, side, std::max(120, area.height() - outlineBottom)));
-    const int messageWidth = std::clamp(area.width() * 45 / 100, 280, 520);
-    const int messageHeight = std::clamp(area.height() * 3 / 10, 120, 200);
-    place(m_message, QRect(area.width() - messageWidth, area.height() - messageHeight, messageWidth, messageHeight));
+        place(m_outline, g.outline);
+    place(m_layers, g.layers);
+    place(m_message, g.message);
     m_placedToolWindows = true;
 }
 
@@ -511,45 +427,40 @@ void MainWindow::childActivated(QMdiSubWindow *frame)
         return;
     auto *form = frame ? qobject_cast<ChildForm *>(frame->widget()) : nullptr;
     const QString name = form ? form->objectName() : QString();
-    const bool clipboard = ClipboardForms.contains(name);
-    for (const char *operation : { "Cut", "Copy", "Paste" })
-        setCommandEnabled(QString::fromLatin1(operation), clipboard);
+    const bool clipboard = takesClipboardCommands(name);
+    for (Command command : ClipboardCommands)
+        setCommandEnabled(command, clipboard);
     for (QAction *action : std::as_const(m_formatActions))
         action->setEnabled(name == QLatin1String("frmDoc"));
 }
 
 // --- commands -------------------------------------------------------------------------------
 
-void MainWindow::editClipboard(const QString &operation)
+void MainWindow::editClipboard(Command command)
 {
     ChildForm *form = activeChildForm();
-    if (!form || !ClipboardForms.contains(form->objectName()))
-        return;
-    clipboardOperation(form->focusWidget(), operation);
+    if (form && takesClipboardCommands(form->objectName()))
+        applyClipboardCommand(form->focusWidget(), command);
 }
 
 void MainWindow::viewSessionLog()
 {
-    run("mnuViewSessionLog", "View > Session Log", [this] {
-        const AppState &app = m_session.app;
-        if (!app.NotepadPath.isEmpty()) {
-            if (!QProcess::startDetached(app.NotepadPath, { app.LogFile }))
-                qel::raise(ErrFileNotFound, app.NotepadPath);
-        } else if (m_factories.outputViewer) {
-            showChild(m_factories.outputViewer(m_session, this, app.LogFile), false);
-        } else {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(app.LogFile));
-        }
-    });
+    const AppState &app = m_session.app;
+    if (!app.NotepadPath.isEmpty()) {
+        if (!QProcess::startDetached(app.NotepadPath, { app.LogFile }))
+            qel::raise(ErrFileNotFound, app.NotepadPath);
+    } else if (m_factories.outputViewer) {
+        showChild(m_factories.outputViewer(m_session, this, app.LogFile), false);
+    } else {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(app.LogFile));
+    }
 }
 
 void MainWindow::helpCurrentTopic()
 {
-    run("mnuHelpCurrentTopic", "Help > Current Topic", [this] {
-        if (ChildForm *form = activeChildForm())
-            m_session.app.HelpContext = form->helpContext();
-        m_factories.help(m_session, this, m_session.app.HelpContext);
-    });
+    if (ChildForm *form = activeChildForm())
+        m_session.app.HelpContext = form->helpContext();
+    m_factories.help(m_session, this, m_session.app.HelpContext);
 }
 
 void MainWindow::printActiveForm()
@@ -575,32 +486,25 @@ void MainWindow::exitCommand()
         m_exitAsked = false;
 }
 
-void MainWindow::runOutlineStep(const QString &key)
+void MainWindow::runOutlineStep(Step step)
 {
     guarded(m_session, QStringLiteral("Outline:CallModule"), [&] {
-        if (key == QLatin1String("Set units")) {
-            showFactoryForm(QStringLiteral("frmUnits"), m_factories.units);
+        const WorkflowStep &entry = workflowStep(step);
+        if (!entry.command)
+            return; // a heading
+        const Handler *handler = m_commands.handler(*entry.command);
+        if (!handler) {
+            const QString text
+                = stepCaption(step) + QStringLiteral(": this step is not available in this version of QEL.");
+            WriteLog(m_session, QStringLiteral("Msg: ") + text);
+            m_session.frontend().messageBox(text, QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Information);
             return;
         }
-        static const QHash<QString, QString> commands = {
-            { "Base map", "mnuFileOpenBaseMap" },
-            { "Map scale", "mnuMapSetScale" },
-            { "Well locations", "mnuEditWellLocations" },
-            { "Water levels", "mnuEditWaterLevelData" },
-            { "Plot limits", "mnuMapSetPlotLimits" },
-            { "Model data", "mnuEditTransportData" },
-            { "Source location", "mnuEditSourceLocation" },
-            { "Run linear regression", "mnuRunRegression" },
-            { "Water level contours", "mnuViewWaterLevelContours" },
-            { "Run analytical solution", "mnuRunAnalytical" },
-            { "Export model results", "mnuFileExport" },
-            { "View plume contours", "mnuViewPlumeContours" },
-            { "View MinDist contours", "mnuViewMinDistContours" },
-            { "View WOLF contours", "mnuViewWOLFContours" },
-        };
-        QAction *action = command(commands.value(key));
-        if (action && action->isEnabled())
-            action->trigger();
+        QAction *menuEntry = m_commands.firstAction(*entry.command);
+        if (entry.throughMenu && menuEntry)
+            menuEntry->trigger();
+        else
+            (*handler)();
     });
 }
 
@@ -616,9 +520,9 @@ QAction *MainWindow::formatAction(const QString &key) const
     return m_formatActions.value(key);
 }
 
-QLabel *MainWindow::statusPanel(const QString &key) const
+QLabel *MainWindow::statusPanel(StatusPanel panel) const
 {
-    return m_panels.value(key);
+    return m_panels.value(int(panel));
 }
 
 void MainWindow::setMapMenuVisible(bool visible)
@@ -626,9 +530,9 @@ void MainWindow::setMapMenuVisible(bool visible)
     m_mapMenu->menuAction()->setVisible(visible);
 }
 
-void MainWindow::setStatusPanel(const QString &key, const QString &text)
+void MainWindow::setStatusPanel(StatusPanel panel, const QString &text)
 {
-    if (QLabel *label = m_panels.value(key))
+    if (QLabel *label = statusPanel(panel))
         label->setText(text);
 }
 
@@ -644,14 +548,9 @@ void MainWindow::messagesCleared()
         m_message->reload();
 }
 
-void MainWindow::setCommandEnabled(const QString &name, bool enabled)
+void MainWindow::setCommandEnabled(Command command, bool enabled)
 {
-    QList<QAction *> actions = m_commands.value(name);
-    if (actions.isEmpty())
-        if (QAction *action = command(name))
-            actions << action;
-    for (QAction *action : actions)
-        action->setEnabled(enabled && !m_unavailable.contains(action));
+    m_commands.setEnabled(command, enabled);
 }
 
 void MainWindow::refreshOutline()
@@ -689,14 +588,7 @@ int MainWindow::toTwips(int pixels, bool horizontal) const
 
 WindowPlacement MainWindow::storedPlacement(QSettings &settings)
 {
-    WindowPlacement placement;
-    settings.beginGroup(QStringLiteral("Settings"));
-    placement.left = settings.value(QStringLiteral("MainLeft"), placement.left).toInt();
-    placement.top = settings.value(QStringLiteral("MainTop"), placement.top).toInt();
-    placement.width = settings.value(QStringLiteral("MainWidth"), placement.width).toInt();
-    placement.height = settings.value(QStringLiteral("MainHeight"), placement.height).toInt();
-    settings.endGroup();
-    return placement;
+    return PlacementStore(&settings).load().value_or(WindowPlacement {});
 }
 
 WindowPlacement MainWindow::placement() const
@@ -733,14 +625,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        const WindowPlacement p = placement();
-        m_settings->beginGroup(QStringLiteral("Settings"));
-        m_settings->setValue(QStringLiteral("MainLeft"), p.left);
-        m_settings->setValue(QStringLiteral("MainTop"), p.top);
-        m_settings->setValue(QStringLiteral("MainWidth"), p.width);
-        m_settings->setValue(QStringLiteral("MainHeight"), p.height);
-        m_settings->endGroup();
-        m_settings->sync();
+        m_placementStore.save(placement());
     }
     formUnload(m_session);
     event->accept();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/session.h"
+#include "core/workflow_steps.h"
+#include "gui/workbench/command_registry.h"
+#include "gui/workbench/placement_store.h"
 #include "gui/workbench/window_factories.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
-#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -16,7 +18,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QProgressBar;
 class QSettings;
-class QToolBar;
 
 namespace qel::gui {
 
@@ -25,20 +26,12 @@ class LayerWindow;
 class MessageWindow;
 class OutlineWindow;
 
-// Placement of the main window in the settings store's units (1/1440 inch).
-struct WindowPlacement {
-    int left = 1000;
-    int top = 1000;
-    int width = 10000;
-    int height = 8000;
-};
-
 // frmUserInterface: the workbench's frame with its menus, toolbar, status bar and document area,
 // which holds the outline, layer and message windows and every other child window.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // settings: where the window placement is kept; the user's own settings store when null.
+    // settings: where the window placement is kept; see PlacementStore when null.
     MainWindow(
         Session &session, WindowFactories factories = {}, QSettings *settings = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -62,22 +55,23 @@ public:
     // "Align Right" (checkable; enabled only while a document window is active).
     QAction *formatAction(const QString &key) const;
     QProgressBar *progressBar() const { return m_progress; }
-    QLabel *statusPanel(const QString &key) const;
+    QLabel *statusPanel(StatusPanel panel) const;
     void setMapMenuVisible(bool visible);
 
     // Window state the front end changes for the procedures.
-    void setStatusPanel(const QString &key, const QString &text);
+    void setStatusPanel(StatusPanel panel, const QString &text);
     void messageAdded(const QString &line);
     void messagesCleared();
-    // command: a toolbar key or menu short name ("New", "Cut", "Zoom In", "Analytical"), or an
-    // objectName. Commands not built yet stay disabled.
-    void setCommandEnabled(const QString &command, bool enabled);
+    // Commands not built yet stay disabled.
+    void setCommandEnabled(Command command, bool enabled);
+    const CommandRegistry &commands() const { return m_commands; }
     void refreshOutline();
     void refreshLayers();
     void closeMapWindow();
 
     // An outline step, dispatched to the command that carries it out.
-    void runOutlineStep(const QString &key);
+    // A step whose command is not built yet says so instead of doing nothing.
+    void runOutlineStep(Step step);
     // Lays out the outline, layer and message windows along the document area's edges.
     void placeToolWindows();
 
@@ -88,7 +82,7 @@ public:
 
 Q_SIGNALS:
     // A zoom button of the map ("Zoom In", "Zoom Window", ...); the map window carries it out.
-    void zoomRequested(const QString &key);
+    void zoomRequested(qel::Command zoom);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,20 +90,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    using Handler = std::function<void()>;
+    using Handler = CommandRegistry::Handler;
 
+    void installHandlers();
     void buildMenus();
     void buildToolBars();
     void buildStatusBar();
-    QAction *addCommand(QMenu *menu, const QString &objectName, const QString &caption, Handler handler);
-    QAction *addToolButton(QToolBar *bar, const QString &key, const QString &tip, Handler handler);
     // Writes the log text under the menu handler's failure tag, then runs the command.
     void run(const QString &objectName, const QString &logText, const Handler &body);
-    void registerCommand(const QString &name, QAction *action);
-    void markUnavailable(QAction *action);
+    Handler formCommand(const QString &form, const WindowFactories::FormFactory &factory);
     void showFactoryForm(const QString &objectName, const WindowFactories::FormFactory &factory);
 
-    void editClipboard(const QString &operation);
+    void editClipboard(Command command);
     void viewSessionLog();
     void toggleMessageWindow();
     void showMessageWindow();
@@ -124,15 +116,13 @@ private:
 
     Session &m_session;
     WindowFactories m_factories;
-    std::unique_ptr<QSettings> m_ownSettings;
-    QSettings *m_settings;
+    PlacementStore m_placementStore;
     QMdiArea *m_mdi;
     QMenu *m_mapMenu = nullptr;
     QProgressBar *m_progress = nullptr;
-    QHash<QString, QLabel *> m_panels;
-    QHash<QString, QList<QAction *>> m_commands;
+    QHash<int, QLabel *> m_panels; // by StatusPanel
+    CommandRegistry m_commands;
     QHash<QString, QAction *> m_formatActions;
-    QSet<QAction *> m_unavailable;
     QPointer<OutlineWindow> m_outline;
     QPointer<LayerWindow> m_layers;
     QPointer<MessageWindow> m_message;

@@ -22,8 +22,8 @@ OutlineWindow::OutlineWindow(Session &session, QWidget *parent)
     guarded(session, QStringLiteral("Outline:PopulateTree"), [&] {
         session.FormTag = QStringLiteral("frmOutline");
         for (const OutlineNode &node : session.outline.nodes()) {
-            QTreeWidgetItem *parentItem = node.parentKey.isEmpty() ? nullptr : m_tree->node(node.parentKey);
-            QTreeWidgetItem *item = m_tree->addNode(node.key, node.caption, parentItem);
+            QTreeWidgetItem *parentItem = node.parent ? m_tree->node(int(*node.parent)) : nullptr;
+            QTreeWidgetItem *item = m_tree->addNode(int(node.step), node.caption, parentItem);
             if (!parentItem) {
                 QFont font = item->font(0);
                 font.setBold(true);
@@ -34,43 +34,43 @@ OutlineWindow::OutlineWindow(Session &session, QWidget *parent)
         refresh();
     });
 
-    connect(m_tree, &CheckTree::nodePressed, this, [this](QTreeWidgetItem *item, bool onCheckImage) {
+    const auto stepOf = [](QTreeWidgetItem *item) { return Step(CheckTree::keyOf(item)); };
+    connect(m_tree, &CheckTree::nodePressed, this, [this, stepOf](QTreeWidgetItem *item, bool onCheckImage) {
         if (onCheckImage)
-            toggleNode(CheckTree::keyOf(item));
+            toggleNode(stepOf(item));
         else
-            callModule(CheckTree::keyOf(item));
+            callModule(stepOf(item));
     });
     connect(
-        m_tree, &CheckTree::spacePressed, this, [this](QTreeWidgetItem *item) { toggleNode(CheckTree::keyOf(item)); });
+        m_tree, &CheckTree::spacePressed, this, [this, stepOf](QTreeWidgetItem *item) { toggleNode(stepOf(item)); });
     connect(
-        m_tree, &CheckTree::returnPressed, this, [this](QTreeWidgetItem *item) { callModule(CheckTree::keyOf(item)); });
+        m_tree, &CheckTree::returnPressed, this, [this, stepOf](QTreeWidgetItem *item) { callModule(stepOf(item)); });
 }
 
 void OutlineWindow::refresh()
 {
     for (const OutlineNode &node : session().outline.nodes())
-        if (QTreeWidgetItem *item = m_tree->node(node.key))
+        if (QTreeWidgetItem *item = m_tree->node(int(node.step)))
             m_tree->showNode(item, node.state, node.enabled);
 }
 
-void OutlineWindow::callModule(const QString &key)
+void OutlineWindow::callModule(Step step)
 {
     guarded(session(), QStringLiteral("Outline:CallModule"), [&] {
-        const OutlineNode *node = session().outline.find(key);
-        if (!node || !node->enabled)
+        const OutlineNode &node = session().outline.node(step);
+        if (!node.enabled)
             return;
-        WriteLog(session(), QStringLiteral("[x] ") + node->caption);
-        Q_EMIT stepRequested(key);
+        WriteLog(session(), QStringLiteral("[x] ") + node.caption);
+        Q_EMIT stepRequested(step);
     });
 }
 
-void OutlineWindow::toggleNode(const QString &key)
+void OutlineWindow::toggleNode(Step step)
 {
     guarded(session(), QStringLiteral("Outline:tvwTree_Click"), [&] {
-        const OutlineNode *node = session().outline.find(key);
-        if (!node || !node->enabled)
+        if (!session().outline.node(step).enabled)
             return;
-        session().outline.toggle(key);
+        session().outline.toggle(step);
         refresh();
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/workflow_steps.h"
 #include "gui/common/child_form.h"
 
 namespace qel::gui {
@@ -17,12 +18,12 @@ public:
     // Shows session.outline again.
     void refresh();
     // Runs the step of a node (nothing for a disabled node or a group heading).
-    void callModule(const QString &key);
-    void toggleNode(const QString &key);
+    void callModule(Step step);
+    void toggleNode(Step step);
 
 Q_SIGNALS:
     // A step the main window carries out.
-    void stepRequested(const QString &key);
+    void stepRequested(qel::Step step);
 
 private:
     CheckTree *m_tree;

@@ -37,10 +37,10 @@ QWidget *QtFrontend::dialogParent() const
     return m_window.data();
 }
 
-void QtFrontend::setStatusPanel(const QString &key, const QString &text)
+void QtFrontend::setStatusPanel(StatusPanel panel, const QString &text)
 {
     if (m_window)
-        m_window->setStatusPanel(key, text);
+        m_window->setStatusPanel(panel, text);
 }
 
 void QtFrontend::messageAdded(const QString &line)
@@ -162,7 +162,7 @@ std::optional<QPointF> QtFrontend::pickMapPoint(const QString &prompt)
     return m_picker ? m_picker(prompt) : std::nullopt;
 }
 
-void QtFrontend::setCommandEnabled(const QString &command, bool enabled)
+void QtFrontend::setCommandEnabled(Command command, bool enabled)
 {
     if (m_window)
         m_window->setCommandEnabled(command, enabled);

@@ -25,7 +25,7 @@ public:
         m_picker = std::move(picker);
     }
 
-    void setStatusPanel(const QString &key, const QString &text) override;
+    void setStatusPanel(StatusPanel panel, const QString &text) override;
     void messageAdded(const QString &line) override;
     void messagesCleared() override;
     MsgAnswer messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon) override;
@@ -34,7 +34,7 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     void setBusy(bool busy) override;
     std::optional<QPointF> pickMapPoint(const QString &prompt) override;
-    void setCommandEnabled(const QString &command, bool enabled) override;
+    void setCommandEnabled(Command command, bool enabled) override;
     void outlineChanged() override;
     void layersChanged() override;
     void closeMapWindow() override;
