@@ -91,9 +91,11 @@ TEST(ProjectFileReplay, OutlineShowsTheReplayedSteps)
     TestSession t;
     ASSERT_TRUE(
         readProject(t, placeProject(t, QStringLiteral("o.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-    for (const OutlineNode &node : t.session->outline.nodes())
-        if (node.parent && node.step != Step::ViewRegressionOutput && node.step != Step::ViewWolfContours)
+    for (const OutlineNode &node : t.session->outline.nodes()) {
+        if (node.parent && node.step != Step::ViewRegressionOutput && node.step != Step::ViewWolfContours) {
             EXPECT_EQ(node.state, CheckState::All) << node.caption.toStdString();
+        }
+    }
     EXPECT_EQ(t.session->outline.state(Step::ViewWolfContours), CheckState::None);
 }
 
