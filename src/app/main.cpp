@@ -5,9 +5,12 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
+#include "map/map_image.h"
+#include "views/workflow_replay.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
@@ -16,11 +19,15 @@ namespace {
 
 int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
 {
-    QCoreApplication app(argc, argv);
+    // Maps are drawn with fonts, which need a GUI application; a batch run never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("QEL"));
     qel::BatchFrontend frontend;
     qel::Session session(frontend, qel::applicationFolder(QCoreApplication::applicationDirPath()));
     qel::startUp(session);
+    qel::installWorkflowReplay(session);
     int status = 1;
     qel::guarded(session, QStringLiteral("Main"), [&] { status = qel::runBatch(session, options); });
     if (session.errorsReported > 0)
@@ -38,6 +45,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     qel::registerSummaryBatchOutput();
+    qel::registerMapBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

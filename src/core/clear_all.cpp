@@ -27,6 +27,7 @@ void ClearAll(Session &session)
         frontend.setCommandEnabled(command, false);
 
     // Every field back to its empty-project value; the map indexes read 0 after a clear.
+    session.clearParts();
     session.model = ProjectModel();
     ProjectModel &m = session.model;
     m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;

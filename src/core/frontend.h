@@ -51,6 +51,8 @@ public:
     virtual void outlineChanged() { }
     virtual void layersChanged() { }
     virtual void closeMapWindow() { }
+    // The map window shows the drawing component (opened, or brought to the front).
+    virtual void showMapWindow() { }
     virtual void processPendingEvents() { }
 };
 

@@ -77,6 +77,11 @@ struct ProjectModel {
     // Extents of the loaded base map and the largest extents derived from it (not stored).
     double BaseMapLeft = 0, BaseMapRight = 0, BaseMapBottom = 0, BaseMapTop = 0;
     double MaxMapLeft = 0, MaxMapRight = 0, MaxMapBottom = 0, MaxMapTop = 0;
+    // The opened raster: its size and pixel extents (rows count downwards), not stored.
+    double RasterWidth = 0, RasterHeight = 0;
+    double PixelLeft = 0, PixelTop = 0, PixelRight = 0, PixelBottom = 0;
+    // Height of the labels drawn on the map, in map units (not stored).
+    double MapTextSize = 0;
 
     // Units
     QString DistUnits, TimeUnits, ConcUnits;

@@ -9,6 +9,9 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 namespace qel {
 
@@ -43,6 +46,15 @@ constexpr int VersionMajor = 1;
 constexpr int VersionMinor = 2;
 constexpr int VersionRevision = 1035;
 
+// A subsystem's state kept with the session, such as the map's drawing component. The
+// subsystems above core define their parts; the session only owns them, one of each type.
+class SessionPart {
+public:
+    virtual ~SessionPart() = default;
+    // The project was cleared (ClearAll): drop what belonged to it.
+    virtual void projectCleared() { }
+};
+
 // One open workbench: the project, the program-wide values, the outline and layer states and
 // the front end that talks to the person. Procedures take it explicitly; nothing is global, so
 // tests can run as many independent sessions as they like.
@@ -63,7 +75,7 @@ public:
     bool DocReady = false;
 
     // Extensions of the files the drawing component writes for each layer under Temp/.
-    QStringList layerFileExtensions = { QStringLiteral(".DBF"), QStringLiteral(".NDX") };
+    QStringList layerFileExtensions = { QStringLiteral(".geojson") };
 
     // Errors reported in this session that fail a batch run; its exit status.
     int errorsReported = 0;
@@ -79,11 +91,26 @@ public:
     void checkNode(Step step);
     void setStatus(const QString &text) { m_frontend->setStatusPanel(StatusPanel::Status, text); }
 
+    void clearParts()
+    {
+        for (auto &[type, part] : m_parts)
+            part->projectCleared();
+    }
+    // The part of the given type, made on first use from the session.
+    template<typename Part> Part &part()
+    {
+        std::unique_ptr<SessionPart> &slot = m_parts[std::type_index(typeid(Part))];
+        if (!slot)
+            slot = std::make_unique<Part>(*this);
+        return static_cast<Part &>(*slot);
+    }
+
 private:
     Frontend *m_frontend;
     ProjectReplay m_noReplay;
     ProjectReplay *m_replay = &m_noReplay;
     QString m_appFolder;
+    std::unordered_map<std::type_index, std::unique_ptr<SessionPart>> m_parts;
 };
 
 } // namespace qel

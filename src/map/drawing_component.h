@@ -94,6 +94,7 @@ public:
     // Writes every changed drawing to its file.
     void flush();
     void setRefreshHandler(std::function<void()> handler) { m_refresh = std::move(handler); }
+    const std::function<void()> &refreshHandler() const { return m_refresh; }
     int regenerations() const { return m_regenerations; }
 
 private:

@@ -1,6 +1,7 @@
 #include "views/layer_redraw.h"
 
 #include "core/reporting.h"
+#include "map/map_session.h"
 
 namespace qel {
 
@@ -28,11 +29,13 @@ QString layerFilePath(const Session &session, int drawing)
 void Redraw(Session &session, int except)
 {
     guarded(session, QStringLiteral("Layers:Redraw"), [&] {
-        // With the drawing component: ClearOverlays(0), then per drawing SelectDrawing(drawing),
-        // LoadDrawingFile(file), Regenerate(). Until it exists the map has nothing to show.
+        DrawingComponent &map = drawingOf(session);
+        map.ClearOverlays(0);
+        // A missing file stops here: the layers after it in the order stay hidden.
         for (const int drawing : redrawSequence(session, except)) {
-            const QString file = layerFilePath(session, drawing);
-            Q_UNUSED(file)
+            map.SelectDrawing(drawing);
+            map.LoadDrawingFile(layerFilePath(session, drawing));
+            map.Regenerate();
         }
     });
 }

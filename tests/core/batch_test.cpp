@@ -105,7 +105,7 @@ TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
     ASSERT_FALSE(original.isEmpty());
     QDir().mkpath(t.home() + "site");
     const QString copy = t.writeFile("site/a.prj", original);
-    const QString layerFile = t.writeFile("site/Temp/WELLS.DBF", "layer");
+    const QString layerFile = t.writeFile("site/Temp/wells.geojson", "layer");
     const QelRun run = runQel(t.home(), { "--batch", copy, "--save-as", t.home() + "site/b.prj" });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(readBytes(t.home() + "site/b.prj"), original);

@@ -52,8 +52,8 @@ TEST(Paths, TempFolderAndLayerFiles)
     RemoveTempFiles(s); // nothing there: nothing reported
     EXPECT_TRUE(t.frontend.boxes.empty());
 
-    const QStringList removed = { "WELLS.DBF", "wells.ndx", "PcCont.Dbf", "WFCONT.NDX" };
-    const QStringList kept = { "wldata.DBF", "WLDATA.NDX", "wells.txt", "notes.DBF" };
+    const QStringList removed = { "WELLS.GEOJSON", "wells.geojson", "PcCont.GeoJson", "wfcont.geojson" };
+    const QStringList kept = { "wldata.geojson", "wells.txt", "notes.geojson", "wells.DBF" };
     for (const QString &name : removed + kept)
         t.writeFile("Site/Temp/" + name, "x");
     RemoveTempFiles(s);

@@ -61,8 +61,9 @@ TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
         ASSERT_TRUE(step.parent);
         EXPECT_FALSE(workflowStep(*step.parent).parent) << "a step sits under a heading";
         const Command command = *step.command;
-        if (command != Command::ViewRegressionOutput) // the one step with no menu entry
+        if (command != Command::ViewRegressionOutput) { // the one step with no menu entry
             EXPECT_NE(window->commands().firstAction(command), nullptr) << "the command has a menu entry";
+        }
         frontend.boxes.clear();
         window->runOutlineStep(step.step);
         const QStringList told = frontend.boxTexts(MsgIcon::Information);

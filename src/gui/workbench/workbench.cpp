@@ -8,6 +8,7 @@
 #include "gui/workbench/main_window.h"
 #include "gui/workbench/qt_frontend.h"
 #include "gui/workbench/workbench_windows.h"
+#include "views/workflow_replay.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -24,6 +25,7 @@ int runWorkbench(int argc, char **argv, const QString &projectToOpen)
     QtFrontend frontend;
     Session session(frontend, applicationFolder(QCoreApplication::applicationDirPath()));
     startUp(session);
+    installWorkflowReplay(session);
 
     int status = 0;
     {

@@ -1,0 +1,186 @@
+#include "map/map_display.h"
+
+#include "core/file_commands.h"
+#include "core/number_text.h"
+#include "core/paths.h"
+#include "core/reporting.h"
+#include "core/workflow_steps.h"
+#include "map/map_extents.h"
+#include "map/map_session.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace qel {
+
+namespace {
+
+void enableZoom(Session &session, bool enabled)
+{
+    for (Command zoom : ZoomCommands)
+        session.frontend().setCommandEnabled(zoom, enabled);
+}
+
+// A map that shows real coordinates at once needs no calibration: its step is shown part done
+// and cannot be pressed.
+void mapIsInRealCoordinates(Session &session, const MapExtents &extents)
+{
+    ProjectModel &m = session.model;
+    const MapExtents rounded = roundMapExtents(extents);
+    m.BaseMapLeft = rounded.left;
+    m.BaseMapBottom = rounded.bottom;
+    m.BaseMapRight = rounded.right;
+    m.BaseMapTop = rounded.top;
+    m.MapTextSize = mapTextSize(rounded);
+    OutlineNode &scale = session.outline.node(Step::MapScale);
+    scale.state = CheckState::Some;
+    scale.enabled = false;
+    m.MapReady = true;
+    m.MSDone = true;
+}
+
+QString distanceUnits(const ProjectModel &m)
+{
+    return m.DistUnits.isEmpty() ? QStringLiteral("distance units") : m.DistUnits;
+}
+
+} // namespace
+
+bool DisplayMap(Session &session)
+{
+    return guarded(session, QStringLiteral("Map:DisplayMap"), [&] {
+        ProjectModel &m = session.model;
+        DrawingComponent &map = drawingOf(session);
+        const QString path = QDir(m.ProjectDir).filePath(m.BaseMapFile);
+        map.SetUpdate(1);
+        if (m.BaseMapType == QLatin1String("raster")) {
+            map.OpenRasterMap(path);
+            m.RasterWidth = map.rasterWidth();
+            m.RasterHeight = map.rasterHeight();
+            m.PixelLeft = 0;
+            m.PixelTop = 0;
+            m.PixelRight = m.RasterWidth;
+            m.PixelBottom = m.RasterHeight;
+            if (const auto &geo = map.baseMap().georeference) {
+                // A raster that carries its own georeferencing is placed like a vector drawing.
+                const QPointF topLeft = geo->toMap({ 0, 0 });
+                const QPointF bottomRight = geo->toMap({ m.RasterWidth, m.RasterHeight });
+                mapIsInRealCoordinates(session,
+                    { std::min(topLeft.x(), bottomRight.x()), std::min(topLeft.y(), bottomRight.y()),
+                        std::max(topLeft.x(), bottomRight.x()), std::max(topLeft.y(), bottomRight.y()) });
+                session.setStatus(QStringLiteral("Georeferenced raster map loaded. Coordinates = ") + m.DistUnits);
+            } else {
+                session.setStatus(QStringLiteral("Raster map loaded. Coordinates = pixels"));
+            }
+        } else {
+            map.ClearOverlays(0);
+            map.LoadBaseDrawing(path);
+            mapIsInRealCoordinates(session, map.baseMap().extents);
+            session.setStatus(QStringLiteral("Vector map loaded. Coordinates = ") + m.DistUnits);
+        }
+        m.BMDone = true;
+        session.checkNode(Step::BaseMap);
+        enableZoom(session, true);
+        session.frontend().showMapWindow();
+    });
+}
+
+void ClearMap(Session &session)
+{
+    guarded(session, QStringLiteral("Map:ClearMap"), [&] {
+        DrawingComponent &map = drawingOf(session);
+        map.ClearOverlays(0);
+        if (session.model.BaseMapType == QLatin1String("raster")) {
+            map.SetPixelToMap(0, 0, 0, 0, 1, 1, 1, 1);
+            map.UnloadRaster();
+        }
+        map.Regenerate();
+    });
+}
+
+void closeMap(Session &session)
+{
+    ProjectModel &m = session.model;
+    session.outline.uncheck(Step::BaseMap);
+    OutlineNode &scale = session.outline.node(Step::MapScale);
+    scale.state = CheckState::None;
+    scale.enabled = true;
+    session.frontend().outlineChanged();
+    m.BMDone = false;
+    enableZoom(session, false);
+    m.MSDone = false;
+    session.setStatus(QStringLiteral("Closed map."));
+}
+
+int GetRasterPoint(Session &session, double &x, double &y, const QString &prompt)
+{
+    int status = InputNone;
+    guarded(session, QStringLiteral("Map:GetRasterPoint"), [&] {
+        DrawingComponent &map = drawingOf(session);
+        map.SetCursor(QString(), 0, 32515);
+        session.setStatus(QStringLiteral("Specify the point on the map window."));
+        map.GetPoint(prompt, x, y);
+        status = map.LastInputStatus();
+        session.setStatus(QString());
+    });
+    return status;
+}
+
+QString cursorPositionText(const ProjectModel &m, QPointF p)
+{
+    if (m.BaseMapType == QLatin1String("raster") && !m.RasterScaleSet && !m.MapReady)
+        return QStringLiteral(" X, Y: ") + numberText(p.x()) + QStringLiteral(", ") + numberText(p.y())
+            + QStringLiteral(" pixels ");
+    const QLocale locale;
+    return QStringLiteral(" X, Y: ") + locale.toString(p.x(), 'f', 2) + QStringLiteral(", ")
+        + locale.toString(p.y(), 'f', 2) + QStringLiteral(" ") + distanceUnits(m) + QStringLiteral(" ");
+}
+
+QString baseMapFilter()
+{
+    return QStringLiteral("Raster image (*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg)|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
+                          "AutoCAD drawing file (*.dwg)|*.dwg|"
+                          "AutoCAD DXF file (*.dxf)|*.dxf|ArcView shape file (*.shp)|*.shp|WMF file (*.wmf)|*.wmf|"
+                          "GeoJSON (*.geojson;*.json)|*.geojson;*.json|GeoPackage (*.gpkg)|*.gpkg");
+}
+
+bool fileOpenBaseMap(Session &session)
+{
+    bool opened = false;
+    guarded(session, QStringLiteral("UI:mnuFileOpenBaseMap_Click"), [&] {
+        WriteLog(session, QStringLiteral("File > Open Basemap"));
+        ProjectModel &m = session.model;
+        if (!m.ProjectDirAssigned) {
+            SetProjectDirectory(session);
+            if (session.UserCancelled)
+                return;
+        }
+        session.UserCancelled = false;
+        const FileDialogAnswer answer = session.frontend().openFileDialog(
+            { QStringLiteral("Open Base Map File"), baseMapFilter(), QString(), m.ProjectDir, QString() });
+        if (!answer.accepted) {
+            session.UserCancelled = true;
+            return;
+        }
+        m.BaseMapFile = RelativePath(session, answer.path);
+        m.BaseMapDir = PathToDirectory(answer.path);
+        m.BaseMapType = answer.filterIndex == 1 ? QStringLiteral("raster") : QStringLiteral("vector");
+        m.BaseMapFormat = QFileInfo(answer.path).fileName().right(3).toLower();
+        if (m.BMDone) {
+            session.frontend().closeMapWindow();
+            closeMap(session);
+        }
+        if (!DisplayMap(session))
+            return;
+        const QString name = QFileInfo(answer.path).fileName();
+        WriteLog(session, QStringLiteral("Opened basemap file: \r\n") + answer.path);
+        session.frontend().setStatusPanel(StatusPanel::File, name);
+        Message(session, QStringLiteral("Opened base map file: ") + name, false);
+        session.checkNode(Step::BaseMap);
+        opened = true;
+    });
+    return opened;
+}
+
+} // namespace qel

@@ -1,0 +1,22 @@
+#include "views/workflow_replay.h"
+
+#include "map/map_display.h"
+
+namespace qel {
+
+void WorkflowReplay::openBaseMapCommand()
+{
+    fileOpenBaseMap(m_session);
+}
+
+void WorkflowReplay::showBaseMap()
+{
+    DisplayMap(m_session);
+}
+
+void installWorkflowReplay(Session &session)
+{
+    session.setReplay(&session.part<WorkflowReplay>());
+}
+
+} // namespace qel

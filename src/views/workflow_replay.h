@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/project_replay.h"
+#include "core/session.h"
+
+namespace qel {
+
+// How the steps of an opened project are redone, by the subsystems that own them. Kept with the
+// session; installWorkflowReplay makes the project reader use it.
+class WorkflowReplay : public SessionPart, public ProjectReplay {
+public:
+    explicit WorkflowReplay(Session &session)
+        : m_session(session)
+    {
+    }
+
+    void openBaseMapCommand() override;
+    void showBaseMap() override;
+
+private:
+    Session &m_session;
+};
+
+void installWorkflowReplay(Session &session);
+
+} // namespace qel
