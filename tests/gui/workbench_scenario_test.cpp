@@ -65,6 +65,8 @@ TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
             EXPECT_NE(window->commands().firstAction(command), nullptr) << "the command has a menu entry";
         }
         frontend.boxes.clear();
+        session->model.ProjectDirAssigned = true;
+        frontend.fileAnswers = { {} }; // a step that asks for a file is cancelled
         window->runOutlineStep(step.step);
         const QStringList told = frontend.boxTexts(MsgIcon::Information);
         const bool notBuilt = window->commands().handler(command) == nullptr;

@@ -14,6 +14,7 @@
 #include "gui/workbench/outline_window.h"
 #include "gui/workbench/tool_window_layout.h"
 #include "gui/workbench/window_arrangement.h"
+#include "map/map_display.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -151,6 +152,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::FileClose, [&s] { fileClose(s); });
     c.setHandler(Command::FileSave, [&s] { fileSave(s); });
     c.setHandler(Command::FileSaveAs, [&s] { fileSaveAs(s); });
+    c.setHandler(Command::FileOpenBaseMap, [&s] { fileOpenBaseMap(s); });
     c.setHandler(Command::FilePrint, [this] { printActiveForm(); });
     c.setHandler(Command::FileExit, [this] { exitCommand(); });
     for (Command clipboard : ClipboardCommands)
