@@ -11,17 +11,18 @@ namespace {
 
 const QString ExampleFile = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
 
-// The bundled example: units, transport data and the model grid entered, no data files yet.
+// The bundled example: units, the site plan, transport data and the model grid entered.
 void fillAlphaSite(ProjectModel &m)
 {
-    m.UNDone = true, m.PLDone = true, m.TDDone = true;
-    m.BMDone = m.MSDone = m.WEDone = m.WLDone = m.WCDone = m.SLDone = false;
+    m.UNDone = true, m.PLDone = true, m.TDDone = true, m.BMDone = m.MSDone = true;
+    m.WEDone = m.WLDone = m.WCDone = m.SLDone = false;
     m.PCDone = m.MDDone = m.WFDone = m.RGDone = m.ANDone = m.ERDone = false;
     m.WEmapped = m.PLmapped = m.SLmapped = false;
     m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
     m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
     m.MapTitle = QStringLiteral("Alpha Site");
-    m.BaseMapType = m.BaseMapFormat = m.BaseMapFile = QString();
+    m.BaseMapType = QStringLiteral("vector"), m.BaseMapFormat = QStringLiteral("dxf");
+    m.BaseMapFile = QStringLiteral("site-plan.dxf");
     m.WLMin = m.WLMax = m.WLInt = 0, m.WLLineWidth = 1;
     m.MapLeft = m.PLLeft = m.PCLeft = 0;
     m.MapRight = m.PLRight = m.PCRight = 500;
@@ -75,11 +76,13 @@ TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
 {
     TestSession t;
     const QString path = placeProject(t, QStringLiteral("alpha-site.prj"), readBytes(ExampleFile));
+    t.writeFile(
+        QStringLiteral("site/site-plan.dxf"), readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/site-plan.dxf")));
     RecordingReplay replay;
     t.session->setReplay(&replay);
     ASSERT_TRUE(readProject(t, path));
     EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_TRUE(replay.calls.isEmpty());
+    EXPECT_EQ(replay.calls, QStringList { "showBaseMap" });
     ProjectModel expected;
     fillAlphaSite(expected);
     expectSamePersistentFields(expected, t.session->model);
