@@ -51,6 +51,8 @@ public:
     virtual void outlineChanged() { }
     virtual void layersChanged() { }
     virtual void closeMapWindow() { }
+    // A text file in a viewer window of its own under the given caption.
+    virtual void showTextFile(const QString & /*path*/, const QString & /*caption*/) { }
     // The map window shows the drawing component (opened, or brought to the front).
     virtual void showMapWindow() { }
     virtual void processPendingEvents() { }

@@ -1,5 +1,6 @@
 #include "views/workflow_replay.h"
 
+#include "analysis/regression_run.h"
 #include "map/map_display.h"
 
 namespace qel {
@@ -12,6 +13,11 @@ void WorkflowReplay::openBaseMapCommand()
 void WorkflowReplay::showBaseMap()
 {
     DisplayMap(m_session);
+}
+
+void WorkflowReplay::runRegression()
+{
+    RunRegress(m_session);
 }
 
 void installWorkflowReplay(Session &session)

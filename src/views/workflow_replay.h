@@ -16,6 +16,7 @@ public:
 
     void openBaseMapCommand() override;
     void showBaseMap() override;
+    void runRegression() override;
 
 private:
     Session &m_session;

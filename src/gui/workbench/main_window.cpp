@@ -1,5 +1,6 @@
 #include "gui/workbench/main_window.h"
 
+#include "analysis/regression_run.h"
 #include "core/file_commands.h"
 #include "core/help_topics.h"
 #include "core/reporting.h"
@@ -169,6 +170,8 @@ void MainWindow::installHandlers()
     c.setHandler(Command::MapSetScale, [&s] { mapSetScale(s); });
     c.setHandler(Command::MapSetPlotLimits, [&s] { mapSetPlotLimits(s); });
     c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
+    c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
+    c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });
     c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
     c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
     c.setHandler(Command::WindowTileHorizontal, [this] { tileHorizontal(m_mdi); });
@@ -565,6 +568,15 @@ void MainWindow::refreshLayers()
 {
     if (m_layers)
         m_layers->refresh();
+}
+
+void MainWindow::showTextFile(const QString &path, const QString &caption)
+{
+    if (!m_factories.outputViewer)
+        return;
+    ChildForm *viewer = m_factories.outputViewer(m_session, this, path);
+    viewer->setWindowTitle(caption);
+    showChild(viewer, false);
 }
 
 void MainWindow::closeMapWindow()

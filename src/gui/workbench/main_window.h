@@ -68,6 +68,8 @@ public:
     void refreshOutline();
     void refreshLayers();
     void closeMapWindow();
+    // A text file in a new viewer window under the caption.
+    void showTextFile(const QString &path, const QString &caption);
 
     // An outline step, dispatched to the command that carries it out.
     // A step whose command is not built yet says so instead of doing nothing.

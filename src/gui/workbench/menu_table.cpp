@@ -67,7 +67,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
             } },
         { "mnuRun", "&Run",
             {
-                item(C::RunRegression, "mnuRunRegression", "Linear Regression Model"),
+                item(C::RunRegression, "mnuRunRegression", "Linear Regression Model", "Run > Regression"),
                 item(C::RunAnalytical, "mnuRunAnalytical", "&Analytical Model"),
             } },
         { "mnuTools", "&Tools", { item(C::ToolsOptions, "mnuToolsOptions", "Options", "Tool > Options") } },

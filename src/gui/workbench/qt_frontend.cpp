@@ -168,6 +168,12 @@ void QtFrontend::setCommandEnabled(Command command, bool enabled)
         m_window->setCommandEnabled(command, enabled);
 }
 
+void QtFrontend::showTextFile(const QString &path, const QString &caption)
+{
+    if (m_window)
+        m_window->showTextFile(path, caption);
+}
+
 void QtFrontend::outlineChanged()
 {
     if (m_window)

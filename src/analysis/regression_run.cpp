@@ -1,0 +1,179 @@
+#include "analysis/regression_run.h"
+
+#include "core/date_text.h"
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "core/reporting.h"
+#include "core/whole_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace qel {
+
+namespace {
+
+const QString InputFile = QStringLiteral("regress_input.dat");
+const QStringList OutputFiles
+    = { QStringLiteral("final.out"), QStringLiteral("regress.out"), QStringLiteral("results.out") };
+// A regress run that takes longer than this has hung: no site needs more than a few seconds.
+constexpr int RegressTimeLimitMs = 120000;
+
+// The list form of an integer: a blank for the sign, the digits, a blank.
+QString listInteger(int value)
+{
+    return (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value) + QStringLiteral(" ");
+}
+
+void stopWith(Session &session, const QString &text)
+{
+    session.ErrorText = text;
+    ReportError(session);
+}
+
+void runRegressProgram(Session &session, const QString &folder)
+{
+    const QString program = regressProgram();
+    if (!QFileInfo(program).isExecutable())
+        throw QelError(ErrFileNotFound, QStringLiteral("The regression program was not found: ") + program, program);
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, QStringList { InputFile } + OutputFiles);
+    if (!process.waitForStarted())
+        throw QelError(ErrFileNotFound,
+            QStringLiteral("The regression program could not be started: ") + process.errorString(), program);
+    session.model.RegressTaskID = process.processId();
+    if (!process.waitForFinished(RegressTimeLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        throw QelError(ErrInvalidCall,
+            QStringLiteral("The regression program did not finish within %1 seconds and was stopped.")
+                .arg(RegressTimeLimitMs / 1000),
+            program);
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw QelError(ErrInvalidCall,
+            QStringLiteral("The regression program failed (exit status %1); see final.out.").arg(process.exitCode()),
+            program);
+}
+
+} // namespace
+
+QString regressProgram()
+{
+    const QString configured = qEnvironmentVariable("QEL_REGRESS");
+    if (!configured.isEmpty())
+        return configured;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("regress"));
+}
+
+QByteArray regressionInputBytes(const ProjectModel &m, std::optional<QString> &stopMessage)
+{
+    stopMessage.reset();
+    QString text = listInteger(m.NumWLWells) + listInteger(m.NumSamples) + QStringLiteral("\r\n");
+    for (int i = 1; i <= m.NumSamples; ++i) {
+        if (!m.SampleDate(i).isValid()) {
+            stopMessage = QStringLiteral("Date field is blank for sample number %1. Regression stopped.").arg(i);
+            return text.toUtf8();
+        }
+        text += u'\'' + shortDateText(m.SampleDate(i)) + QStringLiteral("' ");
+    }
+    text += QStringLiteral("\r\n");
+    for (int j = 1; j <= m.NumWLWells; ++j) {
+        if (m.WLWellID(j).trimmed().isEmpty()) {
+            stopMessage = QStringLiteral("Well ID is blank for well number %1. Regression stopped.").arg(j);
+            return text.toUtf8();
+        }
+        text += u'\'' + m.WLWellID(j) + QStringLiteral("'  ") + numberText(m.WLWellX(j)) + QStringLiteral("  ")
+            + numberText(m.WLWellY(j)) + QStringLiteral("  ");
+        for (int i = 1; i <= m.NumSamples; ++i)
+            text += numberText(m.WLData(j, i)) + QStringLiteral("  ");
+        text += QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+void readRegressionResults(ProjectModel &m, const QByteArray &regressOut)
+{
+    QList<QByteArray> lines = regressOut.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the end of the last line, not a line
+    for (int i = 1; i <= m.NumSamples; ++i) {
+        if (i >= lines.size())
+            raise(ErrPastEndOfFile, QStringLiteral("regress.out"));
+        QString line = QString::fromLatin1(lines[i]);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        line.replace(u'D', u'E');
+        double values[6];
+        for (int f = 0; f < 6; ++f)
+            values[f] = leadingNumber(QStringView(line).mid(21 + 11 * f, 10));
+        m.Xcoeff(i) = values[0];
+        m.Ycoeff(i) = values[1];
+        m.Const(i) = values[2];
+        m.R2(i) = values[3];
+        m.Magnitude(i) = values[4];
+        m.Direction(i) = values[5];
+    }
+}
+
+void RunRegress(Session &session)
+{
+    ProjectModel &m = session.model;
+    if (m.NumWLWells == 0)
+        return stopWith(session,
+            QStringLiteral("Number of wells for water levels data is ZERO! Have you gone "
+                           "through Water Levels input data?."));
+    if (m.NumSamples == 0)
+        return stopWith(session,
+            QStringLiteral("Number of water level samples is ZERO! Have you gone through "
+                           "Water Levels input data?."));
+    bool stopped = false;
+    const bool ran = guarded(session, QStringLiteral("RunRegress"), [&] {
+        session.setStatus(QStringLiteral("Running regression analysis..."));
+        const QString folder = m.ProjectDir.isEmpty() ? QDir::currentPath() : m.ProjectDir;
+        std::optional<QString> stop;
+        const QByteArray input = regressionInputBytes(m, stop);
+        writeWholeFileOrRaise(QDir(folder).filePath(InputFile), input);
+        if (stop) {
+            stopped = true;
+            stopWith(session, *stop);
+            return;
+        }
+        runRegressProgram(session, folder);
+        QFile out(QDir(folder).filePath(QStringLiteral("regress.out")));
+        if (!out.open(QIODevice::ReadOnly))
+            raise(ErrFileNotFound, out.fileName());
+        readRegressionResults(m, out.readAll());
+        m.RGDone = true;
+        session.setStatus(QStringLiteral("Regression analysis finished."));
+        session.checkNode(Step::RunRegression);
+    });
+    if (!ran && !stopped)
+        m.RGDone = false;
+}
+
+void OpenOutputFile(Session &session, const QString &fileName)
+{
+    guarded(session, QStringLiteral("QEL:OpenOutputFile"), [&] {
+        const QString path = QDir(session.model.ProjectDir).filePath(fileName);
+        if (!QFileInfo::exists(path))
+            raise(ErrFileNotFound, path);
+        session.frontend().showTextFile(path, QStringLiteral("Regression output file: ") + fileName);
+    });
+}
+
+void OpenRegressionOutputFiles(Session &session)
+{
+    guarded(session, QStringLiteral("QEL:OpenRegressionOutputFiles"), [&] {
+        for (const QString &file : OutputFiles)
+            OpenOutputFile(session, file);
+        session.checkNode(Step::ViewRegressionOutput);
+    });
+}
+
+} // namespace qel

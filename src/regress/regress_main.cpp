@@ -1,0 +1,113 @@
+// regress: fits a plane to the water levels of every sample date.
+// Usage: regress INPUT FINAL REGRESS RESULTS
+//   INPUT    the regression input written by QEL
+//   FINAL    a readable summary per date
+//   REGRESS  one header line, then one line per date with the six results in fixed columns
+//   RESULTS  the fitted level and residual of every well on every date
+// Exit status 0 when every file was written, 1 when the input is unreadable, 2 for bad usage.
+#include "regress/plane_fit.h"
+#include "regress/regress_input.h"
+
+#include "core/whole_file.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+
+using namespace qel::regress;
+
+namespace {
+
+constexpr double NoLevel = -9999;
+
+// A number in a 10-character field, right-aligned, with as many digits as fit.
+QString field(double value)
+{
+    for (int digits = 9; digits >= 1; --digits) {
+        const QString text = QString::asprintf("%.*G", digits, value);
+        if (text.size() <= 10)
+            return text.rightJustified(10);
+    }
+    return QStringLiteral("0").rightJustified(10);
+}
+
+std::vector<WellLevel> levelsOf(const RegressInput &input, std::size_t date)
+{
+    std::vector<WellLevel> levels;
+    for (const RegressWell &w : input.wells)
+        if (w.levels[date] != NoLevel)
+            levels.push_back({ w.x, w.y, w.levels[date] });
+    return levels;
+}
+
+bool write(const char *path, const QString &text)
+{
+    if (qel::writeWholeFile(QString::fromLocal8Bit(path), text.toUtf8()).written)
+        return true;
+    std::fprintf(stderr, "regress: cannot write %s\n", path);
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: regress INPUT FINAL REGRESS RESULTS\n");
+        return 2;
+    }
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "regress: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const ParseResult parsed = parseRegressInput(file.readAll());
+    if (!parsed.input) {
+        const QString text = QStringLiteral("regress: %1: %2\r\n").arg(QString::fromLocal8Bit(argv[1]), parsed.problem);
+        std::fputs(qPrintable(text), stderr);
+        write(argv[2], text);
+        return 1;
+    }
+    const RegressInput &input = *parsed.input;
+    QString final = QStringLiteral("Linear regression of water levels: level = a x + b y + c\r\n\r\n");
+    QString regress
+        = QStringLiteral("Sample Date               a          b          c         R2  Gradient  Direction\r\n");
+    QString results = QStringLiteral("Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n");
+    for (std::size_t d = 0; d < std::size_t(input.dates.size()); ++d) {
+        const PlaneFit fit = fitPlane(levelsOf(input, d));
+        const QString label = QStringLiteral("%1 '%2'").arg(d + 1, 4).arg(input.dates[qsizetype(d)]);
+        regress += label.leftJustified(21, u' ', true);
+        for (double value : { fit.a, fit.b, fit.c, fit.r2, fit.magnitude, fit.direction })
+            regress += field(value) + u' ';
+        regress.chop(1);
+        regress += QStringLiteral("\r\n");
+
+        final += QStringLiteral("Sample %1, %2: %3 wells\r\n").arg(d + 1).arg(input.dates[qsizetype(d)]).arg(fit.wells);
+        if (!fit.fitted) {
+            final += QStringLiteral("  no plane: at least three wells not on one line are needed\r\n\r\n");
+            continue;
+        }
+        final += QStringLiteral("  a = %1, b = %2, c = %3\r\n  R2 = %4, gradient = %5, flow direction = %6 deg\r\n\r\n")
+                     .arg(fit.a, 0, 'g', 10)
+                     .arg(fit.b, 0, 'g', 10)
+                     .arg(fit.c, 0, 'g', 10)
+                     .arg(fit.r2, 0, 'f', 4)
+                     .arg(fit.magnitude, 0, 'g', 6)
+                     .arg(fit.direction, 0, 'f', 2);
+        for (const RegressWell &w : input.wells) {
+            if (w.levels[d] == NoLevel)
+                continue;
+            const double fitted = fit.a * w.x + fit.b * w.y + fit.c;
+            results += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\r\n")
+                           .arg(d + 1)
+                           .arg(input.dates[qsizetype(d)], w.id)
+                           .arg(w.x, 0, 'g', 12)
+                           .arg(w.y, 0, 'g', 12)
+                           .arg(w.levels[d], 0, 'g', 12)
+                           .arg(fitted, 0, 'f', 4)
+                           .arg(w.levels[d] - fitted, 0, 'f', 4);
+        }
+    }
+    return write(argv[2], final) && write(argv[3], regress) && write(argv[4], results) ? 0 : 1;
+}

@@ -1,0 +1,194 @@
+#include "analysis/regression_run.h"
+#include "core/date_text.h"
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// Wells on the plane level = -0.01 x - 0.02 y + 100, the second date a metre higher and one
+// well not measured on it.
+void fillPlane(ProjectModel &m)
+{
+    const double wells[][2] = { { 0, 0 }, { 100, 0 }, { 0, 100 }, { 100, 100 }, { 50, 30 } };
+    m.NumWLWells = 5;
+    m.NumSamples = 2;
+    m.SampleDate(1) = QDate(2023, 3, 15);
+    m.SampleDate(2) = QDate(2023, 6, 14);
+    for (int j = 1; j <= 5; ++j) {
+        const double x = wells[j - 1][0], y = wells[j - 1][1];
+        m.WLWellID(j) = QStringLiteral("MW-%1").arg(j);
+        m.WLWellX(j) = x;
+        m.WLWellY(j) = y;
+        m.WLData(j, 1) = 100 - 0.01 * x - 0.02 * y;
+        m.WLData(j, 2) = j == 3 ? -9999 : 101 - 0.01 * x - 0.02 * y;
+    }
+}
+
+class Regression : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("QEL_REGRESS", QByteArray(QEL_BINARY_DIR "/bin/regress"));
+        s.model.ProjectDir = t.home() + QStringLiteral("site/");
+        QDir().mkpath(s.model.ProjectDir);
+        fillPlane(s.model);
+    }
+    void TearDown() override { qunsetenv("QEL_REGRESS"); }
+    QByteArray file(const char *name) const { return readBytes(s.model.ProjectDir + QLatin1String(name)); }
+
+    TestSession t;
+    Session &s = *t.session;
+};
+
+} // namespace
+
+TEST(RegressionInput, TheFileByteForByte)
+{
+    ProjectModel m;
+    m.NumWLWells = 2;
+    m.NumSamples = 1;
+    m.SampleDate(1) = QDate(2024, 3, 15);
+    m.WLWellID(1) = QStringLiteral(" MW 1 ");
+    m.WLWellX(1) = 1250.5;
+    m.WLWellY(1) = 0.00001;
+    m.WLData(1, 1) = 101;
+    m.WLWellID(2) = QStringLiteral("MW-2");
+    m.WLWellX(2) = 1e15;
+    m.WLWellY(2) = -3;
+    m.WLData(2, 1) = 99.25;
+    std::optional<QString> stop;
+    const QByteArray expected = " 2  1 \r\n'" + shortDateText(m.SampleDate(1)).toUtf8()
+        + "' \r\n' MW 1 '  1250.5  1E-05  101  \r\n'MW-2'  1E+15  -3  99.25  \r\n";
+    EXPECT_EQ(regressionInputBytes(m, stop), expected);
+    EXPECT_FALSE(stop);
+    EXPECT_TRUE(shortDateText(QDate(2024, 3, 15)).contains(QStringLiteral("2024")));
+}
+
+TEST(RegressionInput, ABlankDateOrIdentifierStopsTheFile)
+{
+    ProjectModel m;
+    fillPlane(m);
+    m.WLWellID(2) = QStringLiteral("   ");
+    std::optional<QString> stop;
+    const QByteArray bytes = regressionInputBytes(m, stop);
+    EXPECT_EQ(stop, QStringLiteral("Well ID is blank for well number 2. Regression stopped."));
+    EXPECT_EQ(bytes.count("\r\n"), 3) << "the counts, the dates and the first well";
+
+    m.SampleDate(2) = QDate();
+    regressionInputBytes(m, stop);
+    EXPECT_EQ(stop, QStringLiteral("Date field is blank for sample number 2. Regression stopped."));
+}
+
+TEST(RegressionResults, FixedColumnsTheDExponentAndShortLines)
+{
+    ProjectModel m;
+    m.NumSamples = 2;
+    m.Xcoeff(3) = 7; // beyond NumSamples: kept
+    // Characters 1-21 are not read; the six fields are 10 characters wide, one blank apart.
+    const auto line = [](const char *label, QStringList fields) {
+        for (QString &f : fields)
+            f = f.rightJustified(10);
+        return QString::fromLatin1(label).leftJustified(21).toLatin1() + fields.join(u' ').toLatin1() + "\r\n";
+    };
+    const QByteArray out = "header\r\n"
+        + line("   1 '15 Mar 2023'", { "0.1234D-02", "-0.02", "100.5", "0.99", "0.02", "26.5" })
+        + line("   2 'short'", { "-1.5" });
+    readRegressionResults(m, out);
+    EXPECT_DOUBLE_EQ(m.Xcoeff(1), 0.001234);
+    EXPECT_DOUBLE_EQ(m.Ycoeff(1), -0.02);
+    EXPECT_DOUBLE_EQ(m.Const(1), 100.5);
+    EXPECT_DOUBLE_EQ(m.Direction(1), 26.5);
+    EXPECT_DOUBLE_EQ(m.Xcoeff(2), -1.5);
+    EXPECT_EQ(m.Ycoeff(2), 0) << "a field wholly past the end of the line";
+    EXPECT_EQ(m.Xcoeff(3), 7);
+
+    m.NumSamples = 3;
+    try {
+        readRegressionResults(m, out);
+        ADD_FAILURE() << "a missing result line is an error";
+    } catch (const QelError &e) {
+        EXPECT_EQ(e.number(), ErrPastEndOfFile);
+    }
+}
+
+TEST_F(Regression, FitsThePlaneOfEveryDate)
+{
+    RunRegress(s);
+
+    ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
+    EXPECT_TRUE(t.frontend.boxes.empty());
+    EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Regression analysis finished."));
+    EXPECT_EQ(s.outline.state(Step::RunRegression), CheckState::All);
+    for (int i = 1; i <= 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);
+        EXPECT_NEAR(s.model.Ycoeff(i), -0.02, 1e-9);
+        EXPECT_NEAR(s.model.Const(i), 99 + i, 1e-6);
+        EXPECT_NEAR(s.model.R2(i), 1, 1e-9);
+        EXPECT_NEAR(s.model.Magnitude(i), std::hypot(0.01, 0.02), 1e-8);
+        // Down the gradient: towards +x and +y, 26.57 degrees east of north.
+        EXPECT_NEAR(s.model.Direction(i), std::atan2(0.01, 0.02) * 180 / M_PI, 1e-5);
+    }
+    EXPECT_TRUE(file("final.out").contains("4 wells")) << "the unmeasured well is left out";
+    EXPECT_TRUE(file("results.out").contains("MW-5"));
+}
+
+TEST_F(Regression, FailuresAreReportedAndClearTheResult)
+{
+    const QString crashing = t.writeFile(QStringLiteral("bin/crash"), "#!/bin/sh\nexit 3\n");
+    QFile::setPermissions(crashing, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString silent
+        = t.writeFile(QStringLiteral("bin/silent"), "#!/bin/sh\nprintf 'header\\r\\n' > regress.out\n");
+    QFile::setPermissions(silent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const struct {
+        const char *name;
+        QString program;
+        const char *start;
+    } cases[] = {
+        { "program missing", t.home() + QStringLiteral("bin/none"), "QEL(RunRegress): 53: \n" },
+        { "program fails", crashing, "QEL(RunRegress): 5: \nThe regression program failed" },
+        { "no result lines", silent, "QEL(RunRegress): 62: \n" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        qputenv("QEL_REGRESS", c.program.toUtf8());
+        s.model.RGDone = true;
+        t.frontend.boxes.clear();
+        RunRegress(s);
+        EXPECT_FALSE(s.model.RGDone);
+        ASSERT_EQ(t.frontend.boxes.size(), 1u);
+        EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(QLatin1String(c.start)))
+            << t.frontend.boxes[0].text.toStdString();
+    }
+}
+
+TEST_F(Regression, MissingInputsStopBeforeAnyFile)
+{
+    const struct {
+        int wells, samples;
+        const char *message;
+    } cases[] = {
+        { 0, 2, "Number of wells for water levels data is ZERO! Have you gone through Water Levels input data?." },
+        { 5, 0, "Number of water level samples is ZERO! Have you gone through Water Levels input data?." },
+    };
+    for (const auto &c : cases) {
+        s.model.NumWLWells = int16(c.wells);
+        s.model.NumSamples = int16(c.samples);
+        s.model.RGDone = true;
+        t.frontend.boxes.clear();
+        RunRegress(s);
+        EXPECT_TRUE(s.model.RGDone) << "left as it was";
+        ASSERT_EQ(t.frontend.boxes.size(), 1u);
+        EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(QLatin1String(c.message)));
+        EXPECT_FALSE(QFile::exists(s.model.ProjectDir + QStringLiteral("regress_input.dat")));
+    }
+}

@@ -1,0 +1,53 @@
+#include "regress/plane_fit.h"
+#include "regress/regress_input.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel::regress;
+
+TEST(RegressInputReader, ReadsWhatQelWrites)
+{
+    const ParseResult r = parseRegressInput(" 2  1 \r\n'15 Mar 2024' \r\n' MW 1 '  1250.5  1E-05  101  \r\n"
+                                            "'MW-2'  1E+15  -3  -9999  \r\n");
+    ASSERT_TRUE(r.input) << r.problem.toStdString();
+    EXPECT_EQ(r.input->dates, QStringList { "15 Mar 2024" });
+    ASSERT_EQ(r.input->wells.size(), 2u);
+    EXPECT_EQ(r.input->wells[0].id, " MW 1 ");
+    EXPECT_EQ(r.input->wells[1].x, 1e15);
+    EXPECT_EQ(r.input->wells[1].levels, std::vector<double> { -9999 });
+}
+
+TEST(RegressInputReader, RefusesMalformedInputWithTheLine)
+{
+    const struct {
+        const char *text, *problem;
+    } cases[] = {
+        { "", "the file has no counts and dates" },
+        { " 2 x \r\n'a' \r\n", "line 1: the counts must be whole numbers of at least 1" },
+        { " 1 2 \r\n'a' \r\n'w' 1 2 3 4\r\n", "line 2 must hold 2 quoted dates" },
+        { " 2 1 \r\n'a' \r\n'w' 1 2 3\r\n", "2 well lines expected, 1 found" },
+        { " 1 1 \r\n'a' \r\n'w' 1 2\r\n", "line 3 must hold a quoted well identifier, x, y and 1 levels" },
+        { " 1 1 \r\n'a' \r\n'w 1 2 3\r\n", "line 3 must hold a quoted well identifier, x, y and 1 levels" },
+        { " 1 1 \r\n'a' \r\n'w' 1 2 x3\r\n", "line 3: \"x3\" is not a number" },
+        { " 99999999 1 \r\n'a' \r\n", "line 1: the counts must be whole numbers of at least 1" },
+    };
+    for (const auto &c : cases) {
+        const ParseResult r = parseRegressInput(c.text);
+        EXPECT_FALSE(r.input) << c.text;
+        EXPECT_EQ(r.problem, QString::fromLatin1(c.problem)) << c.text;
+    }
+}
+
+TEST(PlaneFit, NeedsThreeWellsNotOnALine)
+{
+    EXPECT_FALSE(fitPlane({ { 0, 0, 1 }, { 1, 0, 2 } }).fitted);
+    EXPECT_FALSE(fitPlane({ { 0, 0, 1 }, { 1, 1, 2 }, { 2, 2, 3 } }).fitted);
+    // Site coordinates far from the origin fit as well as small ones.
+    const PlaneFit far = fitPlane(
+        { { 500000, 4000000, 10 }, { 500100, 4000000, 9 }, { 500000, 4000100, 8 }, { 500100, 4000100, 7.02 } });
+    ASSERT_TRUE(far.fitted);
+    EXPECT_NEAR(far.a, -0.0099, 1e-9);
+    EXPECT_NEAR(far.b, -0.0199, 1e-9);
+    EXPECT_GT(far.r2, 0.999);
+    EXPECT_NEAR(far.direction, 26.45, 0.01);
+}
