@@ -3,11 +3,13 @@
 #include "core/date_text.h"
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "core/progress.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -47,7 +49,14 @@ void runRegressProgram(Session &session, const QString &folder)
         throw QelError(ErrFileNotFound,
             QStringLiteral("The regression program could not be started: ") + process.errorString(), program);
     session.model.RegressTaskID = process.processId();
-    if (!process.waitForFinished(RegressTimeLimitMs)) {
+    // The window keeps painting while regress works; the time limit still holds.
+    Progress progress(session);
+    QElapsedTimer running;
+    running.start();
+    while (!process.waitForFinished(Progress::BreathIntervalMs) && process.state() != QProcess::NotRunning
+        && running.elapsed() < RegressTimeLimitMs)
+        progress.breathe();
+    if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
         throw QelError(ErrInvalidCall,

@@ -55,6 +55,11 @@ public:
     virtual void showTextFile(const QString & /*path*/, const QString & /*caption*/) { }
     // The map window shows the drawing component (opened, or brought to the front).
     virtual void showMapWindow() { }
+    // Long work: it began (with its status text), got this far (0..1), ended.
+    virtual void beginProgress(const QString & /*text*/) { }
+    virtual void setProgress(double /*fraction*/) { }
+    virtual void endProgress() { }
+    // Lets the windows repaint in the middle of long work; the person's input waits.
     virtual void processPendingEvents() { }
 };
 

@@ -1,4 +1,5 @@
 #include "core/paths.h"
+#include "core/progress.h"
 #include "core/project_file.h"
 #include "core/project_file_layout.h"
 #include "core/project_file_lines.h"
@@ -41,17 +42,17 @@ struct ReadingStopped { };
 
 class ProjectReader {
 public:
-    ProjectReader(Session &session, ProjectFileLines &lines)
+    ProjectReader(Session &session, ProjectFileLines &lines, Progress &progress)
         : s(session)
         , m(session.model)
         , in(lines)
+        , progress(progress)
     {
     }
 
     void readAfterBuild()
     {
         m.RunMode = QStringLiteral("Batch");
-        s.frontend().setBusy(true);
         readStatus();
         readUnits();
         readBaseMap();
@@ -69,7 +70,13 @@ public:
     }
 
 private:
-    void status(const char *text) { s.setStatus(QLatin1String(text)); }
+    // Every status text marks one more stretch of the file read.
+    void status(const char *text)
+    {
+        progress.setText(QLatin1String(text));
+        progress.setFraction(double(++stretchesRead) / StretchesInAFile);
+        progress.breathe();
+    }
     void check(Step step) { s.checkNode(step); }
     // Redoes a step as the step itself would in the batch run mode, then checks it.
     void replay(Step step)
@@ -81,7 +88,7 @@ private:
     void letWindowsCatchUp()
     {
         s.frontend().outlineChanged();
-        s.frontend().processPendingEvents();
+        progress.breathe();
     }
 
     void readFields(const KeyFields &fields)
@@ -293,9 +300,14 @@ private:
         }
     }
 
+    // About as many status texts as a file with every step done shows.
+    static constexpr double StretchesInAFile = 20;
+
     Session &s;
     ProjectModel &m;
     ProjectFileLines &in;
+    Progress &progress;
+    int stretchesRead = 0;
 };
 
 QByteArray readWholeFile(const QString &path)
@@ -332,7 +344,7 @@ bool ReadProjectFile(Session &session)
         return lines && !lines->currentKey().isEmpty() ? lines->currentKey() : QStringLiteral("ReadProjectFile");
     };
     try {
-        session.frontend().setBusy(true);
+        Progress progress(session);
         WriteLog(session, QStringLiteral("Project directory: \r\n") + m.ProjectDir);
         WriteLog(session, QStringLiteral("Reading project file: \r\n") + m.ProjectFile);
         lines.emplace(session, readWholeFile(m.ProjectFile));
@@ -360,7 +372,8 @@ bool ReadProjectFile(Session &session)
             WriteLog(session, second);
         }
 
-        ProjectReader(session, *lines).readAfterBuild();
+        ProjectReader(session, *lines, progress).readAfterBuild();
+        progress.setFraction(1);
 
         m.ProjectChanged = true;
         m.ProjectStatus = QStringLiteral("Read");

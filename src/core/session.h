@@ -81,6 +81,8 @@ public:
     int errorsReported = 0;
     // The log could not be written and the person has been told so.
     bool logFailureReported = false;
+    // Progress objects alive; the outermost one shows the busy state.
+    int progressDepth = 0;
 
     Frontend &frontend() { return *m_frontend; }
     ProjectReplay &replay() { return *m_replay; }

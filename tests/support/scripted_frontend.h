@@ -33,6 +33,8 @@ public:
     int busyCalls = 0;
     bool busy = false;
     int mapWindowsClosed = 0;
+    int progressBegun = 0, progressEnded = 0, eventPumps = 0;
+    std::vector<double> progressFractions;
 
     void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({ true, path, filterIndex }); }
     void queueCancelledFile() { fileAnswers.push_back({}); }
@@ -48,6 +50,10 @@ public:
     std::optional<QPointF> pickMapPoint(const QString &prompt) override;
     void setCommandEnabled(Command command, bool enabled) override;
     void closeMapWindow() override { ++mapWindowsClosed; }
+    void beginProgress(const QString &) override { ++progressBegun; }
+    void setProgress(double fraction) override { progressFractions.push_back(fraction); }
+    void endProgress() override { ++progressEnded; }
+    void processPendingEvents() override { ++eventPumps; }
 
     // Texts of the boxes shown so far with the given icon.
     QStringList boxTexts(MsgIcon icon) const;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QRegularExpression>
 
 namespace qel::gui {
@@ -192,9 +193,34 @@ void QtFrontend::closeMapWindow()
         m_window->closeMapWindow();
 }
 
+void QtFrontend::beginProgress(const QString &)
+{
+    if (!m_window)
+        return;
+    QProgressBar *bar = m_window->progressBar();
+    bar->setRange(0, 0); // a busy bar until the work knows how far it is
+    bar->setVisible(true);
+}
+
+void QtFrontend::setProgress(double fraction)
+{
+    if (!m_window)
+        return;
+    QProgressBar *bar = m_window->progressBar();
+    bar->setRange(0, 1000);
+    bar->setValue(int(fraction * 1000));
+}
+
+void QtFrontend::endProgress()
+{
+    if (m_window)
+        m_window->progressBar()->setVisible(false);
+}
+
 void QtFrontend::processPendingEvents()
 {
-    QCoreApplication::processEvents();
+    // Painting only: a click now could start another command in the middle of this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace qel::gui

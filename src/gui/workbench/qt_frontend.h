@@ -39,6 +39,9 @@ public:
     void layersChanged() override;
     void closeMapWindow() override;
     void showTextFile(const QString &path, const QString &caption) override;
+    void beginProgress(const QString &text) override;
+    void setProgress(double fraction) override;
+    void endProgress() override;
     void processPendingEvents() override;
 
 private:
