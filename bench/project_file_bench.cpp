@@ -4,7 +4,6 @@
 #include "core/project_open.h"
 #include "core/startup.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -54,11 +53,3 @@ void SaveProject(benchmark::State &state)
 BENCHMARK(SaveProject)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
