@@ -1,5 +1,6 @@
 #include "views/workflow_replay.h"
 
+#include "analysis/domenico.h"
 #include "analysis/regression_run.h"
 #include "map/map_display.h"
 
@@ -18,6 +19,11 @@ void WorkflowReplay::showBaseMap()
 void WorkflowReplay::runRegression()
 {
     RunRegress(m_session);
+}
+
+void WorkflowReplay::runAnalyticalSolution()
+{
+    Domenico(m_session);
 }
 
 void installWorkflowReplay(Session &session)

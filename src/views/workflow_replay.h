@@ -17,6 +17,7 @@ public:
     void openBaseMapCommand() override;
     void showBaseMap() override;
     void runRegression() override;
+    void runAnalyticalSolution() override;
 
 private:
     Session &m_session;

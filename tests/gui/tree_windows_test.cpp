@@ -94,17 +94,15 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
 
     press(tree, Step::SetUnits, false);
     press(tree, Step::SetUnits, false);
-    press(tree, Step::RunAnalytical, false); // not built yet: it says so
+    press(tree, Step::WellLocations, false); // not built yet: it says so
 
     EXPECT_EQ(unitsOpened, 1) << "a second press brings the open dialog to the front";
     EXPECT_NE(w.findChildForm(QStringLiteral("frmUnits")), nullptr);
     EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::None);
-    const QString notYet
-        = QStringLiteral("3.1 Run analytical solution: this step is not available in this version of QEL.");
+    const QString notYet = QStringLiteral("1.4 Well locations: this step is not available in this version of QEL.");
     EXPECT_EQ(frontend.boxTexts(MsgIcon::Information), QStringList { notYet });
     EXPECT_EQ(newLogLines(),
-        (QStringList {
-            "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 3.1 Run analytical solution", "Msg: " + notYet }));
+        (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 1.4 Well locations", "Msg: " + notYet }));
 }
 
 TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)

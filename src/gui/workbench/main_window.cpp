@@ -1,5 +1,6 @@
 #include "gui/workbench/main_window.h"
 
+#include "analysis/domenico.h"
 #include "analysis/regression_run.h"
 #include "core/file_commands.h"
 #include "core/help_topics.h"
@@ -171,6 +172,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::MapSetPlotLimits, [&s] { mapSetPlotLimits(s); });
     c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
+    c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });
     c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
     c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });

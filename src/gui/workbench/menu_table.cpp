@@ -68,7 +68,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
         { "mnuRun", "&Run",
             {
                 item(C::RunRegression, "mnuRunRegression", "Linear Regression Model", "Run > Regression"),
-                item(C::RunAnalytical, "mnuRunAnalytical", "&Analytical Model"),
+                item(C::RunAnalytical, "mnuRunAnalytical", "&Analytical Model", "Run > Analytical"),
             } },
         { "mnuTools", "&Tools", { item(C::ToolsOptions, "mnuToolsOptions", "Options", "Tool > Options") } },
         { "mnuWindow", "&Window",

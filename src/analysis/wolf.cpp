@@ -1,0 +1,90 @@
+#include "analysis/wolf.h"
+
+#include "core/errors.h"
+#include "core/reporting.h"
+
+#include <nanoflann.hpp>
+
+#include <cmath>
+
+namespace qel {
+
+namespace {
+
+constexpr double NoWellSquared = 1E30;
+
+// The wells as nanoflann's point cloud.
+struct WellCloud {
+    const ProjectModel &m;
+    std::size_t kdtree_get_point_count() const { return std::size_t(std::max<int>(m.NumWells, 0)); }
+    double kdtree_get_pt(std::size_t i, std::size_t dim) const
+    {
+        return dim == 0 ? m.WellX(int(i) + 1) : m.WellY(int(i) + 1);
+    }
+    template<class Box> bool kdtree_get_bbox(Box &) const { return false; }
+};
+
+using WellTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, WellCloud>, WellCloud, 2>;
+
+double truncatedTo(double value, double step)
+{
+    if (step == 0)
+        raise(ErrDivisionByZero);
+    return std::trunc(value / step) * step;
+}
+
+} // namespace
+
+void WOLF(Session &session)
+{
+    ProjectModel &m = session.model;
+    try {
+        m.WOLFMax = 0;
+        m.WOLFMin = 1E12;
+        m.MinDistMax = 0;
+        m.MinDistMin = 1E12;
+        const WellCloud cloud { m };
+        WellTree tree(2, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(10));
+        const bool anyWell = cloud.kdtree_get_point_count() > 0;
+        if (anyWell)
+            tree.buildIndex();
+        const int average = m.NumSamples + 1;
+        for (int iy = 1; iy <= m.PCNumY; ++iy) {
+            const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
+            for (int ix = 1; ix <= m.PCNumX; ++ix) {
+                const double x = m.PCLeft + (ix - 1) * m.PCGridSpacing;
+                double d2 = NoWellSquared;
+                if (anyWell) {
+                    const double query[2] = { x, y };
+                    unsigned int nearest = 0;
+                    double found = 0;
+                    if (tree.knnSearch(query, 1, &nearest, &found) == 1) {
+                        // The nearest well's squared distance in the order the method sums it.
+                        const double dy = m.WellY(int(nearest) + 1) - y, dx = m.WellX(int(nearest) + 1) - x;
+                        d2 = std::min(d2, dy * dy + dx * dx);
+                    }
+                }
+                const double wolf = d2 * m.Conc(ix, iy, average);
+                const double distance = std::sqrt(d2);
+                m.WOLFGrid(ix, iy) = wolf;
+                m.MinDistGrid(ix, iy) = distance;
+                if (wolf > m.WOLFMax)
+                    m.WOLFMax = wolf;
+                if (wolf != 0 && wolf < m.WOLFMin)
+                    m.WOLFMin = wolf;
+                if (distance > m.MinDistMax)
+                    m.MinDistMax = distance;
+                if (distance != 0 && distance < m.MinDistMin)
+                    m.MinDistMin = distance;
+            }
+        }
+        m.MinDistMin = truncatedTo(m.MinDistMin, m.RoundXY);
+        m.MinDistMax = truncatedTo(m.MinDistMax, m.RoundXY);
+    } catch (const QelError &e) {
+        // This report has always carried the description without its number.
+        session.ErrorText = failureTag(QStringLiteral("WOLF")) + QStringLiteral("\n") + e.description();
+        ReportError(session);
+    }
+}
+
+} // namespace qel

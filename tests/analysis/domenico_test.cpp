@@ -1,0 +1,186 @@
+#include "analysis/domenico.h"
+#include "support/test_session.h"
+
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// A 41 x 21 grid of 1-unit spacing from (-10, 10) to (30, -10), the source at the origin, flow
+// towards +x on every date, no decay: far behind the front the plume is C0 erf(W / (4 sqrt(aY xr))).
+void fillSite(ProjectModel &m, int samples = 2)
+{
+    m.NumSamples = int16(samples);
+    for (int s = 1; s <= samples; ++s) {
+        m.Magnitude(s) = 0.01;
+        m.Direction(s) = 90;
+    }
+    m.K = 1, m.Porosity = 0.25, m.RetFactor = 1, m.AlphaX = 1, m.AlphaY = 0.1;
+    m.Decay = false, m.HalfLife = 0;
+    m.Time = 1e6, m.Swidth = 4, m.C0 = 100;
+    m.Xsource = 0, m.Ysource = 0;
+    m.PCLeft = -10, m.PCTop = 10, m.PCGridSpacing = 1, m.PCNumX = 41, m.PCNumY = 21;
+    m.RoundXY = 0.01;
+    m.NumWells = 1;
+    m.WellX(1) = 5, m.WellY(1) = 0;
+}
+
+// Model-grid indexes of a point of the grid above.
+int ixOf(double x)
+{
+    return int(x + 10) + 1;
+}
+int iyOf(double y)
+{
+    return int(10 - y) + 1;
+}
+
+class Plume : public ::testing::Test {
+protected:
+    void SetUp() override { fillSite(m); }
+    double conc(double x, double y, int s = 1) const { return m.Conc(ixOf(x), iyOf(y), s); }
+
+    TestSession t;
+    Session &s = *t.session;
+    ProjectModel &m = s.model;
+};
+
+} // namespace
+
+TEST(PlumeErrorFunction, AgreesWithTheLibraryWithinTheFitsError)
+{
+    for (double x : { -3.0, -1.0, -0.25, 0.0, 0.5, 1.0, 2.0, 6.0 }) {
+        EXPECT_NEAR(gerf(x), std::erf(x), 1.2e-7) << x;
+        EXPECT_NEAR(gerfC(x), std::erfc(x), 1.2e-7 * std::max(1.0, std::erfc(x))) << x;
+    }
+    EXPECT_EQ(gerf(40), 1);
+    EXPECT_EQ(gerf(-40), -1);
+}
+
+TEST_F(Plume, FollowsTheClosedFormOnTheAxisAndIsSymmetric)
+{
+    Domenico(s);
+    ASSERT_TRUE(m.ANDone) << s.ErrorText.toStdString();
+    EXPECT_TRUE(t.frontend.boxes.empty());
+    EXPECT_NEAR(conc(1, 0), 100 * std::erf(4 / (4 * std::sqrt(0.1 * 1))), 2e-5);
+    EXPECT_NEAR(conc(10, 0), 100 * std::erf(4 / (4 * std::sqrt(0.1 * 10))), 2e-5);
+    for (double x : { 2.0, 7.0, 25.0 })
+        for (double y : { 1.0, 3.0, 8.0 })
+            EXPECT_DOUBLE_EQ(conc(x, y), conc(x, -y)) << x << ", " << y;
+    for (double y : { -5.0, 0.0, 5.0 }) {
+        EXPECT_EQ(conc(0, y), 0) << "on the line through the source across the flow";
+        EXPECT_EQ(conc(-4, y), 0) << "up-gradient";
+    }
+    EXPECT_DOUBLE_EQ(conc(3, 1, 3), conc(3, 1, 1)) << "the average of equal dates";
+    EXPECT_DOUBLE_EQ(m.ConcMax, conc(1, 0));
+    EXPECT_GT(m.ConcMin, 0);
+    EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Analytical simulation finished."));
+    EXPECT_EQ(s.outline.state(Step::RunAnalytical), CheckState::All);
+}
+
+TEST_F(Plume, DirectionTurnsThePlumeAndDecayShortensIt)
+{
+    const struct {
+        double direction;
+        double x, y; // a node on the plume axis
+    } cases[] = { { 0, 0, 5 }, { 180, 0, -5 }, { 90, 5, 0 }, { 270, -5, 0 } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.direction);
+        m.Direction(1) = m.Direction(2) = c.direction;
+        Domenico(s);
+        EXPECT_NEAR(conc(c.x, c.y), 100 * std::erf(1 / std::sqrt(0.5)), 2e-5);
+    }
+    m.Direction(1) = m.Direction(2) = 90;
+    Domenico(s);
+    const double noDecay = conc(20, 0);
+    m.Decay = true, m.HalfLife = 50;
+    Domenico(s);
+    // S = sqrt(1 + 4 lambda aX / v) with lambda = 0.693 / 50 and v = 0.04.
+    const double sTerm = std::sqrt(1 + 4 * (0.693 / 50) * 1 / 0.04);
+    EXPECT_NEAR(conc(20, 0), noDecay * std::exp(20.0 / 2 * (1 - sTerm)), 1e-9 * noDecay);
+}
+
+TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
+{
+    const struct {
+        const char *name;
+        void (*spoil)(ProjectModel &);
+        const char *start;
+        bool firstDateKept;
+    } cases[] = {
+        { "no samples", [](ProjectModel &p) { p.NumSamples = 0; },
+            "Number of water level samples is ZERO! Have you gone through Water Levels input data?.", false },
+        { "no x nodes", [](ProjectModel &p) { p.PCNumX = 0; },
+            "Number of X grids is ZERO! Please go through Plot Limits dialog again.", false },
+        { "flat second date", [](ProjectModel &p) { p.Magnitude(2) = 0; },
+            "Hydraulic gradient is Zero for sample number 2. Please go through Water Levels input data first.", true },
+        { "no conductivity", [](ProjectModel &p) { p.K = 0; },
+            "Zero velocity term for sample number 1 Program terminating.", false },
+        { "decay without half-life", [](ProjectModel &p) { p.Decay = true, p.HalfLife = 0; },
+            "QEL(Domenico): 11: \nDivision by zero", false },
+        { "no porosity", [](ProjectModel &p) { p.Porosity = 0; }, "QEL(Domenico): 11: \n", false },
+        { "no simulated time", [](ProjectModel &p) { p.Time = 0; }, "QEL(Domenico): 11: \n", false },
+        { "negative dispersivity", [](ProjectModel &p) { p.AlphaY = -1; }, "QEL(Domenico): 5: \n", false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fillSite(m);
+        c.spoil(m);
+        m.ANDone = false;
+        t.frontend.boxes.clear();
+        Domenico(s);
+        EXPECT_FALSE(m.ANDone);
+        ASSERT_EQ(t.frontend.boxes.size(), 1u);
+        EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(QLatin1String(c.start)))
+            << t.frontend.boxes[0].text.toStdString();
+        EXPECT_FALSE(t.frontend.busy);
+        if (c.firstDateKept) {
+            EXPECT_GT(conc(5, 0), 0);
+        }
+    }
+}
+
+TEST_F(Plume, MinimumDistanceAndWolfGrids)
+{
+    Domenico(s);
+    EXPECT_EQ(m.MinDistGrid(ixOf(5), iyOf(0)), 0) << "a node on a well";
+    EXPECT_EQ(m.WOLFGrid(ixOf(5), iyOf(0)), 0);
+    EXPECT_DOUBLE_EQ(m.MinDistGrid(ixOf(8), iyOf(4)), 5);
+    EXPECT_DOUBLE_EQ(m.WOLFGrid(ixOf(8), iyOf(4)), 25 * conc(8, 4, 3));
+    EXPECT_EQ(m.WOLFGrid(ixOf(-5), iyOf(0)), 0) << "no plume, no score";
+    EXPECT_DOUBLE_EQ(m.MinDistMax, std::trunc(std::hypot(25, 10) / 0.01) * 0.01);
+    EXPECT_EQ(m.MinDistMin, 1);
+
+    // Many wells: the nearest one found is the nearest one there is.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> at(-15, 35);
+    m.NumWells = 300;
+    for (int k = 1; k <= 300; ++k)
+        m.WellX(k) = at(random), m.WellY(k) = at(random) - 10;
+    Domenico(s);
+    for (int iy = 1; iy <= m.PCNumY; iy += 4) {
+        for (int ix = 1; ix <= m.PCNumX; ix += 3) {
+            double best = 1e30;
+            for (int k = 1; k <= 300; ++k) {
+                const double dy = m.WellY(k) - (10 - (iy - 1)), dx = m.WellX(k) - (ix - 11);
+                best = std::min(best, dy * dy + dx * dx);
+            }
+            EXPECT_DOUBLE_EQ(m.MinDistGrid(ix, iy), std::sqrt(best)) << ix << ", " << iy;
+        }
+    }
+
+    m.NumWells = 0;
+    Domenico(s);
+    EXPECT_EQ(m.MinDistGrid(1, 1), 1e15);
+    m.RoundXY = 10;
+    m.NumWells = 1;
+    m.WellX(1) = 5, m.WellY(1) = 0;
+    Domenico(s);
+    EXPECT_EQ(m.MinDistMax, 20) << "26.9 truncated to a multiple of 10";
+    EXPECT_EQ(m.MinDistMin, 0);
+}
