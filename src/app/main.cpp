@@ -5,6 +5,7 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
+#include "analysis/results_report.h"
 #include "map/map_image.h"
 #include "views/workflow_replay.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char **argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     qel::registerSummaryBatchOutput();
     qel::registerMapBatchOutput();
+    qel::registerResultsBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

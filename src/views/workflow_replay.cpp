@@ -2,6 +2,7 @@
 
 #include "analysis/domenico.h"
 #include "analysis/regression_run.h"
+#include "analysis/results_report.h"
 #include "map/map_display.h"
 
 namespace qel {
@@ -24,6 +25,11 @@ void WorkflowReplay::runRegression()
 void WorkflowReplay::runAnalyticalSolution()
 {
     Domenico(m_session);
+}
+
+void WorkflowReplay::exportResults()
+{
+    ExportAnalyticalResults(m_session);
 }
 
 void installWorkflowReplay(Session &session)

@@ -18,6 +18,7 @@ public:
     void showBaseMap() override;
     void runRegression() override;
     void runAnalyticalSolution() override;
+    void exportResults() override;
 
 private:
     Session &m_session;

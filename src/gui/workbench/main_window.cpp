@@ -2,6 +2,7 @@
 
 #include "analysis/domenico.h"
 #include "analysis/regression_run.h"
+#include "analysis/results_report.h"
 #include "core/file_commands.h"
 #include "core/help_topics.h"
 #include "core/reporting.h"
@@ -173,6 +174,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
     c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
+    c.setHandler(Command::FileExport, [&s] { ExportAnalyticalResults(s); });
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });
     c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
     c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });

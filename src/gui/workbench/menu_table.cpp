@@ -27,7 +27,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
                 item(C::FileSaveAs, "mnuFileSaveAs", "Save Project &As..."),
                 Separator,
                 item(C::FileOpenBaseMap, "mnuFileOpenBaseMap", "Open Base &Map..."),
-                item(C::FileExport, "mnuFileExport", "&Export Model Results"),
+                item(C::FileExport, "mnuFileExport", "&Export Model Results", "File > Export Model Results"),
                 Separator,
                 item(C::FilePrint, "mnuFilePrint", "&Print", "File > Print"),
                 RecentFiles,

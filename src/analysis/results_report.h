@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/session.h"
+
+#include <QByteArray>
+#include <QDate>
+
+namespace qel {
+
+// Asks where the model results report goes; a cancelled dialog sets UserCancelled.
+void SelectResultsFile(Session &session);
+
+// File > Export Model Results: asks for the file, writes the report of the last analytical run
+// and sets ERDone. Reports its failures; the file is replaced only when written whole.
+void ExportAnalyticalResults(Session &session);
+
+// Writes the report to path without asking; returns whether it was written.
+bool writeResultsReport(Session &session, const QString &path);
+
+// The report's text, CR LF lines, as of the given day. Error 9 when there are no results yet.
+QByteArray resultsReportBytes(Session &session, const QDate &today);
+
+// Makes `qel --batch P --results FILE` available.
+void registerResultsBatchOutput();
+
+} // namespace qel

@@ -1,0 +1,99 @@
+#include "analysis/results_report.h"
+#include "core/date_text.h"
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// Two dates on a 3 x 2 grid with hand-set concentrations; the average is theirs.
+void fillRun(TestSession &t)
+{
+    ProjectModel &m = t.session->model;
+    m.ProjectDir = t.home() + QStringLiteral("site/");
+    QDir().mkpath(m.ProjectDir);
+    m.ProjectFile = m.ProjectDir + QStringLiteral("site.prj");
+    m.BaseMapType = QStringLiteral("vector"), m.BaseMapFile = m.ProjectDir + QStringLiteral("site-plan.dxf");
+    m.WEDataFile = m.ProjectDir + QStringLiteral("wells.csv"), m.WLDataFile = QStringLiteral("levels.csv");
+    m.NumSamples = 2;
+    m.SampleDate(1) = QDate(2023, 3, 15), m.SampleDate(2) = QDate(2023, 10, 4);
+    m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
+    m.PCLeft = 0, m.PCRight = 20, m.PCBottom = -10, m.PCTop = 0, m.PCGridSpacing = 10, m.PCNumX = 3, m.PCNumY = 2;
+    m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5, m.Decay = true, m.HalfLife = 730;
+    m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 0.5, m.Ysource = -2.25;
+    m.Conc.allocate(23, 22, 4);
+    const double first[2][3] = { { 0, 0.0001234, 987.654 }, { 1e15, 0.5, 0 } };
+    const double second[2][3] = { { 0, 0, 0 }, { 0, 0, 1.5 } };
+    for (int iy = 1; iy <= 2; ++iy) {
+        for (int ix = 1; ix <= 3; ++ix) {
+            m.Conc(ix, iy, 1) = first[iy - 1][ix - 1];
+            m.Conc(ix, iy, 2) = second[iy - 1][ix - 1];
+            m.Conc(ix, iy, 3) = (first[iy - 1][ix - 1] + second[iy - 1][ix - 1]) / 2;
+        }
+    }
+}
+
+QByteArray golden(const TestSession &t, const QDate &today)
+{
+    QByteArray bytes = readBytes(QStringLiteral(QEL_TEST_DATA "/analysis/small-report.out"));
+    // The dates are in the system's forms, whatever machine runs the test.
+    bytes.replace("@TODAY@", QLocale::system().toString(today, QStringLiteral("dd-MMM-yyyy")).toUtf8());
+    bytes.replace("@DATE1@", shortDateText(QDate(2023, 3, 15)).toUtf8());
+    bytes.replace("@DATE2@", shortDateText(QDate(2023, 10, 4)).toUtf8());
+    bytes.replace("@DIR@", (t.home() + QStringLiteral("site/")).toUtf8());
+    return bytes;
+}
+
+} // namespace
+
+TEST(ResultsReport, TheReportByteForByte)
+{
+    TestSession t;
+    fillRun(t);
+    const QDate today(2024, 3, 5);
+    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, today));
+
+    t.session->model.Decay = false; // no half-life line
+    const QByteArray withoutDecay = resultsReportBytes(*t.session, today);
+    EXPECT_FALSE(withoutDecay.contains("Solute half-life"));
+    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, today).count("\r\n") - 1);
+}
+
+TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
+{
+    TestSession t;
+    fillRun(t);
+    Session &s = *t.session;
+    t.frontend.queueCancelledFile();
+    ExportAnalyticalResults(s);
+    EXPECT_FALSE(s.model.ERDone);
+    EXPECT_TRUE(t.frontend.boxes.empty()) << "a cancelled dialog says nothing";
+    const FileDialogRequest &asked = t.frontend.fileRequests.at(0);
+    EXPECT_EQ(asked.title, QStringLiteral("Select File for Model Results"));
+    EXPECT_EQ(asked.initialName, QStringLiteral("QELResults.out"));
+
+    const QString path = s.model.ProjectDir + QStringLiteral("QELResults.out");
+    t.frontend.queueFile(path);
+    ExportAnalyticalResults(s);
+    EXPECT_TRUE(s.model.ERDone);
+    EXPECT_EQ(s.outline.state(Step::ExportResults), CheckState::All);
+    EXPECT_TRUE(readBytes(path).endsWith("END OF OUTPUT\r\n"));
+
+    const QByteArray before = readBytes(path);
+    s.model.Conc.clear(); // no analytical run
+    s.model.ERDone = false;
+    t.frontend.queueFile(path);
+    ExportAnalyticalResults(s);
+    EXPECT_FALSE(s.model.ERDone);
+    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+    EXPECT_TRUE(
+        t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
+    EXPECT_EQ(readBytes(path), before);
+}
