@@ -10,24 +10,28 @@
 
 #include <QLocale>
 
+#include <cstdio>
+
 namespace qel {
 
 namespace {
 
 // A concentration as " 0.000E+00": a blank, four significant digits, an exponent of at least two
-// digits.
-QString concentrationField(double value)
+// digits. Written straight into the bytes: the largest report holds ten million of them.
+void appendConcentrationField(QByteArray &out, double value)
 {
-    return QStringLiteral(" ") + QString::asprintf("%.3E", value);
+    char field[32];
+    const int length = std::snprintf(field, sizeof field, " %.3E", value);
+    out.append(field, length);
 }
 
 class ReportText {
 public:
-    void line(const QString &text = {}) { m_text += text + QStringLiteral("\r\n"); }
-    QByteArray bytes() const { return m_text.toUtf8(); }
+    void line(const QString &text = {}) { m_bytes += text.toUtf8() + "\r\n"; }
+    QByteArray &bytes() { return m_bytes; }
 
 private:
-    QString m_text;
+    QByteArray m_bytes;
 };
 
 } // namespace
@@ -97,12 +101,12 @@ QByteArray resultsReportBytes(Session &session, const QDate &today)
             r.line(QStringLiteral("   Arithmetic average concentrations:"));
         }
         r.line();
+        QByteArray &out = r.bytes();
+        out.reserve(out.size() + qsizetype(m.PCNumY) * (qsizetype(m.PCNumX) * 10 + 2));
         for (int iy = 1; iy <= m.PCNumY; ++iy) {
-            QString row;
-            row.reserve(m.PCNumX * 10);
             for (int ix = 1; ix <= m.PCNumX; ++ix)
-                row += concentrationField(m.Conc(ix, iy, s));
-            r.line(row);
+                appendConcentrationField(out, m.Conc(ix, iy, s));
+            out += "\r\n";
         }
         r.line();
     }
