@@ -1,6 +1,7 @@
 #include "views/workflow_replay.h"
 
 #include "analysis/regression_run.h"
+#include "map/calibration.h"
 #include "map/map_display.h"
 
 namespace qel {
@@ -13,6 +14,11 @@ void WorkflowReplay::openBaseMapCommand()
 void WorkflowReplay::showBaseMap()
 {
     DisplayMap(m_session);
+}
+
+void WorkflowReplay::calibrateMap()
+{
+    recalibrateMap(m_session);
 }
 
 void WorkflowReplay::runRegression()
