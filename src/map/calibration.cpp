@@ -234,8 +234,9 @@ bool MapCalibration::cmdScalePoint_Click(int slot)
         m_session.frontend().showMapWindow();
         const auto k = std::size_t(slot);
         double x = m_rasterX[k], y = m_rasterY[k];
-        const QString prompt = slot == OriginSlot ? QStringLiteral("Locate the map origin")
-                                                  : QStringLiteral("Locate point %1").arg(slot == 1 || slot == 3 ? 1 : 2);
+        const QString prompt = slot == OriginSlot
+            ? QStringLiteral("Locate the map origin")
+            : QStringLiteral("Locate point %1").arg(slot == 1 || slot == 3 ? 1 : 2);
         if (GetRasterPoint(m_session, x, y, prompt) != InputPicked)
             return;
         // The boxes hold image pixels even when the map still shows real coordinates.
@@ -281,8 +282,8 @@ void MapCalibration::chkCalibrate_Click(bool ticked)
             return;
         }
         if (userEvents() && m_method == CalibrationMethod::ScaleBar)
-            m_session.frontend().messageBox(scaleBarWarning(), QStringLiteral("Calibration is approximate!"),
-                MsgButtons::Ok, MsgIcon::Information);
+            m_session.frontend().messageBox(
+                scaleBarWarning(), QStringLiteral("Calibration is approximate!"), MsgButtons::Ok, MsgIcon::Information);
     });
 }
 

@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, MenusHoldTheirCommandsInOrder)
         "mnuFile: New Open Close Save SaveAs OpenBaseMap Export Print Exit",
         "mnuEdit: Cut Copy Paste Clear Units WellLocations WaterLevelData SourceLocation TransportData",
         "mnuView: Summary WaterLevelContours PlumeContours MinDistContours WOLFContours SessionLog MessageWindow",
-        "mnuMap: SetScale SetPlotLimits SetTitle",
+        "mnuMap: SetScale SetPlotLimits SetTitle ExportImage",
         "mnuRun: Regression Analytical",
         "mnuTools: Options",
         "mnuWindow: Cascade TileHorizontal TileVertical ArrangeIcons",
