@@ -426,6 +426,11 @@ void MapCalibration::CheckStatus()
         if (allFilled) {
             m_hintIsProblem = false;
             m_checkEnabled = true;
+            // A calibration the person chose to keep is still on the map: OK can keep it.
+            if (m.CalibrationActive && m_checked) {
+                m_okEnabled = true;
+                m_session.model.MSDone = true;
+            }
         } else {
             m_hintIsProblem = true;
             m_okEnabled = false;
