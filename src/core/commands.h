@@ -38,6 +38,7 @@ enum class Command {
     MapSetScale,
     MapSetPlotLimits,
     MapSetTitle,
+    MapExportImage,
     RunRegression,
     RunAnalytical,
     ToolsOptions,

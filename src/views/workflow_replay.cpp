@@ -3,6 +3,7 @@
 #include "analysis/domenico.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
+#include "map/calibration.h"
 #include "map/map_display.h"
 
 namespace qel {
@@ -15,6 +16,11 @@ void WorkflowReplay::openBaseMapCommand()
 void WorkflowReplay::showBaseMap()
 {
     DisplayMap(m_session);
+}
+
+void WorkflowReplay::calibrateMap()
+{
+    recalibrateMap(m_session);
 }
 
 void WorkflowReplay::runRegression()

@@ -16,6 +16,7 @@ public:
 
     void openBaseMapCommand() override;
     void showBaseMap() override;
+    void calibrateMap() override;
     void runRegression() override;
     void runAnalyticalSolution() override;
     void exportResults() override;

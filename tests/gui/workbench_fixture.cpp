@@ -1,6 +1,7 @@
 #include "gui/workbench_fixture.h"
 
 #include "core/startup.h"
+#include "gui/map/map_window.h"
 #include "support/test_session.h"
 
 #include <QApplication>
@@ -48,6 +49,27 @@ void WindowTestFrontend::layersChanged()
 {
     if (window)
         window->refreshLayers();
+}
+
+void WindowTestFrontend::showMapWindow()
+{
+    if (mapWindows && window)
+        gui::showMapWindow(*window);
+}
+
+void WindowTestFrontend::closeMapWindow()
+{
+    ScriptedFrontend::closeMapWindow();
+    if (mapWindows && window)
+        window->closeMapWindow();
+}
+
+std::optional<QPointF> WindowTestFrontend::pickMapPoint(const QString &prompt)
+{
+    if (!mapWindows || !window)
+        return ScriptedFrontend::pickMapPoint(prompt);
+    gui::MapWindow *map = gui::findMapWindow(*window);
+    return map ? map->canvas()->pickPoint(prompt) : std::nullopt;
 }
 
 WorkbenchTest::WorkbenchTest()

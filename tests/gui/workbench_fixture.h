@@ -19,6 +19,8 @@ namespace qel::test {
 class WindowTestFrontend : public ScriptedFrontend {
 public:
     gui::MainWindow *window = nullptr;
+    // The map window opens as in the workbench and picks points there instead of from the queue.
+    bool mapWindows = false;
 
     void setStatusPanel(StatusPanel panel, const QString &text) override;
     void messageAdded(const QString &line) override;
@@ -26,6 +28,9 @@ public:
     void setCommandEnabled(Command command, bool enabled) override;
     void outlineChanged() override;
     void layersChanged() override;
+    void showMapWindow() override;
+    void closeMapWindow() override;
+    std::optional<QPointF> pickMapPoint(const QString &prompt) override;
 };
 
 // A started session in a temporary application folder with a main window on a temporary

@@ -8,6 +8,8 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/common/child_form.h"
+#include "gui/map/calibration_dialog.h"
+#include "gui/map/map_window.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/clipboard_routing.h"
 #include "gui/workbench/drawn_icons.h"
@@ -167,11 +169,15 @@ void MainWindow::installHandlers()
         c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
     c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
     c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
-    // The preconditions tell the person what is missing; the calibration and plot-limits
-    // dialogs open here once they exist.
-    c.setHandler(Command::MapSetScale, [&s] { mapSetScale(s); });
+    // The preconditions tell the person what is missing; the plot-limits dialog opens here once
+    // it exists.
+    c.setHandler(Command::MapSetScale, [this, &s] {
+        if (mapSetScale(s))
+            showMapScaleDialog(*this);
+    });
     c.setHandler(Command::MapSetPlotLimits, [&s] { mapSetPlotLimits(s); });
     c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
+    c.setHandler(Command::MapExportImage, [this] { exportMapImage(*this); });
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
     c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
     c.setHandler(Command::FileExport, [&s] { ExportAnalyticalResults(s); });

@@ -64,6 +64,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
                 item(C::MapSetScale, "mnuMapSetScale", "&Set Scale"),
                 item(C::MapSetPlotLimits, "mnuMapSetPlotLimits", "Set Plot &Limits"),
                 item(C::MapSetTitle, "mnuMapSetTitle", "Set &Title"),
+                item(C::MapExportImage, "mnuMapExportImage", "&Export Map Image...", "Map > Export Image"),
             } },
         { "mnuRun", "&Run",
             {

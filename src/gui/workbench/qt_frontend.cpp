@@ -1,5 +1,6 @@
 #include "gui/workbench/qt_frontend.h"
 
+#include "gui/map/map_window.h"
 #include "gui/workbench/main_window.h"
 
 #include <QApplication>
@@ -160,7 +161,11 @@ void QtFrontend::setBusy(bool busy)
 
 std::optional<QPointF> QtFrontend::pickMapPoint(const QString &prompt)
 {
-    return m_picker ? m_picker(prompt) : std::nullopt;
+    if (m_picker)
+        return m_picker(prompt);
+    if (MapWindow *map = m_window ? findMapWindow(*m_window) : nullptr)
+        return map->canvas()->pickPoint(prompt);
+    return std::nullopt;
 }
 
 void QtFrontend::setCommandEnabled(Command command, bool enabled)
@@ -215,6 +220,12 @@ void QtFrontend::endProgress()
 {
     if (m_window)
         m_window->progressBar()->setVisible(false);
+}
+
+void QtFrontend::showMapWindow()
+{
+    if (m_window)
+        gui::showMapWindow(*m_window);
 }
 
 void QtFrontend::processPendingEvents()

@@ -38,6 +38,7 @@ public:
     void outlineChanged() override;
     void layersChanged() override;
     void closeMapWindow() override;
+    void showMapWindow() override;
     void showTextFile(const QString &path, const QString &caption) override;
     void beginProgress(const QString &text) override;
     void setProgress(double fraction) override;

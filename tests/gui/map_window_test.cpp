@@ -1,0 +1,355 @@
+#include "gui/map/calibration_dialog.h"
+#include "gui/map/map_window.h"
+#include "gui/workbench/message_window.h"
+#include "gui/workbench_fixture.h"
+#include "map/map_display.h"
+#include "map/map_session.h"
+#include "support/test_session.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+using namespace qel;
+using namespace qel::test;
+using qel::gui::CalibrationDialog;
+using qel::gui::MapCanvas;
+using qel::gui::MapWindow;
+
+namespace {
+
+void mouse(QWidget *w, QEvent::Type type, QPointF pos, Qt::MouseButton button)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void click(QWidget *w, QPointF pos, Qt::MouseButton button)
+{
+    mouse(w, QEvent::MouseButtonPress, pos, button);
+    mouse(w, QEvent::MouseButtonRelease, pos, button);
+}
+
+void type(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    Q_EMIT box->textEdited(text);
+}
+
+// A workbench with the 40 x 30 pixel raster site.bmp shown in its map window.
+class MapWindowTest : public WorkbenchTest {
+protected:
+    MapWindow *map = nullptr;
+    MapCanvas *canvas = nullptr;
+
+    void openMap(const char *file = "site.bmp", const char *kind = "raster")
+    {
+        makeWindow();
+        frontend.mapWindows = true;
+        ProjectModel &m = session->model;
+        m.ProjectDir = home() + QStringLiteral("site/");
+        QDir().mkpath(m.ProjectDir);
+        QFile::copy(QStringLiteral(QEL_TEST_DATA "/map/") + QLatin1String(file), m.ProjectDir + QLatin1String(file));
+        m.BaseMapFile = QLatin1String(file);
+        m.BaseMapType = QLatin1String(kind);
+        m.DistUnits = QStringLiteral("ft");
+        ASSERT_TRUE(DisplayMap(*session));
+        QApplication::processEvents();
+        map = gui::findMapWindow(*window);
+        ASSERT_NE(map, nullptr);
+        canvas = map->canvas();
+    }
+    QPointF device(double x, double y) const { return canvas->toDevice({ x, y }); }
+};
+
+} // namespace
+
+TEST_F(MapWindowTest, OpensBesideTheOutlineShowingTheWholeMap)
+{
+    openMap();
+    EXPECT_EQ(map->windowTitle(), QStringLiteral("Map View"));
+    EXPECT_TRUE(window->findChild<QMenu *>("mnuMap")->menuAction()->isVisible());
+    EXPECT_TRUE(window->command("tbZoomIn")->isEnabled());
+    const QRectF visible = canvas->visibleMap();
+    EXPECT_TRUE(visible.contains(QRectF(0, 0, 40, 30))) << visible.width();
+    // Showing the map again brings the same window to the front.
+    EXPECT_EQ(gui::showMapWindow(*window), map);
+
+    // Another window active: the Map menu goes.
+    window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window->messageWindow()->parentWidget()));
+    EXPECT_FALSE(window->findChild<QMenu *>("mnuMap")->menuAction()->isVisible());
+}
+
+TEST_F(MapWindowTest, ZoomCommandsChangeTheView)
+{
+    openMap();
+    const QRectF all = canvas->visibleMap();
+    const struct {
+        Command command;
+        double widthFactor;
+    } steps[] = {
+        { Command::ZoomIn, 0.5 },
+        { Command::ZoomIn, 0.25 },
+        { Command::ZoomOut, 0.5 },
+        { Command::ZoomPrevious, 0.25 },
+        { Command::ZoomAll, 1 },
+    };
+    for (const auto &s : steps) {
+        Q_EMIT window->zoomRequested(s.command);
+        EXPECT_NEAR(canvas->visibleMap().width(), all.width() * s.widthFactor, 1e-9) << int(s.command);
+        EXPECT_NEAR(canvas->visibleMap().center().x(), all.center().x(), 1e-9);
+    }
+    // The toolbar's buttons reach the map too.
+    window->command("tbZoomIn")->trigger();
+    EXPECT_NEAR(canvas->visibleMap().width(), all.width() / 2, 1e-9);
+
+    // The wheel zooms about the cursor: the point under it stays.
+    Q_EMIT window->zoomRequested(Command::ZoomAll);
+    const QPointF at = device(10, 8);
+    QWheelEvent wheel(
+        at, canvas->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &wheel);
+    EXPECT_LT(canvas->visibleMap().width(), all.width());
+    EXPECT_NEAR(canvas->toMap(at).x(), 10, 1e-9);
+    EXPECT_NEAR(canvas->toMap(at).y(), 8, 1e-9);
+
+    // Zoom Window: the dragged rectangle becomes the view.
+    Q_EMIT window->zoomRequested(Command::ZoomWindow);
+    EXPECT_TRUE(canvas->zoomWindowPending());
+    mouse(canvas, QEvent::MouseButtonPress, device(5, 5), Qt::LeftButton);
+    mouse(canvas, QEvent::MouseMove, device(15, 10), Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, device(15, 10), Qt::LeftButton);
+    EXPECT_FALSE(canvas->zoomWindowPending());
+    EXPECT_NEAR(canvas->view().width(), 10, 0.2); // to whole device pixels
+    EXPECT_NEAR(canvas->view().height(), 5, 0.2);
+
+    // Panning with the middle button moves the map with the pointer.
+    const QPointF from = device(10, 7), to = from + QPointF(30, 0);
+    mouse(canvas, QEvent::MouseButtonPress, from, Qt::MiddleButton);
+    mouse(canvas, QEvent::MouseMove, to, Qt::MiddleButton);
+    mouse(canvas, QEvent::MouseButtonRelease, to, Qt::MiddleButton);
+    EXPECT_NEAR(canvas->toMap(to).x(), 10, 1e-6);
+}
+
+TEST_F(MapWindowTest, CoordsPanelShowsPixelsThenRealCoordinates)
+{
+    openMap();
+    mouse(canvas, QEvent::MouseMove, device(20, 15), Qt::NoButton);
+    const QString pixels = window->statusPanel(StatusPanel::Coords)->text();
+    EXPECT_TRUE(pixels.startsWith(QStringLiteral(" X, Y: 20"))) << pixels.toStdString();
+    EXPECT_TRUE(pixels.endsWith(QStringLiteral(" pixels "))) << pixels.toStdString();
+
+    // Calibrated: pixel (0, 30) is (1000, 2000) ft and pixel (40, 0) is (1400, 2300) ft.
+    drawingOf(*session).SetPixelToMap(0, 30, 1000, 2000, 40, 0, 1400, 2300);
+    session->model.RasterScaleSet = true;
+    QApplication::processEvents();
+    EXPECT_GT(canvas->visibleMap().width(), 400); // the view follows the new coordinates
+    mouse(canvas, QEvent::MouseMove, device(1200, 2150), Qt::NoButton);
+    const QString real = window->statusPanel(StatusPanel::Coords)->text();
+    EXPECT_TRUE(real.contains(QStringLiteral("ft "))) << real.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ X, Y: 1.?2\\d\\d\\.\\d\\d, 2.?1\\d\\d\\.\\d\\d ft $"))
+                    .match(real)
+                    .hasMatch())
+        << real.toStdString();
+}
+
+TEST_F(MapWindowTest, PickReturnsThePointOrAborts)
+{
+    openMap();
+    const struct {
+        Qt::MouseButton button;
+        int status;
+        double x;
+    } cases[] = { { Qt::LeftButton, InputPicked, 12 }, { Qt::RightButton, InputAborted, -1 } };
+    for (const auto &c : cases) {
+        Qt::CursorShape shape = Qt::ArrowCursor;
+        QTimer::singleShot(0, canvas, [&] {
+            shape = canvas->cursor().shape();
+            click(canvas, device(12, 9), c.button);
+        });
+        double x = -1, y = -1;
+        EXPECT_EQ(GetRasterPoint(*session, x, y, QStringLiteral("Locate point 1")), c.status);
+        EXPECT_EQ(shape, Qt::CrossCursor);
+        EXPECT_NEAR(x, c.x, 1e-6);
+        EXPECT_FALSE(canvas->picking());
+        EXPECT_EQ(window->statusPanel(StatusPanel::Status)->text(), QString());
+    }
+    // Closing the window while it waits aborts the pick.
+    QTimer::singleShot(0, map, [this] { map->closeForm(); });
+    double x = 0, y = 0;
+    EXPECT_NE(GetRasterPoint(*session, x, y, QStringLiteral("Locate")), InputPicked);
+}
+
+TEST_F(MapWindowTest, ClosingUndoesTheMapSteps)
+{
+    openMap();
+    map->closeForm();
+    QApplication::processEvents();
+    EXPECT_FALSE(session->model.BMDone);
+    EXPECT_FALSE(session->model.MSDone);
+    EXPECT_FALSE(window->command("tbZoomAll")->isEnabled());
+    EXPECT_FALSE(window->findChild<QMenu *>("mnuMap")->menuAction()->isVisible());
+    EXPECT_EQ(session->outline.state(Step::BaseMap), CheckState::None);
+    EXPECT_EQ(window->statusPanel(StatusPanel::Status)->text(), QStringLiteral("Closed map."));
+    EXPECT_EQ(gui::findMapWindow(*window), nullptr);
+
+    // A map shown again gets a window of its own, which the drawing component repaints.
+    ASSERT_TRUE(DisplayMap(*session));
+    MapWindow *again = gui::findMapWindow(*window);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, map);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(bool(drawingOf(*session).refreshHandler()));
+}
+
+TEST_F(MapWindowTest, PrintsWithTheTitleOrNothingWhenCancelled)
+{
+    openMap("site_plan.dxf", "vector");
+    const QString pdf = home() + QStringLiteral("map.pdf");
+    bool print = false;
+    map->setPrinterChooser([&](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return print;
+    });
+    frontend.inputAnswers = { QStringLiteral("Site A") };
+    map->printForm();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(session->errorsReported, 0);
+
+    print = true;
+    frontend.inputAnswers = { QString() }; // an empty title ends the action
+    map->printForm();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    frontend.inputAnswers = { QStringLiteral("Site A") };
+    map->printForm();
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(readBytes(pdf).startsWith("%PDF"));
+    EXPECT_EQ(session->model.MapTitle, QStringLiteral("Site A"));
+    EXPECT_EQ(map->windowTitle(), QStringLiteral("Site A"));
+    EXPECT_EQ(frontend.panelStatus, QStringLiteral("Map printed."));
+
+    // Export: a name without an ending takes the chosen type's.
+    frontend.queueFile(home() + QStringLiteral("export"), 3);
+    window->command("mnuMapExportImage")->trigger();
+    EXPECT_TRUE(readBytes(home() + QStringLiteral("export.svg")).contains("<svg"));
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Map > Export Image")));
+}
+
+TEST_F(MapWindowTest, SetScaleOpensTheDialogOnceTheUnitsAndMapAreThere)
+{
+    openMap();
+    window->command("mnuMapSetScale")->trigger();
+    EXPECT_EQ(window->findChildForm(QStringLiteral("frmMapScale")), nullptr);
+    EXPECT_EQ(frontend.boxes.back().text, QStringLiteral("Set units first."));
+
+    session->model.UNDone = true;
+    window->command("mnuMapSetScale")->trigger();
+    auto *dialog = qobject_cast<CalibrationDialog *>(window->findChildForm(QStringLiteral("frmMapScale")));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Set Map Scale"));
+}
+
+TEST_F(MapWindowTest, CalibrationDialogFollowsTheBoxRules)
+{
+    openMap();
+    session->model.UNDone = true;
+    CalibrationDialog *dialog = gui::showMapScaleDialog(*window);
+    auto *chk = dialog->findChild<QCheckBox *>(QStringLiteral("chkCalibrate"));
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    auto *hint = dialog->findChild<QLabel *>(QStringLiteral("lblHint"));
+    auto edit = [dialog](const QString &name) { return dialog->findChild<QLineEdit *>(name); };
+    EXPECT_TRUE(dialog->findChild<QWidget *>(QStringLiteral("fraTwoPoints"))->isVisibleTo(dialog));
+    EXPECT_FALSE(dialog->findChild<QWidget *>(QStringLiteral("fraScaleBar"))->isVisibleTo(dialog));
+    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblHeader"))->text(),
+        QStringLiteral(" Image coords        Real coordinates (ft)"));
+    EXPECT_FALSE(chk->isEnabled());
+    EXPECT_FALSE(ok->isEnabled());
+
+    type(edit("txtRasterX3"), QStringLiteral("50"));
+    EXPECT_EQ(hint->text(), QStringLiteral("Raster X coordinate outside range (0,40)! Please try again."));
+    type(edit("txtRasterX3"), QStringLiteral("5"));
+    type(edit("txtRasterY3"), QStringLiteral("25"));
+    type(edit("txtVectorX3"), QStringLiteral("1000"));
+    type(edit("txtVectorY3"), QStringLiteral("2000"));
+    // Point 2 picked on the map: the pixel boxes fill from the click.
+    QTimer::singleShot(0, canvas, [this] { click(canvas, device(5, 25), Qt::LeftButton); });
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdScalePoint4"))->click();
+    EXPECT_EQ(edit("txtRasterX4")->text(), QStringLiteral("5"));
+    EXPECT_EQ(edit("txtRasterY4")->text(), QStringLiteral("25"));
+    type(edit("txtVectorX4"), QStringLiteral("1350"));
+    type(edit("txtVectorY4"), QStringLiteral("2250"));
+    EXPECT_EQ(hint->text(), QStringLiteral("The points must not overlap!"));
+    EXPECT_FALSE(chk->isEnabled());
+
+    type(edit("txtRasterX4"), QStringLiteral("40"));
+    type(edit("txtRasterY4"), QStringLiteral("0"));
+    EXPECT_EQ(hint->text(), QString());
+    ASSERT_TRUE(chk->isEnabled());
+    chk->click();
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_TRUE(session->model.CalibrationActive);
+    EXPECT_NEAR(session->model.BaseMapRight, 1350, 1e-9);
+
+    // The scale bar shows its frames instead.
+    frontend.answers = { MsgAnswer::No, MsgAnswer::No }; // keep the calibration
+    auto *method = dialog->findChild<QComboBox *>(QStringLiteral("cboCalibrationType"));
+    method->setCurrentIndex(1);
+    Q_EMIT method->activated(1);
+    EXPECT_EQ(frontend.boxes.back().title, QStringLiteral("Reset calibration?"));
+    EXPECT_TRUE(dialog->findChild<QWidget *>(QStringLiteral("fraScaleBar"))->isVisibleTo(dialog));
+    EXPECT_FALSE(dialog->findChild<QWidget *>(QStringLiteral("fraTwoPoints"))->isVisibleTo(dialog));
+    method->setCurrentIndex(0);
+    Q_EMIT method->activated(0);
+    ASSERT_TRUE(ok->isEnabled());
+
+    QPointer<CalibrationDialog> open(dialog);
+    ok->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(open.isNull());
+    EXPECT_TRUE(session->model.RasterScaleSet);
+    EXPECT_TRUE(session->model.MapReady);
+    EXPECT_EQ(session->outline.state(Step::MapScale), CheckState::All);
+}
+
+TEST_F(MapWindowTest, ClosingTheDialogIsCancelWithItsQuestion)
+{
+    openMap();
+    CalibrationDialog *dialog = gui::showMapScaleDialog(*window);
+    MapCalibration &c = dialog->calibration();
+    c.txtRasterX_Change(3, QStringLiteral("0"));
+    c.txtRasterY_Change(3, QStringLiteral("30"));
+    c.txtVectorX_Change(3, QStringLiteral("0"));
+    c.txtVectorY_Change(3, QStringLiteral("0"));
+    c.txtRasterX_Change(4, QStringLiteral("40"));
+    c.txtRasterY_Change(4, QStringLiteral("0"));
+    c.txtVectorX_Change(4, QStringLiteral("400"));
+    c.txtVectorY_Change(4, QStringLiteral("300"));
+    c.chkCalibrate_Click(true);
+    QPointer<CalibrationDialog> open(dialog);
+    frontend.answers = { MsgAnswer::No };
+    dialog->closeForm();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(open.isNull());
+    EXPECT_EQ(frontend.boxes.back().title, QStringLiteral("Are you sure?"));
+    frontend.answers = { MsgAnswer::Yes };
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(open.isNull());
+    EXPECT_FALSE(session->model.CalibrationActive);
+    EXPECT_TRUE(drawingOf(*session).pixelToMap().isIdentity());
+}
