@@ -1,7 +1,10 @@
 #include "views/workflow_replay.h"
 
 #include "analysis/regression_run.h"
+#include "input/water_level_reader.h"
+#include "input/well_reader.h"
 #include "map/map_display.h"
+#include "views/layer_redraw.h"
 
 namespace qel {
 
@@ -13,6 +16,16 @@ void WorkflowReplay::openBaseMapCommand()
 void WorkflowReplay::showBaseMap()
 {
     DisplayMap(m_session);
+}
+
+void WorkflowReplay::rereadWells()
+{
+    replayWellLocations(m_session, &Redraw);
+}
+
+void WorkflowReplay::rereadWaterLevels()
+{
+    replayWaterLevels(m_session);
 }
 
 void WorkflowReplay::runRegression()

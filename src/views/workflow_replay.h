@@ -16,6 +16,8 @@ public:
 
     void openBaseMapCommand() override;
     void showBaseMap() override;
+    void rereadWells() override;
+    void rereadWaterLevels() override;
     void runRegression() override;
 
 private:
