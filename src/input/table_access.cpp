@@ -470,6 +470,12 @@ void Table::setField(int column, TableCell value)
     m_records[m_current][column] = std::move(value);
 }
 
+void Table::setCell(int record, int column, TableCell value)
+{
+    cell(record, column);
+    m_records[std::size_t(record)][std::size_t(column)] = std::move(value);
+}
+
 const TableCell &Table::cell(int record, int column) const
 {
     if (record < 0 || record >= recordCount())

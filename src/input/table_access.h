@@ -78,6 +78,8 @@ public:
     void setField(QStringView name, TableCell value) { setField(fieldIndex(name), std::move(value)); }
 
     const TableCell &cell(int record, int column) const;
+    // A grid edit of any record; the same errors as cell().
+    void setCell(int record, int column, TableCell value);
 
 private:
     QString m_name;

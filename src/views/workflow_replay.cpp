@@ -3,8 +3,11 @@
 #include "analysis/domenico.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
+#include "input/water_level_reader.h"
+#include "input/well_reader.h"
 #include "map/calibration.h"
 #include "map/map_display.h"
+#include "views/layer_redraw.h"
 
 namespace qel {
 
@@ -21,6 +24,16 @@ void WorkflowReplay::showBaseMap()
 void WorkflowReplay::calibrateMap()
 {
     recalibrateMap(m_session);
+}
+
+void WorkflowReplay::rereadWells()
+{
+    replayWellLocations(m_session, &Redraw);
+}
+
+void WorkflowReplay::rereadWaterLevels()
+{
+    replayWaterLevels(m_session);
 }
 
 void WorkflowReplay::runRegression()

@@ -17,6 +17,8 @@ public:
     void openBaseMapCommand() override;
     void showBaseMap() override;
     void calibrateMap() override;
+    void rereadWells() override;
+    void rereadWaterLevels() override;
     void runRegression() override;
     void runAnalyticalSolution() override;
     void exportResults() override;
