@@ -108,9 +108,9 @@ DATES = ["2023-03-15", "2023-06-14", "2023-09-13", "2023-12-13", "2024-03-13", "
 
 
 def level(x, y, date_index, rng):
-    # A plane sloping to the south-east, a seasonal swing and a small measurement noise.
+    # A plane falling towards the creek in the south-east, a seasonal swing, a little noise.
     season = 0.35 * math.sin(2 * math.pi * date_index / 4.0)
-    return 102.0 - 0.006 * x - 0.011 * y + season + rng.uniform(-0.03, 0.03)
+    return 98.0 - 0.006 * x + 0.011 * y + season + rng.uniform(-0.03, 0.03)
 
 
 def tables():

@@ -105,7 +105,9 @@ TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
     ASSERT_FALSE(original.isEmpty());
     QDir().mkpath(t.home() + "site");
     const QString copy = t.writeFile("site/a.prj", original);
-    t.writeFile("site/site-plan.dxf", readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/site-plan.dxf")));
+    for (const char *name : { "site-plan.dxf", "wells.csv", "levels.csv" })
+        t.writeFile(QStringLiteral("site/") + QLatin1String(name),
+            readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name)));
     const QString layerFile = t.writeFile("site/Temp/wells.geojson", "layer");
     const QelRun run = runQel(t.home(), { "--batch", copy, "--save-as", t.home() + "site/b.prj" });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();

@@ -11,19 +11,23 @@ namespace {
 
 const QString ExampleFile = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
 
-// The bundled example: units, the site plan, transport data and the model grid entered.
+// The bundled example: every input step done, the regression, the plume run and its report.
 void fillAlphaSite(ProjectModel &m)
 {
     m.UNDone = true, m.PLDone = true, m.TDDone = true, m.BMDone = m.MSDone = true;
-    m.WEDone = m.WLDone = m.WCDone = m.SLDone = false;
-    m.PCDone = m.MDDone = m.WFDone = m.RGDone = m.ANDone = m.ERDone = false;
-    m.WEmapped = m.PLmapped = m.SLmapped = false;
+    m.WEDone = m.WLDone = m.SLDone = m.RGDone = m.ANDone = m.ERDone = true;
+    m.WEmapped = m.PLmapped = m.SLmapped = true;
+    m.WEDataFormat = m.WLDataFormat = QStringLiteral("Text"), m.WEFileExt = m.WLFileExt = QStringLiteral("csv");
+    m.WEDataFile = QStringLiteral("wells.csv"), m.WEDataTable = QStringLiteral("wells");
+    m.WLDataFile = QStringLiteral("levels.csv"), m.WLDataTable = QStringLiteral("levels");
+    m.WellIDField = QStringLiteral("WellID"), m.XField = QStringLiteral("X"), m.YField = QStringLiteral("Y");
+    m.WCDone = m.PCDone = m.MDDone = m.WFDone = false;
     m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
     m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
     m.MapTitle = QStringLiteral("Alpha Site");
     m.BaseMapType = QStringLiteral("vector"), m.BaseMapFormat = QStringLiteral("dxf");
     m.BaseMapFile = QStringLiteral("site-plan.dxf");
-    m.WLMin = m.WLMax = m.WLInt = 0, m.WLLineWidth = 1;
+    m.WLMin = 95.64, m.WLMax = 102.17, m.WLInt = 0, m.WLLineWidth = 1;
     m.MapLeft = m.PLLeft = m.PCLeft = 0;
     m.MapRight = m.PLRight = m.PCRight = 500;
     m.MapBottom = m.PLBottom = m.PCBottom = 0;
@@ -32,7 +36,7 @@ void fillAlphaSite(ProjectModel &m)
     m.PCGridSpacing = 5, m.PCNumX = 101, m.PCNumY = 81;
     m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5;
     m.Decay = true, m.HalfLife = 730;
-    m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 100, m.Ysource = 200, m.RoundXY = 0.01;
+    m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 220, m.Ysource = 312, m.RoundXY = 0.01;
 
     const struct {
         ContourView *view;
@@ -82,7 +86,9 @@ TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
     t.session->setReplay(&replay);
     ASSERT_TRUE(readProject(t, path));
     EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(replay.calls, QStringList { "showBaseMap" });
+    EXPECT_EQ(replay.calls,
+        (QStringList { "showBaseMap", "rereadWells", "rereadWaterLevels", "drawPlotLimits", "drawSource",
+            "runRegression", "runAnalyticalSolution", "exportResults" }));
     ProjectModel expected;
     fillAlphaSite(expected);
     expectSamePersistentFields(expected, t.session->model);
