@@ -8,6 +8,7 @@
 #include "map/calibration.h"
 #include "map/map_display.h"
 #include "views/layer_redraw.h"
+#include "views/source_symbol.h"
 
 namespace qel {
 
@@ -34,6 +35,15 @@ void WorkflowReplay::rereadWells()
 void WorkflowReplay::rereadWaterLevels()
 {
     replayWaterLevels(m_session);
+}
+
+void WorkflowReplay::drawSource()
+{
+    // Opening the source dialog in batch mode only draws the source again when it was mapped.
+    if (m_session.model.SLmapped) {
+        m_session.setStatus(QStringLiteral("Displaying source location..."));
+        MapSource(m_session);
+    }
 }
 
 void WorkflowReplay::runRegression()

@@ -19,6 +19,7 @@ public:
     void calibrateMap() override;
     void rereadWells() override;
     void rereadWaterLevels() override;
+    void drawSource() override;
     void runRegression() override;
     void runAnalyticalSolution() override;
     void exportResults() override;
