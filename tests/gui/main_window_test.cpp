@@ -1,6 +1,7 @@
 #include "core/project_model.h"
 #include "core/reporting.h"
 #include "gui/common/child_form.h"
+#include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +99,10 @@ TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardComm
     Message(*session, QStringLiteral("a line"));
     session->model.UNDone = true;
     session->checkNode(Step::SetUnits);
+    const auto shownUnits = [&w] {
+        return w.outlineWindow()->tree()->node(int(Step::SetUnits))->data(0, gui::CheckTree::StateRole).toString();
+    };
+    EXPECT_EQ(shownUnits(), QStringLiteral("All")) << "a step a procedure checks shows at once";
 
     w.command("mnuEditClear")->trigger();
 
@@ -107,9 +111,7 @@ TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardComm
     EXPECT_TRUE(w.messageWindow()->text()->toPlainText().isEmpty());
     EXPECT_FALSE(w.command("mnuEditCut")->isEnabled());
     EXPECT_FALSE(w.command("tbPaste")->isEnabled());
-    EXPECT_EQ(
-        w.outlineWindow()->findChild<QTreeWidget *>("tvwTree")->topLevelItem(0)->child(0)->data(0, Qt::UserRole + 1),
-        QStringLiteral("None"));
+    EXPECT_EQ(shownUnits(), QStringLiteral("None"));
 }
 
 // The answers are tested in core; the window adds closing itself, asking once even after

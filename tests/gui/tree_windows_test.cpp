@@ -104,13 +104,6 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
         (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 1.4 Well locations", "Msg: " + notYet }));
 }
 
-TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)
-{
-    gui::MainWindow &w = makeWindow();
-    session->checkNode(Step::WellLocations);
-    EXPECT_EQ(shownState(w.outlineWindow()->tree(), Step::WellLocations), QStringLiteral("All"));
-}
-
 class LayerWindowTest : public WorkbenchTest { };
 
 // The toggling rules are the layer tree's (tested in core); here presses and keys reach them and
