@@ -28,26 +28,34 @@ protected:
     QString makeFile(const QString &relative) { return t.writeFile(relative, "[Project]\r\n"); }
 };
 
-TEST_F(FileCommands, OpenWithUnsavedChangesAnsweredNoKeepsTheProject)
+TEST_F(FileCommands, UnsavedChangesAnsweredNoKeepTheProject)
 {
-    s.model.ProjectChanged = true;
-    s.model.MapTitle = QStringLiteral("Site A");
-    s.model.UNDone = true;
-    f.answers = { MsgAnswer::No };
+    const struct {
+        void (*command)(Session &);
+        const char *log, *action;
+    } cases[] = { { &fileOpen, "File > Open", "open another project file" },
+        { &fileNew, "File > New", "start a new project" }, { &fileClose, "File > Close", "close the project" } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.log);
+        TestSession t2;
+        ProjectModel &m = t2.session->model;
+        m.ProjectChanged = m.UNDone = true;
+        m.MapTitle = QStringLiteral("Site A");
+        t2.frontend.answers = { MsgAnswer::No };
 
-    fileOpen(s);
+        c.command(*t2.session);
 
-    ASSERT_EQ(f.boxes.size(), 1u);
-    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Are you sure?"));
-    EXPECT_EQ(f.boxes[0].text,
-        QStringLiteral("Are you sure you want to ignore current data, and open another project file?"));
-    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(f.fileRequests.empty());
-    EXPECT_EQ(s.model.MapTitle, QStringLiteral("Site A"));
-    EXPECT_TRUE(s.model.UNDone);
-    EXPECT_TRUE(s.model.ProjectChanged);
-    EXPECT_EQ(logLinesAfterStart(t).mid(0, 2),
-        (QStringList { "File > Open", "Ignore current data and open another project file? [No]" }));
+        const QString action = QString::fromLatin1(c.action);
+        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Are you sure?"));
+        EXPECT_EQ(t2.frontend.boxes[0].text, "Are you sure you want to ignore current data, and " + action + "?");
+        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::YesNo);
+        EXPECT_TRUE(t2.frontend.fileRequests.empty());
+        EXPECT_EQ(m.MapTitle, QStringLiteral("Site A"));
+        EXPECT_TRUE(m.UNDone && m.ProjectChanged);
+        EXPECT_EQ(
+            logLinesAfterStart(t2).mid(0, 2), (QStringList { c.log, "Ignore current data and " + action + "? [No]" }));
+    }
 }
 
 TEST_F(FileCommands, OpenCancelledClearsTheProjectAndAsksForTheProjectFile)
@@ -127,15 +135,6 @@ TEST_F(FileCommands, SaveAsProposesTheProjectFileOnlyWhenItExists)
     }
 }
 
-TEST_F(FileCommands, SaveWithoutAFileDoesNothing)
-{
-    fileSave(s);
-
-    EXPECT_TRUE(f.boxes.empty());
-    EXPECT_TRUE(f.fileRequests.empty());
-    EXPECT_EQ(logLinesAfterStart(t).mid(0, 2), (QStringList { "File > Save", "" }));
-}
-
 TEST_F(FileCommands, SaveAsksBeforeOverwriting)
 {
     const struct {
@@ -170,38 +169,33 @@ TEST_F(FileCommands, SaveAsksBeforeOverwriting)
     }
 }
 
-TEST_F(FileCommands, SetProjectDirectoryCancelled)
+TEST_F(FileCommands, SetProjectDirectoryExplainsThenAsksForAFile)
 {
-    f.answers = { MsgAnswer::Cancel };
-
-    SetProjectDirectory(s);
-
-    ASSERT_EQ(f.boxes.size(), 1u);
-    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
-    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::OkCancel);
-    EXPECT_TRUE(f.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
-    EXPECT_TRUE(s.UserCancelled);
-    EXPECT_TRUE(f.fileRequests.empty());
-    EXPECT_TRUE(
-        t.readLog().endsWith(QStringLiteral("Project directory: \r\n") + s.model.ProjectDir + QStringLiteral("\r\n")));
-}
-
-TEST_F(FileCommands, SetProjectDirectoryReportsAnAssignedFileOnlyWhenOneWasChosen)
-{
-    for (const bool chosen : { true, false }) {
-        SCOPED_TRACE(chosen);
+    const struct {
+        MsgAnswer answer;
+        bool chosen; // a file picked in the dialog
+    } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::Ok, false }, { MsgAnswer::Ok, true } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.answer) << c.chosen);
         TestSession t2;
-        t2.frontend.answers = { MsgAnswer::Ok };
-        if (chosen)
+        t2.frontend.answers = { c.answer };
+        if (c.chosen)
             t2.frontend.queueFile(t2.home() + QStringLiteral("Data/new.prj"));
-        else
+        else if (c.answer == MsgAnswer::Ok)
             t2.frontend.queueCancelledFile();
 
         SetProjectDirectory(*t2.session);
 
-        EXPECT_EQ(t2.session->UserCancelled, !chosen);
-        EXPECT_EQ(t2.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), chosen);
-        EXPECT_EQ(t2.session->model.ProjectDirAssigned, chosen);
+        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Assign Project File"));
+        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::OkCancel);
+        EXPECT_TRUE(t2.frontend.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
+        EXPECT_EQ(t2.frontend.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
+        EXPECT_EQ(t2.session->UserCancelled, !c.chosen);
+        EXPECT_EQ(t2.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
+        EXPECT_EQ(t2.session->model.ProjectDirAssigned, c.chosen);
+        if (c.answer == MsgAnswer::Cancel)
+            EXPECT_TRUE(t2.readLog().endsWith("Project directory: \r\n" + t2.session->model.ProjectDir + "\r\n"));
     }
 }
 
@@ -218,23 +212,6 @@ TEST_F(FileCommands, NewDisablesTheAnalyticalModelAndAssignsAFile)
         EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
     ASSERT_EQ(f.boxes.size(), 1u);
     EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
-}
-
-TEST_F(FileCommands, NewAndCloseAskBeforeDroppingUnsavedChanges)
-{
-    for (const auto command : { &fileNew, &fileClose }) {
-        TestSession t2;
-        Session &s2 = *t2.session;
-        s2.model.ProjectChanged = true;
-        s2.model.UNDone = true;
-        t2.frontend.answers = { MsgAnswer::No };
-
-        command(s2);
-
-        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Are you sure?"));
-        EXPECT_TRUE(s2.model.UNDone);
-    }
 }
 
 TEST_F(FileCommands, ExitAndClosingTheWindow)

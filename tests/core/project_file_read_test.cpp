@@ -11,15 +11,6 @@ using namespace qel::test;
 
 namespace {
 
-QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements)
-{
-    for (const auto &[from, to] : replacements) {
-        EXPECT_TRUE(bytes.contains(from)) << from.toStdString();
-        bytes.replace(from, to);
-    }
-    return bytes;
-}
-
 QByteArray scaleFile()
 {
     return goldenBytes(QStringLiteral("scale-calibration.prj"));

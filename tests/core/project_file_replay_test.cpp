@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace qel;
 using namespace qel::test;
 
@@ -25,7 +27,7 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         QList<QPair<QByteArray, QByteArray>> edits; // applied to full-raster.prj
         const char *calls;
         bool rg, an, er;
-        std::vector<Step> unchecked; // outline entries left unchecked
+        std::vector<Step> unchecked; // outline entries left unchecked; with no edits, every other step is checked
     };
     const Case cases[] = {
         { "everything done", {},
@@ -66,11 +68,7 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        QByteArray text = goldenBytes(QStringLiteral("full-raster.prj"));
-        for (const auto &[from, to] : c.edits) {
-            ASSERT_TRUE(text.contains(from)) << from.toStdString();
-            text.replace(from, to);
-        }
+        const QByteArray text = edited(goldenBytes(QStringLiteral("full-raster.prj")), c.edits);
         TestSession t;
         RecordingReplay replay;
         t.session->setReplay(&replay);
@@ -81,22 +79,12 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         EXPECT_EQ(m.RGDone, c.rg);
         EXPECT_EQ(m.ANDone, c.an);
         EXPECT_EQ(m.ERDone, c.er);
-        for (Step step : c.unchecked)
-            EXPECT_EQ(t.session->outline.state(step), CheckState::None) << stepCaption(step).toStdString();
-    }
-}
-
-TEST(ProjectFileReplay, OutlineShowsTheReplayedSteps)
-{
-    TestSession t;
-    ASSERT_TRUE(
-        readProject(t, placeProject(t, QStringLiteral("o.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-    for (const OutlineNode &node : t.session->outline.nodes()) {
-        if (node.parent && node.step != Step::ViewRegressionOutput && node.step != Step::ViewWolfContours) {
-            EXPECT_EQ(node.state, CheckState::All) << node.caption.toStdString();
+        for (const OutlineNode &node : t.session->outline.nodes()) {
+            const bool unchecked = std::find(c.unchecked.begin(), c.unchecked.end(), node.step) != c.unchecked.end();
+            if (unchecked || (c.edits.isEmpty() && node.parent && node.step != Step::ViewRegressionOutput))
+                EXPECT_EQ(node.state, unchecked ? CheckState::None : CheckState::All) << node.caption.toStdString();
         }
     }
-    EXPECT_EQ(t.session->outline.state(Step::ViewWolfContours), CheckState::None);
 }
 
 // A replay sees the batch run mode and everything read before it.

@@ -169,6 +169,15 @@ QByteArray goldenBytes(const QString &name)
     return bytes;
 }
 
+QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements)
+{
+    for (const auto &[from, to] : replacements) {
+        EXPECT_TRUE(bytes.contains(from)) << from.toStdString();
+        bytes.replace(from, to);
+    }
+    return bytes;
+}
+
 namespace {
 
 template<typename T> void same(const T &expected, const T &actual, const char *name, int index = -1)

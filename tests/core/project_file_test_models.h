@@ -25,6 +25,8 @@ const std::vector<GoldenCase> &goldenCases();
 
 QString goldenPath(const QString &name);
 QByteArray goldenBytes(const QString &name);
+// The bytes with each replacement made; a text not found fails the test.
+QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements);
 
 // Every field the project file stores, compared one by one.
 void expectSamePersistentFields(const ProjectModel &expected, const ProjectModel &actual);

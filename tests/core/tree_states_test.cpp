@@ -8,11 +8,6 @@ using namespace qel;
 TEST(OutlineState, CheckToggleAndSubtree)
 {
     OutlineState outline;
-    ASSERT_EQ(outline.nodes().size(), 19u);
-    EXPECT_EQ(outline.nodes()[0].caption, "1. Input data");
-    EXPECT_EQ(outline.children(Step::Regression),
-        (std::vector<Step> { Step::RunRegression, Step::ViewRegressionOutput, Step::WaterLevelContours }));
-
     outline.toggle(Step::SetUnits);
     EXPECT_EQ(outline.state(Step::SetUnits), CheckState::All);
     outline.toggle(Step::SetUnits);
@@ -25,6 +20,7 @@ TEST(OutlineState, CheckToggleAndSubtree)
 
     outline.check(Step::TransportRun);
     outline.setSubtree(Step::TransportRun);
+    ASSERT_FALSE(outline.children(Step::TransportRun).empty());
     for (Step step : outline.children(Step::TransportRun))
         EXPECT_EQ(outline.state(step), CheckState::All);
     outline.initiate();
@@ -48,8 +44,6 @@ TEST(OutlineState, CheckNodeMarksTheProjectChanged)
 TEST(LayerTreeState, DisabledNodesIgnoreToggles)
 {
     LayerTreeState layers;
-    ASSERT_EQ(layers.nodes().size(), 7u);
-    EXPECT_EQ(layers.node(LayerKey::Source).text, "Source center");
     EXPECT_FALSE(layers.toggle(LayerKey::Wells));
     EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::None);
     layers.enable(LayerKey::Wells);
@@ -60,5 +54,4 @@ TEST(LayerTreeState, DisabledNodesIgnoreToggles)
     EXPECT_EQ(layers.node(LayerKey::Plumes).text, "Plumes");
     EXPECT_FALSE(layers.node(LayerKey::Wells).enabled);
     EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::None);
-    EXPECT_EQ(LayerTreeState::redrawOrder(), (std::vector<int> { 8, 7, 6, 4, 5, 3, 9 }));
 }

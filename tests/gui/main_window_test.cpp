@@ -1,6 +1,7 @@
 #include "core/project_model.h"
 #include "core/reporting.h"
 #include "gui/common/child_form.h"
+#include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -71,17 +71,6 @@ TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)
     EXPECT_EQ(newLogLines().mid(0, 3), (QStringList { "Toolbar: [New]", "File > New", "ClearAll:" }));
 }
 
-TEST_F(MainWindowTest, OpenWithUnsavedChangesAnsweredNoKeepsTheProject)
-{
-    MainWindow &w = makeWindow();
-    session->model.ProjectChanged = true;
-    frontend.answers = { MsgAnswer::No };
-    w.command("mnuFileOpen")->trigger();
-    EXPECT_TRUE(frontend.fileRequests.empty());
-    EXPECT_EQ(
-        newLogLines(), (QStringList { "File > Open", "Ignore current data and open another project file? [No]" }));
-}
-
 TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
 {
     MainWindow &w = makeWindow();
@@ -110,6 +99,10 @@ TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardComm
     Message(*session, QStringLiteral("a line"));
     session->model.UNDone = true;
     session->checkNode(Step::SetUnits);
+    const auto shownUnits = [&w] {
+        return w.outlineWindow()->tree()->node(int(Step::SetUnits))->data(0, gui::CheckTree::StateRole).toString();
+    };
+    EXPECT_EQ(shownUnits(), QStringLiteral("All")) << "a step a procedure checks shows at once";
 
     w.command("mnuEditClear")->trigger();
 
@@ -118,49 +111,40 @@ TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardComm
     EXPECT_TRUE(w.messageWindow()->text()->toPlainText().isEmpty());
     EXPECT_FALSE(w.command("mnuEditCut")->isEnabled());
     EXPECT_FALSE(w.command("tbPaste")->isEnabled());
-    EXPECT_EQ(
-        w.outlineWindow()->findChild<QTreeWidget *>("tvwTree")->topLevelItem(0)->child(0)->data(0, Qt::UserRole + 1),
-        QStringLiteral("None"));
+    EXPECT_EQ(shownUnits(), QStringLiteral("None"));
 }
 
-TEST_F(MainWindowTest, ClosingAsksToSaveAndWritesTheClosingLines)
+// The answers are tested in core; the window adds closing itself, asking once even after
+// File > Exit asked, and the unload lines.
+TEST_F(MainWindowTest, ClosingAsksOnceAndWritesTheUnloadLines)
 {
     const struct {
+        bool viaExit;
         std::optional<MsgAnswer> answer;
         bool closes;
-    } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::No, true }, { std::nullopt, true } };
+    } cases[] = { { false, MsgAnswer::Cancel, false }, { false, MsgAnswer::No, true }, { false, std::nullopt, true },
+        { true, MsgAnswer::No, true } };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.viaExit ? "File > Exit" : "close");
         MainWindow &w = makeWindow();
         session->model.ProjectChanged = c.answer.has_value();
         frontend.boxes.clear();
         if (c.answer)
             frontend.answers = { *c.answer };
 
-        EXPECT_EQ(w.close(), c.closes);
+        if (c.viaExit)
+            w.command("mnuFileExit")->trigger();
+        EXPECT_EQ(c.viaExit ? !w.isVisible() : w.close(), c.closes);
 
         const QStringList log = newLogLines();
-        EXPECT_EQ(log.value(0), QStringLiteral("[Form queryunload] Mode=1"));
+        EXPECT_EQ(log.value(0), c.viaExit ? "File > Exit" : "[Form queryunload] Mode=1");
+        EXPECT_TRUE(log.contains("[Form queryunload] Mode=1"));
         EXPECT_EQ(frontend.boxes.size(), c.answer ? 1u : 0u);
         if (c.closes)
             EXPECT_EQ(log.mid(log.size() - 2), (QStringList { "[Form unload]", "QEL session unloaded." }));
         else
             EXPECT_FALSE(log.contains(QStringLiteral("[Form unload]")));
     }
-}
-
-TEST_F(MainWindowTest, ExitAnsweredNoClosesWithoutAskingTwice)
-{
-    MainWindow &w = makeWindow();
-    session->model.ProjectChanged = true;
-    frontend.answers = { MsgAnswer::No };
-
-    w.command("mnuFileExit")->trigger();
-
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(frontend.boxes.size(), 1u);
-    EXPECT_EQ(newLogLines().mid(0, 4),
-        (QStringList { "File > Exit", "Save data before terminating the session? [No]", "[Form queryunload] Mode=1",
-            "[Form unload]" }));
 }
 
 TEST_F(MainWindowTest, WindowPlacementRoundTripsThroughTheSettingsStore)
@@ -181,6 +165,11 @@ TEST_F(MainWindowTest, WindowPlacementRoundTripsThroughTheSettingsStore)
     MainWindow &second = makeWindow();
     EXPECT_EQ(QRect(second.pos(), second.size()).topLeft(), geometry.topLeft());
     EXPECT_EQ(second.size(), geometry.size());
+
+    // Never smaller than the minimum size.
+    second.setPlacement({ 0, 0, 1000, 1000 });
+    EXPECT_GE(second.placement().width, 9000 - 15);
+    EXPECT_GE(second.placement().height, 8000 - 15);
 }
 
 TEST_F(MainWindowTest, PlacementIsNotStoredForAMaximisedWindowNorRestoredFromFarLeft)
@@ -195,15 +184,6 @@ TEST_F(MainWindowTest, PlacementIsNotStoredForAMaximisedWindowNorRestoredFromFar
     MainWindow &far = makeWindow();
     EXPECT_GT(far.pos().x(), -1000);
     EXPECT_EQ(MainWindow::storedPlacement(*settings).left, -30000);
-}
-
-TEST_F(MainWindowTest, TheWindowKeepsItsMinimumSize)
-{
-    MainWindow &w = makeWindow();
-    w.setPlacement({ 0, 0, 1000, 1000 });
-    const gui::WindowPlacement p = w.placement();
-    EXPECT_GE(p.width, 9000 - 15);
-    EXPECT_GE(p.height, 8000 - 15);
 }
 
 TEST_F(MainWindowTest, ChildWindowsOpenOnceAndTile)

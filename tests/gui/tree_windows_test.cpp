@@ -55,7 +55,6 @@ TEST_F(OutlineWindowTest, ShowsTheStepsExpandedAndUnchecked)
 {
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.outlineWindow()->tree();
-    EXPECT_EQ(tree->objectName(), QStringLiteral("tvwTree"));
     ASSERT_EQ(tree->topLevelItemCount(), 3);
     EXPECT_EQ(tree->topLevelItem(2)->child(4)->text(0), QStringLiteral("3.5 View WOLF contours"));
     for (int i = 0; i < 3; ++i)
@@ -103,13 +102,6 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
     EXPECT_EQ(frontend.boxTexts(MsgIcon::Information), QStringList { notYet });
     EXPECT_EQ(newLogLines(),
         (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 1.4 Well locations", "Msg: " + notYet }));
-}
-
-TEST_F(OutlineWindowTest, CheckedStepsShowAfterAProcedureMarksThem)
-{
-    gui::MainWindow &w = makeWindow();
-    session->checkNode(Step::WellLocations);
-    EXPECT_EQ(shownState(w.outlineWindow()->tree(), Step::WellLocations), QStringLiteral("All"));
 }
 
 class LayerWindowTest : public WorkbenchTest { };
