@@ -2,9 +2,8 @@
 
 #include "analysis/regression_run.h"
 #include "input/water_level_reader.h"
-#include "input/well_reader.h"
 #include "map/map_display.h"
-#include "views/layer_redraw.h"
+#include "views/map_wells.h"
 
 namespace qel {
 
@@ -20,7 +19,7 @@ void WorkflowReplay::showBaseMap()
 
 void WorkflowReplay::rereadWells()
 {
-    replayWellLocations(m_session, &Redraw);
+    replayWellLocations(m_session);
 }
 
 void WorkflowReplay::rereadWaterLevels()
