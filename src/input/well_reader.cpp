@@ -2,7 +2,6 @@
 
 #include "core/paths.h"
 #include "core/reporting.h"
-#include "map/map_session.h"
 
 namespace qel {
 
@@ -114,10 +113,6 @@ void openWellsWizard(Session &session, WellsWizard &wizard)
         loadImportWizard(session, wizard);
         if (batch(session)) {
             ReadData(session, wizard);
-            if (session.model.WEmapped) {
-                session.setStatus(QStringLiteral("Displaying well data..."));
-                MapWells(session, wizard);
-            }
             return;
         }
         wizard.eventSource = EventSource::User;
@@ -184,13 +179,6 @@ void wellsReadDataClicked(Session &session, WellsWizard &wizard)
 void wellsFinishedEditingClicked(Session &session, WellsWizard &wizard)
 {
     Finished(session, wizard);
-}
-
-void wellsMapWellsClicked(Session &session, WellsWizard &wizard)
-{
-    if (wizard.eventSource == EventSource::User)
-        WriteLog(session, Tag + QStringLiteral(": [Map Wells]"));
-    MapWells(session, wizard);
 }
 
 static WizardStepActions stepActions(Session &session, WellsWizard &wizard)
@@ -304,59 +292,6 @@ void Finished(Session &session, WellsWizard &wizard)
         wizard.mapWellsEnabled = session.model.MapReady;
         wizard.nextEnabled = true;
     });
-}
-
-void MapWells(Session &session, WellsWizard &wizard)
-{
-    ProjectModel &m = session.model;
-    if (!m.MapReady)
-        return;
-    guarded(session, tagged("MapWells"), [&] {
-        if (wizard.redraw)
-            wizard.redraw(session, WellsDrawing);
-        DrawingComponent &map = drawingOf(session);
-        map.SelectDrawing(WellsDrawing);
-        if (!CreateTempPathIfNeeded(session))
-            return;
-        map.NewDrawingFile(m.ProjectDir + QStringLiteral("Temp/") + session.layers.node(LayerKey::Wells).fileBase, 24);
-        map.AddLayer(QStringLiteral("WELLS"), 1, 2);
-        session.frontend().showMapWindow();
-        // One text style and one drawing for all wells: switching drawings per well would store
-        // the layer file once per well.
-        map.AddTextStyle(QStringLiteral("STANDARD"), QStringLiteral("Arial"), 400, 0, 1.0);
-        const double size = m.MapTextSize;
-        for (int k = 1; k <= m.NumWells; ++k) {
-            const double x = m.WellX(k), y = m.WellY(k);
-            if (x == 0 && y == 0)
-                continue;
-            map.AddPoint({}, x, y);
-            map.SetEntityProperty(QStringLiteral("ELINE"), QStringLiteral("3"));
-            map.SetEntityProperty(QStringLiteral("ECOLOR"), QStringLiteral("1"));
-            map.SetEntityProperty(QStringLiteral("LAYER"), QStringLiteral("WELLS"));
-            map.SetEntityColor(map.LastEntityHandle(), 1);
-            map.AddText(QStringLiteral("X ") + QString::number(k), x + size, y, QStringLiteral("LM"), 0.9 * size, 1.0,
-                0, m.WellID(k));
-            map.SetEntityProperty(QStringLiteral("ECOLOR"), QStringLiteral("1"));
-            map.SetEntityColor(map.LastEntityHandle(), 1);
-        }
-        map.SelectDrawing(BaseDrawing);
-        session.frontend().showMapWindow();
-        session.layers.setText(LayerKey::Wells, QStringLiteral("Wells (") + QString::number(m.NumWells) + u')');
-        session.layers.enable(LayerKey::Wells);
-        session.layers.tick(LayerKey::Wells);
-        session.frontend().layersChanged();
-        WriteLog(session, Tag + QStringLiteral(": Mapped ") + QString::number(m.NumWells) + QStringLiteral(" wells."));
-        if (wizard.redraw)
-            wizard.redraw(session, 0);
-        m.WEmapped = true;
-    });
-}
-
-void replayWellLocations(Session &session, RedrawLayers redraw)
-{
-    WellsWizard wizard;
-    wizard.redraw = redraw;
-    openWellsWizard(session, wizard);
 }
 
 } // namespace qel

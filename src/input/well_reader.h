@@ -6,14 +6,11 @@
 
 namespace qel {
 
-// Shows the map with every ticked layer except one drawing (0: all of them); the layer tree's
-// Redraw, handed in by whoever drives the wizard.
-using RedrawLayers = void (*)(Session &session, int except);
-
 enum class WellField { WellID = 0, X = 1, Y = 2 };
 
 // The well-locations wizard's state: the shared pages plus the three field lists of step 3
-// and the "Map Wells" button of step 4.
+// and the "Map Wells" button of step 4 (its action is MapWells in views/map_wells.h, above the
+// layer tree).
 struct WellsWizard : ImportWizard {
     WellsWizard()
         : ImportWizard(wellsWizardKind())
@@ -24,7 +21,6 @@ struct WellsWizard : ImportWizard {
     QStringList fieldNames; // the items of each of the three field lists
     std::array<int, 3> fieldIndex { -1, -1, -1 }; // selection per WellField, -1 for none
     bool mapWellsEnabled = false;
-    RedrawLayers redraw = nullptr;
 };
 
 inline const QString WellDataErrorHint = QStringLiteral("Error in data. Please see log file.");
@@ -38,14 +34,14 @@ std::array<int, 3> wellFieldChoice(
 
 // The wizard's events, in the order a page sends them. Each reports its own failures under
 // "Wells:<procedure>" and leaves the model as far as it got.
-void openWellsWizard(Session &session, WellsWizard &wizard); // Form_Load; in batch mode reads and maps
+// Form_Load; in batch mode it reads the wells, and replayWellLocations maps them when WEmapped.
+void openWellsWizard(Session &session, WellsWizard &wizard);
 void wellsFormatClicked(Session &session, WellsWizard &wizard, int index);
 void wellsFolderClicked(Session &session, WellsWizard &wizard); // the file dialog, then the sheets
 void wellsSheetClicked(Session &session, WellsWizard &wizard, int index);
 void wellsFieldClicked(Session &session, WellsWizard &wizard, WellField field, int index);
 void wellsReadDataClicked(Session &session, WellsWizard &wizard);
 void wellsFinishedEditingClicked(Session &session, WellsWizard &wizard);
-void wellsMapWellsClicked(Session &session, WellsWizard &wizard);
 void wellsNext(Session &session, WellsWizard &wizard); // "&Next >", and "Finish" on step 4
 void wellsBack(Session &session, WellsWizard &wizard);
 // Cancel and grid edits: wizardCancel, wizardCellEdited.
@@ -59,11 +55,5 @@ void CheckStatus(Session &session, WellsWizard &wizard);
 bool ReadData(Session &session, WellsWizard &wizard);
 // "Finished Editing": reads the grid's table again into the well list.
 void Finished(Session &session, WellsWizard &wizard);
-// Draws the wells into drawing 3 and its layer file, while the map shows real coordinates.
-void MapWells(Session &session, WellsWizard &wizard);
-
-// What the project reader runs when an opened project has WEDone set (RunMode "Batch"): the
-// wizard's opening code without a window, which rereads the wells and redraws them if mapped.
-void replayWellLocations(Session &session, RedrawLayers redraw);
 
 } // namespace qel

@@ -8,6 +8,7 @@
 #include "map/calibration.h"
 #include "map/map_display.h"
 #include "views/layer_redraw.h"
+#include "views/map_wells.h"
 #include "views/source_symbol.h"
 
 namespace qel {
@@ -29,7 +30,7 @@ void WorkflowReplay::calibrateMap()
 
 void WorkflowReplay::rereadWells()
 {
-    replayWellLocations(m_session, &Redraw);
+    replayWellLocations(m_session);
 }
 
 void WorkflowReplay::rereadWaterLevels()

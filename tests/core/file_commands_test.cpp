@@ -194,8 +194,9 @@ TEST_F(FileCommands, SetProjectDirectoryExplainsThenAsksForAFile)
         EXPECT_EQ(t2.session->UserCancelled, !c.chosen);
         EXPECT_EQ(t2.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
         EXPECT_EQ(t2.session->model.ProjectDirAssigned, c.chosen);
-        if (c.answer == MsgAnswer::Cancel)
+        if (c.answer == MsgAnswer::Cancel) {
             EXPECT_TRUE(t2.readLog().endsWith("Project directory: \r\n" + t2.session->model.ProjectDir + "\r\n"));
+        }
     }
 }
 

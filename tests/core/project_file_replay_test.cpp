@@ -81,8 +81,9 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         EXPECT_EQ(m.ERDone, c.er);
         for (const OutlineNode &node : t.session->outline.nodes()) {
             const bool unchecked = std::find(c.unchecked.begin(), c.unchecked.end(), node.step) != c.unchecked.end();
-            if (unchecked || (c.edits.isEmpty() && node.parent && node.step != Step::ViewRegressionOutput))
+            if (unchecked || (c.edits.isEmpty() && node.parent && node.step != Step::ViewRegressionOutput)) {
                 EXPECT_EQ(node.state, unchecked ? CheckState::None : CheckState::All) << node.caption.toStdString();
+            }
         }
     }
 }

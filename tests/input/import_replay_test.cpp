@@ -1,5 +1,5 @@
 #include "input/water_level_reader.h"
-#include "input/well_reader.h"
+#include "views/map_wells.h"
 #include "support/test_session.h"
 
 #include <QDir>
@@ -27,7 +27,7 @@ struct ImportSite {
         m.WLDataFile = QStringLiteral("levels.csv"), m.WLDataTable = QStringLiteral("levels");
         m.WellIDField = QStringLiteral("WellID"), m.XField = QStringLiteral("X"), m.YField = QStringLiteral("Y");
         m.RunMode = QStringLiteral("Batch");
-        replayWellLocations(*t.session, nullptr);
+        replayWellLocations(*t.session);
         replayWaterLevels(*t.session);
     }
     TestSession t;

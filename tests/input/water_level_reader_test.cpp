@@ -1,0 +1,264 @@
+#include "core/date_text.h"
+#include "input/water_level_reader.h"
+#include "support/test_session.h"
+#include "views/workflow_replay.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+class WaterLevelReader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ProjectModel &m = s.model;
+        m.ProjectDir = t.home() + QStringLiteral("site/");
+        m.ProjectDirAssigned = true;
+        QDir().mkpath(m.ProjectDir);
+        const char *ids[] = { "MW-1", "MW-2", "MW-3" };
+        for (int k = 1; k <= 3; ++k) {
+            m.WellID(k) = QLatin1String(ids[k - 1]);
+            m.WellX(k) = 100.0 * k;
+            m.WellY(k) = 1000.0 - 10 * k;
+        }
+        m.NumWells = 3;
+    }
+
+    void useTable(const QByteArray &rows)
+    {
+        t.writeFile(QStringLiteral("site/levels.csv"), rows);
+        ProjectModel &m = s.model;
+        m.WLDataFormat = QStringLiteral("Text");
+        m.WLFileExt = QStringLiteral("csv");
+        m.WLDataPath.clear();
+        m.WLDataFile = QStringLiteral("levels.csv");
+        m.WLDataTable = QStringLiteral("levels");
+    }
+
+    QStringList warnings() const { return t.frontend.boxTexts(MsgIcon::Warning); }
+
+    TestSession t;
+    Session &s = *t.session;
+    WaterLevelWizard w;
+};
+
+// A table of dates rows and wells columns, every level 100.
+QByteArray grid(int dates, int wells)
+{
+    QByteArray rows = "Date";
+    for (int j = 1; j <= wells; ++j)
+        rows += ",W" + QByteArray::number(j);
+    rows += "\r\n";
+    for (int i = 0; i < dates; ++i) {
+        rows += QDate(2020, 1, 1).addDays(i).toString(Qt::ISODate).toUtf8();
+        for (int j = 1; j <= wells; ++j)
+            rows += ",100";
+        rows += "\r\n";
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
+{
+    useTable("Date,mw-2,MW-1,MW-3\r\n2023-03-15,100,101.5,-9999\r\n2023-06-14,112.5,100.25,104\r\n");
+    EXPECT_TRUE(ReadData(s, w));
+    const ProjectModel &m = s.model;
+    ASSERT_EQ(m.NumSamples, 2);
+    ASSERT_EQ(m.NumWLWells, 3);
+    EXPECT_EQ(m.SampleDate(1), QDate(2023, 3, 15));
+    EXPECT_EQ(m.SampleDate(2), QDate(2023, 6, 14));
+    EXPECT_EQ(m.WLWellID(1), QStringLiteral("mw-2"));
+    EXPECT_EQ(m.WLWellX(1), 200.0); // matched ignoring case
+    EXPECT_EQ(m.WLWellY(2), 990.0);
+    EXPECT_EQ(m.WLData(2, 1), 101.5);
+    EXPECT_EQ(m.WLData(3, 1), -9999.0);
+    EXPECT_EQ(m.WLData(1, 2), 112.5);
+    // -9999 is not a level: the range is 100..112.5 and 12.5 / 5 rounds to the even 2
+    EXPECT_EQ(m.WLMin, 100.0);
+    EXPECT_EQ(m.WLMax, 112.5);
+    EXPECT_EQ(m.WLInt, 2.0);
+    EXPECT_EQ(m.PLLeft, 100.0);
+    EXPECT_EQ(m.PLRight, 300.0);
+    EXPECT_EQ(m.PLBottom, 970.0);
+    EXPECT_EQ(m.PLTop, 990.0);
+    EXPECT_TRUE(m.WLDone);
+    EXPECT_EQ(w.hint, ReadSucceededHint);
+    EXPECT_TRUE(w.nextEnabled);
+    EXPECT_TRUE(warnings().isEmpty());
+    EXPECT_TRUE(
+        t.readLog().contains(QStringLiteral("Wldata: Read water level data for 3 wells and 2 dates.\r\n")));
+}
+
+TEST_F(WaterLevelReader, DoneStepsKeepTheirRangeAndLimits)
+{
+    ProjectModel &m = s.model;
+    m.WCDone = m.PLDone = true;
+    m.WLMin = 1, m.WLMax = 2, m.WLInt = 3;
+    m.PLLeft = -5, m.PLRight = 5, m.PLBottom = -6, m.PLTop = 6;
+    useTable("Date,MW-1\r\n2023-03-15,150\r\n");
+    EXPECT_TRUE(ReadData(s, w));
+    EXPECT_EQ(std::tuple(m.WLMin, m.WLMax, m.WLInt), std::tuple(1.0, 2.0, 3.0));
+    EXPECT_EQ(std::tuple(m.PLLeft, m.PLRight, m.PLBottom, m.PLTop), std::tuple(-5.0, 5.0, -6.0, 6.0));
+}
+
+TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
+{
+    s.model.WLWellX(2) = 42; // left from an earlier read
+    useTable("Date,MW-1,Lost,MW-3\r\n2023-03-15,100,101,\r\n2023-06-14,100,101,102\r\n");
+    EXPECT_FALSE(ReadData(s, w));
+    const ProjectModel &m = s.model;
+    EXPECT_EQ(warnings(), QStringList({ "Water level data well 'Lost' is not found in the well locations list!" }));
+    EXPECT_EQ(m.WLWellX(2), 0.0);
+    EXPECT_EQ(m.WLData(2, 2), 101.0); // the rest of the sheet is read
+    EXPECT_EQ(m.WLData(3, 1), MissingLevel);
+    EXPECT_EQ(m.WLData(3, 2), 102.0);
+    const QString log = t.readLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Wldata: Null Water level value encountered for Well # 3 date ")
+        + shortDateText(QDate(2023, 3, 15)) + QStringLiteral("\r\n")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Wldata: Error in water level data. Please see log file.")));
+    EXPECT_EQ(s.errorsReported, 1);
+    EXPECT_FALSE(m.WLDone);
+}
+
+TEST_F(WaterLevelReader, BadCellsAreReported)
+{
+    struct Case {
+        QByteArray rows;
+        QString logged; // a line the log holds, or the start of ErrorText
+    };
+    const Case cases[] = {
+        { "Date,MW-1\r\n2023-03-15,ND\r\n", "Wldata: Invalid Water level value \"ND\" for Well # 1 date " },
+        { "Date,MW-1\r\nsoon,100\r\n", "QEL(Wldata:ReadData): 13: " },
+        { "Date\r\n2023-03-15\r\n", "QEL(Wldata:ReadData): 3274: " },
+    };
+    for (const Case &c : cases) {
+        useTable(c.rows);
+        s.model.WLDone = false;
+        EXPECT_FALSE(ReadData(s, w)) << c.rows.constData();
+        EXPECT_TRUE(t.readLog().contains(c.logged)) << c.logged.toStdString();
+        EXPECT_FALSE(s.model.WLDone);
+    }
+}
+
+TEST_F(WaterLevelReader, DateAndWellLimits)
+{
+    struct Case {
+        int dates, wells;
+        QString warning; // empty: read
+    };
+    const Case cases[] = {
+        { 60, 2, {} },
+        { 61, 2,
+            "Number of dates (61) exceeds the maximum (60) allocated in QEL!\nPlease reduce number of sample dates, or "
+            "contact QEL techsupport." },
+        { 1, 1000, {} },
+        { 1, 1001,
+            "Number of wells (1001) exceeds the maximum (1000) allocated in QEL!\nPlease reduce number of wells, or "
+            "contact QEL techsupport." },
+    };
+    for (const Case &c : cases) {
+        s.model.NumSamples = 7;
+        s.model.WLDone = false;
+        t.frontend.boxes.clear();
+        useTable(grid(c.dates, c.wells));
+        EXPECT_EQ(ReadData(s, w), c.warning.isEmpty()) << c.dates << " " << c.wells;
+        if (c.warning.isEmpty()) {
+            EXPECT_EQ(s.model.NumSamples, c.dates);
+            EXPECT_EQ(s.model.NumWLWells, c.wells);
+            EXPECT_EQ(s.model.SampleDate(c.dates), QDate(2020, 1, 1).addDays(c.dates - 1));
+            // every W... well is unknown to the well list
+            EXPECT_EQ(warnings().size(), c.wells);
+        } else {
+            EXPECT_EQ(warnings(), QStringList({ c.warning }));
+            EXPECT_EQ(s.model.NumSamples, 7); // nothing read
+        }
+    }
+}
+
+TEST_F(WaterLevelReader, CountBoxes)
+{
+    w.step = 3;
+    w.eventSource = EventSource::User;
+    s.model.WLDataTable = QStringLiteral("levels");
+    setNumDatesText(s, w, QStringLiteral("12 dates"));
+    setNumWellsText(s, w, QStringLiteral("4"));
+    EXPECT_EQ(w.numSamples, 12);
+    EXPECT_EQ(w.numWLWells, 4);
+    EXPECT_TRUE(w.readDataEnabled);
+    setNumDatesText(s, w, QStringLiteral("0"));
+    setNumDatesText(s, w, QStringLiteral("abc"));
+    setNumDatesText(s, w, QStringLiteral("61"));
+    setNumWellsText(s, w, QStringLiteral("1500"));
+    EXPECT_EQ(w.numSamples, 12);
+    EXPECT_EQ(w.numWLWells, 4);
+    ASSERT_EQ(warnings().size(), 2);
+    EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("Number of dates (61) exceeds the maximum (60)")));
+    EXPECT_TRUE(warnings()[1].startsWith(QStringLiteral("Number of wells (1500) exceeds the maximum (1000)")));
+    const QString log = t.readLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Wldata: [NumDates] = 12\r\n")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Wldata: [NumWells] = 4\r\n")));
+}
+
+// Lotus keeps dates as serial day numbers and the well names as numeric header cells.
+TEST_F(WaterLevelReader, LotusSheetWithSerialDates)
+{
+    QFile::copy(QStringLiteral(QEL_TEST_DATA "/input/sites.wk4"), s.model.ProjectDir + QStringLiteral("sites.wk4"));
+    ProjectModel &m = s.model;
+    m.WellID(1) = QStringLiteral("101");
+    m.WLDataFormat = QStringLiteral("Lotus WK4");
+    m.WLDataFile = QStringLiteral("sites.wk4");
+    m.WLDataTable = QStringLiteral("Sheet2");
+    EXPECT_FALSE(ReadData(s, w)); // well 102 has no level on the second date
+    ASSERT_EQ(m.NumSamples, 3);
+    EXPECT_EQ(m.SampleDate(2), QDate(2019, 6, 17));
+    EXPECT_EQ(m.WLWellID(1), QStringLiteral("101"));
+    EXPECT_EQ(m.WLWellX(1), 100.0);
+    EXPECT_EQ(m.WLData(4, 2), -9999.0);
+    EXPECT_EQ(m.WLData(1, 3), 100.75);
+}
+
+TEST_F(WaterLevelReader, WizardWalkAndReplay)
+{
+    useTable("Date,MW-1,MW-2\r\n2023-03-15,100,101\r\n2023-06-14,100.5,101.5\r\n");
+    openWaterLevelWizard(s, w);
+    EXPECT_EQ(w.caption, QStringLiteral("Water Level Data Step 1: Introduction"));
+    EXPECT_EQ(w.formatIndex, SetFileFormats(QStringLiteral("Text")));
+    waterLevelsNext(s, w);
+    EXPECT_EQ(w.sheets, QStringList({ "levels" }));
+    EXPECT_TRUE(w.nextEnabled);
+    waterLevelsNext(s, w);
+    EXPECT_EQ(w.step, 3);
+    EXPECT_EQ(w.numDatesText, QStringLiteral("2"));
+    EXPECT_EQ(w.numWellsText, QStringLiteral("2"));
+    EXPECT_EQ(w.recordsText, QStringLiteral("Number of records found: 2"));
+    EXPECT_TRUE(w.readDataEnabled);
+    waterLevelsReadDataClicked(s, w);
+    waterLevelsNext(s, w);
+    waterLevelsNext(s, w);
+    EXPECT_TRUE(w.closed);
+    EXPECT_EQ(s.outline.state(Step::WaterLevels), CheckState::All);
+    EXPECT_EQ(s.errorsReported, 0);
+    waterLevelsAccessChosen(w, true);
+    EXPECT_EQ(w.hint, UseAttachHint);
+
+    // the project reader's replay reads the same data again without a page
+    ProjectModel &m = s.model;
+    m.WLDone = false;
+    m.NumSamples = 0;
+    m.RunMode = QStringLiteral("Batch");
+    installWorkflowReplay(s);
+    t.frontend.boxes.clear();
+    s.replay().rereadWaterLevels();
+    EXPECT_TRUE(m.WLDone);
+    EXPECT_EQ(m.NumSamples, 2);
+    EXPECT_EQ(m.WLData(2, 2), 101.5);
+    EXPECT_TRUE(t.frontend.boxes.empty());
+}
