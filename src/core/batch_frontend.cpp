@@ -23,6 +23,7 @@ MsgAnswer BatchFrontend::safeDefault(MsgButtons buttons)
     case MsgButtons::OkCancel: return MsgAnswer::Cancel;
     case MsgButtons::YesNo: return MsgAnswer::No;
     case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+    case MsgButtons::RetryCancel: return MsgAnswer::Cancel;
     }
     return MsgAnswer::Cancel;
 }

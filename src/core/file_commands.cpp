@@ -23,6 +23,7 @@ QString yesNo(MsgAnswer answer)
     case MsgAnswer::No: return QStringLiteral("[No]");
     case MsgAnswer::Cancel: return QStringLiteral("[Cancel]");
     case MsgAnswer::Ok: return QStringLiteral("[OK]");
+    case MsgAnswer::Retry: return QStringLiteral("[Retry]");
     }
     return {};
 }

@@ -9,9 +9,9 @@
 
 namespace qel {
 
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MsgIcon { None, Information, Warning, Error, Question };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
 
 // A file dialog as a procedure asks for it. The filter uses the "Text|*.a;*.b|Text|*.c" form.
 struct FileDialogRequest {

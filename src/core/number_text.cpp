@@ -132,6 +132,18 @@ qint16 roundToInt16(double value)
     return static_cast<qint16>(rounded);
 }
 
+QString fixedDecimalsText(double value, int decimals)
+{
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc())
+        raise(ErrOverflow);
+    QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
+    if (text.startsWith(u'-') && text.count(u'0') == text.size() - (decimals > 0 ? 2 : 1))
+        text.remove(0, 1); // no "-0.00" for a value that rounds to zero
+    return text;
+}
+
 QString formatContourValue(double value)
 {
     if (value == 0.0)

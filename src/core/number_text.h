@@ -25,6 +25,10 @@ std::optional<double> strictNumber(QStringView text);
 // Rounds to the nearest int16 (halves to even); out of range is error 6 (Overflow).
 qint16 roundToInt16(double value);
 
+// A number with a fixed count of decimals and at least one digit before the point ("0.00"
+// gives "12.50", "0.50", "-3.00"), without group separators.
+QString fixedDecimalsText(double value, int decimals);
+
 // Contour values and labels: "##0.###" from 0.001 up to 1000, "0.0E+##" outside, "0" for zero.
 // A negative value is error 5.
 QString formatContourValue(double value);

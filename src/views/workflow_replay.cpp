@@ -7,8 +7,10 @@
 #include "input/well_reader.h"
 #include "map/calibration.h"
 #include "map/map_display.h"
+#include "views/contour_view.h"
 #include "views/layer_redraw.h"
 #include "views/map_wells.h"
+#include "views/plot_limits_drawing.h"
 #include "views/source_symbol.h"
 
 namespace qel {
@@ -38,6 +40,14 @@ void WorkflowReplay::rereadWaterLevels()
     replayWaterLevels(m_session);
 }
 
+void WorkflowReplay::drawPlotLimits()
+{
+    if (m_session.model.PLmapped) {
+        m_session.setStatus(QStringLiteral("Displaying plot limits..."));
+        MapPlotLimits(m_session);
+    }
+}
+
 void WorkflowReplay::drawSource()
 {
     // Opening the source dialog in batch mode only draws the source again when it was mapped.
@@ -65,6 +75,21 @@ void WorkflowReplay::exportResults()
 void installWorkflowReplay(Session &session)
 {
     session.setReplay(&session.part<WorkflowReplay>());
+}
+
+void WorkflowReplay::redrawPlumeContours()
+{
+    replayContourView(m_session, ContourKind::Plume);
+}
+
+void WorkflowReplay::redrawMinDistContours()
+{
+    replayContourView(m_session, ContourKind::MinDist);
+}
+
+void WorkflowReplay::redrawWolfContours()
+{
+    replayContourView(m_session, ContourKind::Wolf);
 }
 
 } // namespace qel

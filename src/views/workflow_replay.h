@@ -19,10 +19,14 @@ public:
     void calibrateMap() override;
     void rereadWells() override;
     void rereadWaterLevels() override;
+    void drawPlotLimits() override;
     void drawSource() override;
     void runRegression() override;
     void runAnalyticalSolution() override;
     void exportResults() override;
+    void redrawPlumeContours() override;
+    void redrawMinDistContours() override;
+    void redrawWolfContours() override;
 
 private:
     Session &m_session;

@@ -21,19 +21,21 @@ void fillAlphaSite(ProjectModel &m)
     m.WEDataFile = QStringLiteral("wells.csv"), m.WEDataTable = QStringLiteral("wells");
     m.WLDataFile = QStringLiteral("levels.csv"), m.WLDataTable = QStringLiteral("levels");
     m.WellIDField = QStringLiteral("WellID"), m.XField = QStringLiteral("X"), m.YField = QStringLiteral("Y");
-    m.WCDone = m.PCDone = m.MDDone = m.WFDone = false;
-    m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
+    // Water-level contours of the first date and the average plume are drawn; the minimum-distance
+    // and WOLF levels are ready but not drawn, so the site map shows one set of bands.
+    m.WCDone = m.PCDone = m.MDDone = m.WFDone = true;
+    m.WCMapIndex = 1, m.PCMapIndex = 9, m.MDMapIndex = m.WFMapIndex = 0;
     m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
     m.MapTitle = QStringLiteral("Alpha Site");
     m.BaseMapType = QStringLiteral("vector"), m.BaseMapFormat = QStringLiteral("dxf");
     m.BaseMapFile = QStringLiteral("site-plan.dxf");
-    m.WLMin = 95.64, m.WLMax = 102.17, m.WLInt = 0, m.WLLineWidth = 1;
+    m.WLMin = 95.5, m.WLMax = 102.5, m.WLInt = 0.5, m.WLLineWidth = 1;
     m.MapLeft = m.PLLeft = m.PCLeft = 0;
     m.MapRight = m.PLRight = m.PCRight = 500;
     m.MapBottom = m.PLBottom = m.PCBottom = 0;
     m.MapTop = m.PLTop = m.PCTop = 400;
     m.SameLimits = true;
-    m.PCGridSpacing = 5, m.PCNumX = 101, m.PCNumY = 81;
+    m.PCGridSpacing = 2.5, m.PCNumX = 201, m.PCNumY = 161;
     m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5;
     m.Decay = true, m.HalfLife = 730;
     m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 220, m.Ysource = 312, m.RoundXY = 0.01;
@@ -46,20 +48,19 @@ void fillAlphaSite(ProjectModel &m)
         std::vector<double> bounds;
         double legendX, legendY;
     } views[] = {
-        { &m.PC, 1, 1000, 1, true, { 1, 5, 10, 50, 100, 1000 }, 420, 380 },
-        { &m.MD, 0, 150, 1, false, { 0, 25, 50, 100, 150 }, 420, 380 },
-        { &m.WF, 0, 2000000, 1, false, { 0, 500000, 1000000, 2000000 }, 420, 380 },
+        // The legends stand beside the site plan, right of its frame.
+        { &m.PC, 1, 1000, 4, true, { 1, 5, 10, 50, 100, 1000 }, 510, 390 },
+        { &m.MD, 0, 150, 1, false, { 0, 25, 50, 100, 150 }, 510, 270 },
+        { &m.WF, 0, 2000000, 1, false, { 0, 500000, 1000000, 2000000 }, 510, 160 },
     };
-    const Colour colours[] = { 16776960, 65280, 65535, 33023, 255 }; // cyan, green, yellow, orange, red
     for (const auto &v : views) {
         ContourView &c = *v.view;
         c.Min = v.min, c.Max = v.max, c.LineWidth = v.width, c.UseLog = v.useLog;
         c.NumLevels = int16(v.bounds.size() - 1);
-        const int first = MaxContourLevels - c.NumLevels; // the highest level is red in every view
         for (int i = 1; i <= c.NumLevels; ++i) {
             c.CMin(i) = v.bounds[std::size_t(i - 1)];
             c.CMax(i) = v.bounds[std::size_t(i)];
-            c.CColor(i) = colours[first + i - 1];
+            c.CColor(i) = ((c.NumLevels - i) % 5) + 1; // the generated colours: the highest level red
         }
         c.Legend = true, c.LegendX = v.legendX, c.LegendY = v.legendY;
     }
@@ -88,7 +89,8 @@ TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
     EXPECT_TRUE(t.frontend.boxes.empty());
     EXPECT_EQ(replay.calls,
         (QStringList { "showBaseMap", "rereadWells", "rereadWaterLevels", "drawPlotLimits", "drawSource",
-            "runRegression", "runAnalyticalSolution", "exportResults" }));
+            "runRegression", "showWaterLevelContours", "runAnalyticalSolution", "exportResults",
+            "redrawPlumeContours" }));
     ProjectModel expected;
     fillAlphaSite(expected);
     expectSamePersistentFields(expected, t.session->model);

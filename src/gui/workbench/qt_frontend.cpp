@@ -86,6 +86,10 @@ MsgAnswer QtFrontend::messageBox(const QString &text, const QString &title, MsgB
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case MsgButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        break;
     }
     // The person answers with the ordinary pointer even in the middle of a long operation.
     const bool wasBusy = m_busy;
@@ -98,6 +102,7 @@ MsgAnswer QtFrontend::messageBox(const QString &text, const QString &title, MsgB
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Ok: return MsgAnswer::Ok;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
     default:
         return buttons == MsgButtons::Ok   ? MsgAnswer::Ok
             : buttons == MsgButtons::YesNo ? MsgAnswer::No

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/session.h"
+#include "views/contour_kinds.h"
+
+#include <span>
+#include <vector>
+
+namespace qel {
+
+// One horizontal band segment of a model row, in map x, in a level's colour index.
+struct BandRun {
+    double x1;
+    double x2;
+    int color;
+    bool operator==(const BandRun &) const = default;
+};
+
+// The colour of the first level whose bounds hold the value (lower exclusive, upper inclusive),
+// 0 when none does.
+int levelColorOf(const ContourView &levels, double value);
+
+// The runs of one row: neighbouring nodes of one level colour become one segment from the first
+// node's x to the last's. White (14) is not drawn and does not break a run; the last node of the
+// row only ends the open run. values holds the row west to east from x = left in steps of spacing.
+std::vector<BandRun> rowBandRuns(
+    const ContourView &levels, bool skipsNonPositive, std::span<const double> values, double left, double spacing);
+
+// The lower-right corner of the legend each view drew last (0, 0 before the first); the overlap
+// test of the legend locator reads them. Kept for the program's run, not in the project.
+struct ContourLegendBoxes : SessionPart {
+    explicit ContourLegendBoxes(Session &) { }
+    struct Corner {
+        double x2 = 0;
+        double y2 = 0;
+    };
+    Corner corners[3];
+    Corner &of(ContourKind kind) { return corners[int(kind)]; }
+};
+
+// MapPCContour, MapMDContour, MapWFContour: the view's grid as coloured bands (and its legend
+// when the view has one ticked) into the view's drawing and layer file; the layer is ticked and
+// the map redrawn. sample is the plume view's sample index (NumSamples + 1 for the average).
+void mapContourBands(Session &session, ContourKind kind, int sample);
+
+// "Locate": asks for the legend's top-left corner, warns when it falls in another view's legend,
+// and stores it truncated to RoundXY. Nothing is drawn until the next drawing.
+void locateContourLegend(Session &session, ContourKind kind);
+
+// "Clear": the view's drawing becomes empty and its layer goes back to unticked and grey.
+void clearContourBands(Session &session, ContourKind kind);
+
+// The text the layer shows for a plume drawn for this sample: its date, or "Average".
+QString plumeSampleText(const ProjectModel &model, int sample);
+
+} // namespace qel

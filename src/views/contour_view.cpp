@@ -1,0 +1,373 @@
+#include "views/contour_view.h"
+
+#include "core/date_text.h"
+#include "core/errors.h"
+#include "core/number_text.h"
+#include "core/reporting.h"
+#include "views/contour_bands.h"
+
+#include <cmath>
+
+namespace qel {
+
+namespace {
+
+// A box holding no number keeps its text and changes nothing.
+std::optional<double> boxNumber(const QString &text)
+{
+    return strictNumber(text);
+}
+
+} // namespace
+
+ContourViewLogic::ContourViewLogic(Session &session, ContourKind kind)
+    : m_session(session)
+    , m_kind(kind)
+{
+}
+
+ContourView &ContourViewLogic::view() const
+{
+    return m_session.model.*(info().view);
+}
+
+bool &ContourViewLogic::done() const
+{
+    return m_session.model.*(info().done);
+}
+
+QString ContourViewLogic::reportTag(const char *procedure) const
+{
+    return QLatin1String(info().reportTag) + QLatin1Char(':') + QLatin1String(procedure);
+}
+
+QString ContourViewLogic::boundText(double value) const
+{
+    if (m_kind == ContourKind::MinDist)
+        return fixedDecimalsText(value, m_generated ? 1 : 2);
+    return FormatToString(m_session, value);
+}
+
+QString ContourViewLogic::rangeText(double value) const
+{
+    return m_kind == ContourKind::MinDist ? numberText(value) : FormatToString(m_session, value);
+}
+
+void ContourViewLogic::truncateToRoundXY(double &value) const
+{
+    const double r = m_session.model.RoundXY;
+    if (r == 0)
+        raise(ErrDivisionByZero);
+    value = std::trunc(value / r) * r;
+}
+
+QStringList ContourViewLogic::headings() const
+{
+    switch (m_kind) {
+    case ContourKind::Plume: return { QStringLiteral("Cmin"), QStringLiteral("Cmax"), QStringLiteral("Color") };
+    case ContourKind::MinDist: return { QStringLiteral("Dmin"), QStringLiteral("Dmax"), QStringLiteral("Color") };
+    case ContourKind::Wolf: return { QStringLiteral("Fmin"), QStringLiteral("Fmax"), QStringLiteral("Color") };
+    }
+    return {};
+}
+
+void ContourViewLogic::fillRows(bool generated)
+{
+    m_generated = generated;
+    m_rows.clear();
+    const ContourView &v = view();
+    for (int i = 1; i <= v.NumLevels && i <= MaxContourLevels; ++i)
+        m_rows.push_back({ boundText(v.CMin(i)), boundText(v.CMax(i)), int(v.CColor(i)) });
+}
+
+bool ContourViewLogic::load()
+{
+    bool loaded = false;
+    guarded(m_session, reportTag("Form_Load"), [&] {
+        ProjectModel &m = m_session.model;
+        ContourView &v = view();
+        m_session.FormTag = QLatin1String(info().formTag);
+        m_eventsFromUser = false;
+        m_rows.clear();
+        if (done())
+            fillRows(false);
+        switch (m_kind) {
+        case ContourKind::Plume:
+        case ContourKind::Wolf: {
+            if (!done()) {
+                if (m_kind == ContourKind::Plume) {
+                    m_boxes[MinBox] = FormatToString(m_session, m.ConcMin);
+                    m_boxes[MaxBox] = FormatToString(m_session, m.ConcMax);
+                    // The stored range carries the rounding of the texts shown.
+                    v.Min = leadingNumber(m_boxes[MinBox]);
+                    v.Max = leadingNumber(m_boxes[MaxBox]);
+                } else {
+                    v.Min = m.WOLFMin < m.PC.Min ? m.PC.Min : m.WOLFMin;
+                    v.Max = m.WOLFMax;
+                }
+                v.NumLevels = 5;
+                v.LineWidth = 1;
+            }
+            if (m_kind == ContourKind::Wolf || done()) {
+                m_boxes[MinBox] = FormatToString(m_session, v.Min);
+                m_boxes[MaxBox] = FormatToString(m_session, v.Max);
+            }
+            const bool plume = m_kind == ContourKind::Plume;
+            m_rangeMin = (plume ? QStringLiteral("Cmin: ") : QStringLiteral("WOLFmin: "))
+                + FormatToString(m_session, plume ? m.ConcMin : m.WOLFMin);
+            m_rangeMax = (plume ? QStringLiteral("Cmax: ") : QStringLiteral("WOLFmax: "))
+                + FormatToString(m_session, plume ? m.ConcMax : m.WOLFMax);
+            break;
+        }
+        case ContourKind::MinDist:
+            if (done()) {
+                truncateToRoundXY(v.Min);
+                truncateToRoundXY(v.Max);
+                m_boxes[MinBox] = numberText(v.Min);
+                m_boxes[MaxBox] = numberText(v.Max);
+            } else {
+                m_boxes[MinBox] = numberText(m.MinDistMin);
+                m_boxes[MaxBox] = numberText(m.MinDistMax);
+                v.NumLevels = 5;
+                v.LineWidth = 1;
+                // Distances near the wells say little; the range starts at a tenth of the largest.
+                if (0.1 * m.MinDistMax > m.MinDistMin) {
+                    m.MinDistMin = 0.1 * m.MinDistMax;
+                    v.Min = m.MinDistMin;
+                    truncateToRoundXY(v.Min);
+                }
+            }
+            m_rangeMin = QStringLiteral("DISTmin: ") + fixedDecimalsText(m.MinDistMin, 2);
+            m_rangeMax = QStringLiteral("DISTmax: ") + fixedDecimalsText(m.MinDistMax, 2);
+            break;
+        }
+        m_boxes[NumLevelsBox] = QString::number(v.NumLevels);
+        m_boxes[LineWidthBox] = QString::number(v.LineWidth);
+        if (m.NumSamples == 0) {
+            m_session.ErrorText
+                = QStringLiteral("Error: Number of dates = 0. Appears to be an error in reading water level, \n"
+                                 "running regression, or analytical solution.  Please revise and correct first.");
+            ReportWarning(m_session);
+            return;
+        }
+        m_samples.clear();
+        if (m_kind == ContourKind::Plume) {
+            for (int i = 1; i <= m.NumSamples; ++i)
+                m_samples << shortDateText(m.SampleDate(i));
+            m_samples << QStringLiteral("Average");
+        }
+        int16 &mapIndex = m.*(info().mapIndex);
+        if (mapIndex < 1)
+            mapIndex = 1;
+        m_selectedSample = mapIndex;
+        loaded = true;
+        if (m.RunMode != QLatin1String("Batch")) {
+            m_eventsFromUser = true;
+            return;
+        }
+        m_session.setStatus(QLatin1String(info().batchStatus));
+        if (mapIndex > 0)
+            draw();
+    });
+    return loaded;
+}
+
+bool ContourViewLogic::logRefuses(double value, const char *which) const
+{
+    if (!(view().UseLog && value <= 0))
+        return false;
+    m_session.frontend().messageBox(
+        QStringLiteral("For log scale, %1 value must not be zero! Please change.").arg(QLatin1String(which)),
+        QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Warning);
+    return true;
+}
+
+void ContourViewLogic::validate(Box box, const QString &text)
+{
+    static const char *const procedures[]
+        = { "txtMin_Validate", "txtMax_Validate", "txtNumLevels_Validate", "txtLineWidth_Validate" };
+    guarded(m_session, reportTag(procedures[box]), [&] {
+        m_boxes[box] = text;
+        const std::optional<double> number = boxNumber(text);
+        if (!number)
+            return;
+        const double v = *number;
+        ContourView &settings = view();
+        const auto shown = [this](double value) { return rangeText(value); };
+        switch (box) {
+        case MinBox:
+            if (v < 0) {
+                m_boxes[box] = shown(settings.Min);
+                return;
+            }
+            settings.Min = v;
+            if (m_kind == ContourKind::Wolf)
+                m_boxes[box] = shown(v);
+            if (info().hasLogScale)
+                logRefuses(v, "minimum");
+            return;
+        case MaxBox:
+            if (v < 0 || (m_kind == ContourKind::Wolf && v <= 0)) {
+                m_boxes[box] = shown(settings.Max);
+                if (m_kind == ContourKind::Wolf)
+                    logRefuses(v, "maximum");
+                return;
+            }
+            settings.Max = v;
+            if (info().hasLogScale)
+                logRefuses(v, "maximum");
+            return;
+        case NumLevelsBox: {
+            const int n = roundToInt16(v);
+            if (n < 0)
+                return;
+            if (n > MaxContourLevels)
+                m_boxes[box] = QStringLiteral("5");
+            settings.NumLevels = int16(std::min(n, MaxContourLevels));
+            return;
+        }
+        case LineWidthBox: {
+            const int n = roundToInt16(v);
+            if (n >= 1 && n <= 5)
+                settings.LineWidth = int16(n);
+            return;
+        }
+        }
+    });
+}
+
+bool ContourViewLogic::setUseLog(bool ticked)
+{
+    if (!info().hasLogScale)
+        return false;
+    if (!ticked) {
+        view().UseLog = false;
+        return false;
+    }
+    if (leadingNumber(m_boxes[MinBox]) <= 0 || leadingNumber(m_boxes[MaxBox]) <= 0) {
+        m_session.frontend().messageBox(QStringLiteral("For log scale, min/max values must not be\n"
+                                                       "zero or negative! Please change min/max\n"
+                                                       "values if you wish to use Log scale."),
+            QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Warning);
+        view().UseLog = false;
+        return false;
+    }
+    view().UseLog = true;
+    return true;
+}
+
+void ContourViewLogic::setLegend(bool ticked)
+{
+    view().Legend = ticked;
+}
+
+void ContourViewLogic::chooseSample(int listIndex)
+{
+    m_selectedSample = listIndex + 1;
+}
+
+void ContourViewLogic::generate()
+{
+    guarded(m_session, reportTag("cmdGenerate_Click"), [&] {
+        m_eventsFromUser = false;
+        ContourView &v = view();
+        const int n = v.NumLevels;
+        if (n == 0)
+            raise(ErrDivisionByZero);
+        if (n < 0 || n > MaxContourLevels)
+            raise(ErrSubscript);
+        const bool log = info().hasLogScale && v.UseLog;
+        double s = 0, step = 0;
+        if (log) {
+            if (!(v.Min > 0) || !(v.Max > 0))
+                raise(ErrInvalidCall); // the logarithm of a bound that is not positive
+            s = std::floor(std::log(v.Min) / std::log(10.0) + 0.1);
+            const double top = std::floor(std::log(v.Max) / std::log(10.0)) + 1;
+            step = (top - s) / n;
+        } else {
+            s = v.Min;
+            step = (v.Max - v.Min) / n;
+        }
+        if (v.CColor(n) == 0 && v.CColor(1) == 0)
+            for (int i = 1; i <= n; ++i)
+                v.CColor(i) = ((n - i) % 5) + 1;
+        for (int i = 1; i <= n; ++i) {
+            const double e = s + step;
+            if (log) {
+                v.CMin(i) = std::pow(10.0, s);
+                v.CMax(i) = std::pow(10.0, e);
+            } else {
+                if (s == 0 && info().refusesZeroBounds)
+                    s = 0.001;
+                v.CMin(i) = s;
+                v.CMax(i) = e;
+            }
+            s = e;
+        }
+        fillRows(true);
+        done() = true;
+    });
+    m_eventsFromUser = true;
+}
+
+QString ContourViewLogic::commitCell(int row, int column, const QString &text)
+{
+    QString kept = text;
+    guarded(m_session, reportTag("MSFlexGrid1_LeaveCell"), [&] {
+        if (row < 1 || row > int(m_rows.size()) || column < 0 || column > 1)
+            return;
+        const std::optional<double> number = strictNumber(text);
+        if (!number)
+            raise(ErrTypeMismatch);
+        double value = *number;
+        if (value == 0 && info().refusesZeroBounds) {
+            m_session.frontend().messageBox(QStringLiteral("Zero value is not allowed. Value changed to 0.001.\n"
+                                                           "Please enter another positive number if you wish."),
+                QStringLiteral("Zero invalid"), MsgButtons::Ok, MsgIcon::Warning);
+            kept = QStringLiteral("0.001");
+            value = 0.001;
+        }
+        Row &r = m_rows[std::size_t(row - 1)];
+        (column == 0 ? r.lower : r.upper) = kept;
+        (column == 0 ? view().CMin(row) : view().CMax(row)) = value;
+    });
+    return kept;
+}
+
+void ContourViewLogic::setLevelColor(int row, int color)
+{
+    if (row < 1 || row > int(m_rows.size()) || color < 1 || color > 14)
+        return;
+    view().CColor(row) = color;
+    m_rows[std::size_t(row - 1)].color = color;
+}
+
+void ContourViewLogic::draw()
+{
+    mapContourBands(m_session, m_kind, m_kind == ContourKind::Plume ? m_selectedSample : 1);
+}
+
+void ContourViewLogic::clear()
+{
+    clearContourBands(m_session, m_kind);
+}
+
+void ContourViewLogic::locateLegend()
+{
+    locateContourLegend(m_session, m_kind);
+}
+
+void ContourViewLogic::close()
+{
+    WriteLog(m_session, m_session.FormTag + QStringLiteral(": [Close]"));
+    m_session.checkNode(info().closeStep);
+    done() = true;
+    m_session.setStatus({});
+}
+
+void replayContourView(Session &session, ContourKind kind)
+{
+    ContourViewLogic(session, kind).load();
+}
+
+} // namespace qel

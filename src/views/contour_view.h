@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/session.h"
+#include "views/contour_kinds.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace qel {
+
+// What a contour view does, without its window: the plume, minimum-distance and WOLF views are
+// this one logic with the settings and differences of their ContourKind. The window shows the
+// texts kept here and forwards every edit; batch runs and tests drive it directly.
+class ContourViewLogic {
+public:
+    struct Row {
+        QString lower;
+        QString upper;
+        int color = 0;
+    };
+    enum Box { MinBox, MaxBox, NumLevelsBox, LineWidthBox };
+
+    ContourViewLogic(Session &session, ContourKind kind);
+
+    // Form_Load. Returns false when loading stopped because there are no sample dates. In the
+    // batch run mode the stored bands are drawn again.
+    bool load();
+
+    // On leaving a box: the text as typed; the box may show another text afterwards.
+    void validate(Box box, const QString &text);
+    // "Use Log scale" clicked; returns whether the box stays ticked.
+    bool setUseLog(bool ticked);
+    void setLegend(bool ticked);
+    // The sample list entry chosen (0-based).
+    void chooseSample(int listIndex);
+    // "Generate Levels".
+    void generate();
+    // A table cell edit committed (row 1..N, column 0 lower bound, 1 upper bound). Returns the
+    // text the cell keeps; a 0 refused by the view becomes "0.001".
+    QString commitCell(int row, int column, const QString &text);
+    // The colour the picker chose for a level.
+    void setLevelColor(int row, int color);
+    void draw();
+    void clear();
+    void locateLegend();
+    void close();
+
+    ContourKind kind() const { return m_kind; }
+    const ContourKindInfo &info() const { return contourKindInfo(m_kind); }
+    const QString &boxText(Box box) const { return m_boxes[box]; }
+    const QString &rangeMinLabel() const { return m_rangeMin; }
+    const QString &rangeMaxLabel() const { return m_rangeMax; }
+    const QStringList &sampleList() const { return m_samples; }
+    int selectedSample() const { return m_selectedSample; }
+    bool useLogShown() const { return view().UseLog; }
+    bool legendShown() const { return view().Legend; }
+    const std::vector<Row> &rows() const { return m_rows; }
+    // "Code" while the view fills its own controls, "User" otherwise.
+    bool eventsFromUser() const { return m_eventsFromUser; }
+    QStringList headings() const;
+
+private:
+    ContourView &view() const;
+    bool &done() const;
+    QString boundText(double value) const;
+    QString rangeText(double value) const;
+    QString reportTag(const char *procedure) const;
+    void fillRows(bool generated);
+    void truncateToRoundXY(double &value) const;
+    bool logRefuses(double value, const char *which) const;
+
+    Session &m_session;
+    ContourKind m_kind;
+    QString m_boxes[4];
+    QString m_rangeMin, m_rangeMax;
+    QStringList m_samples;
+    int m_selectedSample = 1;
+    bool m_eventsFromUser = false;
+    bool m_generated = false;
+    std::vector<Row> m_rows;
+};
+
+// The batch replay of a view's Form_Load: the stored bands drawn again while a project is read.
+void replayContourView(Session &session, ContourKind kind);
+
+} // namespace qel
