@@ -10,6 +10,7 @@
 #include "views/layer_redraw.h"
 #include "views/map_wells.h"
 #include "views/source_symbol.h"
+#include "views/water_level_contours.h"
 
 namespace qel {
 
@@ -50,6 +51,11 @@ void WorkflowReplay::drawSource()
 void WorkflowReplay::runRegression()
 {
     RunRegress(m_session);
+}
+
+void WorkflowReplay::showWaterLevelContours()
+{
+    replayWaterLevelContours(m_session);
 }
 
 void WorkflowReplay::runAnalyticalSolution()

@@ -21,6 +21,7 @@ public:
     void rereadWaterLevels() override;
     void drawSource() override;
     void runRegression() override;
+    void showWaterLevelContours() override;
     void runAnalyticalSolution() override;
     void exportResults() override;
 
