@@ -93,17 +93,20 @@ QString procedureTag(const QString &procedure)
     return RegResTag + u':' + procedure;
 }
 
-double storedInterval(double interval)
+// Form_Load without the window: the boxes show the stored values, the table starts on the drawn
+// sample when there is one.
+void loadForm(Session &session, WaterLevelContoursForm &form)
 {
-    return interval == 0 ? 1.0 : interval;
-}
-
-void fillBoxes(Session &session, WaterLevelContoursForm &form)
-{
-    const ProjectModel &m = session.model;
+    ProjectModel &m = session.model;
+    session.FormTag = RegResTag;
+    if (m.WLInt == 0)
+        m.WLInt = 1.0;
     form.boxes = { numberText(m.WLMin), numberText(m.WLInt), numberText(m.WLMax), QString::number(m.WLLineWidth) };
     for (int i = 0; i < 3; ++i)
         form.values[std::size_t(i)] = leadingNumber(form.boxes[std::size_t(i)]);
+    form.sample = m.WCMapIndex >= 1 && m.WCMapIndex <= m.NumSamples ? m.WCMapIndex : std::min<int>(1, m.NumSamples);
+    // Contours already on the map (drawn before, or by the project reader) can be cleared here too.
+    form.contoursDrawn = m.WCMapIndex > 0 && session.layers.node(LayerKey::WlContours).enabled;
 }
 
 int decimalsOf(const WaterLevelContoursForm &form)
@@ -255,24 +258,15 @@ ResultsTable InitializeGrid(const ProjectModel &m)
 
 void openWaterLevelContours(Session &session, WaterLevelContoursForm &form)
 {
-    ProjectModel &m = session.model;
-    session.FormTag = RegResTag;
-    m.WLInt = storedInterval(m.WLInt);
-    fillBoxes(session, form);
-    // The row the table starts on; a project's drawn sample when it has one.
-    form.sample = m.WCMapIndex >= 1 && m.WCMapIndex <= m.NumSamples ? m.WCMapIndex : std::min<int>(1, m.NumSamples);
-    // Contours already on the map (drawn before, or by the project reader) can be cleared here too.
-    form.contoursDrawn = m.WCMapIndex > 0 && session.layers.node(LayerKey::WlContours).enabled;
-    if (m.RunMode == QLatin1String("Batch"))
+    loadForm(session, form);
+    if (session.model.RunMode == QLatin1String("Batch"))
         drawStoredContours(session, form);
 }
 
 void replayWaterLevelContours(Session &session)
 {
     WaterLevelContoursForm form;
-    session.FormTag = RegResTag;
-    session.model.WLInt = storedInterval(session.model.WLInt);
-    fillBoxes(session, form);
+    loadForm(session, form);
     drawStoredContours(session, form);
 }
 

@@ -108,18 +108,15 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
         { { 100, 50 }, { 75, 100 } } };
     for (std::size_t i = 0; i < 4; ++i) {
         const Entity &line = d.entities[2 * i], &text = d.entities[2 * i + 1];
-        EXPECT_EQ(line.kind, EntityKind::Line);
         EXPECT_EQ(line.points, std::vector<QPointF>({ ends[i][0], ends[i][1] }));
-        EXPECT_EQ(line.lineWidth, 2);
-        EXPECT_EQ(text.kind, EntityKind::Text);
         EXPECT_EQ(text.text, label(labels[i]));
         EXPECT_EQ(text.points.front(), (ends[i][0] + ends[i][1]) / 2);
-        EXPECT_EQ(text.justification.code(), QStringLiteral("CM"));
-        EXPECT_DOUBLE_EQ(text.height, 9);
-        EXPECT_EQ(text.rotation, -30);
-        for (const Entity *e : { &line, &text })
-            EXPECT_EQ(std::tuple(e->color, e->layer), std::tuple(5, QStringLiteral("WLCONTOURS")));
     }
+    const Entity &line = d.entities[0], &text = d.entities[1];
+    EXPECT_EQ(std::tuple(line.kind, line.lineWidth, line.color, line.layer),
+        std::tuple(EntityKind::Line, 2.0, 5, QStringLiteral("WLCONTOURS")));
+    EXPECT_EQ(std::tuple(text.kind, text.justification.code(), text.height, text.rotation, text.color, text.layer),
+        std::tuple(EntityKind::Text, QStringLiteral("CM"), 9.0, -30.0, 5, QStringLiteral("WLCONTOURS")));
     const LayerNode &node = f.t.session->layers.node(LayerKey::WlContours);
     EXPECT_EQ(node.text, QStringLiteral("WL contours (1)"));
     EXPECT_EQ(node.state, CheckState::All);
@@ -204,25 +201,6 @@ TEST(WaterLevelContours, ClearingAndClosing)
     closeWaterLevelContours(*f.t.session, again);
     EXPECT_EQ(f.t.session->outline.state(Step::WaterLevelContours), CheckState::All);
     EXPECT_EQ(f.t.frontend.panelStatus, QString());
-}
-
-TEST(WaterLevelContours, TheTableHasOneRowPerSample)
-{
-    ProjectModel m;
-    m.NumSamples = 1;
-    m.SampleDate(1) = QDate(2003, 5, 14);
-    m.Xcoeff(1) = 0.0125, m.Ycoeff(1) = -0.5, m.Const(1) = 101.25, m.R2(1) = 0.876, m.Magnitude(1) = 0.5;
-    m.Direction(1) = -88.57;
-    const ResultsTable table = InitializeGrid(m);
-    QStringList headers;
-    std::vector<int> widths;
-    for (const ResultsTableColumn &c : table.columns)
-        headers << c.header, widths.push_back(c.widthTwips);
-    EXPECT_EQ(headers.join(u','), QStringLiteral("Date,Xcoeff,Ycoeff,Const,R2,Magnitude,Direction"));
-    EXPECT_EQ(widths, std::vector<int>({ 1000, 880, 880, 700, 550, 1000, 880 }));
-    ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0].mid(1).join(u' '), QStringLiteral("0.0125 -0.5 101.25 0.88 0.5 -88.57"));
-    EXPECT_FALSE(table.rows[0][0].isEmpty());
 }
 
 TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
