@@ -12,6 +12,7 @@
 #include "views/map_wells.h"
 #include "views/plot_limits_drawing.h"
 #include "views/source_symbol.h"
+#include "views/water_level_contours.h"
 
 namespace qel {
 
@@ -60,6 +61,11 @@ void WorkflowReplay::drawSource()
 void WorkflowReplay::runRegression()
 {
     RunRegress(m_session);
+}
+
+void WorkflowReplay::showWaterLevelContours()
+{
+    replayWaterLevelContours(m_session);
 }
 
 void WorkflowReplay::runAnalyticalSolution()

@@ -22,6 +22,7 @@ public:
     void drawPlotLimits() override;
     void drawSource() override;
     void runRegression() override;
+    void showWaterLevelContours() override;
     void runAnalyticalSolution() override;
     void exportResults() override;
     void redrawPlumeContours() override;

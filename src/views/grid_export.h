@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/session.h"
+
+#include <QByteArray>
+
+namespace qel {
+
+// The two grids the result views can export as a fixed-width text table.
+enum class ExportedGrid { MinDist, Wolf };
+
+// Width of one node's field in an export line.
+constexpr int GridExportFieldWidth = 10;
+
+// The export file of a grid: one CR LF line per model row, the row at PCTop first; within a line
+// the nodes west to east, each right-aligned in 10 characters with two decimals (minimum
+// distance) or one (WOLF). A value that does not fit its field, or a model without a grid, is a
+// QelError naming it, so no file is written with a misaligned column.
+QByteArray gridExportBytes(const ProjectModel &model, ExportedGrid grid);
+
+// Write MDExportFile / WFExportFile whole (a failed write keeps the previous file) and open it
+// in EditorPath. Failures are reported under "MinDist:ExportMinDistGrid" / "WOLF:ExportWOLFGrid";
+// a missing editor is reported after the file was written. Return whether the file was written.
+bool ExportMinDistGrid(Session &session);
+bool ExportWOLFGrid(Session &session);
+
+// "Export grid data" on the minimum-distance and WOLF views: asks for the file, keeps the path,
+// writes and opens it. A cancelled dialog sets UserCancelled and changes nothing.
+void mdExportClicked(Session &session);
+void wfExportClicked(Session &session);
+
+} // namespace qel

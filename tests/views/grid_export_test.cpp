@@ -1,0 +1,171 @@
+#include "core/reporting.h"
+#include "support/test_session.h"
+#include "support/write_limit.h"
+#include "views/grid_export.h"
+
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// A 3 x 2 model grid; rows listed north (row 1) to south.
+void setGrid(ProjectModel &m, ExportedGrid grid, std::initializer_list<std::initializer_list<double>> rows)
+{
+    auto &values = grid == ExportedGrid::MinDist ? m.MinDistGrid : m.WOLFGrid;
+    m.PCNumY = qint16(rows.size());
+    int r = 0;
+    for (const auto &row : rows) {
+        ++r;
+        m.PCNumX = qint16(row.size());
+        int c = 0;
+        for (const double v : row)
+            values(++c, r) = v;
+    }
+}
+
+struct ExportFixture {
+    ExportFixture()
+    {
+        m.ProjectDir = t.home();
+        t.session->FormTag = QStringLiteral("MinDist");
+        t.session->app.EditorPath = QStandardPaths::findExecutable(QStringLiteral("true"));
+        setGrid(m, ExportedGrid::MinDist, { { 12.5, 0, 1 }, { 2, 3, 4 } });
+        setGrid(m, ExportedGrid::Wolf, { { 1234.56, 0, 1 }, { 2, 3, 4 } });
+    }
+    TestSession t;
+    ProjectModel &m = t.session->model;
+};
+
+const QByteArray MinDistBytes = "     12.50      0.00      1.00\r\n      2.00      3.00      4.00\r\n";
+
+} // namespace
+
+TEST(GridExport, FixedWidthFieldsRowByRow)
+{
+    const struct {
+        ExportedGrid grid;
+        std::initializer_list<std::initializer_list<double>> rows;
+        QByteArray bytes;
+    } cases[] = {
+        { ExportedGrid::MinDist, { { 12.5, 0, 9999999.994 }, { -0.001, 3.14159, 100 } },
+            "     12.50      0.009999999.99\r\n      0.00      3.14    100.00\r\n" },
+        { ExportedGrid::Wolf, { { 1234.56, 0, 99999999.94 }, { 0.04, 7, 55.56 } },
+            "    1234.6       0.099999999.9\r\n       0.0       7.0      55.6\r\n" },
+        { ExportedGrid::MinDist, { { 1.005 } }, "      1.00\r\n" }, // 1.005 lies just below the half
+        { ExportedGrid::Wolf, { { -12.25, 1e-9 } }, "     -12.3       0.0\r\n" }, // an exact half: away from 0
+    };
+    for (const auto &c : cases) {
+        ProjectModel m;
+        setGrid(m, c.grid, c.rows);
+        EXPECT_EQ(gridExportBytes(m, c.grid), c.bytes);
+    }
+}
+
+TEST(GridExport, AValueTooWideForItsFieldStopsTheExportAndKeepsTheOldFile)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        ExportedGrid grid;
+        double value;
+        bool (*run)(Session &);
+        const char *report;
+    } cases[] = {
+        { ExportedGrid::MinDist, 10000000, &ExportMinDistGrid,
+            "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value 10000000.00 of node 2, 1" },
+        { ExportedGrid::Wolf, 100000000, &ExportWOLFGrid,
+            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value 100000000.0 of node 2, 1" },
+        { ExportedGrid::Wolf, nan, &ExportWOLFGrid,
+            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value nan of node 2, 1" },
+    };
+    for (const auto &c : cases) {
+        ExportFixture f;
+        const QString path = f.t.writeFile(QStringLiteral("grid.txt"), "old\r\n");
+        f.m.MDExportFile = f.m.WFExportFile = path;
+        (c.grid == ExportedGrid::MinDist ? f.m.MinDistGrid : f.m.WOLFGrid)(2, 1) = c.value;
+        EXPECT_FALSE(c.run(*f.t.session));
+        EXPECT_TRUE(f.t.session->ErrorText.startsWith(QLatin1String(c.report))) << f.t.session->ErrorText.toStdString();
+        EXPECT_EQ(readBytes(path), "old\r\n");
+    }
+}
+
+TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
+{
+    const struct {
+        void (*click)(Session &);
+        const char *name;
+        QString ProjectModel::*path;
+        QByteArray bytes;
+        bool logged;
+    } cases[] = {
+        { &mdExportClicked, "MinDistGrid.txt", &ProjectModel::MDExportFile, MinDistBytes, true },
+        { &wfExportClicked, "WOLFgrid.txt", &ProjectModel::WFExportFile,
+            "    1234.6       0.0       1.0\r\n       2.0       3.0       4.0\r\n", false },
+    };
+    for (const auto &c : cases) {
+        ExportFixture f;
+        const QString path = f.t.home() + QStringLiteral("out/") + QLatin1String(c.name);
+        QDir().mkpath(f.t.home() + QStringLiteral("out"));
+        f.t.frontend.queueFile(path);
+        c.click(*f.t.session);
+        ASSERT_EQ(f.t.frontend.fileRequests.size(), 1u);
+        const FileDialogRequest &r = f.t.frontend.fileRequests[0];
+        EXPECT_EQ(QStringList({ r.title, r.filter, r.defaultExt, r.initialDir, r.initialName }),
+            QStringList({ "Select Export File", "ASCII Text file (*.txt)|*.txt", "txt", f.m.ProjectDir, c.name }));
+        EXPECT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+        EXPECT_EQ(f.m.*c.path, path);
+        EXPECT_EQ(readBytes(path), c.bytes);
+        EXPECT_EQ(f.t.readLog().contains(QStringLiteral("MinDist: MinDist file: ") + path + QStringLiteral("\r\n")),
+            c.logged);
+        EXPECT_EQ(f.t.frontend.statusTexts,
+            QStringList({ QString(), QStringLiteral("Exporting grid..."),
+                QStringLiteral("Export file is opened in external editor.") }));
+    }
+}
+
+TEST(GridExport, CancellingLeavesTheOldFileAndThePath)
+{
+    ExportFixture f;
+    const QString path = f.t.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
+    f.m.MDExportFile = path;
+    f.t.frontend.queueCancelledFile();
+    mdExportClicked(*f.t.session);
+    EXPECT_TRUE(f.t.session->UserCancelled);
+    EXPECT_EQ(readBytes(path), "old\r\n");
+    EXPECT_EQ(f.m.MDExportFile, path);
+    EXPECT_TRUE(f.t.frontend.boxes.empty());
+    EXPECT_FALSE(f.t.readLog().contains(QStringLiteral("MinDist file")));
+}
+
+TEST(GridExport, AFailedWriteIsReportedAndKeepsThePreviousFile)
+{
+    ExportFixture f;
+    const QString path = f.t.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
+    f.t.frontend.queueFile(path);
+    {
+        const WriteLimit full(40); // the grid is 64 bytes
+        mdExportClicked(*f.t.session);
+    }
+    EXPECT_EQ(readBytes(path), "old\r\n");
+    const QStringList errors = f.t.frontend.boxTexts(MsgIcon::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(MinDist:ExportMinDistGrid): 75: \n")))
+        << errors[0].toStdString();
+    EXPECT_EQ(f.t.frontend.panelStatus, QString());
+}
+
+TEST(GridExport, AMissingEditorIsReportedAfterTheFileIsWritten)
+{
+    ExportFixture f;
+    f.t.session->app.EditorPath = f.t.home() + QStringLiteral("no-such-editor");
+    f.m.MDExportFile = f.t.home() + QStringLiteral("grid.txt");
+    EXPECT_FALSE(ExportMinDistGrid(*f.t.session));
+    EXPECT_EQ(readBytes(f.m.MDExportFile), MinDistBytes);
+    EXPECT_EQ(f.t.session->ErrorText,
+        QStringLiteral("QEL(MinDist:ExportMinDistGrid): 53: \nFile not found: ") + f.t.session->app.EditorPath);
+}

@@ -1,0 +1,226 @@
+#include "map/layer_file.h"
+#include "map/map_session.h"
+#include "support/test_session.h"
+#include "views/water_level_contours.h"
+#include "views/workflow_replay.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// One sample whose water level is 0.02 x + 0.01 y + 9 over plot limits 0..100 by 0..100.
+struct ContourFixture {
+    ContourFixture()
+    {
+        m.ProjectDir = t.home() + QStringLiteral("site/");
+        QDir().mkpath(m.ProjectDir);
+        m.NumSamples = 2;
+        m.Xcoeff(1) = 0.02, m.Ycoeff(1) = 0.01, m.Const(1) = 9, m.Direction(1) = 30;
+        m.PLRight = 100, m.PLTop = 100;
+        m.MapTextSize = 10;
+        m.WLLineWidth = 2;
+    }
+    Drawing layerFile() const { return readLayerFile(m.ProjectDir + QStringLiteral("Temp/wlcont.geojson")); }
+    void type(WaterLevelContoursForm &form, const QString &min, const QString &interval, const QString &max)
+    {
+        contourBoxChanged(*t.session, form, 0, min);
+        contourBoxChanged(*t.session, form, 1, interval);
+        contourBoxChanged(*t.session, form, 2, max);
+    }
+
+    TestSession t;
+    ProjectModel &m = t.session->model;
+};
+
+QString label(const char *text)
+{
+    return QString::fromLatin1(text).replace(u'.', QLocale::system().decimalPoint());
+}
+
+} // namespace
+
+TEST(WaterLevelContours, ALevelLineEndsWhereItCrossesThePlotLimits)
+{
+    ContourFixture f;
+    f.m.Const(1) = 10;
+    const struct {
+        double level;
+        std::vector<QPointF> points;
+    } cases[] = {
+        { 10.5, { { 0, 50 }, { 25, 0 } } }, // left and bottom
+        { 12.5, { { 100, 50 }, { 75, 100 } } }, // right and top
+        { 11, { { 0, 100 }, { 50, 0 } } }, // through a corner: the corner counts once
+        { 10, { { 0, 0 } } }, // only touches a corner
+        { 14, {} }, // misses the rectangle
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(levelCrossings(f.m, 1, c.level), c.points) << c.level;
+    EXPECT_EQ(XCoord(f.m, 1, 0, 10.5), 25);
+    EXPECT_EQ(XCoord(f.m, 1, 0, 14), NoCrossing);
+    EXPECT_EQ(YCoord(f.m, 1, 100, 14), NoCrossing);
+}
+
+TEST(WaterLevelContours, LabelDecimalsComeFromTheBoxes)
+{
+    const struct {
+        std::array<QString, 3> texts;
+        int decimals;
+    } cases[] = {
+        { { "10", "0.5", "12" }, 1 },
+        { { "10", "0.25", "12" }, 2 },
+        { { "10", "1", "12" }, 0 },
+        { { "1.500", "", "" }, 3 },
+        { { "", "", "7." }, 0 },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DetermineDecimals(c.texts), c.decimals) << c.texts[1].toStdString();
+}
+
+TEST(WaterLevelContours, LabelsRunAlongTheLinesAndNeverUpsideDown)
+{
+    const struct {
+        double direction, rotation;
+    } cases[]
+        = { { 30, -30 }, { 120, 60 }, { -120, -60 }, { 0, 0 }, { -89, 89 }, { 90, 90 }, { -90, -90 }, { 180, 0 } };
+    for (const auto &c : cases)
+        EXPECT_EQ(contourLabelRotation(c.direction), c.rotation) << c.direction;
+}
+
+TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
+{
+    ContourFixture f;
+    WaterLevelContoursForm form;
+    openWaterLevelContours(*f.t.session, form);
+    f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
+    showContourClicked(*f.t.session, form);
+    ASSERT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+
+    const Drawing d = f.layerFile();
+    ASSERT_EQ(d.entities.size(), 8u) << "a line and a label for 10, 10.5, 11 and 11.5";
+    const char *labels[] = { "10.0", "10.5", "11.0", "11.5" };
+    const QPointF ends[][2] = { { { 0, 100 }, { 50, 0 } }, { { 75, 0 }, { 25, 100 } }, { { 100, 0 }, { 50, 100 } },
+        { { 100, 50 }, { 75, 100 } } };
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Entity &line = d.entities[2 * i], &text = d.entities[2 * i + 1];
+        EXPECT_EQ(line.points, std::vector<QPointF>({ ends[i][0], ends[i][1] }));
+        EXPECT_EQ(text.text, label(labels[i]));
+        EXPECT_EQ(text.points.front(), (ends[i][0] + ends[i][1]) / 2);
+    }
+    const Entity &line = d.entities[0], &text = d.entities[1];
+    EXPECT_EQ(std::tuple(line.kind, line.lineWidth, line.color, line.layer),
+        std::tuple(EntityKind::Line, 2.0, 5, QStringLiteral("WLCONTOURS")));
+    EXPECT_EQ(std::tuple(text.kind, text.justification.code(), text.height, text.rotation, text.color, text.layer),
+        std::tuple(EntityKind::Text, QStringLiteral("CM"), 9.0, -30.0, 5, QStringLiteral("WLCONTOURS")));
+    const LayerNode &node = f.t.session->layers.node(LayerKey::WlContours);
+    EXPECT_EQ(node.text, QStringLiteral("WL contours (1)"));
+    EXPECT_EQ(node.state, CheckState::All);
+    EXPECT_EQ(f.m.WCMapIndex, 1);
+    EXPECT_EQ(std::tuple(f.m.WLMin, f.m.WLInt, f.m.WLMax), std::tuple(10.0, 0.5, 12.0));
+    EXPECT_TRUE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+}
+
+TEST(WaterLevelContours, ANullIntervalOrLineWidthDrawsNothingQuietly)
+{
+    for (const char *width : { "2", "0" }) {
+        ContourFixture f;
+        WaterLevelContoursForm form;
+        openWaterLevelContours(*f.t.session, form);
+        contourBoxChanged(*f.t.session, form, 3, QLatin1String(width));
+        f.type(form, QStringLiteral("10"), QLatin1String(width[0] == '0' ? "1" : "0"), QStringLiteral("12"));
+        showContourClicked(*f.t.session, form);
+        EXPECT_TRUE(f.t.frontend.boxes.empty());
+        EXPECT_FALSE(form.contoursDrawn);
+        EXPECT_FALSE(QFile::exists(f.m.ProjectDir + QStringLiteral("Temp/wlcont.geojson")));
+        EXPECT_EQ(f.t.session->layers.node(LayerKey::WlContours).state, CheckState::None);
+    }
+}
+
+TEST(WaterLevelContours, FailuresAreReportedUnderTheProcedureAndKeepTheOldContours)
+{
+    const struct {
+        double xcoeff, ycoeff;
+        int sample;
+        double interval;
+        const char *report;
+    } cases[] = {
+        { 0, 0.01, 1, 0.5, "QEL(RegRes:XCoord): 11: \nDivision by zero" },
+        { 0.02, 0, 1, 0.5, "QEL(RegRes:YCoord): 11: \nDivision by zero" },
+        { 0.02, 0.01, 3, 0.5, "QEL(RegRes:MapWLContour): 9: \nSubscript out of range: sample 3 of 2" },
+        { 0.02, 0.01, 1, -0.5, "QEL(RegRes:MapWLContour): 5: \n" },
+        { 0.02, 0.01, 1, 1e-9, "QEL(RegRes:MapWLContour): 6: \n" },
+    };
+    for (const auto &c : cases) {
+        ContourFixture f;
+        ASSERT_TRUE(MapWLContour(*f.t.session, 1, 10, 0.5, 12, 1));
+        f.m.Xcoeff(1) = c.xcoeff, f.m.Ycoeff(1) = c.ycoeff;
+        EXPECT_FALSE(MapWLContour(*f.t.session, c.sample, 10, c.interval, 12, 1));
+        const QStringList errors = f.t.frontend.boxTexts(MsgIcon::Error);
+        ASSERT_EQ(errors.size(), 1) << c.report;
+        EXPECT_TRUE(errors[0].startsWith(QLatin1String(c.report))) << errors[0].toStdString();
+        EXPECT_EQ(f.layerFile().entities.size(), 8u);
+        EXPECT_EQ(f.m.WCMapIndex, 1);
+    }
+}
+
+TEST(WaterLevelContours, ClearingAndClosing)
+{
+    ContourFixture f;
+    WaterLevelContoursForm form;
+    openWaterLevelContours(*f.t.session, form);
+    EXPECT_EQ(f.t.session->FormTag, QStringLiteral("RegRes"));
+    EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
+    EXPECT_EQ(form.boxes, (std::array<QString, 4> { "0", "1", "0", "2" }));
+    f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
+    showContourClicked(*f.t.session, form);
+
+    clearContoursClicked(*f.t.session, form);
+    const LayerNode &node = f.t.session->layers.node(LayerKey::WlContours);
+    EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours"), CheckState::None));
+    EXPECT_FALSE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+    EXPECT_FALSE(form.contoursDrawn);
+
+    contourBoxChanged(*f.t.session, form, 3, QStringLiteral("x"));
+    EXPECT_TRUE(f.t.session->ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
+    EXPECT_EQ(f.m.WLLineWidth, 2);
+    contourBoxChanged(*f.t.session, form, 3, QStringLiteral("3"));
+    closeWaterLevelContours(*f.t.session, form);
+    EXPECT_EQ(f.m.WLLineWidth, 3);
+    EXPECT_TRUE(f.m.WCDone);
+    EXPECT_TRUE(f.t.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
+    EXPECT_EQ(f.t.session->outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
+
+    WaterLevelContoursForm again;
+    openWaterLevelContours(*f.t.session, again);
+    showContourClicked(*f.t.session, again);
+    closeWaterLevelContours(*f.t.session, again);
+    EXPECT_EQ(f.t.session->outline.state(Step::WaterLevelContours), CheckState::All);
+    EXPECT_EQ(f.t.frontend.panelStatus, QString());
+}
+
+TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
+{
+    for (const int index : { 1, 0 }) {
+        ContourFixture f;
+        f.m.WLMin = 10, f.m.WLMax = 12, f.m.WLInt = 0, f.m.WCMapIndex = qint16(index);
+        installWorkflowReplay(*f.t.session);
+        f.t.session->replay().showWaterLevelContours();
+        EXPECT_TRUE(f.t.frontend.statusTexts.contains(QStringLiteral("Displaying water level contours...")));
+        EXPECT_EQ(f.m.WLInt, 1.0);
+        EXPECT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+        if (index == 0) {
+            EXPECT_FALSE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+            continue;
+        }
+        const Drawing d = f.layerFile();
+        ASSERT_EQ(d.entities.size(), 4u) << "levels 10 and 11";
+        EXPECT_EQ(d.entities[1].text, QStringLiteral("10"));
+        EXPECT_EQ(d.entities[3].text, QStringLiteral("11"));
+        EXPECT_TRUE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+    }
+}
