@@ -279,7 +279,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
         const char *driver;
         const char *extension;
         std::vector<const char *> options;
-        bool sideFile; // description and units only in a .aux.xml beside it
+        bool noAuxFile; // it would keep description and units in a .aux.xml beside it
     } formats[] = {
         { "GTiff", ".tif", { "COMPRESS=DEFLATE", nullptr }, false },
         // Seventeen significant digits read back as the same double.
@@ -288,7 +288,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
     for (const auto &f : formats) {
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
-        const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.sideFile ? "NO" : "YES", true);
+        const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
         DatasetPtr out(driver(f.driver).CreateCopy(
             folder.path(name).constData(), mem.get(), TRUE, const_cast<char **>(f.options.data()), nullptr, nullptr));
         if (!out)

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 // GDAL's headers are not on the tests' include path; their own includes are relative to them.
 #include <gdal/gdal_priv.h>
@@ -118,6 +119,7 @@ struct Raster {
 
 Raster readRaster(const QString &path)
 {
+    GDALAllRegister();
     const char *asDouble[] = { "DATATYPE=Float64", nullptr };
     Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr,
         path.endsWith(".asc") ? asDouble : nullptr));
@@ -260,4 +262,163 @@ TEST(GisExport, AFileThatCannotBeWrittenIsReportedAndLeavesNoPart)
             || name.endsWith(QLatin1String(".asc")) || name.endsWith(QLatin1String(".prj")))
             << "a left-over part: " << name.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg"))) << "the export stopped at the failure";
+}
+
+namespace {
+
+struct LayerContent {
+    int features = 0;
+    OGRwkbGeometryType type = wkbUnknown;
+    bool utm33 = false;
+    std::map<int, double> areaByLevel; // band layers
+    std::map<int, QString> colourByLevel;
+    std::map<int, std::pair<double, double>> boundsByLevel;
+    QStringList ids; // wells
+    double area = 0; // rectangles
+};
+
+std::map<QString, LayerContent> readPackage(const QString &path)
+{
+    GDALAllRegister();
+    std::map<QString, LayerContent> layers;
+    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!d)
+        return layers;
+    for (OGRLayer *layer : d->GetLayers()) {
+        LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
+        c.type = wkbFlatten(layer->GetGeomType());
+        OGRSpatialReference utm;
+        utm.importFromEPSG(32633);
+        c.utm33 = layer->GetSpatialRef() && layer->GetSpatialRef()->IsSame(&utm);
+        const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;
+        for (auto &f : *layer) {
+            ++c.features;
+            const OGRGeometry *g = f->GetGeometryRef();
+            const double area = g && wkbFlatten(g->getGeometryType()) == wkbPolygon ? g->toPolygon()->get_Area() : 0;
+            if (bands) {
+                const int k = f->GetFieldAsInteger("level");
+                c.areaByLevel[k] += area;
+                c.colourByLevel[k] = QString::fromUtf8(f->GetFieldAsString("colour"));
+                c.boundsByLevel[k] = { f->GetFieldAsDouble("lower"), f->GetFieldAsDouble("upper") };
+            } else {
+                c.area += area;
+            }
+            if (layer->GetLayerDefn()->GetFieldIndex("id") >= 0)
+                c.ids << QString::fromUtf8(f->GetFieldAsString("id"));
+        }
+    }
+    return layers;
+}
+
+} // namespace
+
+TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
+{
+    const double cell = Spacing * Spacing;
+    const struct {
+        const char *name;
+        int pcMapIndex;
+        std::map<int, double> plumeAreas; // by level
+    } cases[] = {
+        // Average 211..234: level 1 takes 211-214, 221, 222; level 2 takes 223, 224, 231-234.
+        { "no plume on the map: the average", -1, { { 1, 6 * cell }, { 2, 6 * cell } } },
+        { "the average on the map", 4, { { 1, 6 * cell }, { 2, 6 * cell } } },
+        // Date 1 is 111.125..134.125, all within level 1.
+        { "the first date on the map", 1, { { 1, 12 * cell } } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        fillRun(t);
+        t.session->model.PCMapIndex = qint16(c.pcMapIndex);
+        const QString out = t.home() + QStringLiteral("gis");
+        ASSERT_TRUE(exportGridsForGis(*t.session, out));
+        std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
+
+        QStringList names;
+        for (const auto &[name, content] : layers) {
+            names << name;
+            EXPECT_TRUE(content.utm33) << name.toStdString();
+        }
+        EXPECT_EQ(names,
+            QStringList(
+                { "bands_mindist", "bands_plume", "bands_wolf", "model_grid", "plot_limits", "source", "wells" }));
+        EXPECT_EQ(layers["wells"].ids, QStringList({ "MW-1", "MW-2" }));
+        EXPECT_EQ(layers["wells"].type, wkbPoint);
+        EXPECT_EQ(layers["source"].features, 1);
+        EXPECT_EQ(layers["plot_limits"].area, 200.0 * 200.0);
+        EXPECT_EQ(layers["model_grid"].area, 30.0 * 20.0); // through the outer nodes
+
+        const LayerContent &plume = layers["bands_plume"];
+        EXPECT_EQ(plume.areaByLevel, c.plumeAreas);
+        EXPECT_EQ(plume.features, int(c.plumeAreas.size())) << "each level's nodes touch";
+        EXPECT_EQ(plume.colourByLevel.at(1), QStringLiteral("#FF8080"));
+        EXPECT_EQ(plume.boundsByLevel.at(1), std::make_pair(0.0, 222.0));
+        if (plume.colourByLevel.count(2)) {
+            EXPECT_EQ(plume.colourByLevel.at(2), QStringLiteral("#80FFFF"));
+        }
+        // The node on a well (distance 0) is not banded; 1012 at node (2, 1) is, alone.
+        EXPECT_EQ(layers["bands_mindist"].areaByLevel, (std::map<int, double> { { 1, cell } }));
+        // WOLF 0 at node (1, 1) is banded; white levels are kept for the GIS to style.
+        EXPECT_EQ(layers["bands_wolf"].areaByLevel, (std::map<int, double> { { 1, cell } }));
+        EXPECT_EQ(layers["bands_wolf"].colourByLevel.at(1), QStringLiteral("#FFFFFF"));
+    }
+}
+
+TEST(GisExport, LayersWithoutDataAreLeftOut)
+{
+    TestSession t;
+    fillRun(t);
+    ProjectModel &m = t.session->model;
+    m.NumWells = 0; // no wells: no distances to band either
+    m.SLDone = false;
+    m.PLRight = m.PLLeft;
+    m.PC.NumLevels = 0;
+    const QString out = t.home() + QStringLiteral("gis");
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
+    QStringList names;
+    for (const auto &[name, content] : layers)
+        names << name;
+    EXPECT_EQ(names, QStringList({ "model_grid" }));
+}
+
+TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
+{
+    const QByteArray example = readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj"));
+    ASSERT_FALSE(example.isEmpty());
+    const struct {
+        const char *name;
+        QByteArray project;
+        int status;
+        const char *says; // on standard error, "" for nothing
+    } cases[] = {
+        { "a project with results", example, 0, "" },
+        { "a project without results", QByteArray(example).replace("ANDone=True", "ANDone=False"), 1,
+            "There are no analytical results to export for GIS." },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t(false);
+        const QString project = t.writeFile(QStringLiteral("site/site.prj"), c.project);
+        for (const char *name : { "site-plan.dxf", "wells.csv", "levels.csv" })
+            t.writeFile(QStringLiteral("site/") + QLatin1String(name),
+                readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name)));
+        const QString out = t.home() + QStringLiteral("gis");
+        QProcess qel;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QEL_HOME"), t.home());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qel.setProcessEnvironment(env);
+        qel.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), { "--batch", project, "--export-gis", out });
+        ASSERT_TRUE(qel.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(qel.readAllStandardError());
+        EXPECT_EQ(qel.exitCode(), c.status) << err.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String(c.says))) << err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.status == 0);
+        if (c.status == 0) {
+            EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 101);
+            EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/wolf.asc")));
+        }
+    }
 }
