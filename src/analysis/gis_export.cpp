@@ -204,7 +204,7 @@ struct BaseMapCrs {
     QString note; // for the closing message
 };
 
-BaseMapCrs baseMapCrs(const ProjectModel &m)
+BaseMapCrs baseMapCrs(const ProjectModel &m, const GridGeometry &g)
 {
     BaseMapCrs crs;
     if (m.BaseMapFile.isEmpty()) {
@@ -236,6 +236,13 @@ BaseMapCrs baseMapCrs(const ProjectModel &m)
     }
     if (!found || found->IsEmpty()) {
         crs.note = QStringLiteral("no coordinate system: the base map carries none");
+        return crs;
+    }
+    // GeoJSON is longitude and latitude by definition, so GDAL gives one to a drawing in site
+    // coordinates too; a grid outside the globe's range is not in it.
+    if (found->IsGeographic() && (g.left < -180 || g.right() > 180 || g.bottom() < -90 || g.top > 90)) {
+        crs.note
+            = QStringLiteral("no coordinate system: the base map's longitude and latitude do not fit the model grid");
         return crs;
     }
     crs.srs.reset(found->Clone());
@@ -501,7 +508,7 @@ bool exportGridsForGis(Session &session, const QString &dir)
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         const GridGeometry g { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
         const std::vector<ResultGrid> grids = resultGrids(m, g);
-        const BaseMapCrs crs = baseMapCrs(m);
+        const BaseMapCrs crs = baseMapCrs(m, g);
         MemoryFolder folder;
         for (const ResultGrid &grid : grids) {
             writeGrid(folder, g, grid, crs.srs.get());

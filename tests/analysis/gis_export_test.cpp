@@ -422,3 +422,54 @@ TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
         }
     }
 }
+
+TEST(GisExport, TheCoordinateSystemComesFromABaseMapThatCarriesOne)
+{
+    const auto vectorMap = [](const char *driverName, const QString &path, bool withCrs) {
+        GDALAllRegister();
+        Dataset d(GetGDALDriverManager()
+                      ->GetDriverByName(driverName)
+                      ->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        OGRSpatialReference utm;
+        utm.importFromEPSG(32633);
+        OGRLayer *layer = d->CreateLayer("plan", withCrs ? &utm : nullptr, wkbPoint, nullptr);
+        OGRFeature feature(layer->GetLayerDefn());
+        OGRPoint point(120, 490);
+        feature.SetGeometry(&point);
+        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    };
+    const struct {
+        const char *name;
+        const char *type;
+        const char *file;
+        std::function<void(const QString &)> make;
+        bool utm33;
+        const char *note;
+    } cases[] = {
+        { "georeferenced raster", "raster", "map.tif", [](const QString &p) { makeBaseMap(p, true); }, true,
+            "coordinate system EPSG:32633" },
+        { "GeoPackage drawing", "vector", "map.gpkg", [&](const QString &p) { vectorMap("GPKG", p, true); }, true,
+            "coordinate system EPSG:32633" },
+        { "raster without one", "raster", "map.tif", [](const QString &p) { makeBaseMap(p, false); }, false,
+            "the base map carries none" },
+        // GDAL reads every GeoJSON as longitude and latitude, even a site plan in metres.
+        { "GeoJSON in site coordinates", "vector", "map.geojson",
+            [&](const QString &p) { vectorMap("GeoJSON", p, false); }, false, "do not fit the model grid" },
+        { "a base map that is gone", "vector", "gone.dxf", [](const QString &) {}, false, "could not be read" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        fillRun(t);
+        ProjectModel &m = t.session->model;
+        m.BaseMapType = QLatin1String(c.type), m.BaseMapFile = QLatin1String(c.file);
+        c.make(m.ProjectDir + m.BaseMapFile);
+        const QString out = t.home() + QStringLiteral("gis");
+        ASSERT_TRUE(exportGridsForGis(*t.session, out));
+        EXPECT_EQ(isUtm33(readRaster(out + QStringLiteral("/plume_average.asc")).srs), c.utm33);
+        EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["wells"].utm33, c.utm33);
+        ASSERT_FALSE(t.frontend.messageLines.isEmpty());
+        EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))
+            << t.frontend.messageLines.last().toStdString();
+    }
+}
