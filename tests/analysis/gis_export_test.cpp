@@ -203,23 +203,6 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
         << t.frontend.messageLines.last().toStdString();
 }
 
-TEST(GisExport, WithoutWellsTheDistanceGridsHoldNoValueAndNoCrsLeavesNoPrj)
-{
-    TestSession t;
-    fillRun(t, false);
-    t.session->model.NumWells = 0;
-    const QString out = t.home() + QStringLiteral("gis");
-    t.writeFile(QStringLiteral("gis/mindist.prj"), "a stale coordinate system");
-    ASSERT_TRUE(exportGridsForGis(*t.session, out));
-    for (const char *name : { "mindist.tif", "mindist.asc", "wolf.tif", "wolf.asc" }) {
-        const Raster r = readRaster(out + u'/' + QLatin1String(name));
-        EXPECT_EQ(r.values, std::vector<double>(NX * NY, GisNoData)) << name;
-        EXPECT_FALSE(r.srs) << name;
-    }
-    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/mindist.prj")));
-    EXPECT_FALSE(readRaster(out + QStringLiteral("/plume_average.tif")).srs);
-}
-
 TEST(GisExport, NothingToExportSaysWhyAndWritesNothing)
 {
     const struct {
@@ -365,20 +348,23 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
     }
 }
 
-TEST(GisExport, LayersWithoutDataAreLeftOut)
+TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
 {
     TestSession t;
-    fillRun(t);
+    fillRun(t, false);
     ProjectModel &m = t.session->model;
-    m.NumWells = 0; // no wells: no distances to band either
+    m.NumWells = 0; // no wells: no distances, so nothing to band in them either
     m.SLDone = false;
     m.PLRight = m.PLLeft;
     m.PC.NumLevels = 0;
     const QString out = t.home() + QStringLiteral("gis");
+    t.writeFile(QStringLiteral("gis/mindist.prj"), "a stale coordinate system");
     ASSERT_TRUE(exportGridsForGis(*t.session, out));
-    std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
+    for (const char *name : { "mindist.tif", "mindist.asc", "wolf.tif", "wolf.asc" })
+        EXPECT_EQ(readRaster(out + u'/' + QLatin1String(name)).values, std::vector<double>(NX * NY, GisNoData)) << name;
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/mindist.prj")));
     QStringList names;
-    for (const auto &[name, content] : layers)
+    for (const auto &[name, content] : readPackage(out + QStringLiteral("/results.gpkg")))
         names << name;
     EXPECT_EQ(names, QStringList({ "model_grid" }));
 }
