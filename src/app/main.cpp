@@ -1,3 +1,5 @@
+#include "analysis/gis_export.h"
+#include "analysis/results_report.h"
 #include "core/batch_frontend.h"
 #include "core/batch_run.h"
 #include "core/paths.h"
@@ -5,7 +7,6 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
-#include "analysis/results_report.h"
 #include "map/map_image.h"
 #include "views/workflow_replay.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char **argv)
     qel::registerSummaryBatchOutput();
     qel::registerMapBatchOutput();
     qel::registerResultsBatchOutput();
+    qel::registerGisBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

@@ -1,0 +1,533 @@
+#include "analysis/gis_export.h"
+
+#include "core/batch_run.h"
+#include "core/errors.h"
+#include "core/reporting.h"
+#include "core/whole_file.h"
+#include "map/color_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_vsi.h>
+#include <gdal_alg.h>
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace qel {
+
+namespace {
+
+const QString Tag = QStringLiteral("GIS:exportGridsForGis");
+const QString PackageName = QStringLiteral("results.gpkg");
+
+void registerDrivers()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { GDALAllRegister(); });
+}
+
+struct DatasetCloser {
+    void operator()(GDALDataset *d) const { GDALClose(d); }
+};
+using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// GDAL's own messages go into the failure text rather than to stderr.
+class QuietErrors {
+public:
+    QuietErrors()
+    {
+        CPLPushErrorHandler(CPLQuietErrorHandler);
+        CPLErrorReset();
+    }
+    ~QuietErrors() { CPLPopErrorHandler(); }
+    QuietErrors(const QuietErrors &) = delete;
+    QuietErrors &operator=(const QuietErrors &) = delete;
+};
+
+QString gdalReason()
+{
+    const QString m = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+    return m.isEmpty() ? QStringLiteral("GDAL gave no reason") : m;
+}
+
+[[noreturn]] void cannotWrite(const QString &name)
+{
+    throw QelError(ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(name, gdalReason()), name);
+}
+
+GDALDriver &driver(const char *name)
+{
+    GDALDriver *d = GetGDALDriverManager()->GetDriverByName(name);
+    if (!d)
+        throw QelError(ErrInvalidCall, QStringLiteral("The GDAL driver %1 is not available").arg(QLatin1String(name)));
+    return *d;
+}
+
+// Files are made in GDAL's memory file system and then written to disk whole, each through a
+// temporary file that replaces the old one only once every byte is there.
+class MemoryFolder {
+public:
+    MemoryFolder()
+    {
+        static std::atomic<int> counter { 0 };
+        m_root = QStringLiteral("/vsimem/qel-gis-%1/").arg(++counter);
+        VSIMkdir(m_root.toUtf8().constData(), 0755);
+    }
+    ~MemoryFolder() { VSIRmdirRecursive(m_root.toUtf8().constData()); }
+    MemoryFolder(const MemoryFolder &) = delete;
+    MemoryFolder &operator=(const MemoryFolder &) = delete;
+
+    QByteArray path(const QString &name) const { return (m_root + name).toUtf8(); }
+
+    // Writes every file made so far into dir, then forgets them.
+    void flushTo(const QString &dir)
+    {
+        char **names = VSIReadDir(m_root.toUtf8().constData());
+        for (int i = 0; names && names[i]; ++i) {
+            const QString name = QString::fromUtf8(names[i]);
+            const QByteArray memPath = path(name);
+            vsi_l_offset length = 0;
+            GByte *data = VSIGetMemFileBuffer(memPath.constData(), &length, FALSE);
+            if (!data)
+                continue;
+            const QString target = QDir(dir).filePath(name);
+            const WriteOutcome outcome = writeWholeFile(
+                target, QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(length)));
+            if (!outcome.written) {
+                CSLDestroy(names);
+                throw QelError(outcome.folderMissing ? ErrPathNotFound : ErrPathFileAccess,
+                    QStringLiteral("Cannot write %1: %2").arg(target, outcome.problem), target);
+            }
+            VSIUnlink(memPath.constData());
+        }
+        CSLDestroy(names);
+    }
+
+private:
+    QString m_root;
+};
+
+// The model grid: node (ix, iy) is the centre of cell (ix - 1, iy - 1), row 1 at the top.
+struct GridGeometry {
+    int nx = 0, ny = 0;
+    double left = 0, top = 0, spacing = 0;
+
+    std::array<double, 6> transform() const
+    {
+        return { left - spacing / 2, spacing, 0, top + spacing / 2, 0, -spacing };
+    }
+    double right() const { return left + (nx - 1) * spacing; }
+    double bottom() const { return top - (ny - 1) * spacing; }
+};
+
+struct ResultGrid {
+    QString stem; // file name without its extension
+    QString description;
+    QString units;
+    std::vector<double> values; // row by row from the top, GisNoData where there is no value
+};
+
+double valueOrNoData(double v)
+{
+    return std::isfinite(v) ? v : GisNoData;
+}
+
+std::vector<double> concentrationValues(const ProjectModel &m, const GridGeometry &g, int sample)
+{
+    std::vector<double> values;
+    values.reserve(std::size_t(g.nx) * std::size_t(g.ny));
+    for (int iy = 1; iy <= g.ny; ++iy)
+        for (int ix = 1; ix <= g.nx; ++ix)
+            values.push_back(valueOrNoData(m.Conc(ix, iy, sample)));
+    return values;
+}
+
+template<typename Grid>
+std::vector<double> wellGridValues(const ProjectModel &m, const GridGeometry &g, const Grid &grid)
+{
+    std::vector<double> values;
+    values.reserve(std::size_t(g.nx) * std::size_t(g.ny));
+    for (int iy = 1; iy <= g.ny; ++iy)
+        for (int ix = 1; ix <= g.nx; ++ix)
+            values.push_back(m.NumWells > 0 ? valueOrNoData(grid(ix, iy)) : GisNoData);
+    return values;
+}
+
+QString plumeStem(const QDate &date, int sample, QHash<QString, int> &seen)
+{
+    const QString day = date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("sample%1").arg(sample);
+    const int n = ++seen[day];
+    return QStringLiteral("plume_") + day + (n > 1 ? QStringLiteral("_%1").arg(n) : QString());
+}
+
+QString dateOrAverage(const ProjectModel &m, int sample)
+{
+    return sample <= m.NumSamples ? m.SampleDate(sample).toString(Qt::ISODate)
+                                  : QStringLiteral("the average of the dates");
+}
+
+std::vector<ResultGrid> resultGrids(const ProjectModel &m, const GridGeometry &g)
+{
+    std::vector<ResultGrid> grids;
+    QHash<QString, int> seen;
+    for (int s = 1; s <= m.NumSamples; ++s)
+        grids.push_back({ plumeStem(m.SampleDate(s), s, seen),
+            QStringLiteral("Plume concentration ") + m.SampleDate(s).toString(Qt::ISODate), m.ConcUnits,
+            concentrationValues(m, g, s) });
+    grids.push_back({ QStringLiteral("plume_average"), QStringLiteral("Plume concentration, average of the dates"),
+        m.ConcUnits, concentrationValues(m, g, m.NumSamples + 1) });
+    grids.push_back({ QStringLiteral("mindist"), QStringLiteral("Distance to the nearest well"), m.DistUnits,
+        wellGridValues(m, g, m.MinDistGrid) });
+    grids.push_back({ QStringLiteral("wolf"), QStringLiteral("WOLF factor"),
+        m.ConcUnits + QStringLiteral(" . ") + m.DistUnits + QStringLiteral("-Sq"), wellGridValues(m, g, m.WOLFGrid) });
+    return grids;
+}
+
+// The coordinate system of the base map, when it has one that applies to the map coordinates.
+struct BaseMapCrs {
+    std::unique_ptr<OGRSpatialReference> srs;
+    QString note; // for the closing message
+};
+
+BaseMapCrs baseMapCrs(const ProjectModel &m, const GridGeometry &g)
+{
+    BaseMapCrs crs;
+    if (m.BaseMapFile.isEmpty()) {
+        crs.note = QStringLiteral("no coordinate system: the project has no base map");
+        return crs;
+    }
+    QString file = m.BaseMapFile;
+    file.replace(u'\\', u'/'); // older projects store relative paths with backslashes
+    const QString path = QDir(m.ProjectDir).filePath(file);
+    const bool raster = m.BaseMapType == QLatin1String("raster");
+    QuietErrors quiet;
+    DatasetPtr d(
+        GDALDataset::Open(path.toUtf8().constData(), (raster ? GDAL_OF_RASTER : GDAL_OF_VECTOR) | GDAL_OF_READONLY));
+    if (!d) {
+        crs.note = QStringLiteral("no coordinate system: the base map %1 could not be read").arg(path);
+        return crs;
+    }
+    const OGRSpatialReference *found = nullptr;
+    if (raster) {
+        double gt[6];
+        const bool georeferenced = d->GetGeoTransform(gt) == CE_None
+            && !(gt[0] == 0 && gt[1] == 1 && gt[2] == 0 && gt[3] == 0 && gt[4] == 0 && gt[5] == 1);
+        found = georeferenced ? d->GetSpatialRef() : nullptr;
+    } else {
+        for (OGRLayer *layer : d->GetLayers()) {
+            if ((found = layer->GetSpatialRef()))
+                break;
+        }
+    }
+    if (!found || found->IsEmpty()) {
+        crs.note = QStringLiteral("no coordinate system: the base map carries none");
+        return crs;
+    }
+    // GeoJSON is longitude and latitude by definition, so GDAL gives one to a drawing in site
+    // coordinates too; a grid outside the globe's range is not in it.
+    if (found->IsGeographic() && (g.left < -180 || g.right() > 180 || g.bottom() < -90 || g.top > 90)) {
+        crs.note
+            = QStringLiteral("no coordinate system: the base map's longitude and latitude do not fit the model grid");
+        return crs;
+    }
+    crs.srs.reset(found->Clone());
+    // x east, y north whatever the authority's axis order, as the grids and layers are written.
+    crs.srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    const char *authority = crs.srs->GetAuthorityName(nullptr);
+    const char *code = crs.srs->GetAuthorityCode(nullptr);
+    crs.note = QStringLiteral("coordinate system ")
+        + (authority && code ? QStringLiteral("%1:%2").arg(QLatin1String(authority), QLatin1String(code))
+                             : QString::fromUtf8(crs.srs->GetName()));
+    return crs;
+}
+
+DatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpatialReference *srs)
+{
+    DatasetPtr d(driver("MEM").Create("", g.nx, g.ny, 1, type, nullptr));
+    if (!d)
+        cannotWrite(QStringLiteral("a grid in memory"));
+    std::array<double, 6> gt = g.transform();
+    d->SetGeoTransform(gt.data());
+    if (srs)
+        d->SetSpatialRef(srs);
+    return d;
+}
+
+void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
+{
+    QuietErrors quiet;
+    DatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
+    GDALRasterBand *band = mem->GetRasterBand(1);
+    band->SetNoDataValue(GisNoData);
+    band->SetDescription(grid.description.toUtf8().constData());
+    if (!grid.units.trimmed().isEmpty())
+        band->SetUnitType(grid.units.toUtf8().constData());
+    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, const_cast<double *>(grid.values.data()), g.nx, g.ny, GDT_Float64, 0,
+            0, nullptr)
+        != CE_None)
+        cannotWrite(grid.stem);
+
+    const struct {
+        const char *driver;
+        const char *extension;
+        std::vector<const char *> options;
+        bool noAuxFile; // it would keep description and units in a .aux.xml beside it
+    } formats[] = {
+        { "GTiff", ".tif", { "COMPRESS=DEFLATE", nullptr }, false },
+        // Seventeen significant digits read back as the same double.
+        { "AAIGrid", ".asc", { "SIGNIFICANT_DIGITS=17", nullptr }, true },
+    };
+    for (const auto &f : formats) {
+        const QString name = grid.stem + QLatin1String(f.extension);
+        // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
+        const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
+        DatasetPtr out(driver(f.driver).CreateCopy(
+            folder.path(name).constData(), mem.get(), TRUE, const_cast<char **>(f.options.data()), nullptr, nullptr));
+        if (!out)
+            cannotWrite(name);
+        out.reset(); // closing writes what is still cached
+        if (CPLGetLastErrorType() >= CE_Failure)
+            cannotWrite(name);
+    }
+}
+
+// The band class of each node: the first level k with CMin(k) < v <= CMax(k), 0 for none.
+std::vector<std::int32_t> classified(const ContourView &view, const std::vector<double> &values, bool skipNonPositive)
+{
+    const int levels = std::clamp<int>(view.NumLevels, 0, MaxContourLevels);
+    std::vector<std::int32_t> classes(values.size(), 0);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double v = values[i];
+        if (v == GisNoData || (skipNonPositive && v <= 0))
+            continue;
+        for (int k = 1; k <= levels; ++k) {
+            if (view.CMin(k) < v && v <= view.CMax(k)) {
+                classes[i] = k;
+                break;
+            }
+        }
+    }
+    return classes;
+}
+
+QString colourText(Colour index)
+{
+    return colorOfIndex(int(index)).name(QColor::HexRgb).toUpper();
+}
+
+OGRLayer &newLayer(GDALDataset &package, const char *name, const OGRSpatialReference *srs, OGRwkbGeometryType type,
+    const QString &description)
+{
+    OGRLayer *layer = package.CreateLayer(name, const_cast<OGRSpatialReference *>(srs), type, nullptr);
+    if (!layer)
+        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
+    layer->SetMetadataItem("DESCRIPTION", description.toUtf8().constData());
+    return *layer;
+}
+
+void addField(OGRLayer &layer, const char *name, OGRFieldType type)
+{
+    OGRFieldDefn field(name, type);
+    if (layer.CreateField(&field) != OGRERR_NONE)
+        cannotWrite(PackageName + QStringLiteral(" field ") + QLatin1String(name));
+}
+
+void addFeature(OGRLayer &layer, OGRFeature &feature)
+{
+    if (layer.CreateFeature(&feature) != OGRERR_NONE)
+        cannotWrite(PackageName + QStringLiteral(" layer ") + QString::fromUtf8(layer.GetName()));
+}
+
+std::unique_ptr<OGRPolygon> rectangle(double left, double bottom, double right, double top)
+{
+    auto ring = std::make_unique<OGRLinearRing>();
+    ring->addPoint(left, bottom);
+    ring->addPoint(right, bottom);
+    ring->addPoint(right, top);
+    ring->addPoint(left, top);
+    ring->addPoint(left, bottom);
+    auto polygon = std::make_unique<OGRPolygon>();
+    polygon->addRingDirectly(ring.release());
+    return polygon;
+}
+
+void writeBands(GDALDataset &package, const char *name, const QString &description, const GridGeometry &g,
+    const ContourView &view, const std::vector<double> &values, bool skipNonPositive, const OGRSpatialReference *srs)
+{
+    std::vector<std::int32_t> classes = classified(view, values, skipNonPositive);
+    DatasetPtr mem = memoryRaster(g, GDT_Int32, srs);
+    GDALRasterBand *band = mem->GetRasterBand(1);
+    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, classes.data(), g.nx, g.ny, GDT_Int32, 0, 0, nullptr) != CE_None)
+        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
+
+    // Polygons of neighbouring nodes (edge-connected) of one class; class 0 masks itself out.
+    DatasetPtr scratch(driver("Memory").Create("", 0, 0, 0, GDT_Unknown, nullptr));
+    OGRLayer *shapes = scratch ? scratch->CreateLayer("shapes", nullptr, wkbPolygon, nullptr) : nullptr;
+    OGRFieldDefn levelField("level", OFTInteger);
+    if (!shapes || shapes->CreateField(&levelField) != OGRERR_NONE
+        || GDALPolygonize(band, band, OGRLayer::ToHandle(shapes), 0, nullptr, nullptr, nullptr) != CE_None)
+        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
+
+    OGRLayer &layer = newLayer(package, name, srs, wkbPolygon, description);
+    addField(layer, "level", OFTInteger);
+    addField(layer, "lower", OFTReal);
+    addField(layer, "upper", OFTReal);
+    addField(layer, "colour", OFTString);
+    shapes->ResetReading();
+    for (auto &shape : *shapes) {
+        const int k = shape->GetFieldAsInteger(0);
+        OGRFeature feature(layer.GetLayerDefn());
+        feature.SetField("level", k);
+        feature.SetField("lower", view.CMin(k));
+        feature.SetField("upper", view.CMax(k));
+        feature.SetField("colour", colourText(view.CColor(k)).toUtf8().constData());
+        feature.SetGeometry(shape->GetGeometryRef());
+        addFeature(layer, feature);
+    }
+}
+
+void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g,
+    const std::vector<ResultGrid> &grids, const OGRSpatialReference *srs)
+{
+    QuietErrors quiet;
+    DatasetPtr package(driver("GPKG").Create(folder.path(PackageName).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    if (!package)
+        cannotWrite(PackageName);
+    if (package->StartTransaction() != OGRERR_NONE)
+        cannotWrite(PackageName);
+
+    if (m.NumWells > 0) {
+        OGRLayer &wells = newLayer(*package, "wells", srs, wkbPoint, QStringLiteral("Existing wells"));
+        addField(wells, "id", OFTString);
+        for (int k = 1; k <= m.NumWells; ++k) {
+            OGRFeature feature(wells.GetLayerDefn());
+            feature.SetField("id", m.WellID(k).toUtf8().constData());
+            OGRPoint point(m.WellX(k), m.WellY(k));
+            feature.SetGeometry(&point);
+            addFeature(wells, feature);
+        }
+    }
+    if (m.SLDone) {
+        OGRLayer &source = newLayer(*package, "source", srs, wkbPoint, QStringLiteral("Contaminant source"));
+        addField(source, "width", OFTReal);
+        addField(source, "concentration", OFTReal);
+        OGRFeature feature(source.GetLayerDefn());
+        feature.SetField("width", m.Swidth);
+        feature.SetField("concentration", m.C0);
+        OGRPoint point(m.Xsource, m.Ysource);
+        feature.SetGeometry(&point);
+        addFeature(source, feature);
+    }
+    if (m.PLRight > m.PLLeft && m.PLTop > m.PLBottom) {
+        OGRLayer &limits = newLayer(
+            *package, "plot_limits", srs, wkbPolygon, QStringLiteral("Plot limits of the water-level contours"));
+        OGRFeature feature(limits.GetLayerDefn());
+        feature.SetGeometryDirectly(rectangle(m.PLLeft, m.PLBottom, m.PLRight, m.PLTop).release());
+        addFeature(limits, feature);
+    }
+    {
+        OGRLayer &grid = newLayer(*package, "model_grid", srs, wkbPolygon,
+            QStringLiteral("Model grid: the rectangle through its outer nodes"));
+        addField(grid, "spacing", OFTReal);
+        addField(grid, "num_x", OFTInteger);
+        addField(grid, "num_y", OFTInteger);
+        OGRFeature feature(grid.GetLayerDefn());
+        feature.SetField("spacing", g.spacing);
+        feature.SetField("num_x", g.nx);
+        feature.SetField("num_y", g.ny);
+        feature.SetGeometryDirectly(rectangle(g.left, g.bottom(), g.right(), g.top).release());
+        addFeature(grid, feature);
+    }
+
+    // The plume bands follow the map's choice of date; without one they show the average.
+    const int plumeSample = m.PCMapIndex >= 1 && m.PCMapIndex <= m.NumSamples + 1 ? m.PCMapIndex : m.NumSamples + 1;
+    const std::size_t averageAt = std::size_t(m.NumSamples);
+    const struct {
+        const char *name;
+        const ContourView &view;
+        const std::vector<double> &values;
+        bool skipNonPositive;
+        QString description;
+    } bands[] = {
+        { "bands_plume", m.PC, grids[std::size_t(plumeSample - 1)].values, false,
+            QStringLiteral("Plume bands of ") + dateOrAverage(m, plumeSample) },
+        { "bands_mindist", m.MD, grids[averageAt + 1].values, true,
+            QStringLiteral("Bands of the distance to the nearest well") },
+        { "bands_wolf", m.WF, grids[averageAt + 2].values, false, QStringLiteral("Bands of the WOLF factor") },
+    };
+    for (const auto &b : bands) {
+        const bool anyValue = std::any_of(b.values.begin(), b.values.end(), [](double v) { return v != GisNoData; });
+        if (b.view.NumLevels >= 1 && anyValue)
+            writeBands(*package, b.name, b.description, g, b.view, b.values, b.skipNonPositive, srs);
+    }
+
+    if (package->CommitTransaction() != OGRERR_NONE)
+        cannotWrite(PackageName);
+    package.reset();
+    if (CPLGetLastErrorType() >= CE_Failure)
+        cannotWrite(PackageName);
+}
+
+} // namespace
+
+bool exportGridsForGis(Session &session, const QString &dir)
+{
+    const ProjectModel &m = session.model;
+    const auto nothingToExport = [&](const QString &why) {
+        session.ErrorText = why;
+        ReportError(session);
+        return false;
+    };
+    if (!m.ANDone)
+        return nothingToExport(
+            QStringLiteral("There are no analytical results to export for GIS. Run the analytical solution first."));
+    if (m.Conc.isEmpty() || m.NumSamples < 1 || m.PCNumX < 1 || m.PCNumY < 1 || !(m.PCGridSpacing > 0))
+        return nothingToExport(QStringLiteral("The last analytical run left no result grids to export for GIS."));
+    if (dir.trimmed().isEmpty())
+        return nothingToExport(QStringLiteral("No folder was given for the GIS export."));
+
+    return guarded(session, Tag, [&] {
+        session.setStatus(QStringLiteral("Exporting grids for GIS..."));
+        registerDrivers();
+        if (!QDir().mkpath(dir))
+            throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
+        const GridGeometry g { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
+        const std::vector<ResultGrid> grids = resultGrids(m, g);
+        const BaseMapCrs crs = baseMapCrs(m, g);
+        MemoryFolder folder;
+        for (const ResultGrid &grid : grids) {
+            writeGrid(folder, g, grid, crs.srs.get());
+            folder.flushTo(dir);
+            // An old .prj beside a new grid without a coordinate system would give it the wrong one.
+            if (!crs.srs)
+                QFile::remove(QDir(dir).filePath(grid.stem + QStringLiteral(".prj")));
+        }
+        writePackage(folder, m, g, grids, crs.srs.get());
+        folder.flushTo(dir);
+        Message(session,
+            QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
+                .arg(QString::number(grids.size()), PackageName, crs.note, dir));
+    });
+}
+
+void registerGisBatchOutput()
+{
+    registerBatchOutput(QStringLiteral("--export-gis"), &exportGridsForGis);
+}
+
+} // namespace qel

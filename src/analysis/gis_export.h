@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/session.h"
+
+#include <QString>
+
+namespace qel {
+
+// The value written where a grid has no value. Every result grid is 0 or more, so a negative value
+// can never be mistaken for a result.
+constexpr double GisNoData = -9999;
+
+// Writes the result grids of the last analytical run into dir (made when missing) for any GIS:
+// plume_YYYY-MM-DD (a second date on the same day gets _2, a third _3, ...), plume_average, mindist
+// and wolf, each as a GeoTIFF (.tif, Float64, DEFLATE) and an ESRI ASCII grid (.asc). Cell centres
+// lie on the model-grid nodes, row 1 at the top; the coordinate system is the base map's when it
+// carries one (a raster only when it is georeferenced, since a calibrated raster's coordinates are
+// the user's, not the file's).
+//
+// Nodes without a value, written as GisNoData: none in the concentration grids (0 behind the source
+// is a real concentration); every node of mindist and wolf when the project has no wells (the run
+// then holds a "no well" placeholder distance, not a distance); and any value that is not finite.
+//
+// The same call writes results.gpkg: wells (point, id), source (point), plot_limits and model_grid
+// (rectangles), and for each contour view with levels its bands (bands_plume for the plume the map
+// shows, else the average; bands_mindist; bands_wolf) as polygons of the nodes classified by level,
+// lower bound exclusive, upper inclusive, the first matching level winning. A layer whose data is
+// absent is left out. Every file replaces its old copy only once complete. Returns whether
+// everything was written; failures are reported under "GIS:exportGridsForGis".
+bool exportGridsForGis(Session &session, const QString &dir);
+
+// Makes `qel --batch P --export-gis DIR` available.
+void registerGisBatchOutput();
+
+} // namespace qel

@@ -1,0 +1,461 @@
+#include "analysis/gis_export.h"
+#include "support/test_session.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+// GDAL's headers are not on the tests' include path; their own includes are relative to them.
+#include <gdal/gdal_priv.h>
+#include <gdal/ogr_spatialref.h>
+#include <gdal/ogrsf_frmts.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+constexpr int NX = 4, NY = 3;
+constexpr double Left = 100, Top = 500, Spacing = 10;
+// Node (1, 1) at (100, 500): cell centres on nodes put the raster's corner half a cell out.
+const std::array<double, 6> ExpectedTransform = { 95, 10, 0, 505, 0, -10 };
+
+double dateValue(int s, int ix, int iy)
+{
+    return s * 100 + iy * 10 + ix + 0.125;
+}
+double averageValue(int ix, int iy)
+{
+    return 200 + iy * 10 + ix;
+}
+double minDistValue(int ix, int iy)
+{
+    return ix == 1 && iy == 1 ? 0 : 1000 + iy * 10 + ix; // node (1, 1) is on a well
+}
+double wolfValue(int ix, int iy)
+{
+    return ix == 1 && iy == 1 ? 0 : 0.5 * (iy * 10 + ix);
+}
+
+struct Closer {
+    void operator()(GDALDataset *d) const { GDALClose(d); }
+};
+using Dataset = std::unique_ptr<GDALDataset, Closer>;
+
+// A 2 x 2 GeoTIFF in UTM zone 33N as the base map.
+void makeBaseMap(const QString &path, bool withCrs)
+{
+    GDALAllRegister();
+    GDALDriver *gtiff = GetGDALDriverManager()->GetDriverByName("GTiff");
+    Dataset d(gtiff->Create(path.toUtf8().constData(), 2, 2, 1, GDT_Byte, nullptr));
+    double gt[6] = { 90, 50, 0, 510, 0, -50 };
+    d->SetGeoTransform(gt);
+    if (withCrs) {
+        OGRSpatialReference utm;
+        utm.importFromEPSG(32633);
+        d->SetSpatialRef(&utm);
+    }
+}
+
+// Three dates, the first two on the same day, on a 4 x 3 grid; a value that is not a number on
+// date 3 at node (2, 3). Two wells, a source, plot limits and contour levels.
+void fillRun(TestSession &t, bool baseMapCrs = true)
+{
+    ProjectModel &m = t.session->model;
+    m.ProjectDir = t.home() + QStringLiteral("site/");
+    QDir().mkpath(m.ProjectDir);
+    makeBaseMap(m.ProjectDir + QStringLiteral("base.tif"), baseMapCrs);
+    m.BaseMapType = QStringLiteral("raster"), m.BaseMapFile = QStringLiteral("base.tif");
+    m.DistUnits = QStringLiteral("m"), m.ConcUnits = QStringLiteral("ug/L");
+    m.NumSamples = 3;
+    m.SampleDate(1) = QDate(2023, 3, 15), m.SampleDate(2) = QDate(2023, 3, 15), m.SampleDate(3) = QDate(2023, 10, 4);
+    m.PCLeft = Left, m.PCTop = Top, m.PCGridSpacing = Spacing, m.PCNumX = NX, m.PCNumY = NY;
+    m.PCRight = Left + 30, m.PCBottom = Top - 20;
+    m.PLLeft = 0, m.PLRight = 200, m.PLBottom = 400, m.PLTop = 600;
+    m.Conc.allocate(NX + 20, NY + 20, 5);
+    for (int iy = 1; iy <= NY; ++iy) {
+        for (int ix = 1; ix <= NX; ++ix) {
+            for (int s = 1; s <= 3; ++s)
+                m.Conc(ix, iy, s) = dateValue(s, ix, iy);
+            m.Conc(ix, iy, 4) = averageValue(ix, iy);
+            m.MinDistGrid(ix, iy) = minDistValue(ix, iy);
+            m.WOLFGrid(ix, iy) = wolfValue(ix, iy);
+        }
+    }
+    m.Conc(2, 3, 3) = std::nan("");
+    m.NumWells = 2;
+    m.WellID(1) = QStringLiteral("MW-1"), m.WellX(1) = 100, m.WellY(1) = 500;
+    m.WellID(2) = QStringLiteral("MW-2"), m.WellX(2) = 150, m.WellY(2) = 450;
+    m.SLDone = true, m.Xsource = 90, m.Ysource = 495, m.Swidth = 5, m.C0 = 1000;
+    // Plume: 222 belongs to level 1 (upper bound inclusive), not to level 2 (lower bound exclusive);
+    // level 3 covers everything but comes last, so it gets nothing.
+    m.PC.NumLevels = 3;
+    m.PC.CMin(1) = 0, m.PC.CMax(1) = 222, m.PC.CColor(1) = 1;
+    m.PC.CMin(2) = 222, m.PC.CMax(2) = 300, m.PC.CColor(2) = 4;
+    m.PC.CMin(3) = 0, m.PC.CMax(3) = 1000, m.PC.CColor(3) = 5;
+    // A distance of 0 is never banded, a WOLF value of 0 is.
+    m.MD.NumLevels = 1, m.MD.CMin(1) = -1, m.MD.CMax(1) = 1012, m.MD.CColor(1) = 3;
+    m.WF.NumLevels = 1, m.WF.CMin(1) = -1, m.WF.CMax(1) = 5, m.WF.CColor(1) = 14;
+    m.ANDone = true;
+}
+
+struct Raster {
+    int nx = 0, ny = 0;
+    std::array<double, 6> transform {};
+    bool hasNoData = false;
+    double noData = 0;
+    std::vector<double> values;
+    std::shared_ptr<OGRSpatialReference> srs;
+    QString compression;
+};
+
+Raster readRaster(const QString &path)
+{
+    GDALAllRegister();
+    const char *asDouble[] = { "DATATYPE=Float64", nullptr };
+    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr,
+        path.endsWith(".asc") ? asDouble : nullptr));
+    Raster r;
+    if (!d)
+        return r;
+    r.nx = d->GetRasterXSize(), r.ny = d->GetRasterYSize();
+    d->GetGeoTransform(r.transform.data());
+    GDALRasterBand *band = d->GetRasterBand(1);
+    int has = 0;
+    r.noData = band->GetNoDataValue(&has);
+    r.hasNoData = has;
+    r.values.resize(std::size_t(r.nx * r.ny));
+    if (band->RasterIO(GF_Read, 0, 0, r.nx, r.ny, r.values.data(), r.nx, r.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
+        r.values.clear();
+    if (const OGRSpatialReference *srs = d->GetSpatialRef())
+        r.srs.reset(srs->Clone());
+    r.compression = QString::fromUtf8(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"));
+    return r;
+}
+
+bool isUtm33(const std::shared_ptr<OGRSpatialReference> &srs)
+{
+    OGRSpatialReference utm;
+    utm.importFromEPSG(32633);
+    return srs && srs->IsSame(&utm);
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
+{
+    TestSession t;
+    fillRun(t);
+    const QString out = t.home() + QStringLiteral("gis");
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    EXPECT_TRUE(t.frontend.boxes.empty());
+
+    const struct {
+        const char *stem;
+        std::function<double(int, int)> value;
+    } grids[] = {
+        { "plume_2023-03-15", [](int ix, int iy) { return dateValue(1, ix, iy); } },
+        { "plume_2023-03-15_2", [](int ix, int iy) { return dateValue(2, ix, iy); } },
+        { "plume_2023-10-04", [](int ix, int iy) { return ix == 2 && iy == 3 ? GisNoData : dateValue(3, ix, iy); } },
+        { "plume_average", averageValue },
+        { "mindist", minDistValue },
+        { "wolf", wolfValue },
+    };
+    QStringList expectedFiles { QStringLiteral("results.gpkg") };
+    for (const auto &grid : grids) {
+        for (const char *extension : { ".tif", ".asc" }) {
+            const QString name = QLatin1String(grid.stem) + QLatin1String(extension);
+            SCOPED_TRACE(name.toStdString());
+            expectedFiles << name;
+            const Raster r = readRaster(out + u'/' + name);
+            ASSERT_EQ(r.nx, NX);
+            ASSERT_EQ(r.ny, NY);
+            EXPECT_EQ(r.transform, ExpectedTransform);
+            EXPECT_TRUE(r.hasNoData);
+            EXPECT_EQ(r.noData, GisNoData);
+            EXPECT_TRUE(isUtm33(r.srs));
+            ASSERT_EQ(r.values.size(), std::size_t(NX * NY));
+            for (int iy = 1; iy <= NY; ++iy)
+                for (int ix = 1; ix <= NX; ++ix)
+                    EXPECT_EQ(r.values[std::size_t((iy - 1) * NX + ix - 1)], grid.value(ix, iy))
+                        << "node " << ix << ", " << iy;
+        }
+        expectedFiles << QLatin1String(grid.stem) + QStringLiteral(".prj");
+        EXPECT_EQ(readRaster(out + u'/' + QLatin1String(grid.stem) + QStringLiteral(".tif")).compression, "DEFLATE");
+    }
+    expectedFiles.sort();
+    EXPECT_EQ(filesIn(out), expectedFiles) << "nothing else: no temporary or side files";
+    ASSERT_FALSE(t.frontend.messageLines.isEmpty());
+    EXPECT_TRUE(t.frontend.messageLines.last().contains(QStringLiteral("coordinate system EPSG:32633")))
+        << t.frontend.messageLines.last().toStdString();
+}
+
+TEST(GisExport, NothingToExportSaysWhyAndWritesNothing)
+{
+    const struct {
+        const char *name;
+        std::function<void(ProjectModel &)> change;
+        const char *message;
+    } cases[] = {
+        { "no run", [](ProjectModel &m) { m.ANDone = false; }, "Run the analytical solution first." },
+        { "no grids", [](ProjectModel &m) { m.Conc.clear(); }, "left no result grids" },
+        { "no grid size", [](ProjectModel &m) { m.PCNumX = 0; }, "left no result grids" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        fillRun(t);
+        c.change(t.session->model);
+        const QString out = t.home() + QStringLiteral("gis");
+        EXPECT_FALSE(exportGridsForGis(*t.session, out));
+        const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains(QLatin1String(c.message))) << errors[0].toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
+}
+
+TEST(GisExport, AFileThatCannotBeWrittenIsReportedAndLeavesNoPart)
+{
+    TestSession t;
+    fillRun(t);
+    const QString out = t.home() + QStringLiteral("gis");
+    QDir().mkpath(out + QStringLiteral("/wolf.tif")); // a folder where the file should go
+    EXPECT_FALSE(exportGridsForGis(*t.session, out));
+    const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(GIS:exportGridsForGis): 75: \nCannot write ")))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("wolf.tif")));
+    for (const QString &name : filesIn(out))
+        EXPECT_TRUE(name == QLatin1String("wolf.tif") || name.endsWith(QLatin1String(".tif"))
+            || name.endsWith(QLatin1String(".asc")) || name.endsWith(QLatin1String(".prj")))
+            << "a left-over part: " << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg"))) << "the export stopped at the failure";
+}
+
+namespace {
+
+struct LayerContent {
+    int features = 0;
+    OGRwkbGeometryType type = wkbUnknown;
+    bool utm33 = false;
+    std::map<int, double> areaByLevel; // band layers
+    std::map<int, QString> colourByLevel;
+    std::map<int, std::pair<double, double>> boundsByLevel;
+    QStringList ids; // wells
+    double area = 0; // rectangles
+};
+
+std::map<QString, LayerContent> readPackage(const QString &path)
+{
+    GDALAllRegister();
+    std::map<QString, LayerContent> layers;
+    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!d)
+        return layers;
+    for (OGRLayer *layer : d->GetLayers()) {
+        LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
+        c.type = wkbFlatten(layer->GetGeomType());
+        OGRSpatialReference utm;
+        utm.importFromEPSG(32633);
+        c.utm33 = layer->GetSpatialRef() && layer->GetSpatialRef()->IsSame(&utm);
+        const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;
+        for (auto &f : *layer) {
+            ++c.features;
+            const OGRGeometry *g = f->GetGeometryRef();
+            const double area = g && wkbFlatten(g->getGeometryType()) == wkbPolygon ? g->toPolygon()->get_Area() : 0;
+            if (bands) {
+                const int k = f->GetFieldAsInteger("level");
+                c.areaByLevel[k] += area;
+                c.colourByLevel[k] = QString::fromUtf8(f->GetFieldAsString("colour"));
+                c.boundsByLevel[k] = { f->GetFieldAsDouble("lower"), f->GetFieldAsDouble("upper") };
+            } else {
+                c.area += area;
+            }
+            if (layer->GetLayerDefn()->GetFieldIndex("id") >= 0)
+                c.ids << QString::fromUtf8(f->GetFieldAsString("id"));
+        }
+    }
+    return layers;
+}
+
+} // namespace
+
+TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
+{
+    const double cell = Spacing * Spacing;
+    const struct {
+        const char *name;
+        int pcMapIndex;
+        std::map<int, double> plumeAreas; // by level
+    } cases[] = {
+        // Average 211..234: level 1 takes 211-214, 221, 222; level 2 takes 223, 224, 231-234.
+        { "no plume on the map: the average", -1, { { 1, 6 * cell }, { 2, 6 * cell } } },
+        { "the average on the map", 4, { { 1, 6 * cell }, { 2, 6 * cell } } },
+        // Date 1 is 111.125..134.125, all within level 1.
+        { "the first date on the map", 1, { { 1, 12 * cell } } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        fillRun(t);
+        t.session->model.PCMapIndex = qint16(c.pcMapIndex);
+        const QString out = t.home() + QStringLiteral("gis");
+        ASSERT_TRUE(exportGridsForGis(*t.session, out));
+        std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
+
+        QStringList names;
+        for (const auto &[name, content] : layers) {
+            names << name;
+            EXPECT_TRUE(content.utm33) << name.toStdString();
+        }
+        EXPECT_EQ(names,
+            QStringList(
+                { "bands_mindist", "bands_plume", "bands_wolf", "model_grid", "plot_limits", "source", "wells" }));
+        EXPECT_EQ(layers["wells"].ids, QStringList({ "MW-1", "MW-2" }));
+        EXPECT_EQ(layers["wells"].type, wkbPoint);
+        EXPECT_EQ(layers["source"].features, 1);
+        EXPECT_EQ(layers["plot_limits"].area, 200.0 * 200.0);
+        EXPECT_EQ(layers["model_grid"].area, 30.0 * 20.0); // through the outer nodes
+
+        const LayerContent &plume = layers["bands_plume"];
+        EXPECT_EQ(plume.areaByLevel, c.plumeAreas);
+        EXPECT_EQ(plume.features, int(c.plumeAreas.size())) << "each level's nodes touch";
+        EXPECT_EQ(plume.colourByLevel.at(1), QStringLiteral("#FF8080"));
+        EXPECT_EQ(plume.boundsByLevel.at(1), std::make_pair(0.0, 222.0));
+        if (plume.colourByLevel.count(2)) {
+            EXPECT_EQ(plume.colourByLevel.at(2), QStringLiteral("#80FFFF"));
+        }
+        // The node on a well (distance 0) is not banded; 1012 at node (2, 1) is, alone.
+        EXPECT_EQ(layers["bands_mindist"].areaByLevel, (std::map<int, double> { { 1, cell } }));
+        // WOLF 0 at node (1, 1) is banded; white levels are kept for the GIS to style.
+        EXPECT_EQ(layers["bands_wolf"].areaByLevel, (std::map<int, double> { { 1, cell } }));
+        EXPECT_EQ(layers["bands_wolf"].colourByLevel.at(1), QStringLiteral("#FFFFFF"));
+    }
+}
+
+TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
+{
+    TestSession t;
+    fillRun(t, false);
+    ProjectModel &m = t.session->model;
+    m.NumWells = 0; // no wells: no distances, so nothing to band in them either
+    m.SLDone = false;
+    m.PLRight = m.PLLeft;
+    m.PC.NumLevels = 0;
+    const QString out = t.home() + QStringLiteral("gis");
+    t.writeFile(QStringLiteral("gis/mindist.prj"), "a stale coordinate system");
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    for (const char *name : { "mindist.tif", "mindist.asc", "wolf.tif", "wolf.asc" })
+        EXPECT_EQ(readRaster(out + u'/' + QLatin1String(name)).values, std::vector<double>(NX * NY, GisNoData)) << name;
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/mindist.prj")));
+    QStringList names;
+    for (const auto &[name, content] : readPackage(out + QStringLiteral("/results.gpkg")))
+        names << name;
+    EXPECT_EQ(names, QStringList({ "model_grid" }));
+}
+
+TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
+{
+    const QByteArray example = readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj"));
+    ASSERT_FALSE(example.isEmpty());
+    const struct {
+        const char *name;
+        QByteArray project;
+        int status;
+        const char *says; // on standard error, "" for nothing
+    } cases[] = {
+        { "a project with results", example, 0, "" },
+        { "a project without results", QByteArray(example).replace("ANDone=True", "ANDone=False"), 1,
+            "There are no analytical results to export for GIS." },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t(false);
+        const QString project = t.writeFile(QStringLiteral("site/site.prj"), c.project);
+        for (const char *name : { "site-plan.dxf", "wells.csv", "levels.csv" })
+            t.writeFile(QStringLiteral("site/") + QLatin1String(name),
+                readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name)));
+        const QString out = t.home() + QStringLiteral("gis");
+        QProcess qel;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QEL_HOME"), t.home());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qel.setProcessEnvironment(env);
+        qel.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), { "--batch", project, "--export-gis", out });
+        ASSERT_TRUE(qel.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(qel.readAllStandardError());
+        EXPECT_EQ(qel.exitCode(), c.status) << err.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String(c.says))) << err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.status == 0);
+        if (c.status == 0) {
+            EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 101);
+            EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/wolf.asc")));
+        }
+    }
+}
+
+TEST(GisExport, TheCoordinateSystemComesFromABaseMapThatCarriesOne)
+{
+    const auto vectorMap = [](const char *driverName, const QString &path, bool withCrs) {
+        GDALAllRegister();
+        Dataset d(GetGDALDriverManager()
+                      ->GetDriverByName(driverName)
+                      ->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        OGRSpatialReference utm;
+        utm.importFromEPSG(32633);
+        OGRLayer *layer = d->CreateLayer("plan", withCrs ? &utm : nullptr, wkbPoint, nullptr);
+        OGRFeature feature(layer->GetLayerDefn());
+        OGRPoint point(120, 490);
+        feature.SetGeometry(&point);
+        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    };
+    const struct {
+        const char *name;
+        const char *type;
+        const char *file;
+        std::function<void(const QString &)> make;
+        bool utm33;
+        const char *note;
+    } cases[] = {
+        { "georeferenced raster", "raster", "map.tif", [](const QString &p) { makeBaseMap(p, true); }, true,
+            "coordinate system EPSG:32633" },
+        { "GeoPackage drawing", "vector", "map.gpkg", [&](const QString &p) { vectorMap("GPKG", p, true); }, true,
+            "coordinate system EPSG:32633" },
+        { "raster without one", "raster", "map.tif", [](const QString &p) { makeBaseMap(p, false); }, false,
+            "the base map carries none" },
+        // GDAL reads every GeoJSON as longitude and latitude, even a site plan in metres.
+        { "GeoJSON in site coordinates", "vector", "map.geojson",
+            [&](const QString &p) { vectorMap("GeoJSON", p, false); }, false, "do not fit the model grid" },
+        { "a base map that is gone", "vector", "gone.dxf", [](const QString &) {}, false, "could not be read" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t;
+        fillRun(t);
+        ProjectModel &m = t.session->model;
+        m.BaseMapType = QLatin1String(c.type), m.BaseMapFile = QLatin1String(c.file);
+        c.make(m.ProjectDir + m.BaseMapFile);
+        const QString out = t.home() + QStringLiteral("gis");
+        ASSERT_TRUE(exportGridsForGis(*t.session, out));
+        EXPECT_EQ(isUtm33(readRaster(out + QStringLiteral("/plume_average.asc")).srs), c.utm33);
+        EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["wells"].utm33, c.utm33);
+        ASSERT_FALSE(t.frontend.messageLines.isEmpty());
+        EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))
+            << t.frontend.messageLines.last().toStdString();
+    }
+}
