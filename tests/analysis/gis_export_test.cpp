@@ -403,7 +403,7 @@ TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
         EXPECT_TRUE(err.contains(QLatin1String(c.says))) << err.toStdString();
         EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.status == 0);
         if (c.status == 0) {
-            EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 101);
+            EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 201);
             EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/wolf.asc")));
         }
     }

@@ -30,6 +30,7 @@ TEST(BatchCommandLine, Parsing)
         { { "--batch", "a.prj", "b.prj" }, true, "more than one project given: b.prj" },
         { { "--batch", "a.prj", "--frobnicate" }, true, "unknown option --frobnicate" },
         { { "a.prj", "--save-as", "b.prj" }, false, "--save-as needs --batch" },
+        // An output whose subsystem did not register it (as in this test program) is refused.
         { { "--batch", "a.prj", "--export-gis", "dir" }, true, "--export-gis is not available in this version" },
     };
     for (const auto &c : cases) {
