@@ -5,6 +5,7 @@
 #include "core/reporting.h"
 #include "core/whole_file.h"
 #include "map/color_table.h"
+#include "map/gdal_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,30 +35,6 @@ namespace {
 
 const QString Tag = QStringLiteral("GIS:exportGridsForGis");
 const QString PackageName = QStringLiteral("results.gpkg");
-
-void registerDrivers()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
-}
-
-struct DatasetCloser {
-    void operator()(GDALDataset *d) const { GDALClose(d); }
-};
-using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
-
-// GDAL's own messages go into the failure text rather than to stderr.
-class QuietErrors {
-public:
-    QuietErrors()
-    {
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietErrors() { CPLPopErrorHandler(); }
-    QuietErrors(const QuietErrors &) = delete;
-    QuietErrors &operator=(const QuietErrors &) = delete;
-};
 
 QString gdalReason()
 {
@@ -215,8 +192,8 @@ BaseMapCrs baseMapCrs(const ProjectModel &m, const GridGeometry &g)
     file.replace(u'\\', u'/'); // older projects store relative paths with backslashes
     const QString path = QDir(m.ProjectDir).filePath(file);
     const bool raster = m.BaseMapType == QLatin1String("raster");
-    QuietErrors quiet;
-    DatasetPtr d(
+    QuietGdalErrors quiet;
+    GdalDatasetPtr d(
         GDALDataset::Open(path.toUtf8().constData(), (raster ? GDAL_OF_RASTER : GDAL_OF_VECTOR) | GDAL_OF_READONLY));
     if (!d) {
         crs.note = QStringLiteral("no coordinate system: the base map %1 could not be read").arg(path);
@@ -256,9 +233,9 @@ BaseMapCrs baseMapCrs(const ProjectModel &m, const GridGeometry &g)
     return crs;
 }
 
-DatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpatialReference *srs)
+GdalDatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpatialReference *srs)
 {
-    DatasetPtr d(driver("MEM").Create("", g.nx, g.ny, 1, type, nullptr));
+    GdalDatasetPtr d(driver("MEM").Create("", g.nx, g.ny, 1, type, nullptr));
     if (!d)
         cannotWrite(QStringLiteral("a grid in memory"));
     std::array<double, 6> gt = g.transform();
@@ -270,8 +247,8 @@ DatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpati
 
 void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
 {
-    QuietErrors quiet;
-    DatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
+    QuietGdalErrors quiet;
+    GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
     GDALRasterBand *band = mem->GetRasterBand(1);
     band->SetNoDataValue(GisNoData);
     band->SetDescription(grid.description.toUtf8().constData());
@@ -296,7 +273,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
         const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
-        DatasetPtr out(driver(f.driver).CreateCopy(
+        GdalDatasetPtr out(driver(f.driver).CreateCopy(
             folder.path(name).constData(), mem.get(), TRUE, const_cast<char **>(f.options.data()), nullptr, nullptr));
         if (!out)
             cannotWrite(name);
@@ -370,13 +347,13 @@ void writeBands(GDALDataset &package, const char *name, const QString &descripti
     const ContourView &view, const std::vector<double> &values, bool skipNonPositive, const OGRSpatialReference *srs)
 {
     std::vector<std::int32_t> classes = classified(view, values, skipNonPositive);
-    DatasetPtr mem = memoryRaster(g, GDT_Int32, srs);
+    GdalDatasetPtr mem = memoryRaster(g, GDT_Int32, srs);
     GDALRasterBand *band = mem->GetRasterBand(1);
     if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, classes.data(), g.nx, g.ny, GDT_Int32, 0, 0, nullptr) != CE_None)
         cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
 
     // Polygons of neighbouring nodes (edge-connected) of one class; class 0 masks itself out.
-    DatasetPtr scratch(driver("Memory").Create("", 0, 0, 0, GDT_Unknown, nullptr));
+    GdalDatasetPtr scratch(driver("Memory").Create("", 0, 0, 0, GDT_Unknown, nullptr));
     OGRLayer *shapes = scratch ? scratch->CreateLayer("shapes", nullptr, wkbPolygon, nullptr) : nullptr;
     OGRFieldDefn levelField("level", OFTInteger);
     if (!shapes || shapes->CreateField(&levelField) != OGRERR_NONE
@@ -404,8 +381,8 @@ void writeBands(GDALDataset &package, const char *name, const QString &descripti
 void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g,
     const std::vector<ResultGrid> &grids, const OGRSpatialReference *srs)
 {
-    QuietErrors quiet;
-    DatasetPtr package(driver("GPKG").Create(folder.path(PackageName).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    QuietGdalErrors quiet;
+    GdalDatasetPtr package(driver("GPKG").Create(folder.path(PackageName).constData(), 0, 0, 0, GDT_Unknown, nullptr));
     if (!package)
         cannotWrite(PackageName);
     if (package->StartTransaction() != OGRERR_NONE)
@@ -503,7 +480,7 @@ bool exportGridsForGis(Session &session, const QString &dir)
 
     return guarded(session, Tag, [&] {
         session.setStatus(QStringLiteral("Exporting grids for GIS..."));
-        registerDrivers();
+        registerGdalDrivers();
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         const GridGeometry g { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };

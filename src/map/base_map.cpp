@@ -1,6 +1,7 @@
 #include "map/base_map.h"
 
 #include "core/errors.h"
+#include "map/gdal_support.h"
 
 #include <QFileInfo>
 
@@ -18,33 +19,6 @@ namespace qel {
 
 namespace {
 
-void registerDrivers()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
-}
-
-struct DatasetCloser {
-    void operator()(GDALDataset *d) const { GDALClose(d); }
-};
-using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
-
-// GDAL's own messages go to the QelError rather than to stderr.
-class QuietErrors {
-public:
-    QuietErrors()
-    {
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietErrors() { CPLPopErrorHandler(); }
-    static QString last()
-    {
-        const QString m = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
-        return m.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m);
-    }
-};
-
 [[noreturn]] void cannotOpen(const QString &path, const QString &why)
 {
     throw QelError(ErrPathFileAccess, QStringLiteral("Cannot open the base map %1: %2").arg(path, why), path);
@@ -59,13 +33,13 @@ void checkReadable(const QString &path)
         cannotOpen(path, QStringLiteral("it is not a readable file"));
 }
 
-DatasetPtr open(const QString &path, unsigned kind, const QString &what)
+GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
 {
-    registerDrivers();
-    QuietErrors quiet;
-    DatasetPtr d(GDALDataset::Open(path.toUtf8().constData(), kind | GDAL_OF_READONLY));
+    registerGdalDrivers();
+    QuietGdalErrors quiet;
+    GdalDatasetPtr d(GDALDataset::Open(path.toUtf8().constData(), kind | GDAL_OF_READONLY));
     if (!d)
-        cannotOpen(path, QStringLiteral("it is not %1 this program can read%2").arg(what, QuietErrors::last()));
+        cannotOpen(path, QStringLiteral("it is not %1 this program can read%2").arg(what, QuietGdalErrors::last()));
     return d;
 }
 
@@ -77,13 +51,13 @@ void readGreyBand(const QString &path, GDALRasterBand *band, QImage &image, GDAL
         if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), image.bits(), w, h, GDT_Byte, 1,
                 image.bytesPerLine(), &arg)
             != CE_None)
-            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
         return;
     }
     std::vector<float> values(std::size_t(w) * std::size_t(h));
     if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), values.data(), w, h, GDT_Float32, 0, 0, &arg)
         != CE_None)
-        cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+        cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
     int hasNoData = 0;
     const double noData = band->GetNoDataValue(&hasNoData);
     float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
@@ -125,7 +99,7 @@ QImage readImage(const QString &path, GDALDataset &d)
         if (d.RasterIO(GF_Read, 0, 0, width, height, image.bits(), w, h, GDT_Byte, alpha ? 4 : 3, bandList, 4,
                 image.bytesPerLine(), 1, &arg)
             != CE_None)
-            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietErrors::last()));
+            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
         return image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     }
 
@@ -267,7 +241,7 @@ void addGeometry(const OGRGeometry *g, const Entity &style, std::vector<Entity> 
 BaseMap openRasterBaseMap(const QString &path)
 {
     checkReadable(path);
-    DatasetPtr d = open(path, GDAL_OF_RASTER, QStringLiteral("an image"));
+    GdalDatasetPtr d = open(path, GDAL_OF_RASTER, QStringLiteral("an image"));
     if (d->GetRasterCount() < 1 || d->GetRasterXSize() < 1 || d->GetRasterYSize() < 1)
         cannotOpen(path, QStringLiteral("it holds no image"));
 
@@ -277,7 +251,7 @@ BaseMap openRasterBaseMap(const QString &path)
     map.rasterWidth = d->GetRasterXSize();
     map.rasterHeight = d->GetRasterYSize();
     map.georeference = georeferenceOf(path, *d);
-    QuietErrors quiet;
+    QuietGdalErrors quiet;
     map.pyramid.push_back(readImage(path, *d));
     // Smaller copies let a zoomed-out view draw a few pixels per screen pixel instead of millions.
     while (map.pyramid.back().width() > 512 || map.pyramid.back().height() > 512) {
@@ -297,13 +271,13 @@ BaseMap openVectorBaseMap(const QString &path)
                            "export it as a PNG or TIFF image and calibrate that"));
     }
     checkReadable(path);
-    DatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
+    GdalDatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
 
     BaseMap map;
     map.kind = BaseMap::Kind::Vector;
     map.path = path;
     map.drawing.number = BaseDrawing;
-    QuietErrors quiet;
+    QuietGdalErrors quiet;
     for (OGRLayer *layer : d->GetLayers()) {
         const QString layerName = textOf(layer->GetName());
         const int cadLayerField = layer->GetLayerDefn()->GetFieldIndex("Layer");

@@ -26,7 +26,7 @@ QString procedureTag(ContourKind kind, const char *procedure)
 
 QString layerFile(Session &session, const ContourKindInfo &info)
 {
-    return session.model.ProjectDir + QStringLiteral("Temp/") + session.layers.node(info.layer).fileBase;
+    return layerFilePath(session, info.drawing);
 }
 
 // Starts the view's drawing afresh in its layer file.

@@ -18,7 +18,7 @@ void MapWells(Session &session)
         map.SelectDrawing(WellsDrawing);
         if (!CreateTempPathIfNeeded(session))
             return;
-        map.NewDrawingFile(m.ProjectDir + QStringLiteral("Temp/") + session.layers.node(LayerKey::Wells).fileBase, 24);
+        map.NewDrawingFile(layerFilePath(session, WellsDrawing), 24);
         map.AddLayer(QStringLiteral("WELLS"), 1, 2);
         session.frontend().showMapWindow();
         // The wells come from the list the reader stored (invalid coordinates already 0) rather

@@ -16,8 +16,7 @@ void MapPlotLimits(Session &session)
         Redraw(session, PlotLimitsDrawing);
         DrawingComponent &map = drawingOf(session);
         map.SelectDrawing(PlotLimitsDrawing);
-        map.NewDrawingFile(
-            m.ProjectDir + QStringLiteral("Temp/") + session.layers.node(LayerKey::PlotLimits).fileBase, 24);
+        map.NewDrawingFile(layerFilePath(session, PlotLimitsDrawing), 24);
         map.AddLayer(QStringLiteral("MAPLIMITS"), 5, 1);
         map.SetUpdate(0);
         const auto rectangle = [&](double left, double bottom, double right, double top, int color) {

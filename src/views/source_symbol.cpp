@@ -26,7 +26,7 @@ void MapSource(Session &session)
         Redraw(session, SourceDrawing);
         DrawingComponent &map = drawingOf(session);
         map.SelectDrawing(SourceDrawing);
-        map.NewDrawingFile(m.ProjectDir + QStringLiteral("Temp/") + session.layers.node(LayerKey::Source).fileBase, 24);
+        map.NewDrawingFile(layerFilePath(session, SourceDrawing), 24);
         map.AddLayer(QStringLiteral("SOURCE"), 5, 1);
         const double s = sourceSymbolHalfSize(m);
         map.SelectDrawing(SourceDrawing);

@@ -211,8 +211,7 @@ bool MapWLContour(Session &session, int s, double minimum, double interval, doub
         Redraw(session, WaterLevelDrawing);
         DrawingComponent &map = drawingOf(session);
         map.SelectDrawing(WaterLevelDrawing);
-        map.NewDrawingFile(
-            m.ProjectDir + QStringLiteral("Temp/") + session.layers.node(LayerKey::WlContours).fileBase, 24);
+        map.NewDrawingFile(layerFilePath(session, WaterLevelDrawing), 24);
         map.AddLayer(QStringLiteral("WLCONTOURS"), 5, 1);
         map.AddTextStyle(QStringLiteral("STANDARD"), QStringLiteral("Arial"), 400, 16, 1.0);
         const auto style = [&map] {
