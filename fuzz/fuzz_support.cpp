@@ -1,0 +1,54 @@
+#include "fuzz_support.h"
+
+#include "core/startup.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+namespace qel::fuzz {
+
+const QString &scratchFolder()
+{
+    static int argc = 1;
+    static char name[] = "qel_fuzz";
+    static char *argv[] = { name, nullptr };
+    static const QString folder = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QGuiApplication *app = new QGuiApplication(argc, argv); // lives as long as the process
+        (void)app;
+        static QTemporaryDir dir;
+        return dir.path() + u'/';
+    }();
+    return folder;
+}
+
+QuietSession::QuietSession(Start start)
+    : sink(std::fopen("/dev/null", "w"))
+    , frontend(std::make_unique<BatchFrontend>(sink, sink))
+    , session(std::make_unique<Session>(*frontend, scratchFolder()))
+{
+    if (start == Start::Started) {
+        writeScratchFile(QStringLiteral("QEL.ini"), "[QEL]\r\n");
+        startUp(*session);
+    }
+}
+
+QuietSession::~QuietSession()
+{
+    session.reset();
+    frontend.reset();
+    std::fclose(sink);
+}
+
+QString writeScratchFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = scratchFolder() + name;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+    return path;
+}
+
+} // namespace qel::fuzz
