@@ -1,8 +1,8 @@
 #include "core/batch_run.h"
+#include "support/qel_process.h"
 #include "support/test_session.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <optional>
 
@@ -47,32 +47,6 @@ TEST(BatchCommandLine, Parsing)
     EXPECT_EQ(line.options->saveAs, "b.prj");
     EXPECT_EQ(parseCommandLine({ "site.prj" }).projectToOpen, "site.prj");
 }
-
-namespace {
-
-struct QelRun {
-    int status = -1;
-    QString out, err;
-};
-
-QelRun runQel(const QString &home, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QEL_HOME", home);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), arguments);
-    QelRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.status = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 TEST(BatchProcess, UsageErrorsExitTwo)
 {

@@ -1,0 +1,173 @@
+// Bad input of every kind a site brings, through `qel --batch` as a user runs it: each case gets
+// its own report and exit status, nothing crashes, and the project file is never changed.
+#include "support/qel_process.h"
+#include "support/test_session.h"
+#include "support/write_limit.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
+const QStringList ExampleFiles = { "alpha-site.prj", "site-plan.dxf", "wells.csv", "levels.csv" };
+
+// Copies the example site into folder (below the application folder) and returns it.
+QString copyExample(const TestSession &t, const QString &folder)
+{
+    for (const QString &name : ExampleFiles)
+        t.writeFile(folder + u'/' + name, readBytes(ExampleDir + name));
+    return t.home() + folder + u'/';
+}
+
+void replaceInFile(const QString &path, const QByteArray &from, const QByteArray &to)
+{
+    QByteArray bytes = readBytes(path);
+    ASSERT_TRUE(bytes.contains(from)) << path.toStdString() << " lacks " << from.toStdString();
+    bytes.replace(from, to);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A stand-in for the regress program.
+QString script(const TestSession &t, const QString &name, const QByteArray &body)
+{
+    const QString path = t.writeFile("bin/" + name, "#!/bin/sh\n" + body + "\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+QByteArray manyWells(int count)
+{
+    QByteArray bytes = "WellID,X,Y\r\n";
+    for (int i = 0; i < count; ++i)
+        bytes += "W" + QByteArray::number(i) + ',' + QByteArray::number(i % 500) + ".5," + QByteArray::number(i % 400)
+            + ".25\r\n";
+    return bytes;
+}
+
+} // namespace
+
+TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
+{
+    using Spoil = std::function<void(const TestSession &, const QString &site, QProcessEnvironment &)>;
+    const struct {
+        const char *name;
+        const char *folder;
+        Spoil spoil;
+        int status;
+        QStringList reports; // each must appear on stderr
+    } cases[] = {
+        { "the example as it is", "site", [](auto &, auto &, auto &) {}, 0, {} },
+        { "32767 plume levels", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "alpha-site.prj", "PCNumLevels= 5 ", "PCNumLevels= 32767 ");
+            },
+            1, { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
+        { "32767 grid columns", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
+            },
+            1, { "Number of X grids (32767) exceeds the maximum (400)", "QEL(Domenico): 9:" } },
+        { "missing base map", "site",
+            [](auto &, const QString &site, auto &) { QFile::remove(site + "site-plan.dxf"); }, 1,
+            { "Basemap file does not exist!", "wrote nothing" } },
+        { "base map of random bytes", "site",
+            [](auto &, const QString &site, auto &) {
+                QByteArray junk;
+                for (int i = 0; i < 3000; ++i)
+                    junk += char((i * 7919 + 13) % 256);
+                writeFile(site + "site-plan.dxf", junk);
+            },
+            1, { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
+        { "empty header cell", "site",
+            [](auto &, const QString &site, auto &) { replaceInFile(site + "wells.csv", "WellID,X,Y", "WellID,,Y"); },
+            1, { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
+        { "a date as text", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,");
+            },
+            1, { "QEL(Wldata:ReadData): 13:", "is not a date: \"March fifteenth\"" } },
+        { "100000 wells", "site",
+            [](auto &, const QString &site, auto &) { writeFile(site + "wells.csv", manyWells(100000)); }, 1,
+            { "Number of wells (100000) exceeds the maximum (1000)" } },
+        { "unknown table", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "alpha-site.prj", "DataTable=levels", "DataTable=nosuch");
+            },
+            1, { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
+        { "well names that are not UTF-8", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "wells.csv", "\r\nMW-1,", "\r\nMW-\xe9\x31,");
+                replaceInFile(site + "levels.csv", "Date,MW-1,", "Date,MW-\xe9\x31,");
+            },
+            0, {} },
+        { "quotes and spaces in the folder", "it's a \"site\" folder", [](auto &, auto &, auto &) {}, 0, {} },
+        { "regress crashes", "site",
+            [](const TestSession &t, auto &, QProcessEnvironment &env) {
+                env.insert("QEL_REGRESS", script(t, "crash", "kill -SEGV $$"));
+            },
+            1, { "QEL(RunRegress): 5: \nThe regression program crashed." } },
+        { "regress hangs", "site",
+            [](const TestSession &t, auto &, QProcessEnvironment &env) {
+                env.insert("QEL_REGRESS", script(t, "hang", "exec sleep 60"));
+                env.insert("QEL_REGRESS_TIME_LIMIT", "2");
+            },
+            1, { "The regression program did not finish within 2 seconds and was stopped." } },
+        { "regress writes garbage", "site",
+            [](const TestSession &t, auto &, QProcessEnvironment &env) {
+                env.insert("QEL_REGRESS",
+                    script(t, "garbage", "printf 'x\\001\\377' > \"$3\"; printf '\\000garbage' > \"$2\""));
+            },
+            1, { "QEL(RunRegress): 62: \nInput past end of file" } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t(false);
+        const QString site = copyExample(t, QString::fromUtf8(c.folder));
+        QProcessEnvironment env;
+        c.spoil(t, site, env);
+        const QByteArray project = readBytes(site + "alpha-site.prj");
+        const QelRun run = runQel(t.home(), { "--batch", site + "alpha-site.prj" }, env);
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        for (const QString &report : c.reports)
+            EXPECT_TRUE(run.err.contains(report)) << "missing: " << report.toStdString() << "\n"
+                                                  << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("Sanitizer")) << run.err.toStdString();
+        EXPECT_EQ(readBytes(site + "alpha-site.prj"), project) << "the project file was changed";
+    }
+}
+
+TEST(MalformedInput, AFullDiskKeepsTheProjectItWouldReplace)
+{
+    TestSession t(false);
+    t.writeFile("QEL.ini", "[QEL]\r\n");
+    const QString site = copyExample(t, "site");
+    const QString target = t.writeFile("site/saved.prj", "an older project\r\n");
+    QelRun run;
+    {
+        WriteLimit disk(1000); // smaller than the project file; the child process inherits it
+        run = runQel(t.home(), { "--batch", site + "alpha-site.prj", "--save-as", target });
+    }
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("QEL(SaveProjectFile)")) << run.err.toStdString();
+    EXPECT_EQ(readBytes(target), "an older project\r\n");
+    EXPECT_EQ(
+        QDir(site).entryList({ "*.prj*" }, QDir::Files | QDir::Hidden), QStringList({ "alpha-site.prj", "saved.prj" }))
+        << "no half-written file is left behind";
+}

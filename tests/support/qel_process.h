@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace qel::test {
+
+struct QelRun {
+    int status = -1; // -1: did not finish in time
+    QString out, err;
+};
+
+// Runs the built qel with the application folder home, offscreen, with extra environment values.
+QelRun runQel(const QString &home, const QStringList &arguments, const QProcessEnvironment &extra = {});
+
+} // namespace qel::test
