@@ -92,6 +92,7 @@ QByteArray resultsReportBytes(Session &session, const QDate &today)
     r.line();
     r.line(QStringLiteral("Plume Concentration Grid for each Sample. Concentration in ") + m.ConcUnits);
     r.line();
+    const qsizetype gridBytes = qsizetype(m.PCNumY) * (qsizetype(m.PCNumX) * 10 + 2);
     for (int s = 1; s <= m.NumSamples + 1; ++s) {
         if (s <= m.NumSamples) {
             session.setStatus(QStringLiteral("Printing concentrations for date ") + shortDateText(m.SampleDate(s)));
@@ -102,7 +103,8 @@ QByteArray resultsReportBytes(Session &session, const QDate &today)
         }
         r.line();
         QByteArray &out = r.bytes();
-        out.reserve(out.size() + qsizetype(m.PCNumY) * (qsizetype(m.PCNumX) * 10 + 2));
+        if (s == 1) // room for every grid at once: growing grid by grid would copy and double the peak
+            out.reserve(out.size() + qsizetype(m.NumSamples + 1) * (gridBytes + 256));
         for (int iy = 1; iy <= m.PCNumY; ++iy) {
             for (int ix = 1; ix <= m.PCNumX; ++ix)
                 appendConcentrationField(out, m.Conc(ix, iy, s));

@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
 #include "map/map_image.h"
+#include "views/grid_export.h"
 #include "views/workflow_replay.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ int main(int argc, char **argv)
     qel::registerMapBatchOutput();
     qel::registerResultsBatchOutput();
     qel::registerGisBatchOutput();
+    qel::registerGridExportBatchOutputs();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

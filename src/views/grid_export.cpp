@@ -1,5 +1,6 @@
 #include "views/grid_export.h"
 
+#include "core/batch_run.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
@@ -22,14 +23,16 @@ struct GridExportKind {
     const char *proposedName;
     int decimals;
     bool logsPath;
+    bool ProjectModel::*done;
+    const char *what; // the grid in a message
 };
 
 const GridExportKind &kindOf(ExportedGrid grid)
 {
     static const GridExportKind minDist { "MinDist", "ExportMinDistGrid", &ProjectModel::MinDistGrid,
-        &ProjectModel::MDExportFile, "MinDistGrid.txt", 2, true };
+        &ProjectModel::MDExportFile, "MinDistGrid.txt", 2, true, &ProjectModel::MDDone, "minimum-distance" };
     static const GridExportKind wolf { "WOLF", "ExportWOLFGrid", &ProjectModel::WOLFGrid, &ProjectModel::WFExportFile,
-        "WOLFgrid.txt", 1, false };
+        "WOLFgrid.txt", 1, false, &ProjectModel::WFDone, "WOLF" };
     return grid == ExportedGrid::MinDist ? minDist : wolf;
 }
 
@@ -129,6 +132,28 @@ bool ExportMinDistGrid(Session &session)
 bool ExportWOLFGrid(Session &session)
 {
     return exportGrid(session, ExportedGrid::Wolf);
+}
+
+bool writeGridExport(Session &session, ExportedGrid grid, const QString &target)
+{
+    const GridExportKind &kind = kindOf(grid);
+    return guarded(session, tagOf(kind, kind.writer), [&] {
+        if (!(session.model.*kind.done))
+            throw QelError(ErrInvalidCall,
+                QStringLiteral("There is no %1 grid to export: the project has not computed it.")
+                    .arg(QLatin1String(kind.what)));
+        writeWholeFileOrRaise(target, gridExportBytes(session.model, grid));
+        Message(session, QStringLiteral("Saved the %1 grid: %2").arg(QLatin1String(kind.what), target));
+    });
+}
+
+void registerGridExportBatchOutputs()
+{
+    registerBatchOutput(QStringLiteral("--export-mindist"), [](Session &session, const QString &target) {
+        return writeGridExport(session, ExportedGrid::MinDist, target);
+    });
+    registerBatchOutput(QStringLiteral("--export-wolf"),
+        [](Session &session, const QString &target) { return writeGridExport(session, ExportedGrid::Wolf, target); });
 }
 
 void mdExportClicked(Session &session)

@@ -24,6 +24,11 @@ QByteArray gridExportBytes(const ProjectModel &model, ExportedGrid grid);
 bool ExportMinDistGrid(Session &session);
 bool ExportWOLFGrid(Session &session);
 
+// The export of `qel --batch P --export-mindist FILE` / `--export-wolf FILE`: the file only, no
+// editor, and the project keeps its own export paths.
+bool writeGridExport(Session &session, ExportedGrid grid, const QString &target);
+void registerGridExportBatchOutputs();
+
 // "Export grid data" on the minimum-distance and WOLF views: asks for the file, keeps the path,
 // writes and opens it. A cancelled dialog sets UserCancelled and changes nothing.
 void mdExportClicked(Session &session);

@@ -97,9 +97,12 @@ TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
     // Colour 0 follows the layer, and "Legend" is black.
     EXPECT_EQ(features[1]["properties"]["stroke"].toString(), "#000000");
     EXPECT_EQ(features[2]["properties"]["stroke"].toString(), "#12ab34");
-    const QJsonArray ring = features[2]["geometry"]["coordinates"].toArray()[0].toArray();
+    // Each step held by value: a reference into a temporary array would dangle.
+    const QJsonArray rings = features[2]["geometry"]["coordinates"].toArray();
+    const QJsonArray ring = rings[0].toArray();
     EXPECT_EQ(ring.first(), ring.last());
-    EXPECT_NEAR(ring[0].toArray()[0].toDouble(), 17.25, 1e-12);
+    const QJsonArray first = ring[0].toArray();
+    EXPECT_NEAR(first[0].toDouble(), 17.25, 1e-12);
 }
 
 TEST(DrawingLayerFile, EmptyDrawingRoundTrips)

@@ -40,9 +40,11 @@ void connectFormatting(DocumentWindow *document, QWidget *parent)
         whenActive([document](bool on) { document->setUnderline(on); }));
     const std::pair<const char *, Qt::Alignment> alignments[]
         = { { "Align Left", Qt::AlignLeft }, { "Center", Qt::AlignHCenter }, { "Align Right", Qt::AlignRight } };
-    for (const auto &[key, alignment] : alignments)
+    for (const auto &[key, value] : alignments) {
+        const Qt::Alignment alignment = value; // a structured binding cannot be captured before clang 16
         QObject::connect(window->formatAction(QString::fromLatin1(key)), &QAction::triggered, document,
             whenActive([document, alignment](bool) { document->setAlignment(alignment); }));
+    }
     QObject::connect(document, &DocumentWindow::formatChanged, window,
         [window](bool bold, bool italic, bool underline, Qt::Alignment alignment) {
             window->formatAction(QStringLiteral("Bold"))->setChecked(bold);
