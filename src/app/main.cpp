@@ -1,4 +1,5 @@
 #include "analysis/gis_export.h"
+#include "analysis/new_well_places.h"
 #include "analysis/results_report.h"
 #include "core/batch_frontend.h"
 #include "core/batch_run.h"
@@ -52,6 +53,7 @@ int main(int argc, char **argv)
     qel::registerResultsBatchOutput();
     qel::registerGisBatchOutput();
     qel::registerGridExportBatchOutputs();
+    qel::registerNewWellPlacesBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

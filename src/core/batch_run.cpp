@@ -23,6 +23,7 @@ const OptionSlot OutputOptions[] = {
     { "--map", &BatchOptions::map },
     { "--summary", &BatchOptions::summary },
     { "--export-gis", &BatchOptions::exportGis },
+    { "--new-wells", &BatchOptions::newWells },
 };
 
 QMap<QString, BatchOutput> &registeredOutputs()
@@ -38,7 +39,7 @@ QString usageText()
     return QStringLiteral("usage: qel [PROJECT.prj]\n"
                           "       qel --batch PROJECT.prj [--save-as FILE.prj] [--results FILE]\n"
                           "           [--export-mindist FILE] [--export-wolf FILE] [--map FILE.png|pdf|svg]\n"
-                          "           [--summary FILE.rtf] [--export-gis DIR]");
+                          "           [--summary FILE.rtf] [--export-gis DIR] [--new-wells FILE.csv]");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)

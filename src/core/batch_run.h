@@ -19,6 +19,7 @@ struct BatchOptions {
     QString map; // --map FILE.png|pdf|svg
     QString summary; // --summary FILE.rtf
     QString exportGis; // --export-gis DIR
+    QString newWells; // --new-wells FILE.csv
 };
 
 struct CommandLine {

@@ -1,0 +1,74 @@
+#include "analysis/new_well_places.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace qel;
+
+namespace {
+
+// A model whose WOLF grid is given row by row (row 1 at the top), on a 10 m grid from (100, 500).
+std::unique_ptr<ProjectModel> modelWith(const std::vector<std::vector<double>> &rows)
+{
+    auto m = std::make_unique<ProjectModel>();
+    m->NumSamples = 1;
+    m->PCNumY = qint16(rows.size());
+    m->PCNumX = qint16(rows.front().size());
+    m->PCLeft = 100;
+    m->PCTop = 500;
+    m->PCGridSpacing = 10;
+    m->Conc.allocate(m->PCNumX, m->PCNumY, 3);
+    for (int iy = 1; iy <= m->PCNumY; ++iy)
+        for (int ix = 1; ix <= m->PCNumX; ++ix) {
+            m->WOLFGrid(ix, iy) = rows[std::size_t(iy - 1)][std::size_t(ix - 1)];
+            m->MinDistGrid(ix, iy) = ix + iy;
+            m->Conc(ix, iy, 2) = 0.5 * ix;
+        }
+    return m;
+}
+
+} // namespace
+
+TEST(NewWellPlaces, HighestLocalMaximaFirst)
+{
+    using Node = std::pair<int, int>; // column, row
+    const struct {
+        const char *name;
+        std::vector<std::vector<double>> rows;
+        int count;
+        std::vector<Node> expected;
+    } cases[] = {
+        { "one peak, its slopes are no maxima", { { 1, 2, 1 }, { 2, 9, 2 }, { 1, 2, 1 } }, 3, { { 2, 2 } } },
+        { "two peaks, the higher first", { { 5, 1, 1, 1, 7 }, { 1, 1, 1, 1, 1 } }, 3, { { 5, 1 }, { 1, 1 } } },
+        { "a flat top gives one place, the first in row order", { { 0, 4, 4 }, { 0, 4, 4 } }, 3, { { 2, 1 } } },
+        { "equal peaks keep row order", { { 3, 0, 3 }, { 0, 0, 0 }, { 3, 0, 0 } }, 2, { { 1, 1 }, { 3, 1 } } },
+        { "zero and negative values are never places", { { 0, 0 }, { 0, -1 } }, 3, {} },
+        { "edges and corners count", { { 8, 1 }, { 1, 1 } }, 3, { { 1, 1 } } },
+        { "no more than asked", { { 5, 0, 6, 0, 7 } }, 2, { { 5, 1 }, { 3, 1 } } },
+        { "nothing asked", { { 5 } }, 0, {} },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto m = modelWith(c.rows);
+        const std::vector<NewWellPlace> places = bestNewWellPlaces(*m, c.count);
+        std::vector<Node> found;
+        for (const NewWellPlace &p : places)
+            found.push_back({ p.column, p.row });
+        EXPECT_EQ(found, c.expected);
+    }
+}
+
+TEST(NewWellPlaces, CoordinatesValuesAndFile)
+{
+    const auto m = modelWith({ { 0, 0, 0 }, { 0, 0, 2.5e6 } });
+    const std::vector<NewWellPlace> places = bestNewWellPlaces(*m, 3);
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].x, 120);
+    EXPECT_EQ(places[0].y, 490);
+    EXPECT_EQ(places[0].minDistance, 5);
+    EXPECT_EQ(places[0].concentration, 1.5); // the average plume, after the last date
+    EXPECT_EQ(newWellPlacesCsv(places),
+        "Rank,X,Y,WOLF,Distance to nearest well,Average concentration\r\n1,120,490,2500000,5,1.5\r\n");
+    EXPECT_TRUE(bestNewWellPlaces(ProjectModel(), 3).empty()) << "no grid, no places";
+}
