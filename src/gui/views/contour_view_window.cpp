@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qel::gui {
 
 namespace {
@@ -225,6 +227,7 @@ ContourViewWindow::ContourViewWindow(Session &session, ContourKind kind, MainWin
     });
     m_Text1 = new QLineEdit(m_grid->viewport());
     m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setAlignment(Qt::AlignRight | Qt::AlignVCenter); // as the cells show their bounds
     m_Text1->installEventFilter(this);
     connect(m_Text1, &QLineEdit::textEdited, this, [this] { m_refusedText.clear(); });
 
@@ -613,7 +616,17 @@ void ContourViewWindow::SelectColor()
     colorPickerState(session()).ColorCaller = m_colorCaller;
     if (m_main) {
         ChildForm *open = m_main->findChildForm(QStringLiteral("frmDBCColors"));
-        m_main->showChild(open ? open : new ColorPicker(session()));
+        QMdiSubWindow *picker = m_main->showChild(open ? open : new ColorPicker(session()));
+        // A new picker opens beside the view rather than over its table.
+        auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+        if (!open && picker && frame) {
+            const QRect area = m_main->mdiArea()->viewport()->rect();
+            const QRect view = frame->geometry();
+            const int right = view.right() + 1;
+            const int left = view.left() - picker->width();
+            const int x = right + picker->width() <= area.right() ? right : (left >= 0 ? left : picker->x());
+            picker->move(x, std::clamp(view.top(), 0, std::max(0, area.height() - picker->height())));
+        }
         return;
     }
     // Without a main window the picker is a window of its own, found again while it is open.
