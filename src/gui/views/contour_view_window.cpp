@@ -336,7 +336,8 @@ void ContourViewWindow::InitializeGrid()
     // than a bound of the table needs.
     const double scale = logicalDpiX() / 1440.0 * 1.5;
     const int bound = m_logic.kind() == ContourKind::MinDist ? MinDistBoundTwips : BoundTwips;
-    const int boundWidth = std::max(qRound(bound * scale), fontMetrics().horizontalAdvance(QStringLiteral("0.00000000")));
+    const int boundWidth
+        = std::max(qRound(bound * scale), fontMetrics().horizontalAdvance(QStringLiteral("0.00000000")));
     m_grid->setColumnWidth(0, boundWidth);
     m_grid->setColumnWidth(1, boundWidth);
     m_grid->setColumnWidth(ColorColumn, qRound(ColorTwips * scale));
