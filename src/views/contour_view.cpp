@@ -182,8 +182,9 @@ bool ContourViewLogic::logRefuses(double value, const char *which) const
     return true;
 }
 
-void ContourViewLogic::validate(Box box, const QString &text)
+bool ContourViewLogic::validate(Box box, const QString &text)
 {
+    bool accepted = true;
     static const char *const procedures[]
         = { "txtMin_Validate", "txtMax_Validate", "txtNumLevels_Validate", "txtLineWidth_Validate" };
     guarded(m_session, reportTag(procedures[box]), [&] {
@@ -204,7 +205,7 @@ void ContourViewLogic::validate(Box box, const QString &text)
             if (m_kind == ContourKind::Wolf)
                 m_boxes[box] = shown(v);
             if (info().hasLogScale)
-                logRefuses(v, "minimum");
+                accepted = !logRefuses(v, "minimum");
             return;
         case MaxBox:
             if (v < 0 || (m_kind == ContourKind::Wolf && v <= 0)) {
@@ -215,7 +216,7 @@ void ContourViewLogic::validate(Box box, const QString &text)
             }
             settings.Max = v;
             if (info().hasLogScale)
-                logRefuses(v, "maximum");
+                accepted = !logRefuses(v, "maximum");
             return;
         case NumLevelsBox: {
             const int n = roundToInt16(v);
@@ -234,6 +235,7 @@ void ContourViewLogic::validate(Box box, const QString &text)
         }
         }
     });
+    return accepted;
 }
 
 bool ContourViewLogic::setUseLog(bool ticked)
@@ -310,9 +312,11 @@ void ContourViewLogic::generate()
     m_eventsFromUser = true;
 }
 
-QString ContourViewLogic::commitCell(int row, int column, const QString &text)
+QString ContourViewLogic::commitCell(int row, int column, const QString &text, bool *committed)
 {
     QString kept = text;
+    if (committed)
+        *committed = false;
     guarded(m_session, reportTag("MSFlexGrid1_LeaveCell"), [&] {
         if (row < 1 || row > int(m_rows.size()) || column < 0 || column > 1)
             return;
@@ -330,6 +334,8 @@ QString ContourViewLogic::commitCell(int row, int column, const QString &text)
         Row &r = m_rows[std::size_t(row - 1)];
         (column == 0 ? r.lower : r.upper) = kept;
         (column == 0 ? view().CMin(row) : view().CMax(row)) = value;
+        if (committed)
+            *committed = true;
     });
     return kept;
 }

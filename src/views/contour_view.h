@@ -28,8 +28,10 @@ public:
     // batch run mode the stored bands are drawn again.
     bool load();
 
-    // On leaving a box: the text as typed; the box may show another text afterwards.
-    void validate(Box box, const QString &text);
+    // On leaving a box: the text as typed; the box may show another text afterwards. Returns
+    // false when the person was warned to change the value the box keeps (a bound of a log scale
+    // that is not positive), so that the window can mark the box and keep the focus there.
+    bool validate(Box box, const QString &text);
     // "Use Log scale" clicked; returns whether the box stays ticked.
     bool setUseLog(bool ticked);
     void setLegend(bool ticked);
@@ -38,8 +40,9 @@ public:
     // "Generate Levels".
     void generate();
     // A table cell edit committed (row 1..N, column 0 lower bound, 1 upper bound). Returns the
-    // text the cell keeps; a 0 refused by the view becomes "0.001".
-    QString commitCell(int row, int column, const QString &text);
+    // text the cell keeps; a 0 refused by the view becomes "0.001". committed, when given, tells
+    // whether the value was stored (a text that is no number is reported and stores nothing).
+    QString commitCell(int row, int column, const QString &text, bool *committed = nullptr);
     // The colour the picker chose for a level.
     void setLevelColor(int row, int color);
     void draw();

@@ -167,6 +167,9 @@ void MainWindow::installHandlers()
     c.setHandler(Command::EditTransportData, formCommand(QStringLiteral("frmTransData"), m_factories.transport));
     if (m_factories.summary) // every summary is a new document of the project as it is now
         c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
+    c.setHandler(Command::ViewPlumeContours, formCommand(QStringLiteral("frmPlumeSpect"), m_factories.plumeContours));
+    c.setHandler(Command::ViewMinDistContours, formCommand(QStringLiteral("frmMinDist"), m_factories.minDistContours));
+    c.setHandler(Command::ViewWolfContours, formCommand(QStringLiteral("frmWOLF"), m_factories.wolfContours));
     c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
     c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
     // The preconditions tell the person what is missing; the plot-limits dialog opens here once

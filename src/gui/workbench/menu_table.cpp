@@ -52,9 +52,9 @@ const std::vector<MenuDefinition> &menuDefinitions()
             {
                 item(C::ViewSummary, "mnuViewSummary", "Project &Summary", "View > Project Summary"),
                 item(C::ViewWaterLevelContours, "mnuViewWaterLevelContours", "&Water Level Contours"),
-                item(C::ViewPlumeContours, "mnuViewPlumeContours", "&Plume Contours"),
-                item(C::ViewMinDistContours, "mnuViewMinDistContours", "&Minimum Distance Contours"),
-                item(C::ViewWolfContours, "mnuViewWOLFContours", "W&OLF Contours"),
+                item(C::ViewPlumeContours, "mnuViewPlumeContours", "&Plume Contours", "View > Plume Contours"),
+                item(C::ViewMinDistContours, "mnuViewMinDistContours", "&Minimum Distance Contours", "View > MinDist"),
+                item(C::ViewWolfContours, "mnuViewWOLFContours", "W&OLF Contours", "View > WOLF"),
                 Separator,
                 item(C::ViewSessionLog, "mnuViewSessionLog", "&Session Log File", "View > Session Log"),
                 item(C::ViewMessageWindow, "mnuViewMessageWindow", "View Message Window", "View > Message"),

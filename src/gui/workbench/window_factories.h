@@ -21,6 +21,9 @@ struct WindowFactories {
     FormFactory transport; // Edit > Transport model data
     FormFactory options; // Tools > Options
     FormFactory summary; // View > Project Summary: a new document filled by ShowProjectData
+    FormFactory plumeContours; // View > Plume Contours, outline "3.3 View plume contours"
+    FormFactory minDistContours; // View > Minimum Distance Contours
+    FormFactory wolfContours; // View > WOLF Contours
     // The output viewer showing the given text file (View > Session Log File without a viewer).
     std::function<ChildForm *(Session &, QWidget *parent, const QString &file)> outputViewer;
     // Opens the help topic with that number.

@@ -7,6 +7,7 @@
 #include "gui/help/help_window.h"
 #include "gui/text/about_box.h"
 #include "gui/text/output_viewer.h"
+#include "gui/views/contour_view_window.h"
 #include "gui/workbench/main_window.h"
 
 #include <QAction>
@@ -78,6 +79,9 @@ WindowFactories workbenchWindowFactories()
         document->showProjectData();
         return document;
     };
+    factories.plumeContours = contourViewFactory(ContourKind::Plume);
+    factories.minDistContours = contourViewFactory(ContourKind::MinDist);
+    factories.wolfContours = contourViewFactory(ContourKind::Wolf);
     factories.outputViewer = [](Session &session, QWidget *, const QString &file) -> ChildForm * {
         auto *viewer = new OutputViewer(session);
         viewer->loadFile(file);

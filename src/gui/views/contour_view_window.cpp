@@ -1,0 +1,689 @@
+#include "gui/views/contour_view_window.h"
+
+#include "core/help_topics.h"
+#include "gui/help/help_window.h"
+#include "gui/workbench/main_window.h"
+#include "map/color_table.h"
+#include "views/grid_export.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qel::gui {
+
+namespace {
+
+const QColor RefusedText(0xc6, 0x28, 0x28);
+
+// Column widths of the level table in twips: the bounds, then the colour swatch.
+constexpr int BoundTwips = 750;
+constexpr int MinDistBoundTwips = 650;
+constexpr int ColorTwips = 500;
+
+const char *prefixOf(ContourKind kind)
+{
+    switch (kind) {
+    case ContourKind::Plume: return "PC";
+    case ContourKind::MinDist: return "MD";
+    case ContourKind::Wolf: return "WF";
+    }
+    return "";
+}
+
+QString captionOf(ContourKind kind)
+{
+    switch (kind) {
+    case ContourKind::Plume: return QStringLiteral("Plume Contours");
+    case ContourKind::MinDist: return QStringLiteral("Minimum Distance Contours");
+    case ContourKind::Wolf: return QStringLiteral("WOLF Contours");
+    }
+    return {};
+}
+
+int helpTopicOf(ContourKind kind)
+{
+    switch (kind) {
+    case ContourKind::Plume: return HelpTopic::PlumeContours;
+    case ContourKind::MinDist: return HelpTopic::MinDistContours;
+    case ContourKind::Wolf: return HelpTopic::WolfContours;
+    }
+    return HelpTopic::Contents;
+}
+
+// The range labels' names: lblCmin/lblCmax, lblDmin/lblDmax, lblFmin/lblFmax.
+QChar rangeLetterOf(ContourKind kind)
+{
+    switch (kind) {
+    case ContourKind::Plume: return u'C';
+    case ContourKind::MinDist: return u'D';
+    case ContourKind::Wolf: return u'F';
+    }
+    return u'C';
+}
+
+// The colour column shows a swatch that stays visible in the current cell, where the selection
+// would otherwise paint over it.
+class SwatchDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (index.column() != ColorColumn)
+            return QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.highlight());
+        const QVariant brush = index.data(Qt::BackgroundRole);
+        if (brush.isValid()) {
+            const QRect swatch = option.rect.adjusted(4, 3, -4, -3);
+            painter->fillRect(swatch, brush.value<QBrush>());
+            painter->setPen(QColor(0x60, 0x60, 0x60));
+            painter->drawRect(swatch.adjusted(0, 0, -1, -1));
+        }
+        painter->restore();
+    }
+};
+
+} // namespace
+
+QString ContourViewWindow::formName(ContourKind kind)
+{
+    switch (kind) {
+    case ContourKind::Plume: return QStringLiteral("frmPlumeSpect");
+    case ContourKind::MinDist: return QStringLiteral("frmMinDist");
+    case ContourKind::Wolf: return QStringLiteral("frmWOLF");
+    }
+    return {};
+}
+
+ContourViewWindow::ContourViewWindow(Session &session, ContourKind kind, MainWindow *main)
+    : ChildForm(session, QLatin1String(contourKindInfo(kind).formTag), helpTopicOf(kind))
+    , m_logic(session, kind)
+    , m_main(main)
+    // The picker names its caller as the views name their failures.
+    , m_colorCaller(QLatin1String(contourKindInfo(kind).reportTag))
+{
+    setObjectName(formName(kind));
+    setWindowTitle(captionOf(kind));
+    const QString prefix = QLatin1String(prefixOf(kind));
+    const bool plume = kind == ContourKind::Plume;
+
+    m_lblMin = new QLabel(this);
+    m_lblMin->setObjectName(QStringLiteral("lbl%1min").arg(rangeLetterOf(kind)));
+    m_lblMax = new QLabel(this);
+    m_lblMax->setObjectName(QStringLiteral("lbl%1max").arg(rangeLetterOf(kind)));
+
+    auto *form = new QGridLayout;
+    form->setHorizontalSpacing(10);
+    form->setVerticalSpacing(6);
+    int row = 0;
+    form->addWidget(m_lblMin, row, 0, 1, 2);
+    form->addWidget(m_lblMax, row++, 2, 1, 2);
+    form->setRowMinimumHeight(row++, 4);
+    if (plume) {
+        m_cboDate = new QComboBox(this);
+        m_cboDate->setObjectName(QStringLiteral("cboDate"));
+        auto *label = new QLabel(QStringLiteral("Date:"), this);
+        label->setBuddy(m_cboDate);
+        form->addWidget(label, row, 0);
+        form->addWidget(m_cboDate, row++, 1, 1, 3);
+        connect(m_cboDate, &QComboBox::currentIndexChanged, this, [this](int index) {
+            if (!m_filling && index >= 0)
+                m_logic.chooseSample(index);
+        });
+    }
+    const struct {
+        Box box;
+        const char *name;
+        const char *label;
+    } boxes[] = {
+        { ContourViewLogic::MinBox, "Min", "Minimum:" },
+        { ContourViewLogic::MaxBox, "Max", "Maximum:" },
+        { ContourViewLogic::NumLevelsBox, "NumLevels", "Levels (1-5):" },
+        { ContourViewLogic::LineWidthBox, "LineWidth", "Line width (1-5):" },
+    };
+    for (const auto &b : boxes) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txt") + prefix + QLatin1String(b.name));
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        box->setMinimumWidth(b.box <= ContourViewLogic::MaxBox ? 90 : 44);
+        box->installEventFilter(this);
+        auto *label = new QLabel(QLatin1String(b.label), this);
+        label->setBuddy(box);
+        const int column = b.box % 2 == 0 ? 0 : 2;
+        form->addWidget(label, row, column);
+        form->addWidget(box, row, column + 1);
+        if (column == 2)
+            ++row;
+        const Box which = b.box;
+        connect(box, &QLineEdit::textEdited, this, [this, which] {
+            m_edited[which] = true;
+            markBox(which, false); // a changed text is no longer the one warned about
+        });
+        connect(box, &QLineEdit::returnPressed, this, [this, which] {
+            if (m_edited[which])
+                validateBox(which);
+        });
+        m_boxes[std::size_t(which)] = box;
+    }
+    if (m_logic.info().hasLogScale) {
+        m_chkUseLog = new QCheckBox(QStringLiteral("Use Log scale"), this);
+        m_chkUseLog->setObjectName(QStringLiteral("chkUseLog"));
+        form->addWidget(m_chkUseLog, row++, 0, 1, 4);
+        connect(m_chkUseLog, &QCheckBox::clicked, this, &ContourViewWindow::chkUseLog_Click);
+    }
+    auto *generate = new QPushButton(QStringLiteral("Generate Levels"), this);
+    generate->setObjectName(QStringLiteral("cmdGenerate"));
+    connect(generate, &QPushButton::clicked, this, &ContourViewWindow::cmdGenerate_Click);
+    form->addWidget(generate, row++, 0, 1, 2);
+    form->setRowStretch(row, 1);
+
+    m_grid = new QTableWidget(this);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid->setItemDelegate(new SwatchDelegate(m_grid));
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->installEventFilter(this);
+    connect(m_grid, &QTableWidget::cellClicked, this, [this](int, int column) {
+        m_lastClickedColumn = column;
+        if (column == ColorColumn && m_logic.eventsFromUser())
+            SelectColor();
+    });
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int, int column) {
+        if (column != ColorColumn)
+            GridEdit(QStringLiteral(" "));
+    });
+    // Leaving the cell commits what its edit box holds.
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this] {
+        if (m_editRow >= 0)
+            commitEdit();
+    });
+    m_Text1 = new QLineEdit(m_grid->viewport());
+    m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setAlignment(Qt::AlignRight | Qt::AlignVCenter); // as the cells show their bounds
+    m_Text1->installEventFilter(this);
+    connect(m_Text1, &QLineEdit::textEdited, this, [this] { m_refusedText.clear(); });
+
+    m_chkLegend = new QCheckBox(QStringLiteral("Legend"), this);
+    m_chkLegend->setObjectName(QStringLiteral("chkLegend"));
+    m_cmdLegend = new QPushButton(QStringLiteral("Locate"), this);
+    m_cmdLegend->setObjectName(QStringLiteral("cmdLegend"));
+    m_cmdLegend->setToolTip(QStringLiteral("Pick the top-left corner of the legend on the map"));
+    connect(m_chkLegend, &QCheckBox::clicked, this, [this](bool ticked) {
+        m_logic.setLegend(ticked);
+        m_cmdLegend->setEnabled(ticked);
+    });
+    connect(m_cmdLegend, &QPushButton::clicked, this, &ContourViewWindow::cmdLegend_Click);
+    auto *legend = new QHBoxLayout;
+    legend->addWidget(m_chkLegend);
+    legend->addWidget(m_cmdLegend);
+    legend->addStretch();
+
+    auto *table = new QVBoxLayout;
+    table->setSpacing(6);
+    table->addWidget(m_grid);
+    table->addLayout(legend);
+
+    auto *top = new QHBoxLayout;
+    top->setSpacing(20);
+    top->addLayout(form);
+    top->addLayout(table);
+
+    auto *draw = new QPushButton(plume ? QStringLiteral("Draw Plume") : QStringLiteral("Draw contours"), this);
+    draw->setObjectName(QStringLiteral("cmdShowContour"));
+    connect(draw, &QPushButton::clicked, this, &ContourViewWindow::cmdShowContour_Click);
+    auto *clear = new QPushButton(QStringLiteral("Clear"), this);
+    clear->setObjectName(QStringLiteral("cmdClearContours"));
+    connect(clear, &QPushButton::clicked, this, &ContourViewWindow::cmdClearContours_Click);
+    auto *help = new QPushButton(QStringLiteral("Help"), this);
+    help->setObjectName(QStringLiteral("cmdHelp"));
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this->session(), this, helpContext()); });
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    connect(close, &QPushButton::clicked, this, &ContourViewWindow::cmdClose_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(draw);
+    buttons->addWidget(clear);
+    if (!plume) {
+        auto *exportGrid = new QPushButton(QStringLiteral("Export grid data"), this);
+        exportGrid->setObjectName(QStringLiteral("cmdExport"));
+        connect(exportGrid, &QPushButton::clicked, this, &ContourViewWindow::cmdExport_Click);
+        buttons->addWidget(exportGrid);
+    }
+    buttons->addStretch();
+    buttons->addWidget(help);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(14);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+
+    setColorPickTarget(session, m_colorCaller, this);
+    Form_Load();
+}
+
+ContourViewWindow::~ContourViewWindow()
+{
+    if (colorPickerState(session()).targets.value(m_colorCaller) == this)
+        setColorPickTarget(session(), m_colorCaller, nullptr);
+}
+
+// --- filling the controls -------------------------------------------------------------------
+
+void ContourViewWindow::Form_Load()
+{
+    m_filling = true;
+    InitializeGrid();
+    m_logic.load();
+    if (m_chkUseLog)
+        m_chkUseLog->setChecked(m_logic.useLogShown());
+    m_chkLegend->setChecked(m_logic.legendShown());
+    m_cmdLegend->setEnabled(m_logic.legendShown());
+    showBoxes();
+    m_lblMin->setText(m_logic.rangeMinLabel());
+    m_lblMax->setText(m_logic.rangeMaxLabel());
+    if (m_cboDate) {
+        m_cboDate->clear();
+        m_cboDate->addItems(m_logic.sampleList());
+        const int shown = m_logic.selectedSample() - 1;
+        if (shown >= 0 && shown < m_cboDate->count())
+            m_cboDate->setCurrentIndex(shown);
+    }
+    showRows();
+    m_filling = false;
+}
+
+void ContourViewWindow::InitializeGrid()
+{
+    m_Text1->setFrame(false);
+    m_Text1->setFont(m_grid->font());
+    m_Text1->hide();
+    m_editRow = -1;
+    m_grid->clear();
+    m_grid->setColumnCount(3);
+    m_grid->setHorizontalHeaderLabels(m_logic.headings());
+    // Twips as the classic screen measured them, widened for today's fonts; never narrower
+    // than a bound of the table needs.
+    const double scale = logicalDpiX() / 1440.0 * 1.5;
+    const int bound = m_logic.kind() == ContourKind::MinDist ? MinDistBoundTwips : BoundTwips;
+    const int boundWidth
+        = std::max(qRound(bound * scale), fontMetrics().horizontalAdvance(QStringLiteral("0.00000000")));
+    m_grid->setColumnWidth(0, boundWidth);
+    m_grid->setColumnWidth(1, boundWidth);
+    m_grid->setColumnWidth(ColorColumn, qRound(ColorTwips * scale));
+    const int rows = m_grid->horizontalHeader()->sizeHint().height()
+        + MaxContourLevels * m_grid->verticalHeader()->defaultSectionSize() + 2 * m_grid->frameWidth();
+    m_grid->setFixedSize(boundWidth * 2 + qRound(ColorTwips * scale) + 2 * m_grid->frameWidth(), rows);
+}
+
+void ContourViewWindow::showBoxes()
+{
+    for (int i = 0; i < 4; ++i) {
+        QLineEdit *box = m_boxes[std::size_t(i)];
+        const QString &text = m_logic.boxText(Box(i));
+        if (box->text() != text)
+            box->setText(text);
+        m_edited[std::size_t(i)] = false;
+    }
+}
+
+void ContourViewWindow::showRows()
+{
+    const std::vector<ContourViewLogic::Row> &rows = m_logic.rows();
+    m_grid->setRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r) {
+        const ContourViewLogic::Row &row = rows[std::size_t(r)];
+        const QString texts[] = { row.lower, row.upper, QString() };
+        for (int c = 0; c < 3; ++c) {
+            auto *item = new QTableWidgetItem(texts[c]);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_grid->setItem(r, c, item);
+        }
+        showSwatch(r, isColorIndex(row.color) ? colorFromBgr(ColorTable[std::size_t(row.color)]) : QColor());
+    }
+}
+
+void ContourViewWindow::showSwatch(int row, QColor color)
+{
+    QTableWidgetItem *item = m_grid->item(row, ColorColumn);
+    if (!item)
+        return;
+    if (color.isValid())
+        item->setBackground(color);
+    else
+        item->setData(Qt::BackgroundRole, QVariant());
+    item->setToolTip(QStringLiteral("Click to choose the level's colour"));
+}
+
+// --- the number boxes -----------------------------------------------------------------------
+
+int ContourViewWindow::boxOf(const QObject *object) const
+{
+    for (int i = 0; i < 4; ++i)
+        if (object && m_boxes[std::size_t(i)] == object)
+            return i;
+    return -1;
+}
+
+void ContourViewWindow::markBox(Box box, bool refused)
+{
+    QLineEdit *edit = m_boxes[std::size_t(box)];
+    QPalette palette;
+    if (refused)
+        palette.setColor(QPalette::Text, RefusedText);
+    edit->setPalette(palette);
+    QFont font = edit->font();
+    font.setBold(refused);
+    edit->setFont(font);
+}
+
+bool ContourViewWindow::validateBox(Box box)
+{
+    QLineEdit *edit = m_boxes[std::size_t(box)];
+    m_edited[std::size_t(box)] = false;
+    const bool accepted = m_logic.validate(box, edit->text());
+    const QString &shown = m_logic.boxText(box);
+    if (edit->text() != shown)
+        edit->setText(shown);
+    markBox(box, !accepted);
+    // After the focus change under way has finished, so the box really keeps it.
+    if (!accepted)
+        QTimer::singleShot(0, edit, [edit] { edit->setFocus(Qt::OtherFocusReason); });
+    return accepted;
+}
+
+bool ContourViewWindow::takePendingInput()
+{
+    bool taken = true;
+    const int box = boxOf(focusWidget());
+    if (box >= 0 && m_edited[std::size_t(box)])
+        taken = validateBox(Box(box));
+    if (m_editRow >= 0)
+        taken = commitEdit() && taken;
+    return taken;
+}
+
+// --- commands -------------------------------------------------------------------------------
+
+void ContourViewWindow::chkUseLog_Click(bool ticked)
+{
+    takePendingInput();
+    const bool kept = m_logic.setUseLog(ticked);
+    if (kept != ticked) {
+        const QSignalBlocker blocker(m_chkUseLog);
+        m_chkUseLog->setChecked(kept);
+    }
+    // Without the log scale a bound of 0 needs no change any more.
+    if (!kept) {
+        markBox(ContourViewLogic::MinBox, false);
+        markBox(ContourViewLogic::MaxBox, false);
+    }
+}
+
+void ContourViewWindow::cmdGenerate_Click()
+{
+    if (!takePendingInput())
+        return;
+    cancelEdit();
+    m_logic.generate();
+    showRows();
+}
+
+void ContourViewWindow::cmdShowContour_Click()
+{
+    if (!takePendingInput())
+        return;
+    m_logic.draw();
+}
+
+void ContourViewWindow::cmdClearContours_Click()
+{
+    m_logic.clear();
+}
+
+void ContourViewWindow::cmdLegend_Click()
+{
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    // The map has to be in view to pick the corner on it.
+    session().frontend().showMapWindow();
+    if (frame)
+        frame->lower();
+    m_logic.locateLegend();
+    if (frame) {
+        frame->raise();
+        if (m_main)
+            m_main->mdiArea()->setActiveSubWindow(frame);
+    } else {
+        raise();
+        activateWindow();
+    }
+}
+
+void ContourViewWindow::cmdExport_Click()
+{
+    if (m_logic.kind() == ContourKind::MinDist)
+        mdExportClicked(session());
+    else if (m_logic.kind() == ContourKind::Wolf)
+        wfExportClicked(session());
+}
+
+void ContourViewWindow::cmdClose_Click()
+{
+    takePendingInput();
+    cancelEdit();
+    m_logic.close();
+    closeForm();
+}
+
+// --- the level table ------------------------------------------------------------------------
+
+void ContourViewWindow::GridEdit(const QString &key)
+{
+    const int row = m_grid->currentRow();
+    const int column = m_grid->currentColumn();
+    if (row < 0 || column < 0 || column == ColorColumn || !m_logic.eventsFromUser())
+        return;
+    m_editRow = row;
+    m_editColumn = column;
+    m_refusedText.clear();
+    const QRect cell = m_grid->visualRect(m_grid->model()->index(row, column));
+    m_Text1->setGeometry(cell);
+    const bool startsWithCellText = key.size() == 1 && key.at(0).unicode() <= 32;
+    m_Text1->setText(startsWithCellText ? m_grid->item(row, column)->text() : key);
+    m_Text1->setCursorPosition(int(m_Text1->text().size()));
+    m_Text1->show();
+    m_Text1->setFocus(Qt::OtherFocusReason);
+}
+
+bool ContourViewWindow::commitEdit()
+{
+    if (m_editRow < 0 || m_committing || !m_logic.eventsFromUser())
+        return true;
+    // A text just refused is not reported again for every focus change that follows.
+    if (!m_refusedText.isNull() && m_Text1->text() == m_refusedText)
+        return false;
+    m_committing = true;
+    bool committed = false;
+    const QString kept = m_logic.commitCell(m_editRow + 1, m_editColumn, m_Text1->text(), &committed);
+    if (!committed) {
+        // The failure was reported; the edit box keeps the text for the person to correct.
+        m_refusedText = m_Text1->text();
+        m_committing = false;
+        QTimer::singleShot(0, m_Text1, [this] {
+            if (m_editRow >= 0)
+                m_Text1->setFocus(Qt::OtherFocusReason);
+        });
+        return false;
+    }
+    if (QTableWidgetItem *item = m_grid->item(m_editRow, m_editColumn))
+        item->setText(kept);
+    m_editRow = -1;
+    if (m_Text1->hasFocus())
+        m_grid->setFocus(Qt::OtherFocusReason);
+    m_Text1->hide();
+    m_committing = false;
+    return true;
+}
+
+void ContourViewWindow::cancelEdit()
+{
+    if (m_editRow < 0)
+        return;
+    m_editRow = -1;
+    const bool focused = m_Text1->hasFocus();
+    m_Text1->hide();
+    if (focused)
+        m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+bool ContourViewWindow::gridKeyPress(QKeyEvent *event)
+{
+    const int column = m_grid->currentColumn();
+    if (m_grid->currentRow() < 0 || column < 0)
+        return false;
+    const bool space = event->key() == Qt::Key_Space;
+    if (column == ColorColumn) {
+        // The keyboard's way to the colour picker.
+        if ((event->key() == Qt::Key_F2 || space) && m_logic.eventsFromUser()) {
+            m_lastClickedColumn = ColorColumn;
+            SelectColor();
+            return true;
+        }
+        return false;
+    }
+    if (event->key() == Qt::Key_F2) {
+        GridEdit(QStringLiteral(" "));
+        return true;
+    }
+    const QString text = event->text();
+    if (text.size() == 1 && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        GridEdit(text);
+        return true;
+    }
+    return false;
+}
+
+bool ContourViewWindow::editKeyPress(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape: cancelEdit(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: commitEdit(); return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int row = m_editRow;
+        const int to = event->key() == Qt::Key_Up ? row - 1 : row + 1;
+        if (to >= 0 && to < m_grid->rowCount() && commitEdit())
+            m_grid->setCurrentCell(to, m_grid->currentColumn());
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void ContourViewWindow::SelectColor()
+{
+    colorPickerState(session()).ColorCaller = m_colorCaller;
+    if (m_main) {
+        ChildForm *open = m_main->findChildForm(QStringLiteral("frmDBCColors"));
+        QMdiSubWindow *picker = m_main->showChild(open ? open : new ColorPicker(session()));
+        // A new picker opens beside the view rather than over its table.
+        auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+        if (!open && picker && frame) {
+            const QRect area = m_main->mdiArea()->viewport()->rect();
+            const QRect view = frame->geometry();
+            const int right = view.right() + 1;
+            const int left = view.left() - picker->width();
+            const int x = right + picker->width() <= area.right() ? right : (left >= 0 ? left : picker->x());
+            picker->move(x, std::clamp(view.top(), 0, std::max(0, area.height() - picker->height())));
+        }
+        return;
+    }
+    // Without a main window the picker is a window of its own, found again while it is open.
+    auto *picker = findChild<ColorPicker *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!picker) {
+        picker = new ColorPicker(session(), this);
+        picker->setWindowFlag(Qt::Window);
+    }
+    picker->show();
+    picker->raise();
+}
+
+void ContourViewWindow::setPickedColor(int colorIndex, std::uint32_t color)
+{
+    const int row = m_grid->currentRow();
+    if (row < 0)
+        return;
+    m_logic.setLevelColor(row + 1, colorIndex);
+    showSwatch(row, colorFromBgr(color));
+}
+
+bool ContourViewWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == m_grid) {
+        if (type == QEvent::KeyPress && gridKeyPress(static_cast<QKeyEvent *>(event)))
+            return true;
+        // The minimum-distance and WOLF tables take a pending edit when they regain the focus.
+        if (type == QEvent::FocusIn && m_editRow >= 0 && m_logic.kind() != ContourKind::Plume)
+            commitEdit();
+    } else if (watched == m_Text1) {
+        if (type == QEvent::KeyPress && m_editRow >= 0 && editKeyPress(static_cast<QKeyEvent *>(event)))
+            return true;
+        if (type == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent *>(event)->reason();
+            // Another window coming up (a message box, a menu) leaves the edit open.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                commitEdit();
+        }
+    } else if (const int box = boxOf(watched); box >= 0 && type == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        // Only a move to another control of this view leaves the box; switching windows or
+        // opening a menu (or the warning itself) does not.
+        QWidget *next = QApplication::focusWidget();
+        if (m_edited[std::size_t(box)] && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && next && next != watched && isAncestorOf(next))
+            validateBox(Box(box));
+    }
+    return ChildForm::eventFilter(watched, event);
+}
+
+WindowFactories::FormFactory contourViewFactory(ContourKind kind)
+{
+    return [kind](Session &session, QWidget *parent) -> ChildForm * {
+        return new ContourViewWindow(session, kind, qobject_cast<MainWindow *>(parent));
+    };
+}
+
+} // namespace qel::gui
