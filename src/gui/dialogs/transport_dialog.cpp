@@ -1,5 +1,7 @@
 #include "gui/dialogs/transport_dialog.h"
 
+#include "gui/common/refused_box.h"
+
 #include "core/help_topics.h"
 #include "core/reporting.h"
 
@@ -11,15 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace qel::gui {
 
 namespace {
-
-const QColor RefusedText(0xc6, 0x28, 0x28);
-const char *const RefusedProperty = "refused";
 
 QLabel *sectionHeading(const QString &text, QWidget *parent)
 {
@@ -80,7 +78,7 @@ TransportDialog::TransportDialog(Session &session, QWidget *parent)
         unit->setObjectName(QStringLiteral("lblParameterUnit%1").arg(i));
         connect(box, &QLineEdit::returnPressed, this, [this, i] { txtParameter_Validate(i); });
         // A changed text is no longer the refused value; it is judged again on leaving.
-        connect(box, &QLineEdit::textEdited, this, [this, i] { markBox(i, false); });
+        connect(box, &QLineEdit::textEdited, this, [box] { markRefused(box, false); });
 
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
@@ -151,11 +149,9 @@ bool TransportDialog::txtParameter_Validate(int index)
     bool accepted = false;
     guarded(session(), QStringLiteral("TransData:txtParameter_Validate"),
         [&] { accepted = validateTransportParameter(session(), index, box->text()); });
-    markBox(index, !accepted);
-    if (!accepted) {
-        // After the focus change under way has finished, so the box really keeps it.
-        QTimer::singleShot(0, box, [box] { box->setFocus(Qt::OtherFocusReason); });
-    }
+    markRefused(box, !accepted);
+    if (!accepted)
+        keepFocusAfterRefusal(box);
     return accepted;
 }
 
@@ -168,7 +164,7 @@ void TransportDialog::chkDecay_Click(bool on)
             box->clear();
         else if (!text.isEmpty())
             box->setText(text);
-        markBox(HalfLifeIndex, false);
+        markRefused(box, false);
         box->setEnabled(on);
         m_lblParameter[HalfLifeIndex]->setEnabled(on);
     });
@@ -205,22 +201,9 @@ int TransportDialog::boxIndex(const QObject *object) const
     return -1;
 }
 
-void TransportDialog::markBox(int index, bool refused)
-{
-    QLineEdit *box = m_txtParameter[index];
-    box->setProperty(RefusedProperty, refused);
-    QPalette palette;
-    if (refused)
-        palette.setColor(QPalette::Text, RefusedText);
-    box->setPalette(palette);
-    QFont font = box->font();
-    font.setBold(refused);
-    box->setFont(font);
-}
-
 bool TransportDialog::isMarked(int index) const
 {
-    return m_txtParameter[index]->property(RefusedProperty).toBool();
+    return isMarkedRefused(m_txtParameter[index]);
 }
 
 } // namespace qel::gui

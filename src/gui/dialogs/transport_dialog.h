@@ -35,7 +35,6 @@ private:
     void cmdHelp_Click();
 
     int boxIndex(const QObject *object) const;
-    void markBox(int index, bool refused);
     bool isMarked(int index) const;
 
     std::array<QLineEdit *, NumTransportParameters> m_txtParameter {};

@@ -59,7 +59,6 @@ private:
     // the person was just told to change what they typed.
     bool takePendingInput();
     int boxOf(const QObject *object) const;
-    void markBox(Box box, bool refused);
 
     void chkUseLog_Click(bool ticked);
     void cmdGenerate_Click();
