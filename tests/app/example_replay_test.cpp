@@ -1,0 +1,146 @@
+// The bundled example replayed headless as `scripts/qel demo` runs it: every output is compared
+// with the committed golden files, so any change to what a user gets from the example shows up
+// here. QEL_UPDATE_GOLDEN=1 rewrites the golden files from the current program instead.
+#include "support/qel_process.h"
+#include "support/test_session.h"
+
+#include <QCryptographicHash>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLocale>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
+const QString GoldenDir = QStringLiteral(QEL_TEST_DATA "/example/");
+
+bool updatingGolden()
+{
+    return qEnvironmentVariableIntValue("QEL_UPDATE_GOLDEN") == 1;
+}
+
+// What differs from run to run: the folder the example was copied to (the summary names it in
+// lower case) and today's date.
+QByteArray masked(QByteArray bytes, const QString &projectDir)
+{
+    bytes.replace(projectDir.toUtf8(), "<PROJECT>/");
+    bytes.replace(projectDir.toLower().toUtf8(), "<PROJECT>/");
+    const QString today = QLocale(QLocale::English).toString(QDate::currentDate(), QStringLiteral("dd-MMM-yyyy"));
+    bytes.replace(today.toUtf8(), "<TODAY>");
+    return bytes;
+}
+
+void writeGolden(const QString &name, const QByteArray &bytes)
+{
+    QFile file(GoldenDir + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    file.write(bytes);
+}
+
+// The first line where two texts differ, for a readable failure.
+std::string firstDifference(const QByteArray &got, const QByteArray &want)
+{
+    const QList<QByteArray> a = got.split('\n'), b = want.split('\n');
+    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const QByteArray x = i < a.size() ? a[i] : "<end>", y = i < b.size() ? b[i] : "<end>";
+        if (x != y)
+            return "line " + std::to_string(i + 1) + ":\n  got  " + x.toStdString() + "\n  want " + y.toStdString();
+    }
+    return "same lines, different bytes";
+}
+
+// Share of pixels whose colour differs by more than a rounding step of anti-aliasing.
+double differingPixelShare(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 1;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int d = std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col]))
+                + std::abs(qBlue(p[col]) - qBlue(q[col]));
+            differing += d > 48;
+        }
+    }
+    return double(differing) / (double(x.width()) * x.height());
+}
+
+} // namespace
+
+TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
+{
+    const TestSession t;
+    const QString project = t.home() + QStringLiteral("site/");
+    for (const QString &name : QDir(ExampleDir).entryList({ "*.prj", "*.csv", "*.dxf" }, QDir::Files))
+        t.writeFile(QStringLiteral("site/") + name, readBytes(ExampleDir + name));
+    const QString out = t.home() + QStringLiteral("out/");
+    QDir().mkpath(out);
+
+    const QelRun run = runQel(t.home(),
+        { "--batch", project + "alpha-site.prj", "--summary", out + "summary.rtf", "--map", out + "map.png",
+            "--results", out + "results-report.out", "--export-mindist", out + "mindist.txt", "--export-wolf",
+            out + "wolf.txt", "--new-wells", out + "new-wells.csv" });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("QEL("))) << run.err.toStdString();
+
+    // Small text outputs are kept whole; the large grids and the report by their digest, beside
+    // their opening lines, which say what a difference is about.
+    const struct {
+        QString file;
+        bool whole;
+    } outputs[] = {
+        { project + "regress_input.dat", true },
+        { project + "regress.out", true },
+        { project + "final.out", true },
+        { project + "results.out", true },
+        { out + "summary.rtf", true },
+        { out + "new-wells.csv", true },
+        { out + "results-report.out", false },
+        { out + "mindist.txt", false },
+        { out + "wolf.txt", false },
+    };
+    for (const auto &o : outputs) {
+        const QString name = QFileInfo(o.file).fileName();
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = masked(readBytes(o.file), project);
+        ASSERT_FALSE(bytes.isEmpty());
+        const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n';
+        const QByteArray head = bytes.left(bytes.indexOf('\n', 0) < 0 ? bytes.size() : 2000);
+        if (updatingGolden()) {
+            writeGolden(name, o.whole ? bytes : head);
+            if (!o.whole)
+                writeGolden(name + ".sha256", digest);
+            continue;
+        }
+        if (o.whole) {
+            const QByteArray want = readBytes(GoldenDir + name);
+            EXPECT_TRUE(bytes == want) << firstDifference(bytes, want);
+        } else {
+            const QByteArray want = readBytes(GoldenDir + name);
+            EXPECT_TRUE(head == want) << firstDifference(head, want);
+            EXPECT_EQ(digest, readBytes(GoldenDir + name + ".sha256"));
+        }
+    }
+
+    const QImage map(out + "map.png");
+    ASSERT_FALSE(map.isNull());
+    if (updatingGolden()) {
+        map.save(GoldenDir + "map.png");
+        return;
+    }
+    const QImage want(GoldenDir + "map.png");
+    ASSERT_FALSE(want.isNull());
+    EXPECT_LT(differingPixelShare(map, want), 0.002);
+}
