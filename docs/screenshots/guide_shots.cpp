@@ -1,0 +1,185 @@
+// Makes the user guide's screenshots from the real workbench: opens the example project, opens
+// each window through its menu command, waits for it to draw and saves it as docs/images/NAME.png.
+// Questions the program would ask are answered with their defaults, so the run needs nobody.
+//
+// usage: qel_guide_shots EXAMPLE.prj OUTPUT_FOLDER
+#include "core/file_commands.h"
+#include "core/paths.h"
+#include "core/reporting.h"
+#include "core/startup.h"
+#include "gui/common/child_form.h"
+#include "gui/map/map_window.h"
+#include "gui/workbench/drawn_icons.h"
+#include "gui/workbench/main_window.h"
+#include "gui/workbench/qt_frontend.h"
+#include "gui/workbench/workbench_windows.h"
+#include "views/workflow_replay.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QTableWidget>
+
+#include <cstdio>
+#include <functional>
+
+using namespace qel;
+using namespace qel::gui;
+
+namespace {
+
+// The workbench's own front end, except that nothing waits for a person.
+class UnattendedFrontend : public QtFrontend {
+public:
+    MsgAnswer messageBox(const QString &text, const QString &, MsgButtons buttons, MsgIcon) override
+    {
+        std::fprintf(stderr, "guide_shots: message answered by default: %s\n", qPrintable(text));
+        switch (buttons) {
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
+        case MsgButtons::RetryCancel: return MsgAnswer::Cancel;
+        default: return MsgAnswer::Ok;
+        }
+    }
+    FileDialogAnswer openFileDialog(const FileDialogRequest &) override { return {}; }
+    FileDialogAnswer saveFileDialog(const FileDialogRequest &) override { return {}; }
+    std::optional<QString> inputBox(const QString &, const QString &, const QString &defaultText) override
+    {
+        return defaultText;
+    }
+    std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
+};
+
+// Lets the windows lay themselves out and paint.
+void settle(int milliseconds = 400)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool save(QWidget *widget, const QString &file)
+{
+    if (!widget)
+        return false;
+    settle();
+    const bool saved = widget->grab().save(file);
+    std::printf("guide_shots: %s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+    return saved;
+}
+
+QWidget *frameOf(ChildForm *form)
+{
+    if (!form)
+        return nullptr;
+    auto *frame = qobject_cast<QMdiSubWindow *>(form->parentWidget());
+    return frame ? static_cast<QWidget *>(frame) : form;
+}
+
+QAbstractButton *buttonNamed(QWidget *form, const QString &text)
+{
+    for (QAbstractButton *button : form->findChildren<QAbstractButton *>())
+        if (button->text() == text && button->isVisible())
+            return button;
+    return nullptr;
+}
+
+struct Shot {
+    const char *image; // file name without .png
+    const char *command; // menu command that opens the window
+    const char *form; // object name of the window it opens
+    // Steps taken in the window before the picture, e.g. pressing Next in a wizard.
+    std::function<void(ChildForm &)> prepare = {};
+};
+
+void press(ChildForm &form, const QString &text)
+{
+    if (QAbstractButton *button = buttonNamed(&form, text)) {
+        button->click();
+        settle(200);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: qel_guide_shots EXAMPLE.prj OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString project = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + u'/';
+    QDir().mkpath(out);
+    QApplication::setApplicationName(QStringLiteral("QEL"));
+    QApplication::setWindowIcon(applicationIcon());
+
+    UnattendedFrontend frontend;
+    Session session(frontend, applicationFolder(QCoreApplication::applicationDirPath()));
+    startUp(session);
+    installWorkflowReplay(session);
+    int missing = 0;
+    {
+        MainWindow window(session, workbenchWindowFactories());
+        frontend.attach(&window);
+        window.resize(1400, 900);
+        window.show();
+        settle();
+        save(&window, out + "main-window-empty.png");
+        guarded(session, QStringLiteral("Main"), [&] { openProjectFile(session, project); });
+        settle(1500);
+        save(&window, out + "map-final.png");
+
+        const auto next = [](ChildForm &f) { press(f, QStringLiteral("&Next >")); };
+        const Shot shots[] = {
+            { "units", "mnuEditUnits", "frmUnits" },
+            { "transport-data", "mnuEditTransportData", "frmTransData" },
+            { "plot-limits", "mnuMapSetPlotLimits", "frmPlotLmts" },
+            { "source", "mnuEditSourceLocation", "frmSource" },
+            { "wells-file", "mnuEditWellLocations", "frmWellLocations", next },
+            { "wells-fields", "mnuEditWellLocations", "frmWellLocations", next },
+            { "wells-data", "mnuEditWellLocations", "frmWellLocations", next },
+            { "levels-fields", "mnuEditWaterLevelData", "frmWaterLevels", [&](ChildForm &f) { next(f), next(f); } },
+            { "regression-results", "mnuViewWaterLevelContours", "frmRegRes",
+                [](ChildForm &f) {
+                    if (auto *table = f.findChild<QTableWidget *>())
+                        table->selectRow(1);
+                    press(f, QStringLiteral("Show Contour"));
+                } },
+            { "plume-contours", "mnuViewPlumeContours", "frmPlumeSpect" },
+            { "mindist-contours", "mnuViewMinDistContours", "frmMinDist" },
+            { "wolf-contours", "mnuViewWOLFContours", "frmWOLF" },
+        };
+        for (const Shot &shot : shots) {
+            QAction *action = window.command(QString::fromLatin1(shot.command));
+            if (!action || !action->isEnabled()) {
+                std::fprintf(stderr, "guide_shots: %s: command %s not available\n", shot.image, shot.command);
+                ++missing;
+                continue;
+            }
+            action->trigger();
+            settle();
+            ChildForm *form = window.findChildForm(QString::fromLatin1(shot.form));
+            if (!form) {
+                std::fprintf(stderr, "guide_shots: %s: no window %s\n", shot.image, shot.form);
+                ++missing;
+                continue;
+            }
+            if (shot.prepare)
+                shot.prepare(*form);
+            if (!save(frameOf(form), out + QString::fromLatin1(shot.image) + ".png"))
+                ++missing;
+        }
+        save(&window, out + "main-window.png");
+        frontend.attach(nullptr);
+    }
+    terminateSession(session);
+    return missing == 0 ? 0 : 1;
+}
