@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Makes the files of the Alpha Site example: the site plan as a DXF drawing and the well and
-water-level tables as csv. Standard library only; run from anywhere, the files are written
-beside this script and committed.
+"""Makes the files of the Alpha Site example: the site plan as a DXF drawing and as a PNG image
+(2 pixels per metre, 20 pixels of margin), and the well and water-level tables as csv and as one
+xlsx workbook with the sheets "Wells" and "Levels". Standard library only, except that the
+workbook is converted from the csv files by GDAL's ogr2ogr (gdal-bin); run from anywhere, the
+files are written beside this script and committed.
 
 The site: a 500 m x 400 m industrial lot north of a creek, groundwater flowing south-east
 towards the creek, a former solvent store (the source) beside the main building.
@@ -9,6 +11,11 @@ towards the creek, a former solvent store (the source) beside the main building.
 import math
 import os
 import random
+import shutil
+import struct
+import subprocess
+import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -18,16 +25,20 @@ class Dxf:
 
     def __init__(self):
         self.out = []
+        self.shapes = []  # the same entities for the raster plan
+
 
     def _pair(self, code, value):
         self.out.append("%d\n%s\n" % (code, value))
 
     def line(self, layer, color, x1, y1, x2, y2):
+        self.shapes.append(("line", color, [(x1, y1), (x2, y2)]))
         for code, value in ((0, "LINE"), (8, layer), (62, color), (10, x1), (20, y1), (30, 0),
                             (11, x2), (21, y2), (31, 0)):
             self._pair(code, value)
 
     def polyline(self, layer, color, points, closed=False):
+        self.shapes.append(("line", color, list(points) + ([points[0]] if closed else [])))
         self._pair(0, "LWPOLYLINE")
         self._pair(8, layer)
         self._pair(62, color)
@@ -38,6 +49,7 @@ class Dxf:
             self._pair(20, "%.2f" % y)
 
     def text(self, layer, color, x, y, height, value):
+        self.shapes.append(("text", color, [(x, y)], height, value))
         for code, v in ((0, "TEXT"), (8, layer), (62, color), (10, x), (20, y), (30, 0), (40, height),
                         (1, value)):
             self._pair(code, v)
@@ -86,6 +98,87 @@ def site_plan():
     d.polyline("SCALE", 7, [(470, 360), (478, 340), (470, 345), (462, 340)], closed=True)
     d.text("SCALE", 7, 466, 366, 8, "N")
     d.write(os.path.join(HERE, "site-plan.dxf"))
+    Raster(d.shapes).write(os.path.join(HERE, "site-plan.png"))
+
+
+# The raster plan: 2 pixels per metre with a margin of 20 pixels, rows counting downwards, so
+# pixel (20, 20) is the lot's north-west corner (0, 400) and pixel (1020, 820) its south-east
+# corner (500, 0): the two calibration points of alpha-site-raster.prj.
+PIXELS_PER_METRE = 2
+MARGIN = 20
+COLORS = {1: (200, 30, 30), 4: (40, 150, 220), 5: (30, 60, 190), 7: (0, 0, 0), 8: (120, 120, 120)}
+
+# Capitals and digits of a 5 x 7 plotter font, enough for the plan's labels.
+FONT = {
+    "A": "01110100011000111111100011000110001", "C": "01110100011000010000100001000101110",
+    "D": "11110100011000110001100011000111110", "E": "11111100001000011110100001000011111",
+    "F": "11111100001000011110100001000010000", "H": "10001100011000111111100011000110001",
+    "I": "01110001000010000100001000010001110", "K": "10001100101010011000101001001010001",
+    "L": "10000100001000010000100001000011111", "M": "10001110111010110101100011000110001",
+    "N": "10001110011010110011100011000110001", "O": "01110100011000110001100011000101110",
+    "R": "11110100011000111110101001001010001", "S": "01111100001000001110000010000111110",
+    "T": "11111001000010000100001000010000100", "U": "10001100011000110001100011000101110",
+    "V": "10001100011000110001100010101000100", "W": "10001100011000110101101011010101010",
+    "0": "01110100011001110101110011000101110", "1": "00100011000010000100001000010001110",
+    " ": "0" * 35,
+}
+
+
+class Raster:
+    def __init__(self, shapes):
+        self.width = 500 * PIXELS_PER_METRE + 2 * MARGIN
+        self.height = 400 * PIXELS_PER_METRE + 2 * MARGIN
+        self.pixels = bytearray(b"\xff" * (self.width * self.height * 3))
+        for shape in shapes:
+            color = COLORS.get(shape[1], (0, 0, 0))
+            if shape[0] == "line":
+                points = [self.pixel(x, y) for x, y in shape[2]]
+                for a, b in zip(points, points[1:]):
+                    self.segment(a, b, color)
+            else:
+                self.label(shape[2][0], shape[3], shape[4], color)
+
+    def pixel(self, x, y):
+        return (MARGIN + x * PIXELS_PER_METRE, MARGIN + (400 - y) * PIXELS_PER_METRE)
+
+    def dot(self, px, py, color, size=2):
+        for dy in range(size):
+            for dx in range(size):
+                x, y = int(px) + dx, int(py) + dy
+                if 0 <= x < self.width and 0 <= y < self.height:
+                    i = (y * self.width + x) * 3
+                    self.pixels[i:i + 3] = bytes(color)
+
+    def segment(self, a, b, color):
+        steps = int(max(abs(b[0] - a[0]), abs(b[1] - a[1]))) + 1
+        for k in range(steps + 1):
+            t = k / steps
+            self.dot(a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), color)
+
+    def label(self, at, height, text, color):
+        # The text's baseline starts at the insertion point, as in the drawing.
+        cell = max(1, round(height * PIXELS_PER_METRE / 7))
+        px, py = self.pixel(*at)
+        top = py - 7 * cell
+        for n, char in enumerate(text.upper()):
+            glyph = FONT.get(char, FONT[" "])
+            for bit, on in enumerate(glyph):
+                if on == "1":
+                    self.dot(px + (n * 6 + bit % 5) * cell, top + (bit // 5) * cell, color, cell)
+
+    def write(self, path):
+        rows = b"".join(b"\x00" + bytes(self.pixels[y * self.width * 3:(y + 1) * self.width * 3])
+                        for y in range(self.height))
+
+        def chunk(kind, data):
+            body = kind + data
+            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+        with open(path, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n")
+            f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
+            f.write(chunk(b"IDAT", zlib.compress(rows, 9)))
+            f.write(chunk(b"IEND", b""))
 
 
 # Wells: identifiers, x, y. Upgradient, around the source, downgradient towards the creek.
@@ -108,9 +201,13 @@ DATES = ["2023-03-15", "2023-06-14", "2023-09-13", "2023-12-13", "2024-03-13", "
 
 
 def level(x, y, date_index, rng):
-    # A plane falling towards the creek in the south-east, a seasonal swing, a little noise.
-    season = 0.35 * math.sin(2 * math.pi * date_index / 4.0)
-    return 98.0 - 0.006 * x + 0.011 * y + season + rng.uniform(-0.03, 0.03)
+    # A plane falling towards the creek in the south-east, a little noise, and the seasons: the
+    # water table rises in spring, and the creek's stage turns and steepens the slope with it.
+    phase = 2 * math.pi * date_index / 4.0
+    season = 0.35 * math.sin(phase)
+    gx = -0.006 * (1 + 0.25 * math.cos(phase))
+    gy = 0.011 * (1 - 0.12 * math.sin(phase))
+    return 98.0 + gx * x + gy * y + season + rng.uniform(-0.03, 0.03)
 
 
 def tables():
@@ -130,6 +227,18 @@ def tables():
             f.write(date + "," + ",".join(values) + "\n")
 
 
+def workbook():
+    """The two tables as sheets of one workbook, typed: numbers as numbers, dates as dates."""
+    path = os.path.join(HERE, "site-data.xlsx")
+    with tempfile.TemporaryDirectory() as scratch:
+        target = os.path.join(scratch, "site-data.xlsx")
+        for sheet, table, update in (("Wells", "wells.csv", []), ("Levels", "levels.csv", ["-update"])):
+            subprocess.run(["ogr2ogr", "-f", "XLSX"] + update + [target, os.path.join(HERE, table), "-nln", sheet,
+                            "-oo", "AUTODETECT_TYPE=YES"], check=True)
+        shutil.copyfile(target, path)
+
+
 if __name__ == "__main__":
     site_plan()
     tables()
+    workbook()

@@ -79,12 +79,25 @@ double differingPixelShare(const QImage &a, const QImage &b)
 
 } // namespace
 
+// Copies the example folder to folder below the application folder; returns it with a slash.
+QString copyExample(const TestSession &t, const QString &folder)
+{
+    for (const QString &name : QDir(ExampleDir).entryList(QDir::Files))
+        t.writeFile(folder + u'/' + name, readBytes(ExampleDir + name));
+    return t.home() + folder + u'/';
+}
+
+// The report without its first lines, which name the project's files.
+QByteArray reportBody(const QString &path)
+{
+    const QByteArray bytes = readBytes(path);
+    return bytes.mid(bytes.indexOf("Water levels samples"));
+}
+
 TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
 {
     const TestSession t;
-    const QString project = t.home() + QStringLiteral("site/");
-    for (const QString &name : QDir(ExampleDir).entryList({ "*.prj", "*.csv", "*.dxf" }, QDir::Files))
-        t.writeFile(QStringLiteral("site/") + name, readBytes(ExampleDir + name));
+    const QString project = copyExample(t, QStringLiteral("site"));
     const QString out = t.home() + QStringLiteral("out/");
     QDir().mkpath(out);
 
@@ -143,4 +156,26 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
     const QImage want(GoldenDir + "map.png");
     ASSERT_FALSE(want.isNull());
     EXPECT_LT(differingPixelShare(map, want), 0.002);
+}
+
+// The same site with the plan as a calibrated raster image and the tables as sheets of one
+// workbook computes exactly what the drawing and the csv tables give, and saves unchanged.
+TEST(ExampleReplay, RasterPlanAndWorkbookGiveTheSameResults)
+{
+    const TestSession t;
+    QStringList reports, regressions;
+    for (const QString &name : { QStringLiteral("alpha-site"), QStringLiteral("alpha-site-raster") }) {
+        const QString project = copyExample(t, name);
+        const QString saved = t.home() + name + QStringLiteral("-saved.prj");
+        const QelRun run = runQel(
+            t.home(), { "--batch", project + name + ".prj", "--save-as", saved, "--results", project + "report.out" });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(readBytes(saved), readBytes(ExampleDir + name + ".prj")) << name.toStdString();
+        reports << project + "report.out";
+        regressions << project + "regress.out";
+    }
+    EXPECT_EQ(readBytes(regressions[0]), readBytes(regressions[1]));
+    const QByteArray vector = reportBody(reports[0]), raster = reportBody(reports[1]);
+    EXPECT_GT(vector.size(), 1000000);
+    EXPECT_TRUE(vector == raster) << firstDifference(raster, vector);
 }
