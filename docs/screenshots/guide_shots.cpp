@@ -132,10 +132,12 @@ int main(int argc, char **argv)
         window.resize(1400, 900);
         window.show();
         settle();
-        save(&window, out + "main-window-empty.png");
+        save(&window, out + "main-window.png");
         guarded(session, QStringLiteral("Main"), [&] { openProjectFile(session, project); });
         settle(1500);
         save(&window, out + "map-final.png");
+        if (MapWindow *map = findMapWindow(window))
+            save(map->parentWidget() ? map->parentWidget() : map, out + "base-map.png");
 
         const auto next = [](ChildForm &f) { press(f, QStringLiteral("&Next >")); };
         const Shot shots[] = {
@@ -177,7 +179,6 @@ int main(int argc, char **argv)
             if (!save(frameOf(form), out + QString::fromLatin1(shot.image) + ".png"))
                 ++missing;
         }
-        save(&window, out + "main-window.png");
         frontend.attach(nullptr);
     }
     terminateSession(session);

@@ -6,6 +6,7 @@
 #include "core/progress.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
+#include "input/water_level_reader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -108,8 +109,9 @@ QByteArray regressionInputBytes(const ProjectModel &m, std::optional<QString> &s
         }
         text += u'\'' + m.WLWellID(j) + QStringLiteral("'  ") + numberText(m.WLWellX(j)) + QStringLiteral("  ")
             + numberText(m.WLWellY(j)) + QStringLiteral("  ");
+        // A well without a location would enter the fit at (0, 0): its levels count as missing.
         for (int i = 1; i <= m.NumSamples; ++i)
-            text += numberText(m.WLData(j, i)) + QStringLiteral("  ");
+            text += numberText(m.WLWellUnlocated(j) ? MissingLevel : m.WLData(j, i)) + QStringLiteral("  ");
         text += QStringLiteral("\r\n");
     }
     return text.toUtf8();

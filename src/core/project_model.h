@@ -111,6 +111,9 @@ struct ProjectModel {
     BoundedArray<QDate, 0, MaxSampleSlots> SampleDate;
     BoundedArray2<double, 0, MaxWells, 0, MaxSampleSlots> WLData;
     BoundedArray<double, 0, MaxWells> WLWellX, WLWellY;
+    // Set for a water-level column whose well is not in the well list: it has no coordinates,
+    // so its levels stay out of the plane fit.
+    BoundedArray<std::uint8_t, 0, MaxWells> WLWellUnlocated; // 0 or 1
 
     // Water-level contours
     double WLMin = 0, WLMax = 0, WLInt = 0;

@@ -33,6 +33,9 @@ const TableFormat formats[] = {
     { "OpenDocument spreadsheet (ods)", "OpenDocument", "ods" },
     { "Comma-separated values (csv)", "Text", "csv" },
     { "dBASE (dbf)", "dBASE IV", "dbf" },
+    { "Shapefile (shp)", "ESRI Shapefile", "shp" },
+    { "GeoPackage (gpkg)", "GPKG", "gpkg" },
+    { "GeoJSON (geojson)", "GeoJSON", "geojson" },
 };
 
 // A sheet as read: row 0 holds the field names.
@@ -145,19 +148,40 @@ TableCell gdalCell(OGRFeature &feature, int i, bool spreadsheet)
     }
 }
 
-// xls, xlsx, ods, csv and dbf through GDAL; every sheet is read with its header row as data so
-// that numeric header cells keep their names. With onlyNames the rows are not read.
+// The x and y of a feature's point; a multipoint of one point counts as that point.
+std::pair<TableCell, TableCell> pointCells(OGRFeature &feature)
+{
+    const OGRGeometry *geometry = feature.GetGeometryRef();
+    if (geometry && !geometry->IsEmpty() && wkbFlatten(geometry->getGeometryType()) == wkbMultiPoint) {
+        const auto *points = geometry->toMultiPoint();
+        geometry = points->getNumGeometries() == 1 ? points->getGeometryRef(0) : nullptr;
+    }
+    if (!geometry || geometry->IsEmpty() || wkbFlatten(geometry->getGeometryType()) != wkbPoint)
+        return {};
+    const auto *point = geometry->toPoint();
+    return { TableCell::number(point->getX()), TableCell::number(point->getY()) };
+}
+
+const char *gdalDriverOf(const QString &extension)
+{
+    const std::pair<const char *, const char *> drivers[] = { { "xls", "XLS" }, { "xlsx", "XLSX" }, { "ods", "ODS" },
+        { "csv", "CSV" }, { "gpkg", "GPKG" }, { "geojson", "GeoJSON" } };
+    for (const auto &[ext, driver] : drivers)
+        if (extension == QLatin1String(ext))
+            return driver;
+    return "ESRI Shapefile"; // dbf and shp
+}
+
+// xls, xlsx, ods, csv, dbf and the GIS layers through GDAL; every sheet is read with its header
+// row as data so that numeric header cells keep their names. With onlyNames the rows are not read.
 std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, const QString &wanted, bool onlyNames)
 {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
     const QString extension = QLatin1String(format.extension);
     const bool spreadsheet = extension == u"xls" || extension == u"xlsx" || extension == u"ods";
-    const char *gdalDriver = extension == u"xls" ? "XLS"
-        : extension == u"xlsx"                   ? "XLSX"
-        : extension == u"ods"                    ? "ODS"
-        : extension == u"csv"                    ? "CSV"
-                                                 : "ESRI Shapefile";
+    const bool gisLayer = extension == u"shp" || extension == u"gpkg" || extension == u"geojson";
+    const char *gdalDriver = gdalDriverOf(extension);
     ConfigOption xls("OGR_XLS_HEADERS", "DISABLE"), xlsx("OGR_XLSX_HEADERS", "DISABLE"),
         ods("OGR_ODS_HEADERS", "DISABLE");
     const char *drivers[] = { gdalDriver, nullptr };
@@ -172,14 +196,19 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
     for (int l = 0; l < dataset->GetLayerCount(); ++l) {
         OGRLayer *layer = dataset->GetLayer(l);
         Sheet sheet;
-        sheet.name = (extension == u"csv" || extension == u"dbf") ? QFileInfo(path).completeBaseName()
-                                                                  : QString::fromUtf8(layer->GetName());
+        const bool oneTablePerFile = extension == u"csv" || extension == u"dbf" || extension == u"shp";
+        sheet.name = oneTablePerFile ? QFileInfo(path).completeBaseName() : QString::fromUtf8(layer->GetName());
         if (!onlyNames && sheet.name.compare(wanted, Qt::CaseInsensitive) == 0) {
             OGRFeatureDefn *definition = layer->GetLayerDefn();
+            const bool points = gisLayer && definition->GetGeomType() != wkbNone;
             if (!spreadsheet && extension != u"csv") {
                 std::vector<TableCell> header;
                 for (int i = 0; i < definition->GetFieldCount(); ++i)
                     header.push_back(TableCell::text(QString::fromUtf8(definition->GetFieldDefn(i)->GetNameRef())));
+                if (points) {
+                    header.push_back(TableCell::text(GeometryXField));
+                    header.push_back(TableCell::text(GeometryYField));
+                }
                 sheet.rows.push_back(std::move(header));
             }
             layer->ResetReading();
@@ -187,6 +216,11 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
                 std::vector<TableCell> row;
                 for (int i = 0; i < definition->GetFieldCount(); ++i)
                     row.push_back(gdalCell(*feature, i, spreadsheet));
+                if (points) {
+                    auto [x, y] = pointCells(*feature);
+                    row.push_back(std::move(x));
+                    row.push_back(std::move(y));
+                }
                 sheet.rows.push_back(std::move(row));
             }
         }

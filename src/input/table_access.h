@@ -24,10 +24,16 @@ struct TableFormat {
     const char *extension;
 };
 
-// The formats in list order: the five classic ones first, then the modern ones.
+// The formats in list order: the five classic ones first, then the modern ones, then the GIS
+// layers.
 std::span<const TableFormat> tableFormats();
 // Index of the format whose caption or driver string equals text ignoring case, -1 when none.
 int tableFormatIndex(QStringView text);
+
+// The two fields a GIS layer adds after its attributes: the x and y of each feature's point
+// (null for a feature without one).
+inline const QString GeometryXField = QStringLiteral("(geometry x)");
+inline const QString GeometryYField = QStringLiteral("(geometry y)");
 
 // A cell as the wizards read it: null, text, number or date.
 class TableCell {
@@ -90,7 +96,8 @@ private:
 
 // Table names of a file in the file's order. driver is a stored driver string; when it is empty
 // or unknown the file's extension chooses the reader. For csv and dbf the path may be a folder,
-// whose files are its tables.
+// whose files are its tables. A shapefile holds one table named after the file, a GeoPackage or
+// GeoJSON file one per layer.
 QStringList tableNames(const QString &path, const QString &driver);
 
 // Reads one table; the first row holds the field names. A missing file is error 53, an

@@ -68,6 +68,7 @@ bool readLevels(Session &session, const Table &table)
             // No coordinates from an earlier read may stay with another well.
             m.WLWellX(j) = 0;
             m.WLWellY(j) = 0;
+            m.WLWellUnlocated(j) = 1;
             warn(session,
                 QStringLiteral("Water level data well '") + name
                     + QStringLiteral("' is not found in the well locations list!"));
@@ -76,6 +77,7 @@ bool readLevels(Session &session, const Table &table)
         const double x = m.WellX(found), y = m.WellY(found);
         m.WLWellX(j) = x;
         m.WLWellY(j) = y;
+        m.WLWellUnlocated(j) = 0;
         if (!m.PLDone) {
             m.PLRight = std::max(m.PLRight, x);
             m.PLLeft = std::min(m.PLLeft, x);

@@ -2,6 +2,7 @@
 
 #include "core/paths.h"
 #include "core/reporting.h"
+#include "input/table_access.h"
 
 namespace qel {
 
@@ -96,6 +97,11 @@ std::array<int, 3> wellFieldChoice(
                 return i;
         return -1;
     };
+    // A GIS layer's point is the well's location unless other fields were chosen before.
+    if (choice[1] < 0 && choice[2] < 0 && names.contains(GeometryXField) && names.contains(GeometryYField)) {
+        choice[1] = int(names.indexOf(GeometryXField));
+        choice[2] = int(names.indexOf(GeometryYField));
+    }
     if (choice[0] < 0)
         choice[0] = first([](const QString &n, int) { return n.startsWith(u"ID") || n.contains(u"WELL"); });
     if (choice[1] < 0)

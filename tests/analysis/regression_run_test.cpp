@@ -71,6 +71,10 @@ TEST(RegressionInput, TheFileByteForByte)
     EXPECT_EQ(regressionInputBytes(m, stop), expected);
     EXPECT_FALSE(stop);
     EXPECT_TRUE(shortDateText(QDate(2024, 3, 15)).contains(QStringLiteral("2024")));
+
+    // A well the well list does not know keeps its levels out of the fit.
+    m.WLWellUnlocated(2) = 1;
+    EXPECT_TRUE(regressionInputBytes(m, stop).endsWith("'MW-2'  1E+15  -3  -9999  \r\n"));
 }
 
 TEST(RegressionInput, ABlankDateOrIdentifierStopsTheFile)

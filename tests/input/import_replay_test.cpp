@@ -1,6 +1,6 @@
 #include "input/water_level_reader.h"
-#include "views/map_wells.h"
 #include "support/test_session.h"
+#include "views/map_wells.h"
 
 #include <QDir>
 

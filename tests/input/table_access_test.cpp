@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -209,9 +210,51 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
 
 TEST(TableAccess, FormatList)
 {
-    ASSERT_EQ(tableFormats().size(), 9u);
+    ASSERT_EQ(tableFormats().size(), 12u);
     EXPECT_EQ(tableFormatIndex(u"excel 5.0"), 1);
     EXPECT_EQ(tableFormatIndex(u"Excel 97/2000/2002"), 2);
     EXPECT_EQ(tableFormatIndex(u"dBASE IV"), 8);
     EXPECT_EQ(tableFormatIndex(u""), -1);
+    EXPECT_EQ(tableFormatIndex(u"GPKG"), 10);
+}
+
+// Wells as GIS point layers: the attributes, then the point's x and y; a feature without a point
+// (a line, no geometry) gets null coordinates. Every layer format gives the same table.
+TEST(TableAccess, GisPointLayersGiveTheirCoordinates)
+{
+    QTemporaryDir dir;
+    const QString geojson = dir.filePath(QStringLiteral("wells.geojson"));
+    QFile file(geojson);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"type": "FeatureCollection", "name": "wells",
+"crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::32633"}},
+"features": [
+{"type": "Feature", "properties": {"WellID": "MW-1", "Depth": 12.5}, "geometry": {"type": "Point", "coordinates": [512034.25, 4201876.5]}},
+{"type": "Feature", "properties": {"WellID": "MW-2", "Depth": null}, "geometry": {"type": "MultiPoint", "coordinates": [[512190.1, 4201790.75]]}},
+{"type": "Feature", "properties": {"WellID": "MW-3", "Depth": 9}, "geometry": null}
+]})");
+    file.close();
+    const struct {
+        const char *driver, *file, *table;
+    } layers[] = {
+        { "GeoJSON", "wells.geojson", "wells" }, { "GPKG", "wells.gpkg", "wells" },
+        { "ESRI Shapefile", "wells.shp", "wells" },
+        { "", "wells.gpkg", "WELLS" }, // the extension chooses, the name in any case
+    };
+    for (const auto &l : layers) {
+        SCOPED_TRACE(l.file);
+        const QString path = dir.filePath(QLatin1String(l.file));
+        if (!QFile::exists(path))
+            // A shapefile holds one kind of geometry: the multipoint becomes its point.
+            ASSERT_EQ(QProcess::execute(QStringLiteral("ogr2ogr"), { "-explodecollections", path, geojson }), 0);
+        EXPECT_EQ(tableNames(path, QLatin1String(l.driver)), QStringList { "wells" });
+        Table table = openTable(path, QLatin1String(l.driver), QLatin1String(l.table));
+        EXPECT_EQ(table.fieldNames(), QStringList({ "WellID", "Depth", GeometryXField, GeometryYField }));
+        ASSERT_EQ(table.recordCount(), 3);
+        EXPECT_EQ(table.cell(0, 2), num(512034.25));
+        EXPECT_EQ(table.cell(0, 3), num(4201876.5));
+        EXPECT_EQ(table.cell(1, 2), num(512190.1));
+        EXPECT_TRUE(table.cell(2, 2).isNull());
+        EXPECT_TRUE(table.cell(2, 3).isNull());
+    }
 }

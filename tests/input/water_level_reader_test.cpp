@@ -93,8 +93,7 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
     EXPECT_EQ(w.hint, ReadSucceededHint);
     EXPECT_TRUE(w.nextEnabled);
     EXPECT_TRUE(warnings().isEmpty());
-    EXPECT_TRUE(
-        t.readLog().contains(QStringLiteral("Wldata: Read water level data for 3 wells and 2 dates.\r\n")));
+    EXPECT_TRUE(t.readLog().contains(QStringLiteral("Wldata: Read water level data for 3 wells and 2 dates.\r\n")));
 }
 
 TEST_F(WaterLevelReader, DoneStepsKeepTheirRangeAndLimits)
@@ -117,6 +116,8 @@ TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
     const ProjectModel &m = s.model;
     EXPECT_EQ(warnings(), QStringList({ "Water level data well 'Lost' is not found in the well locations list!" }));
     EXPECT_EQ(m.WLWellX(2), 0.0);
+    EXPECT_TRUE(m.WLWellUnlocated(2));
+    EXPECT_FALSE(m.WLWellUnlocated(1));
     EXPECT_EQ(m.WLData(2, 2), 101.0); // the rest of the sheet is read
     EXPECT_EQ(m.WLData(3, 1), MissingLevel);
     EXPECT_EQ(m.WLData(3, 2), 102.0);

@@ -76,6 +76,9 @@ TEST(WellFields, DefaultDetection)
         // stored names stay chosen, in any letter case
         { { "id", "x", "y", "E", "N" }, "ID", "e", "n", { 0, 3, 4 } },
         { { "Well", "a", "b" }, {}, "gone", {}, { 0, -1, -1 } },
+        // a GIS layer's point comes first, unless fields were chosen before
+        { { "WellID", "X", "Y", "(geometry x)", "(geometry y)" }, {}, {}, {}, { 0, 3, 4 } },
+        { { "WellID", "X", "Y", "(geometry x)", "(geometry y)" }, {}, "x", "y", { 0, 1, 2 } },
     };
     for (const Case &c : cases)
         EXPECT_EQ(wellFieldChoice(c.names, c.storedId, c.storedX, c.storedY), c.expected)
