@@ -53,6 +53,9 @@ public:
     virtual void closeMapWindow() { }
     // A text file in a viewer window of its own under the given caption.
     virtual void showTextFile(const QString & /*path*/, const QString & /*caption*/) { }
+    // Opens a file in the application the desktop uses for its kind (the default text editor for
+    // a text file); false when there is none or no desktop.
+    virtual bool openWithDefaultApplication(const QString & /*path*/) { return false; }
     // The map window shows the drawing component (opened, or brought to the front).
     virtual void showMapWindow() { }
     // Long work: it began (with its status text), got this far (0..1), ended.

@@ -4,6 +4,7 @@
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 #include <cmath>
@@ -58,9 +59,17 @@ bool exportGrid(Session &session, ExportedGrid grid)
         const QString path = session.model.*kind.path;
         writeWholeFileOrRaise(path, gridExportBytes(session.model, grid));
         const QString editor = session.app.EditorPath;
+        // Without an editor of its own choice the desktop's default one opens the file, or,
+        // without a desktop editor, the workbench's own viewer shows it.
+        if (editor.isEmpty()) {
+            if (session.frontend().openWithDefaultApplication(path)) {
+                session.setStatus(QStringLiteral("Export file is opened in external editor."));
+            } else {
+                session.frontend().showTextFile(path, QStringLiteral("Export file: ") + QFileInfo(path).fileName());
+            }
+            return;
+        }
         // An argument list rather than a command line: no quoting, nothing a shell would read.
-        if (editor.isEmpty())
-            throw QelError(ErrFileNotFound, QStringLiteral("File not found: no text editor is set in the options."));
         if (!QProcess::startDetached(editor, { path }))
             throw QelError(ErrFileNotFound, QStringLiteral("File not found: %1").arg(editor), editor);
         session.setStatus(QStringLiteral("Export file is opened in external editor."));

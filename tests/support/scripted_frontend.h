@@ -35,6 +35,9 @@ public:
     int mapWindowsClosed = 0;
     int progressBegun = 0, progressEnded = 0, eventPumps = 0;
     std::vector<double> progressFractions;
+    // Files shown in a viewer, and opened in the desktop's application when defaultApplication.
+    QStringList shownFiles, openedFiles;
+    bool defaultApplication = false;
 
     void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({ true, path, filterIndex }); }
     void queueCancelledFile() { fileAnswers.push_back({}); }
@@ -54,6 +57,13 @@ public:
     void setProgress(double fraction) override { progressFractions.push_back(fraction); }
     void endProgress() override { ++progressEnded; }
     void processPendingEvents() override { ++eventPumps; }
+    void showTextFile(const QString &path, const QString &) override { shownFiles << path; }
+    bool openWithDefaultApplication(const QString &path) override
+    {
+        if (defaultApplication)
+            openedFiles << path;
+        return defaultApplication;
+    }
 
     // Texts of the boxes shown so far with the given icon.
     QStringList boxTexts(MsgIcon icon) const;

@@ -159,6 +159,23 @@ TEST(GridExport, AFailedWriteIsReportedAndKeepsThePreviousFile)
     EXPECT_EQ(f.t.frontend.panelStatus, QString());
 }
 
+// Without an editor set, the desktop's default application opens the file; without one, the
+// workbench's viewer shows it. Neither is an error.
+TEST(GridExport, WithoutAnEditorTheDesktopOrTheViewerShowsTheFile)
+{
+    for (const bool desktop : { true, false }) {
+        ExportFixture f;
+        f.t.session->app.EditorPath.clear();
+        f.t.frontend.defaultApplication = desktop;
+        f.m.MDExportFile = f.t.home() + QStringLiteral("grid.txt");
+        EXPECT_TRUE(ExportMinDistGrid(*f.t.session));
+        EXPECT_EQ(readBytes(f.m.MDExportFile), MinDistBytes);
+        EXPECT_EQ(f.t.frontend.openedFiles, desktop ? QStringList { f.m.MDExportFile } : QStringList());
+        EXPECT_EQ(f.t.frontend.shownFiles, desktop ? QStringList() : QStringList { f.m.MDExportFile });
+        EXPECT_EQ(f.t.session->errorsReported, 0);
+    }
+}
+
 TEST(GridExport, AMissingEditorIsReportedAfterTheFileIsWritten)
 {
     ExportFixture f;

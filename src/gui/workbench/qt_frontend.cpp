@@ -4,11 +4,13 @@
 #include "gui/workbench/main_window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace qel::gui {
 
@@ -177,6 +179,11 @@ void QtFrontend::setCommandEnabled(Command command, bool enabled)
 {
     if (m_window)
         m_window->setCommandEnabled(command, enabled);
+}
+
+bool QtFrontend::openWithDefaultApplication(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtFrontend::showTextFile(const QString &path, const QString &caption)

@@ -40,6 +40,7 @@ public:
     void closeMapWindow() override;
     void showMapWindow() override;
     void showTextFile(const QString &path, const QString &caption) override;
+    bool openWithDefaultApplication(const QString &path) override;
     void beginProgress(const QString &text) override;
     void setProgress(double fraction) override;
     void endProgress() override;
