@@ -2,10 +2,9 @@
 
 #include "core/help_topics.h"
 #include "core/reporting.h"
+#include "gui/common/refused_box.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,9 +16,6 @@
 namespace qel::gui {
 
 namespace {
-
-const QColor RefusedText(0xc6, 0x28, 0x28);
-const char *const RefusedProperty = "refused";
 
 QLabel *sectionHeading(const QString &text, QWidget *parent)
 {
@@ -132,16 +128,8 @@ void TransportDialog::Initialize()
 
 bool TransportDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
-        const int index = boxIndex(watched);
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        // Only a move to another control of this dialog leaves the box; switching windows or
-        // opening a menu (or the warning itself) does not.
-        QWidget *next = window()->focusWidget();
-        if (index >= 0 && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next
-            && next != watched && isAncestorOf(next))
-            txtParameter_Validate(index);
-    }
+    if (const int index = boxIndex(watched); index >= 0 && leavesForSibling(this, watched, event))
+        txtParameter_Validate(index);
     return ChildForm::eventFilter(watched, event);
 }
 
@@ -207,20 +195,12 @@ int TransportDialog::boxIndex(const QObject *object) const
 
 void TransportDialog::markBox(int index, bool refused)
 {
-    QLineEdit *box = m_txtParameter[index];
-    box->setProperty(RefusedProperty, refused);
-    QPalette palette;
-    if (refused)
-        palette.setColor(QPalette::Text, RefusedText);
-    box->setPalette(palette);
-    QFont font = box->font();
-    font.setBold(refused);
-    box->setFont(font);
+    markRefused(m_txtParameter[index], refused);
 }
 
 bool TransportDialog::isMarked(int index) const
 {
-    return m_txtParameter[index]->property(RefusedProperty).toBool();
+    return isRefused(m_txtParameter[index]);
 }
 
 } // namespace qel::gui
