@@ -3,6 +3,7 @@
 #include "analysis/domenico.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
+#include "core/plot_limits_rules.h"
 #include "input/water_level_reader.h"
 #include "input/well_reader.h"
 #include "map/calibration.h"
@@ -43,6 +44,8 @@ void WorkflowReplay::rereadWaterLevels()
 
 void WorkflowReplay::drawPlotLimits()
 {
+    // The dialog opened without a window: its opening rules settle the grid, then the drawing.
+    loadPlotLimits(m_session);
     if (m_session.model.PLmapped) {
         m_session.setStatus(QStringLiteral("Displaying plot limits..."));
         MapPlotLimits(m_session);

@@ -79,11 +79,19 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 replaceInFile(site + "alpha-site.prj", "PCNumLevels= 5 ", "PCNumLevels= 32767 ");
             },
             1, { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
+        // Limits not on the map: the plot-limits dialog is not replayed and the count stays.
         { "32767 grid columns", "site",
             [](auto &, const QString &site, auto &) {
                 replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
+                replaceInFile(site + "alpha-site.prj", "PLmapped=True", "PLmapped=False");
             },
             1, { "Number of X grids (32767) exceeds the maximum (400)", "QEL(Domenico): 9:" } },
+        // Replaying the dialog derives the counts again from the spacing.
+        { "32767 grid columns, limits on the map", "site",
+            [](auto &, const QString &site, auto &) {
+                replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
+            },
+            0, { "Number of X grids (32767) exceeds the maximum (400)" } },
         { "missing base map", "site",
             [](auto &, const QString &site, auto &) { QFile::remove(site + "site-plan.dxf"); }, 1,
             { "Basemap file does not exist!", "wrote nothing" } },

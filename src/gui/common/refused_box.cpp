@@ -1,6 +1,7 @@
 #include "gui/common/refused_box.h"
 
 #include <QColor>
+#include <QFocusEvent>
 #include <QFont>
 #include <QLineEdit>
 #include <QPalette>
@@ -27,7 +28,7 @@ void markRefused(QLineEdit *box, bool refused)
     box->setFont(font);
 }
 
-bool isMarkedRefused(const QLineEdit *box)
+bool isRefused(const QLineEdit *box)
 {
     return box->property(RefusedProperty).toBool();
 }
@@ -35,6 +36,16 @@ bool isMarkedRefused(const QLineEdit *box)
 void keepFocusAfterRefusal(QLineEdit *box)
 {
     QTimer::singleShot(0, box, [box] { box->setFocus(Qt::OtherFocusReason); });
+}
+
+bool leavesForSibling(const QWidget *form, const QObject *box, const QEvent *event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const auto reason = static_cast<const QFocusEvent *>(event)->reason();
+    const QWidget *next = form->window()->focusWidget();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next && next != box
+        && form->isAncestorOf(next);
 }
 
 } // namespace qel::gui

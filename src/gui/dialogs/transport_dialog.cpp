@@ -4,10 +4,9 @@
 
 #include "core/help_topics.h"
 #include "core/reporting.h"
+#include "gui/common/refused_box.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -130,16 +129,8 @@ void TransportDialog::Initialize()
 
 bool TransportDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
-        const int index = boxIndex(watched);
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        // Only a move to another control of this dialog leaves the box; switching windows or
-        // opening a menu (or the warning itself) does not.
-        QWidget *next = window()->focusWidget();
-        if (index >= 0 && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next
-            && next != watched && isAncestorOf(next))
-            txtParameter_Validate(index);
-    }
+    if (const int index = boxIndex(watched); index >= 0 && leavesForSibling(this, watched, event))
+        txtParameter_Validate(index);
     return ChildForm::eventFilter(watched, event);
 }
 
@@ -203,7 +194,7 @@ int TransportDialog::boxIndex(const QObject *object) const
 
 bool TransportDialog::isMarked(int index) const
 {
-    return isMarkedRefused(m_txtParameter[index]);
+    return isRefused(m_txtParameter[index]);
 }
 
 } // namespace qel::gui

@@ -172,13 +172,15 @@ void MainWindow::installHandlers()
     c.setHandler(Command::ViewWolfContours, formCommand(QStringLiteral("frmWOLF"), m_factories.wolfContours));
     c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
     c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
-    // The preconditions tell the person what is missing; the plot-limits dialog opens here once
-    // it exists.
+    // The preconditions tell the person what is missing.
     c.setHandler(Command::MapSetScale, [this, &s] {
         if (mapSetScale(s))
             showMapScaleDialog(*this);
     });
-    c.setHandler(Command::MapSetPlotLimits, [&s] { mapSetPlotLimits(s); });
+    c.setHandler(Command::MapSetPlotLimits, [this, &s] {
+        if (mapSetPlotLimits(s))
+            showFactoryForm(QStringLiteral("frmPlotLmts"), m_factories.plotLimits);
+    });
     c.setHandler(Command::MapSetTitle, [this] { setMapTitle(); });
     c.setHandler(Command::MapExportImage, [this] { exportMapImage(*this); });
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });

@@ -1,6 +1,7 @@
 #include "gui/workbench/workbench_windows.h"
 
 #include "gui/dialogs/options_dialog.h"
+#include "gui/dialogs/plot_limits_dialog.h"
 #include "gui/dialogs/transport_dialog.h"
 #include "gui/dialogs/units_dialog.h"
 #include "gui/document/document_window.h"
@@ -69,6 +70,11 @@ WindowFactories workbenchWindowFactories()
     };
     factories.transport = [](Session &session, QWidget *) -> ChildForm * {
         auto *dialog = new TransportDialog(session);
+        dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
+        return dialog;
+    };
+    factories.plotLimits = [](Session &session, QWidget *) -> ChildForm * {
+        auto *dialog = new PlotLimitsDialog(session);
         dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
         return dialog;
     };

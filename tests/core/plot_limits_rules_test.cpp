@@ -1,0 +1,416 @@
+#include "core/plot_limits_rules.h"
+#include "map/layer_file.h"
+#include "support/test_session.h"
+#include "views/workflow_replay.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace qel;
+using qel::test::TestSession;
+using B = PlotBox;
+
+namespace {
+
+const QString XOver
+    = QStringLiteral("Number of X grids (1001) exceeds the maximum (400) allocated in QEL!\nPlease reduce number of "
+                     "grids by increasing grid spacing.");
+
+// Base map 0..1000 by 0..800; map extents 100..900 by 100..700; plot limits 200..800 by
+// 200..600; model grid 300..700 by 300..500 at spacing 10 (41 by 21 nodes). Every box filled.
+struct Fixture {
+    Fixture()
+    {
+        m.BaseMapLeft = 0, m.BaseMapRight = 1000, m.BaseMapBottom = 0, m.BaseMapTop = 800;
+        m.MapLeft = 100, m.MapRight = 900, m.MapBottom = 100, m.MapTop = 700;
+        m.PLLeft = 200, m.PLRight = 800, m.PLBottom = 200, m.PLTop = 600;
+        m.PCLeft = 300, m.PCRight = 700, m.PCBottom = 300, m.PCTop = 500;
+        m.PCGridSpacing = 10, m.PCNumX = 41, m.PCNumY = 21;
+        m.SameLimits = false;
+        const double values[NumPlotBoxes] = { 100, 900, 700, 100, 200, 800, 600, 200, 300, 700, 500, 300, 10, 41, 21 };
+        for (int i = 0; i < NumPlotBoxes; ++i)
+            form.text[static_cast<std::size_t>(i)] = QString::number(values[i]);
+    }
+    // A model grid of the given edges, the rest as above; map and base map 0..1000 both ways.
+    void grid(double left, double right, double bottom, double top)
+    {
+        m.BaseMapRight = m.BaseMapTop = m.MapRight = m.MapTop = 1000;
+        m.BaseMapLeft = m.BaseMapBottom = m.MapLeft = m.MapBottom = 0;
+        m.PCLeft = left, m.PCRight = right, m.PCBottom = bottom, m.PCTop = top;
+    }
+    bool type(PlotBox box, const char *text) { return validatePlotBox(s, form, box, QString::fromUtf8(text)); }
+    QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
+    QStringList errors() const { return ts.frontend.boxTexts(MsgIcon::Error); }
+
+    TestSession ts;
+    Session &s = *ts.session;
+    ProjectModel &m = s.model;
+    PlotLimitsForm form;
+};
+
+// The twelve edges, the spacing and the two counts.
+std::vector<double> stored(const ProjectModel &m)
+{
+    return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
+        m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
+}
+constexpr std::size_t SpacingSlot = 12;
+
+} // namespace
+
+TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
+{
+    const struct {
+        PlotBox box;
+        const char *text;
+        const char *warning;
+        std::optional<PlotBox> emptied = std::nullopt;
+    } cases[] = {
+        { B::MLLeft, "900", "Left map extent (900) must be less than the right map extent (900)!" },
+        { B::MLLeft, "-5", "Left map extent (-5) must be greater than maximum left extent (0)!" },
+        { B::MLRight, "100", "Right map extent (100) must be greater than left extent (100)!" },
+        { B::MLRight, "1000.5", "Right map extent (1000.5) must be less than maximum right extent (1000)!" },
+        { B::MLTop, "99", "Top map extent (99) must be greater than the bottom map extent (100)!" },
+        { B::MLTop, "801", "Top map extent (801) must be less than maximum top extent (800)!" },
+        { B::MLBottom, "700", "Bottom map extent (700) must be less than top extent (700)!" },
+        { B::MLBottom, "-1", "Bottom map extent (-1) must be greater than maximum bottom extent (0)!" },
+        { B::PLLeft, "800", "Plot limit left extent (800) must be less than the right extent (800)!" },
+        { B::PLLeft, "99.5", "Plot limit left extent (99.5) must be greater than or equal to left map extent (100)!" },
+        { B::PLLeft, "900", "Plot limit left extent (900) must be less than the right map extent (900)!", B::PLRight },
+        { B::PLRight, "200", "Plot limit right extent (200) must be greater than left map extent (200)!" },
+        { B::PLRight, "100", "Plot limit right extent (100) must be greater than left map extent (100)!", B::PLLeft },
+        { B::PLRight, "901", "Value (901) must be less than or equal to the right map extent (900)!" },
+        { B::PLTop, "50", "Value (50) must be greater than lower map extent (100)!" },
+        { B::PLTop, "701", "Value (701) must be less than the upper map extent (700)!" },
+        { B::PLTop, "150", "Plot limit top extent (150) must be greater than the bottom extent (200)!" },
+        { B::PLBottom, "50", "Value (50) must be greater or equal to than lower map extent (100)!" },
+        { B::PLBottom, "700", "Value (700) must be less than the upper map extent (700)!" },
+        { B::PLBottom, "600", "Bottom extent (600) must be less than top extent (600)!" },
+        { B::PCLeft, "0", "Value (0) must be greater than or equal to left map extent (100)!" },
+        { B::PCLeft, "900", "Value (900) must be less than the right map extent (900)!" },
+        { B::PCRight, "300", "Right extent (300) must be greater than left extent (300)!" },
+        { B::PCRight, "100", "Value (100) must be greater than left map extent (100)!", B::PCLeft },
+        { B::PCRight, " 900.25 m", "Value (900.25) must be less than or equal to the right map extent (900)!" },
+        { B::PCTop, "99", "Value (99) must be greater than lower map extent (100)!" },
+        { B::PCTop, "1e3", "Value (1000) must be less than the upper map extent (700)!" },
+        { B::PCBottom, "99", "Value (99) must be greater than or equal to lower map extent (100)!" },
+        { B::PCBottom, "700", "Value (700) must be less than the upper map extent (700)!" },
+        { B::PCBottom, "500", "Bottom extent (500) must be less than top extent (500)!" },
+        { B::PCGridSpacing, "0", "Invalid grid spacing! Try again." },
+        { B::PCGridSpacing, "wide", "Invalid grid spacing! Try again." }, // no number reads as 0
+        { B::PCNumX, "401.7",
+            "Number of X grids (401) exceeds the maximum (400) allocated in QEL!\nPlease reduce "
+            "number of grids by increasing grid spacing." },
+        { B::PCNumY, "1e3",
+            "Number of Y grids (1000) exceeds the maximum (400) allocated in QEL!\nPlease reduce "
+            "number of grids by increasing grid spacing." },
+    };
+    for (const auto &c : cases) {
+        Fixture f;
+        if (c.emptied)
+            f.form[*c.emptied].clear();
+        std::vector<double> expected = stored(f.m);
+        EXPECT_FALSE(f.type(c.box, c.text)) << c.text;
+        EXPECT_EQ(f.warnings(), QStringList { QString::fromUtf8(c.warning) });
+        EXPECT_EQ(f.ts.frontend.boxes.at(0).title, QStringLiteral("Warning"));
+        EXPECT_TRUE(f.ts.readLog().endsWith(QString::fromUtf8(c.warning) + QStringLiteral("\r\n"))) << c.text;
+        // Nothing stored but a refused spacing; a refused count's box shows the stored count again.
+        const bool count = c.box == B::PCNumX || c.box == B::PCNumY;
+        if (c.box == B::PCGridSpacing)
+            expected[SpacingSlot] = 0;
+        EXPECT_EQ(stored(f.m), expected) << c.text;
+        EXPECT_EQ(f.form[c.box], count ? QString::number(c.box == B::PCNumX ? 41 : 21) : QString::fromUtf8(c.text));
+    }
+}
+
+TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
+{
+    const struct {
+        PlotBox box;
+        const char *text;
+        double ProjectModel::*field;
+        double value;
+    } cases[] = {
+        { B::MLLeft, "0", &ProjectModel::MapLeft, 0 },
+        { B::MLRight, " 1 000 ", &ProjectModel::MapRight, 1000 }, // blanks are ignored
+        { B::MLTop, "100", &ProjectModel::MapTop, 100 }, // equal to the bottom: the top box lets it pass
+        { B::MLBottom, "0.5", &ProjectModel::MapBottom, 0.5 },
+        { B::PLLeft, "100", &ProjectModel::PLLeft, 100 }, // on the map's edge
+        { B::PLRight, "900", &ProjectModel::PLRight, 900 },
+        { B::PLTop, "700", &ProjectModel::PLTop, 700 },
+        { B::PLBottom, "100,7", &ProjectModel::PLBottom, 100 }, // "." is the only decimal point
+        { B::PCBottom, "100", &ProjectModel::PCBottom, 100 },
+    };
+    for (const auto &c : cases) {
+        Fixture f;
+        EXPECT_TRUE(f.type(c.box, c.text)) << c.text;
+        EXPECT_EQ(f.m.*c.field, c.value) << c.text;
+        EXPECT_TRUE(f.ts.frontend.boxes.empty()) << c.text;
+    }
+    Fixture f;
+    EXPECT_TRUE(f.type(B::MLTop, "100"));
+    EXPECT_FALSE(f.form.buttonsEnabled); // map top on the bottom: not a rectangle
+    for (int i = 0; i < NumPlotBoxes; ++i) {
+        Fixture g;
+        const std::vector<double> before = stored(g.m);
+        EXPECT_TRUE(g.type(static_cast<PlotBox>(i), "  ")) << i;
+        EXPECT_EQ(stored(g.m), before) << i;
+        EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back
+    }
+}
+
+TEST(PlotLimitsRules, SpacingDerivesTheCountsAndSnapsTheFarEdges)
+{
+    const QString yOver = QString(XOver).replace(QStringLiteral("X grids (1001)"), QStringLiteral("Y grids (501)"));
+    const struct {
+        double top;
+        const char *spacing;
+        bool accepted;
+        int numX, numY;
+        double right, topAfter;
+        QString warning;
+    } cases[] = {
+        { 500, "10", true, 101, 51, 1000, 500, {} },
+        { 500, "30", true, 34, 17, 990, 480, {} },
+        { 100, "1", false, 1001, 101, 1000, 100, XOver },
+        { 500, "1", false, 1001, 501, 1000, 500, XOver + QStringLiteral("\n\n") + yOver },
+        { 80, "10", false, 7, 7, 1000, 80, SpacingTooLarge }, // 9 nodes along y
+        { 90, "10", true, 101, 10, 1000, 90, {} },
+        { 500, "-2", false, 7, 7, 1000, 500, InvalidSpacing },
+    };
+    for (const auto &c : cases) {
+        Fixture f;
+        f.grid(0, 1000, 0, c.top);
+        f.m.PCNumX = f.m.PCNumY = 7;
+        EXPECT_EQ(f.type(B::PCGridSpacing, c.spacing), c.accepted) << c.spacing << " " << c.top;
+        EXPECT_EQ(f.m.PCGridSpacing, QString::fromLatin1(c.spacing).toDouble()) << "stored even when refused";
+        EXPECT_EQ(f.m.PCNumX, c.numX) << c.spacing << " " << c.top;
+        EXPECT_EQ(f.m.PCNumY, c.numY) << c.spacing << " " << c.top;
+        EXPECT_EQ(f.m.PCRight, c.right) << c.spacing;
+        EXPECT_EQ(f.m.PCTop, c.topAfter) << c.spacing;
+        if (c.numX != 7) {
+            EXPECT_EQ(f.form[B::PCNumX], QString::number(c.numX));
+            EXPECT_EQ(f.form[B::PCRight], QString::number(c.right));
+            EXPECT_EQ(f.form[B::PCTop], QString::number(c.topAfter));
+        }
+        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning }) << c.spacing;
+    }
+}
+
+TEST(PlotLimitsRules, GridEdgesRecalculateAndAFailedGridKeepsTheTypedEdge)
+{
+    for (const PlotBox edge : { B::PCLeft, B::PCRight, B::PCTop, B::PCBottom }) {
+        Fixture f;
+        const char *text = edge == B::PCLeft ? "250" : edge == B::PCRight ? "755" : edge == B::PCTop ? "555" : "250";
+        EXPECT_TRUE(f.type(edge, text));
+        const int numX = edge == B::PCLeft ? 46 : edge == B::PCRight ? 46 : 41;
+        const int numY = edge == B::PCTop ? 26 : edge == B::PCBottom ? 26 : 21;
+        EXPECT_EQ(f.m.PCNumX, numX) << text;
+        EXPECT_EQ(f.m.PCNumY, numY) << text;
+        EXPECT_EQ(f.m.PCRight, f.m.PCLeft + (numX - 1) * 10.0);
+        EXPECT_EQ(f.m.PCTop, f.m.PCBottom + (numY - 1) * 10.0);
+        EXPECT_EQ(f.form[B::PCRight], QString::number(f.m.PCRight));
+        EXPECT_TRUE(f.form.buttonsEnabled);
+    }
+    Fixture f;
+    EXPECT_TRUE(f.type(B::PCBottom, "495")); // one row only
+    EXPECT_EQ(f.m.PCBottom, 495);
+    EXPECT_EQ(f.m.PCNumY, 21);
+    ASSERT_EQ(f.errors().size(), 1);
+    EXPECT_TRUE(f.errors()[0].startsWith(SpacingTooLarge + u'\n'));
+    EXPECT_TRUE(f.warnings().isEmpty());
+
+    // Typed counts are whole numbers and change nothing else.
+    Fixture g;
+    EXPECT_TRUE(g.type(B::PCNumX, "400.9"));
+    EXPECT_EQ(g.m.PCNumX, 400);
+    EXPECT_EQ(g.m.PCRight, 700);
+    EXPECT_TRUE(g.type(B::PCNumY, "9"));
+    EXPECT_EQ(g.m.PCNumY, 9);
+    EXPECT_FALSE(g.form.buttonsEnabled);
+}
+
+TEST(PlotLimitsRules, SameLimitsMovesTheGridEdges)
+{
+    Fixture f;
+    setSameLimits(f.s, f.form, true);
+    EXPECT_TRUE(f.m.SameLimits);
+    EXPECT_FALSE(f.form.gridEdgesEnabled());
+    EXPECT_EQ(f.m.PCLeft, 200);
+    EXPECT_EQ(f.m.PCRight, 800);
+    EXPECT_EQ(f.m.PCBottom, 200);
+    EXPECT_EQ(f.m.PCTop, 600);
+    EXPECT_EQ(f.form[B::PCTop], QStringLiteral("600"));
+
+    EXPECT_TRUE(f.type(B::PLRight, "755"));
+    EXPECT_EQ(f.m.PLRight, 755);
+    EXPECT_EQ(f.m.PCNumX, 56);
+    EXPECT_EQ(f.m.PCRight, 750); // onto the last node
+    EXPECT_EQ(f.form[B::PCRight], QStringLiteral("750"));
+    EXPECT_TRUE(f.type(B::PLBottom, "150"));
+    EXPECT_EQ(f.m.PCBottom, 150);
+    EXPECT_EQ(f.m.PCNumY, 46);
+    EXPECT_TRUE(f.form.buttonsEnabled);
+
+    setSameLimits(f.s, f.form, false);
+    EXPECT_FALSE(f.m.SameLimits);
+    EXPECT_TRUE(f.form.gridEdgesEnabled());
+    EXPECT_TRUE(f.type(B::PLLeft, "250"));
+    EXPECT_EQ(f.m.PCLeft, 200); // no longer follows
+}
+
+TEST(PlotLimitsRules, OpeningWithoutPlotLimitsShowsTheBaseMapExtents)
+{
+    Fixture f;
+    f.m.BaseMapLeft = -20.5, f.m.BaseMapRight = 1e6;
+    const PlotLimitsForm form = loadPlotLimits(f.s);
+    EXPECT_EQ(f.m.MapLeft, -20.5);
+    EXPECT_EQ(f.m.MapRight, 1e6);
+    EXPECT_EQ(f.m.MapTop, 800);
+    EXPECT_EQ(form[B::MLLeft], QStringLiteral("-20.5"));
+    EXPECT_EQ(form[B::MLRight], QStringLiteral("1000000"));
+    EXPECT_EQ(form[B::MLTop], QStringLiteral("800"));
+    EXPECT_EQ(form[B::MLBottom], QStringLiteral("0"));
+    for (int i = static_cast<int>(B::PLLeft); i < NumPlotBoxes; ++i)
+        EXPECT_EQ(form.text[static_cast<std::size_t>(i)], QString()) << i;
+    EXPECT_FALSE(form.buttonsEnabled);
+    EXPECT_EQ(f.s.FormTag, PlotLmtsFormTag);
+}
+
+TEST(PlotLimitsRules, OpeningWithPlotLimitsSettlesTheGrid)
+{
+    const struct {
+        const char *name;
+        std::function<void(ProjectModel &)> setup;
+        double left, right, bottom, top, spacing;
+        int numX, numY;
+        QString warning = {};
+    } cases[] = {
+        { "grid follows the plot limits", [](ProjectModel &m) { m.SameLimits = true; }, 200, 800, 200, 600, 10, 61,
+            41 },
+        { "grid pulled inside the map",
+            [](ProjectModel &m) { m.PCLeft = 50, m.PCRight = 950, m.PCBottom = 0, m.PCTop = 800; }, 100, 900, 100, 700,
+            10, 81, 61 },
+        { "never sized: a hundred intervals", [](ProjectModel &m) { m.PCGridSpacing = 0; }, 300, 700, 300, 500, 4, 101,
+            51 },
+        { "counts derived again", [](ProjectModel &m) { m.PCGridSpacing = 15, m.PCNumX = 0; }, 300, 690, 300, 495, 15,
+            27, 14 },
+        { "too many nodes", [](ProjectModel &m) { m.PCGridSpacing = 0.5; }, 300, 700, 300, 500, 0.5, 801, 401,
+            QStringLiteral("Number of X grids (801) exceeds the maximum (400) allocated in QEL!\nPlease reduce number "
+                           "of grids by increasing grid spacing.\n\nNumber of Y grids (401) exceeds the maximum (400) "
+                           "allocated in QEL!\nPlease reduce number of grids by increasing grid spacing.") },
+    };
+    for (const auto &c : cases) {
+        Fixture f;
+        f.m.PLDone = true;
+        c.setup(f.m);
+        const PlotLimitsForm form = loadPlotLimits(f.s);
+        EXPECT_EQ(f.m.PCLeft, c.left) << c.name;
+        EXPECT_EQ(f.m.PCRight, c.right) << c.name;
+        EXPECT_EQ(f.m.PCBottom, c.bottom) << c.name;
+        EXPECT_EQ(f.m.PCTop, c.top) << c.name;
+        EXPECT_EQ(f.m.PCGridSpacing, c.spacing) << c.name;
+        EXPECT_EQ(f.m.PCNumX, c.numX) << c.name;
+        EXPECT_EQ(f.m.PCNumY, c.numY) << c.name;
+        EXPECT_EQ(form[B::PCRight], QString::number(c.right)) << c.name;
+        EXPECT_EQ(form[B::PCGridSpacing], QString::number(c.spacing)) << c.name;
+        EXPECT_EQ(form[B::PCNumY], QString::number(c.numY)) << c.name;
+        EXPECT_EQ(form[B::MLLeft], QStringLiteral("100")) << c.name;
+        EXPECT_EQ(form[B::PLTop], QStringLiteral("600")) << c.name;
+        EXPECT_EQ(form.sameLimits, f.m.SameLimits) << c.name;
+        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning }) << c.name;
+        EXPECT_TRUE(form.buttonsEnabled) << c.name;
+    }
+    // Replayed by the project reader: no CheckStatus, and a grid too coarse is an error.
+    Fixture f;
+    f.m.PLDone = true;
+    f.m.RunMode = QStringLiteral("Batch");
+    f.m.PCGridSpacing = 25;
+    EXPECT_FALSE(loadPlotLimits(f.s).buttonsEnabled);
+    ASSERT_EQ(f.errors().size(), 1);
+    EXPECT_TRUE(f.errors()[0].startsWith(SpacingTooLarge));
+}
+
+TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
+{
+    Fixture base;
+    CheckStatus(base.m, base.form);
+    ASSERT_TRUE(base.form.buttonsEnabled);
+    const struct {
+        const char *name;
+        std::function<void(ProjectModel &)> change;
+        bool enabled;
+    } cases[] = {
+        { "map left on right", [](ProjectModel &m) { m.MapLeft = m.MapRight; }, false },
+        { "map bottom on top", [](ProjectModel &m) { m.MapBottom = m.MapTop; }, false },
+        { "plot left outside map", [](ProjectModel &m) { m.PLLeft = 99; }, false },
+        { "plot left on map edge", [](ProjectModel &m) { m.PLLeft = 100; }, true },
+        { "plot right on left", [](ProjectModel &m) { m.PLRight = m.PLLeft; }, false },
+        { "plot right past map", [](ProjectModel &m) { m.PLRight = 901; }, false },
+        { "plot top on map top", [](ProjectModel &m) { m.PLTop = 700; }, true },
+        { "plot top above map", [](ProjectModel &m) { m.PLTop = 701; }, false },
+        { "plot bottom below map", [](ProjectModel &m) { m.PLBottom = 99; }, false },
+        { "plot bottom on top", [](ProjectModel &m) { m.PLBottom = m.PLTop; }, false },
+        { "grid left outside map", [](ProjectModel &m) { m.PCLeft = 99; }, false },
+        { "grid left on map right", [](ProjectModel &m) { m.PCLeft = 900, m.PCRight = 900; }, false },
+        { "grid right before left", [](ProjectModel &m) { m.PCRight = 299; }, false },
+        { "grid right past map", [](ProjectModel &m) { m.PCRight = 900.5; }, false },
+        { "grid top above map", [](ProjectModel &m) { m.PCTop = 700.5; }, false },
+        { "grid bottom below map", [](ProjectModel &m) { m.PCBottom = 99; }, false },
+        { "grid bottom on top", [](ProjectModel &m) { m.PCBottom = m.PCTop; }, false },
+        { "no spacing", [](ProjectModel &m) { m.PCGridSpacing = 0; }, false },
+        { "nine columns", [](ProjectModel &m) { m.PCNumX = 9; }, false },
+        { "nine rows", [](ProjectModel &m) { m.PCNumY = 9; }, false },
+        { "ten by ten", [](ProjectModel &m) { m.PCNumX = m.PCNumY = 10; }, true },
+        { "a count over 400 is not checked here", [](ProjectModel &m) { m.PCNumX = 401; }, true },
+    };
+    for (const auto &c : cases) {
+        Fixture f;
+        c.change(f.m);
+        CheckStatus(f.m, f.form);
+        EXPECT_EQ(f.form.buttonsEnabled, c.enabled) << c.name;
+    }
+    for (int i = 0; i < NumPlotBoxes; ++i) {
+        Fixture f;
+        f.form.text[static_cast<std::size_t>(i)] = QStringLiteral(" ");
+        CheckStatus(f.m, f.form);
+        EXPECT_FALSE(f.form.buttonsEnabled) << plotBoxName(static_cast<PlotBox>(i)).toStdString();
+    }
+}
+
+TEST(PlotLimitsRules, FailuresAndOkAndTheReplay)
+{
+    Fixture f;
+    f.grid(0, 1000, 0, 1000);
+    EXPECT_FALSE(f.type(B::PCGridSpacing, "0.0001")); // ten million nodes do not fit a count
+    ASSERT_EQ(f.errors().size(), 1);
+    EXPECT_TRUE(f.errors()[0].startsWith(QStringLiteral("QEL(PlotLmts:txtPCGridSpacing_Validate): 6: \nOverflow")))
+        << f.errors()[0].toStdString();
+
+    f.s.setStatus(QStringLiteral("working"));
+    acceptPlotLimits(f.s);
+    EXPECT_TRUE(f.m.PLDone);
+    EXPECT_EQ(f.s.outline.state(Step::PlotLimits), CheckState::All);
+    EXPECT_EQ(f.ts.frontend.panelStatus, QString());
+    EXPECT_TRUE(f.ts.readLog().endsWith(QStringLiteral("PlotLmts: [OK]\r\n")));
+
+    // The project reader opens the dialog without a window: the grid settles, then the limits are drawn.
+    Fixture r;
+    r.m.ProjectDir = r.ts.home() + QStringLiteral("site/");
+    QDir().mkpath(r.m.ProjectDir);
+    r.m.RunMode = QStringLiteral("Batch");
+    r.m.PLDone = r.m.PLmapped = r.m.SameLimits = true;
+    installWorkflowReplay(r.s);
+    r.s.replay().drawPlotLimits();
+    EXPECT_TRUE(r.ts.frontend.statusTexts.contains(QStringLiteral("Displaying plot limits...")));
+    EXPECT_EQ(r.m.PCRight, 800);
+    EXPECT_EQ(r.m.PCNumX, 61);
+    const Drawing d = readLayerFile(r.m.ProjectDir + QStringLiteral("Temp/limits.geojson"));
+    ASSERT_EQ(d.entities.size(), 8u);
+    EXPECT_EQ(d.entities[4].points.front(), QPointF(200, 200)); // the grid now lies on the plot limits
+    EXPECT_EQ(d.entities[4].color, 6);
+    EXPECT_TRUE(r.ts.frontend.boxes.empty());
+}
