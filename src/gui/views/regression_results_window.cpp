@@ -4,6 +4,7 @@
 #include "gui/help/help_window.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,6 +24,8 @@ namespace {
 // Rows the table shows before it scrolls; a project has up to 60 sample dates.
 constexpr int VisibleRows = 10;
 constexpr int MinimumRows = 3;
+// Room on both sides of a cell's text, as the table's own cells keep it.
+constexpr int CellPadding = 14;
 
 } // namespace
 
@@ -42,10 +45,8 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
     m_grid->verticalHeader()->setVisible(false);
     m_grid->horizontalHeader()->setSectionsClickable(false);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    // The widths are the classic ones; a number longer than its column can be read by widening it.
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
-    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (!m_filling && row >= 0)
             MSFlexGrid1_RowColChange(row + 1);
@@ -136,14 +137,9 @@ void RegressionResultsWindow::InitializeGrid()
     m_grid->clear();
     m_grid->setColumnCount(int(table.columns.size()));
     m_grid->setRowCount(int(table.rows.size()));
-    int width = 0;
-    for (int c = 0; c < int(table.columns.size()); ++c) {
-        const ResultsTableColumn &column = table.columns[std::size_t(c)];
-        auto *header = new QTableWidgetItem(column.header);
-        m_grid->setHorizontalHeaderItem(c, header);
-        m_grid->setColumnWidth(c, twipsToPixels(column.widthTwips));
-        width += m_grid->columnWidth(c);
-    }
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    for (int c = 0; c < int(table.columns.size()); ++c)
+        m_grid->setHorizontalHeaderItem(c, new QTableWidgetItem(table.columns[std::size_t(c)].header));
     for (int r = 0; r < int(table.rows.size()); ++r) {
         const QStringList &row = table.rows[std::size_t(r)];
         for (int c = 0; c < int(row.size()); ++c) {
@@ -151,9 +147,13 @@ void RegressionResultsWindow::InitializeGrid()
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             // Dates read from the left, numbers line up on their last digit.
             item->setTextAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
-            item->setToolTip(row[c]);
             m_grid->setItem(r, c, item);
         }
+    }
+    int width = 0;
+    for (int c = 0; c < int(table.columns.size()); ++c) {
+        m_grid->setColumnWidth(c, columnWidth(table, c));
+        width += m_grid->columnWidth(c);
     }
     const int rows = std::clamp(int(table.rows.size()), MinimumRows, VisibleRows);
     const bool scrolls = int(table.rows.size()) > VisibleRows;
@@ -161,6 +161,19 @@ void RegressionResultsWindow::InitializeGrid()
     m_grid->setFixedWidth(width + frame + (scrolls ? m_grid->verticalScrollBar()->sizeHint().width() : 0));
     m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height()
         + rows * m_grid->verticalHeader()->defaultSectionSize() + frame);
+}
+
+int RegressionResultsWindow::columnWidth(const ResultsTable &table, int column) const
+{
+    // The classic widths were measured for a smaller font than today's screens use: a column
+    // is never narrower than its header and its longest entry, so no number is cut short.
+    const ResultsTableColumn &heading = table.columns[std::size_t(column)];
+    int width = std::max(twipsToPixels(heading.widthTwips),
+        QFontMetrics(m_grid->horizontalHeader()->font()).horizontalAdvance(heading.header) + CellPadding);
+    const QFontMetrics metrics(m_grid->font());
+    for (const QStringList &row : table.rows)
+        width = std::max(width, metrics.horizontalAdvance(row[column]) + CellPadding);
+    return width;
 }
 
 void RegressionResultsWindow::txtWLContInt_Change(int index, const QString &text)
