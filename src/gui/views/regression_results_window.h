@@ -24,7 +24,7 @@ public:
 
     // A column's width on this screen from its width in twips (1/1440 inch).
     int twipsToPixels(int twips) const;
-    // The column's width in twips, widened to its header and its longest entry.
+    // The column's classic width on this screen, widened to its header and its longest entry.
     int columnWidth(const ResultsTable &table, int column) const;
 
 private:
