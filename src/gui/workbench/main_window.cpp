@@ -170,6 +170,8 @@ void MainWindow::installHandlers()
     c.setHandler(Command::ViewPlumeContours, formCommand(QStringLiteral("frmPlumeSpect"), m_factories.plumeContours));
     c.setHandler(Command::ViewMinDistContours, formCommand(QStringLiteral("frmMinDist"), m_factories.minDistContours));
     c.setHandler(Command::ViewWolfContours, formCommand(QStringLiteral("frmWOLF"), m_factories.wolfContours));
+    c.setHandler(
+        Command::ViewWaterLevelContours, formCommand(QStringLiteral("frmRegRes"), m_factories.waterLevelContours));
     c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
     c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
     // The preconditions tell the person what is missing.

@@ -51,7 +51,8 @@ const std::vector<MenuDefinition> &menuDefinitions()
         { "mnuView", "&View",
             {
                 item(C::ViewSummary, "mnuViewSummary", "Project &Summary", "View > Project Summary"),
-                item(C::ViewWaterLevelContours, "mnuViewWaterLevelContours", "&Water Level Contours"),
+                item(C::ViewWaterLevelContours, "mnuViewWaterLevelContours", "&Water Level Contours",
+                    "View > Regression Results"),
                 item(C::ViewPlumeContours, "mnuViewPlumeContours", "&Plume Contours", "View > Plume Contours"),
                 item(C::ViewMinDistContours, "mnuViewMinDistContours", "&Minimum Distance Contours", "View > MinDist"),
                 item(C::ViewWolfContours, "mnuViewWOLFContours", "W&OLF Contours", "View > WOLF"),

@@ -25,6 +25,7 @@ struct WindowFactories {
     FormFactory plumeContours; // View > Plume Contours, outline "3.3 View plume contours"
     FormFactory minDistContours; // View > Minimum Distance Contours
     FormFactory wolfContours; // View > WOLF Contours
+    FormFactory waterLevelContours; // View > Water Level Contours, outline "2.3 Water level contours"
     // The output viewer showing the given text file (View > Session Log File without a viewer).
     std::function<ChildForm *(Session &, QWidget *parent, const QString &file)> outputViewer;
     // Opens the help topic with that number.

@@ -9,6 +9,7 @@
 #include "gui/text/about_box.h"
 #include "gui/text/output_viewer.h"
 #include "gui/views/contour_view_window.h"
+#include "gui/views/regression_results_window.h"
 #include "gui/workbench/main_window.h"
 
 #include <QAction>
@@ -88,6 +89,7 @@ WindowFactories workbenchWindowFactories()
     factories.plumeContours = contourViewFactory(ContourKind::Plume);
     factories.minDistContours = contourViewFactory(ContourKind::MinDist);
     factories.wolfContours = contourViewFactory(ContourKind::Wolf);
+    factories.waterLevelContours = waterLevelContoursFactory();
     factories.outputViewer = [](Session &session, QWidget *, const QString &file) -> ChildForm * {
         auto *viewer = new OutputViewer(session);
         viewer->loadFile(file);

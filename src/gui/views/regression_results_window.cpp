@@ -1,0 +1,216 @@
+#include "gui/views/regression_results_window.h"
+
+#include "core/help_topics.h"
+#include "gui/help/help_window.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qel::gui {
+
+namespace {
+
+// Rows the table shows before it scrolls; a project has up to 60 sample dates.
+constexpr int VisibleRows = 10;
+constexpr int MinimumRows = 3;
+// Room on both sides of a cell's text, as the table's own cells keep it.
+constexpr int CellPadding = 14;
+
+} // namespace
+
+RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *parent)
+    : ChildForm(session, QStringLiteral("RegRes"), HelpTopic::RegressionResults, parent)
+{
+    setObjectName(QStringLiteral("frmRegRes"));
+    setWindowTitle(QStringLiteral("Water Level Contours"));
+
+    m_grid = new QTableWidget(this);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->setWordWrap(false);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->horizontalHeader()->setSectionsClickable(false);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (!m_filling && row >= 0)
+            MSFlexGrid1_RowColChange(row + 1);
+    });
+    connect(m_grid, &QTableWidget::cellClicked, this, [this] {
+        if (!m_filling)
+            MSFlexGrid1_Click();
+    });
+
+    m_chkAutoShow = new QCheckBox(QStringLiteral("Show contour automatically when a date is selected"), this);
+    m_chkAutoShow->setObjectName(QStringLiteral("chkAutoShow"));
+    connect(m_chkAutoShow, &QCheckBox::toggled, this, [this](bool ticked) { m_form.autoShow = ticked; });
+
+    auto *levels = new QGridLayout;
+    levels->setHorizontalSpacing(8);
+    levels->setVerticalSpacing(6);
+    const char *labels[] = { "Contour levels:    Min", "Interval", "Max", "Line width" };
+    for (int i = 0; i < 4; ++i) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txtWLContInt%1").arg(i));
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        box->setFixedWidth(i < 3 ? 80 : 44);
+        auto *label = new QLabel(QLatin1String(labels[i]), this);
+        label->setObjectName(QStringLiteral("lblWLContInt%1").arg(i));
+        label->setBuddy(box);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        levels->addWidget(label, 0, 2 * i);
+        levels->addWidget(box, 0, 2 * i + 1);
+        connect(box, &QLineEdit::textEdited, this, [this, i](const QString &text) { txtWLContInt_Change(i, text); });
+        m_boxes[std::size_t(i)] = box;
+    }
+    levels->setColumnStretch(8, 1);
+
+    const auto button = [this](const char *name, const char *caption) {
+        auto *b = new QPushButton(QLatin1String(caption), this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    QPushButton *show = button("cmdShowContour", "Show Contour");
+    QPushButton *clear = button("cmdClearContours", "Clear Contours");
+    QPushButton *help = button("cmdHelp", "Help");
+    QPushButton *close = button("cmdClose", "Close");
+    connect(show, &QPushButton::clicked, this, &RegressionResultsWindow::cmdShowContour_Click);
+    connect(clear, &QPushButton::clicked, this, &RegressionResultsWindow::cmdClearContours_Click);
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this->session(), this, helpContext()); });
+    connect(close, &QPushButton::clicked, this, &RegressionResultsWindow::cmdClose_Click);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(show);
+    buttons->addWidget(clear);
+    buttons->addStretch();
+    buttons->addWidget(help);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(10);
+    layout->addWidget(m_grid);
+    layout->addWidget(m_chkAutoShow);
+    layout->addSpacing(4);
+    layout->addLayout(levels);
+    layout->addSpacing(4);
+    layout->addLayout(buttons);
+
+    Form_Load();
+}
+
+int RegressionResultsWindow::twipsToPixels(int twips) const
+{
+    return qRound(twips * logicalDpiX() / 1440.0);
+}
+
+void RegressionResultsWindow::Form_Load()
+{
+    m_filling = true;
+    openWaterLevelContours(session(), m_form);
+    for (int i = 0; i < 4; ++i)
+        m_boxes[std::size_t(i)]->setText(m_form.boxes[std::size_t(i)]);
+    m_chkAutoShow->setChecked(m_form.autoShow);
+    InitializeGrid();
+    if (m_form.sample >= 1 && m_form.sample <= m_grid->rowCount())
+        m_grid->setCurrentCell(m_form.sample - 1, 0);
+    m_filling = false;
+}
+
+void RegressionResultsWindow::InitializeGrid()
+{
+    const ResultsTable table = qel::InitializeGrid(session().model);
+    m_grid->clear();
+    m_grid->setColumnCount(int(table.columns.size()));
+    m_grid->setRowCount(int(table.rows.size()));
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    for (int c = 0; c < int(table.columns.size()); ++c)
+        m_grid->setHorizontalHeaderItem(c, new QTableWidgetItem(table.columns[std::size_t(c)].header));
+    for (int r = 0; r < int(table.rows.size()); ++r) {
+        const QStringList &row = table.rows[std::size_t(r)];
+        for (int c = 0; c < int(row.size()); ++c) {
+            auto *item = new QTableWidgetItem(row[c]);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            // Dates read from the left, numbers line up on their last digit.
+            item->setTextAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            m_grid->setItem(r, c, item);
+        }
+    }
+    int width = 0;
+    for (int c = 0; c < int(table.columns.size()); ++c) {
+        m_grid->setColumnWidth(c, columnWidth(table, c));
+        width += m_grid->columnWidth(c);
+    }
+    const int rows = std::clamp(int(table.rows.size()), MinimumRows, VisibleRows);
+    const bool scrolls = int(table.rows.size()) > VisibleRows;
+    const int frame = 2 * m_grid->frameWidth();
+    m_grid->setFixedWidth(width + frame + (scrolls ? m_grid->verticalScrollBar()->sizeHint().width() : 0));
+    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height()
+        + rows * m_grid->verticalHeader()->defaultSectionSize() + frame);
+}
+
+int RegressionResultsWindow::columnWidth(const ResultsTable &table, int column) const
+{
+    // The classic widths were measured for a smaller font than today's screens use: a column
+    // is never narrower than its header and its longest entry, so no number is cut short.
+    const ResultsTableColumn &heading = table.columns[std::size_t(column)];
+    int width = std::max(twipsToPixels(heading.widthTwips),
+        QFontMetrics(m_grid->horizontalHeader()->font()).horizontalAdvance(heading.header) + CellPadding);
+    const QFontMetrics metrics(m_grid->font());
+    for (const QStringList &row : table.rows)
+        width = std::max(width, metrics.horizontalAdvance(row[column]) + CellPadding);
+    return width;
+}
+
+void RegressionResultsWindow::txtWLContInt_Change(int index, const QString &text)
+{
+    if (!m_filling)
+        contourBoxChanged(session(), m_form, index, text);
+}
+
+void RegressionResultsWindow::MSFlexGrid1_RowColChange(int row)
+{
+    sampleSelected(m_form, row);
+}
+
+void RegressionResultsWindow::MSFlexGrid1_Click()
+{
+    resultsTableClicked(session(), m_form);
+}
+
+void RegressionResultsWindow::cmdShowContour_Click()
+{
+    showContourClicked(session(), m_form);
+}
+
+void RegressionResultsWindow::cmdClearContours_Click()
+{
+    clearContoursClicked(session(), m_form);
+}
+
+void RegressionResultsWindow::cmdClose_Click()
+{
+    closeWaterLevelContours(session(), m_form);
+    closeForm();
+}
+
+WindowFactories::FormFactory waterLevelContoursFactory()
+{
+    return [](Session &session, QWidget *) -> ChildForm * { return new RegressionResultsWindow(session); };
+}
+
+} // namespace qel::gui

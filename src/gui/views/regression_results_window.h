@@ -1,0 +1,53 @@
+#pragma once
+
+#include "gui/common/child_form.h"
+#include "gui/workbench/window_factories.h"
+#include "views/water_level_contours.h"
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace qel::gui {
+
+// frmRegRes: the regression results of every sample date in a table, and the water-level
+// contours of the selected date on the map. The window lays out WaterLevelContoursForm and
+// forwards every edit and click to it; the rules are the core's.
+class RegressionResultsWindow : public ChildForm {
+    Q_OBJECT
+public:
+    explicit RegressionResultsWindow(Session &session, QWidget *parent = nullptr);
+
+    const WaterLevelContoursForm &form() const { return m_form; }
+
+    // A column's width on this screen from its width in twips (1/1440 inch).
+    int twipsToPixels(int twips) const;
+    // The column's classic width on this screen, widened to its header and its longest entry.
+    int columnWidth(const ResultsTable &table, int column) const;
+
+private:
+    void Form_Load();
+    void InitializeGrid();
+
+    void txtWLContInt_Change(int index, const QString &text);
+    void MSFlexGrid1_RowColChange(int row);
+    void MSFlexGrid1_Click();
+    void cmdShowContour_Click();
+    void cmdClearContours_Click();
+    void cmdClose_Click();
+
+    WaterLevelContoursForm m_form;
+    // True while the window fills its own controls: their signals are not the person's.
+    bool m_filling = false;
+
+    std::array<QLineEdit *, 4> m_boxes {};
+    QTableWidget *m_grid = nullptr;
+    QCheckBox *m_chkAutoShow = nullptr;
+};
+
+// The factory the workbench opens the window with.
+WindowFactories::FormFactory waterLevelContoursFactory();
+
+} // namespace qel::gui

@@ -1,0 +1,244 @@
+#include "core/date_text.h"
+#include "gui/views/regression_results_window.h"
+#include "gui/workbench/check_tree.h"
+#include "gui/workbench/layer_window.h"
+#include "gui/workbench/workbench_windows.h"
+#include "gui/workbench_fixture.h"
+#include "map/map_session.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+namespace qel::test {
+namespace {
+
+using gui::RegressionResultsWindow;
+
+// Two sample dates fitted over plot limits 0..100 by 0..100: 0.02 x + 0.01 y + 9 and
+// -0.01 x + 0.03 y + 10. Both planes cross every level from 10 to 11.5 inside the limits.
+class RegressionResultsWindowTest : public WorkbenchTest {
+protected:
+    RegressionResultsWindowTest()
+    {
+        ProjectModel &m = session->model;
+        m.ProjectDir = home() + QStringLiteral("site/");
+        QDir().mkpath(m.ProjectDir);
+        m.ProjectDirAssigned = true;
+        m.NumSamples = 2;
+        m.SampleDate(1) = QDate(2024, 3, 15), m.SampleDate(2) = QDate(2024, 9, 1);
+        m.Xcoeff(1) = 0.02, m.Ycoeff(1) = 0.01, m.Const(1) = 9, m.R2(1) = 0.98765;
+        m.Magnitude(1) = 1.23456789012345e-5, m.Direction(1) = 30; // as long as a number gets
+        m.Xcoeff(2) = -0.01, m.Ycoeff(2) = 0.03, m.Const(2) = 10, m.R2(2) = 0.5;
+        m.Magnitude(2) = 1.25e-5, m.Direction(2) = -120;
+        m.PLRight = 100, m.PLTop = 100, m.MapRight = 100, m.MapTop = 100;
+        m.MapTextSize = 10;
+        m.WLMin = 10, m.WLMax = 12, m.WLInt = 0.5, m.WLLineWidth = 2;
+        makeWindow(gui::workbenchWindowFactories());
+        QApplication::setActiveWindow(window.get());
+    }
+
+    RegressionResultsWindow *open()
+    {
+        window->command(QStringLiteral("mnuViewWaterLevelContours"))->trigger();
+        QApplication::processEvents();
+        view = qobject_cast<RegressionResultsWindow *>(window->activeChildForm());
+        EXPECT_NE(view, nullptr);
+        return view;
+    }
+    template<typename W> W *child(const QString &name) const
+    {
+        W *w = view ? view->findChild<W *>(name) : nullptr;
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QTableWidget *grid() const { return child<QTableWidget>(QStringLiteral("MSFlexGrid1")); }
+    QLineEdit *box(int i) const { return child<QLineEdit>(QStringLiteral("txtWLContInt%1").arg(i)); }
+    void click(const char *button) const { child<QPushButton>(QLatin1String(button))->click(); }
+    void clickRow(int row) const
+    {
+        QTableWidget *table = grid();
+        const QPoint at = table->visualRect(table->model()->index(row, 1)).center();
+        const auto send = [table, at](QEvent::Type type, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, table->viewport()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(table->viewport(), &event);
+        };
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+    // Replaces a box's text as typed over its selected text, one character at a time.
+    void retype(QLineEdit *edit, const QString &text) const
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        for (QChar ch : text) {
+            QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(edit, &event);
+        }
+    }
+    const Drawing &contours() const { return drawingOf(*session).drawing(WaterLevelDrawing); }
+    QString layerCaption() const { return window->layerWindow()->tree()->node(int(LayerKey::WlContours))->text(0); }
+
+    RegressionResultsWindow *view = nullptr;
+};
+
+TEST_F(RegressionResultsWindowTest, TheTableShowsEverySampleDateWithItsFit)
+{
+    logMark = readLog().size();
+    ASSERT_TRUE(open());
+    EXPECT_EQ(view->objectName(), QStringLiteral("frmRegRes"));
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Water Level Contours"));
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("View > Regression Results")));
+    EXPECT_EQ(session->FormTag, QStringLiteral("RegRes"));
+
+    QTableWidget *table = grid();
+    const struct {
+        const char *header;
+        int twips;
+        QString first, second;
+    } columns[] = {
+        { "Date", 1000, shortDateText(QDate(2024, 3, 15)), shortDateText(QDate(2024, 9, 1)) },
+        { "Xcoeff", 880, "0.02", "-0.01" },
+        { "Ycoeff", 880, "0.01", "0.03" },
+        { "Const", 700, "9", "10" },
+        { "R2", 550, "0.99", "0.50" },
+        { "Magnitude", 1000, "1.23456789012345E-05", "1.25E-05" },
+        { "Direction", 880, "30", "-120" },
+    };
+    ASSERT_EQ(table->columnCount(), 7);
+    ASSERT_EQ(table->rowCount(), 2);
+    for (int c = 0; c < 7; ++c) {
+        SCOPED_TRACE(columns[c].header);
+        EXPECT_EQ(table->horizontalHeaderItem(c)->text(), QLatin1String(columns[c].header));
+        EXPECT_EQ(table->item(0, c)->text(), columns[c].first);
+        EXPECT_EQ(table->item(1, c)->text(), columns[c].second);
+        // The classic width at least, and never a number cut short.
+        const int width = table->columnWidth(c);
+        EXPECT_GE(width, qRound(columns[c].twips * view->logicalDpiX() / 1440.0));
+        for (int r = 0; r < 2; ++r)
+            EXPECT_LT(table->fontMetrics().horizontalAdvance(table->item(r, c)->text()), width - 8);
+    }
+    EXPECT_EQ(table->currentRow(), 0) << "the first date is selected";
+    EXPECT_EQ(view->form().sample, 1);
+
+    const char *labels[] = { "Contour levels:    Min", "Interval", "Max", "Line width" };
+    const char *texts[] = { "10", "0.5", "12", "2" };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(child<QLabel>(QStringLiteral("lblWLContInt%1").arg(i))->text(), QLatin1String(labels[i]));
+        EXPECT_EQ(box(i)->text(), QLatin1String(texts[i]));
+    }
+    EXPECT_EQ(child<QCheckBox>(QStringLiteral("chkAutoShow"))->text(),
+        QStringLiteral("Show contour automatically when a date is selected"));
+
+    // The outline entry brings the open window to the front rather than a second one.
+    RegressionResultsWindow *first = view;
+    window->runOutlineStep(Step::WaterLevelContours);
+    EXPECT_EQ(window->activeChildForm(), first);
+    int frames = 0;
+    for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
+        frames += frame->widget() && frame->widget()->objectName() == QStringLiteral("frmRegRes");
+    EXPECT_EQ(frames, 1);
+}
+
+TEST_F(RegressionResultsWindowTest, ShowContourDrawsTheSelectedDateAndClearTakesItOff)
+{
+    open();
+    // A click selects the date; without the tick nothing is drawn yet.
+    clickRow(1);
+    EXPECT_EQ(view->form().sample, 2);
+    EXPECT_FALSE(drawingOf(*session).isShown(WaterLevelDrawing));
+
+    // Two decimals in the interval give labels with two.
+    retype(box(1), QStringLiteral("0.25"));
+    retype(box(2), QStringLiteral("11"));
+    click("cmdShowContour");
+    ASSERT_EQ(session->errorsReported, 0) << session->ErrorText.toStdString();
+    ASSERT_EQ(contours().entities.size(), 8u) << "a line and a label for 10, 10.25, 10.5 and 10.75";
+    const QChar point = QLocale::system().decimalPoint().front();
+    EXPECT_EQ(contours().entities[3].text, QStringLiteral("10") + point + QStringLiteral("25"));
+    EXPECT_EQ(contours().entities[1].rotation, -60) << "the labels of date 2 follow its direction";
+    EXPECT_TRUE(drawingOf(*session).isShown(WaterLevelDrawing));
+    EXPECT_EQ(layerCaption(), QStringLiteral("WL contours (2)"));
+    EXPECT_EQ(session->layers.node(LayerKey::WlContours).state, CheckState::All);
+    EXPECT_EQ(session->model.WCMapIndex, 2);
+    EXPECT_EQ(std::tuple(session->model.WLInt, session->model.WLMax), std::tuple(0.25, 11.0));
+
+    click("cmdClearContours");
+    EXPECT_EQ(layerCaption(), QStringLiteral("WL contours"));
+    EXPECT_EQ(session->layers.node(LayerKey::WlContours).state, CheckState::None);
+    EXPECT_FALSE(drawingOf(*session).isShown(WaterLevelDrawing));
+    EXPECT_EQ(session->model.WCMapIndex, 0);
+}
+
+TEST_F(RegressionResultsWindowTest, WithTheTickAClickOnADateDrawsItAtOnce)
+{
+    open();
+    auto *autoShow = child<QCheckBox>(QStringLiteral("chkAutoShow"));
+    const struct {
+        bool ticked;
+        int row;
+        const char *caption;
+    } cases[] = {
+        { false, 1, "WL contours" }, { true, 1, "WL contours (2)" }, { true, 0, "WL contours (1)" },
+        { false, 1, "WL contours (1)" }, // the drawn date stays until Show Contour
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caption);
+        if (autoShow->isChecked() != c.ticked)
+            autoShow->click();
+        clickRow(c.row);
+        EXPECT_EQ(view->form().sample, c.row + 1);
+        EXPECT_EQ(layerCaption(), QLatin1String(c.caption));
+    }
+    EXPECT_EQ(session->errorsReported, 0) << session->ErrorText.toStdString();
+}
+
+TEST_F(RegressionResultsWindowTest, CloseKeepsTheLineWidthAndMarksTheStepWhenContoursWereDrawn)
+{
+    for (const bool draw : { false, true }) {
+        SCOPED_TRACE(draw ? "drawn" : "not drawn");
+        session->model.WCDone = false;
+        session->outline.uncheck(Step::WaterLevelContours);
+        logMark = readLog().size();
+        open();
+        retype(box(3), QStringLiteral("3"));
+        if (draw)
+            click("cmdShowContour");
+        frontend.setStatusPanel(StatusPanel::Status, QStringLiteral("busy"));
+        click("cmdClose");
+        QApplication::processEvents();
+        EXPECT_EQ(window->findChildForm(QStringLiteral("frmRegRes")), nullptr);
+        EXPECT_TRUE(session->model.WCDone);
+        EXPECT_EQ(session->model.WLLineWidth, 3);
+        EXPECT_TRUE(newLogLines().contains(QStringLiteral("RegRes: [Close]")));
+        EXPECT_EQ(session->outline.state(Step::WaterLevelContours), draw ? CheckState::All : CheckState::None);
+        EXPECT_EQ(frontend.panelStatus, QString());
+        if (draw) {
+            EXPECT_EQ(contours().entities.front().lineWidth, 3.0);
+        }
+    }
+}
+
+TEST_F(RegressionResultsWindowTest, ALineWidthThatIsNoNumberIsReportedAndNotStored)
+{
+    open();
+    retype(box(3), QStringLiteral("x"));
+    EXPECT_TRUE(session->ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")))
+        << session->ErrorText.toStdString();
+    EXPECT_EQ(session->model.WLLineWidth, 2);
+}
+
+} // namespace
+} // namespace qel::test
