@@ -5,6 +5,7 @@
 #include "gui/dialogs/units_dialog.h"
 #include "gui/document/document_window.h"
 #include "gui/help/help_window.h"
+#include "gui/import/import_wizard_window.h"
 #include "gui/text/about_box.h"
 #include "gui/text/output_viewer.h"
 #include "gui/views/contour_view_window.h"
@@ -82,6 +83,8 @@ WindowFactories workbenchWindowFactories()
     factories.plumeContours = contourViewFactory(ContourKind::Plume);
     factories.minDistContours = contourViewFactory(ContourKind::MinDist);
     factories.wolfContours = contourViewFactory(ContourKind::Wolf);
+    factories.wellLocations = wellLocationsFactory();
+    factories.waterLevels = waterLevelsFactory();
     factories.outputViewer = [](Session &session, QWidget *, const QString &file) -> ChildForm * {
         auto *viewer = new OutputViewer(session);
         viewer->loadFile(file);
