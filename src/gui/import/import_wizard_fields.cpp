@@ -18,7 +18,13 @@ namespace qel::gui {
 
 namespace {
 
-constexpr int SampleColumnWidth = 84;
+constexpr int SampleColumnWidth = 96;
+constexpr int SampleFirstColumnWidth = 120; // identifiers and dates
+
+int sampleColumnWidth(int column)
+{
+    return column == 0 ? SampleFirstColumnWidth : SampleColumnWidth;
+}
 constexpr int SampleRowHeaderWidth = 28;
 
 struct Callout {
@@ -46,13 +52,17 @@ QWidget *sampleSheet(const std::vector<QStringList> &rows, const std::vector<Cal
     captions->setContentsMargins(0, 0, 0, 0);
     captions->setSpacing(0);
     captions->addSpacing(SampleRowHeaderWidth + 1);
+    int first = 0;
     for (const Callout &c : callouts) {
         auto *label = new QLabel(QLatin1String(c.text), box);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         label->setWordWrap(true);
-        label->setFixedWidth(c.columns * SampleColumnWidth);
-        label->setStyleSheet(QStringLiteral("QLabel { color: #1f4e8c; font-weight: 600; border-bottom: 2px solid "
-                                            "#1f4e8c; margin: 0 4px 2px 4px; padding-bottom: 2px; }"));
+        int width = 0;
+        for (int column = first; column < first + c.columns; ++column)
+            width += sampleColumnWidth(column);
+        first += c.columns;
+        label->setFixedWidth(width);
+        label->setStyleSheet(QStringLiteral("QLabel { color: #1f4e8c; font-weight: 600; margin: 0 4px 2px 4px; }"));
         captions->addWidget(label);
     }
     captions->addStretch();
@@ -72,8 +82,9 @@ QWidget *sampleSheet(const std::vector<QStringList> &rows, const std::vector<Cal
     sheet->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     sheet->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     sheet->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sheet->verticalHeader()->setDefaultSectionSize(sheet->fontMetrics().height() + 8);
     for (int c = 0; c < columns; ++c)
-        sheet->setColumnWidth(c, SampleColumnWidth);
+        sheet->setColumnWidth(c, sampleColumnWidth(c));
     for (int r = 0; r < int(rows.size()); ++r) {
         for (int c = 0; c < columns; ++c) {
             auto *item = new QTableWidgetItem(rows[std::size_t(r)].value(c));
@@ -89,7 +100,10 @@ QWidget *sampleSheet(const std::vector<QStringList> &rows, const std::vector<Cal
     }
     const int height = sheet->horizontalHeader()->sizeHint().height()
         + int(rows.size()) * sheet->verticalHeader()->defaultSectionSize() + 2 * sheet->frameWidth();
-    sheet->setFixedSize(SampleRowHeaderWidth + columns * SampleColumnWidth + 2 * sheet->frameWidth(), height);
+    int width = SampleRowHeaderWidth + 2 * sheet->frameWidth();
+    for (int c = 0; c < columns; ++c)
+        width += sampleColumnWidth(c);
+    sheet->setFixedSize(width, height);
 
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);

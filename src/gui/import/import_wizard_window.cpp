@@ -67,7 +67,7 @@ ImportWizardWindow::ImportWizardWindow(Session &session, std::unique_ptr<ImportW
 
     m_hint = new QLabel(this);
     m_hint->setObjectName(QStringLiteral("lblHint"));
-    m_hint->setStyleSheet(QStringLiteral("QLabel { color: #8a1c1c; }"));
+    m_hint->setStyleSheet(QStringLiteral("QLabel { color: #1f4e8c; font-weight: 600; }"));
     m_hint->setMinimumHeight(m_hint->fontMetrics().height() + 4);
 
     auto *top = new QHBoxLayout;
@@ -355,7 +355,7 @@ void ImportWizardWindow::showGrid()
     }
     m_grid->resizeColumnsToContents();
     for (int c = 0; c < m_grid->columnCount(); ++c)
-        m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c) + 12, 70));
+        m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c) + 16, 90));
 }
 
 void ImportWizardWindow::gridCellChanged(int row, int column)
