@@ -1,3 +1,4 @@
+#include "gui/help/help_window.h"
 #include "gui/import/import_wizard_window.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
@@ -282,6 +283,12 @@ TEST_F(ImportWizardWindowTest, FileStepHints)
     EXPECT_EQ(hint(), QStringLiteral("Error finding the file!"));
     EXPECT_FALSE(next()->isEnabled());
     expectShowsCore(2);
+    // Help opens the step's own topic.
+    click("cmdHelp");
+    auto *help = window->findChild<gui::HelpWindow *>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentTopic(), QStringLiteral("wells-2-file.html"));
+    help->close();
 
     // Another format drops the file; the file box's focus says what to choose.
     child<QListWidget>("lstFileFormats")->setCurrentRow(0);
