@@ -1,6 +1,7 @@
 #include "input/import_wizard.h"
 
 #include "core/date_text.h"
+#include "core/file_commands.h"
 #include "core/help_topics.h"
 #include "core/number_text.h"
 #include "core/paths.h"
@@ -136,6 +137,12 @@ void warn(Session &session, const QString &text)
     ReportWarning(session);
 }
 
+void beforeImportWizard(Session &session)
+{
+    if (!session.model.ProjectDirAssigned)
+        SetProjectDirectory(session);
+}
+
 void loadImportWizard(Session &session, ImportWizard &wizard)
 {
     session.FormTag = wizard.kind->tag;
@@ -169,6 +176,11 @@ void selectFileFormat(Session &session, ImportWizard &wizard, int index)
         sourceField(session, wizard.kind->source.file).clear();
     }
     wizard.formatIndex = index;
+}
+
+void fileBoxFocused(ImportWizard &wizard)
+{
+    wizard.hint = FileBoxHint;
 }
 
 bool chooseDataFile(Session &session, ImportWizard &wizard)

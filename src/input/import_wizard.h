@@ -108,12 +108,17 @@ TableCell cellFromTyped(const QString &text);
 
 // Shared steps. Each reports its own failures under "<tag>:<procedure>".
 
+// Edit > Well Locations and Edit > Water Level Data: a project without a file is offered one
+// first (SetProjectDirectory); the wizard opens whatever the answer, on the project's folder.
+void beforeImportWizard(Session &session);
 // Opening: captions, step 1, the data path of a project without a folder, the preselection.
 void loadImportWizard(Session &session, ImportWizard &wizard);
 // Shows a step: caption, help context; the caller runs its CheckStatus.
 void showStep(ImportWizard &wizard, int step);
 // The format list's click: another format drops the chosen file.
 void selectFileFormat(Session &session, ImportWizard &wizard, int index);
+// The file box gets the focus: the hint says what to choose.
+void fileBoxFocused(ImportWizard &wizard);
 // The folder button: asks for the file. Returns false when the person cancelled or it failed.
 bool chooseDataFile(Session &session, ImportWizard &wizard);
 // After a file is chosen (or on re-entering step 2): the log lines and the sheet list, with the

@@ -16,6 +16,8 @@ public:
     Session &session() const { return m_session; }
     const QString &formTag() const { return m_formTag; }
     int helpContext() const { return m_helpContext; }
+    // A window of several pages (the import wizards) has a topic per page.
+    void setHelpContext(int helpContext) { m_helpContext = helpContext; }
 
     // File > Print while this window is active. Dialogs that print nothing say so.
     virtual void printForm();

@@ -19,6 +19,7 @@
 #include "gui/workbench/outline_window.h"
 #include "gui/workbench/tool_window_layout.h"
 #include "gui/workbench/window_arrangement.h"
+#include "input/import_wizard.h"
 #include "map/map_display.h"
 
 #include <QCloseEvent>
@@ -165,6 +166,17 @@ void MainWindow::installHandlers()
     c.setHandler(Command::EditClear, [&s] { editClear(s); });
     c.setHandler(Command::EditUnits, formCommand(QStringLiteral("frmUnits"), m_factories.units));
     c.setHandler(Command::EditTransportData, formCommand(QStringLiteral("frmTransData"), m_factories.transport));
+    // The import wizards offer a project file first when the project has none.
+    const auto wizardCommand = [this, &s](const QString &form, const WindowFactories::FormFactory &factory) -> Handler {
+        if (!factory)
+            return {};
+        return [this, &s, form, factory] {
+            beforeImportWizard(s);
+            showFactoryForm(form, factory);
+        };
+    };
+    c.setHandler(Command::EditWellLocations, wizardCommand(QStringLiteral("frmWells"), m_factories.wellLocations));
+    c.setHandler(Command::EditWaterLevelData, wizardCommand(QStringLiteral("frmWldata"), m_factories.waterLevels));
     if (m_factories.summary) // every summary is a new document of the project as it is now
         c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
     c.setHandler(Command::ViewPlumeContours, formCommand(QStringLiteral("frmPlumeSpect"), m_factories.plumeContours));

@@ -26,6 +26,8 @@ struct WindowFactories {
     FormFactory minDistContours; // View > Minimum Distance Contours
     FormFactory wolfContours; // View > WOLF Contours
     FormFactory waterLevelContours; // View > Water Level Contours, outline "2.3 Water level contours"
+    FormFactory wellLocations; // Edit > Well Locations, outline "1.4 Well locations"
+    FormFactory waterLevels; // Edit > Water Level Data, outline "1.5 Water levels"
     // The output viewer showing the given text file (View > Session Log File without a viewer).
     std::function<ChildForm *(Session &, QWidget *parent, const QString &file)> outputViewer;
     // Opens the help topic with that number.

@@ -6,6 +6,7 @@
 #include "gui/dialogs/units_dialog.h"
 #include "gui/document/document_window.h"
 #include "gui/help/help_window.h"
+#include "gui/import/import_wizard_window.h"
 #include "gui/text/about_box.h"
 #include "gui/text/output_viewer.h"
 #include "gui/views/contour_view_window.h"
@@ -90,6 +91,8 @@ WindowFactories workbenchWindowFactories()
     factories.minDistContours = contourViewFactory(ContourKind::MinDist);
     factories.wolfContours = contourViewFactory(ContourKind::Wolf);
     factories.waterLevelContours = waterLevelContoursFactory();
+    factories.wellLocations = wellLocationsFactory();
+    factories.waterLevels = waterLevelsFactory();
     factories.outputViewer = [](Session &session, QWidget *, const QString &file) -> ChildForm * {
         auto *viewer = new OutputViewer(session);
         viewer->loadFile(file);

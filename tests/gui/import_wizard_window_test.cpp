@@ -1,0 +1,397 @@
+#include "gui/help/help_window.h"
+#include "gui/import/import_wizard_window.h"
+#include "gui/workbench/workbench_windows.h"
+#include "gui/workbench_fixture.h"
+#include "input/well_reader.h"
+#include "map/map_session.h"
+#include "support/test_session.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace qel::test {
+namespace {
+
+using gui::ImportWizardWindow;
+
+QString example(const char *name)
+{
+    return QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name);
+}
+
+// What differs between the walks through the two wizards.
+struct Walk {
+    const char *menu;
+    const char *form;
+    const char *title; // the captions' lead: "Well Locations"
+    int firstHelp;
+    const char *file; // in examples/, copied to the project's data folder
+    const char *fileBox;
+    const char *folder;
+    const char *dialogTitle;
+    const char *sheetLabel;
+    Step outlineStep;
+};
+
+const Walk Wells { "mnuEditWellLocations", "frmWells", "Well Locations", 5510, "wells.csv", "txtWEDataFile",
+    "imgWEDataFile", "Open Well Locations Data File", "Select sheet:", Step::WellLocations };
+const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "Water Level Data", 5610, "levels.csv", "txtWLdataFile",
+    "imgWLDataFile", "Open Water Levels Data File", "Select worksheet:", Step::WaterLevels };
+
+class ImportWizardWindowTest : public WorkbenchTest {
+protected:
+    ImportWizardWindowTest()
+    {
+        ProjectModel &m = session->model;
+        m.ProjectDir = home() + QStringLiteral("site/");
+        m.ProjectDirAssigned = true;
+        QDir().mkpath(m.ProjectDir + QStringLiteral("data"));
+        for (const char *name : { "wells.csv", "levels.csv" })
+            QFile::copy(example(name), m.ProjectDir + QStringLiteral("data/") + QLatin1String(name));
+        makeWindow(gui::workbenchWindowFactories());
+        QApplication::setActiveWindow(window.get());
+    }
+
+    ImportWizardWindow *open(const Walk &walk)
+    {
+        window->command(QLatin1String(walk.menu))->trigger();
+        QApplication::processEvents();
+        wizard = qobject_cast<ImportWizardWindow *>(window->activeChildForm());
+        EXPECT_NE(wizard, nullptr) << walk.menu;
+        return wizard;
+    }
+    template<typename W> W *child(const char *name) const
+    {
+        W *w = wizard ? wizard->findChild<W *>(QLatin1String(name)) : nullptr;
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char *name) const { child<QAbstractButton>(name)->click(); }
+    QPushButton *next() const { return child<QPushButton>("cmdNext"); }
+    QPushButton *back() const { return child<QPushButton>("cmdBack"); }
+    QTableWidget *grid() const { return child<QTableWidget>("DBGrid1"); }
+    QString hint() const { return child<QLabel>("lblHint")->text(); }
+
+    // Picks the file through the folder button, as the person does in the file dialog.
+    void chooseFile(const Walk &walk)
+    {
+        child<QListWidget>("lstFileFormats")->setCurrentRow(SetFileFormats(QStringLiteral("Text")));
+        frontend.queueFile(session->model.ProjectDir + QStringLiteral("data/") + QLatin1String(walk.file));
+        click(walk.folder);
+    }
+
+    // The window shows what the core holds: title, help topic, page, navigation and hint.
+    void expectShowsCore(int step) const
+    {
+        SCOPED_TRACE(step);
+        const ImportWizard &w = wizard->wizard();
+        EXPECT_EQ(w.step, step);
+        EXPECT_EQ(wizard->windowTitle(), w.caption);
+        EXPECT_EQ(wizard->helpContext(), w.helpContext);
+        EXPECT_EQ(child<QStackedWidget>("fraSteps")->currentIndex(), step - 1);
+        EXPECT_EQ(back()->isEnabled(), w.backEnabled);
+        EXPECT_EQ(next()->isEnabled(), w.nextEnabled);
+        EXPECT_EQ(next()->text(), w.nextCaption);
+        EXPECT_EQ(hint(), w.hint);
+        EXPECT_EQ(child<QPushButton>("cmdReadData")->isEnabled(), w.readDataEnabled);
+    }
+
+    static void type(QWidget *to, const QString &text)
+    {
+        for (QChar ch : text) {
+            QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(to, &event);
+        }
+    }
+
+    ImportWizardWindow *wizard = nullptr;
+};
+
+// The wells the water levels are matched against, read as the wells wizard reads them.
+void readExampleWells(Session &session)
+{
+    ProjectModel &m = session.model;
+    m.WEDataFormat = QStringLiteral("Text");
+    m.WEDataPath = QStringLiteral("data/");
+    m.WEDataFile = QStringLiteral("wells.csv");
+    m.WEDataTable = QStringLiteral("wells");
+    m.WellIDField = QStringLiteral("WellID"), m.XField = QStringLiteral("X"), m.YField = QStringLiteral("Y");
+    WellsWizard reader;
+    ASSERT_TRUE(ReadData(session, reader));
+}
+
+TEST_F(ImportWizardWindowTest, BothWizardsWalkThroughTheirFourSteps)
+{
+    for (const Walk *walk : { &Wells, &Levels }) {
+        SCOPED_TRACE(walk->form);
+        const QString lead = QLatin1String(walk->title);
+        const bool wells = walk == &Wells;
+        if (!wells)
+            readExampleWells(*session);
+        frontend.boxes.clear();
+        ASSERT_NE(open(*walk), nullptr);
+        EXPECT_EQ(wizard->objectName(), QLatin1String(walk->form));
+
+        // 1: introduction
+        EXPECT_EQ(wizard->windowTitle(), lead + QStringLiteral(" Step 1: Introduction"));
+        EXPECT_EQ(wizard->helpContext(), walk->firstHelp);
+        EXPECT_FALSE(back()->isEnabled());
+        EXPECT_TRUE(next()->isEnabled());
+        EXPECT_EQ(next()->text(), QStringLiteral("&Next >"));
+        expectShowsCore(1);
+
+        // 2: file and format
+        click("cmdNext");
+        EXPECT_EQ(wizard->windowTitle(), lead + QStringLiteral(" Step 2: Specify File"));
+        EXPECT_EQ(child<QListWidget>("lstFileFormats")->currentItem()->text(), QStringLiteral("Excel 97/2000/2002"));
+        EXPECT_FALSE(next()->isEnabled()) << "no file yet";
+        expectShowsCore(2);
+        chooseFile(*walk);
+        ASSERT_FALSE(frontend.fileRequests.empty());
+        EXPECT_EQ(frontend.fileRequests.back().title, QLatin1String(walk->dialogTitle));
+        EXPECT_EQ(frontend.fileRequests.back().filter, QStringLiteral("Comma-separated values (csv) (*.csv)|*.csv"));
+        EXPECT_EQ(child<QLineEdit>(walk->fileBox)->text(), QStringLiteral("data/") + QLatin1String(walk->file));
+        EXPECT_TRUE(next()->isEnabled());
+        expectShowsCore(2);
+
+        // 3: sheet and fields
+        click("cmdNext");
+        EXPECT_EQ(wizard->windowTitle(), lead + QStringLiteral(" Step 3: Specify Fields"));
+        auto *sheets = child<QComboBox>("cboDataTable");
+        EXPECT_EQ(sheets->currentText(), QFileInfo(QLatin1String(walk->file)).baseName());
+        EXPECT_EQ(child<QLabel>("lblNumRecords")->text(),
+            QStringLiteral("Number of records found: ") + (wells ? QStringLiteral("25") : QStringLiteral("8")));
+        if (wells) {
+            EXPECT_EQ(child<QComboBox>("cboWellIDField")->currentText(), QStringLiteral("WellID"));
+            EXPECT_EQ(child<QComboBox>("cboXField")->currentText(), QStringLiteral("X"));
+            EXPECT_EQ(child<QComboBox>("cboYField")->currentText(), QStringLiteral("Y"));
+        } else {
+            EXPECT_EQ(child<QLineEdit>("txtWLNumDates")->text(), QStringLiteral("8"));
+            EXPECT_EQ(child<QLineEdit>("txtWLNumWells")->text(), QStringLiteral("25"));
+        }
+        EXPECT_TRUE(child<QPushButton>("cmdReadData")->isEnabled());
+        EXPECT_FALSE(next()->isEnabled()) << "until the data is read";
+        expectShowsCore(3);
+        click("cmdReadData");
+        EXPECT_EQ(hint(), QStringLiteral("File is successfully read."));
+        EXPECT_TRUE(next()->isEnabled());
+        expectShowsCore(3);
+
+        // 4: the data, then back to 3 and forward again
+        click("cmdNext");
+        EXPECT_EQ(wizard->windowTitle(), lead + QStringLiteral(" Step 4: Data"));
+        EXPECT_EQ(next()->text(), QStringLiteral("Finish"));
+        EXPECT_EQ(grid()->rowCount(), wells ? 25 : 8);
+        EXPECT_EQ(grid()->columnCount(), wells ? 3 : 26);
+        EXPECT_EQ(grid()->horizontalHeaderItem(1)->text(), wells ? QStringLiteral("X") : QStringLiteral("MW-1"));
+        EXPECT_EQ(grid()->item(0, 1)->text(), wells ? QStringLiteral("40.73") : QStringLiteral("101.74"));
+        EXPECT_EQ(child<QPushButton>("cmdMapWells")->isVisibleTo(wizard), wells);
+        expectShowsCore(4);
+        click("cmdBack");
+        EXPECT_EQ(next()->text(), QStringLiteral("&Next >"));
+        expectShowsCore(3);
+        click("cmdReadData");
+        click("cmdNext");
+        expectShowsCore(4);
+
+        // Finish closes the wizard with the data in the model and the outline entry ticked.
+        click("cmdNext");
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(window->findChildForm(QLatin1String(walk->form)), nullptr);
+        EXPECT_EQ(session->outline.state(walk->outlineStep), CheckState::All);
+        const ProjectModel &m = session->model;
+        if (wells) {
+            EXPECT_TRUE(m.WEDone);
+            ASSERT_EQ(m.NumWells, 25);
+            EXPECT_EQ(m.WellID(25), QStringLiteral("MW-25"));
+            EXPECT_EQ(m.WellX(25), 349.63);
+        } else {
+            EXPECT_TRUE(m.WLDone);
+            EXPECT_EQ(m.NumSamples, 8);
+            ASSERT_EQ(m.NumWLWells, 25);
+            EXPECT_EQ(m.WLWellID(1), QStringLiteral("MW-1"));
+            EXPECT_EQ(m.WLWellX(1), 40.73);
+            EXPECT_EQ(m.WLData(1, 1), 101.74);
+            EXPECT_EQ(m.SampleDate(8), QDate(2024, 12, 11));
+        }
+        EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
+        EXPECT_EQ(session->errorsReported, 0);
+    }
+    const QStringList log = newLogLines();
+    for (const char *line :
+        { "Edit > Well Locations", "Wells: Well data file: wells.csv", "Wells: [Read Data]", "Wells: [Back]",
+            "Wells: [Finish]", "Edit > Water Level Data", "Wldata: Water levels data file: levels.csv",
+            "Wldata: Read water level data for 25 wells and 8 dates.", "Wldata: [Finish]" })
+        EXPECT_TRUE(log.contains(QLatin1String(line))) << line;
+}
+
+TEST_F(ImportWizardWindowTest, TheOutlineEntriesOpenTheWizardsOnce)
+{
+    const struct {
+        Step step;
+        const char *form;
+    } cases[] = { { Step::WellLocations, "frmWells" }, { Step::WaterLevels, "frmWldata" } };
+    for (const auto &c : cases) {
+        window->runOutlineStep(c.step);
+        window->runOutlineStep(c.step);
+        QApplication::processEvents();
+        int open = 0;
+        for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
+            open += frame->widget() && frame->widget()->objectName() == QLatin1String(c.form);
+        EXPECT_EQ(open, 1) << c.form;
+    }
+    EXPECT_TRUE(frontend.boxes.empty());
+}
+
+TEST_F(ImportWizardWindowTest, AProjectWithoutAFileIsOfferedOneAndTheWizardOpensAnyway)
+{
+    session->model.ProjectDirAssigned = false;
+    frontend.answers = { MsgAnswer::Cancel };
+    ASSERT_NE(open(Wells), nullptr);
+    ASSERT_EQ(frontend.boxes.size(), 1u);
+    EXPECT_EQ(frontend.boxes[0].title, QStringLiteral("Assign Project File"));
+    EXPECT_EQ(session->model.WEDataPath, session->model.ProjectDir);
+    expectShowsCore(1);
+}
+
+TEST_F(ImportWizardWindowTest, FileStepHints)
+{
+    // A stored file that has gone: the hint says so and there is no way on.
+    ProjectModel &m = session->model;
+    m.WEDataFormat = QStringLiteral("Text");
+    m.WEDataPath = QStringLiteral("data/");
+    m.WEDataFile = QStringLiteral("gone.csv");
+    ASSERT_NE(open(Wells), nullptr);
+    click("cmdNext");
+    EXPECT_EQ(child<QLineEdit>("txtWEDataFile")->text(), QStringLiteral("data/gone.csv"));
+    EXPECT_EQ(hint(), QStringLiteral("Error finding the file!"));
+    EXPECT_FALSE(next()->isEnabled());
+    expectShowsCore(2);
+    // Help opens the step's own topic.
+    click("cmdHelp");
+    auto *help = window->findChild<gui::HelpWindow *>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentTopic(), QStringLiteral("wells-2-file.html"));
+    help->close();
+
+    // Another format drops the file; the file box's focus says what to choose.
+    child<QListWidget>("lstFileFormats")->setCurrentRow(0);
+    EXPECT_TRUE(child<QLineEdit>("txtWEDataFile")->text().isEmpty());
+    EXPECT_TRUE(m.WEDataFile.isEmpty());
+    child<QLineEdit>("txtWEDataFile")->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(hint(), QStringLiteral("Select the data file containing monitoring wells."));
+
+    // A cancelled file dialog changes nothing.
+    frontend.queueCancelledFile();
+    click("imgWEDataFile");
+    EXPECT_TRUE(m.WEDataFile.isEmpty());
+    EXPECT_FALSE(next()->isEnabled());
+
+    click("cmdBack");
+    expectShowsCore(1);
+    click("cmdCancel");
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChildForm(QStringLiteral("frmWells")), nullptr);
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Wells: [Cancel]")));
+}
+
+// The grid edits the table in memory; "Finished Editing" reads it again, and "Map Wells" draws it.
+TEST_F(ImportWizardWindowTest, GridEditsFinishedEditingAndMapWells)
+{
+    ProjectModel &m = session->model;
+    m.BMDone = true;
+    m.MapReady = true;
+    m.MapTextSize = 10;
+    ASSERT_NE(open(Wells), nullptr);
+    click("cmdNext");
+    chooseFile(Wells);
+    click("cmdNext");
+    click("cmdReadData");
+    click("cmdNext");
+    expectShowsCore(4);
+    EXPECT_TRUE(child<QPushButton>("cmdMapWells")->isEnabled());
+
+    grid()->item(0, 1)->setText(QStringLiteral("7.50"));
+    EXPECT_EQ(grid()->item(0, 1)->text(), QStringLiteral("7.5"));
+    click("cmdFinished");
+    EXPECT_EQ(m.WellX(1), 7.5);
+    EXPECT_TRUE(hint().isEmpty());
+
+    grid()->item(1, 2)->setText(QStringLiteral("north"));
+    click("cmdFinished");
+    ASSERT_EQ(frontend.boxes.size(), 2u);
+    EXPECT_EQ(frontend.boxes[0].title, QStringLiteral("Invalid data"));
+    EXPECT_EQ(frontend.boxes[0].text,
+        QStringLiteral("Y coordinate value \"north\"\n is invalid for record number 2. Changed to 0.0 for now."));
+    EXPECT_EQ(grid()->item(1, 2)->text(), QStringLiteral("0")) << "the grid shows the table's 0";
+    EXPECT_EQ(m.WellY(2), 0.0);
+    expectShowsCore(4);
+
+    click("cmdMapWells");
+    EXPECT_EQ(session->errorsReported, 0);
+    const Drawing &drawn = drawingOf(*session).drawing(WellsDrawing);
+    EXPECT_EQ(drawn.entities.size(), 50u); // a point and a label per well
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).text, QStringLiteral("Wells (25)"));
+    EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::All);
+    EXPECT_TRUE(m.WEmapped);
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Wells: [Map Wells]")));
+}
+
+TEST_F(ImportWizardWindowTest, CountBoxesRefuseMoreThanTheLimits)
+{
+    readExampleWells(*session);
+    ASSERT_NE(open(Levels), nullptr);
+    click("cmdNext");
+    chooseFile(Levels);
+    click("cmdNext");
+    const struct {
+        const char *box;
+        const char *typed;
+        const char *warning; // empty: the value is taken
+    } cases[] = {
+        { "txtWLNumDates", "4", "" },
+        { "txtWLNumDates", "61", "Number of dates (61) exceeds the maximum (60) allocated in QEL!" },
+        { "txtWLNumWells", "1001", "Number of wells (1001) exceeds the maximum (1000) allocated in QEL!" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        frontend.boxes.clear();
+        auto *box = child<QLineEdit>(c.box);
+        box->clear();
+        type(box, QLatin1String(c.typed));
+        const QStringList warnings = frontend.boxTexts(MsgIcon::Warning);
+        if (*c.warning) {
+            ASSERT_EQ(warnings.size(), 1);
+            EXPECT_TRUE(warnings[0].startsWith(QLatin1String(c.warning)));
+        } else {
+            EXPECT_TRUE(warnings.isEmpty());
+        }
+        EXPECT_EQ(box->text(), QLatin1String(c.typed)) << "the box keeps what was typed";
+        expectShowsCore(3);
+    }
+    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Wldata: [NumDates] = 4")));
+    // Reading the sheet writes its own counts into the boxes again.
+    click("cmdReadData");
+    EXPECT_EQ(child<QLineEdit>("txtWLNumDates")->text(), QStringLiteral("8"));
+    EXPECT_EQ(session->model.NumSamples, 8);
+}
+
+} // namespace
+} // namespace qel::test
