@@ -2,6 +2,7 @@
 
 #include "analysis/wolf.h"
 #include "core/errors.h"
+#include "core/plot_limits_rules.h"
 #include "core/progress.h"
 #include "core/reporting.h"
 
@@ -113,8 +114,9 @@ void Domenico(Session &session)
         if (m.PCNumY == 0)
             return stopWith(
                 session, QStringLiteral("Number of Y grids is ZERO! Please go through Plot Limits dialog again."));
-        if (m.PCNumX > MaxGridNodes || m.PCNumY > MaxGridNodes)
-            raise(ErrSubscript, QStringLiteral("PCNumX")); // stored from a file, never run
+        // Counts above the limit can come from a file; such a grid is refused, never walked.
+        if (const QString tooMany = gridSizeMessage(m.PCNumX, m.PCNumY); !tooMany.isEmpty())
+            return stopWith(session, tooMany);
 
         Progress progress(session, QStringLiteral("Running analytical simulation..."));
         m.ConcMax = 0;

@@ -85,7 +85,9 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
                 replaceInFile(site + "alpha-site.prj", "PLmapped=True", "PLmapped=False");
             },
-            1, { "Number of X grids (32767) exceeds the maximum (400)", "QEL(Domenico): 9:" } },
+            1,
+            { "Number of X grids (32767) exceeds the maximum (400)",
+                "allocated in QEL!\nPlease reduce number of grids by increasing grid spacing." } },
         // Replaying the dialog derives the counts again from the spacing.
         { "32767 grid columns, limits on the map", "site",
             [](auto &, const QString &site, auto &) {
