@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTableWidget>
 
 #include <cstdio>
@@ -143,12 +144,16 @@ int main(int argc, char **argv)
         const Shot shots[] = {
             { "units", "mnuEditUnits", "frmUnits" },
             { "transport-data", "mnuEditTransportData", "frmTransData" },
-            { "plot-limits", "mnuMapSetPlotLimits", "frmPlotLmts" },
+            { "plot-limits", "mnuMapSetPlotLimits", "frmPlotLmts",
+                [](ChildForm &f) {
+                    if (auto *tabs = f.findChild<QTabWidget *>())
+                        tabs->setCurrentIndex(tabs->count() - 1); // the model grid
+                } },
             { "source", "mnuEditSourceLocation", "frmSource" },
-            { "wells-file", "mnuEditWellLocations", "frmWellLocations", next },
-            { "wells-fields", "mnuEditWellLocations", "frmWellLocations", next },
-            { "wells-data", "mnuEditWellLocations", "frmWellLocations", next },
-            { "levels-fields", "mnuEditWaterLevelData", "frmWaterLevels", [&](ChildForm &f) { next(f), next(f); } },
+            { "wells-file", "mnuEditWellLocations", "frmWells", next },
+            { "wells-fields", "mnuEditWellLocations", "frmWells", next },
+            { "wells-data", "mnuEditWellLocations", "frmWells", next },
+            { "levels-fields", "mnuEditWaterLevelData", "frmWldata", [&](ChildForm &f) { next(f), next(f); } },
             { "regression-results", "mnuViewWaterLevelContours", "frmRegRes",
                 [](ChildForm &f) {
                     if (auto *table = f.findChild<QTableWidget *>())
