@@ -31,10 +31,8 @@ class ContourViewWindowTest : public WorkbenchTest {
 protected:
     ContourViewWindowTest()
     {
+        useProjectFolder();
         ProjectModel &m = session->model;
-        m.ProjectDir = home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
-        m.ProjectDirAssigned = true;
         m.NumSamples = 2;
         m.SampleDate(1) = QDate(2024, 3, 15), m.SampleDate(2) = QDate(2024, 9, 1);
         m.ConcMin = 0, m.ConcMax = 10;
@@ -47,17 +45,12 @@ protected:
         for (int ix = 1; ix <= 3; ++ix)
             for (int iy = 1; iy <= 2; ++iy)
                 m.Conc(ix, iy, 3) = 5, m.MinDistGrid(ix, iy) = 60, m.WOLFGrid(ix, iy) = 1e6;
-        makeWindow(gui::workbenchWindowFactories());
-        QApplication::setActiveWindow(window.get());
+        makeWorkbench();
     }
 
     ContourViewWindow *open(const char *menuEntry)
     {
-        window->command(QString::fromLatin1(menuEntry))->trigger();
-        QApplication::processEvents();
-        view = qobject_cast<ContourViewWindow *>(window->activeChildForm());
-        EXPECT_NE(view, nullptr) << menuEntry;
-        return view;
+        return view = openFrom<ContourViewWindow>(QString::fromLatin1(menuEntry));
     }
     template<typename W> W *child(const QString &name) const
     {

@@ -64,17 +64,12 @@ protected:
         QDir().mkpath(m.ProjectDir + QStringLiteral("data"));
         for (const char *name : { "wells.csv", "levels.csv" })
             QFile::copy(example(name), m.ProjectDir + QStringLiteral("data/") + QLatin1String(name));
-        makeWindow(gui::workbenchWindowFactories());
-        QApplication::setActiveWindow(window.get());
+        makeWorkbench();
     }
 
     ImportWizardWindow *open(const Walk &walk)
     {
-        window->command(QLatin1String(walk.menu))->trigger();
-        QApplication::processEvents();
-        wizard = qobject_cast<ImportWizardWindow *>(window->activeChildForm());
-        EXPECT_NE(wizard, nullptr) << walk.menu;
-        return wizard;
+        return wizard = openFrom<ImportWizardWindow>(QLatin1String(walk.menu));
     }
     template<typename W> W *child(const char *name) const
     {

@@ -33,10 +33,8 @@ class RegressionResultsWindowTest : public WorkbenchTest {
 protected:
     RegressionResultsWindowTest()
     {
+        useProjectFolder();
         ProjectModel &m = session->model;
-        m.ProjectDir = home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
-        m.ProjectDirAssigned = true;
         m.NumSamples = 2;
         m.SampleDate(1) = QDate(2024, 3, 15), m.SampleDate(2) = QDate(2024, 9, 1);
         m.Xcoeff(1) = 0.02, m.Ycoeff(1) = 0.01, m.Const(1) = 9, m.R2(1) = 0.98765;
@@ -46,17 +44,12 @@ protected:
         m.PLRight = 100, m.PLTop = 100, m.MapRight = 100, m.MapTop = 100;
         m.MapTextSize = 10;
         m.WLMin = 10, m.WLMax = 12, m.WLInt = 0.5, m.WLLineWidth = 2;
-        makeWindow(gui::workbenchWindowFactories());
-        QApplication::setActiveWindow(window.get());
+        makeWorkbench();
     }
 
     RegressionResultsWindow *open()
     {
-        window->command(QStringLiteral("mnuViewWaterLevelContours"))->trigger();
-        QApplication::processEvents();
-        view = qobject_cast<RegressionResultsWindow *>(window->activeChildForm());
-        EXPECT_NE(view, nullptr);
-        return view;
+        return view = openFrom<RegressionResultsWindow>(QStringLiteral("mnuViewWaterLevelContours"));
     }
     template<typename W> W *child(const QString &name) const
     {

@@ -2,9 +2,11 @@
 
 #include "core/startup.h"
 #include "gui/map/map_window.h"
+#include "gui/workbench/workbench_windows.h"
 #include "support/test_session.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -70,6 +72,20 @@ std::optional<QPointF> WindowTestFrontend::pickMapPoint(const QString &prompt)
         return ScriptedFrontend::pickMapPoint(prompt);
     gui::MapWindow *map = gui::findMapWindow(*window);
     return map ? map->canvas()->pickPoint(prompt) : std::nullopt;
+}
+
+void WorkbenchTest::useProjectFolder()
+{
+    ProjectModel &m = session->model;
+    m.ProjectDir = home() + QStringLiteral("site/");
+    QDir().mkpath(m.ProjectDir);
+    m.ProjectDirAssigned = true;
+}
+
+void WorkbenchTest::makeWorkbench()
+{
+    makeWindow(gui::workbenchWindowFactories());
+    QApplication::setActiveWindow(window.get());
 }
 
 WorkbenchTest::WorkbenchTest()

@@ -5,6 +5,7 @@
 #include "gui/workbench/main_window.h"
 #include "support/scripted_frontend.h"
 
+#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -43,6 +44,19 @@ protected:
     // Builds (or rebuilds) the main window with the given factories and shows it.
     gui::MainWindow &makeWindow(gui::WindowFactories factories = {});
     QString home() const { return dir.path() + u'/'; }
+    // A project folder (site/ in the application folder), assigned as if the project was saved.
+    void useProjectFolder();
+    // The workbench with its real windows, active.
+    void makeWorkbench();
+    // Runs a menu command and returns the child window it made active, as W.
+    template<typename W> W *openFrom(const QString &command)
+    {
+        window->command(command)->trigger();
+        QApplication::processEvents();
+        W *form = qobject_cast<W *>(window->activeChildForm());
+        EXPECT_NE(form, nullptr) << command.toStdString();
+        return form;
+    }
     QString readLog() const;
     // Log lines written since the window was made.
     QStringList newLogLines() const;
