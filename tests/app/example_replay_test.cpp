@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLocale>
+#include <QProcess>
 
 #include <cstdlib>
 
@@ -178,4 +179,25 @@ TEST(ExampleReplay, RasterPlanAndWorkbookGiveTheSameResults)
     const QByteArray vector = reportBody(reports[0]), raster = reportBody(reports[1]);
     EXPECT_GT(vector.size(), 1000000);
     EXPECT_TRUE(vector == raster) << firstDifference(raster, vector);
+}
+
+// The wells from a GeoPackage point layer, located by their points, give the same plane fits.
+TEST(ExampleReplay, WellsFromAGisPointLayerGiveTheSameFits)
+{
+    const TestSession t;
+    const QString project = copyExample(t, QStringLiteral("gis"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ogr2ogr"),
+                  { "-oo", "X_POSSIBLE_NAMES=X", "-oo", "Y_POSSIBLE_NAMES=Y", "-sql", "SELECT WellID FROM wells",
+                      project + "wells.gpkg", project + "wells.csv" }),
+        0);
+    QByteArray prj = readBytes(project + "alpha-site.prj");
+    prj.replace("DataFormat=Text\r\nFileExt=csv\r\nDataFile=wells.csv\r\nDataTable=wells\r\n",
+        "DataFormat=GPKG\r\nFileExt=gpkg\r\nDataFile=wells.gpkg\r\nDataTable=wells\r\n");
+    prj.replace("XField=X\r\nYField=Y\r\n", "XField=(geometry x)\r\nYField=(geometry y)\r\n");
+    ASSERT_TRUE(prj.contains("DataFile=wells.gpkg") && prj.contains("XField=(geometry x)"));
+    t.writeFile(QStringLiteral("gis/gis.prj"), prj);
+    const QelRun run = runQel(t.home(), { "--batch", project + "gis.prj", "--save-as", project + "saved.prj" });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readBytes(project + "saved.prj"), prj);
+    EXPECT_EQ(readBytes(project + "regress.out"), readBytes(GoldenDir + "regress.out"));
 }
