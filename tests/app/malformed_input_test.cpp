@@ -52,6 +52,15 @@ QString script(const TestSession &t, const QString &name, const QByteArray &body
     return path;
 }
 
+// Bytes of every value, in no format.
+QByteArray junkBytes()
+{
+    QByteArray junk;
+    for (int i = 0; i < 3000; ++i)
+        junk += char((i * 7919 + 13) % 256);
+    return junk;
+}
+
 QByteArray manyWells(int count)
 {
     QByteArray bytes = "WellID,X,Y\r\n";
@@ -94,17 +103,20 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
             },
             0, { "Number of X grids (32767) exceeds the maximum (400)" } },
+        { "project file cut short", "site",
+            [](auto &, const QString &site, auto &) {
+                writeFile(site + "alpha-site.prj", readBytes(site + "alpha-site.prj").left(900));
+            },
+            1, { "QEL(ReadProjectFile): Error (62).", "Input past end of file", "wrote nothing" } },
+        { "project file of random bytes", "site",
+            [](auto &, const QString &site, auto &) { writeFile(site + "alpha-site.prj", junkBytes()); }, 1,
+            { "Not an QEL Project File!", "wrote nothing" } },
         { "missing base map", "site",
             [](auto &, const QString &site, auto &) { QFile::remove(site + "site-plan.dxf"); }, 1,
             { "Basemap file does not exist!", "wrote nothing" } },
         { "base map of random bytes", "site",
-            [](auto &, const QString &site, auto &) {
-                QByteArray junk;
-                for (int i = 0; i < 3000; ++i)
-                    junk += char((i * 7919 + 13) % 256);
-                writeFile(site + "site-plan.dxf", junk);
-            },
-            1, { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
+            [](auto &, const QString &site, auto &) { writeFile(site + "site-plan.dxf", junkBytes()); }, 1,
+            { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
         { "empty header cell", "site",
             [](auto &, const QString &site, auto &) { replaceInFile(site + "wells.csv", "WellID,X,Y", "WellID,,Y"); },
             1, { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },

@@ -124,7 +124,7 @@ TEST(TableAccess, ListsTablesInFileOrder)
         { "sites.wk3", { "Sheet1", "Sheet2" } },
         { "wells.csv", { "wells" } },
         { "levels.dbf", { "levels" } },
-        { "malformed.xlsx", { "Empty", "HeaderOnly" } },
+        { "malformed.xlsx", { "Empty", "HeaderOnly", "MergedHeader" } },
     };
     for (const auto &c : cases)
         EXPECT_EQ(tableNames(fixture(c.file), {}), c.names) << c.file;
@@ -216,6 +216,18 @@ TEST(TableAccess, FormatList)
     EXPECT_EQ(tableFormatIndex(u"dBASE IV"), 8);
     EXPECT_EQ(tableFormatIndex(u""), -1);
     EXPECT_EQ(tableFormatIndex(u"GPKG"), 10);
+}
+
+// A header merged over two columns names only the first of them; the row below it is a record.
+// No column is taken for x or y then, so the wizard leaves the choice to the person.
+TEST(TableAccess, MergedHeaderCellsNameTheirFirstColumnOnly)
+{
+    const Table table
+        = openTable(fixture("malformed.xlsx"), QStringLiteral("Excel 12.0 Xml"), QStringLiteral("MergedHeader"));
+    EXPECT_EQ(table.fieldNames(), QStringList({ "Well", "Coordinates", "" }));
+    ASSERT_EQ(table.recordCount(), 2);
+    EXPECT_EQ(table.cell(0, 1), txt("X"));
+    EXPECT_EQ(table.cell(1, 2), num(4201876.5));
 }
 
 // Wells as GIS point layers: the attributes, then the point's x and y; a feature without a point

@@ -107,6 +107,12 @@ lotus("sites.wk4", 0x1002)
 book = openpyxl.Workbook()
 book.active.title = "Empty"
 book.create_sheet("HeaderOnly").append(["id", "x", "y"])
+# A two-row header as people lay them out: "Coordinates" merged over the x and y columns.
+merged = book.create_sheet("MergedHeader")
+merged.append(["Well", "Coordinates", None])
+merged.append(["ID", "X", "Y"])
+merged.append(["MW-1", 512034.25, 4201876.5])
+merged.merge_cells("B1:C1")
 book.save("malformed.xlsx")
 
 # A genuine Excel 4.0 worksheet: a bare BIFF4 stream (BOF, one number, EOF), not an OLE file.
