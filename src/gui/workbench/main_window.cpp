@@ -165,6 +165,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::EditClear, [&s] { editClear(s); });
     c.setHandler(Command::EditUnits, formCommand(QStringLiteral("frmUnits"), m_factories.units));
     c.setHandler(Command::EditTransportData, formCommand(QStringLiteral("frmTransData"), m_factories.transport));
+    c.setHandler(Command::EditSourceLocation, formCommand(QStringLiteral("frmSource"), m_factories.source));
     if (m_factories.summary) // every summary is a new document of the project as it is now
         c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
     c.setHandler(Command::ViewPlumeContours, formCommand(QStringLiteral("frmPlumeSpect"), m_factories.plumeContours));
