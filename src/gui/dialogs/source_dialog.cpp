@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -229,7 +231,17 @@ void SourceDialog::cmdSelectSource_Click()
 {
     if (!validateBox(focusWidget()) || m_refused)
         return;
+    // The map has to be in view to pick the point on it; the dialog comes back with the result.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    session().frontend().showMapWindow();
+    if (frame)
+        frame->lower();
     showBoxes(selectSource(session(), m_pick));
+    if (frame) {
+        frame->raise();
+        if (QMdiArea *area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+    }
 }
 
 void SourceDialog::cmdMapSource_Click()
