@@ -1,4 +1,5 @@
 #include "core/help_topics.h"
+#include "gui/common/refused_box.h"
 #include "gui/dialogs/source_dialog.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
@@ -92,6 +93,7 @@ TEST_F(SourceDialogTest, TypedCoordinatesAreCheckedOnLeavingAndDrawnWhenBothAreI
     EXPECT_EQ(ts.frontend.boxTexts(MsgIcon::Warning),
         QStringList { QStringLiteral("Specify source within Left and Right boundary (0, 2000)!") });
     EXPECT_EQ(QApplication::focusWidget(), box("txtXsource"));
+    EXPECT_TRUE(gui::isRefused(box("txtXsource")));
     // Closing waits for a refused value without repeating the warning.
     click("cmdClose");
     ASSERT_FALSE(dialog.isNull());
@@ -100,6 +102,7 @@ TEST_F(SourceDialogTest, TypedCoordinatesAreCheckedOnLeavingAndDrawnWhenBothAreI
     type("txtXsource", QStringLiteral("1234.5"));
     leave();
     EXPECT_EQ(ts.session->model.Xsource, 1234.5) << "typed values are not rounded";
+    EXPECT_FALSE(gui::isRefused(box("txtXsource")));
     EXPECT_FALSE(ts.session->model.SLmapped);
     type("txtYsource", QStringLiteral("600"));
     leave();

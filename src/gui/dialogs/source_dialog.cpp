@@ -2,11 +2,11 @@
 
 #include "core/help_topics.h"
 #include "core/reporting.h"
+#include "gui/common/refused_box.h"
 #include "views/source_symbol.h"
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +14,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace qel::gui {
@@ -107,10 +106,7 @@ SourceDialog::SourceDialog(Session &session, QWidget *parent)
         box->installEventFilter(this);
         connect(box, &QLineEdit::returnPressed, this, [this, box] { validateBox(box); });
         // A changed text is judged again on leaving.
-        connect(box, &QLineEdit::textEdited, this, [this, box] {
-            if (m_refused == box)
-                m_refused = nullptr;
-        });
+        connect(box, &QLineEdit::textEdited, this, [box] { markRefused(box, false); });
     }
     connect(m_chkRoundXY, &QCheckBox::toggled, this, [this](bool on) {
         if (m_EventSource == QLatin1String("User"))
@@ -140,15 +136,8 @@ void SourceDialog::Form_Load()
 
 bool SourceDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        // Only a move to another control of this dialog leaves the box; switching windows or
-        // opening a menu (or the warning itself) does not.
-        QWidget *next = window()->focusWidget();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next && next != watched
-            && isAncestorOf(next))
-            validateBox(watched);
-    }
+    if (leavesForSibling(this, watched, event))
+        validateBox(watched);
     return ChildForm::eventFilter(watched, event);
 }
 
@@ -186,9 +175,9 @@ bool SourceDialog::validateCoordinate(SourceAxis axis)
                 = validateSourceCoordinate(session(), m_pick, axis, box->text(), !other->text().trimmed().isEmpty());
         });
     if (!accepted)
-        keepFocus(box);
-    else if (m_refused == box)
-        m_refused = nullptr;
+        refuse(box);
+    else
+        markRefused(box, false);
     return accepted;
 }
 
@@ -200,14 +189,13 @@ bool SourceDialog::txtRoundXY_Validate()
     showBoxes(outcome.boxes);
     if (outcome.uncheck) {
         setRoundingChecked(false);
-        if (m_refused == m_txtRoundXY)
-            m_refused = nullptr;
+        markRefused(m_txtRoundXY, false);
         return true;
     }
     if (!outcome.accepted)
-        keepFocus(m_txtRoundXY);
-    else if (m_refused == m_txtRoundXY)
-        m_refused = nullptr;
+        refuse(m_txtRoundXY);
+    else
+        markRefused(m_txtRoundXY, false);
     return outcome.accepted;
 }
 
@@ -215,8 +203,7 @@ void SourceDialog::chkRoundXY_Click(bool on)
 {
     m_txtRoundXY->setEnabled(on);
     if (!on) {
-        if (m_refused == m_txtRoundXY)
-            m_refused = nullptr;
+        markRefused(m_txtRoundXY, false);
         return;
     }
     RoundingOutcome outcome;
@@ -224,12 +211,12 @@ void SourceDialog::chkRoundXY_Click(bool on)
         [&] { outcome = tickRoundXY(session(), m_pick, m_txtRoundXY->text()); });
     showBoxes(outcome.boxes);
     if (!outcome.accepted)
-        keepFocus(m_txtRoundXY);
+        refuse(m_txtRoundXY);
 }
 
 void SourceDialog::cmdSelectSource_Click()
 {
-    if (!validateBox(focusWidget()) || m_refused)
+    if (!validateBox(focusWidget()) || refusedBox())
         return;
     // The map has to be in view to pick the point on it; the dialog comes back with the result.
     auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
@@ -246,7 +233,7 @@ void SourceDialog::cmdSelectSource_Click()
 
 void SourceDialog::cmdMapSource_Click()
 {
-    if (!validateBox(focusWidget()) || m_refused)
+    if (!validateBox(focusWidget()) || refusedBox())
         return;
     MapSource(session());
 }
@@ -255,8 +242,8 @@ void SourceDialog::cmdClose_Click()
 {
     // A refused value keeps the dialog open, just as it keeps the focus in its box. A box left
     // by a shortcut rather than by the mouse is checked here first.
-    if (m_refused) {
-        m_refused->setFocus(Qt::OtherFocusReason);
+    if (QLineEdit *refused = refusedBox()) {
+        refused->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!validateBox(focusWidget()))
@@ -271,11 +258,18 @@ void SourceDialog::cmdHelp_Click()
         m_helpHook(helpContext());
 }
 
-void SourceDialog::keepFocus(QLineEdit *box)
+void SourceDialog::refuse(QLineEdit *box)
 {
-    m_refused = box;
-    // After the focus change under way has finished, so the box really keeps it.
-    QTimer::singleShot(0, box, [box] { box->setFocus(Qt::OtherFocusReason); });
+    markRefused(box, true);
+    keepFocusAfterRefusal(box);
+}
+
+QLineEdit *SourceDialog::refusedBox() const
+{
+    for (QLineEdit *box : { m_txtXsource, m_txtYsource, m_txtRoundXY })
+        if (box->isEnabled() && isRefused(box))
+            return box;
+    return nullptr;
 }
 
 void SourceDialog::showBoxes(const std::optional<SourceBoxTexts> &boxes)
@@ -284,8 +278,8 @@ void SourceDialog::showBoxes(const std::optional<SourceBoxTexts> &boxes)
         return;
     m_txtXsource->setText(boxes->x);
     m_txtYsource->setText(boxes->y);
-    if (m_refused == m_txtXsource || m_refused == m_txtYsource)
-        m_refused = nullptr;
+    markRefused(m_txtXsource, false);
+    markRefused(m_txtYsource, false);
 }
 
 void SourceDialog::setRoundingChecked(bool on)

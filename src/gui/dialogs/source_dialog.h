@@ -39,7 +39,9 @@ private:
     bool validateCoordinate(SourceAxis axis);
     // Runs the check of the box the person is leaving; false when it was refused.
     bool validateBox(QObject *box);
-    void keepFocus(QLineEdit *box);
+    // Marks the box and gives it the focus back.
+    void refuse(QLineEdit *box);
+    QLineEdit *refusedBox() const;
     void showBoxes(const std::optional<SourceBoxTexts> &boxes);
     void setRoundingChecked(bool on);
 
@@ -54,8 +56,6 @@ private:
     QPushButton *m_cmdClose = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     SourcePick m_pick;
-    // The box whose value was refused, until its text changes or is accepted.
-    QLineEdit *m_refused = nullptr;
     // "Code" while the dialog fills its own controls, "User" otherwise.
     QString m_EventSource = QStringLiteral("User");
     std::function<void(int)> m_helpHook;
