@@ -177,6 +177,7 @@ void MainWindow::installHandlers()
     };
     c.setHandler(Command::EditWellLocations, wizardCommand(QStringLiteral("frmWells"), m_factories.wellLocations));
     c.setHandler(Command::EditWaterLevelData, wizardCommand(QStringLiteral("frmWldata"), m_factories.waterLevels));
+    c.setHandler(Command::EditSourceLocation, formCommand(QStringLiteral("frmSource"), m_factories.source));
     if (m_factories.summary) // every summary is a new document of the project as it is now
         c.setHandler(Command::ViewSummary, [this] { showChild(m_factories.summary(m_session, this), false); });
     c.setHandler(Command::ViewPlumeContours, formCommand(QStringLiteral("frmPlumeSpect"), m_factories.plumeContours));

@@ -45,7 +45,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
                 item(C::EditUnits, "mnuEditUnits", "&Units", "Edit > Units"),
                 item(C::EditWellLocations, "mnuEditWellLocations", "&Well Locations", "Edit > Well Locations"),
                 item(C::EditWaterLevelData, "mnuEditWaterLevelData", "Water &Level Data", "Edit > Water Level Data"),
-                item(C::EditSourceLocation, "mnuEditSourceLocation", "&Source location"),
+                item(C::EditSourceLocation, "mnuEditSourceLocation", "&Source location", "Edit > Source Location"),
                 item(C::EditTransportData, "mnuEditTransportData", "&Transport model data", "Edit > Model Data"),
             } },
         { "mnuView", "&View",

@@ -20,6 +20,7 @@ struct WindowFactories {
     FormFactory units; // Edit > Units, outline "1.1 Set units"
     FormFactory transport; // Edit > Transport model data
     FormFactory plotLimits; // Map > Set Plot Limits, outline "1.6 Plot limits"
+    FormFactory source; // Edit > Source location, outline "1.8 Source location"
     FormFactory options; // Tools > Options
     FormFactory summary; // View > Project Summary: a new document filled by ShowProjectData
     FormFactory plumeContours; // View > Plume Contours, outline "3.3 View plume contours"

@@ -2,6 +2,7 @@
 
 #include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/plot_limits_dialog.h"
+#include "gui/dialogs/source_dialog.h"
 #include "gui/dialogs/transport_dialog.h"
 #include "gui/dialogs/units_dialog.h"
 #include "gui/document/document_window.h"
@@ -77,6 +78,11 @@ WindowFactories workbenchWindowFactories()
     };
     factories.plotLimits = [](Session &session, QWidget *) -> ChildForm * {
         auto *dialog = new PlotLimitsDialog(session);
+        dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
+        return dialog;
+    };
+    factories.source = [](Session &session, QWidget *) -> ChildForm * {
+        auto *dialog = new SourceDialog(session);
         dialog->setHelpHook([&session, dialog](int context) { showHelp(session, dialog, context); });
         return dialog;
     };

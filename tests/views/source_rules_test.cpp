@@ -1,0 +1,237 @@
+#include "core/errors.h"
+#include "support/test_session.h"
+#include "views/source_rules.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using qel::test::TestSession;
+
+namespace {
+
+// A session whose model grid spans x 100..1100 and y -50..950, on a map the source can be drawn on.
+struct SourceSession {
+    SourceSession()
+    {
+        ProjectModel &m = model();
+        m.PCLeft = 100, m.PCRight = 1100, m.PCBottom = -50, m.PCTop = 950;
+        m.MapLeft = 0, m.MapRight = 2000, m.MapBottom = -100, m.MapTop = 1000;
+        m.ProjectDir = ts.home() + QStringLiteral("site/");
+        QDir().mkpath(m.ProjectDir);
+    }
+    Session &session() { return *ts.session; }
+    ProjectModel &model() { return ts.session->model; }
+    QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
+
+    TestSession ts;
+    SourcePick pick;
+};
+
+const QString LeftRight = QStringLiteral("Specify source within Left and Right boundary (100, 1100)!");
+const QString TopBottom = QStringLiteral("Specify source within Top and Bottom boundary (-50, 950)!");
+
+} // namespace
+
+TEST(SourceRules, TypedCoordinatesInsideTheGridAreStoredAsTyped)
+{
+    const struct {
+        SourceAxis axis;
+        const char *text;
+        double stored; // NaN: refused
+        const QString *warning;
+    } cases[] = {
+        { SourceAxis::X, "100", 100, nullptr },
+        { SourceAxis::X, "1100", 1100, nullptr },
+        { SourceAxis::X, "1234.56e-1 m", 123.456, nullptr }, // not rounded, whatever RoundXY is
+        { SourceAxis::X, "99.999", NAN, &LeftRight },
+        { SourceAxis::X, "1100.001", NAN, &LeftRight },
+        { SourceAxis::X, "east", NAN, &LeftRight }, // no number reads as 0, left of the grid
+        { SourceAxis::Y, "-50", -50, nullptr },
+        { SourceAxis::Y, "950", 950, nullptr },
+        { SourceAxis::Y, "north", 0, nullptr }, // 0 lies inside this grid
+        { SourceAxis::Y, "-50.5", NAN, &TopBottom },
+        { SourceAxis::Y, "951", NAN, &TopBottom },
+    };
+    for (const auto &c : cases) {
+        SourceSession s;
+        s.model().RoundXY = 10;
+        s.model().Xsource = s.model().Ysource = 7;
+        s.pick.point = QPointF(500, 500);
+        const bool accepted = validateSourceCoordinate(s.session(), s.pick, c.axis, QString::fromUtf8(c.text), false);
+        const double stored = c.axis == SourceAxis::X ? s.model().Xsource : s.model().Ysource;
+        EXPECT_EQ(accepted, !c.warning) << c.text;
+        if (c.warning) {
+            EXPECT_EQ(stored, 7) << c.text;
+            EXPECT_EQ(s.warnings(), QStringList { *c.warning }) << c.text;
+            EXPECT_TRUE(s.ts.readLog().endsWith(*c.warning + QStringLiteral("\r\n"))) << c.text;
+            EXPECT_TRUE(s.pick.point) << "a refused value keeps the picked point";
+        } else {
+            EXPECT_DOUBLE_EQ(stored, c.stored) << c.text;
+            EXPECT_TRUE(s.warnings().isEmpty()) << c.text;
+            EXPECT_FALSE(s.pick.point) << "a typed coordinate replaces the picked point";
+        }
+        EXPECT_FALSE(s.model().SLmapped) << "the other box is empty";
+    }
+}
+
+TEST(SourceRules, EmptyBoxAndOverflow)
+{
+    SourceSession s;
+    s.model().Xsource = 500;
+    EXPECT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("  "), true));
+    EXPECT_EQ(s.model().Xsource, 500);
+    EXPECT_FALSE(s.model().SLmapped);
+    EXPECT_THROW(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("1e999"), true), QelError);
+    EXPECT_EQ(s.model().Xsource, 500);
+    EXPECT_TRUE(s.warnings().isEmpty());
+}
+
+TEST(SourceRules, SourceIsDrawnOnceBothBoxesAreFilled)
+{
+    SourceSession s;
+    EXPECT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("400"), true));
+    EXPECT_TRUE(s.model().SLmapped);
+    EXPECT_EQ(s.session().layers.node(LayerKey::Source).state, CheckState::All);
+    EXPECT_TRUE(QFile::exists(s.model().ProjectDir + QStringLiteral("Temp/source.geojson")));
+}
+
+TEST(SourceRules, PickedPointsAreCutDownToTheStep)
+{
+    const struct {
+        double x, y, step, rx, ry;
+    } cases[] = {
+        { 1234.5, 987.6, 10, 1230, 980 },
+        { -1234.5, 987.6, 10, -1230, 980 }, // towards zero, not down
+        { 1234.5, -987.6, 10, 1230, -980 },
+        { 0, 987.6, 10, 0, 987.6 }, // a zero coordinate leaves both as picked
+        { 1234.5, 0, 10, 1234.5, 0 },
+        { 1234.5, 987.6, 0, 1234.5, 987.6 },
+        { 1234.5, 987.6, -10, 1234.5, 987.6 },
+        { 1234.56, 2.5, 0.01, 1234.56, 2.5 }, // whole multiples stay, despite binary fractions
+        { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
+        { 1230, 980, 10, 1230, 980 },
+    };
+    for (const auto &c : cases) {
+        const QPointF r = roundedSourcePoint(QPointF(c.x, c.y), c.step);
+        EXPECT_DOUBLE_EQ(r.x(), c.rx) << c.x << " step " << c.step;
+        EXPECT_DOUBLE_EQ(r.y(), c.ry) << c.y << " step " << c.step;
+    }
+}
+
+TEST(SourceRules, SelectOnMapRoundsKeepsAndDrawsThePoint)
+{
+    SourceSession s;
+    s.model().PCRight = 2000, s.model().PCTop = 1000;
+    s.model().RoundXY = 10;
+    s.ts.frontend.pickAnswers.push_back(QPointF(1234.5, 987.6));
+    const auto boxes = selectSource(s.session(), s.pick);
+    ASSERT_TRUE(boxes);
+    EXPECT_EQ(boxes->x, QStringLiteral("1230"));
+    EXPECT_EQ(boxes->y, QStringLiteral("980"));
+    EXPECT_EQ(s.model().Xsource, 1230);
+    EXPECT_EQ(s.model().Ysource, 980);
+    EXPECT_EQ(s.pick.point, QPointF(1234.5, 987.6)) << "kept unrounded for a later step";
+    EXPECT_TRUE(s.model().SLmapped);
+
+    // A new step rounds the picked point again, not the rounded source.
+    const RoundingOutcome outcome = validateRoundXY(s.session(), s.pick, QStringLiteral("100"));
+    EXPECT_TRUE(outcome.accepted);
+    EXPECT_EQ(s.model().RoundXY, 100);
+    ASSERT_TRUE(outcome.boxes);
+    EXPECT_EQ(outcome.boxes->x, QStringLiteral("1200"));
+    EXPECT_EQ(s.model().Ysource, 900);
+
+    // Once a coordinate is typed, the step no longer moves the source.
+    ASSERT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
+    EXPECT_FALSE(tickRoundXY(s.session(), s.pick, QStringLiteral("10")).boxes);
+    EXPECT_EQ(s.model().Xsource, 1234.5);
+    EXPECT_EQ(s.model().Ysource, 900);
+    EXPECT_TRUE(s.warnings().isEmpty());
+}
+
+TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
+{
+    const struct {
+        std::optional<QPointF> picked;
+        double step;
+        QStringList warnings;
+    } cases[] = {
+        { std::nullopt, 10, {} }, { QPointF(1115, 500), 10, { LeftRight } }, { QPointF(500, 961), 10, { TopBottom } },
+        { QPointF(105, 500), 30, { LeftRight } }, // inside, but rounded out of the grid
+    };
+    for (const auto &c : cases) {
+        SourceSession s;
+        s.model().RoundXY = c.step;
+        s.model().Xsource = 300, s.model().Ysource = 400;
+        s.pick.point = QPointF(305, 405);
+        s.ts.frontend.pickAnswers.push_back(c.picked);
+        EXPECT_FALSE(selectSource(s.session(), s.pick));
+        EXPECT_EQ(s.model().Xsource, 300);
+        EXPECT_EQ(s.model().Ysource, 400);
+        EXPECT_EQ(s.pick.point, QPointF(305, 405));
+        EXPECT_FALSE(s.model().SLmapped);
+        EXPECT_EQ(s.warnings(), c.warnings);
+    }
+}
+
+TEST(SourceRules, RoundingStepsAtOrBelowZeroAreRefused)
+{
+    const char *const texts[] = { "0", "-5 m", "", "none" };
+    for (const char *text : texts) {
+        const QString t = QString::fromUtf8(text);
+        const QString warning = QStringLiteral("Source location rounding: Negative or zero value ") + t;
+        SourceSession s;
+        s.pick.point = QPointF(1234.5, 987.6);
+        s.model().Xsource = 300;
+
+        RoundingOutcome tick = tickRoundXY(s.session(), s.pick, t);
+        EXPECT_FALSE(tick.accepted);
+        EXPECT_FALSE(tick.boxes);
+        EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" invalid. Please change it.") }) << text;
+
+        for (const MsgAnswer answer : { MsgAnswer::No, MsgAnswer::Yes }) {
+            s.ts.frontend.boxes.clear();
+            s.ts.frontend.answers.push_back(answer);
+            const RoundingOutcome left = validateRoundXY(s.session(), s.pick, t);
+            EXPECT_FALSE(left.accepted);
+            EXPECT_EQ(left.uncheck, answer == MsgAnswer::Yes) << text;
+            ASSERT_EQ(s.ts.frontend.boxes.size(), 2u);
+            EXPECT_EQ(s.ts.frontend.boxes[0].text, warning + QStringLiteral(" invalid."));
+            EXPECT_EQ(s.ts.frontend.boxes[0].title, QStringLiteral("Warning"));
+            EXPECT_EQ(s.ts.frontend.boxes[1].text,
+                QStringLiteral("Do you want to uncheck the Round coordinates option instead?"));
+            EXPECT_EQ(s.ts.frontend.boxes[1].title, QStringLiteral("Rounding"));
+            EXPECT_EQ(s.ts.frontend.boxes[1].buttons, MsgButtons::YesNo);
+        }
+        EXPECT_EQ(s.model().RoundXY, 0.01);
+        EXPECT_EQ(s.model().Xsource, 300);
+    }
+}
+
+TEST(SourceRules, OpeningAndClosing)
+{
+    SourceSession s;
+    s.session().FormTag = QStringLiteral("TransData");
+    SourceBoxTexts boxes = loadSourceLocation(s.session());
+    EXPECT_EQ(s.session().FormTag, QStringLiteral("Source"));
+    EXPECT_EQ(boxes.x, QString());
+    EXPECT_EQ(boxes.y, QString());
+    s.model().Ysource = 400; // the boxes stay empty while Xsource is 0
+    EXPECT_EQ(loadSourceLocation(s.session()).y, QString());
+    s.model().Xsource = 250.5;
+    boxes = loadSourceLocation(s.session());
+    EXPECT_EQ(boxes.x, QStringLiteral("250.5"));
+    EXPECT_EQ(boxes.y, QStringLiteral("400"));
+
+    s.session().setStatus(QStringLiteral("Displaying source location..."));
+    closeSourceLocation(s.session());
+    EXPECT_TRUE(s.model().SLDone);
+    EXPECT_EQ(s.session().outline.state(Step::SourceLocation), CheckState::All);
+    EXPECT_TRUE(s.ts.readLog().endsWith(QStringLiteral("Source: [Close]\r\n")));
+    EXPECT_EQ(s.ts.frontend.panelStatus, QString());
+}
