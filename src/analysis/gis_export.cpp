@@ -502,6 +502,18 @@ bool exportGridsForGis(Session &session, const QString &dir)
     });
 }
 
+bool exportGisClicked(Session &session)
+{
+    FileDialogAnswer answer;
+    guarded(session, QStringLiteral("UI:mnuFileExportGIS_Click"), [&] {
+        FileDialogRequest request { QStringLiteral("Export grids for GIS: choose a folder"), {}, {},
+            session.model.ProjectDir, {} };
+        request.folder = true;
+        answer = session.frontend().openFileDialog(request);
+    });
+    return answer.accepted && exportGridsForGis(session, answer.path);
+}
+
 void registerGisBatchOutput()
 {
     registerBatchOutput(QStringLiteral("--export-gis"), &exportGridsForGis);

@@ -29,6 +29,10 @@ constexpr double GisNoData = -9999;
 // everything was written; failures are reported under "GIS:exportGridsForGis".
 bool exportGridsForGis(Session &session, const QString &dir);
 
+// File > Export grids for GIS: asks for the folder (the project folder first), then exports there.
+// Returns whether everything was written; a cancelled choice writes nothing.
+bool exportGisClicked(Session &session);
+
 // Makes `qel --batch P --export-gis DIR` available.
 void registerGisBatchOutput();
 

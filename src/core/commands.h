@@ -15,6 +15,7 @@ enum class Command {
     FileSaveAs,
     FileOpenBaseMap,
     FileExport,
+    FileExportGis,
     FilePrint,
     FileExit,
     EditCut,

@@ -20,6 +20,7 @@ struct FileDialogRequest {
     QString defaultExt;
     QString initialDir;
     QString initialName;
+    bool folder = false; // a folder is chosen rather than a file
 };
 
 struct FileDialogAnswer {

@@ -203,6 +203,26 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
         << t.frontend.messageLines.last().toStdString();
 }
 
+// File > Export grids for GIS asks for a folder, starting in the project's; cancelling writes
+// nothing and reports nothing.
+TEST(GisExport, TheMenuCommandExportsIntoTheChosenFolder)
+{
+    TestSession t;
+    fillRun(t);
+    t.session->model.ProjectDir = t.home();
+    const QString out = t.home() + QStringLiteral("chosen");
+    t.frontend.queueCancelledFile();
+    EXPECT_FALSE(exportGisClicked(*t.session));
+    t.frontend.queueFile(out);
+    EXPECT_TRUE(exportGisClicked(*t.session));
+    ASSERT_EQ(t.frontend.fileRequests.size(), 2u);
+    EXPECT_TRUE(t.frontend.fileRequests[0].folder);
+    EXPECT_EQ(t.frontend.fileRequests[0].initialDir, t.home());
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/results.gpkg")));
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/wolf.tif")));
+    EXPECT_TRUE(t.frontend.boxes.empty());
+}
+
 TEST(GisExport, NothingToExportSaysWhyAndWritesNothing)
 {
     const struct {

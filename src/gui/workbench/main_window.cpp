@@ -1,6 +1,7 @@
 #include "gui/workbench/main_window.h"
 
 #include "analysis/domenico.h"
+#include "analysis/gis_export.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
 #include "core/file_commands.h"
@@ -201,6 +202,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
     c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
     c.setHandler(Command::FileExport, [&s] { ExportAnalyticalResults(s); });
+    c.setHandler(Command::FileExportGis, [&s] { exportGisClicked(s); });
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });
     c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
     c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });

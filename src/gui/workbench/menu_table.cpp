@@ -28,6 +28,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
                 Separator,
                 item(C::FileOpenBaseMap, "mnuFileOpenBaseMap", "Open Base &Map..."),
                 item(C::FileExport, "mnuFileExport", "&Export Model Results", "File > Export Model Results"),
+                item(C::FileExportGis, "mnuFileExportGIS", "Export grids for &GIS...", "File > Export grids for GIS"),
                 Separator,
                 item(C::FilePrint, "mnuFilePrint", "&Print", "File > Print"),
                 RecentFiles,

@@ -120,7 +120,11 @@ FileDialogAnswer QtFrontend::fileDialog(const FileDialogRequest &request, bool s
     // The procedures ask about overwriting themselves.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.folder ? QFileDialog::Directory
+            : save                    ? QFileDialog::AnyFile
+                                      : QFileDialog::ExistingFile);
+    if (request.folder)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultExt);
