@@ -61,7 +61,11 @@ QJsonObject geometryOf(const Entity &e)
             ring.append(position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a))));
         }
         g[u"type"] = QStringLiteral("Polygon");
-        g[u"coordinates"] = QJsonArray { ring };
+        // Appended, not braced: QJsonArray { ring } copies the ring with some compilers (clang),
+        // which would leave the polygon without its outer array.
+        QJsonArray rings;
+        rings.append(ring);
+        g[u"coordinates"] = rings;
         break;
     }
     case EntityKind::Point:

@@ -97,8 +97,10 @@ TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
     // Colour 0 follows the layer, and "Legend" is black.
     EXPECT_EQ(features[1]["properties"]["stroke"].toString(), "#000000");
     EXPECT_EQ(features[2]["properties"]["stroke"].toString(), "#12ab34");
-    // Each step held by value: a reference into a temporary array would dangle.
-    const QJsonArray rings = features[2]["geometry"]["coordinates"].toArray();
+    // Each step held as its own object: a value looked up in a temporary one would dangle.
+    const QJsonObject polygon = features[2].toObject();
+    const QJsonObject polygonGeometry = polygon["geometry"].toObject();
+    const QJsonArray rings = polygonGeometry["coordinates"].toArray();
     const QJsonArray ring = rings[0].toArray();
     EXPECT_EQ(ring.first(), ring.last());
     const QJsonArray first = ring[0].toArray();
