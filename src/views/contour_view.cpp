@@ -130,6 +130,10 @@ bool ContourViewLogic::load()
                 m_boxes[MaxBox] = numberText(m.MinDistMax);
                 v.NumLevels = 5;
                 v.LineWidth = 1;
+                // Generate uses the range the boxes show: left at its old values (0 in a new
+                // project), the maximum made a first Generate run downwards and draw nothing.
+                v.Min = m.MinDistMin;
+                v.Max = m.MinDistMax;
                 // Distances near the wells say little; the range starts at a tenth of the largest.
                 if (0.1 * m.MinDistMax > m.MinDistMin) {
                     m.MinDistMin = 0.1 * m.MinDistMax;

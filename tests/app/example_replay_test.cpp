@@ -95,6 +95,29 @@ QByteArray reportBody(const QString &path)
     return bytes.mid(bytes.indexOf("Water levels samples"));
 }
 
+// The map's texts ask for Arial, which fontconfig maps to whatever fonts the machine has (Nimbus
+// Sans once ghostscript's fonts are there); the golden map is drawn with DejaVu Sans, from
+// fonts-dejavu-core, which setup installs. The machine's own settings stay, its other fonts go.
+QProcessEnvironment dejaVuFontsOnly(const TestSession &t)
+{
+    QByteArray rejected;
+    const QDir fonts(QStringLiteral("/usr/share/fonts"));
+    for (const QString &top : fonts.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir inner(fonts.filePath(top));
+        for (const QString &family : inner.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (!(top == QStringLiteral("truetype") && family == QStringLiteral("dejavu")))
+                rejected += "<glob>" + inner.filePath(family).toUtf8() + "/*</glob>";
+    }
+    const QString config = t.writeFile(QStringLiteral("fonts.conf"),
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
+        "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+        "<selectfont><rejectfont>"
+            + rejected + "<glob>/usr/local/share/fonts/*</glob></rejectfont></selectfont>\n</fontconfig>\n");
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), config);
+    return env;
+}
+
 TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
 {
     const TestSession t;
@@ -105,7 +128,8 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
     const QelRun run = runQel(t.home(),
         { "--batch", project + "alpha-site.prj", "--summary", out + "summary.rtf", "--map", out + "map.png",
             "--results", out + "results-report.out", "--export-mindist", out + "mindist.txt", "--export-wolf",
-            out + "wolf.txt", "--new-wells", out + "new-wells.csv" });
+            out + "wolf.txt", "--new-wells", out + "new-wells.csv" },
+        dejaVuFontsOnly(t));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(QStringLiteral("QEL("))) << run.err.toStdString();
 

@@ -1,3 +1,4 @@
+#include "gui/gui_input.h"
 #include "gui/map/color_picker.h"
 #include "gui/views/contour_view_window.h"
 #include "gui/workbench/workbench_windows.h"
@@ -67,35 +68,13 @@ protected:
         QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
         QApplication::sendEvent(to, &event);
     }
-    static void type(QWidget *to, const QString &text)
-    {
-        for (QChar ch : text)
-            key(to, Qt::Key_unknown, QString(ch));
-    }
-    void clickCell(int row, int column, bool twice = false) const
-    {
-        QTableWidget *table = grid();
-        const QPoint at = table->visualRect(table->model()->index(row, column)).center();
-        const auto send = [table, at](QEvent::Type type, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, table->viewport()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-            QApplication::sendEvent(table->viewport(), &event);
-        };
-        send(QEvent::MouseButtonPress, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, Qt::NoButton);
-        if (twice) {
-            send(QEvent::MouseButtonDblClick, Qt::LeftButton);
-            send(QEvent::MouseButtonRelease, Qt::NoButton);
-        }
-    }
+    static void type(QWidget *to, const QString &text) { typeKeys(to, text); }
+    void clickCell(int row, int column, bool twice = false) const { test::clickCell(grid(), row, column, twice); }
     // Replaces a box's text as typed and moves the focus on to another control of the view.
     void retype(QLineEdit *box, const QString &text, QWidget *next)
     {
-        box->setFocus(Qt::TabFocusReason);
-        box->selectAll();
-        key(box, Qt::Key_Backspace);
-        type(box, text);
-        next->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
+        retypeBox(box, text);
+        leaveTo(next);
     }
 
     ContourViewWindow *view = nullptr;

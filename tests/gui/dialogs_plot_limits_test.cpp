@@ -1,5 +1,6 @@
 #include "core/help_topics.h"
 #include "gui/dialogs/plot_limits_dialog.h"
+#include "gui/gui_input.h"
 #include "gui/workbench/workbench_windows.h"
 #include "support/test_session.h"
 #include "workbench_fixture.h"
@@ -51,21 +52,10 @@ struct PlotLimitsDialogTest : ::testing::Test {
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->widget(i)->isAncestorOf(edit))
                 tabs->setCurrentIndex(i);
-        edit->setFocus(Qt::TabFocusReason);
-        edit->selectAll();
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(edit, &erase);
-        for (QChar ch : text) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(edit, &key);
-        }
+        qel::test::retypeBox(edit, text);
     }
     // Tab on to another control and let the focus settle.
-    void leave()
-    {
-        button("cmdHelp")->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-    }
+    void leave() { qel::test::leaveTo(button("cmdHelp")); }
     static bool looksRefused(const QLineEdit *edit)
     {
         const QColor text = edit->palette().color(QPalette::Text);

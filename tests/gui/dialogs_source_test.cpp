@@ -1,6 +1,7 @@
 #include "core/help_topics.h"
 #include "gui/common/refused_box.h"
 #include "gui/dialogs/source_dialog.h"
+#include "gui/gui_input.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
 #include "support/test_session.h"
@@ -53,25 +54,9 @@ struct SourceDialogTest : ::testing::Test {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // Focus into the box and replace its text by typing.
-    void type(const char *name, const QString &text)
-    {
-        QLineEdit *edit = box(name);
-        edit->setFocus(Qt::TabFocusReason);
-        edit->selectAll();
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(edit, &erase);
-        for (QChar ch : text) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(edit, &key);
-        }
-    }
+    void type(const char *name, const QString &text) { qel::test::retypeBox(box(name), text); }
     // Tab on to another control and let the focus settle.
-    void leave()
-    {
-        child<QPushButton>("cmdHelp")->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-    }
+    void leave() { qel::test::leaveTo(child<QPushButton>("cmdHelp")); }
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "gui/gui_input.h"
 #include "gui/help/help_window.h"
 #include "gui/import/import_wizard_window.h"
 #include "gui/workbench/workbench_windows.h"
@@ -107,13 +108,7 @@ protected:
         EXPECT_EQ(child<QPushButton>("cmdReadData")->isEnabled(), w.readDataEnabled);
     }
 
-    static void type(QWidget *to, const QString &text)
-    {
-        for (QChar ch : text) {
-            QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(to, &event);
-        }
-    }
+    static void type(QWidget *to, const QString &text) { typeKeys(to, text); }
 
     ImportWizardWindow *wizard = nullptr;
 };

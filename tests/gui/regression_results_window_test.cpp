@@ -1,4 +1,5 @@
 #include "core/date_text.h"
+#include "gui/gui_input.h"
 #include "gui/views/regression_results_window.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
@@ -60,27 +61,8 @@ protected:
     QTableWidget *grid() const { return child<QTableWidget>(QStringLiteral("MSFlexGrid1")); }
     QLineEdit *box(int i) const { return child<QLineEdit>(QStringLiteral("txtWLContInt%1").arg(i)); }
     void click(const char *button) const { child<QPushButton>(QLatin1String(button))->click(); }
-    void clickRow(int row) const
-    {
-        QTableWidget *table = grid();
-        const QPoint at = table->visualRect(table->model()->index(row, 1)).center();
-        const auto send = [table, at](QEvent::Type type, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, table->viewport()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-            QApplication::sendEvent(table->viewport(), &event);
-        };
-        send(QEvent::MouseButtonPress, Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, Qt::NoButton);
-    }
-    // Replaces a box's text as typed over its selected text, one character at a time.
-    void retype(QLineEdit *edit, const QString &text) const
-    {
-        edit->setFocus(Qt::TabFocusReason);
-        edit->selectAll();
-        for (QChar ch : text) {
-            QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(edit, &event);
-        }
-    }
+    void clickRow(int row) const { clickCell(grid(), row, 1); }
+    void retype(QLineEdit *edit, const QString &text) const { retypeBox(edit, text); }
     const Drawing &contours() const { return drawingOf(*session).drawing(WaterLevelDrawing); }
     QString layerCaption() const { return window->layerWindow()->tree()->node(int(LayerKey::WlContours))->text(0); }
 

@@ -168,6 +168,9 @@ TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
     EXPECT_EQ(distances.boxText(ContourViewLogic::MinBox), QStringLiteral("0"));
     EXPECT_EQ(distances.rangeMinLabel(), QStringLiteral("DISTmin: 15.05")) << "a tenth of the largest distance";
     EXPECT_DOUBLE_EQ(site.model().MD.Min, 15.0);
+    EXPECT_DOUBLE_EQ(site.model().MD.Max, 150.456) << "a new project's 0 would make the levels run downwards";
+    distances.generate();
+    EXPECT_LT(site.model().MD.CMin(1), site.model().MD.CMax(1));
 
     site.model().PC.Min = 3;
     ContourViewLogic wolf(*site.t.session, ContourKind::Wolf);

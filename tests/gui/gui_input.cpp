@@ -1,0 +1,64 @@
+#include "gui/gui_input.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTableWidget>
+
+namespace qel::test {
+
+namespace {
+
+void sendMouse(QWidget *to, QEvent::Type type, QPointF at, Qt::MouseButton button)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, at, to->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
+
+} // namespace
+
+void typeKeys(QWidget *to, const QString &text)
+{
+    for (QChar ch : text) {
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(to, &event);
+    }
+}
+
+void retypeBox(QLineEdit *box, const QString &text)
+{
+    box->setFocus(Qt::TabFocusReason);
+    box->selectAll();
+    // The first key replaces the selection, so the box never passes through empty on the way.
+    if (text.isEmpty()) {
+        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(box, &erase);
+    }
+    typeKeys(box, text);
+}
+
+void leaveTo(QWidget *next)
+{
+    next->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+}
+
+void clickAt(QWidget *on, QPointF at, Qt::MouseButton button)
+{
+    sendMouse(on, QEvent::MouseButtonPress, at, button);
+    sendMouse(on, QEvent::MouseButtonRelease, at, button);
+}
+
+void clickCell(QTableWidget *table, int row, int column, bool twice)
+{
+    const QPoint at = table->visualRect(table->model()->index(row, column)).center();
+    clickAt(table->viewport(), at);
+    if (twice) {
+        sendMouse(table->viewport(), QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+        sendMouse(table->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
+    }
+}
+
+} // namespace qel::test

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <Qt>
+
+class QLineEdit;
+class QTableWidget;
+class QWidget;
+
+namespace qel::test {
+
+// Input as the person gives it: key presses and mouse clicks sent to the widget.
+
+// Types the text one character at a time into the widget with the focus it has.
+void typeKeys(QWidget *to, const QString &text);
+// Focuses the box, selects its text and types the new one over it.
+void retypeBox(QLineEdit *box, const QString &text);
+// Moves the focus on to another control, as Tab does, and lets it settle.
+void leaveTo(QWidget *next);
+void clickAt(QWidget *on, QPointF at, Qt::MouseButton button = Qt::LeftButton);
+// Clicks the cell (twice for a double-click).
+void clickCell(QTableWidget *table, int row, int column, bool twice = false);
+
+} // namespace qel::test
