@@ -365,6 +365,23 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
         // WOLF 0 at node (1, 1) is banded; white levels are kept for the GIS to style.
         EXPECT_EQ(layers["bands_wolf"].areaByLevel, (std::map<int, double> { { 1, cell } }));
         EXPECT_EQ(layers["bands_wolf"].colourByLevel.at(1), QStringLiteral("#FFFFFF"));
+
+        // ogrinfo, where a GIS user looks first, lists the same layers with the same counts.
+        QProcess ogrinfo;
+        ogrinfo.start(QStringLiteral("ogrinfo"), { "-so", "-al", out + QStringLiteral("/results.gpkg") });
+        ASSERT_TRUE(ogrinfo.waitForFinished(30000));
+        std::map<QString, int> listed;
+        QString layer;
+        for (const QString &line : QString::fromUtf8(ogrinfo.readAllStandardOutput()).split(u'\n')) {
+            if (line.startsWith(QStringLiteral("Layer name: ")))
+                layer = line.mid(12).trimmed();
+            else if (line.startsWith(QStringLiteral("Feature Count: ")))
+                listed[layer] = line.mid(15).toInt();
+        }
+        std::map<QString, int> counted;
+        for (const auto &[name, content] : layers)
+            counted[name] = content.features;
+        EXPECT_EQ(listed, counted);
     }
 }
 
