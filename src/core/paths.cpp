@@ -37,10 +37,15 @@ bool CreateTempPathIfNeeded(Session &session)
 {
     return guarded(session, QStringLiteral("CreateTempPathIfNeeded"), [&] {
         const QString &dir = session.model.ProjectDir;
+        // The report names the folder: a read-only or vanished project folder is otherwise a riddle.
         if (!QFileInfo(dir).isDir() || !QDir::setCurrent(dir))
-            raise(ErrPathNotFound, dir);
-        if (!QFileInfo(dir + QStringLiteral("Temp")).isDir() && !QDir(dir).mkdir(QStringLiteral("Temp")))
-            raise(ErrPathFileAccess, dir + QStringLiteral("Temp"));
+            throw QelError(ErrPathNotFound, errorDescription(ErrPathNotFound) + QStringLiteral(": ") + dir, dir);
+        const QString temp = dir + QStringLiteral("Temp");
+        if (!QFileInfo(temp).isDir() && !QDir(dir).mkdir(QStringLiteral("Temp")))
+            throw QelError(ErrPathFileAccess,
+                errorDescription(ErrPathFileAccess) + QStringLiteral(": the folder ") + temp
+                    + QStringLiteral(" cannot be made"),
+                temp);
     });
 }
 

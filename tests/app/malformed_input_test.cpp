@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <unistd.h>
+
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -192,4 +194,38 @@ TEST(MalformedInput, AFullDiskKeepsTheProjectItWouldReplace)
     EXPECT_EQ(
         QDir(site).entryList({ "*.prj*" }, QDir::Files | QDir::Hidden), QStringList({ "alpha-site.prj", "saved.prj" }))
         << "no half-written file is left behind";
+}
+
+// A project folder the user may read but not write: the run says what it could not write, exits 1
+// and leaves the folder as it was. Root writes anywhere, so as root the run is made as nobody.
+TEST(MalformedInput, AReadOnlyProjectFolderIsReportedAndLeftAsItWas)
+{
+    TestSession t(false);
+    const QString site = copyExample(t, "site");
+    const QString app = t.home() + "app/";
+    QDir().mkpath(app);
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+        | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(t.home(), everyone);
+    QFile::setPermissions(app, everyone | QFile::WriteGroup | QFile::WriteOther);
+    for (const QString &name : ExampleFiles)
+        QFile::setPermissions(site + name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(site,
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    const QStringList asNobody = geteuid() == 0
+        ? QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" }
+        : QStringList {};
+    const QStringList before = QDir(site).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    const QelRun run
+        = runQel(app, { "--batch", site + "alpha-site.prj", "--save-as", site + "saved.prj" }, {}, asNobody);
+    QFile::setPermissions(site, everyone | QFile::WriteOwner); // so that the folder can be removed
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(
+        "QEL(CreateTempPathIfNeeded): 75: \nPath/File access error: the folder " + site + "Temp cannot be made"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("wrote nothing")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("Sanitizer")) << run.err.toStdString();
+    EXPECT_EQ(QDir(site).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    EXPECT_EQ(readBytes(site + "alpha-site.prj"), readBytes(ExampleDir + "alpha-site.prj"));
 }

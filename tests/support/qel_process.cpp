@@ -4,7 +4,8 @@
 
 namespace qel::test {
 
-QelRun runQel(const QString &home, const QStringList &arguments, const QProcessEnvironment &extra)
+QelRun runQel(
+    const QString &home, const QStringList &arguments, const QProcessEnvironment &extra, const QStringList &launcher)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -13,7 +14,11 @@ QelRun runQel(const QString &home, const QStringList &arguments, const QProcessE
     for (const QString &key : extra.keys())
         env.insert(key, extra.value(key));
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), arguments);
+    const QString qel = QStringLiteral(QEL_BINARY_DIR "/bin/qel");
+    if (launcher.isEmpty())
+        process.start(qel, arguments);
+    else
+        process.start(launcher.front(), launcher.mid(1) + QStringList { qel } + arguments);
     QelRun run;
     if (!process.waitForFinished(120000)) {
         process.kill();

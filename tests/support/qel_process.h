@@ -11,7 +11,9 @@ struct QelRun {
     QString out, err;
 };
 
-// Runs the built qel with the application folder home, offscreen, with extra environment values.
-QelRun runQel(const QString &home, const QStringList &arguments, const QProcessEnvironment &extra = {});
+// Runs the built qel with the application folder home, offscreen, with extra environment values;
+// through the launcher's command line when one is given (another user's rights, say).
+QelRun runQel(const QString &home, const QStringList &arguments, const QProcessEnvironment &extra = {},
+    const QStringList &launcher = {});
 
 } // namespace qel::test
