@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <unistd.h>
 
@@ -215,6 +216,13 @@ TEST(MalformedInput, AReadOnlyProjectFolderIsReportedAndLeftAsItWas)
     const QStringList asNobody = geteuid() == 0
         ? QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" }
         : QStringList {};
+    if (!asNobody.isEmpty()) {
+        const QString qel = QStringLiteral(QEL_BINARY_DIR "/bin/qel");
+        if (QProcess::execute(asNobody.front(),
+                asNobody.mid(1) + QStringList { "test", "-r", site + "alpha-site.prj", "-a", "-x", qel })
+            != 0)
+            GTEST_SKIP() << "nobody cannot reach " << site.toStdString() << " or run " << qel.toStdString();
+    }
     const QStringList before = QDir(site).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
     const QelRun run
