@@ -133,11 +133,7 @@ std::vector<QPointF> readWells(const QString &gpkg)
 TEST(GisOverlay, ExportedLayersLineUpWithTheWorkbenchMap)
 {
     TestSession t;
-    const QString site = t.home() + QStringLiteral("site/");
-    QDir().mkpath(site);
-    for (const char *name : { "alpha-site.prj", "site-plan.dxf", "wells.csv", "levels.csv" })
-        ASSERT_TRUE(
-            QFile::copy(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name), site + QLatin1String(name)));
+    const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
     t.frontend.queueFile(site + QStringLiteral("QELResults.out")); // the replayed results export
     qputenv("QEL_REGRESS", QByteArray(QEL_BINARY_DIR "/bin/regress"));
     installWorkflowReplay(*t.session);

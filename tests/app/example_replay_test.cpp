@@ -21,7 +21,6 @@ using namespace qel::test;
 
 namespace {
 
-const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
 const QString GoldenDir = QStringLiteral(QEL_TEST_DATA "/example/");
 
 bool updatingGolden()
@@ -81,13 +80,6 @@ double differingPixelShare(const QImage &a, const QImage &b)
 } // namespace
 
 // Copies the example folder to folder below the application folder; returns it with a slash.
-QString copyExample(const TestSession &t, const QString &folder)
-{
-    for (const QString &name : QDir(ExampleDir).entryList(QDir::Files))
-        t.writeFile(folder + u'/' + name, readBytes(ExampleDir + name));
-    return t.home() + folder + u'/';
-}
-
 // The report without its first lines, which name the project's files.
 QByteArray reportBody(const QString &path)
 {
@@ -121,7 +113,7 @@ QProcessEnvironment dejaVuFontsOnly(const TestSession &t)
 TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
 {
     const TestSession t;
-    const QString project = copyExample(t, QStringLiteral("site"));
+    const QString project = copyExample(t.home(), QStringLiteral("site"));
     const QString out = t.home() + QStringLiteral("out/");
     QDir().mkpath(out);
 
@@ -190,7 +182,7 @@ TEST(ExampleReplay, RasterPlanAndWorkbookGiveTheSameResults)
     const TestSession t;
     QStringList reports, regressions;
     for (const QString &name : { QStringLiteral("alpha-site"), QStringLiteral("alpha-site-raster") }) {
-        const QString project = copyExample(t, name);
+        const QString project = copyExample(t.home(), name);
         const QString saved = t.home() + name + QStringLiteral("-saved.prj");
         const QelRun run = runQel(
             t.home(), { "--batch", project + name + ".prj", "--save-as", saved, "--results", project + "report.out" });
@@ -209,7 +201,7 @@ TEST(ExampleReplay, RasterPlanAndWorkbookGiveTheSameResults)
 TEST(ExampleReplay, WellsFromAGisPointLayerGiveTheSameFits)
 {
     const TestSession t;
-    const QString project = copyExample(t, QStringLiteral("gis"));
+    const QString project = copyExample(t.home(), QStringLiteral("gis"));
     ASSERT_EQ(QProcess::execute(QStringLiteral("ogr2ogr"),
                   { "-oo", "X_POSSIBLE_NAMES=X", "-oo", "Y_POSSIBLE_NAMES=Y", "-sql", "SELECT WellID FROM wells",
                       project + "wells.gpkg", project + "wells.csv" }),

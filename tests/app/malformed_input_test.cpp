@@ -19,15 +19,10 @@ using namespace qel::test;
 
 namespace {
 
-const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
-const QStringList ExampleFiles = { "alpha-site.prj", "site-plan.dxf", "wells.csv", "levels.csv" };
-
-// Copies the example site into folder (below the application folder) and returns it.
+// The example's vector variant copied into folder below the application folder.
 QString copyExample(const TestSession &t, const QString &folder)
 {
-    for (const QString &name : ExampleFiles)
-        t.writeFile(folder + u'/' + name, readBytes(ExampleDir + name));
-    return t.home() + folder + u'/';
+    return qel::test::copyExample(t.home(), folder, VectorExampleFiles);
 }
 
 void replaceInFile(const QString &path, const QByteArray &from, const QByteArray &to)
@@ -209,7 +204,7 @@ TEST(MalformedInput, AReadOnlyProjectFolderIsReportedAndLeftAsItWas)
         | QFile::ReadOther | QFile::ExeOther;
     QFile::setPermissions(t.home(), everyone);
     QFile::setPermissions(app, everyone | QFile::WriteGroup | QFile::WriteOther);
-    for (const QString &name : ExampleFiles)
+    for (const QString &name : VectorExampleFiles)
         QFile::setPermissions(site + name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile::setPermissions(site,
         QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);

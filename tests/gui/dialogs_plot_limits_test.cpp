@@ -48,10 +48,7 @@ struct PlotLimitsDialogTest : ::testing::Test {
     void type(const char *name, const QString &text)
     {
         QLineEdit *edit = box(name);
-        auto *tabs = child<QTabWidget>(QStringLiteral("tabPlotLimits"));
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->widget(i)->isAncestorOf(edit))
-                tabs->setCurrentIndex(i);
+        qel::test::showTabOf(edit);
         qel::test::retypeBox(edit, text);
     }
     // Tab on to another control and let the focus settle.

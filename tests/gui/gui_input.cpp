@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTableWidget>
 
 namespace qel::test {
@@ -37,6 +38,14 @@ void retypeBox(QLineEdit *box, const QString &text)
         QApplication::sendEvent(box, &erase);
     }
     typeKeys(box, text);
+}
+
+void showTabOf(QWidget *widget)
+{
+    for (QWidget *w = widget; w; w = w->parentWidget())
+        if (auto *tabs = qobject_cast<QTabWidget *>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr))
+            if (const int page = tabs->indexOf(w); page >= 0)
+                tabs->setCurrentIndex(page);
 }
 
 void leaveTo(QWidget *next)

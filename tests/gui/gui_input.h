@@ -16,6 +16,8 @@ namespace qel::test {
 void typeKeys(QWidget *to, const QString &text);
 // Focuses the box, selects its text and types the new one over it.
 void retypeBox(QLineEdit *box, const QString &text);
+// Brings the tab page holding the widget to the front of every tab widget it sits in.
+void showTabOf(QWidget *widget);
 // Moves the focus on to another control, as Tab does, and lets it settle.
 void leaveTo(QWidget *next);
 void clickAt(QWidget *on, QPointF at, Qt::MouseButton button = Qt::LeftButton);

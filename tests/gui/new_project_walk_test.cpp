@@ -22,7 +22,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -30,7 +29,6 @@
 namespace qel::test {
 namespace {
 
-const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
 const QString GoldenDir = QStringLiteral(QEL_TEST_DATA "/example/");
 
 // The lines of a project file's section, from its header to the blank line after it.
@@ -48,9 +46,7 @@ protected:
     NewProjectWalk()
     {
         // The person starts with the plan and the workbook in a folder of their own.
-        QDir().mkpath(site());
-        for (const char *name : { "site-plan.png", "site-data.xlsx" })
-            QFile::copy(ExampleDir + QLatin1String(name), site() + QLatin1String(name));
+        copyExample(home(), QStringLiteral("site"), { "site-plan.png", "site-data.xlsx" });
         qputenv("QEL_REGRESS", QByteArray(QEL_BINARY_DIR "/bin/regress"));
         makeWorkbench();
         frontend.mapWindows = true;
@@ -86,10 +82,7 @@ protected:
     void enter(const char *box, const char *text) const
     {
         QLineEdit *edit = control<QLineEdit>(box);
-        for (QTabWidget *tabs : form->findChildren<QTabWidget *>())
-            for (int i = 0; i < tabs->count(); ++i)
-                if (tabs->widget(i)->isAncestorOf(edit))
-                    tabs->setCurrentIndex(i);
+        showTabOf(edit);
         retypeBox(edit, QLatin1String(text));
         leaveTo(control<QWidget>("cmdHelp"));
     }

@@ -42,6 +42,20 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString copyExample(const QString &home, const QString &folder, const QStringList &names)
+{
+    const QString target = home + folder + u'/';
+    QDir().mkpath(target);
+    for (const QString &name : names.isEmpty() ? QDir(ExampleDir).entryList(QDir::Files) : names) {
+        QFile::remove(target + name);
+        QFile::copy(ExampleDir + name, target + name);
+        // A copy keeps the source's rights; the tests write over and beside the copies.
+        QFile::setPermissions(
+            target + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return target;
+}
+
 QByteArray newProjectBytes()
 {
     static const QByteArray bytes = [] {

@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "support/scripted_frontend.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -24,6 +25,13 @@ struct TestSession {
 };
 
 QByteArray readBytes(const QString &path);
+
+// The bundled example site's folder, and the files of its vector variant (plan and csv tables).
+inline const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");
+inline const QStringList VectorExampleFiles = { "alpha-site.prj", "site-plan.dxf", "wells.csv", "levels.csv" };
+// Copies the named example files (every one when none are named) into home/folder/ and returns
+// that folder with its slash.
+QString copyExample(const QString &home, const QString &folder, const QStringList &names = {});
 // The project file the program writes for a new, empty project.
 QByteArray newProjectBytes();
 
