@@ -2,7 +2,7 @@
 #include "support/qel_process.h"
 #include "support/test_session.h"
 
-#include <QDir>
+#include <QFile>
 
 #include <optional>
 
@@ -58,52 +58,35 @@ TEST(BatchProcess, UsageErrorsExitTwo)
     }
 }
 
-TEST(BatchProcess, MissingProjectFailsButSessionCloses)
-{
-    TestSession t(false);
-    const QelRun run = runQel(t.home(), { "--batch", t.home() + "missing.prj" });
-    EXPECT_EQ(run.status, 1);
-    // The first run on a machine has no QEL.ini; its report goes to stderr but fails nothing
-    // else, and closing the session writes the file.
-    EXPECT_TRUE(run.err.contains("QEL(ReadINIFile): 53")) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("QEL(ReadProjectFile): Error (53)")) << run.err.toStdString();
-    EXPECT_TRUE(QFile::exists(t.home() + "QEL.ini"));
-    const QString log = t.readLog();
-    EXPECT_TRUE(log.endsWith("QEL session unloaded.\r\nQEL session terminated.\r\n")) << log.toStdString();
-}
-
 TEST(BatchProcess, SaveAsReproducesTheFileByteForByte)
 {
     TestSession t(false);
-    const QString example = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
-    const QByteArray original = readBytes(example);
-    ASSERT_FALSE(original.isEmpty());
-    QDir().mkpath(t.home() + "site");
-    const QString copy = t.writeFile("site/a.prj", original);
-    for (const char *name : { "site-plan.dxf", "wells.csv", "levels.csv" })
-        t.writeFile(QStringLiteral("site/") + QLatin1String(name),
-            readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name)));
+    const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
     const QString layerFile = t.writeFile("site/Temp/wells.geojson", "layer");
-    const QelRun run = runQel(t.home(), { "--batch", copy, "--save-as", t.home() + "site/b.prj" });
+    const QelRun run = runQel(t.home(), { "--batch", site + "alpha-site.prj", "--save-as", site + "b.prj" });
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(readBytes(t.home() + "site/b.prj"), original);
+    EXPECT_EQ(readBytes(site + "b.prj"), readBytes(ExampleDir + "alpha-site.prj"));
     EXPECT_TRUE(QFile::exists(layerFile)); // kept for inspection after a batch run
-    EXPECT_TRUE(run.out.contains("Opened project file: a.prj")) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains("Saved project file: " + t.home() + "site/b.prj")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("Opened project file: alpha-site.prj")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("Saved project file: " + site + "b.prj")) << run.out.toStdString();
 }
 
+// The run reports why the project did not open, writes nothing, still closes the session, and
+// exits 1. The first run on a machine has no QEL.ini: its report fails nothing else.
 TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
 {
-    const QByteArray good = readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj"));
+    const QByteArray good = readBytes(ExampleDir + "alpha-site.prj");
     ASSERT_FALSE(good.isEmpty());
     const struct {
         const char *name;
         std::optional<QByteArray> bytes; // nullopt: the file does not exist
+        const char *report;
     } cases[] = {
-        { "not a project", QByteArray("just some notes\r\n") },
-        { "cut short", good.left(good.size() / 2) },
-        { "binary", QByteArray("\x00\xff\x10PK\x03\x04", 8) },
-        { "missing", std::nullopt },
+        { "not a project", QByteArray("just some notes\r\n"), "Not an QEL Project File!" },
+        { "cut short", good.left(good.indexOf("[Base Map]")), "QEL(ReadProjectFile): Error (62)" },
+        { "cut short, its base map not beside it", good.left(good.size() / 2), "Basemap file does not exist!" },
+        { "binary", QByteArray("\x00\xff\x10PK\x03\x04", 8), "Not an QEL Project File!" },
+        { "missing", std::nullopt, "QEL(ReadProjectFile): Error (53)" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,8 +100,12 @@ TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(readBytes(site), good) << "the existing project is untouched";
         EXPECT_FALSE(QFile::exists(summary));
+        EXPECT_TRUE(run.err.contains(c.report)) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("qel: wrote nothing: the project " + input + " did not open"))
             << run.err.toStdString();
         EXPECT_FALSE(run.out.contains("Opened project file")) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains("QEL(ReadINIFile): 53")) << run.err.toStdString();
+        EXPECT_TRUE(QFile::exists(t.home() + "QEL.ini"));
+        EXPECT_TRUE(t.readLog().endsWith("QEL session unloaded.\r\nQEL session terminated.\r\n"));
     }
 }

@@ -13,10 +13,16 @@ namespace {
 // Log lines written after the session header, without their line ends.
 QStringList logLinesAfterStart(const TestSession &t)
 {
-    const QString log = t.readLog();
-    QStringList lines = log.split(QStringLiteral("\r\n"));
-    const qsizetype last = lines.lastIndexOf(QStringLiteral("===================================================="));
-    return lines.mid(last + 1);
+    const QStringList lines = t.readLog().split(QStringLiteral("\r\n"));
+    return lines.mid(lines.lastIndexOf(QString(52, u'=')) + 1);
+}
+
+void expectOneBox(const ScriptedFrontend &f, const QString &title, const QString &text, MsgButtons buttons)
+{
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].title, title);
+    EXPECT_EQ(f.boxes[0].text, text);
+    EXPECT_EQ(f.boxes[0].buttons, buttons);
 }
 
 class FileCommands : public ::testing::Test {
@@ -24,11 +30,9 @@ protected:
     TestSession t;
     Session &s = *t.session;
     ScriptedFrontend &f = t.frontend;
-
-    QString makeFile(const QString &relative) { return t.writeFile(relative, "[Project]\r\n"); }
 };
 
-TEST_F(FileCommands, UnsavedChangesAnsweredNoKeepTheProject)
+TEST(FileCommandsTable, UnsavedChangesAnsweredNoKeepTheProject)
 {
     const struct {
         void (*command)(Session &);
@@ -37,24 +41,22 @@ TEST_F(FileCommands, UnsavedChangesAnsweredNoKeepTheProject)
         { &fileNew, "File > New", "start a new project" }, { &fileClose, "File > Close", "close the project" } };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.log);
-        TestSession t2;
-        ProjectModel &m = t2.session->model;
+        TestSession t;
+        ProjectModel &m = t.session->model;
         m.ProjectChanged = m.UNDone = true;
         m.MapTitle = QStringLiteral("Site A");
-        t2.frontend.answers = { MsgAnswer::No };
+        t.frontend.answers = { MsgAnswer::No };
 
-        c.command(*t2.session);
+        c.command(*t.session);
 
         const QString action = QString::fromLatin1(c.action);
-        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Are you sure?"));
-        EXPECT_EQ(t2.frontend.boxes[0].text, "Are you sure you want to ignore current data, and " + action + "?");
-        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::YesNo);
-        EXPECT_TRUE(t2.frontend.fileRequests.empty());
+        expectOneBox(t.frontend, "Are you sure?", "Are you sure you want to ignore current data, and " + action + "?",
+            MsgButtons::YesNo);
+        EXPECT_TRUE(t.frontend.fileRequests.empty());
         EXPECT_EQ(m.MapTitle, QStringLiteral("Site A"));
         EXPECT_TRUE(m.UNDone && m.ProjectChanged);
         EXPECT_EQ(
-            logLinesAfterStart(t2).mid(0, 2), (QStringList { c.log, "Ignore current data and " + action + "? [No]" }));
+            logLinesAfterStart(t).mid(0, 2), (QStringList { c.log, "Ignore current data and " + action + "? [No]" }));
     }
 }
 
@@ -66,39 +68,38 @@ TEST_F(FileCommands, OpenCancelledClearsTheProjectAndAsksForTheProjectFile)
     fileOpen(s);
 
     ASSERT_EQ(f.fileRequests.size(), 1u);
-    const FileDialogRequest &r = f.fileRequests[0];
-    EXPECT_EQ(r.filter, QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*"));
-    EXPECT_EQ(r.initialDir, t.home() + QStringLiteral("Data/"));
+    EXPECT_EQ(f.fileRequests[0].filter, QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*"));
+    EXPECT_EQ(f.fileRequests[0].initialDir, t.home() + QStringLiteral("Data/"));
     EXPECT_TRUE(s.UserCancelled);
     EXPECT_TRUE(s.model.MapTitle.isEmpty());
     EXPECT_TRUE(f.boxes.empty()) << "a cancelled dialog is not a failure";
 }
 
-TEST_F(FileCommands, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
+TEST(FileCommandsTable, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
 {
     for (const bool multiple : { true, false }) {
         SCOPED_TRACE(multiple);
-        TestSession t2;
-        Session &s2 = *t2.session;
-        s2.app.MultipleProjects = multiple;
-        const QString path = t2.writeFile(QStringLiteral("site/alpha.prj"), newProjectBytes());
-        t2.frontend.queueFile(path);
+        TestSession t;
+        Session &s = *t.session;
+        s.app.MultipleProjects = multiple;
+        const QString path = t.writeFile(QStringLiteral("site/alpha.prj"), newProjectBytes());
+        t.frontend.queueFile(path);
 
-        fileOpen(s2);
+        fileOpen(s);
 
-        EXPECT_EQ(s2.model.ProjectFile, path);
-        EXPECT_EQ(s2.model.ProjectDir, t2.home() + QStringLiteral("site/"));
-        EXPECT_EQ(t2.frontend.panelFile, QStringLiteral("alpha.prj"));
-        EXPECT_TRUE(t2.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
-        EXPECT_EQ(t2.frontend.disabledCommands.contains(Command::FileNew), !multiple);
-        EXPECT_EQ(t2.frontend.disabledCommands.contains(Command::FileOpen), !multiple);
-        EXPECT_EQ(t2.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
+        EXPECT_EQ(s.model.ProjectFile, path);
+        EXPECT_EQ(s.model.ProjectDir, t.home() + QStringLiteral("site/"));
+        EXPECT_EQ(t.frontend.panelFile, QStringLiteral("alpha.prj"));
+        EXPECT_TRUE(t.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
+        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileNew), !multiple);
+        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileOpen), !multiple);
+        EXPECT_EQ(t.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
     }
 }
 
 TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
 {
-    const QString existing = makeFile(QStringLiteral("Data/old.prj"));
+    const QString existing = t.writeFile(QStringLiteral("Data/old.prj"), "[Project]\r\n");
     const QString fresh = t.home() + QStringLiteral("Data/fresh"); // no extension: gets .prj
     f.queueFile(existing);
     f.queueFile(fresh);
@@ -108,34 +109,28 @@ TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
 
     ASSERT_EQ(f.fileRequests.size(), 2u);
     EXPECT_EQ(f.fileRequests[0].filter, QStringLiteral("Project file (*.prj)|*.prj"));
-    ASSERT_EQ(f.boxes.size(), 1u);
-    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Overwrite?"));
-    EXPECT_EQ(f.boxes[0].text, QStringLiteral("Overwrite existing file?\r\n\r\nold.prj"));
-    EXPECT_EQ(f.boxes[0].buttons, MsgButtons::YesNo);
+    expectOneBox(f, "Overwrite?", "Overwrite existing file?\r\n\r\nold.prj", MsgButtons::YesNo);
     EXPECT_EQ(s.model.ProjectFile, fresh + QStringLiteral(".prj"));
     EXPECT_EQ(f.panelFile, QStringLiteral("fresh.prj"));
     EXPECT_EQ(logLinesAfterStart(t).mid(0, 3),
         (QStringList { "File > Save As", "Overwrite file? [No]", "Overwrite file? [Yes]" }));
-}
 
-TEST_F(FileCommands, SaveAsProposesTheProjectFileOnlyWhenItExists)
-{
-    const QString existing = makeFile(QStringLiteral("Data/old.prj"));
+    // A cancelled Save As proposes the project file only when it exists, and keeps it.
     for (const QString &file : { existing, t.home() + QStringLiteral("Data/gone.prj") }) {
         f.fileRequests.clear();
         s.model.ProjectFile = file;
+        s.model.ProjectDirAssigned = false;
         f.queueCancelledFile();
         fileSaveAs(s);
         ASSERT_EQ(f.fileRequests.size(), 1u);
         EXPECT_EQ(f.fileRequests[0].initialName, file == existing ? existing : QString());
-        // Cancelled: the project file stays.
         EXPECT_TRUE(s.UserCancelled);
         EXPECT_EQ(s.model.ProjectFile, file);
         EXPECT_FALSE(s.model.ProjectDirAssigned);
     }
 }
 
-TEST_F(FileCommands, SaveAsksBeforeOverwriting)
+TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
 {
     const struct {
         MsgAnswer answer;
@@ -148,28 +143,26 @@ TEST_F(FileCommands, SaveAsksBeforeOverwriting)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.log.toStdString());
-        TestSession t2;
-        Session &s2 = *t2.session;
-        s2.model.ProjectFile = t2.home() + QStringLiteral("a.prj");
-        t2.frontend.answers = { c.answer };
+        TestSession t;
+        Session &s = *t.session;
+        s.model.ProjectFile = t.home() + QStringLiteral("a.prj");
+        t.frontend.answers = { c.answer };
         if (c.saveDialogs)
-            t2.frontend.queueCancelledFile();
+            t.frontend.queueCancelledFile();
 
-        fileSave(s2);
+        fileSave(s);
 
-        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Overwrite?"));
-        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::YesNoCancel);
-        EXPECT_EQ(t2.frontend.boxes[0].text,
-            QStringLiteral("A file already exists by the name:\r\n\r\n") + s2.model.ProjectFile
-                + QStringLiteral("\r\n\r\nPress [Yes] to overwrite this file, [No] to save under new file name, "
-                                 "\r\nor [Cancel] to go back without saving data."));
-        EXPECT_EQ(t2.frontend.fileRequests.size(), c.saveDialogs);
-        EXPECT_EQ(logLinesAfterStart(t2).value(1), c.log);
+        expectOneBox(t.frontend, "Overwrite?",
+            "A file already exists by the name:\r\n\r\n" + s.model.ProjectFile
+                + "\r\n\r\nPress [Yes] to overwrite this file, [No] to save under new file name, \r\nor [Cancel] to go "
+                  "back without saving data.",
+            MsgButtons::YesNoCancel);
+        EXPECT_EQ(t.frontend.fileRequests.size(), c.saveDialogs);
+        EXPECT_EQ(logLinesAfterStart(t).value(1), c.log);
     }
 }
 
-TEST_F(FileCommands, SetProjectDirectoryExplainsThenAsksForAFile)
+TEST(FileCommandsTable, SetProjectDirectoryExplainsThenAsksForAFile)
 {
     const struct {
         MsgAnswer answer;
@@ -177,25 +170,25 @@ TEST_F(FileCommands, SetProjectDirectoryExplainsThenAsksForAFile)
     } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::Ok, false }, { MsgAnswer::Ok, true } };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.answer) << c.chosen);
-        TestSession t2;
-        t2.frontend.answers = { c.answer };
+        TestSession t;
+        t.frontend.answers = { c.answer };
         if (c.chosen)
-            t2.frontend.queueFile(t2.home() + QStringLiteral("Data/new.prj"));
+            t.frontend.queueFile(t.home() + QStringLiteral("Data/new.prj"));
         else if (c.answer == MsgAnswer::Ok)
-            t2.frontend.queueCancelledFile();
+            t.frontend.queueCancelledFile();
 
-        SetProjectDirectory(*t2.session);
+        SetProjectDirectory(*t.session);
 
-        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Assign Project File"));
-        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::OkCancel);
-        EXPECT_TRUE(t2.frontend.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
-        EXPECT_EQ(t2.frontend.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
-        EXPECT_EQ(t2.session->UserCancelled, !c.chosen);
-        EXPECT_EQ(t2.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
-        EXPECT_EQ(t2.session->model.ProjectDirAssigned, c.chosen);
+        ASSERT_EQ(t.frontend.boxes.size(), 1u);
+        EXPECT_EQ(t.frontend.boxes[0].title, QStringLiteral("Assign Project File"));
+        EXPECT_EQ(t.frontend.boxes[0].buttons, MsgButtons::OkCancel);
+        EXPECT_TRUE(t.frontend.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
+        EXPECT_EQ(t.frontend.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
+        EXPECT_EQ(t.session->UserCancelled, !c.chosen);
+        EXPECT_EQ(t.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
+        EXPECT_EQ(t.session->model.ProjectDirAssigned, c.chosen);
         if (c.answer == MsgAnswer::Cancel) {
-            EXPECT_TRUE(t2.readLog().endsWith("Project directory: \r\n" + t2.session->model.ProjectDir + "\r\n"));
+            EXPECT_TRUE(t.readLog().endsWith("Project directory: \r\n" + t.session->model.ProjectDir + "\r\n"));
         }
     }
 }
@@ -215,103 +208,91 @@ TEST_F(FileCommands, NewDisablesTheAnalyticalModelAndAssignsAFile)
     EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
 }
 
-TEST_F(FileCommands, ExitAndClosingTheWindow)
+TEST(FileCommandsTable, ExitAndClosingTheWindow)
 {
     const struct {
         bool changed;
         std::optional<MsgAnswer> answer;
-        bool exitCloses, queryCloses;
+        bool closes;
         QString answerLog;
     } cases[] = {
-        { false, std::nullopt, true, true, "" },
-        { true, MsgAnswer::Cancel, false, false, "Save data before terminating the session? [Cancel]" },
-        { true, MsgAnswer::No, true, true, "Save data before terminating the session? [No]" },
+        { false, std::nullopt, true, "" },
+        { true, MsgAnswer::Cancel, false, "Save data before terminating the session? [Cancel]" },
+        { true, MsgAnswer::No, true, "Save data before terminating the session? [No]" },
         // Yes with no project file leads to Save As; cancelling it keeps the window open.
-        { true, MsgAnswer::Yes, false, false, "Save data before terminating the session? [Yes]" },
+        { true, MsgAnswer::Yes, false, "Save data before terminating the session? [Yes]" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.answerLog.toStdString());
         for (const bool viaExit : { true, false }) {
-            TestSession t2;
-            Session &s2 = *t2.session;
-            s2.model.ProjectChanged = c.changed;
+            SCOPED_TRACE(testing::Message() << c.answerLog.toStdString() << viaExit);
+            TestSession t;
+            t.session->model.ProjectChanged = c.changed;
             if (c.answer)
-                t2.frontend.answers = { *c.answer };
+                t.frontend.answers = { *c.answer };
             if (c.answer == MsgAnswer::Yes)
-                t2.frontend.queueCancelledFile();
+                t.frontend.queueCancelledFile();
 
-            const bool closes = viaExit ? fileExit(s2) : queryUnload(s2, 0);
-
-            EXPECT_EQ(closes, viaExit ? c.exitCloses : c.queryCloses);
-            const QStringList log = logLinesAfterStart(t2);
-            EXPECT_EQ(
-                log.value(0), viaExit ? QStringLiteral("File > Exit") : QStringLiteral("[Form queryunload] Mode=0"));
+            EXPECT_EQ(viaExit ? fileExit(*t.session) : queryUnload(*t.session, 0), c.closes);
+            const QStringList log = logLinesAfterStart(t);
+            EXPECT_EQ(log.value(0), viaExit ? "File > Exit" : "[Form queryunload] Mode=0");
             if (c.answer) {
-                ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-                EXPECT_EQ(t2.frontend.boxes[0].title, QStringLiteral("Save data?"));
-                EXPECT_EQ(t2.frontend.boxes[0].text,
-                    QStringLiteral("You are about to terminate QEL session.\nPress [Yes] to save data, [No] to "
-                                   "quit without saving, or [Cancel] to return to QEL."));
+                expectOneBox(t.frontend, "Save data?",
+                    "You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without saving, "
+                    "or [Cancel] to return to QEL.",
+                    MsgButtons::YesNoCancel);
                 EXPECT_EQ(log.value(1), c.answerLog);
             } else {
-                EXPECT_TRUE(t2.frontend.boxes.empty());
+                EXPECT_TRUE(t.frontend.boxes.empty());
             }
         }
     }
+    // Closing after Exit already asked does not ask again.
+    TestSession t;
+    t.session->model.ProjectChanged = true;
+    EXPECT_TRUE(queryUnload(*t.session, 1, false));
+    EXPECT_TRUE(t.frontend.boxes.empty());
 }
 
-TEST_F(FileCommands, ClosingAfterExitAlreadyAskedDoesNotAskAgain)
+TEST(FileCommandsTable, MapCommandPreconditions)
 {
-    s.model.ProjectChanged = true;
-    EXPECT_TRUE(queryUnload(s, 1, false));
-    EXPECT_TRUE(f.boxes.empty());
-}
-
-TEST_F(FileCommands, MapCommandPreconditions)
-{
+    const QString notOpened = QStringLiteral("Base map is not properly opened.");
     const struct {
         bool units, baseMap, scale, ready;
         const char *type;
         bool (*command)(Session &);
         QString log, title, text; // empty text: the dialog may open
     } cases[] = {
-        { false, true, true, true, "raster", &mapSetScale, "Msg: Set units first", "Need units", "Set units first." },
-        { true, false, false, false, "", &mapSetScale, "Msg: Open basemap first", "Need basemap.",
-            "Open basemap first." },
+        { false, true, true, true, "raster", &mapSetScale, "Set units first", "Need units", "Set units first." },
+        { true, false, false, false, "", &mapSetScale, "Open basemap first", "Need basemap.", "Open basemap first." },
         { true, true, false, false, "raster", &mapSetScale, "", "", "" },
-        { true, false, false, false, "raster", &mapSetPlotLimits, "Msg: Base map is not properly opened.",
-            "Need basemap.", "Base map is not properly opened. Please check and try again." },
-        { true, true, false, false, "vector", &mapSetPlotLimits, "Msg: Base map is not properly opened.",
-            "Need basemap.", "Base map is not properly opened. Please check and try again." },
-        { true, true, true, false, "raster", &mapSetPlotLimits, "Msg: Base map is not properly opened or calibrated.",
+        { true, false, false, false, "raster", &mapSetPlotLimits, notOpened, "Need basemap.",
+            notOpened + " Please check and try again." },
+        { true, true, false, false, "vector", &mapSetPlotLimits, notOpened, "Need basemap.",
+            notOpened + " Please check and try again." },
+        { true, true, true, false, "raster", &mapSetPlotLimits, "Base map is not properly opened or calibrated.",
             "Need basemap.", "Base map is not properly opened or calibrated. Please check and try again." },
-        { true, true, false, false, "raster", &mapSetPlotLimits, "Msg: Map is not properly calibrated.",
-            "Need basemap.", "Map is not properly calibrated. Please check 'Map scale' first." },
+        { true, true, false, false, "raster", &mapSetPlotLimits, "Map is not properly calibrated.", "Need basemap.",
+            "Map is not properly calibrated. Please check 'Map scale' first." },
         { false, false, false, true, "", &mapSetPlotLimits, "", "", "" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.log.toStdString());
-        TestSession t2;
-        ProjectModel &m = t2.session->model;
+        SCOPED_TRACE(c.text.toStdString());
+        TestSession t;
+        ProjectModel &m = t.session->model;
         m.UNDone = c.units;
         m.BMDone = c.baseMap;
         m.MSDone = c.scale;
         m.MapReady = c.ready;
         m.BaseMapType = QString::fromLatin1(c.type);
 
-        const bool allowed = c.command(*t2.session);
-
-        EXPECT_EQ(allowed, c.text.isEmpty());
+        EXPECT_EQ(c.command(*t.session), c.text.isEmpty());
         if (c.text.isEmpty()) {
-            EXPECT_TRUE(t2.frontend.boxes.empty());
+            EXPECT_TRUE(t.frontend.boxes.empty());
             continue;
         }
-        ASSERT_EQ(t2.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t2.frontend.boxes[0].title, c.title);
-        EXPECT_EQ(t2.frontend.boxes[0].text, c.text);
-        EXPECT_EQ(t2.frontend.boxes[0].icon, MsgIcon::Information);
-        EXPECT_EQ(t2.frontend.boxes[0].buttons, MsgButtons::Ok);
-        EXPECT_EQ(logLinesAfterStart(t2).value(1), c.log);
+        expectOneBox(t.frontend, c.title, c.text, MsgButtons::Ok);
+        EXPECT_EQ(t.frontend.boxes[0].icon, MsgIcon::Information);
+        EXPECT_EQ(logLinesAfterStart(t).value(1), "Msg: " + c.log);
     }
 }
 

@@ -35,13 +35,10 @@ TEST(NumberText, DefaultConversion)
         EXPECT_EQ(numberText(c.value).toStdString(), c.text) << c.value;
 }
 
-TEST(NumberText, KeyForm)
+// The golden project files show the key form of every other kind of number.
+TEST(NumberText, KeyFormOfNegativeZero)
 {
-    EXPECT_EQ(keyNumberText(0.01), " 0.01 ");
-    EXPECT_EQ(keyNumberText(-5), "-5 ");
-    EXPECT_EQ(keyNumberText(0), " 0 ");
     EXPECT_EQ(keyNumberText(-0.0), " 0 ");
-    EXPECT_EQ(keyNumberText(1e-5), " 1E-05 ");
 }
 
 TEST(NumberText, LeadingNumber)

@@ -12,12 +12,18 @@
 using namespace qel;
 using qel::test::TestSession;
 using B = PlotBox;
+using Edges = std::vector<double>;
 
 namespace {
 
-const QString XOver
-    = QStringLiteral("Number of X grids (1001) exceeds the maximum (400) allocated in QEL!\nPlease reduce number of "
-                     "grids by increasing grid spacing.");
+QString gridTooLarge(char axis, int count)
+{
+    return QStringLiteral(
+        "Number of %1 grids (%2) exceeds the maximum (400) allocated in QEL!\nPlease reduce number of "
+        "grids by increasing grid spacing.")
+        .arg(QChar::fromLatin1(axis))
+        .arg(count);
+}
 
 // Base map 0..1000 by 0..800; map extents 100..900 by 100..700; plot limits 200..800 by
 // 200..600; model grid 300..700 by 300..500 at spacing 10 (41 by 21 nodes). Every box filled.
@@ -34,16 +40,21 @@ struct Fixture {
         for (int i = 0; i < NumPlotBoxes; ++i)
             form.text[static_cast<std::size_t>(i)] = QString::number(values[i]);
     }
-    // A model grid of the given edges, the rest as above; map and base map 0..1000 both ways.
-    void grid(double left, double right, double bottom, double top)
+    // A model grid of 0..1000 by 0..top, and map and base map 0..1000 both ways.
+    void grid(double top)
     {
         m.BaseMapRight = m.BaseMapTop = m.MapRight = m.MapTop = 1000;
         m.BaseMapLeft = m.BaseMapBottom = m.MapLeft = m.MapBottom = 0;
-        m.PCLeft = left, m.PCRight = right, m.PCBottom = bottom, m.PCTop = top;
+        m.PCLeft = 0, m.PCRight = 1000, m.PCBottom = 0, m.PCTop = top;
     }
     bool type(PlotBox box, const char *text) { return validatePlotBox(s, form, box, QString::fromUtf8(text)); }
     QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
     QStringList errors() const { return ts.frontend.boxTexts(MsgIcon::Error); }
+    // The model grid's left, right, bottom and top edges, then its spacing and counts.
+    Edges gridState() const
+    {
+        return { m.PCLeft, m.PCRight, m.PCBottom, m.PCTop, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
+    }
 
     TestSession ts;
     Session &s = *ts.session;
@@ -52,7 +63,7 @@ struct Fixture {
 };
 
 // The twelve edges, the spacing and the two counts.
-std::vector<double> stored(const ProjectModel &m)
+Edges stored(const ProjectModel &m)
 {
     return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
         m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
@@ -66,7 +77,7 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
     const struct {
         PlotBox box;
         const char *text;
-        const char *warning;
+        QString warning;
         std::optional<PlotBox> emptied = std::nullopt;
     } cases[] = {
         { B::MLLeft, "900", "Left map extent (900) must be less than the right map extent (900)!" },
@@ -99,29 +110,26 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
         { B::PCBottom, "99", "Value (99) must be greater than or equal to lower map extent (100)!" },
         { B::PCBottom, "700", "Value (700) must be less than the upper map extent (700)!" },
         { B::PCBottom, "500", "Bottom extent (500) must be less than top extent (500)!" },
-        { B::PCGridSpacing, "0", "Invalid grid spacing! Try again." },
-        { B::PCGridSpacing, "wide", "Invalid grid spacing! Try again." }, // no number reads as 0
-        { B::PCNumX, "401.7",
-            "Number of X grids (401) exceeds the maximum (400) allocated in QEL!\nPlease reduce "
-            "number of grids by increasing grid spacing." },
-        { B::PCNumY, "1e3",
-            "Number of Y grids (1000) exceeds the maximum (400) allocated in QEL!\nPlease reduce "
-            "number of grids by increasing grid spacing." },
+        { B::PCGridSpacing, "0", InvalidSpacing },
+        { B::PCGridSpacing, "wide", InvalidSpacing }, // no number reads as 0
+        { B::PCNumX, "401.7", gridTooLarge('X', 401) },
+        { B::PCNumY, "1e3", gridTooLarge('Y', 1000) },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
         Fixture f;
         if (c.emptied)
             f.form[*c.emptied].clear();
-        std::vector<double> expected = stored(f.m);
-        EXPECT_FALSE(f.type(c.box, c.text)) << c.text;
-        EXPECT_EQ(f.warnings(), QStringList { QString::fromUtf8(c.warning) });
+        Edges expected = stored(f.m);
+        EXPECT_FALSE(f.type(c.box, c.text));
+        EXPECT_EQ(f.warnings(), QStringList { c.warning });
         EXPECT_EQ(f.ts.frontend.boxes.at(0).title, QStringLiteral("Warning"));
-        EXPECT_TRUE(f.ts.readLog().endsWith(QString::fromUtf8(c.warning) + QStringLiteral("\r\n"))) << c.text;
+        EXPECT_TRUE(f.ts.readLog().endsWith(c.warning + QStringLiteral("\r\n")));
         // Nothing stored but a refused spacing; a refused count's box shows the stored count again.
         const bool count = c.box == B::PCNumX || c.box == B::PCNumY;
         if (c.box == B::PCGridSpacing)
             expected[SpacingSlot] = 0;
-        EXPECT_EQ(stored(f.m), expected) << c.text;
+        EXPECT_EQ(stored(f.m), expected);
         EXPECT_EQ(f.form[c.box], count ? QString::number(c.box == B::PCNumX ? 41 : 21) : QString::fromUtf8(c.text));
     }
 }
@@ -145,17 +153,17 @@ TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
         { B::PCBottom, "100", &ProjectModel::PCBottom, 100 },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
         Fixture f;
-        EXPECT_TRUE(f.type(c.box, c.text)) << c.text;
-        EXPECT_EQ(f.m.*c.field, c.value) << c.text;
-        EXPECT_TRUE(f.ts.frontend.boxes.empty()) << c.text;
+        EXPECT_TRUE(f.type(c.box, c.text));
+        EXPECT_EQ(f.m.*c.field, c.value);
+        EXPECT_TRUE(f.ts.frontend.boxes.empty());
+        // Map top on the bottom is not a rectangle: the buttons stay off.
+        EXPECT_EQ(f.form.buttonsEnabled, c.box != B::MLTop);
     }
-    Fixture f;
-    EXPECT_TRUE(f.type(B::MLTop, "100"));
-    EXPECT_FALSE(f.form.buttonsEnabled); // map top on the bottom: not a rectangle
     for (int i = 0; i < NumPlotBoxes; ++i) {
         Fixture g;
-        const std::vector<double> before = stored(g.m);
+        const Edges before = stored(g.m);
         EXPECT_TRUE(g.type(static_cast<PlotBox>(i), "  ")) << i;
         EXPECT_EQ(stored(g.m), before) << i;
         EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back
@@ -164,7 +172,6 @@ TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
 
 TEST(PlotLimitsRules, SpacingDerivesTheCountsAndSnapsTheFarEdges)
 {
-    const QString yOver = QString(XOver).replace(QStringLiteral("X grids (1001)"), QStringLiteral("Y grids (501)"));
     const struct {
         double top;
         const char *spacing;
@@ -175,50 +182,52 @@ TEST(PlotLimitsRules, SpacingDerivesTheCountsAndSnapsTheFarEdges)
     } cases[] = {
         { 500, "10", true, 101, 51, 1000, 500, {} },
         { 500, "30", true, 34, 17, 990, 480, {} },
-        { 100, "1", false, 1001, 101, 1000, 100, XOver },
-        { 500, "1", false, 1001, 501, 1000, 500, XOver + QStringLiteral("\n\n") + yOver },
+        { 100, "1", false, 1001, 101, 1000, 100, gridTooLarge('X', 1001) },
+        { 500, "1", false, 1001, 501, 1000, 500, gridTooLarge('X', 1001) + "\n\n" + gridTooLarge('Y', 501) },
         { 80, "10", false, 7, 7, 1000, 80, SpacingTooLarge }, // 9 nodes along y
         { 90, "10", true, 101, 10, 1000, 90, {} },
         { 500, "-2", false, 7, 7, 1000, 500, InvalidSpacing },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.spacing << " " << c.top);
         Fixture f;
-        f.grid(0, 1000, 0, c.top);
+        f.grid(c.top);
         f.m.PCNumX = f.m.PCNumY = 7;
-        EXPECT_EQ(f.type(B::PCGridSpacing, c.spacing), c.accepted) << c.spacing << " " << c.top;
-        EXPECT_EQ(f.m.PCGridSpacing, QString::fromLatin1(c.spacing).toDouble()) << "stored even when refused";
-        EXPECT_EQ(f.m.PCNumX, c.numX) << c.spacing << " " << c.top;
-        EXPECT_EQ(f.m.PCNumY, c.numY) << c.spacing << " " << c.top;
-        EXPECT_EQ(f.m.PCRight, c.right) << c.spacing;
-        EXPECT_EQ(f.m.PCTop, c.topAfter) << c.spacing;
+        const double spacing = QString::fromLatin1(c.spacing).toDouble(); // stored even when refused
+        EXPECT_EQ(f.type(B::PCGridSpacing, c.spacing), c.accepted);
+        EXPECT_EQ(f.gridState(), (Edges { 0, c.right, 0, c.topAfter, spacing, double(c.numX), double(c.numY) }));
         if (c.numX != 7) {
             EXPECT_EQ(f.form[B::PCNumX], QString::number(c.numX));
             EXPECT_EQ(f.form[B::PCRight], QString::number(c.right));
             EXPECT_EQ(f.form[B::PCTop], QString::number(c.topAfter));
         }
-        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning }) << c.spacing;
+        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning });
     }
 }
 
 TEST(PlotLimitsRules, GridEdgesRecalculateAndAFailedGridKeepsTheTypedEdge)
 {
-    for (const PlotBox edge : { B::PCLeft, B::PCRight, B::PCTop, B::PCBottom }) {
+    const struct {
+        PlotBox edge;
+        const char *text;
+        Edges grid;
+    } cases[] = {
+        { B::PCLeft, "250", { 250, 700, 300, 500, 10, 46, 21 } },
+        { B::PCRight, "755", { 300, 750, 300, 500, 10, 46, 21 } },
+        { B::PCTop, "555", { 300, 700, 300, 550, 10, 41, 26 } },
+        { B::PCBottom, "250", { 300, 700, 250, 500, 10, 41, 26 } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
         Fixture f;
-        const char *text = edge == B::PCLeft ? "250" : edge == B::PCRight ? "755" : edge == B::PCTop ? "555" : "250";
-        EXPECT_TRUE(f.type(edge, text));
-        const int numX = edge == B::PCLeft ? 46 : edge == B::PCRight ? 46 : 41;
-        const int numY = edge == B::PCTop ? 26 : edge == B::PCBottom ? 26 : 21;
-        EXPECT_EQ(f.m.PCNumX, numX) << text;
-        EXPECT_EQ(f.m.PCNumY, numY) << text;
-        EXPECT_EQ(f.m.PCRight, f.m.PCLeft + (numX - 1) * 10.0);
-        EXPECT_EQ(f.m.PCTop, f.m.PCBottom + (numY - 1) * 10.0);
+        EXPECT_TRUE(f.type(c.edge, c.text));
+        EXPECT_EQ(f.gridState(), c.grid);
         EXPECT_EQ(f.form[B::PCRight], QString::number(f.m.PCRight));
         EXPECT_TRUE(f.form.buttonsEnabled);
     }
     Fixture f;
     EXPECT_TRUE(f.type(B::PCBottom, "495")); // one row only
-    EXPECT_EQ(f.m.PCBottom, 495);
-    EXPECT_EQ(f.m.PCNumY, 21);
+    EXPECT_EQ(f.gridState(), (Edges { 300, 700, 495, 500, 10, 41, 21 }));
     ASSERT_EQ(f.errors().size(), 1);
     EXPECT_TRUE(f.errors()[0].startsWith(SpacingTooLarge + u'\n'));
     EXPECT_TRUE(f.warnings().isEmpty());
@@ -226,10 +235,8 @@ TEST(PlotLimitsRules, GridEdgesRecalculateAndAFailedGridKeepsTheTypedEdge)
     // Typed counts are whole numbers and change nothing else.
     Fixture g;
     EXPECT_TRUE(g.type(B::PCNumX, "400.9"));
-    EXPECT_EQ(g.m.PCNumX, 400);
-    EXPECT_EQ(g.m.PCRight, 700);
     EXPECT_TRUE(g.type(B::PCNumY, "9"));
-    EXPECT_EQ(g.m.PCNumY, 9);
+    EXPECT_EQ(g.gridState(), (Edges { 300, 700, 300, 500, 10, 400, 9 }));
     EXPECT_FALSE(g.form.buttonsEnabled);
 }
 
@@ -239,24 +246,17 @@ TEST(PlotLimitsRules, SameLimitsMovesTheGridEdges)
     setSameLimits(f.s, f.form, true);
     EXPECT_TRUE(f.m.SameLimits);
     EXPECT_FALSE(f.form.gridEdgesEnabled());
-    EXPECT_EQ(f.m.PCLeft, 200);
-    EXPECT_EQ(f.m.PCRight, 800);
-    EXPECT_EQ(f.m.PCBottom, 200);
-    EXPECT_EQ(f.m.PCTop, 600);
+    EXPECT_EQ(f.gridState(), (Edges { 200, 800, 200, 600, 10, 41, 21 }));
     EXPECT_EQ(f.form[B::PCTop], QStringLiteral("600"));
 
     EXPECT_TRUE(f.type(B::PLRight, "755"));
-    EXPECT_EQ(f.m.PLRight, 755);
-    EXPECT_EQ(f.m.PCNumX, 56);
-    EXPECT_EQ(f.m.PCRight, 750); // onto the last node
-    EXPECT_EQ(f.form[B::PCRight], QStringLiteral("750"));
     EXPECT_TRUE(f.type(B::PLBottom, "150"));
-    EXPECT_EQ(f.m.PCBottom, 150);
-    EXPECT_EQ(f.m.PCNumY, 46);
+    EXPECT_EQ(f.m.PLRight, 755);
+    EXPECT_EQ(f.gridState(), (Edges { 200, 750, 150, 600, 10, 56, 46 })); // right edge onto the last node
+    EXPECT_EQ(f.form[B::PCRight], QStringLiteral("750"));
     EXPECT_TRUE(f.form.buttonsEnabled);
 
     setSameLimits(f.s, f.form, false);
-    EXPECT_FALSE(f.m.SameLimits);
     EXPECT_TRUE(f.form.gridEdgesEnabled());
     EXPECT_TRUE(f.type(B::PLLeft, "250"));
     EXPECT_EQ(f.m.PCLeft, 200); // no longer follows
@@ -267,15 +267,10 @@ TEST(PlotLimitsRules, OpeningWithoutPlotLimitsShowsTheBaseMapExtents)
     Fixture f;
     f.m.BaseMapLeft = -20.5, f.m.BaseMapRight = 1e6;
     const PlotLimitsForm form = loadPlotLimits(f.s);
-    EXPECT_EQ(f.m.MapLeft, -20.5);
-    EXPECT_EQ(f.m.MapRight, 1e6);
-    EXPECT_EQ(f.m.MapTop, 800);
-    EXPECT_EQ(form[B::MLLeft], QStringLiteral("-20.5"));
-    EXPECT_EQ(form[B::MLRight], QStringLiteral("1000000"));
-    EXPECT_EQ(form[B::MLTop], QStringLiteral("800"));
-    EXPECT_EQ(form[B::MLBottom], QStringLiteral("0"));
-    for (int i = static_cast<int>(B::PLLeft); i < NumPlotBoxes; ++i)
-        EXPECT_EQ(form.text[static_cast<std::size_t>(i)], QString()) << i;
+    EXPECT_EQ((Edges { f.m.MapLeft, f.m.MapRight, f.m.MapBottom, f.m.MapTop }), (Edges { -20.5, 1e6, 0, 800 }));
+    const QStringList shown = { "-20.5", "1000000", "800", "0" };
+    for (int i = 0; i < NumPlotBoxes; ++i)
+        EXPECT_EQ(form.text[static_cast<std::size_t>(i)], shown.value(i)) << i;
     EXPECT_FALSE(form.buttonsEnabled);
     EXPECT_EQ(f.s.FormTag, PlotLmtsFormTag);
 }
@@ -285,44 +280,33 @@ TEST(PlotLimitsRules, OpeningWithPlotLimitsSettlesTheGrid)
     const struct {
         const char *name;
         std::function<void(ProjectModel &)> setup;
-        double left, right, bottom, top, spacing;
-        int numX, numY;
+        Edges grid;
         QString warning = {};
     } cases[] = {
-        { "grid follows the plot limits", [](ProjectModel &m) { m.SameLimits = true; }, 200, 800, 200, 600, 10, 61,
-            41 },
+        { "grid follows the plot limits", [](ProjectModel &m) { m.SameLimits = true; },
+            { 200, 800, 200, 600, 10, 61, 41 } },
         { "grid pulled inside the map",
-            [](ProjectModel &m) { m.PCLeft = 50, m.PCRight = 950, m.PCBottom = 0, m.PCTop = 800; }, 100, 900, 100, 700,
-            10, 81, 61 },
-        { "never sized: a hundred intervals", [](ProjectModel &m) { m.PCGridSpacing = 0; }, 300, 700, 300, 500, 4, 101,
-            51 },
-        { "counts derived again", [](ProjectModel &m) { m.PCGridSpacing = 15, m.PCNumX = 0; }, 300, 690, 300, 495, 15,
-            27, 14 },
-        { "too many nodes", [](ProjectModel &m) { m.PCGridSpacing = 0.5; }, 300, 700, 300, 500, 0.5, 801, 401,
-            QStringLiteral("Number of X grids (801) exceeds the maximum (400) allocated in QEL!\nPlease reduce number "
-                           "of grids by increasing grid spacing.\n\nNumber of Y grids (401) exceeds the maximum (400) "
-                           "allocated in QEL!\nPlease reduce number of grids by increasing grid spacing.") },
+            [](ProjectModel &m) { m.PCLeft = 50, m.PCRight = 950, m.PCBottom = 0, m.PCTop = 800; },
+            { 100, 900, 100, 700, 10, 81, 61 } },
+        { "never sized: a hundred intervals", [](ProjectModel &m) { m.PCGridSpacing = 0; },
+            { 300, 700, 300, 500, 4, 101, 51 } },
+        { "counts derived again", [](ProjectModel &m) { m.PCGridSpacing = 15, m.PCNumX = 0; },
+            { 300, 690, 300, 495, 15, 27, 14 } },
+        { "too many nodes", [](ProjectModel &m) { m.PCGridSpacing = 0.5; }, { 300, 700, 300, 500, 0.5, 801, 401 },
+            gridTooLarge('X', 801) + "\n\n" + gridTooLarge('Y', 401) },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         Fixture f;
         f.m.PLDone = true;
         c.setup(f.m);
         const PlotLimitsForm form = loadPlotLimits(f.s);
-        EXPECT_EQ(f.m.PCLeft, c.left) << c.name;
-        EXPECT_EQ(f.m.PCRight, c.right) << c.name;
-        EXPECT_EQ(f.m.PCBottom, c.bottom) << c.name;
-        EXPECT_EQ(f.m.PCTop, c.top) << c.name;
-        EXPECT_EQ(f.m.PCGridSpacing, c.spacing) << c.name;
-        EXPECT_EQ(f.m.PCNumX, c.numX) << c.name;
-        EXPECT_EQ(f.m.PCNumY, c.numY) << c.name;
-        EXPECT_EQ(form[B::PCRight], QString::number(c.right)) << c.name;
-        EXPECT_EQ(form[B::PCGridSpacing], QString::number(c.spacing)) << c.name;
-        EXPECT_EQ(form[B::PCNumY], QString::number(c.numY)) << c.name;
-        EXPECT_EQ(form[B::MLLeft], QStringLiteral("100")) << c.name;
-        EXPECT_EQ(form[B::PLTop], QStringLiteral("600")) << c.name;
-        EXPECT_EQ(form.sameLimits, f.m.SameLimits) << c.name;
-        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning }) << c.name;
-        EXPECT_TRUE(form.buttonsEnabled) << c.name;
+        EXPECT_EQ(f.gridState(), c.grid);
+        for (const int i : { 0, 6, 9, 12, 14 }) // map left, plot top, grid right, spacing, rows
+            EXPECT_EQ(form.text[std::size_t(i)], QString::number(stored(f.m)[std::size_t(i)])) << i;
+        EXPECT_EQ(form.sameLimits, f.m.SameLimits);
+        EXPECT_EQ(f.warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning });
+        EXPECT_TRUE(form.buttonsEnabled);
     }
     // Replayed by the project reader: no CheckStatus, and a grid too coarse is an error.
     Fixture f;
@@ -336,14 +320,12 @@ TEST(PlotLimitsRules, OpeningWithPlotLimitsSettlesTheGrid)
 
 TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
 {
-    Fixture base;
-    CheckStatus(base.m, base.form);
-    ASSERT_TRUE(base.form.buttonsEnabled);
     const struct {
         const char *name;
         std::function<void(ProjectModel &)> change;
         bool enabled;
     } cases[] = {
+        { "as set up", [](ProjectModel &) {}, true },
         { "map left on right", [](ProjectModel &m) { m.MapLeft = m.MapRight; }, false },
         { "map bottom on top", [](ProjectModel &m) { m.MapBottom = m.MapTop; }, false },
         { "plot left outside map", [](ProjectModel &m) { m.PLLeft = 99; }, false },
@@ -384,7 +366,7 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
 TEST(PlotLimitsRules, FailuresAndOkAndTheReplay)
 {
     Fixture f;
-    f.grid(0, 1000, 0, 1000);
+    f.grid(1000);
     EXPECT_FALSE(f.type(B::PCGridSpacing, "0.0001")); // ten million nodes do not fit a count
     ASSERT_EQ(f.errors().size(), 1);
     EXPECT_TRUE(f.errors()[0].startsWith(QStringLiteral("QEL(PlotLmts:txtPCGridSpacing_Validate): 6: \nOverflow")))
@@ -406,8 +388,7 @@ TEST(PlotLimitsRules, FailuresAndOkAndTheReplay)
     installWorkflowReplay(r.s);
     r.s.replay().drawPlotLimits();
     EXPECT_TRUE(r.ts.frontend.statusTexts.contains(QStringLiteral("Displaying plot limits...")));
-    EXPECT_EQ(r.m.PCRight, 800);
-    EXPECT_EQ(r.m.PCNumX, 61);
+    EXPECT_EQ(r.gridState(), (Edges { 200, 800, 200, 600, 10, 61, 41 }));
     const Drawing d = readLayerFile(r.m.ProjectDir + QStringLiteral("Temp/limits.geojson"));
     ASSERT_EQ(d.entities.size(), 8u);
     EXPECT_EQ(d.entities[4].points.front(), QPointF(200, 200)); // the grid now lies on the plot limits

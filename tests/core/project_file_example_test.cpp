@@ -9,7 +9,7 @@ using namespace qel::test;
 
 namespace {
 
-const QString ExampleFile = QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj");
+const QString ExampleFile = ExampleDir + "alpha-site.prj";
 
 // The bundled example: every input step done, the regression, the plume run and its report.
 void fillAlphaSite(ProjectModel &m)
@@ -80,9 +80,7 @@ TEST(ProjectFileExample, IsWhatTheWriterProducesForTheSiteModel)
 TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
 {
     TestSession t;
-    const QString path = placeProject(t, QStringLiteral("alpha-site.prj"), readBytes(ExampleFile));
-    t.writeFile(
-        QStringLiteral("site/site-plan.dxf"), readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/site-plan.dxf")));
+    const QString path = copyExample(t.home(), "site", { "alpha-site.prj", "site-plan.dxf" }) + "alpha-site.prj";
     RecordingReplay replay;
     t.session->setReplay(&replay);
     ASSERT_TRUE(readProject(t, path));
@@ -91,10 +89,8 @@ TEST(ProjectFileExample, ReadsBackAndSavesByteForByte)
         (QStringList { "showBaseMap", "rereadWells", "rereadWaterLevels", "drawPlotLimits", "drawSource",
             "runRegression", "showWaterLevelContours", "runAnalyticalSolution", "exportResults",
             "redrawPlumeContours" }));
-    ProjectModel expected;
-    fillAlphaSite(expected);
-    expectSamePersistentFields(expected, t.session->model);
 
+    // With the writer test above, saving what was read pins every field the reader stores.
     t.session->model.ProjectFile = path + QStringLiteral(".saved");
     ASSERT_TRUE(SaveProjectFile(*t.session));
     EXPECT_EQ(readBytes(path + QStringLiteral(".saved")), readBytes(ExampleFile));

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QStringList>
 
-#include <string>
-
 #include <gtest/gtest.h>
 
 namespace qel::test {
@@ -176,51 +174,6 @@ QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &
         bytes.replace(from, to);
     }
     return bytes;
-}
-
-namespace {
-
-template<typename T> void same(const T &expected, const T &actual, const char *name, int index = -1)
-{
-    EXPECT_EQ(expected, actual) << name << (index < 0 ? "" : "(" + std::to_string(index) + ")");
-}
-
-} // namespace
-
-#define SAME(field) same(expected.field, actual.field, #field)
-#define SAME_AT(field, i) same(expected.field(i), actual.field(i), #field, i)
-
-void expectSamePersistentFields(const ProjectModel &expected, const ProjectModel &actual)
-{
-    SAME(UNDone), SAME(BMDone), SAME(MSDone), SAME(WEDone), SAME(WLDone), SAME(WCDone), SAME(PLDone), SAME(TDDone),
-        SAME(SLDone), SAME(PCDone), SAME(MDDone), SAME(WFDone), SAME(RGDone), SAME(ANDone), SAME(ERDone);
-    SAME(WEmapped), SAME(PLmapped), SAME(SLmapped), SAME(WCMapIndex), SAME(PCMapIndex), SAME(MDMapIndex),
-        SAME(WFMapIndex);
-    SAME(DistUnits), SAME(TimeUnits), SAME(ConcUnits), SAME(MapTitle), SAME(BaseMapType), SAME(BaseMapFormat),
-        SAME(BaseMapFile);
-    SAME(RasterScaleSet), SAME(CalibrationType), SAME(RasterScaleDistance), SAME(RasterScale);
-    for (int i = 0; i <= 4; ++i)
-        SAME_AT(RasterPointX, i), SAME_AT(RasterPointY, i), SAME_AT(VectorPointX, i), SAME_AT(VectorPointY, i);
-    SAME(WEDataFormat), SAME(WEFileExt), SAME(WEDataFile), SAME(WEDataTable), SAME(WEDataPath), SAME(WellIDField),
-        SAME(XField), SAME(YField);
-    SAME(WLDataFormat), SAME(WLFileExt), SAME(WLDataFile), SAME(WLDataTable), SAME(WLDataPath), SAME(WLMin),
-        SAME(WLMax), SAME(WLInt), SAME(WLLineWidth);
-    SAME(MapLeft), SAME(MapRight), SAME(MapBottom), SAME(MapTop), SAME(PLLeft), SAME(PLRight), SAME(PLBottom),
-        SAME(PLTop), SAME(SameLimits), SAME(PCLeft), SAME(PCRight), SAME(PCBottom), SAME(PCTop), SAME(PCGridSpacing),
-        SAME(PCNumX), SAME(PCNumY);
-    SAME(K), SAME(Porosity), SAME(AlphaX), SAME(AlphaY), SAME(RetFactor), SAME(Decay), SAME(HalfLife), SAME(Time),
-        SAME(Swidth), SAME(C0), SAME(Xsource), SAME(Ysource), SAME(RoundXY);
-    for (const auto view : { &ProjectModel::PC, &ProjectModel::MD, &ProjectModel::WF }) {
-        SCOPED_TRACE(view == &ProjectModel::PC ? "PC" : view == &ProjectModel::MD ? "MD" : "WF");
-        const ContourView &e = expected.*view, &a = actual.*view;
-        same(e.Min, a.Min, "Min"), same(e.Max, a.Max, "Max"), same(e.NumLevels, a.NumLevels, "NumLevels");
-        same(e.LineWidth, a.LineWidth, "LineWidth"), same(e.UseLog, a.UseLog, "UseLog");
-        same(e.Legend, a.Legend, "Legend"), same(e.LegendX, a.LegendX, "LegendX"),
-            same(e.LegendY, a.LegendY, "LegendY");
-        for (int i = 1; i <= MaxContourLevels; ++i)
-            same(e.CMin(i), a.CMin(i), "CMin", i), same(e.CMax(i), a.CMax(i), "CMax", i),
-                same(e.CColor(i), a.CColor(i), "CColor", i);
-    }
 }
 
 QString projectFolder(const TestSession &t)

@@ -28,9 +28,6 @@ QByteArray goldenBytes(const QString &name);
 // The bytes with each replacement made; a text not found fails the test.
 QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements);
 
-// Every field the project file stores, compared one by one.
-void expectSamePersistentFields(const ProjectModel &expected, const ProjectModel &actual);
-
 // A project folder under the test's application folder holding the base-map files the golden
 // files name, so that reading them asks no question.
 QString projectFolder(const TestSession &t);

@@ -92,23 +92,31 @@ TEST(ProjectSummary, OutputLineCases)
     EXPECT_THROW(OutputLine(broken, QStringLiteral("Label"), {}, false), QelError);
 }
 
-TEST(ProjectSummary, UnusualFileNamesSurviveAsText)
+// Odd characters in the file name stay text, and the date is English whatever the locale.
+TEST(ProjectSummary, FileNameAndDateLines)
 {
-    test::TestSession t;
-    t.session->model.ProjectFile = QStringLiteral("C:\\Sites {old}\\Caf\u00c9 \u0416.prj");
-    const QStringList texts = paragraphTexts(composeProjectSummaryRtf(*t.session, PrintDate));
-    EXPECT_EQ(texts.value(4), QStringLiteral("\t\tData file\tc:\\sites {old}\\caf\u00e9 \u0436.prj"));
-    EXPECT_EQ(texts.size(), 8);
-}
-
-TEST(ProjectSummary, DateIsEnglishWhateverTheLocale)
-{
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    test::TestSession t;
-    const QStringList texts = paragraphTexts(composeProjectSummaryRtf(*t.session, QDate(2026, 3, 9)));
-    QLocale::setDefault(saved);
-    EXPECT_EQ(texts.value(5), QStringLiteral("\t\tDate printed\t09-Mar-2026"));
+    const struct {
+        QString projectFile;
+        QLocale locale;
+        QDate date;
+        int line;
+        QString text;
+    } cases[] = {
+        { QStringLiteral("C:\\Sites {old}\\Caf\u00c9 \u0416.prj"), QLocale::c(), PrintDate, 4,
+            QStringLiteral("\t\tData file\tc:\\sites {old}\\caf\u00e9 \u0436.prj") },
+        { "", QLocale(QLocale::German, QLocale::Germany), QDate(2026, 3, 9), 5, "\t\tDate printed\t09-Mar-2026" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const QLocale saved;
+        QLocale::setDefault(c.locale);
+        test::TestSession t;
+        t.session->model.ProjectFile = c.projectFile;
+        const QStringList texts = paragraphTexts(composeProjectSummaryRtf(*t.session, c.date));
+        QLocale::setDefault(saved);
+        EXPECT_EQ(texts.size(), 8);
+        EXPECT_EQ(texts.value(c.line), c.text);
+    }
 }
 
 TEST(ProjectSummary, StatusAndReadinessWhileComposing)

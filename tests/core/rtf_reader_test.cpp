@@ -68,33 +68,16 @@ TEST(RtfReader, CharacterFormats)
         = readRtf("{\\rtf1\\deff1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Courier New;}}"
                   "a{\\b b{\\i\\fs18 c}d}\\ul e\\ulnone\\b\\i f\\b0 g\\i0\\plain h\\f0\\fs30 i}");
     ASSERT_EQ(paragraphs.size(), 1);
-    const QList<RtfRun> &runs = paragraphs[0].runs;
-    const struct {
-        const char *text;
-        bool bold, italic, underline;
-        int halfPoints;
-        const char *family;
-    } expected[] = {
-        { "a", false, false, false, 24, "Courier New" },
-        { "b", true, false, false, 24, "Courier New" },
-        { "c", true, true, false, 18, "Courier New" },
-        { "d", true, false, false, 24, "Courier New" },
-        { "e", false, false, true, 24, "Courier New" },
-        { "f", true, true, false, 24, "Courier New" },
-        { "g", false, true, false, 24, "Courier New" },
-        { "h", false, false, false, 24, "Courier New" },
-        { "i", false, false, false, 30, "Arial" },
-    };
-    ASSERT_EQ(runs.size(), int(std::size(expected)));
-    for (int i = 0; i < runs.size(); ++i) {
-        const auto &e = expected[i];
-        EXPECT_EQ(runs[i].text, QLatin1String(e.text));
-        EXPECT_EQ(runs[i].format.bold, e.bold) << e.text;
-        EXPECT_EQ(runs[i].format.italic, e.italic) << e.text;
-        EXPECT_EQ(runs[i].format.underline, e.underline) << e.text;
-        EXPECT_EQ(runs[i].format.halfPoints, e.halfPoints) << e.text;
-        EXPECT_EQ(runs[i].format.fontFamily, QLatin1String(e.family)) << e.text;
+    QStringList runs; // text, size, font, then b, i and u for bold, italic and underlined
+    for (const RtfRun &run : paragraphs[0].runs) {
+        const RtfCharFormat &f = run.format;
+        runs << QStringLiteral("%1 %2 %3 ").arg(run.text).arg(f.halfPoints).arg(f.fontFamily) + (f.bold ? u'b' : u'-')
+                + (f.italic ? u'i' : u'-') + (f.underline ? u'u' : u'-');
     }
+    EXPECT_EQ(runs,
+        (QStringList { "a 24 Courier New ---", "b 24 Courier New b--", "c 18 Courier New bi-", "d 24 Courier New b--",
+            "e 24 Courier New --u", "f 24 Courier New bi-", "g 24 Courier New -i-", "h 24 Courier New ---",
+            "i 30 Arial ---" }));
 }
 
 TEST(RtfReader, ParagraphFormats)

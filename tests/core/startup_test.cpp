@@ -9,90 +9,70 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace qel;
 using namespace qel::test;
-
-namespace {
-
-// A started session whose QEL.ini holds the given bytes (or none at all).
-struct IniStart {
-    explicit IniStart(const QByteArray *ini)
-        : t(false)
-    {
-        if (ini)
-            t.writeFile(QStringLiteral("QEL.ini"), *ini);
-        startUp(*t.session);
-    }
-    Session &s() { return *t.session; }
-    TestSession t;
-};
-
-} // namespace
-
-TEST(Startup, FirstStartWithoutSettingsFile)
-{
-    IniStart start(nullptr);
-    EXPECT_EQ(start.t.frontend.messageLines, QStringList { "Error in reading QEL.ini file!" });
-    ASSERT_EQ(start.t.frontend.boxes.size(), 1u);
-    EXPECT_TRUE(start.t.frontend.boxes[0].text.startsWith("QEL(ReadINIFile): 53: \nFile not found\n\n"));
-    EXPECT_EQ(start.t.frontend.boxes[0].icon, MsgIcon::Error);
-    EXPECT_TRUE(start.s().app.MultipleProjects);
-    EXPECT_EQ(start.s().model.RoundXY, 0.01);
-    EXPECT_TRUE(start.t.readLog().contains("QEL(ReadINIFile): 53: \nFile not found\r\n"));
-
-    unloadSession(start.s());
-    EXPECT_EQ(readBytes(start.t.home() + "QEL.ini"),
-        "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n");
-}
 
 TEST(Startup, SettingsFileValues)
 {
     const struct {
         const char *name;
-        QByteArray ini;
+        std::optional<QByteArray> ini; // nullopt: the first start, with no QEL.ini
         bool multiple;
         double round;
-        bool failed;
-        int errorNumber;
+        const char *error; // the start of the report, "" for none
     } cases[] = {
+        { "no settings file", std::nullopt, true, 0.01, "QEL(ReadINIFile): 53: \nFile not found\n\n" },
         { "all keys", "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY= 0.5 \r\n", false, 0.5,
-            false, 0 },
-        { "lower-case true means false", "MultipleProjects=true\r\n", false, 0.01, false, 0 },
-        { "exact True", "MultipleProjects=True   \r\n", true, 0.01, false, 0 },
-        { "empty RoundXY keeps default", "RoundXY=\r\n", true, 0.01, false, 0 },
-        { "keys are case-sensitive", "roundxy=7\r\nMULTIPLEPROJECTS=False\r\n", true, 0.01, false, 0 },
-        { "unknown keys and junk lines", "[QEL]\n\nfoo=bar\nnot a key\nRoundXY=2\n", true, 2, false, 0 },
-        { "empty file", "", true, 0.01, true, 62 },
-        { "RoundXY not a number keeps earlier keys", "MultipleProjects=False\r\nRoundXY=abc\r\n", false, 0.01, true,
-            13 },
+            "" },
+        { "lower-case true means false", "MultipleProjects=true\r\n", false, 0.01, "" },
+        { "exact True", "MultipleProjects=True   \r\n", true, 0.01, "" },
+        { "empty RoundXY keeps default", "RoundXY=\r\n", true, 0.01, "" },
+        { "keys are case-sensitive", "roundxy=7\r\nMULTIPLEPROJECTS=False\r\n", true, 0.01, "" },
+        { "unknown keys and junk lines", "[QEL]\n\nfoo=bar\nnot a key\nRoundXY=2\n", true, 2, "" },
+        { "empty file", "", true, 0.01, "QEL(ReadINIFile): 62: \n" },
+        { "RoundXY not a number keeps earlier keys", "MultipleProjects=False\r\nRoundXY=abc\r\n", false, 0.01,
+            "QEL(ReadINIFile): 13: \n" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        IniStart start(&c.ini);
-        EXPECT_EQ(start.s().app.MultipleProjects, c.multiple);
-        EXPECT_EQ(start.s().model.RoundXY, c.round);
-        EXPECT_EQ(start.t.frontend.boxes.size(), c.failed ? 1u : 0u);
-        if (c.failed) {
-            EXPECT_TRUE(start.t.frontend.boxes[0].text.startsWith(
-                QStringLiteral("QEL(ReadINIFile): %1: \n").arg(c.errorNumber)));
-            EXPECT_EQ(start.t.frontend.messageLines, QStringList { "Error in reading QEL.ini file!" });
+        TestSession t(false);
+        if (c.ini)
+            t.writeFile(QStringLiteral("QEL.ini"), *c.ini);
+        startUp(*t.session);
+        EXPECT_EQ(t.session->app.MultipleProjects, c.multiple);
+        EXPECT_EQ(t.session->model.RoundXY, c.round);
+        const QString error = QString::fromLatin1(c.error);
+        ASSERT_EQ(t.frontend.boxes.size(), error.isEmpty() ? 0u : 1u);
+        if (!error.isEmpty()) {
+            EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(error)) << t.frontend.boxes[0].text.toStdString();
+            EXPECT_EQ(t.frontend.boxes[0].icon, MsgIcon::Error);
+            EXPECT_EQ(t.frontend.messageLines, QStringList { "Error in reading QEL.ini file!" });
+            EXPECT_TRUE(t.readLog().contains(error.trimmed()));
         }
     }
 }
 
-TEST(Startup, EditorPathsOnlyWhenTheFileExists)
+TEST(Startup, EditorPathsOnlyWhenTheFileExistsAndTheFileWrittenBack)
 {
     TestSession t(false);
+    startUp(*t.session); // no QEL.ini: closing the session writes one with the defaults
+    unloadSession(*t.session);
+    EXPECT_EQ(readBytes(t.home() + "QEL.ini"),
+        "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n");
+
     const QString viewer = t.writeFile("bin/viewer", "#!/bin/sh\n");
     t.writeFile("QEL.ini", ("NotepadPath=" + viewer + "\r\nEditorPath=/no/such/editor\r\n").toUtf8());
-    startUp(*t.session);
-    EXPECT_EQ(t.session->app.NotepadPath, viewer);
-    EXPECT_EQ(t.session->app.EditorPath, "");
+    Session s(t.frontend, t.dir.path());
+    startUp(s);
+    EXPECT_EQ(s.app.NotepadPath, viewer);
+    EXPECT_EQ(s.app.EditorPath, "");
 
     // The options reach QEL.ini exactly, each number in the key form.
-    t.session->app.MultipleProjects = false;
-    t.session->model.RoundXY = -0.25;
-    WriteINIFile(*t.session);
+    s.app.MultipleProjects = false;
+    s.model.RoundXY = -0.25;
+    WriteINIFile(s);
     EXPECT_EQ(readBytes(t.home() + "QEL.ini"),
         ("[QEL]\r\nNotepadPath=" + viewer + "\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY=-0.25 \r\n")
             .toUtf8());
@@ -160,6 +140,7 @@ TEST(Startup, StartValuesThenClearAll)
     EXPECT_EQ(t.frontend.mapWindowsClosed, 1);
     EXPECT_TRUE(t.frontend.disabledCommands.contains(Command::ZoomAll));
     EXPECT_TRUE(t.frontend.disabledCommands.contains(Command::EditPaste));
+    // The application's settings are not the project's.
     EXPECT_EQ(s.app.NotepadPath, "/usr/bin/viewer");
     EXPECT_FALSE(s.app.MultipleProjects);
     EXPECT_TRUE(t.readLog().contains("ClearAll:\r\n"));

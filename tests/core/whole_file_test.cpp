@@ -1,8 +1,8 @@
 // A save killed at any moment leaves either the previous file or the new one, never a mixture.
 #include "core/whole_file.h"
+#include "support/test_session.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -17,12 +17,6 @@
 using namespace qel;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Starts a child that saves `bytes` over path and kills it `delay` after it began the write.
 // Returns true when the child was killed (rather than having finished first).
@@ -65,7 +59,7 @@ TEST(WholeFile, KillDuringSaveLeavesOldOrNewFile)
     for (const int delayMs : { 0, 1, 5, 20, 60, 150 }) {
         ASSERT_TRUE(writeWholeFile(path, previous).written);
         const bool killed = killDuringSave(path, next, std::chrono::milliseconds(delayMs));
-        const QByteArray now = readAll(path);
+        const QByteArray now = qel::test::readBytes(path);
         if (killed && now == previous)
             ++killedMidway;
         EXPECT_TRUE(now == previous || now == next)

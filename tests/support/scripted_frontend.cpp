@@ -4,6 +4,22 @@
 
 namespace qel::test {
 
+namespace {
+
+// The next queued answer; a question nothing was queued for fails the test and gets `none`.
+template<typename T> T takeAnswer(std::deque<T> &queue, const char *what, const QString &detail, T none = {})
+{
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what << ": " << detail.toStdString();
+        return none;
+    }
+    T answer = queue.front();
+    queue.pop_front();
+    return answer;
+}
+
+} // namespace
+
 void ScriptedFrontend::setStatusPanel(StatusPanel panel, const QString &text)
 {
     switch (panel) {
@@ -21,25 +37,14 @@ MsgAnswer ScriptedFrontend::messageBox(const QString &text, const QString &title
     boxes.push_back({ text, title, buttons, icon });
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
-    if (answers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << title.toStdString() << ": " << text.toStdString();
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
-    }
-    const MsgAnswer answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return takeAnswer(answers, "question", title + QStringLiteral(": ") + text,
+        buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel);
 }
 
 FileDialogAnswer ScriptedFrontend::openFileDialog(const FileDialogRequest &request)
 {
     fileRequests.push_back(request);
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
-        return {};
-    }
-    const FileDialogAnswer answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return takeAnswer(fileAnswers, "file dialog", request.title);
 }
 
 FileDialogAnswer ScriptedFrontend::saveFileDialog(const FileDialogRequest &request)
@@ -53,6 +58,7 @@ std::optional<QString> ScriptedFrontend::inputBox(const QString &prompt, const Q
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return std::nullopt;
     }
+    // Taken apart rather than copied whole: GCC warns of a maybe-uninitialized QString otherwise.
     const bool given = inputAnswers.front().has_value();
     const QString text = given ? *inputAnswers.front() : QString();
     inputAnswers.pop_front();
@@ -67,13 +73,7 @@ void ScriptedFrontend::setBusy(bool on)
 
 std::optional<QPointF> ScriptedFrontend::pickMapPoint(const QString &prompt)
 {
-    if (pickAnswers.empty()) {
-        ADD_FAILURE() << "unexpected map pick: " << prompt.toStdString();
-        return std::nullopt;
-    }
-    auto answer = pickAnswers.front();
-    pickAnswers.pop_front();
-    return answer;
+    return takeAnswer(pickAnswers, "map pick", prompt);
 }
 
 void ScriptedFrontend::setCommandEnabled(Command command, bool enabled)
