@@ -127,15 +127,18 @@ TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
     }
 }
 
-TEST_F(DialogTest, CloseWaitsForARefusedValueWithoutWarningAgain)
+// Close waits for a refused value without warning again; once corrected it closes and clears the
+// status line.
+TEST_F(DialogTest, CloseWaitsForARefusedValueThenCloses)
 {
     const struct {
         void (DialogTest::*open)();
-        const char *box, *typed;
+        const char *box, *typed, *good;
         bool leaveFirst; // or the focus still in the box, as after a keyboard shortcut
+        const char *logged;
     } cases[] = {
-        { &DialogTest::openSource, "txtXsource", "-1", true },
-        { &DialogTest::openTransport, "txtParameter6", "-4", false },
+        { &DialogTest::openSource, "txtXsource", "-1", "10", true, "Source: [Close]\r\n" },
+        { &DialogTest::openTransport, "txtParameter6", "-4", "3650", false, "TransData: [Close]\r\n" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box);
@@ -149,9 +152,17 @@ TEST_F(DialogTest, CloseWaitsForARefusedValueWithoutWarningAgain)
         click("cmdClose");
         ASSERT_FALSE(dialog.isNull());
         EXPECT_EQ(warnings().size(), 1);
+        EXPECT_FALSE(m.TDDone || m.SLDone);
+
+        type(QLatin1String(c.box), QLatin1String(c.good));
+        ts.session->setStatus(QStringLiteral("working"));
+        click("cmdClose");
+        EXPECT_TRUE(dialog.isNull());
+        EXPECT_TRUE(ts.readLog().endsWith(QLatin1String(c.logged)));
+        EXPECT_EQ(ts.frontend.panelStatus, QString());
+        m.TDDone = m.SLDone = false;
     }
-    EXPECT_FALSE(m.TDDone);
-    EXPECT_FALSE(m.SLDone);
+    EXPECT_EQ(m.Time, 3650);
 }
 
 TEST_F(DialogTest, SourceIsDrawnWhenBothCoordinatesAreIn)
@@ -170,18 +181,13 @@ TEST_F(DialogTest, SourceIsDrawnWhenBothCoordinatesAreIn)
     EXPECT_EQ(m.Ysource, 600);
     EXPECT_TRUE(m.SLmapped);
 
-    // A stored source is shown, drawn on request, and Close clears the status line.
+    // A stored source is shown and drawn on request.
     m.Xsource = 250.5, m.Ysource = 0, m.SLmapped = false;
     openSource();
     EXPECT_EQ(box("txtXsource")->text(), QStringLiteral("250.5"));
     EXPECT_EQ(box("txtYsource")->text(), QStringLiteral("0"));
     click("cmdMapSource");
     EXPECT_TRUE(m.SLmapped);
-    ts.session->setStatus(QStringLiteral("working"));
-    click("cmdClose");
-    EXPECT_TRUE(dialog.isNull());
-    EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral("Source: [Close]\r\n")));
-    EXPECT_EQ(ts.frontend.panelStatus, QString());
     EXPECT_TRUE(warnings().isEmpty());
 }
 

@@ -35,6 +35,8 @@ using gui::ImportWizardWindow;
 struct Walk {
     const char *menu;
     const char *form;
+    const char *title; // the captions' lead
+    int firstHelp;
     const char *file; // in examples/, copied to the project's data folder
     const char *fileBox;
     const char *folder;
@@ -42,10 +44,10 @@ struct Walk {
     Step outlineStep;
 };
 
-const Walk Wells { "mnuEditWellLocations", "frmWells", "wells.csv", "txtWEDataFile", "imgWEDataFile",
-    "Open Well Locations Data File", Step::WellLocations };
-const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "levels.csv", "txtWLdataFile", "imgWLDataFile",
-    "Open Water Levels Data File", Step::WaterLevels };
+const Walk Wells { "mnuEditWellLocations", "frmWells", "Well Locations", 5510, "wells.csv", "txtWEDataFile",
+    "imgWEDataFile", "Open Well Locations Data File", Step::WellLocations };
+const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "Water Level Data", 5610, "levels.csv", "txtWLdataFile",
+    "imgWLDataFile", "Open Water Levels Data File", Step::WaterLevels };
 
 class ImportWizardWindowTest : public WorkbenchTest {
 protected:
@@ -58,6 +60,7 @@ protected:
 
     ImportWizardWindow *open(const Walk &walk)
     {
+        current = &walk;
         return wizard = openFrom<ImportWizardWindow>(QLatin1String(walk.menu));
     }
     QPushButton *next() const { return control<QPushButton>("cmdNext"); }
@@ -79,7 +82,11 @@ protected:
         SCOPED_TRACE(step);
         const ImportWizard &w = wizard->wizard();
         EXPECT_EQ(w.step, step);
+        static const char *const pages[] = { "Introduction", "Specify File", "Specify Fields", "Data" };
+        EXPECT_EQ(wizard->windowTitle(),
+            QLatin1String(current->title) + QStringLiteral(" Step %1: ").arg(step) + QLatin1String(pages[step - 1]));
         EXPECT_EQ(wizard->windowTitle(), w.caption);
+        EXPECT_EQ(wizard->helpContext(), current->firstHelp + 10 * (step - 1));
         EXPECT_EQ(wizard->helpContext(), w.helpContext);
         EXPECT_EQ(control<QStackedWidget>("fraSteps")->currentIndex(), step - 1);
         EXPECT_EQ(back()->isEnabled(), w.backEnabled);
@@ -90,6 +97,7 @@ protected:
     }
 
     ImportWizardWindow *wizard = nullptr;
+    const Walk *current = nullptr;
 };
 
 // The wells the water levels are matched against, read as the wells wizard reads them.
