@@ -53,22 +53,9 @@ protected:
     {
         return view = openFrom<ContourViewWindow>(QString::fromLatin1(menuEntry));
     }
-    template<typename W> W *child(const QString &name) const
-    {
-        W *w = view ? view->findChild<W *>(name) : nullptr;
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    QTableWidget *grid() const { return child<QTableWidget>(QStringLiteral("MSFlexGrid1")); }
+    QTableWidget *grid() const { return control<QTableWidget>(QStringLiteral("MSFlexGrid1")); }
     QLineEdit *editor() const { return view->cellEditor(); }
-    void click(const char *button) const { child<QPushButton>(QString::fromLatin1(button))->click(); }
 
-    static void key(QWidget *to, int code, const QString &text = {})
-    {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
-        QApplication::sendEvent(to, &event);
-    }
-    static void type(QWidget *to, const QString &text) { typeKeys(to, text); }
     void clickCell(int row, int column, bool twice = false) const { test::clickCell(grid(), row, column, twice); }
     // Replaces a box's text as typed and moves the focus on to another control of the view.
     void retype(QLineEdit *box, const QString &text, QWidget *next)
@@ -80,72 +67,47 @@ protected:
     ContourViewWindow *view = nullptr;
 };
 
-TEST_F(ContourViewWindowTest, EachViewOpensOnceFromItsMenuEntryWithItsOwnControls)
+// The range labels round as each view rounds; only plumes have dates, only grids of a single value
+// have an export, and minimum distances no log scale.
+TEST_F(ContourViewWindowTest, EachViewShowsItsRangeAndItsOwnControls)
 {
     const struct {
-        const char *menu, *form, *caption, *log, *rangeMin, *rangeMax, *minText, *draw, *box;
+        const char *menu, *rangeMin, *rangeMax;
         QStringList headings;
         bool logScale, samples, exports;
     } cases[] = {
-        { "mnuViewPlumeContours", "frmPlumeSpect", "Plume Contours", "View > Plume Contours", "Cmin: 0", "Cmax: 10.",
-            "0", "Draw Plume", "txtPCMin", { "Cmin", "Cmax", "Color" }, true, true, false },
-        { "mnuViewMinDistContours", "frmMinDist", "Minimum Distance Contours", "View > MinDist", "DISTmin: 15.05",
-            "DISTmax: 150.46", "0", "Draw contours", "txtMDMin", { "Dmin", "Dmax", "Color" }, false, false, true },
-        { "mnuViewWOLFContours", "frmWOLF", "WOLF Contours", "View > WOLF", "WOLFmin: 0", "WOLFmax: 2.5E+6", "0",
-            "Draw contours", "txtWFMin", { "Fmin", "Fmax", "Color" }, true, false, true },
+        { "mnuViewPlumeContours", "Cmin: 0", "Cmax: 10.", { "Cmin", "Cmax", "Color" }, true, true, false },
+        { "mnuViewMinDistContours", "DISTmin: 15.05", "DISTmax: 150.46", { "Dmin", "Dmax", "Color" }, false, false,
+            true },
+        { "mnuViewWOLFContours", "WOLFmin: 0", "WOLFmax: 2.5E+6", { "Fmin", "Fmax", "Color" }, true, false, true },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.form);
-        logMark = readLog().size();
+        SCOPED_TRACE(c.menu);
         ASSERT_TRUE(open(c.menu));
-        EXPECT_EQ(view->objectName(), QLatin1String(c.form));
-        EXPECT_EQ(view->windowTitle(), QLatin1String(c.caption));
-        EXPECT_TRUE(newLogLines().contains(QLatin1String(c.log)));
-        const QList<QLabel *> labels = view->findChildren<QLabel *>();
         QStringList texts;
-        for (const QLabel *label : labels)
+        for (const QLabel *label : view->findChildren<QLabel *>())
             texts << label->text();
         EXPECT_TRUE(texts.contains(QLatin1String(c.rangeMin))) << texts.join(u'|').toStdString();
         EXPECT_TRUE(texts.contains(QLatin1String(c.rangeMax))) << texts.join(u'|').toStdString();
-        EXPECT_EQ(child<QLineEdit>(QLatin1String(c.box))->text(), QLatin1String(c.minText));
-        EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdShowContour"))->text(), QLatin1String(c.draw));
         QStringList headings;
         for (int i = 0; i < grid()->columnCount(); ++i)
             headings << grid()->horizontalHeaderItem(i)->text();
         EXPECT_EQ(headings, c.headings);
-        auto *useLog = view->findChild<QCheckBox *>(QStringLiteral("chkUseLog"));
-        EXPECT_EQ(useLog != nullptr, c.logScale);
-        if (useLog) {
-            EXPECT_EQ(useLog->text(), QStringLiteral("Use Log scale"));
-        }
+        EXPECT_EQ(view->findChild<QCheckBox *>(QStringLiteral("chkUseLog")) != nullptr, c.logScale);
         auto *dates = view->findChild<QComboBox *>(QStringLiteral("cboDate"));
         ASSERT_EQ(dates != nullptr, c.samples);
         if (dates) {
             EXPECT_EQ(dates->count(), 3);
             EXPECT_EQ(dates->itemText(2), QStringLiteral("Average"));
         }
-        auto *exportGrid = view->findChild<QPushButton *>(QStringLiteral("cmdExport"));
-        EXPECT_EQ(exportGrid != nullptr, c.exports);
-        if (exportGrid) {
-            EXPECT_EQ(exportGrid->text(), QStringLiteral("Export grid data"));
-        }
-
-        // A second command brings the open view to the front.
-        ContourViewWindow *first = view;
-        window->command(QStringLiteral("mnuViewSummary"))->trigger();
-        open(c.menu);
-        EXPECT_EQ(view, first);
-        int frames = 0;
-        for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
-            frames += frame->widget() && frame->widget()->objectName() == QLatin1String(c.form);
-        EXPECT_EQ(frames, 1);
+        EXPECT_EQ(view->findChild<QPushButton *>(QStringLiteral("cmdExport")) != nullptr, c.exports);
     }
 }
 
 TEST_F(ContourViewWindowTest, GenerateFillsTheTableAndDrawPutsTheBandsOnTheMap)
 {
     open("mnuViewPlumeContours");
-    auto *dates = child<QComboBox>(QStringLiteral("cboDate"));
+    auto *dates = control<QComboBox>(QStringLiteral("cboDate"));
     dates->setCurrentIndex(2); // "Average"
     click("cmdGenerate");
     ASSERT_EQ(grid()->rowCount(), 5);
@@ -157,10 +119,7 @@ TEST_F(ContourViewWindowTest, GenerateFillsTheTableAndDrawPutsTheBandsOnTheMap)
     }
     click("cmdShowContour");
     EXPECT_EQ(session->errorsReported, 0) << session->ErrorText.toStdString();
-    EXPECT_EQ(session->model.PCMapIndex, 3);
-    EXPECT_FALSE(drawingOf(*session).drawing(PlumesDrawing).entities.empty());
     EXPECT_EQ(session->layers.node(LayerKey::Plumes).text, QStringLiteral("Plume (Average)"));
-    EXPECT_EQ(session->layers.node(LayerKey::Plumes).state, CheckState::All);
     click("cmdClearContours");
     EXPECT_EQ(session->layers.node(LayerKey::Plumes).state, CheckState::None);
 
@@ -180,30 +139,30 @@ TEST_F(ContourViewWindowTest, TheTableIsEditedThroughItsEditBox)
     clickCell(1, 1, true);
     ASSERT_TRUE(editor()->isVisible());
     EXPECT_EQ(editor()->text(), QStringLiteral("4."));
-    key(editor(), Qt::Key_Escape);
+    pressKey(editor(), Qt::Key_Escape);
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_EQ(pc.CMax(2), 4) << "Esc commits nothing";
 
     table->setCurrentCell(1, 1);
-    key(table, Qt::Key_F2);
+    pressKey(table, Qt::Key_F2);
     EXPECT_EQ(editor()->text(), QStringLiteral("4."));
-    key(editor(), Qt::Key_Escape);
-    key(table, Qt::Key_7, QStringLiteral("7"));
+    pressKey(editor(), Qt::Key_Escape);
+    pressKey(table, Qt::Key_7, QStringLiteral("7"));
     EXPECT_EQ(editor()->text(), QStringLiteral("7"));
-    type(editor(), QStringLiteral(".5"));
-    key(editor(), Qt::Key_Return);
+    typeKeys(editor(), QStringLiteral(".5"));
+    pressKey(editor(), Qt::Key_Return);
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_EQ(pc.CMax(2), 7.5);
     EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("7.5"));
 
     // Down commits and moves on; Up in the first row does neither.
-    key(table, Qt::Key_9, QStringLiteral("9"));
-    key(editor(), Qt::Key_Down);
+    pressKey(table, Qt::Key_9, QStringLiteral("9"));
+    pressKey(editor(), Qt::Key_Down);
     EXPECT_EQ(pc.CMax(2), 9);
     EXPECT_EQ(table->currentRow(), 2);
     table->setCurrentCell(0, 0);
-    key(table, Qt::Key_3, QStringLiteral("3"));
-    key(editor(), Qt::Key_Up);
+    pressKey(table, Qt::Key_3, QStringLiteral("3"));
+    pressKey(editor(), Qt::Key_Up);
     EXPECT_TRUE(editor()->isVisible());
     EXPECT_EQ(table->currentRow(), 0);
 
@@ -218,23 +177,23 @@ TEST_F(ContourViewWindowTest, TheTableIsEditedThroughItsEditBox)
 
     // A text that is no number is reported once and stays in the edit box to be corrected.
     const int reported = session->errorsReported;
-    key(table, Qt::Key_X, QStringLiteral("x"));
-    key(editor(), Qt::Key_Return);
-    key(editor(), Qt::Key_Return);
+    pressKey(table, Qt::Key_X, QStringLiteral("x"));
+    pressKey(editor(), Qt::Key_Return);
+    pressKey(editor(), Qt::Key_Return);
     EXPECT_EQ(session->errorsReported, reported + 1);
     EXPECT_TRUE(editor()->isVisible());
     EXPECT_TRUE(session->ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
-    key(editor(), Qt::Key_Escape);
+    pressKey(editor(), Qt::Key_Escape);
     EXPECT_EQ(pc.CMin(4), 6);
 }
 
 TEST_F(ContourViewWindowTest, ALogScaleWarningMarksTheBoxAndKeepsTheFocus)
 {
     open("mnuViewPlumeContours");
-    auto *min = child<QLineEdit>(QStringLiteral("txtPCMin"));
-    auto *max = child<QLineEdit>(QStringLiteral("txtPCMax"));
-    auto *levels = child<QLineEdit>(QStringLiteral("txtPCNumLevels"));
-    auto *useLog = child<QCheckBox>(QStringLiteral("chkUseLog"));
+    auto *min = control<QLineEdit>(QStringLiteral("txtPCMin"));
+    auto *max = control<QLineEdit>(QStringLiteral("txtPCMax"));
+    auto *levels = control<QLineEdit>(QStringLiteral("txtPCNumLevels"));
+    auto *useLog = control<QCheckBox>(QStringLiteral("chkUseLog"));
 
     // The minimum box shows 0: the log scale is refused and stays unticked.
     useLog->click();
@@ -249,11 +208,10 @@ TEST_F(ContourViewWindowTest, ALogScaleWarningMarksTheBoxAndKeepsTheFocus)
     EXPECT_EQ(
         frontend.boxes.back().text, QStringLiteral("For log scale, minimum value must not be zero! Please change."));
     EXPECT_EQ(QApplication::focusWidget(), min);
-    EXPECT_TRUE(min->font().bold());
-    EXPECT_GT(min->palette().color(QPalette::Text).red(), 150);
+    EXPECT_TRUE(looksRefused(min));
     // Unticking the log scale takes the mark away.
     useLog->click();
-    EXPECT_FALSE(min->font().bold());
+    EXPECT_FALSE(looksRefused(min));
 
     retype(levels, QStringLiteral("7"), max);
     EXPECT_EQ(levels->text(), QStringLiteral("5"));
@@ -274,10 +232,7 @@ TEST_F(ContourViewWindowTest, TheColourColumnOpensThePickerForTheLevel)
     EXPECT_EQ(grid()->item(0, gui::ColorColumn)->background().color(), colorFromBgr(PickerBoxColor[8]));
     // A second click opens no second picker.
     clickCell(1, gui::ColorColumn);
-    int pickers = 0;
-    for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
-        pickers += frame->widget() && frame->widget()->objectName() == QStringLiteral("frmDBCColors");
-    EXPECT_EQ(pickers, 1);
+    EXPECT_EQ(framesOf(QStringLiteral("frmDBCColors")), 1);
 }
 
 TEST_F(ContourViewWindowTest, ExportAsksForTheFileAndWritesTheGrid)

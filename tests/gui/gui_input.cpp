@@ -9,8 +9,6 @@
 
 namespace qel::test {
 
-namespace {
-
 void sendMouse(QWidget *to, QEvent::Type type, QPointF at, Qt::MouseButton button)
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
@@ -18,14 +16,16 @@ void sendMouse(QWidget *to, QEvent::Type type, QPointF at, Qt::MouseButton butto
     QApplication::sendEvent(to, &event);
 }
 
-} // namespace
-
 void typeKeys(QWidget *to, const QString &text)
 {
-    for (QChar ch : text) {
-        QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(to, &event);
-    }
+    for (QChar ch : text)
+        pressKey(to, Qt::Key_unknown, QString(ch));
+}
+
+void pressKey(QWidget *to, int key, const QString &text)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &event);
 }
 
 void retypeBox(QLineEdit *box, const QString &text)
@@ -33,10 +33,8 @@ void retypeBox(QLineEdit *box, const QString &text)
     box->setFocus(Qt::TabFocusReason);
     box->selectAll();
     // The first key replaces the selection, so the box never passes through empty on the way.
-    if (text.isEmpty()) {
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-        QApplication::sendEvent(box, &erase);
-    }
+    if (text.isEmpty())
+        pressKey(box, Qt::Key_Backspace);
     typeKeys(box, text);
 }
 
@@ -60,6 +58,13 @@ void clickAt(QWidget *on, QPointF at, Qt::MouseButton button)
     sendMouse(on, QEvent::MouseButtonRelease, at, button);
 }
 
+void dragWith(QWidget *on, QPointF from, QPointF to, Qt::MouseButton button)
+{
+    sendMouse(on, QEvent::MouseButtonPress, from, button);
+    sendMouse(on, QEvent::MouseMove, to, button);
+    sendMouse(on, QEvent::MouseButtonRelease, to, button);
+}
+
 void clickCell(QTableWidget *table, int row, int column, bool twice)
 {
     const QPoint at = table->visualRect(table->model()->index(row, column)).center();
@@ -68,6 +73,12 @@ void clickCell(QTableWidget *table, int row, int column, bool twice)
         sendMouse(table->viewport(), QEvent::MouseButtonDblClick, at, Qt::LeftButton);
         sendMouse(table->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
     }
+}
+
+bool looksRefused(const QLineEdit *box)
+{
+    const QColor text = box->palette().color(QPalette::Text);
+    return box->font().bold() && text.red() > 150 && text.green() < 90;
 }
 
 } // namespace qel::test

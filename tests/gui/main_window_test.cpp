@@ -6,9 +6,11 @@
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
 #include "gui/workbench/qt_frontend.h"
+#include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
 #include "support/test_session.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -30,32 +32,26 @@ using gui::MainWindow;
 
 class MainWindowTest : public WorkbenchTest { };
 
-TEST_F(MainWindowTest, CommandsOfWindowsNotGivenStayDisabled)
+// A command whose window was not given, or not built yet, stays disabled even when a procedure
+// enables it; the others follow the procedures.
+TEST_F(MainWindowTest, OnlyCommandsThatCanRunAreEnabled)
 {
-    MainWindow &bare = makeWindow();
-    const QStringList factoryCommands = { "mnuEditUnits", "mnuEditTransportData", "mnuToolsOptions", "mnuViewSummary",
-        "mnuHelpContents", "mnuHelpCurrentTopic", "mnuHelpAbout" };
-    for (const QString &name : factoryCommands)
-        EXPECT_FALSE(bare.command(name)->isEnabled()) << name.toStdString();
-    for (const char *later : { "mnuEditWellLocations", "mnuViewPlumeContours", "tbEdit" })
-        EXPECT_FALSE(bare.command(later)->isEnabled()) << later;
-    // A command not built yet stays disabled even when a procedure enables it.
-    bare.setCommandEnabled(Command::ViewPlumeContours, true);
-    EXPECT_FALSE(bare.command("mnuViewPlumeContours")->isEnabled());
-
-    gui::WindowFactories factories;
-    const auto form = [](const char *name) {
-        return [name](Session &s, QWidget *) -> gui::ChildForm * { return new FakeForm(s, name, 1900); };
-    };
-    factories.units = form("frmUnits");
-    factories.transport = form("frmTransData");
-    factories.options = form("frmOptions");
-    factories.summary = form("frmDoc");
-    factories.help = [](Session &, QWidget *, int) {};
-    factories.about = [](Session &, QWidget *) {};
-    MainWindow &full = makeWindow(std::move(factories));
-    for (const QString &name : factoryCommands)
-        EXPECT_TRUE(full.command(name)->isEnabled()) << name.toStdString();
+    for (const bool workbench : { false, true }) {
+        SCOPED_TRACE(workbench ? "workbench" : "no windows given");
+        MainWindow &w = makeWindow(workbench ? gui::workbenchWindowFactories() : gui::WindowFactories {});
+        int runnable = 0;
+        for (int i = 0; i <= int(Command::ZoomAll); ++i) {
+            const Command command = Command(i);
+            w.setCommandEnabled(command, true);
+            const bool handled = w.commands().handler(command) != nullptr;
+            runnable += handled;
+            for (const QAction *action : w.commands().actions(command))
+                EXPECT_EQ(action->isEnabled(), handled) << action->objectName().toStdString();
+        }
+        EXPECT_EQ(w.commands().handler(Command::EditUnits) != nullptr, workbench);
+        EXPECT_EQ(w.commands().handler(Command::HelpAbout) != nullptr, workbench);
+        EXPECT_GT(runnable, 20);
+    }
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)

@@ -55,8 +55,6 @@ protected:
 
     QString site() const { return home() + QStringLiteral("site/"); }
 
-    QPointer<gui::ChildForm> form;
-
     // Runs the step from the outline and returns the window it opened, the one the next controls
     // are looked up in.
     gui::ChildForm *step(Step s)
@@ -65,18 +63,6 @@ protected:
         QApplication::processEvents();
         form = window->activeChildForm();
         return form;
-    }
-    template<typename W> W *control(const char *name) const
-    {
-        W *found = form ? form->findChild<W *>(QLatin1String(name)) : nullptr;
-        EXPECT_NE(found, nullptr) << name << " in " << (form ? form->objectName().toStdString() : "no window");
-        return found;
-    }
-    void click(const char *button) const
-    {
-        control<QAbstractButton>(button)->click();
-        QApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // Types into the box on whichever tab holds it and tabs on to the help button.
     void enter(const char *box, const char *text) const

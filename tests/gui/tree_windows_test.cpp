@@ -1,4 +1,5 @@
 #include "core/reporting.h"
+#include "gui/gui_input.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
@@ -29,19 +30,13 @@ template<typename Key> void press(CheckTree *tree, Key key, bool onCheckImage)
     const QRect row = tree->visualItemRect(item);
     const QPoint at = onCheckImage ? image.center() : QPoint(image.right() + 30, row.center().y());
     ASSERT_EQ(tree->itemAt(at), item);
-    QMouseEvent event(QEvent::MouseButtonPress, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-        Qt::NoModifier);
-    QApplication::sendEvent(tree->viewport(), &event);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-        Qt::NoModifier);
-    QApplication::sendEvent(tree->viewport(), &release);
+    clickAt(tree->viewport(), at);
 }
 
 template<typename Key> void typeKey(CheckTree *tree, Key key, int code, const QString &text)
 {
     tree->setCurrentItem(tree->node(int(key)));
-    QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
-    QApplication::sendEvent(tree, &event);
+    pressKey(tree, code, text);
 }
 
 template<typename Key> QString shownState(CheckTree *tree, Key key)

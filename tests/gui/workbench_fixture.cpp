@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 namespace qel::test {
@@ -121,6 +123,21 @@ gui::MainWindow &WorkbenchTest::makeWindow(gui::WindowFactories factories)
     return *window;
 }
 
+void WorkbenchTest::click(const QString &button) const
+{
+    if (auto *pressed = control<QAbstractButton>(button))
+        pressed->click();
+    settle();
+}
+
+int WorkbenchTest::framesOf(const QString &form) const
+{
+    int frames = 0;
+    for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
+        frames += frame->widget() && frame->widget()->objectName() == form;
+    return frames;
+}
+
 QString WorkbenchTest::readLog() const
 {
     return QString::fromUtf8(readBytes(home() + QStringLiteral("QEL.LOG")));
@@ -132,6 +149,12 @@ QStringList WorkbenchTest::newLogLines() const
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+void settle()
+{
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 FakeForm::FakeForm(Session &session, const QString &name, int helpContext)

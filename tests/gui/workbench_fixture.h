@@ -5,7 +5,9 @@
 #include "gui/workbench/main_window.h"
 #include "support/scripted_frontend.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -48,15 +50,27 @@ protected:
     void useProjectFolder();
     // The workbench with its real windows, active.
     void makeWorkbench();
-    // Runs a menu command and returns the child window it made active, as W.
+    // Runs a menu command and returns the child window it made active, as W; its controls are the
+    // ones control() and click() reach.
     template<typename W> W *openFrom(const QString &command)
     {
         window->command(command)->trigger();
         QApplication::processEvents();
-        W *form = qobject_cast<W *>(window->activeChildForm());
-        EXPECT_NE(form, nullptr) << command.toStdString();
-        return form;
+        form = window->activeChildForm();
+        EXPECT_NE(qobject_cast<W *>(form), nullptr) << command.toStdString();
+        return qobject_cast<W *>(form);
     }
+    template<typename W> W *control(const QString &name) const
+    {
+        W *found = form ? form->findChild<W *>(name) : nullptr;
+        EXPECT_NE(found, nullptr) << name.toStdString() << " in "
+                                  << (form ? form->objectName().toStdString() : "no window");
+        return found;
+    }
+    // Clicks the button and lets the window react, closing itself included.
+    void click(const QString &button) const;
+    // How many windows of the document area show the form.
+    int framesOf(const QString &form) const;
     QString readLog() const;
     // Log lines written since the window was made.
     QStringList newLogLines() const;
@@ -67,8 +81,12 @@ protected:
     std::unique_ptr<Session> session;
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<gui::MainWindow> window;
+    QPointer<gui::ChildForm> form;
     qsizetype logMark = 0;
 };
+
+// Runs the events queued so far, closing windows deleted later included.
+void settle();
 
 // A child window standing in for the ones other parts build.
 class FakeForm : public gui::ChildForm {

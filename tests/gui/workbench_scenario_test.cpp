@@ -1,13 +1,11 @@
+#include "core/help_topics.h"
 #include "core/startup.h"
+#include "gui/help/help_window.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace qel;
 using namespace qel::test;
@@ -16,25 +14,6 @@ namespace {
 
 class NewUserScenario : public WorkbenchTest {
 protected:
-    template<typename T> T *control(const char *name)
-    {
-        // The active dialog's controls: a closed one lingers until its deferred delete.
-        gui::ChildForm *form = window->activeChildForm();
-        T *found = form ? form->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void choose(const char *box, const char *text)
-    {
-        auto *combo = control<QComboBox>(box);
-        combo->setCurrentIndex(combo->findText(QString::fromLatin1(text)));
-    }
-    void type(int parameter, const char *text)
-    {
-        auto *box = control<QLineEdit>(qPrintable(QStringLiteral("txtParameter%1").arg(parameter)));
-        box->setText(QString::fromLatin1(text));
-        Q_EMIT box->returnPressed();
-    }
     void restartWorkbench()
     {
         window->close();
@@ -76,28 +55,74 @@ TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
     }
 }
 
-} // namespace
+// A second run of the command brings the open window to the front; its help button opens its topic.
+TEST_F(NewUserScenario, EachCommandOpensItsWindowOnceWithItsCaptionAndHelpTopic)
+{
+    useProjectFolder();
+    session->model.MapReady = true; // for the plot limits
+    session->model.NumSamples = 1; // for the water level contours
+    makeWorkbench();
+    const struct {
+        const char *command, *form, *caption;
+        int help;
+        const char *logged;
+    } windows[] = {
+        { "mnuEditUnits", "frmUnits", "Set Units", HelpTopic::Units, "Edit > Units" },
+        { "mnuEditTransportData", "frmTransData", "Transport Model Input Data", HelpTopic::TransportData,
+            "Edit > Model Data" },
+        { "mnuEditSourceLocation", "frmSource", "Source Location", HelpTopic::SourceLocation,
+            "Edit > Source Location" },
+        { "mnuMapSetPlotLimits", "frmPlotLmts", "Plot Limits", HelpTopic::PlotLimits, "Map > Plot Limits" },
+        { "mnuEditWellLocations", "frmWells", "Well Locations Step 1: Introduction", HelpTopic::WellsIntroduction,
+            "Edit > Well Locations" },
+        { "mnuEditWaterLevelData", "frmWldata", "Water Level Data Step 1: Introduction",
+            HelpTopic::WaterLevelsIntroduction, "Edit > Water Level Data" },
+        { "mnuViewWaterLevelContours", "frmRegRes", "Water Level Contours", HelpTopic::RegressionResults,
+            "View > Regression Results" },
+        { "mnuViewPlumeContours", "frmPlumeSpect", "Plume Contours", HelpTopic::PlumeContours,
+            "View > Plume Contours" },
+        { "mnuViewMinDistContours", "frmMinDist", "Minimum Distance Contours", HelpTopic::MinDistContours,
+            "View > MinDist" },
+        { "mnuViewWOLFContours", "frmWOLF", "WOLF Contours", HelpTopic::WolfContours, "View > WOLF" },
+        { "mnuToolsOptions", "frmOptions", "Options", HelpTopic::Options, "Tool > Options" },
+    };
+    for (const auto &w : windows) {
+        SCOPED_TRACE(w.form);
+        logMark = readLog().size();
+        window->command(QLatin1String(w.command))->trigger();
+        window->command(QLatin1String(w.command))->trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(framesOf(QLatin1String(w.form)), 1);
+        form = window->activeChildForm();
+        ASSERT_EQ(form->objectName(), QLatin1String(w.form));
+        EXPECT_EQ(form->windowTitle(), QLatin1String(w.caption));
+        EXPECT_EQ(form->helpContext(), w.help);
+        EXPECT_EQ(newLogLines().value(0), QLatin1String(w.logged));
 
+        click(QStringLiteral("cmdHelp"));
+        QStringList topics;
+        for (const gui::HelpWindow *help : window->findChildren<gui::HelpWindow *>())
+            topics << help->currentTopic();
+        EXPECT_TRUE(topics.contains(helpTopicFile(w.help))) << topics.join(u' ').toStdString();
+
+        form->closeForm();
+        settle();
+        EXPECT_EQ(window->findChildForm(QLatin1String(w.form)), nullptr);
+    }
+    EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
+}
+
+// The dialogs' entries reaching the saved file are the new project walk's; here that they come back.
 TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
 {
     makeWindow(gui::workbenchWindowFactories());
-    window->command(QStringLiteral("mnuEditUnits"))->trigger();
-    choose("cboDistUnits", "m");
-    choose("cboTimeUnits", "d");
-    choose("cboConcUnits", "ug/L");
-    control<QPushButton>("cmdClose")->click();
-    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
-
-    window->command(QStringLiteral("mnuEditTransportData"))->trigger();
-    const char *values[] = { "5", "0.3", "10", "1", "1.5", nullptr, "3650", "20", "1000" };
-    for (int i = 0; i < 9; ++i)
-        if (values[i])
-            type(i, values[i]);
-    control<QCheckBox>("chkDecay")->click();
-    type(5, "730");
-    control<QPushButton>("cmdClose")->click();
-    EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
-    EXPECT_EQ(session->outline.state(Step::ModelData), CheckState::All);
+    ProjectModel &m = session->model;
+    m.DistUnits = QStringLiteral("m"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("ug/L");
+    m.UNDone = true;
+    session->checkNode(Step::SetUnits);
+    m.K = 5, m.Porosity = 0.3, m.Decay = true, m.HalfLife = 730, m.C0 = 1000;
+    m.TDDone = true;
+    session->checkNode(Step::ModelData);
 
     const QString project = home() + QStringLiteral("Data/alpha.prj");
     frontend.queueFile(project);
@@ -109,15 +134,13 @@ TEST_F(NewUserScenario, UnitsAndTransportDataSurviveSavingQuittingAndReopening)
     frontend.queueFile(project);
     window->command(QStringLiteral("mnuFileOpen"))->trigger();
 
-    const ProjectModel &m = session->model;
-    EXPECT_EQ(m.ProjectStatus, QStringLiteral("Read"));
-    EXPECT_EQ(m.DistUnits, QStringLiteral("m"));
-    EXPECT_EQ(m.ConcUnits, QStringLiteral("ug/L"));
-    EXPECT_EQ(m.K, 5.0);
-    EXPECT_EQ(m.Porosity, 0.3);
-    EXPECT_TRUE(m.Decay);
-    EXPECT_EQ(m.HalfLife, 730.0);
-    EXPECT_EQ(m.C0, 1000.0);
+    const ProjectModel &read = session->model;
+    EXPECT_EQ(read.ProjectStatus, QStringLiteral("Read"));
+    EXPECT_EQ(read.DistUnits, QStringLiteral("m"));
+    EXPECT_EQ(read.ConcUnits, QStringLiteral("ug/L"));
+    EXPECT_EQ(read.Porosity, 0.3);
+    EXPECT_TRUE(read.Decay);
+    EXPECT_EQ(read.HalfLife, 730.0);
     EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
     EXPECT_EQ(session->outline.state(Step::ModelData), CheckState::All);
     EXPECT_EQ(session->outline.state(Step::WellLocations), CheckState::None);
@@ -139,5 +162,8 @@ TEST_F(NewUserScenario, MapStepsSayWhatIsMissing)
         frontend.boxes.clear();
         window->runOutlineStep(c.step);
         EXPECT_EQ(frontend.boxTexts(MsgIcon::Information), QStringList { QString::fromLatin1(c.text) });
+        EXPECT_EQ(window->findChildForm(QStringLiteral("frmPlotLmts")), nullptr);
     }
 }
+
+} // namespace
