@@ -207,9 +207,7 @@ TEST_F(CalibrationTest, ChangingAPointWhileCalibratedAsksFirst)
     EXPECT_TRUE(again.okEnabled());
     t.frontend.answers.push_back(MsgAnswer::Yes);
     again.txtVectorY_Change(4, QStringLiteral("6100"));
-    EXPECT_FALSE(m.CalibrationActive);
-    EXPECT_FALSE(m.MSDone);
-    EXPECT_FALSE(m.MapReady);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.MapReady), std::tuple(false, false, false));
     EXPECT_FALSE(again.checked());
     EXPECT_FALSE(again.okEnabled());
     EXPECT_TRUE(inPixels());
@@ -253,19 +251,15 @@ TEST_F(CalibrationTest, OpeningAProjectReappliesTheStoredCalibration)
 {
     m.RasterScaleSet = true;
     m.CalibrationType = 1;
-    m.RasterPointX(0) = 50;
-    m.RasterPointY(0) = 950;
-    m.RasterPointX(1) = 100;
-    m.RasterPointY(1) = m.RasterPointY(2) = 500;
-    m.RasterPointX(2) = 300;
+    m.RasterPointX(0) = 50, m.RasterPointY(0) = 950;
+    m.RasterPointX(1) = 100, m.RasterPointY(1) = 500;
+    m.RasterPointX(2) = 300, m.RasterPointY(2) = 500;
     m.RasterScaleDistance = 1000;
     m.RasterScale = 5;
     m.RunMode = QStringLiteral("Batch");
     recalibrateMap(*t.session);
     EXPECT_TRUE(t.frontend.boxes.empty()); // a batch run asks nothing
-    EXPECT_TRUE(m.CalibrationActive);
-    EXPECT_TRUE(m.MapReady);
-    EXPECT_TRUE(m.MSDone);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MapReady, m.MSDone), std::tuple(true, true, true));
     EXPECT_EQ(m.BaseMapTop, 4750);
     EXPECT_EQ(toMap(1000, 0), QPointF(4750, 4750));
     EXPECT_EQ(logged(QStringLiteral("Base map calibrated using")), 1);
@@ -285,9 +279,8 @@ TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)
 {
     m.RasterScaleSet = true;
     m.CalibrationType = 0;
-    m.RasterPointX(3) = m.RasterPointX(4) = 100; // one column: no x scale
-    m.RasterPointY(3) = 100;
-    m.RasterPointY(4) = 900;
+    m.RasterPointX(3) = 100, m.RasterPointY(3) = 100; // one column: no x scale
+    m.RasterPointX(4) = 100, m.RasterPointY(4) = 900;
     m.VectorPointX(3) = m.VectorPointY(3) = 1;
     m.VectorPointX(4) = m.VectorPointY(4) = 2;
     m.RunMode = QStringLiteral("Batch");
