@@ -112,8 +112,7 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
     EXPECT_EQ(std::tuple(text.kind, text.justification.code(), text.height, text.rotation, text.color, text.layer),
         std::tuple(EntityKind::Text, QStringLiteral("CM"), 9.0, -30.0, 5, QStringLiteral("WLCONTOURS")));
     const LayerNode &node = f.s.layers.node(LayerKey::WlContours);
-    EXPECT_EQ(node.text, QStringLiteral("WL contours (1)"));
-    EXPECT_EQ(node.state, CheckState::All);
+    EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours (1)"), CheckState::All));
     EXPECT_EQ(f.m.WCMapIndex, 1);
     EXPECT_EQ(std::tuple(f.m.WLMin, f.m.WLInt, f.m.WLMax), std::tuple(10.0, 0.5, 12.0));
     EXPECT_TRUE(drawingOf(f.s).isShown(WaterLevelDrawing));
