@@ -9,14 +9,26 @@ using namespace qel::test;
 
 namespace {
 
+void pixels(MapCalibration &d, int slot, const char *x, const char *y)
+{
+    d.txtRasterX_Change(slot, QString::fromLatin1(x));
+    d.txtRasterY_Change(slot, QString::fromLatin1(y));
+}
+
+void real(MapCalibration &d, int slot, const char *x, const char *y)
+{
+    d.txtVectorX_Change(slot, QString::fromLatin1(x));
+    d.txtVectorY_Change(slot, QString::fromLatin1(y));
+}
+
 // A raster of 1000 x 1000 pixels shown in pixels, the units set.
 struct CalibrationTest : ::testing::Test {
     TestSession t;
     MapCalibration c { *t.session };
+    ProjectModel &m = t.session->model;
 
     CalibrationTest()
     {
-        ProjectModel &m = t.session->model;
         m.DistUnits = QStringLiteral("m");
         m.BaseMapType = QStringLiteral("raster");
         m.BMDone = true;
@@ -24,41 +36,22 @@ struct CalibrationTest : ::testing::Test {
         m.PixelBottom = m.RasterHeight = 1000;
         c.Form_Load();
     }
-    ProjectModel &model() { return t.session->model; }
     QPointF toMap(double px, double py)
     {
         drawingOf(*t.session).PixelToMap(px, py);
         return { px, py };
     }
-    void point(int slot, const char *x, const char *y)
-    {
-        c.txtRasterX_Change(slot, QString::fromLatin1(x));
-        c.txtRasterY_Change(slot, QString::fromLatin1(y));
-    }
-    void realPoint(int slot, const char *x, const char *y)
-    {
-        c.txtVectorX_Change(slot, QString::fromLatin1(x));
-        c.txtVectorY_Change(slot, QString::fromLatin1(y));
-    }
-    // The scale bar of the origin example: 5 m a pixel, origin at (50, 950).
-    void scaleBarFilled()
-    {
-        c.cboCalibrationType_Click(1);
-        point(0, "50", "950");
-        point(1, "100", "500");
-        point(2, "300", "500");
-        c.txtDistance_Change(QStringLiteral("1000"));
-    }
+    bool inPixels() { return drawingOf(*t.session).pixelToMap().isIdentity(); }
     // Pixel (100, 900) is (1000, 2000) m, pixel (900, 100) is (5000, 6000) m.
     void twoPointsCalibrated()
     {
-        point(3, "100", "900");
-        realPoint(3, "1000", "2000");
-        point(4, "900", "100");
-        realPoint(4, "5000", "6000");
+        pixels(c, 3, "100", "900");
+        real(c, 3, "1000", "2000");
+        pixels(c, 4, "900", "100");
+        real(c, 4, "5000", "6000");
         ASSERT_TRUE(c.checkEnabled()) << c.hint().toStdString();
         c.chkCalibrate_Click(true);
-        ASSERT_TRUE(model().CalibrationActive);
+        ASSERT_TRUE(m.CalibrationActive);
     }
     int logged(const QString &text) const { return int(t.readLog().count(text)); }
 };
@@ -83,33 +76,31 @@ TEST_F(CalibrationTest, ScaleIsRealUnitsPerPixelShownForHundredPixels)
         MapCalibration fresh(*t.session);
         fresh.Form_Load();
         fresh.cboCalibrationType_Click(1);
-        fresh.txtRasterX_Change(1, QLatin1String(k.x1));
-        fresh.txtRasterY_Change(1, QLatin1String(k.y1));
-        fresh.txtRasterX_Change(2, QLatin1String(k.x2));
-        fresh.txtRasterY_Change(2, QLatin1String(k.y2));
+        pixels(fresh, 1, k.x1, k.y1);
+        pixels(fresh, 2, k.x2, k.y2);
         fresh.txtDistance_Change(QLatin1String(k.distance));
         EXPECT_DOUBLE_EQ(fresh.scale(), k.scale);
         EXPECT_EQ(fresh.boxes().scale, QLatin1String(k.box));
         EXPECT_EQ(fresh.hint(), QLatin1String(k.hint));
         EXPECT_FALSE(fresh.checkEnabled()); // the origin is still missing
     }
-}
-
-TEST_F(CalibrationTest, ScaleFollowsTheEndsOfTheBarPickedAfterTheLength)
-{
+    // The length typed first: the scale follows the ends of the bar picked afterwards.
     c.cboCalibrationType_Click(1);
     c.txtDistance_Change(QStringLiteral("1000"));
     EXPECT_EQ(c.boxes().scale, QString());
-    point(1, "100", "500");
-    point(2, "300", "500");
-    EXPECT_EQ(c.boxes().scale, QStringLiteral("500"));
-    point(2, "600", "500");
+    pixels(c, 1, "100", "500");
+    pixels(c, 2, "600", "500");
     EXPECT_EQ(c.boxes().scale, QStringLiteral("200"));
 }
 
 TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
 {
-    scaleBarFilled();
+    // The scale bar of the origin example: 5 m a pixel, origin at (50, 950).
+    c.cboCalibrationType_Click(1);
+    pixels(c, 0, "50", "950");
+    pixels(c, 1, "100", "500");
+    pixels(c, 2, "300", "500");
+    c.txtDistance_Change(QStringLiteral("1000"));
     ASSERT_TRUE(c.checkEnabled()) << c.hint().toStdString();
     EXPECT_FALSE(c.okEnabled());
     c.chkCalibrate_Click(true);
@@ -118,13 +109,8 @@ TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
     EXPECT_EQ(t.frontend.boxes[0].title, QStringLiteral("Calibration is approximate!"));
     EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(QStringLiteral("Please note that calibrating")));
     EXPECT_EQ(toMap(1000, 0), QPointF(4750, 4750));
-    EXPECT_EQ(toMap(50, 950), QPointF(0, 0));
-    const ProjectModel &m = model();
-    EXPECT_EQ(m.BaseMapLeft, -250);
-    EXPECT_EQ(m.BaseMapBottom, -250);
-    EXPECT_EQ(m.BaseMapRight, 4750);
-    EXPECT_EQ(m.BaseMapTop, 4750);
-    EXPECT_EQ(m.MapTextSize, 83);
+    EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop, m.MapTextSize),
+        std::tuple(-250.0, -250.0, 4750.0, 4750.0, 83.0));
     EXPECT_TRUE(m.CalibrationActive);
     EXPECT_TRUE(m.MSDone);
     EXPECT_TRUE(c.okEnabled());
@@ -135,11 +121,8 @@ TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
     ASSERT_TRUE(c.cmdOK_Click());
     EXPECT_TRUE(m.RasterScaleSet);
     EXPECT_TRUE(m.MapReady);
-    EXPECT_EQ(m.CalibrationType, 1);
-    EXPECT_EQ(m.RasterScale, 5);
-    EXPECT_EQ(m.RasterScaleDistance, 1000);
-    EXPECT_EQ(m.RasterPointX(0), 50);
-    EXPECT_EQ(m.RasterPointY(0), 950);
+    EXPECT_EQ(std::tuple(m.CalibrationType, m.RasterScale, m.RasterScaleDistance), std::tuple(1, 5.0, 1000.0));
+    EXPECT_EQ(QPointF(m.RasterPointX(0), m.RasterPointY(0)), QPointF(50, 950));
     EXPECT_EQ(m.RasterPointX(2), 300);
     EXPECT_EQ(t.session->outline.state(Step::MapScale), CheckState::All);
     EXPECT_EQ(logged(QStringLiteral("MapScale: [OK]\r\n")), 1);
@@ -151,12 +134,8 @@ TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwn)
     EXPECT_TRUE(t.frontend.boxes.empty()); // no warning for the preferred method
     EXPECT_EQ(toMap(500, 500), QPointF(3000, 4000));
     EXPECT_EQ(toMap(0, 1000), QPointF(500, 1500));
-    const ProjectModel &m = model();
-    EXPECT_EQ(m.BaseMapLeft, 500);
-    EXPECT_EQ(m.BaseMapBottom, 1500);
-    EXPECT_EQ(m.BaseMapRight, 5500);
-    EXPECT_EQ(m.BaseMapTop, 6500);
-    EXPECT_EQ(m.MapTextSize, 83);
+    EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop),
+        std::tuple(500.0, 1500.0, 5500.0, 6500.0));
     ASSERT_TRUE(c.cmdOK_Click());
     EXPECT_EQ(m.VectorPointX(4), 5000);
     EXPECT_EQ(m.RasterPointY(3), 900);
@@ -187,23 +166,16 @@ TEST_F(CalibrationTest, BoxRulesKeepTheCheckBoxDisabled)
         MapCalibration fresh(*t.session);
         fresh.Form_Load();
         const auto b = k.boxes;
-        fresh.txtRasterX_Change(3, QLatin1String(b[0]));
-        fresh.txtRasterY_Change(3, QLatin1String(b[1]));
-        fresh.txtVectorX_Change(3, QLatin1String(b[2]));
-        fresh.txtVectorY_Change(3, QLatin1String(b[3]));
-        fresh.txtRasterX_Change(4, QLatin1String(b[4]));
-        fresh.txtRasterY_Change(4, QLatin1String(b[5]));
-        fresh.txtVectorX_Change(4, QLatin1String(b[6]));
-        fresh.txtVectorY_Change(4, QLatin1String(b[7]));
+        pixels(fresh, 3, b[0], b[1]);
+        real(fresh, 3, b[2], b[3]);
+        pixels(fresh, 4, b[4], b[5]);
+        real(fresh, 4, b[6], b[7]);
         EXPECT_EQ(fresh.hint(), QLatin1String(k.hint));
         EXPECT_TRUE(fresh.hintIsProblem());
         EXPECT_FALSE(fresh.checkEnabled());
-        EXPECT_FALSE(model().MSDone);
+        EXPECT_FALSE(m.MSDone);
     }
-}
-
-TEST_F(CalibrationTest, OutOfRangeHintShowsBeforeTheOtherBoxesAreFilled)
-{
+    // The range is checked as soon as a box is typed in, before the others are filled.
     c.txtRasterX_Change(3, QStringLiteral("1200"));
     EXPECT_EQ(c.hint(), QStringLiteral("Raster X coordinate outside range (0,1000)! Please try again."));
     EXPECT_EQ(c.rasterX(3), 1200); // kept as typed
@@ -222,52 +194,54 @@ TEST_F(CalibrationTest, ChangingAPointWhileCalibratedAsksFirst)
     EXPECT_EQ(t.frontend.boxes[0].text,
         QStringLiteral("Raster map is already calibrated. Do you \r\nwish to change calibration parameters and\r\n"
                        "redo calibration?"));
-    EXPECT_TRUE(model().CalibrationActive);
+    EXPECT_TRUE(m.CalibrationActive);
     EXPECT_TRUE(c.checked());
-    EXPECT_EQ(c.boxes().rasterX[3], QStringLiteral("150"));
     EXPECT_EQ(c.rasterX(3), 150);
     EXPECT_EQ(toMap(100, 900), QPointF(1000, 2000));
     ASSERT_TRUE(c.cmdOK_Click());
-    EXPECT_EQ(model().RasterPointX(3), 100);
+    EXPECT_EQ(m.RasterPointX(3), 100);
 
     // Yes: back to pixels, nothing done.
     MapCalibration again(*t.session);
     again.Form_Load();
-    EXPECT_TRUE(again.checked());
     EXPECT_TRUE(again.okEnabled());
     t.frontend.answers.push_back(MsgAnswer::Yes);
     again.txtVectorY_Change(4, QStringLiteral("6100"));
-    EXPECT_FALSE(model().CalibrationActive);
-    EXPECT_FALSE(model().MSDone);
-    EXPECT_FALSE(model().MapReady);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.MapReady), std::tuple(false, false, false));
     EXPECT_FALSE(again.checked());
     EXPECT_FALSE(again.okEnabled());
-    EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
+    EXPECT_TRUE(inPixels());
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Raster map coordinates = pixels"));
     EXPECT_TRUE(again.checkEnabled()); // all boxes are still filled
-    EXPECT_EQ(t.frontend.boxes.size(), 2u);
     again.chkCalibrate_Click(true);
     EXPECT_EQ(toMap(900, 100), QPointF(5000, 6100));
+    EXPECT_EQ(t.frontend.boxes.size(), 2u);
 }
 
-TEST_F(CalibrationTest, CancelAfterCalibratingAsksBeforeDroppingIt)
+TEST_F(CalibrationTest, UntickingOrCancellingGoesBackToPixels)
 {
     twoPointsCalibrated();
+    c.chkCalibrate_Click(false);
+    EXPECT_FALSE(m.CalibrationActive);
+    EXPECT_FALSE(c.okEnabled());
+    EXPECT_TRUE(inPixels());
+    EXPECT_EQ(logged(QStringLiteral("Raster map coordinates = pixels\r\n")), 1);
+
+    // Cancel asks before dropping a calibration.
+    c.chkCalibrate_Click(true);
     t.frontend.answers.push_back(MsgAnswer::No);
     EXPECT_FALSE(c.cmdCancel_Click());
-    EXPECT_TRUE(model().CalibrationActive);
+    EXPECT_TRUE(m.CalibrationActive);
     ASSERT_EQ(t.frontend.boxes.size(), 1u);
     EXPECT_EQ(t.frontend.boxes[0].title, QStringLiteral("Are you sure?"));
     EXPECT_EQ(logged(QStringLiteral("MapScale: Calibration is done. Are you sure? [No]\r\n")), 1);
-
     t.frontend.answers.push_back(MsgAnswer::Yes);
     EXPECT_TRUE(c.cmdCancel_Click());
-    EXPECT_FALSE(model().CalibrationActive);
-    EXPECT_FALSE(model().MSDone);
-    EXPECT_FALSE(model().RasterScaleSet);
-    EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
+    EXPECT_FALSE(m.CalibrationActive);
+    EXPECT_FALSE(m.MSDone);
+    EXPECT_FALSE(m.RasterScaleSet);
+    EXPECT_TRUE(inPixels());
     EXPECT_EQ(logged(QStringLiteral("MapScale: [Cancel]\r\n")), 2);
-
     // Nothing calibrated: Cancel closes without asking.
     EXPECT_TRUE(c.cmdCancel_Click());
     EXPECT_EQ(t.frontend.boxes.size(), 2u);
@@ -275,22 +249,17 @@ TEST_F(CalibrationTest, CancelAfterCalibratingAsksBeforeDroppingIt)
 
 TEST_F(CalibrationTest, OpeningAProjectReappliesTheStoredCalibration)
 {
-    ProjectModel &m = model();
     m.RasterScaleSet = true;
     m.CalibrationType = 1;
-    m.RasterPointX(0) = 50;
-    m.RasterPointY(0) = 950;
-    m.RasterPointX(1) = 100;
-    m.RasterPointY(1) = m.RasterPointY(2) = 500;
-    m.RasterPointX(2) = 300;
+    m.RasterPointX(0) = 50, m.RasterPointY(0) = 950;
+    m.RasterPointX(1) = 100, m.RasterPointY(1) = 500;
+    m.RasterPointX(2) = 300, m.RasterPointY(2) = 500;
     m.RasterScaleDistance = 1000;
     m.RasterScale = 5;
     m.RunMode = QStringLiteral("Batch");
     recalibrateMap(*t.session);
     EXPECT_TRUE(t.frontend.boxes.empty()); // a batch run asks nothing
-    EXPECT_TRUE(m.CalibrationActive);
-    EXPECT_TRUE(m.MapReady);
-    EXPECT_TRUE(m.MSDone);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MapReady, m.MSDone), std::tuple(true, true, true));
     EXPECT_EQ(m.BaseMapTop, 4750);
     EXPECT_EQ(toMap(1000, 0), QPointF(4750, 4750));
     EXPECT_EQ(logged(QStringLiteral("Base map calibrated using")), 1);
@@ -308,16 +277,12 @@ TEST_F(CalibrationTest, OpeningAProjectReappliesTheStoredCalibration)
 
 TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)
 {
-    ProjectModel &m = model();
     m.RasterScaleSet = true;
     m.CalibrationType = 0;
-    m.RasterPointX(3) = m.RasterPointX(4) = 100; // one column: no x scale
-    m.RasterPointY(3) = 100;
-    m.RasterPointY(4) = 900;
-    m.VectorPointX(3) = 1;
-    m.VectorPointX(4) = 2;
-    m.VectorPointY(3) = 1;
-    m.VectorPointY(4) = 2;
+    m.RasterPointX(3) = 100, m.RasterPointY(3) = 100; // one column: no x scale
+    m.RasterPointX(4) = 100, m.RasterPointY(4) = 900;
+    m.VectorPointX(3) = m.VectorPointY(3) = 1;
+    m.VectorPointX(4) = m.VectorPointY(4) = 2;
     m.RunMode = QStringLiteral("Batch");
     recalibrateMap(*t.session);
     EXPECT_EQ(t.session->errorsReported, 1);
@@ -325,17 +290,7 @@ TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)
         << t.session->ErrorText.toStdString();
     EXPECT_FALSE(m.CalibrationActive);
     EXPECT_FALSE(m.MapReady);
-    EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
-}
-
-TEST_F(CalibrationTest, UntickingGoesBackToPixels)
-{
-    twoPointsCalibrated();
-    c.chkCalibrate_Click(false);
-    EXPECT_FALSE(model().CalibrationActive);
-    EXPECT_FALSE(c.okEnabled());
-    EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
-    EXPECT_EQ(logged(QStringLiteral("Raster map coordinates = pixels\r\n")), 1);
+    EXPECT_TRUE(inPixels());
 }
 
 TEST_F(CalibrationTest, ALocatedPointFillsThePixelBoxes)

@@ -1,17 +1,15 @@
-#include "core/errors.h"
 #include "map/layer_file.h"
+#include "map/map_test_util.h"
 #include "support/write_limit.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 using namespace qel;
+using namespace qel::test;
 
 namespace {
 
@@ -55,32 +53,31 @@ Drawing everyKind()
     return d;
 }
 
-void expectSameDrawing(const Drawing &a, const Drawing &b)
-{
-    EXPECT_EQ(a.mode, b.mode);
-    EXPECT_EQ(a.layers, b.layers);
-    EXPECT_EQ(a.textStyles, b.textStyles);
-    ASSERT_EQ(a.entities.size(), b.entities.size());
-    for (std::size_t i = 0; i < a.entities.size(); ++i)
-        EXPECT_TRUE(a.entities[i].sameContent(b.entities[i])) << "entity " << i;
-}
-
 } // namespace
 
-TEST(DrawingLayerFile, EveryEntityKindRoundTrips)
+TEST(DrawingLayerFile, DrawingsRoundTripByteForByte)
 {
     QTemporaryDir dir;
     const QString path = layerFilePath(dir.filePath("pccont"));
-    Drawing d = everyKind();
-    d.file = path;
     EXPECT_TRUE(path.endsWith("pccont.geojson"));
     EXPECT_EQ(layerFilePath(path), path);
-    writeLayerFile(path, d);
-    const Drawing back = readLayerFile(path);
-    expectSameDrawing(d, back);
-    EXPECT_EQ(back.file, path);
-    // Written again, the bytes are the same: nothing is lost or reordered on the way.
-    EXPECT_EQ(layerFileBytes(back), layerFileBytes(d));
+    Drawing empty;
+    empty.mode = 0;
+    for (Drawing d : { everyKind(), empty }) {
+        SCOPED_TRACE(d.entities.size());
+        d.file = path;
+        writeLayerFile(path, d);
+        const Drawing back = readLayerFile(path);
+        EXPECT_EQ(back.file, path);
+        EXPECT_EQ(back.mode, d.mode);
+        EXPECT_EQ(back.layers, d.layers);
+        EXPECT_EQ(back.textStyles, d.textStyles);
+        ASSERT_EQ(back.entities.size(), d.entities.size());
+        for (std::size_t i = 0; i < d.entities.size(); ++i)
+            EXPECT_TRUE(back.entities[i].sameContent(d.entities[i])) << "entity " << i;
+        // Written again, the bytes are the same: nothing is lost or reordered on the way.
+        EXPECT_EQ(layerFileBytes(back), layerFileBytes(d));
+    }
 }
 
 TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
@@ -105,14 +102,6 @@ TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
     EXPECT_EQ(ring.first(), ring.last());
     const QJsonArray first = ring[0].toArray();
     EXPECT_NEAR(first[0].toDouble(), 17.25, 1e-12);
-}
-
-TEST(DrawingLayerFile, EmptyDrawingRoundTrips)
-{
-    Drawing d;
-    d.mode = 0;
-    const Drawing back = parseLayerFile(layerFileBytes(d), "x");
-    expectSameDrawing(d, back);
 }
 
 TEST(DrawingLayerFile, ForeignFeaturesComeFromTheirGeometry)
@@ -171,55 +160,33 @@ TEST(DrawingLayerFile, MalformedFilesAreClearErrors)
         { R"({"type":"FeatureCollection","features":[],"qel":{"textStyles":[{"widthFactor":0}]}})", "text style 1" },
     };
     for (const auto &c : cases) {
-        try {
-            parseLayerFile(c.bytes, "/p/Temp/wells.geojson");
-            ADD_FAILURE() << "accepted: " << c.bytes.constData();
-        } catch (const QelError &e) {
-            EXPECT_EQ(e.number(), ErrTypeMismatch) << c.bytes.constData();
-            EXPECT_TRUE(e.description().contains("/p/Temp/wells.geojson")) << e.description().toStdString();
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.mentions)))
-                << c.bytes.constData() << "\n -> " << e.description().toStdString();
-        }
+        const QelError e = thrownBy([&] { parseLayerFile(c.bytes, "/p/Temp/wells.geojson"); });
+        EXPECT_EQ(e.number(), ErrTypeMismatch) << c.bytes.constData();
+        EXPECT_TRUE(e.description().contains("/p/Temp/wells.geojson")) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.mentions)))
+            << c.bytes.constData() << "\n -> " << e.description().toStdString();
     }
 }
 
-TEST(DrawingLayerFile, MissingAndUnwritableFiles)
+TEST(DrawingLayerFile, MissingUnwritableAndFailedWrites)
 {
     QTemporaryDir dir;
-    try {
-        readLayerFile(dir.filePath("none.geojson"));
-        ADD_FAILURE();
-    } catch (const QelError &e) {
-        EXPECT_EQ(e.number(), ErrFileNotFound);
-        EXPECT_TRUE(e.description().contains("none.geojson"));
-    }
-    try {
-        writeLayerFile(dir.filePath("no/such/folder/x.geojson"), everyKind());
-        ADD_FAILURE();
-    } catch (const QelError &e) {
-        EXPECT_EQ(e.number(), ErrPathFileAccess);
-    }
-}
+    const QelError missing = thrownBy([&] { readLayerFile(dir.filePath("none.geojson")); });
+    EXPECT_EQ(missing.number(), ErrFileNotFound);
+    EXPECT_TRUE(missing.description().contains("none.geojson"));
+    EXPECT_EQ(thrownBy([&] { writeLayerFile(dir.filePath("no/such/folder/x.geojson"), everyKind()); }).number(),
+        ErrPathFileAccess);
 
-TEST(DrawingLayerFile, FailedWriteKeepsTheOldFile)
-{
-    QTemporaryDir dir;
     const QString path = dir.filePath("wells.geojson");
     writeLayerFile(path, everyKind());
-    const QByteArray before = [&] {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
-    bool failed = false;
-    try {
-        const test::WriteLimit full(16); // a disk that fills up during the write
-        writeLayerFile(path, everyKind());
-    } catch (const QelError &) {
-        failed = true;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    {
+        const WriteLimit full(16); // a disk that fills up during the write
+        EXPECT_EQ(thrownBy([&] { writeLayerFile(path, everyKind()); }).number(), ErrPathFileAccess);
     }
-    EXPECT_TRUE(failed);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }

@@ -1,22 +1,14 @@
 #include "map/drawing_component.h"
 #include "map/map_renderer.h"
+#include "map/map_test_util.h"
 #include "support/scripted_frontend.h"
 
-#include <QDir>
 #include <QImage>
-#include <QPainter>
-
-#include <gtest/gtest.h>
 
 using namespace qel;
 using namespace qel::test;
 
 namespace {
-
-QString fixture(const char *name)
-{
-    return QStringLiteral(QEL_TEST_DATA "/map/") + QString::fromLatin1(name);
-}
 
 // The box around every pixel that is not the white background.
 QRect inkBox(const QImage &image)
@@ -102,8 +94,9 @@ TEST(MapRenderer, MatchesTheReferenceImage)
     ScriptedFrontend frontend;
     DrawingComponent map(frontend);
     drawSample(map);
-    const QImage image = renderMapImage(map, QRectF(-2, -2, 104, 79), QSize(320, 240)).convertToFormat(QImage::Format_RGB32);
-    const QString reference = fixture("render_reference.png");
+    const QImage image
+        = renderMapImage(map, QRectF(-2, -2, 104, 79), QSize(320, 240)).convertToFormat(QImage::Format_RGB32);
+    const QString reference = mapFixture("render_reference.png");
     if (qEnvironmentVariableIsSet("QEL_UPDATE_REFERENCE_IMAGES")) {
         ASSERT_TRUE(image.save(reference));
     }
@@ -163,7 +156,7 @@ TEST(MapRenderer, RasterIsPlacedByTheCalibration)
 {
     ScriptedFrontend frontend;
     DrawingComponent map(frontend);
-    map.OpenRasterMap(fixture("site.bmp"));
+    map.OpenRasterMap(mapFixture("site.bmp"));
     const QSize size(400, 300);
 
     // Uncalibrated: map units are pixels and rows count downwards; the image is not mirrored.

@@ -1,9 +1,7 @@
 #include "map/layer_file.h"
 #include "map/map_session.h"
-#include "support/test_session.h"
 #include "views/contour_bands.h"
-
-#include <QDir>
+#include "views/site_session.h"
 
 #include <gtest/gtest.h>
 
@@ -56,12 +54,9 @@ TEST(ContourBands, RowsBecomeRunsOfOneLevel)
 
 namespace {
 
-struct BandSite {
+struct BandSite : SiteSession {
     BandSite()
     {
-        ProjectModel &m = t.session->model;
-        m.ProjectDir = t.home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
         m.PCLeft = 0, m.PCTop = 100, m.PCGridSpacing = 10, m.PCNumX = 3, m.PCNumY = 2;
         m.MapRight = 600, m.MapTop = 600, m.MapTextSize = 10;
         m.ConcUnits = QStringLiteral("ug/L"), m.DistUnits = QStringLiteral("m");
@@ -74,11 +69,7 @@ struct BandSite {
         m.PC = threeLevels();
         m.PC.LineWidth = 2;
     }
-    Drawing stored(const char *name) const
-    {
-        return readLayerFile(t.session->model.ProjectDir + QStringLiteral("Temp/") + QLatin1String(name));
-    }
-    TestSession t;
+    Drawing stored() const { return readLayerFile(m.ProjectDir + QStringLiteral("Temp/pccont.geojson")); }
 };
 
 } // namespace
@@ -86,35 +77,32 @@ struct BandSite {
 TEST(ContourBands, TheBandsGoIntoTheLayerFileAndTheTree)
 {
     BandSite site;
-    Session &s = *site.t.session;
+    Session &s = site.s;
     mapContourBands(s, ContourKind::Plume, 2);
     ASSERT_TRUE(s.ErrorText.isEmpty()) << s.ErrorText.toStdString();
-    const Drawing d = site.stored("pccont.geojson");
+    const Drawing d = site.stored();
     ASSERT_EQ(d.entities.size(), 2u) << "one run per row";
     EXPECT_EQ(d.entities[0].points, (std::vector<QPointF> { { 0, 100 }, { 10, 100 } }));
     EXPECT_EQ(d.entities[1].points.front(), QPointF(0, 90));
-    EXPECT_EQ(d.entities[0].color, 4);
-    EXPECT_EQ(d.entities[0].lineWidth, 2);
-    EXPECT_EQ(d.entities[0].layer, QStringLiteral("PCCONTOURS"));
+    EXPECT_EQ(std::tuple(d.entities[0].color, d.entities[0].lineWidth, d.entities[0].layer),
+        std::tuple(4, 2.0, QStringLiteral("PCCONTOURS")));
     const LayerNode &node = s.layers.node(LayerKey::Plumes);
-    EXPECT_EQ(node.text, QStringLiteral("Plume (Average)"));
-    EXPECT_EQ(node.state, CheckState::All);
-    EXPECT_TRUE(node.enabled);
+    EXPECT_EQ(std::tuple(node.text, node.state, node.enabled),
+        std::tuple(QStringLiteral("Plume (Average)"), CheckState::All, true));
     EXPECT_EQ(s.model.PCMapIndex, 2);
     EXPECT_TRUE(drawingOf(s).isShown(PlumesDrawing));
 
     clearContourBands(s, ContourKind::Plume);
-    EXPECT_TRUE(site.stored("pccont.geojson").entities.empty());
-    EXPECT_EQ(s.layers.node(LayerKey::Plumes).text, QStringLiteral("Plumes"));
-    EXPECT_EQ(s.layers.node(LayerKey::Plumes).state, CheckState::None);
-    EXPECT_FALSE(s.layers.node(LayerKey::Plumes).enabled);
+    EXPECT_TRUE(site.stored().entities.empty());
+    EXPECT_EQ(
+        std::tuple(node.text, node.state, node.enabled), std::tuple(QStringLiteral("Plumes"), CheckState::None, false));
     EXPECT_TRUE(drawingOf(s).drawing(PlumesDrawing).entities.empty());
 }
 
 TEST(ContourBands, TheLegendStacksItsSwatchesBelowTheTitle)
 {
     BandSite site;
-    Session &s = *site.t.session;
+    Session &s = site.s;
     ProjectModel &m = s.model;
     m.PCNumX = m.PCNumY = 0; // the legend alone
     m.PC.NumLevels = 5;
@@ -123,7 +111,7 @@ TEST(ContourBands, TheLegendStacksItsSwatchesBelowTheTitle)
     m.PC.Legend = true, m.PC.LegendX = 0, m.PC.LegendY = 100;
     mapContourBands(s, ContourKind::Plume, 1);
     ASSERT_TRUE(s.ErrorText.isEmpty()) << s.ErrorText.toStdString();
-    const Drawing d = site.stored("pccont.geojson");
+    const Drawing d = site.stored();
     std::vector<double> swatchTops;
     std::vector<QString> labels;
     bool nextIsSwatchTop = false; // each swatch follows the text above it
@@ -162,21 +150,21 @@ TEST(ContourBands, LocatingALegendInsideAnotherOffersRetry)
     };
     for (const auto &c : cases) {
         BandSite site;
-        Session &s = *site.t.session;
+        Session &s = site.s;
         s.model.RoundXY = 0.01;
         s.model.MD.Legend = true, s.model.MD.LegendX = 0, s.model.MD.LegendY = 100;
         s.part<ContourLegendBoxes>().of(ContourKind::MinDist) = { 80, 0 };
         s.model.PC.Legend = true, s.model.PC.LegendX = 7, s.model.PC.LegendY = 7;
         for (const auto &p : c.picks)
-            site.t.frontend.pickAnswers.push_back(p);
+            site.frontend.pickAnswers.push_back(p);
         for (const MsgAnswer a : c.answers)
-            site.t.frontend.answers.push_back(a);
+            site.frontend.answers.push_back(a);
         locateContourLegend(s, ContourKind::Plume);
         EXPECT_NEAR(s.model.PC.LegendX, c.stored.x(), 1e-9) << c.what;
         EXPECT_NEAR(s.model.PC.LegendY, c.stored.y(), 1e-9) << c.what;
-        EXPECT_EQ(int(site.t.frontend.boxes.size()), c.boxes) << c.what;
+        EXPECT_EQ(int(site.frontend.boxes.size()), c.boxes) << c.what;
         if (c.boxes) {
-            EXPECT_EQ(site.t.frontend.boxes[0].title, QStringLiteral("Overlapping legends!"));
+            EXPECT_EQ(site.frontend.boxes[0].title, QStringLiteral("Overlapping legends!"));
         }
     }
 }

@@ -1,8 +1,6 @@
 #include "core/date_text.h"
-#include "support/test_session.h"
 #include "views/contour_view.h"
-
-#include <QDir>
+#include "views/site_session.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +9,10 @@ using namespace qel::test;
 
 namespace {
 
-struct ViewSite {
+// Two samples on a 2 x 2 grid, with the ranges the runs left.
+struct ViewSite : SiteSession {
     ViewSite()
     {
-        ProjectModel &m = t.session->model;
-        m.ProjectDir = t.home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
         m.NumSamples = 2;
         m.SampleDate(1) = QDate(2024, 3, 15), m.SampleDate(2) = QDate(2024, 9, 1);
         m.ConcMin = 0, m.ConcMax = 988.8;
@@ -26,17 +22,9 @@ struct ViewSite {
         m.Conc.allocate(2, 2, 3);
         m.RoundXY = 0.1;
     }
-    ProjectModel &model() { return t.session->model; }
-    TestSession t;
+    ContourView &view(const ContourViewLogic &logic) { return m.*(logic.info().view); }
+    bool done(const ContourViewLogic &logic) { return m.*(logic.info().done); }
 };
-
-std::vector<std::pair<double, double>> bounds(const ContourView &v)
-{
-    std::vector<std::pair<double, double>> b;
-    for (int i = 1; i <= v.NumLevels; ++i)
-        b.emplace_back(v.CMin(i), v.CMax(i));
-    return b;
-}
 
 } // namespace
 
@@ -58,39 +46,39 @@ TEST(ContourView, GenerationLinearAndLogarithmic)
                 { std::pow(10, 1.5), 1000 } } },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         ViewSite site;
-        ContourViewLogic view(*site.t.session, c.kind);
-        ContourView &v = site.model().*(view.info().view);
+        ContourViewLogic logic(*site.session, c.kind);
+        ContourView &v = site.view(logic);
         v.Min = c.min, v.Max = c.max, v.NumLevels = int16(c.levels), v.UseLog = c.log;
-        view.generate();
-        ASSERT_TRUE(site.t.session->ErrorText.isEmpty()) << c.what;
-        const auto got = bounds(v);
-        ASSERT_EQ(got.size(), c.bounds.size()) << c.what;
-        for (std::size_t i = 0; i < got.size(); ++i) {
-            EXPECT_NEAR(got[i].first, c.bounds[i].first, 1e-12) << c.what << " level " << i + 1;
-            EXPECT_NEAR(got[i].second, c.bounds[i].second, 1e-12) << c.what << " level " << i + 1;
+        logic.generate();
+        ASSERT_TRUE(site.s.ErrorText.isEmpty());
+        ASSERT_EQ(v.NumLevels, int(c.bounds.size()));
+        for (int i = 1; i <= v.NumLevels; ++i) {
+            EXPECT_NEAR(v.CMin(i), c.bounds[i - 1].first, 1e-12) << "level " << i;
+            EXPECT_NEAR(v.CMax(i), c.bounds[i - 1].second, 1e-12) << "level " << i;
         }
-        EXPECT_TRUE(site.model().*(view.info().done)) << c.what;
-        EXPECT_EQ(view.rows().size(), c.bounds.size());
+        EXPECT_TRUE(site.done(logic));
+        EXPECT_EQ(logic.rows().size(), c.bounds.size());
     }
 }
 
 TEST(ContourView, DefaultColoursOnlyWhereTheUserChoseNone)
 {
     ViewSite site;
-    ContourViewLogic view(*site.t.session, ContourKind::Plume);
-    ContourView &v = site.model().PC;
+    ContourViewLogic logic(*site.session, ContourKind::Plume);
+    ContourView &v = site.m.PC;
     v.Min = 1, v.Max = 6, v.NumLevels = 5;
-    view.generate();
+    logic.generate();
     EXPECT_EQ((std::vector<int> { v.CColor(1), v.CColor(2), v.CColor(3), v.CColor(4), v.CColor(5) }),
         (std::vector<int> { 5, 4, 3, 2, 1 }));
-    view.setLevelColor(1, 9);
-    view.generate();
+    logic.setLevelColor(1, 9);
+    logic.generate();
     EXPECT_EQ(v.CColor(1), 9) << "generating again keeps a chosen colour";
-    EXPECT_EQ(view.rows()[0].lower, QStringLiteral("1."));
+    EXPECT_EQ(logic.rows()[0].lower, QStringLiteral("1."));
 }
 
-TEST(ContourView, FailedGenerationsAreReportedUnderTheView)
+TEST(ContourView, RefusedGenerationsAndOpeningsAreReported)
 {
     const struct {
         ContourKind kind;
@@ -103,14 +91,18 @@ TEST(ContourView, FailedGenerationsAreReportedUnderTheView)
     };
     for (const auto &c : cases) {
         ViewSite site;
-        ContourViewLogic view(*site.t.session, c.kind);
-        ContourView &v = site.model().*(view.info().view);
+        ContourViewLogic logic(*site.session, c.kind);
+        ContourView &v = site.view(logic);
         v.Min = 0, v.Max = 10, v.NumLevels = int16(c.levels), v.UseLog = c.log;
-        view.generate();
-        EXPECT_TRUE(site.t.session->ErrorText.startsWith(QLatin1String(c.prefix)))
-            << site.t.session->ErrorText.toStdString();
-        EXPECT_FALSE(site.model().*(view.info().done));
+        logic.generate();
+        EXPECT_TRUE(site.s.ErrorText.startsWith(QLatin1String(c.prefix))) << site.s.ErrorText.toStdString();
+        EXPECT_FALSE(site.done(logic));
     }
+    ViewSite site;
+    site.m.NumSamples = 0;
+    EXPECT_FALSE(ContourViewLogic(*site.session, ContourKind::Plume).load());
+    ASSERT_EQ(site.frontend.boxes.size(), 1u);
+    EXPECT_TRUE(site.frontend.boxes[0].text.startsWith(QStringLiteral("Error: Number of dates = 0.")));
 }
 
 TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
@@ -138,102 +130,92 @@ TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
         { "a WOLF minimum is shown again", ContourKind::Wolf, Box::MinBox, "1500.0", "1.5E+3", 1500, 2.5e6, 5, 1 },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         ViewSite site;
-        ContourViewLogic view(*site.t.session, c.kind);
-        ASSERT_TRUE(view.load()) << c.what;
-        view.validate(c.box, QLatin1String(c.typed));
-        const ContourView &v = site.model().*(view.info().view);
-        EXPECT_EQ(view.boxText(c.box), QLatin1String(c.shown)) << c.what;
+        ContourViewLogic logic(*site.session, c.kind);
+        ASSERT_TRUE(logic.load());
+        logic.validate(c.box, QLatin1String(c.typed));
+        const ContourView &v = site.view(logic);
+        EXPECT_EQ(logic.boxText(c.box), QLatin1String(c.shown));
         if (c.min >= 0) {
-            EXPECT_DOUBLE_EQ(v.Min, c.min) << c.what;
-            EXPECT_DOUBLE_EQ(v.Max, c.max) << c.what;
+            EXPECT_DOUBLE_EQ(v.Min, c.min);
+            EXPECT_DOUBLE_EQ(v.Max, c.max);
         }
-        EXPECT_EQ(v.NumLevels, c.levels) << c.what;
-        EXPECT_EQ(v.LineWidth, c.width) << c.what;
+        EXPECT_EQ(v.NumLevels, c.levels);
+        EXPECT_EQ(v.LineWidth, c.width);
     }
 }
 
 TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
 {
     ViewSite site;
-    ContourViewLogic plume(*site.t.session, ContourKind::Plume);
+    ContourViewLogic plume(*site.session, ContourKind::Plume);
     ASSERT_TRUE(plume.load());
     EXPECT_EQ(plume.rangeMaxLabel(), QStringLiteral("Cmax: 988.8"));
     EXPECT_EQ(plume.sampleList(),
         (QStringList { shortDateText(QDate(2024, 3, 15)), shortDateText(QDate(2024, 9, 1)), "Average" }));
-    EXPECT_EQ(site.model().PC.NumLevels, 5);
+    EXPECT_EQ(site.m.PC.NumLevels, 5);
 
-    ContourViewLogic distances(*site.t.session, ContourKind::MinDist);
+    ContourViewLogic distances(*site.session, ContourKind::MinDist);
     ASSERT_TRUE(distances.load());
     EXPECT_EQ(distances.boxText(ContourViewLogic::MinBox), QStringLiteral("0"));
     EXPECT_EQ(distances.rangeMinLabel(), QStringLiteral("DISTmin: 15.05")) << "a tenth of the largest distance";
-    EXPECT_DOUBLE_EQ(site.model().MD.Min, 15.0);
-    EXPECT_DOUBLE_EQ(site.model().MD.Max, 150.456) << "a new project's 0 would make the levels run downwards";
+    EXPECT_DOUBLE_EQ(site.m.MD.Min, 15.0);
+    EXPECT_DOUBLE_EQ(site.m.MD.Max, 150.456) << "a new project's 0 would make the levels run downwards";
     distances.generate();
-    EXPECT_LT(site.model().MD.CMin(1), site.model().MD.CMax(1));
+    EXPECT_LT(site.m.MD.CMin(1), site.m.MD.CMax(1));
 
-    site.model().PC.Min = 3;
-    ContourViewLogic wolf(*site.t.session, ContourKind::Wolf);
+    site.m.PC.Min = 3;
+    ContourViewLogic wolf(*site.session, ContourKind::Wolf);
     ASSERT_TRUE(wolf.load());
-    EXPECT_DOUBLE_EQ(site.model().WF.Min, 3) << "not below the plume minimum";
+    EXPECT_DOUBLE_EQ(site.m.WF.Min, 3) << "not below the plume minimum";
     EXPECT_EQ(wolf.rangeMaxLabel(), QStringLiteral("WOLFmax: 2.5E+6"));
-}
-
-TEST(ContourView, NoSampleDatesStopsTheOpening)
-{
-    ViewSite site;
-    site.model().NumSamples = 0;
-    ContourViewLogic view(*site.t.session, ContourKind::Plume);
-    EXPECT_FALSE(view.load());
-    ASSERT_EQ(site.t.frontend.boxes.size(), 1u);
-    EXPECT_TRUE(site.t.frontend.boxes[0].text.startsWith(QStringLiteral("Error: Number of dates = 0.")));
 }
 
 TEST(ContourView, LogScaleNeedsAPositiveRange)
 {
     ViewSite site;
-    ContourViewLogic view(*site.t.session, ContourKind::Plume);
-    ASSERT_TRUE(view.load()); // the minimum box shows 0
-    EXPECT_FALSE(view.setUseLog(true));
-    ASSERT_EQ(site.t.frontend.boxes.size(), 1u);
-    EXPECT_TRUE(
-        site.t.frontend.boxes[0].text.startsWith(QStringLiteral("For log scale, min/max values must not be\n")));
-    view.validate(ContourViewLogic::MinBox, QStringLiteral("1"));
-    EXPECT_TRUE(view.setUseLog(true));
-    EXPECT_TRUE(site.model().PC.UseLog);
-    view.validate(ContourViewLogic::MinBox, QStringLiteral("0"));
-    EXPECT_EQ(site.t.frontend.boxes.back().text,
+    ContourViewLogic logic(*site.session, ContourKind::Plume);
+    ASSERT_TRUE(logic.load()); // the minimum box shows 0
+    EXPECT_FALSE(logic.setUseLog(true));
+    ASSERT_EQ(site.frontend.boxes.size(), 1u);
+    EXPECT_TRUE(site.frontend.boxes[0].text.startsWith(QStringLiteral("For log scale, min/max values must not be\n")));
+    logic.validate(ContourViewLogic::MinBox, QStringLiteral("1"));
+    EXPECT_TRUE(logic.setUseLog(true));
+    EXPECT_TRUE(site.m.PC.UseLog);
+    logic.validate(ContourViewLogic::MinBox, QStringLiteral("0"));
+    EXPECT_EQ(site.frontend.boxes.back().text,
         QStringLiteral("For log scale, minimum value must not be zero! Please change."));
 }
 
 TEST(ContourView, TableEditsAndTheZeroRule)
 {
     ViewSite site;
-    ContourViewLogic view(*site.t.session, ContourKind::Plume);
-    site.model().PC.Min = 1, site.model().PC.Max = 3, site.model().PC.NumLevels = 2;
-    view.generate();
-    EXPECT_EQ(view.commitCell(1, 1, QStringLiteral("2.5")), QStringLiteral("2.5"));
-    EXPECT_DOUBLE_EQ(site.model().PC.CMax(1), 2.5);
-    EXPECT_EQ(view.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
-    EXPECT_DOUBLE_EQ(site.model().PC.CMin(2), 0.001);
-    ASSERT_EQ(site.t.frontend.boxes.size(), 1u);
-    EXPECT_EQ(site.t.frontend.boxes[0].title, QStringLiteral("Zero invalid"));
-    view.commitCell(2, 1, QStringLiteral("x"));
-    EXPECT_TRUE(site.t.session->ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
-    EXPECT_DOUBLE_EQ(site.model().PC.CMax(2), 3) << "a failed edit stores nothing";
+    ContourViewLogic logic(*site.session, ContourKind::Plume);
+    site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
+    logic.generate();
+    EXPECT_EQ(logic.commitCell(1, 1, QStringLiteral("2.5")), QStringLiteral("2.5"));
+    EXPECT_DOUBLE_EQ(site.m.PC.CMax(1), 2.5);
+    EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
+    EXPECT_DOUBLE_EQ(site.m.PC.CMin(2), 0.001);
+    ASSERT_EQ(site.frontend.boxes.size(), 1u);
+    EXPECT_EQ(site.frontend.boxes[0].title, QStringLiteral("Zero invalid"));
+    logic.commitCell(2, 1, QStringLiteral("x"));
+    EXPECT_TRUE(site.s.ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
+    EXPECT_DOUBLE_EQ(site.m.PC.CMax(2), 3) << "a failed edit stores nothing";
 }
 
 TEST(ContourView, DrawingTheAverageAndClosing)
 {
     ViewSite site;
-    ContourViewLogic view(*site.t.session, ContourKind::Plume);
-    ASSERT_TRUE(view.load());
-    view.generate();
-    view.chooseSample(2);
-    view.draw();
-    EXPECT_EQ(site.model().PCMapIndex, 3) << "Average is NumSamples + 1";
-    EXPECT_EQ(site.t.session->layers.node(LayerKey::Plumes).text, QStringLiteral("Plume (Average)"));
-    view.close();
-    EXPECT_TRUE(site.t.readLog().contains(QStringLiteral("frmPlumeSpect: [Close]")));
-    EXPECT_EQ(site.t.session->outline.node(Step::ViewPlumeContours).state, CheckState::All);
+    ContourViewLogic logic(*site.session, ContourKind::Plume);
+    ASSERT_TRUE(logic.load());
+    logic.generate();
+    logic.chooseSample(2);
+    logic.draw();
+    EXPECT_EQ(site.m.PCMapIndex, 3) << "Average is NumSamples + 1";
+    EXPECT_EQ(site.s.layers.node(LayerKey::Plumes).text, QStringLiteral("Plume (Average)"));
+    logic.close();
+    EXPECT_TRUE(site.readLog().contains(QStringLiteral("frmPlumeSpect: [Close]")));
+    EXPECT_EQ(site.s.outline.node(Step::ViewPlumeContours).state, CheckState::All);
 }

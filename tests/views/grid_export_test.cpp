@@ -29,17 +29,17 @@ void setGrid(ProjectModel &m, ExportedGrid grid, std::initializer_list<std::init
     }
 }
 
-struct ExportFixture {
+struct ExportFixture : TestSession {
     ExportFixture()
     {
-        m.ProjectDir = t.home();
-        t.session->FormTag = QStringLiteral("MinDist");
-        t.session->app.EditorPath = QStandardPaths::findExecutable(QStringLiteral("true"));
+        m.ProjectDir = home();
+        s.FormTag = QStringLiteral("MinDist");
+        s.app.EditorPath = QStandardPaths::findExecutable(QStringLiteral("true"));
         setGrid(m, ExportedGrid::MinDist, { { 12.5, 0, 1 }, { 2, 3, 4 } });
         setGrid(m, ExportedGrid::Wolf, { { 1234.56, 0, 1 }, { 2, 3, 4 } });
     }
-    TestSession t;
-    ProjectModel &m = t.session->model;
+    Session &s = *session;
+    ProjectModel &m = session->model;
 };
 
 const QByteArray MinDistBytes = "     12.50      0.00      1.00\r\n      2.00      3.00      4.00\r\n";
@@ -85,11 +85,11 @@ TEST(GridExport, AValueTooWideForItsFieldStopsTheExportAndKeepsTheOldFile)
     };
     for (const auto &c : cases) {
         ExportFixture f;
-        const QString path = f.t.writeFile(QStringLiteral("grid.txt"), "old\r\n");
+        const QString path = f.writeFile(QStringLiteral("grid.txt"), "old\r\n");
         f.m.MDExportFile = f.m.WFExportFile = path;
         (c.grid == ExportedGrid::MinDist ? f.m.MinDistGrid : f.m.WOLFGrid)(2, 1) = c.value;
-        EXPECT_FALSE(c.run(*f.t.session));
-        EXPECT_TRUE(f.t.session->ErrorText.startsWith(QLatin1String(c.report))) << f.t.session->ErrorText.toStdString();
+        EXPECT_FALSE(c.run(f.s));
+        EXPECT_TRUE(f.s.ErrorText.startsWith(QLatin1String(c.report))) << f.s.ErrorText.toStdString();
         EXPECT_EQ(readBytes(path), "old\r\n");
     }
 }
@@ -109,20 +109,20 @@ TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
     };
     for (const auto &c : cases) {
         ExportFixture f;
-        const QString path = f.t.home() + QStringLiteral("out/") + QLatin1String(c.name);
-        QDir().mkpath(f.t.home() + QStringLiteral("out"));
-        f.t.frontend.queueFile(path);
-        c.click(*f.t.session);
-        ASSERT_EQ(f.t.frontend.fileRequests.size(), 1u);
-        const FileDialogRequest &r = f.t.frontend.fileRequests[0];
+        const QString path = f.home() + QStringLiteral("out/") + QLatin1String(c.name);
+        QDir().mkpath(f.home() + QStringLiteral("out"));
+        f.frontend.queueFile(path);
+        c.click(f.s);
+        ASSERT_EQ(f.frontend.fileRequests.size(), 1u);
+        const FileDialogRequest &r = f.frontend.fileRequests[0];
         EXPECT_EQ(QStringList({ r.title, r.filter, r.defaultExt, r.initialDir, r.initialName }),
             QStringList({ "Select Export File", "ASCII Text file (*.txt)|*.txt", "txt", f.m.ProjectDir, c.name }));
-        EXPECT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+        EXPECT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
         EXPECT_EQ(f.m.*c.path, path);
         EXPECT_EQ(readBytes(path), c.bytes);
-        EXPECT_EQ(f.t.readLog().contains(QStringLiteral("MinDist: MinDist file: ") + path + QStringLiteral("\r\n")),
-            c.logged);
-        EXPECT_EQ(f.t.frontend.statusTexts,
+        EXPECT_EQ(
+            f.readLog().contains(QStringLiteral("MinDist: MinDist file: ") + path + QStringLiteral("\r\n")), c.logged);
+        EXPECT_EQ(f.frontend.statusTexts,
             QStringList({ QString(), QStringLiteral("Exporting grid..."),
                 QStringLiteral("Export file is opened in external editor.") }));
     }
@@ -131,58 +131,57 @@ TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
 TEST(GridExport, CancellingLeavesTheOldFileAndThePath)
 {
     ExportFixture f;
-    const QString path = f.t.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
+    const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
     f.m.MDExportFile = path;
-    f.t.frontend.queueCancelledFile();
-    mdExportClicked(*f.t.session);
-    EXPECT_TRUE(f.t.session->UserCancelled);
+    f.frontend.queueCancelledFile();
+    mdExportClicked(f.s);
+    EXPECT_TRUE(f.s.UserCancelled);
     EXPECT_EQ(readBytes(path), "old\r\n");
     EXPECT_EQ(f.m.MDExportFile, path);
-    EXPECT_TRUE(f.t.frontend.boxes.empty());
-    EXPECT_FALSE(f.t.readLog().contains(QStringLiteral("MinDist file")));
+    EXPECT_TRUE(f.frontend.boxes.empty());
+    EXPECT_FALSE(f.readLog().contains(QStringLiteral("MinDist file")));
 }
 
 TEST(GridExport, AFailedWriteIsReportedAndKeepsThePreviousFile)
 {
     ExportFixture f;
-    const QString path = f.t.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
-    f.t.frontend.queueFile(path);
+    const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
+    f.frontend.queueFile(path);
     {
         const WriteLimit full(40); // the grid is 64 bytes
-        mdExportClicked(*f.t.session);
+        mdExportClicked(f.s);
     }
     EXPECT_EQ(readBytes(path), "old\r\n");
-    const QStringList errors = f.t.frontend.boxTexts(MsgIcon::Error);
+    const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(MinDist:ExportMinDistGrid): 75: \n")))
         << errors[0].toStdString();
-    EXPECT_EQ(f.t.frontend.panelStatus, QString());
+    EXPECT_EQ(f.frontend.panelStatus, QString());
 }
 
 // Without an editor set, the desktop's default application opens the file; without one, the
-// workbench's viewer shows it. Neither is an error.
-TEST(GridExport, WithoutAnEditorTheDesktopOrTheViewerShowsTheFile)
+// workbench's viewer shows it. Neither is an error; an editor that is not there is.
+TEST(GridExport, TheWrittenFileIsShownByTheEditorTheDesktopOrTheViewer)
 {
-    for (const bool desktop : { true, false }) {
+    const struct {
+        const char *editor;
+        bool desktop, opened, shown;
+        const char *error;
+    } cases[] = {
+        { "", true, true, false, "" },
+        { "", false, false, true, "" },
+        { "no-such-editor", true, false, false, "QEL(MinDist:ExportMinDistGrid): 53: \nFile not found: " },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.editor) + (c.desktop ? " desktop" : " viewer"));
         ExportFixture f;
-        f.t.session->app.EditorPath.clear();
-        f.t.frontend.defaultApplication = desktop;
-        f.m.MDExportFile = f.t.home() + QStringLiteral("grid.txt");
-        EXPECT_TRUE(ExportMinDistGrid(*f.t.session));
+        f.s.app.EditorPath = *c.editor ? f.home() + QLatin1String(c.editor) : QString();
+        f.frontend.defaultApplication = c.desktop;
+        f.m.MDExportFile = f.home() + QStringLiteral("grid.txt");
+        EXPECT_EQ(ExportMinDistGrid(f.s), !*c.error);
         EXPECT_EQ(readBytes(f.m.MDExportFile), MinDistBytes);
-        EXPECT_EQ(f.t.frontend.openedFiles, desktop ? QStringList { f.m.MDExportFile } : QStringList());
-        EXPECT_EQ(f.t.frontend.shownFiles, desktop ? QStringList() : QStringList { f.m.MDExportFile });
-        EXPECT_EQ(f.t.session->errorsReported, 0);
+        EXPECT_EQ(f.frontend.openedFiles, c.opened ? QStringList { f.m.MDExportFile } : QStringList());
+        EXPECT_EQ(f.frontend.shownFiles, c.shown ? QStringList { f.m.MDExportFile } : QStringList());
+        EXPECT_EQ(f.s.ErrorText, *c.error ? QLatin1String(c.error) + f.s.app.EditorPath : QString());
     }
-}
-
-TEST(GridExport, AMissingEditorIsReportedAfterTheFileIsWritten)
-{
-    ExportFixture f;
-    f.t.session->app.EditorPath = f.t.home() + QStringLiteral("no-such-editor");
-    f.m.MDExportFile = f.t.home() + QStringLiteral("grid.txt");
-    EXPECT_FALSE(ExportMinDistGrid(*f.t.session));
-    EXPECT_EQ(readBytes(f.m.MDExportFile), MinDistBytes);
-    EXPECT_EQ(f.t.session->ErrorText,
-        QStringLiteral("QEL(MinDist:ExportMinDistGrid): 53: \nFile not found: ") + f.t.session->app.EditorPath);
 }

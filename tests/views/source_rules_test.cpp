@@ -1,34 +1,28 @@
 #include "core/errors.h"
-#include "support/test_session.h"
+#include "map/layer_file.h"
+#include "map/map_session.h"
+#include "views/site_session.h"
 #include "views/source_rules.h"
-
-#include <QDir>
-#include <QFile>
+#include "views/source_symbol.h"
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
 using namespace qel;
-using qel::test::TestSession;
+using namespace qel::test;
 
 namespace {
 
 // A session whose model grid spans x 100..1100 and y -50..950, on a map the source can be drawn on.
-struct SourceSession {
+struct SourceSession : SiteSession {
     SourceSession()
     {
-        ProjectModel &m = model();
         m.PCLeft = 100, m.PCRight = 1100, m.PCBottom = -50, m.PCTop = 950;
         m.MapLeft = 0, m.MapRight = 2000, m.MapBottom = -100, m.MapTop = 1000;
-        m.ProjectDir = ts.home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
     }
-    Session &session() { return *ts.session; }
-    ProjectModel &model() { return ts.session->model; }
-    QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
+    QStringList warnings() const { return frontend.boxTexts(MsgIcon::Warning); }
 
-    TestSession ts;
     SourcePick pick;
 };
 
@@ -59,45 +53,36 @@ TEST(SourceRules, TypedCoordinatesInsideTheGridAreStoredAsTyped)
     };
     for (const auto &c : cases) {
         SourceSession s;
-        s.model().RoundXY = 10;
-        s.model().Xsource = s.model().Ysource = 7;
+        s.m.RoundXY = 10;
+        s.m.Xsource = s.m.Ysource = 7;
         s.pick.point = QPointF(500, 500);
-        const bool accepted = validateSourceCoordinate(s.session(), s.pick, c.axis, QString::fromUtf8(c.text), false);
-        const double stored = c.axis == SourceAxis::X ? s.model().Xsource : s.model().Ysource;
+        const bool accepted = validateSourceCoordinate(s.s, s.pick, c.axis, QString::fromUtf8(c.text), false);
+        const double stored = c.axis == SourceAxis::X ? s.m.Xsource : s.m.Ysource;
         EXPECT_EQ(accepted, !c.warning) << c.text;
         if (c.warning) {
             EXPECT_EQ(stored, 7) << c.text;
             EXPECT_EQ(s.warnings(), QStringList { *c.warning }) << c.text;
-            EXPECT_TRUE(s.ts.readLog().endsWith(*c.warning + QStringLiteral("\r\n"))) << c.text;
+            EXPECT_TRUE(s.readLog().endsWith(*c.warning + QStringLiteral("\r\n"))) << c.text;
             EXPECT_TRUE(s.pick.point) << "a refused value keeps the picked point";
         } else {
             EXPECT_DOUBLE_EQ(stored, c.stored) << c.text;
             EXPECT_TRUE(s.warnings().isEmpty()) << c.text;
             EXPECT_FALSE(s.pick.point) << "a typed coordinate replaces the picked point";
         }
-        EXPECT_FALSE(s.model().SLmapped) << "the other box is empty";
+        EXPECT_FALSE(s.m.SLmapped) << "the other box is empty";
     }
 }
 
 TEST(SourceRules, EmptyBoxAndOverflow)
 {
     SourceSession s;
-    s.model().Xsource = 500;
-    EXPECT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("  "), true));
-    EXPECT_EQ(s.model().Xsource, 500);
-    EXPECT_FALSE(s.model().SLmapped);
-    EXPECT_THROW(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("1e999"), true), QelError);
-    EXPECT_EQ(s.model().Xsource, 500);
+    s.m.Xsource = 500;
+    EXPECT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("  "), true));
+    EXPECT_EQ(s.m.Xsource, 500);
+    EXPECT_FALSE(s.m.SLmapped);
+    EXPECT_THROW(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("1e999"), true), QelError);
+    EXPECT_EQ(s.m.Xsource, 500);
     EXPECT_TRUE(s.warnings().isEmpty());
-}
-
-TEST(SourceRules, SourceIsDrawnOnceBothBoxesAreFilled)
-{
-    SourceSession s;
-    EXPECT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("400"), true));
-    EXPECT_TRUE(s.model().SLmapped);
-    EXPECT_EQ(s.session().layers.node(LayerKey::Source).state, CheckState::All);
-    EXPECT_TRUE(QFile::exists(s.model().ProjectDir + QStringLiteral("Temp/source.geojson")));
 }
 
 TEST(SourceRules, PickedPointsAreCutDownToTheStep)
@@ -114,7 +99,6 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
         { 1234.5, 987.6, -10, 1234.5, 987.6 },
         { 1234.56, 2.5, 0.01, 1234.56, 2.5 }, // whole multiples stay, despite binary fractions
         { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
-        { 1230, 980, 10, 1230, 980 },
     };
     for (const auto &c : cases) {
         const QPointF r = roundedSourcePoint(QPointF(c.x, c.y), c.step);
@@ -126,31 +110,28 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
 TEST(SourceRules, SelectOnMapRoundsKeepsAndDrawsThePoint)
 {
     SourceSession s;
-    s.model().PCRight = 2000, s.model().PCTop = 1000;
-    s.model().RoundXY = 10;
-    s.ts.frontend.pickAnswers.push_back(QPointF(1234.5, 987.6));
-    const auto boxes = selectSource(s.session(), s.pick);
+    s.m.PCRight = 2000, s.m.PCTop = 1000;
+    s.m.RoundXY = 10;
+    s.frontend.pickAnswers.push_back(QPointF(1234.5, 987.6));
+    const auto boxes = selectSource(s.s, s.pick);
     ASSERT_TRUE(boxes);
-    EXPECT_EQ(boxes->x, QStringLiteral("1230"));
-    EXPECT_EQ(boxes->y, QStringLiteral("980"));
-    EXPECT_EQ(s.model().Xsource, 1230);
-    EXPECT_EQ(s.model().Ysource, 980);
+    EXPECT_EQ(QStringList({ boxes->x, boxes->y }), QStringList({ "1230", "980" }));
+    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1230, 980));
     EXPECT_EQ(s.pick.point, QPointF(1234.5, 987.6)) << "kept unrounded for a later step";
-    EXPECT_TRUE(s.model().SLmapped);
+    EXPECT_TRUE(s.m.SLmapped);
 
     // A new step rounds the picked point again, not the rounded source.
-    const RoundingOutcome outcome = validateRoundXY(s.session(), s.pick, QStringLiteral("100"));
+    const RoundingOutcome outcome = validateRoundXY(s.s, s.pick, QStringLiteral("100"));
     EXPECT_TRUE(outcome.accepted);
-    EXPECT_EQ(s.model().RoundXY, 100);
+    EXPECT_EQ(s.m.RoundXY, 100);
     ASSERT_TRUE(outcome.boxes);
     EXPECT_EQ(outcome.boxes->x, QStringLiteral("1200"));
-    EXPECT_EQ(s.model().Ysource, 900);
+    EXPECT_EQ(s.m.Ysource, 900);
 
     // Once a coordinate is typed, the step no longer moves the source.
-    ASSERT_TRUE(validateSourceCoordinate(s.session(), s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
-    EXPECT_FALSE(tickRoundXY(s.session(), s.pick, QStringLiteral("10")).boxes);
-    EXPECT_EQ(s.model().Xsource, 1234.5);
-    EXPECT_EQ(s.model().Ysource, 900);
+    ASSERT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
+    EXPECT_FALSE(tickRoundXY(s.s, s.pick, QStringLiteral("10")).boxes);
+    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1234.5, 900));
     EXPECT_TRUE(s.warnings().isEmpty());
 }
 
@@ -166,15 +147,14 @@ TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
     };
     for (const auto &c : cases) {
         SourceSession s;
-        s.model().RoundXY = c.step;
-        s.model().Xsource = 300, s.model().Ysource = 400;
+        s.m.RoundXY = c.step;
+        s.m.Xsource = 300, s.m.Ysource = 400;
         s.pick.point = QPointF(305, 405);
-        s.ts.frontend.pickAnswers.push_back(c.picked);
-        EXPECT_FALSE(selectSource(s.session(), s.pick));
-        EXPECT_EQ(s.model().Xsource, 300);
-        EXPECT_EQ(s.model().Ysource, 400);
+        s.frontend.pickAnswers.push_back(c.picked);
+        EXPECT_FALSE(selectSource(s.s, s.pick));
+        EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(300, 400));
         EXPECT_EQ(s.pick.point, QPointF(305, 405));
-        EXPECT_FALSE(s.model().SLmapped);
+        EXPECT_FALSE(s.m.SLmapped);
         EXPECT_EQ(s.warnings(), c.warnings);
     }
 }
@@ -187,51 +167,83 @@ TEST(SourceRules, RoundingStepsAtOrBelowZeroAreRefused)
         const QString warning = QStringLiteral("Source location rounding: Negative or zero value ") + t;
         SourceSession s;
         s.pick.point = QPointF(1234.5, 987.6);
-        s.model().Xsource = 300;
+        s.m.Xsource = 300;
 
-        RoundingOutcome tick = tickRoundXY(s.session(), s.pick, t);
+        RoundingOutcome tick = tickRoundXY(s.s, s.pick, t);
         EXPECT_FALSE(tick.accepted);
         EXPECT_FALSE(tick.boxes);
         EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" invalid. Please change it.") }) << text;
 
         for (const MsgAnswer answer : { MsgAnswer::No, MsgAnswer::Yes }) {
-            s.ts.frontend.boxes.clear();
-            s.ts.frontend.answers.push_back(answer);
-            const RoundingOutcome left = validateRoundXY(s.session(), s.pick, t);
+            s.frontend.boxes.clear();
+            s.frontend.answers.push_back(answer);
+            const RoundingOutcome left = validateRoundXY(s.s, s.pick, t);
             EXPECT_FALSE(left.accepted);
             EXPECT_EQ(left.uncheck, answer == MsgAnswer::Yes) << text;
-            ASSERT_EQ(s.ts.frontend.boxes.size(), 2u);
-            EXPECT_EQ(s.ts.frontend.boxes[0].text, warning + QStringLiteral(" invalid."));
-            EXPECT_EQ(s.ts.frontend.boxes[0].title, QStringLiteral("Warning"));
-            EXPECT_EQ(s.ts.frontend.boxes[1].text,
+            ASSERT_EQ(s.frontend.boxes.size(), 2u);
+            EXPECT_EQ(s.frontend.boxes[0].text, warning + QStringLiteral(" invalid."));
+            EXPECT_EQ(s.frontend.boxes[0].title, QStringLiteral("Warning"));
+            EXPECT_EQ(s.frontend.boxes[1].text,
                 QStringLiteral("Do you want to uncheck the Round coordinates option instead?"));
-            EXPECT_EQ(s.ts.frontend.boxes[1].title, QStringLiteral("Rounding"));
-            EXPECT_EQ(s.ts.frontend.boxes[1].buttons, MsgButtons::YesNo);
+            EXPECT_EQ(s.frontend.boxes[1].title, QStringLiteral("Rounding"));
+            EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
         }
-        EXPECT_EQ(s.model().RoundXY, 0.01);
-        EXPECT_EQ(s.model().Xsource, 300);
+        EXPECT_EQ(s.m.RoundXY, 0.01);
+        EXPECT_EQ(s.m.Xsource, 300);
     }
 }
 
 TEST(SourceRules, OpeningAndClosing)
 {
     SourceSession s;
-    s.session().FormTag = QStringLiteral("TransData");
-    SourceBoxTexts boxes = loadSourceLocation(s.session());
-    EXPECT_EQ(s.session().FormTag, QStringLiteral("Source"));
-    EXPECT_EQ(boxes.x, QString());
-    EXPECT_EQ(boxes.y, QString());
-    s.model().Ysource = 400; // the boxes stay empty while Xsource is 0
-    EXPECT_EQ(loadSourceLocation(s.session()).y, QString());
-    s.model().Xsource = 250.5;
-    boxes = loadSourceLocation(s.session());
-    EXPECT_EQ(boxes.x, QStringLiteral("250.5"));
-    EXPECT_EQ(boxes.y, QStringLiteral("400"));
+    s.s.FormTag = QStringLiteral("TransData");
+    s.m.Ysource = 400; // the boxes stay empty while Xsource is 0
+    SourceBoxTexts boxes = loadSourceLocation(s.s);
+    EXPECT_EQ(s.s.FormTag, QStringLiteral("Source"));
+    EXPECT_EQ(QStringList({ boxes.x, boxes.y }), QStringList({ "", "" }));
+    s.m.Xsource = 250.5;
+    boxes = loadSourceLocation(s.s);
+    EXPECT_EQ(QStringList({ boxes.x, boxes.y }), QStringList({ "250.5", "400" }));
 
-    s.session().setStatus(QStringLiteral("Displaying source location..."));
-    closeSourceLocation(s.session());
-    EXPECT_TRUE(s.model().SLDone);
-    EXPECT_EQ(s.session().outline.state(Step::SourceLocation), CheckState::All);
-    EXPECT_TRUE(s.ts.readLog().endsWith(QStringLiteral("Source: [Close]\r\n")));
-    EXPECT_EQ(s.ts.frontend.panelStatus, QString());
+    s.s.setStatus(QStringLiteral("Displaying source location..."));
+    closeSourceLocation(s.s);
+    EXPECT_TRUE(s.m.SLDone);
+    EXPECT_EQ(s.s.outline.state(Step::SourceLocation), CheckState::All);
+    EXPECT_TRUE(s.readLog().endsWith(QStringLiteral("Source: [Close]\r\n")));
+    EXPECT_EQ(s.frontend.panelStatus, QString());
+}
+
+TEST(SourceSymbol, SizeFollowsTheMapAndTheSourceWidth)
+{
+    const struct {
+        double width, height, swidth, half;
+    } cases[] = {
+        { 2000, 1000, 0, 12.5 },
+        { 2000, 1000, 40, 20 },
+        { 2000, 1000, 60, 12.5 },
+        { 2000, 1000, 10, 12.5 },
+        { 1000, 2000, 12.5, 6.25 },
+    };
+    for (const auto &c : cases) {
+        ProjectModel m;
+        m.MapRight = c.width, m.MapTop = c.height, m.Swidth = c.swidth;
+        EXPECT_DOUBLE_EQ(sourceSymbolHalfSize(m), c.half) << c.width << " " << c.swidth;
+    }
+}
+
+TEST(SourceSymbol, OnceBothBoxesAreFilledACrossInACircleGoesIntoTheSourceLayer)
+{
+    SourceSession s;
+    s.m.MapBottom = 0; // a map of 2000 x 1000: the symbol is 12.5 from its centre
+    s.m.Ysource = 400;
+    EXPECT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("300"), true));
+    ASSERT_TRUE(s.m.SLmapped) << s.s.ErrorText.toStdString();
+    const Drawing d = readLayerFile(s.m.ProjectDir + QStringLiteral("Temp/source.geojson"));
+    ASSERT_EQ(d.entities.size(), 3u);
+    EXPECT_EQ(d.entities[0].points.front(), QPointF(300, 387.5));
+    EXPECT_EQ(d.entities[1].points.back(), QPointF(312.5, 400));
+    EXPECT_EQ(d.entities[2].kind, EntityKind::Circle);
+    EXPECT_EQ(d.entities[2].radius, 12.5);
+    EXPECT_EQ(s.s.layers.node(LayerKey::Source).state, CheckState::All);
+    EXPECT_TRUE(drawingOf(s.s).isShown(SourceDrawing)) << "the map shows it after the redraw";
 }

@@ -1,10 +1,9 @@
 #include "map/layer_file.h"
 #include "map/map_session.h"
-#include "support/test_session.h"
+#include "views/site_session.h"
 #include "views/water_level_contours.h"
 #include "views/workflow_replay.h"
 
-#include <QDir>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -15,11 +14,9 @@ using namespace qel::test;
 namespace {
 
 // One sample whose water level is 0.02 x + 0.01 y + 9 over plot limits 0..100 by 0..100.
-struct ContourFixture {
+struct ContourFixture : SiteSession {
     ContourFixture()
     {
-        m.ProjectDir = t.home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
         m.NumSamples = 2;
         m.Xcoeff(1) = 0.02, m.Ycoeff(1) = 0.01, m.Const(1) = 9, m.Direction(1) = 30;
         m.PLRight = 100, m.PLTop = 100;
@@ -29,13 +26,10 @@ struct ContourFixture {
     Drawing layerFile() const { return readLayerFile(m.ProjectDir + QStringLiteral("Temp/wlcont.geojson")); }
     void type(WaterLevelContoursForm &form, const QString &min, const QString &interval, const QString &max)
     {
-        contourBoxChanged(*t.session, form, 0, min);
-        contourBoxChanged(*t.session, form, 1, interval);
-        contourBoxChanged(*t.session, form, 2, max);
+        contourBoxChanged(s, form, 0, min);
+        contourBoxChanged(s, form, 1, interval);
+        contourBoxChanged(s, form, 2, max);
     }
-
-    TestSession t;
-    ProjectModel &m = t.session->model;
 };
 
 QString label(const char *text)
@@ -96,10 +90,10 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
 {
     ContourFixture f;
     WaterLevelContoursForm form;
-    openWaterLevelContours(*f.t.session, form);
+    openWaterLevelContours(f.s, form);
     f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
-    showContourClicked(*f.t.session, form);
-    ASSERT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+    showContourClicked(f.s, form);
+    ASSERT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
 
     const Drawing d = f.layerFile();
     ASSERT_EQ(d.entities.size(), 8u) << "a line and a label for 10, 10.5, 11 and 11.5";
@@ -117,12 +111,11 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
         std::tuple(EntityKind::Line, 2.0, 5, QStringLiteral("WLCONTOURS")));
     EXPECT_EQ(std::tuple(text.kind, text.justification.code(), text.height, text.rotation, text.color, text.layer),
         std::tuple(EntityKind::Text, QStringLiteral("CM"), 9.0, -30.0, 5, QStringLiteral("WLCONTOURS")));
-    const LayerNode &node = f.t.session->layers.node(LayerKey::WlContours);
-    EXPECT_EQ(node.text, QStringLiteral("WL contours (1)"));
-    EXPECT_EQ(node.state, CheckState::All);
+    const LayerNode &node = f.s.layers.node(LayerKey::WlContours);
+    EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours (1)"), CheckState::All));
     EXPECT_EQ(f.m.WCMapIndex, 1);
     EXPECT_EQ(std::tuple(f.m.WLMin, f.m.WLInt, f.m.WLMax), std::tuple(10.0, 0.5, 12.0));
-    EXPECT_TRUE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+    EXPECT_TRUE(drawingOf(f.s).isShown(WaterLevelDrawing));
 }
 
 TEST(WaterLevelContours, ANullIntervalOrLineWidthDrawsNothingQuietly)
@@ -130,14 +123,14 @@ TEST(WaterLevelContours, ANullIntervalOrLineWidthDrawsNothingQuietly)
     for (const char *width : { "2", "0" }) {
         ContourFixture f;
         WaterLevelContoursForm form;
-        openWaterLevelContours(*f.t.session, form);
-        contourBoxChanged(*f.t.session, form, 3, QLatin1String(width));
+        openWaterLevelContours(f.s, form);
+        contourBoxChanged(f.s, form, 3, QLatin1String(width));
         f.type(form, QStringLiteral("10"), QLatin1String(width[0] == '0' ? "1" : "0"), QStringLiteral("12"));
-        showContourClicked(*f.t.session, form);
-        EXPECT_TRUE(f.t.frontend.boxes.empty());
+        showContourClicked(f.s, form);
+        EXPECT_TRUE(f.frontend.boxes.empty());
         EXPECT_FALSE(form.contoursDrawn);
         EXPECT_FALSE(QFile::exists(f.m.ProjectDir + QStringLiteral("Temp/wlcont.geojson")));
-        EXPECT_EQ(f.t.session->layers.node(LayerKey::WlContours).state, CheckState::None);
+        EXPECT_EQ(f.s.layers.node(LayerKey::WlContours).state, CheckState::None);
     }
 }
 
@@ -157,10 +150,10 @@ TEST(WaterLevelContours, FailuresAreReportedUnderTheProcedureAndKeepTheOldContou
     };
     for (const auto &c : cases) {
         ContourFixture f;
-        ASSERT_TRUE(MapWLContour(*f.t.session, 1, 10, 0.5, 12, 1));
+        ASSERT_TRUE(MapWLContour(f.s, 1, 10, 0.5, 12, 1));
         f.m.Xcoeff(1) = c.xcoeff, f.m.Ycoeff(1) = c.ycoeff;
-        EXPECT_FALSE(MapWLContour(*f.t.session, c.sample, 10, c.interval, 12, 1));
-        const QStringList errors = f.t.frontend.boxTexts(MsgIcon::Error);
+        EXPECT_FALSE(MapWLContour(f.s, c.sample, 10, c.interval, 12, 1));
+        const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
         ASSERT_EQ(errors.size(), 1) << c.report;
         EXPECT_TRUE(errors[0].startsWith(QLatin1String(c.report))) << errors[0].toStdString();
         EXPECT_EQ(f.layerFile().entities.size(), 8u);
@@ -172,35 +165,35 @@ TEST(WaterLevelContours, ClearingAndClosing)
 {
     ContourFixture f;
     WaterLevelContoursForm form;
-    openWaterLevelContours(*f.t.session, form);
-    EXPECT_EQ(f.t.session->FormTag, QStringLiteral("RegRes"));
+    openWaterLevelContours(f.s, form);
+    EXPECT_EQ(f.s.FormTag, QStringLiteral("RegRes"));
     EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
     EXPECT_EQ(form.boxes, (std::array<QString, 4> { "0", "1", "0", "2" }));
     f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
-    showContourClicked(*f.t.session, form);
+    showContourClicked(f.s, form);
 
-    clearContoursClicked(*f.t.session, form);
-    const LayerNode &node = f.t.session->layers.node(LayerKey::WlContours);
+    clearContoursClicked(f.s, form);
+    const LayerNode &node = f.s.layers.node(LayerKey::WlContours);
     EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours"), CheckState::None));
-    EXPECT_FALSE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+    EXPECT_FALSE(drawingOf(f.s).isShown(WaterLevelDrawing));
     EXPECT_FALSE(form.contoursDrawn);
 
-    contourBoxChanged(*f.t.session, form, 3, QStringLiteral("x"));
-    EXPECT_TRUE(f.t.session->ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
+    contourBoxChanged(f.s, form, 3, QStringLiteral("x"));
+    EXPECT_TRUE(f.s.ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
     EXPECT_EQ(f.m.WLLineWidth, 2);
-    contourBoxChanged(*f.t.session, form, 3, QStringLiteral("3"));
-    closeWaterLevelContours(*f.t.session, form);
+    contourBoxChanged(f.s, form, 3, QStringLiteral("3"));
+    closeWaterLevelContours(f.s, form);
     EXPECT_EQ(f.m.WLLineWidth, 3);
     EXPECT_TRUE(f.m.WCDone);
-    EXPECT_TRUE(f.t.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
-    EXPECT_EQ(f.t.session->outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
+    EXPECT_TRUE(f.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
+    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
 
     WaterLevelContoursForm again;
-    openWaterLevelContours(*f.t.session, again);
-    showContourClicked(*f.t.session, again);
-    closeWaterLevelContours(*f.t.session, again);
-    EXPECT_EQ(f.t.session->outline.state(Step::WaterLevelContours), CheckState::All);
-    EXPECT_EQ(f.t.frontend.panelStatus, QString());
+    openWaterLevelContours(f.s, again);
+    showContourClicked(f.s, again);
+    closeWaterLevelContours(f.s, again);
+    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::All);
+    EXPECT_EQ(f.frontend.panelStatus, QString());
 }
 
 TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
@@ -208,19 +201,19 @@ TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
     for (const int index : { 1, 0 }) {
         ContourFixture f;
         f.m.WLMin = 10, f.m.WLMax = 12, f.m.WLInt = 0, f.m.WCMapIndex = qint16(index);
-        installWorkflowReplay(*f.t.session);
-        f.t.session->replay().showWaterLevelContours();
-        EXPECT_TRUE(f.t.frontend.statusTexts.contains(QStringLiteral("Displaying water level contours...")));
+        installWorkflowReplay(f.s);
+        f.s.replay().showWaterLevelContours();
+        EXPECT_TRUE(f.frontend.statusTexts.contains(QStringLiteral("Displaying water level contours...")));
         EXPECT_EQ(f.m.WLInt, 1.0);
-        EXPECT_TRUE(f.t.frontend.boxes.empty()) << f.t.session->ErrorText.toStdString();
+        EXPECT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
         if (index == 0) {
-            EXPECT_FALSE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+            EXPECT_FALSE(drawingOf(f.s).isShown(WaterLevelDrawing));
             continue;
         }
         const Drawing d = f.layerFile();
         ASSERT_EQ(d.entities.size(), 4u) << "levels 10 and 11";
         EXPECT_EQ(d.entities[1].text, QStringLiteral("10"));
         EXPECT_EQ(d.entities[3].text, QStringLiteral("11"));
-        EXPECT_TRUE(drawingOf(*f.t.session).isShown(WaterLevelDrawing));
+        EXPECT_TRUE(drawingOf(f.s).isShown(WaterLevelDrawing));
     }
 }
