@@ -142,8 +142,9 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
         }
         const QByteArray want = readBytes(GoldenDir + name);
         EXPECT_TRUE(compared == want) << firstDifference(compared, want);
-        if (!o.whole)
+        if (!o.whole) {
             EXPECT_EQ(digest, readBytes(GoldenDir + name + ".sha256"));
+        }
     }
 
     const QImage map(out + "map.png");

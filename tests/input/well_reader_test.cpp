@@ -223,17 +223,12 @@ TEST_F(WellReader, MapWellsDrawsPointsAndLabels)
     ASSERT_EQ(s.errorsReported, 0);
     const Drawing &d = drawingOf(s).drawing(WellsDrawing);
     ASSERT_EQ(d.entities.size(), 4u); // the well at 0, 0 is not drawn
-    const Entity &point = d.entities[2];
-    EXPECT_EQ(point.kind, EntityKind::Point);
-    EXPECT_EQ(point.points[0], QPointF(300, 400));
-    EXPECT_EQ(point.layer, QStringLiteral("WELLS"));
-    EXPECT_EQ(point.color, 1);
-    const Entity &label = d.entities[3];
-    EXPECT_EQ(label.kind, EntityKind::Text);
-    EXPECT_EQ(label.text, QStringLiteral("C"));
-    EXPECT_EQ(label.points[0], QPointF(310, 400));
+    const Entity &point = d.entities[2], &label = d.entities[3];
+    EXPECT_EQ(std::tuple(point.kind, point.points[0], point.layer, point.color),
+        std::tuple(EntityKind::Point, QPointF(300, 400), QStringLiteral("WELLS"), 1));
+    EXPECT_EQ(std::tuple(label.kind, label.text, label.points[0], label.justification.code()),
+        std::tuple(EntityKind::Text, QStringLiteral("C"), QPointF(310, 400), QStringLiteral("LM")));
     EXPECT_DOUBLE_EQ(label.height, 9);
-    EXPECT_EQ(label.justification.code(), QStringLiteral("LM"));
     EXPECT_TRUE(d.file.startsWith(s.model.ProjectDir + QStringLiteral("Temp/wells")));
     EXPECT_TRUE(QFileInfo(d.file).exists() || QFileInfo(d.file + QStringLiteral(".geojson")).exists());
     EXPECT_EQ(s.layers.node(LayerKey::Wells).text, QStringLiteral("Wells (3)"));
