@@ -31,14 +31,8 @@ void fillSite(ProjectModel &m, int samples = 2)
 }
 
 // Model-grid indexes of a point of the grid above.
-int ixOf(double x)
-{
-    return int(x + 10) + 1;
-}
-int iyOf(double y)
-{
-    return int(10 - y) + 1;
-}
+const auto ixOf = [](double x) { return int(x + 10) + 1; };
+const auto iyOf = [](double y) { return int(10 - y) + 1; };
 
 class Plume : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
 #include "analysis/gis_export.h"
+#include "support/qel_process.h"
 #include "support/test_session.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 using namespace qel;
 using namespace qel::test;
@@ -28,22 +30,11 @@ constexpr double Left = 100, Top = 500, Spacing = 10;
 // Node (1, 1) at (100, 500): cell centres on nodes put the raster's corner half a cell out.
 const std::array<double, 6> ExpectedTransform = { 95, 10, 0, 505, 0, -10 };
 
-double dateValue(int s, int ix, int iy)
-{
-    return s * 100 + iy * 10 + ix + 0.125;
-}
-double averageValue(int ix, int iy)
-{
-    return 200 + iy * 10 + ix;
-}
-double minDistValue(int ix, int iy)
-{
-    return ix == 1 && iy == 1 ? 0 : 1000 + iy * 10 + ix; // node (1, 1) is on a well
-}
-double wolfValue(int ix, int iy)
-{
-    return ix == 1 && iy == 1 ? 0 : 0.5 * (iy * 10 + ix);
-}
+// The values of each grid at node (ix, iy); node (1, 1) is on a well.
+const auto dateValue = [](int s, int ix, int iy) { return s * 100 + iy * 10 + ix + 0.125; };
+const auto averageValue = [](int ix, int iy) { return 200.0 + iy * 10 + ix; };
+const auto minDistValue = [](int ix, int iy) { return ix == 1 && iy == 1 ? 0.0 : 1000 + iy * 10 + ix; };
+const auto wolfValue = [](int ix, int iy) { return ix == 1 && iy == 1 ? 0 : 0.5 * (iy * 10 + ix); };
 
 struct Closer {
     void operator()(GDALDataset *d) const { GDALClose(d); }
@@ -107,13 +98,19 @@ void fillRun(TestSession &t, bool baseMapCrs = true)
     m.ANDone = true;
 }
 
+bool isUtm33(const OGRSpatialReference *srs)
+{
+    OGRSpatialReference utm;
+    utm.importFromEPSG(32633);
+    return srs && srs->IsSame(&utm);
+}
+
 struct Raster {
     int nx = 0, ny = 0;
     std::array<double, 6> transform {};
-    bool hasNoData = false;
-    double noData = 0;
+    std::optional<double> noData;
     std::vector<double> values;
-    std::shared_ptr<OGRSpatialReference> srs;
+    bool utm33 = false;
     QString compression;
 };
 
@@ -130,27 +127,61 @@ Raster readRaster(const QString &path)
     d->GetGeoTransform(r.transform.data());
     GDALRasterBand *band = d->GetRasterBand(1);
     int has = 0;
-    r.noData = band->GetNoDataValue(&has);
-    r.hasNoData = has;
+    if (const double noData = band->GetNoDataValue(&has); has)
+        r.noData = noData;
     r.values.resize(std::size_t(r.nx * r.ny));
     if (band->RasterIO(GF_Read, 0, 0, r.nx, r.ny, r.values.data(), r.nx, r.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
         r.values.clear();
-    if (const OGRSpatialReference *srs = d->GetSpatialRef())
-        r.srs.reset(srs->Clone());
+    r.utm33 = isUtm33(d->GetSpatialRef());
     r.compression = QString::fromUtf8(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"));
     return r;
-}
-
-bool isUtm33(const std::shared_ptr<OGRSpatialReference> &srs)
-{
-    OGRSpatialReference utm;
-    utm.importFromEPSG(32633);
-    return srs && srs->IsSame(&utm);
 }
 
 QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+struct LayerContent {
+    int features = 0;
+    OGRwkbGeometryType type = wkbUnknown;
+    bool utm33 = false;
+    std::map<int, double> areaByLevel; // band layers
+    std::map<int, QString> colourByLevel;
+    std::map<int, std::pair<double, double>> boundsByLevel;
+    QStringList ids; // wells
+    double area = 0; // rectangles
+};
+
+std::map<QString, LayerContent> readPackage(const QString &path)
+{
+    GDALAllRegister();
+    std::map<QString, LayerContent> layers;
+    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!d)
+        return layers;
+    for (OGRLayer *layer : d->GetLayers()) {
+        LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
+        c.type = wkbFlatten(layer->GetGeomType());
+        c.utm33 = isUtm33(layer->GetSpatialRef());
+        const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;
+        for (auto &f : *layer) {
+            ++c.features;
+            const OGRGeometry *g = f->GetGeometryRef();
+            const double area = g && wkbFlatten(g->getGeometryType()) == wkbPolygon ? g->toPolygon()->get_Area() : 0;
+            if (bands) {
+                const int k = f->GetFieldAsInteger("level");
+                c.areaByLevel[k] += area;
+                c.colourByLevel[k] = QString::fromUtf8(f->GetFieldAsString("colour"));
+                c.boundsByLevel[k] = { f->GetFieldAsDouble("lower"), f->GetFieldAsDouble("upper") };
+            } else {
+                c.area += area;
+            }
+            if (layer->GetLayerDefn()->GetFieldIndex("id") >= 0)
+                c.ids << QString::fromUtf8(f->GetFieldAsString("id"));
+        }
+    }
+    return layers;
 }
 
 } // namespace
@@ -176,31 +207,26 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
     };
     QStringList expectedFiles { QStringLiteral("results.gpkg") };
     for (const auto &grid : grids) {
+        std::vector<double> values; // row by row from the top
+        for (int iy = 1; iy <= NY; ++iy)
+            for (int ix = 1; ix <= NX; ++ix)
+                values.push_back(grid.value(ix, iy));
         for (const char *extension : { ".tif", ".asc" }) {
             const QString name = QLatin1String(grid.stem) + QLatin1String(extension);
             SCOPED_TRACE(name.toStdString());
             expectedFiles << name;
             const Raster r = readRaster(out + u'/' + name);
-            ASSERT_EQ(r.nx, NX);
-            ASSERT_EQ(r.ny, NY);
+            EXPECT_EQ(std::pair(r.nx, r.ny), std::pair(NX, NY));
             EXPECT_EQ(r.transform, ExpectedTransform);
-            EXPECT_TRUE(r.hasNoData);
             EXPECT_EQ(r.noData, GisNoData);
-            EXPECT_TRUE(isUtm33(r.srs));
-            ASSERT_EQ(r.values.size(), std::size_t(NX * NY));
-            for (int iy = 1; iy <= NY; ++iy)
-                for (int ix = 1; ix <= NX; ++ix)
-                    EXPECT_EQ(r.values[std::size_t((iy - 1) * NX + ix - 1)], grid.value(ix, iy))
-                        << "node " << ix << ", " << iy;
+            EXPECT_TRUE(r.utm33);
+            EXPECT_EQ(r.values, values);
         }
         expectedFiles << QLatin1String(grid.stem) + QStringLiteral(".prj");
         EXPECT_EQ(readRaster(out + u'/' + QLatin1String(grid.stem) + QStringLiteral(".tif")).compression, "DEFLATE");
     }
     expectedFiles.sort();
     EXPECT_EQ(filesIn(out), expectedFiles) << "nothing else: no temporary or side files";
-    ASSERT_FALSE(t.frontend.messageLines.isEmpty());
-    EXPECT_TRUE(t.frontend.messageLines.last().contains(QStringLiteral("coordinate system EPSG:32633")))
-        << t.frontend.messageLines.last().toStdString();
 }
 
 // File > Export grids for GIS asks for a folder, starting in the project's; cancelling writes
@@ -223,97 +249,43 @@ TEST(GisExport, TheMenuCommandExportsIntoTheChosenFolder)
     EXPECT_TRUE(t.frontend.boxes.empty());
 }
 
-TEST(GisExport, NothingToExportSaysWhyAndWritesNothing)
+TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
 {
     const struct {
         const char *name;
-        std::function<void(ProjectModel &)> change;
+        std::function<void(ProjectModel &, const QString &out)> change;
         const char *message;
     } cases[] = {
-        { "no run", [](ProjectModel &m) { m.ANDone = false; }, "Run the analytical solution first." },
-        { "no grids", [](ProjectModel &m) { m.Conc.clear(); }, "left no result grids" },
-        { "no grid size", [](ProjectModel &m) { m.PCNumX = 0; }, "left no result grids" },
+        { "no run", [](ProjectModel &m, auto &) { m.ANDone = false; }, "Run the analytical solution first." },
+        { "no grids", [](ProjectModel &m, auto &) { m.Conc.clear(); }, "left no result grids" },
+        { "no grid size", [](ProjectModel &m, auto &) { m.PCNumX = 0; }, "left no result grids" },
+        // A folder where a file should go.
+        { "wolf.tif cannot be written", [](ProjectModel &, const QString &out) { QDir().mkpath(out + "/wolf.tif"); },
+            "QEL(GIS:exportGridsForGis): 75: \nCannot write " },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t;
         fillRun(t);
-        c.change(t.session->model);
         const QString out = t.home() + QStringLiteral("gis");
+        c.change(t.session->model, out);
+        const bool blocked = QFileInfo::exists(out);
         EXPECT_FALSE(exportGridsForGis(*t.session, out));
         const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
         ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors[0].contains(QLatin1String(c.message))) << errors[0].toStdString();
-        EXPECT_FALSE(QFileInfo::exists(out));
-    }
-}
-
-TEST(GisExport, AFileThatCannotBeWrittenIsReportedAndLeavesNoPart)
-{
-    TestSession t;
-    fillRun(t);
-    const QString out = t.home() + QStringLiteral("gis");
-    QDir().mkpath(out + QStringLiteral("/wolf.tif")); // a folder where the file should go
-    EXPECT_FALSE(exportGridsForGis(*t.session, out));
-    const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(GIS:exportGridsForGis): 75: \nCannot write ")))
-        << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("wolf.tif")));
-    for (const QString &name : filesIn(out))
-        EXPECT_TRUE(name == QLatin1String("wolf.tif") || name.endsWith(QLatin1String(".tif"))
-            || name.endsWith(QLatin1String(".asc")) || name.endsWith(QLatin1String(".prj")))
-            << "a left-over part: " << name.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg"))) << "the export stopped at the failure";
-}
-
-namespace {
-
-struct LayerContent {
-    int features = 0;
-    OGRwkbGeometryType type = wkbUnknown;
-    bool utm33 = false;
-    std::map<int, double> areaByLevel; // band layers
-    std::map<int, QString> colourByLevel;
-    std::map<int, std::pair<double, double>> boundsByLevel;
-    QStringList ids; // wells
-    double area = 0; // rectangles
-};
-
-std::map<QString, LayerContent> readPackage(const QString &path)
-{
-    GDALAllRegister();
-    std::map<QString, LayerContent> layers;
-    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    if (!d)
-        return layers;
-    for (OGRLayer *layer : d->GetLayers()) {
-        LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
-        c.type = wkbFlatten(layer->GetGeomType());
-        OGRSpatialReference utm;
-        utm.importFromEPSG(32633);
-        c.utm33 = layer->GetSpatialRef() && layer->GetSpatialRef()->IsSame(&utm);
-        const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;
-        for (auto &f : *layer) {
-            ++c.features;
-            const OGRGeometry *g = f->GetGeometryRef();
-            const double area = g && wkbFlatten(g->getGeometryType()) == wkbPolygon ? g->toPolygon()->get_Area() : 0;
-            if (bands) {
-                const int k = f->GetFieldAsInteger("level");
-                c.areaByLevel[k] += area;
-                c.colourByLevel[k] = QString::fromUtf8(f->GetFieldAsString("colour"));
-                c.boundsByLevel[k] = { f->GetFieldAsDouble("lower"), f->GetFieldAsDouble("upper") };
-            } else {
-                c.area += area;
-            }
-            if (layer->GetLayerDefn()->GetFieldIndex("id") >= 0)
-                c.ids << QString::fromUtf8(f->GetFieldAsString("id"));
+        if (!blocked) {
+            EXPECT_FALSE(QFileInfo::exists(out));
+            continue;
         }
+        EXPECT_TRUE(errors[0].contains(QStringLiteral("wolf.tif")));
+        for (const QString &name : filesIn(out))
+            EXPECT_TRUE(name.endsWith(QLatin1String(".tif")) || name.endsWith(QLatin1String(".asc"))
+                || name.endsWith(QLatin1String(".prj")))
+                << "a left-over part: " << name.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg"))) << "the export stopped at the failure";
     }
-    return layers;
 }
-
-} // namespace
 
 TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
 {
@@ -408,38 +380,29 @@ TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
 
 TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
 {
-    const QByteArray example = readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/alpha-site.prj"));
-    ASSERT_FALSE(example.isEmpty());
     const struct {
         const char *name;
-        QByteArray project;
+        bool results;
         int status;
         const char *says; // on standard error, "" for nothing
     } cases[] = {
-        { "a project with results", example, 0, "" },
-        { "a project without results", QByteArray(example).replace("ANDone=True", "ANDone=False"), 1,
-            "There are no analytical results to export for GIS." },
+        { "a project with results", true, 0, "" },
+        { "a project without results", false, 1, "There are no analytical results to export for GIS." },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t(false);
-        const QString project = t.writeFile(QStringLiteral("site/site.prj"), c.project);
-        for (const char *name : { "site-plan.dxf", "wells.csv", "levels.csv" })
-            t.writeFile(QStringLiteral("site/") + QLatin1String(name),
-                readBytes(QStringLiteral(QEL_SOURCE_DIR "/examples/") + QLatin1String(name)));
+        const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+        QByteArray project = readBytes(site + QStringLiteral("alpha-site.prj"));
+        if (!c.results)
+            project.replace("ANDone=True", "ANDone=False");
         const QString out = t.home() + QStringLiteral("gis");
-        QProcess qel;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QEL_HOME"), t.home());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        qel.setProcessEnvironment(env);
-        qel.start(QStringLiteral(QEL_BINARY_DIR "/bin/qel"), { "--batch", project, "--export-gis", out });
-        ASSERT_TRUE(qel.waitForFinished(60000));
-        const QString err = QString::fromLocal8Bit(qel.readAllStandardError());
-        EXPECT_EQ(qel.exitCode(), c.status) << err.toStdString();
-        EXPECT_TRUE(err.contains(QLatin1String(c.says))) << err.toStdString();
-        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.status == 0);
-        if (c.status == 0) {
+        const QelRun run = runQel(
+            t.home(), { "--batch", t.writeFile(QStringLiteral("site/site.prj"), project), "--export-gis", out });
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.says))) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.results);
+        if (c.results) {
             EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 201);
             EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/wolf.asc")));
         }
@@ -489,7 +452,7 @@ TEST(GisExport, TheCoordinateSystemComesFromABaseMapThatCarriesOne)
         c.make(m.ProjectDir + m.BaseMapFile);
         const QString out = t.home() + QStringLiteral("gis");
         ASSERT_TRUE(exportGridsForGis(*t.session, out));
-        EXPECT_EQ(isUtm33(readRaster(out + QStringLiteral("/plume_average.asc")).srs), c.utm33);
+        EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.asc")).utm33, c.utm33);
         EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["wells"].utm33, c.utm33);
         ASSERT_FALSE(t.frontend.messageLines.isEmpty());
         EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))

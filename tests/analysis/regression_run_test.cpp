@@ -1,5 +1,6 @@
 #include "analysis/regression_run.h"
 #include "core/date_text.h"
+#include "regress/regress_input.h"
 #include "support/test_session.h"
 
 #include <QDir>
@@ -51,7 +52,8 @@ protected:
 
 } // namespace
 
-TEST(RegressionInput, TheFileByteForByte)
+// Written byte for byte as regress expects it, and read back by regress as written.
+TEST(RegressionInput, TheFileByteForByteAndReadBack)
 {
     ProjectModel m;
     m.NumWLWells = 2;
@@ -66,15 +68,24 @@ TEST(RegressionInput, TheFileByteForByte)
     m.WLWellY(2) = -3;
     m.WLData(2, 1) = 99.25;
     std::optional<QString> stop;
-    const QByteArray expected = " 2  1 \r\n'" + shortDateText(m.SampleDate(1)).toUtf8()
-        + "' \r\n' MW 1 '  1250.5  1E-05  101  \r\n'MW-2'  1E+15  -3  99.25  \r\n";
-    EXPECT_EQ(regressionInputBytes(m, stop), expected);
+    const QByteArray date = shortDateText(m.SampleDate(1)).toUtf8();
+    EXPECT_TRUE(date.contains("2024"));
+    EXPECT_EQ(regressionInputBytes(m, stop),
+        " 2  1 \r\n'" + date + "' \r\n' MW 1 '  1250.5  1E-05  101  \r\n'MW-2'  1E+15  -3  99.25  \r\n");
     EXPECT_FALSE(stop);
-    EXPECT_TRUE(shortDateText(QDate(2024, 3, 15)).contains(QStringLiteral("2024")));
 
     // A well the well list does not know keeps its levels out of the fit.
     m.WLWellUnlocated(2) = 1;
-    EXPECT_TRUE(regressionInputBytes(m, stop).endsWith("'MW-2'  1E+15  -3  -9999  \r\n"));
+    const QByteArray bytes = regressionInputBytes(m, stop);
+    EXPECT_TRUE(bytes.endsWith("'MW-2'  1E+15  -3  -9999  \r\n"));
+    const regress::ParseResult read = regress::parseRegressInput(bytes);
+    ASSERT_TRUE(read.input) << read.problem.toStdString();
+    EXPECT_EQ(read.input->dates, QStringList { QString::fromUtf8(date) });
+    ASSERT_EQ(read.input->wells.size(), 2u);
+    EXPECT_EQ(read.input->wells[0].id, " MW 1 ");
+    EXPECT_EQ(read.input->wells[0].y, 0.00001);
+    EXPECT_EQ(read.input->wells[1].x, 1e15);
+    EXPECT_EQ(read.input->wells[1].levels, std::vector<double> { -9999 });
 }
 
 TEST(RegressionInput, ABlankDateOrIdentifierStopsTheFile)
@@ -148,23 +159,24 @@ TEST_F(Regression, FitsThePlaneOfEveryDate)
 
 TEST_F(Regression, FailuresAreReportedAndClearTheResult)
 {
-    const QString crashing = t.writeFile(QStringLiteral("bin/crash"), "#!/bin/sh\nexit 3\n");
-    QFile::setPermissions(crashing, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString silent
-        = t.writeFile(QStringLiteral("bin/silent"), "#!/bin/sh\nprintf 'header\\r\\n' > regress.out\n");
-    QFile::setPermissions(silent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const struct {
         const char *name;
-        QString program;
+        const char *script; // in place of the program, none: no program there
         const char *start;
     } cases[] = {
-        { "program missing", t.home() + QStringLiteral("bin/none"), "QEL(RunRegress): 53: \n" },
-        { "program fails", crashing, "QEL(RunRegress): 5: \nThe regression program failed" },
-        { "no result lines", silent, "QEL(RunRegress): 62: \n" },
+        { "program missing", nullptr, "QEL(RunRegress): 53: \n" },
+        { "program fails", "exit 3", "QEL(RunRegress): 5: \nThe regression program failed" },
+        { "no result lines", "printf 'header\\r\\n' > regress.out", "QEL(RunRegress): 62: \n" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        qputenv("QEL_REGRESS", c.program.toUtf8());
+        QString program = t.home() + QStringLiteral("bin/none");
+        if (c.script) {
+            program = t.writeFile(
+                QStringLiteral("bin/") + QLatin1String(c.name), "#!/bin/sh\n" + QByteArray(c.script) + "\n");
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("QEL_REGRESS", program.toUtf8());
         s.model.RGDone = true;
         t.frontend.boxes.clear();
         RunRegress(s);

@@ -19,36 +19,32 @@ using namespace qel::test;
 
 namespace {
 
-// The example's vector variant copied into folder below the application folder.
-QString copyExample(const TestSession &t, const QString &folder)
-{
-    return qel::test::copyExample(t.home(), folder, VectorExampleFiles);
-}
+// A copy of the example's vector variant, and the environment of the run, for a case to spoil.
+struct Site {
+    const TestSession &t;
+    QString dir;
+    QProcessEnvironment env;
 
-void replaceInFile(const QString &path, const QByteArray &from, const QByteArray &to)
-{
-    QByteArray bytes = readBytes(path);
-    ASSERT_TRUE(bytes.contains(from)) << path.toStdString() << " lacks " << from.toStdString();
-    bytes.replace(from, to);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-// A stand-in for the regress program.
-QString script(const TestSession &t, const QString &name, const QByteArray &body)
-{
-    const QString path = t.writeFile("bin/" + name, "#!/bin/sh\n" + body + "\n");
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
+    void write(const char *file, const QByteArray &bytes) const
+    {
+        QFile out(dir + QLatin1String(file));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file;
+        out.write(bytes);
+    }
+    void replace(const char *file, const QByteArray &from, const QByteArray &to) const
+    {
+        QByteArray bytes = readBytes(dir + QLatin1String(file));
+        ASSERT_TRUE(bytes.contains(from)) << file << " lacks " << from.toStdString();
+        write(file, bytes.replace(from, to));
+    }
+    // Runs a shell script in place of the regress program.
+    void regress(const QString &name, const QByteArray &body)
+    {
+        const QString path = t.writeFile("bin/" + name, "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("QEL_REGRESS", path);
+    }
+};
 
 // Bytes of every value, in no format.
 QByteArray junkBytes()
@@ -72,104 +68,79 @@ QByteArray manyWells(int count)
 
 TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
 {
-    using Spoil = std::function<void(const TestSession &, const QString &site, QProcessEnvironment &)>;
     const struct {
         const char *name;
         const char *folder;
-        Spoil spoil;
+        std::function<void(Site &)> spoil;
         int status;
         QStringList reports; // each must appear on stderr
     } cases[] = {
-        { "the example as it is", "site", [](auto &, auto &, auto &) {}, 0, {} },
+        { "the example as it is", "site", [](Site &) {}, 0, {} },
         { "32767 plume levels", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "alpha-site.prj", "PCNumLevels= 5 ", "PCNumLevels= 32767 ");
-            },
-            1, { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
+            [](Site &s) { s.replace("alpha-site.prj", "PCNumLevels= 5 ", "PCNumLevels= 32767 "); }, 1,
+            { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
         // Limits not on the map: the plot-limits dialog is not replayed and the count stays.
         { "32767 grid columns", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
-                replaceInFile(site + "alpha-site.prj", "PLmapped=True", "PLmapped=False");
+            [](Site &s) {
+                s.replace("alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
+                s.replace("alpha-site.prj", "PLmapped=True", "PLmapped=False");
             },
             1,
             { "Number of X grids (32767) exceeds the maximum (400)",
                 "allocated in QEL!\nPlease reduce number of grids by increasing grid spacing." } },
         // Replaying the dialog derives the counts again from the spacing.
         { "32767 grid columns, limits on the map", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
-            },
-            0, { "Number of X grids (32767) exceeds the maximum (400)" } },
+            [](Site &s) { s.replace("alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 "); }, 0,
+            { "Number of X grids (32767) exceeds the maximum (400)" } },
         { "project file cut short", "site",
-            [](auto &, const QString &site, auto &) {
-                writeFile(site + "alpha-site.prj", readBytes(site + "alpha-site.prj").left(900));
-            },
-            1, { "QEL(ReadProjectFile): Error (62).", "Input past end of file", "wrote nothing" } },
-        { "project file of random bytes", "site",
-            [](auto &, const QString &site, auto &) { writeFile(site + "alpha-site.prj", junkBytes()); }, 1,
+            [](Site &s) { s.write("alpha-site.prj", readBytes(s.dir + "alpha-site.prj").left(900)); }, 1,
+            { "QEL(ReadProjectFile): Error (62).", "Input past end of file", "wrote nothing" } },
+        { "project file of random bytes", "site", [](Site &s) { s.write("alpha-site.prj", junkBytes()); }, 1,
             { "Not an QEL Project File!", "wrote nothing" } },
-        { "missing base map", "site",
-            [](auto &, const QString &site, auto &) { QFile::remove(site + "site-plan.dxf"); }, 1,
+        { "missing base map", "site", [](Site &s) { QFile::remove(s.dir + "site-plan.dxf"); }, 1,
             { "Basemap file does not exist!", "wrote nothing" } },
-        { "base map of random bytes", "site",
-            [](auto &, const QString &site, auto &) { writeFile(site + "site-plan.dxf", junkBytes()); }, 1,
+        { "base map of random bytes", "site", [](Site &s) { s.write("site-plan.dxf", junkBytes()); }, 1,
             { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
-        { "empty header cell", "site",
-            [](auto &, const QString &site, auto &) { replaceInFile(site + "wells.csv", "WellID,X,Y", "WellID,,Y"); },
-            1, { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
-        { "a date as text", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,");
-            },
+        { "empty header cell", "site", [](Site &s) { s.replace("wells.csv", "WellID,X,Y", "WellID,,Y"); }, 1,
+            { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
+        { "a date as text", "site", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); },
             1, { "QEL(Wldata:ReadData): 13:", "is not a date: \"March fifteenth\"" } },
-        { "100000 wells", "site",
-            [](auto &, const QString &site, auto &) { writeFile(site + "wells.csv", manyWells(100000)); }, 1,
+        { "100000 wells", "site", [](Site &s) { s.write("wells.csv", manyWells(100000)); }, 1,
             { "Number of wells (100000) exceeds the maximum (1000)" } },
-        { "unknown table", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "alpha-site.prj", "DataTable=levels", "DataTable=nosuch");
-            },
+        { "unknown table", "site", [](Site &s) { s.replace("alpha-site.prj", "DataTable=levels", "DataTable=nosuch"); },
             1, { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "well names that are not UTF-8", "site",
-            [](auto &, const QString &site, auto &) {
-                replaceInFile(site + "wells.csv", "\r\nMW-1,", "\r\nMW-\xe9\x31,");
-                replaceInFile(site + "levels.csv", "Date,MW-1,", "Date,MW-\xe9\x31,");
+            [](Site &s) {
+                s.replace("wells.csv", "\r\nMW-1,", "\r\nMW-\xe9\x31,");
+                s.replace("levels.csv", "Date,MW-1,", "Date,MW-\xe9\x31,");
             },
             0, {} },
-        { "quotes and spaces in the folder", "it's a \"site\" folder", [](auto &, auto &, auto &) {}, 0, {} },
-        { "regress crashes", "site",
-            [](const TestSession &t, auto &, QProcessEnvironment &env) {
-                env.insert("QEL_REGRESS", script(t, "crash", "kill -SEGV $$"));
-            },
-            1, { "QEL(RunRegress): 5: \nThe regression program crashed." } },
+        { "quotes and spaces in the folder", "it's a \"site\" folder", [](Site &) {}, 0, {} },
+        { "regress crashes", "site", [](Site &s) { s.regress("crash", "kill -SEGV $$"); }, 1,
+            { "QEL(RunRegress): 5: \nThe regression program crashed." } },
         { "regress hangs", "site",
-            [](const TestSession &t, auto &, QProcessEnvironment &env) {
-                env.insert("QEL_REGRESS", script(t, "hang", "exec sleep 60"));
-                env.insert("QEL_REGRESS_TIME_LIMIT", "2");
+            [](Site &s) {
+                s.regress("hang", "exec sleep 60");
+                s.env.insert("QEL_REGRESS_TIME_LIMIT", "2");
             },
             1, { "The regression program did not finish within 2 seconds and was stopped." } },
         { "regress writes garbage", "site",
-            [](const TestSession &t, auto &, QProcessEnvironment &env) {
-                env.insert("QEL_REGRESS",
-                    script(t, "garbage", "printf 'x\\001\\377' > \"$3\"; printf '\\000garbage' > \"$2\""));
-            },
-            1, { "QEL(RunRegress): 62: \nInput past end of file" } },
+            [](Site &s) { s.regress("garbage", "printf 'x\\001\\377' > \"$3\"; printf '\\000garbage' > \"$2\""); }, 1,
+            { "QEL(RunRegress): 62: \nInput past end of file" } },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t(false);
-        const QString site = copyExample(t, QString::fromUtf8(c.folder));
-        QProcessEnvironment env;
-        c.spoil(t, site, env);
-        const QByteArray project = readBytes(site + "alpha-site.prj");
-        const QelRun run = runQel(t.home(), { "--batch", site + "alpha-site.prj" }, env);
+        Site site { t, copyExample(t.home(), QString::fromUtf8(c.folder), VectorExampleFiles), {} };
+        c.spoil(site);
+        const QByteArray project = readBytes(site.dir + "alpha-site.prj");
+        const QelRun run = runQel(t.home(), { "--batch", site.dir + "alpha-site.prj" }, site.env);
         EXPECT_EQ(run.status, c.status) << run.err.toStdString();
         for (const QString &report : c.reports)
             EXPECT_TRUE(run.err.contains(report)) << "missing: " << report.toStdString() << "\n"
                                                   << run.err.toStdString();
         EXPECT_FALSE(run.err.contains("Sanitizer")) << run.err.toStdString();
-        EXPECT_EQ(readBytes(site + "alpha-site.prj"), project) << "the project file was changed";
+        EXPECT_EQ(readBytes(site.dir + "alpha-site.prj"), project) << "the project file was changed";
     }
 }
 
@@ -177,7 +148,7 @@ TEST(MalformedInput, AFullDiskKeepsTheProjectItWouldReplace)
 {
     TestSession t(false);
     t.writeFile("QEL.ini", "[QEL]\r\n");
-    const QString site = copyExample(t, "site");
+    const QString site = copyExample(t.home(), "site", VectorExampleFiles);
     const QString target = t.writeFile("site/saved.prj", "an older project\r\n");
     QelRun run;
     {
@@ -197,7 +168,7 @@ TEST(MalformedInput, AFullDiskKeepsTheProjectItWouldReplace)
 TEST(MalformedInput, AReadOnlyProjectFolderIsReportedAndLeftAsItWas)
 {
     TestSession t(false);
-    const QString site = copyExample(t, "site");
+    const QString site = copyExample(t.home(), "site", VectorExampleFiles);
     const QString app = t.home() + "app/";
     QDir().mkpath(app);
     const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup

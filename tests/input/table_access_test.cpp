@@ -1,5 +1,7 @@
 #include "core/errors.h"
+#include "input/import_wizard.h"
 #include "input/table_access.h"
+#include "support/test_session.h"
 
 #include <gtest/gtest.h>
 
@@ -132,19 +134,13 @@ TEST(TableAccess, ListsTablesInFileOrder)
 
 TEST(TableAccess, WriteFieldChangesOnlyTheMemoryCopy)
 {
-    const QByteArray before = [] {
-        QFile f(fixture("sites.xlsx"));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray before = qel::test::readBytes(fixture("sites.xlsx"));
     Table t = openTable(fixture("sites.xlsx"), "Excel 12.0 Xml", "Wells");
     t.moveNext();
     t.moveNext();
     t.setField(u"X", TableCell::number(0));
     EXPECT_EQ(t.cell(2, 1), TableCell::number(0));
-    QFile f(fixture("sites.xlsx"));
-    f.open(QIODevice::ReadOnly);
-    EXPECT_EQ(f.readAll(), before);
+    EXPECT_EQ(qel::test::readBytes(fixture("sites.xlsx")), before);
     EXPECT_EQ(openTable(fixture("sites.xlsx"), "Excel 12.0 Xml", "Wells").cell(2, 1), TableCell::text("n/a"));
 }
 
@@ -208,14 +204,28 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
     }
 }
 
-TEST(TableAccess, FormatList)
+// A stored format is found by its caption or its driver name, in any letter case; the wizards
+// preselect Excel 97 when none is stored.
+TEST(TableAccess, FormatLookup)
 {
-    ASSERT_EQ(tableFormats().size(), 12u);
-    EXPECT_EQ(tableFormatIndex(u"excel 5.0"), 1);
-    EXPECT_EQ(tableFormatIndex(u"Excel 97/2000/2002"), 2);
-    EXPECT_EQ(tableFormatIndex(u"dBASE IV"), 8);
-    EXPECT_EQ(tableFormatIndex(u""), -1);
-    EXPECT_EQ(tableFormatIndex(u"GPKG"), 10);
+    const struct {
+        const char *text;
+        int index, preselected;
+    } cases[] = {
+        { "", -1, 2 },
+        { "excel 5.0", 1, 1 },
+        { "Excel 97/2000/2002", 2, 2 },
+        { "LOTUS WK4", 4, 4 },
+        { "dBASE IV", 8, 8 },
+        { "GPKG", 10, 10 },
+        { "Quattro", -1, -1 },
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(tableFormatIndex(QString::fromLatin1(c.text)), c.index) << c.text;
+        EXPECT_EQ(SetFileFormats(QLatin1String(c.text)), c.preselected) << c.text;
+    }
+    EXPECT_EQ(fileFilter(2), QStringLiteral("Excel 97/2000/2002 (*.xls)|*.xls"));
+    EXPECT_EQ(fileFilter(3), QStringLiteral("Lotus WK3 (*.wk3)|*.wk3"));
 }
 
 // A header merged over two columns names only the first of them; the row below it is a record.
@@ -256,9 +266,10 @@ TEST(TableAccess, GisPointLayersGiveTheirCoordinates)
     for (const auto &l : layers) {
         SCOPED_TRACE(l.file);
         const QString path = dir.filePath(QLatin1String(l.file));
-        if (!QFile::exists(path))
-            // A shapefile holds one kind of geometry: the multipoint becomes its point.
+        // A shapefile holds one kind of geometry: the multipoint becomes its point.
+        if (!QFile::exists(path)) {
             ASSERT_EQ(QProcess::execute(QStringLiteral("ogr2ogr"), { "-explodecollections", path, geojson }), 0);
+        }
         EXPECT_EQ(tableNames(path, QLatin1String(l.driver)), QStringList { "wells" });
         Table table = openTable(path, QLatin1String(l.driver), QLatin1String(l.table));
         EXPECT_EQ(table.fieldNames(), QStringList({ "WellID", "Depth", GeometryXField, GeometryYField }));

@@ -82,13 +82,9 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
     EXPECT_EQ(m.WLData(3, 1), -9999.0);
     EXPECT_EQ(m.WLData(1, 2), 112.5);
     // -9999 is not a level: the range is 100..112.5 and 12.5 / 5 rounds to the even 2
-    EXPECT_EQ(m.WLMin, 100.0);
-    EXPECT_EQ(m.WLMax, 112.5);
-    EXPECT_EQ(m.WLInt, 2.0);
-    EXPECT_EQ(m.PLLeft, 100.0);
-    EXPECT_EQ(m.PLRight, 300.0);
-    EXPECT_EQ(m.PLBottom, 970.0);
-    EXPECT_EQ(m.PLTop, 990.0);
+    EXPECT_EQ(std::tuple(m.WLMin, m.WLMax, m.WLInt), std::tuple(100.0, 112.5, 2.0));
+    // the plot limits enclose the wells
+    EXPECT_EQ(std::tuple(m.PLLeft, m.PLRight, m.PLBottom, m.PLTop), std::tuple(100.0, 300.0, 970.0, 990.0));
     EXPECT_TRUE(m.WLDone);
     EXPECT_EQ(w.hint, ReadSucceededHint);
     EXPECT_TRUE(w.nextEnabled);
@@ -184,6 +180,8 @@ TEST_F(WaterLevelReader, DateAndWellLimits)
     }
 }
 
+// Counts typed beyond the limits warn; ones that are no count at all are ignored. Either way
+// the last good count stays.
 TEST_F(WaterLevelReader, CountBoxes)
 {
     w.step = 3;
@@ -191,12 +189,9 @@ TEST_F(WaterLevelReader, CountBoxes)
     s.model.WLDataTable = QStringLiteral("levels");
     setNumDatesText(s, w, QStringLiteral("12 dates"));
     setNumWellsText(s, w, QStringLiteral("4"));
-    EXPECT_EQ(w.numSamples, 12);
-    EXPECT_EQ(w.numWLWells, 4);
     EXPECT_TRUE(w.readDataEnabled);
-    setNumDatesText(s, w, QStringLiteral("0"));
-    setNumDatesText(s, w, QStringLiteral("abc"));
-    setNumDatesText(s, w, QStringLiteral("61"));
+    for (const char *refused : { "0", "abc", "61" })
+        setNumDatesText(s, w, QLatin1String(refused));
     setNumWellsText(s, w, QStringLiteral("1500"));
     EXPECT_EQ(w.numSamples, 12);
     EXPECT_EQ(w.numWLWells, 4);
@@ -206,6 +201,8 @@ TEST_F(WaterLevelReader, CountBoxes)
     const QString log = t.readLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Wldata: [NumDates] = 12\r\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("Wldata: [NumWells] = 4\r\n")));
+    waterLevelsAccessChosen(w, true);
+    EXPECT_EQ(w.hint, UseAttachHint);
 }
 
 // Lotus keeps dates as serial day numbers and the well names as numeric header cells.
@@ -226,40 +223,17 @@ TEST_F(WaterLevelReader, LotusSheetWithSerialDates)
     EXPECT_EQ(m.WLData(1, 3), 100.75);
 }
 
-TEST_F(WaterLevelReader, WizardWalkAndReplay)
+// The project reader's replay reads the levels again without a page.
+TEST_F(WaterLevelReader, ProjectReplayRereadsTheLevels)
 {
     useTable("Date,MW-1,MW-2\r\n2023-03-15,100,101\r\n2023-06-14,100.5,101.5\r\n");
-    openWaterLevelWizard(s, w);
-    EXPECT_EQ(w.caption, QStringLiteral("Water Level Data Step 1: Introduction"));
-    EXPECT_EQ(w.formatIndex, SetFileFormats(QStringLiteral("Text")));
-    waterLevelsNext(s, w);
-    EXPECT_EQ(w.sheets, QStringList({ "levels" }));
-    EXPECT_TRUE(w.nextEnabled);
-    waterLevelsNext(s, w);
-    EXPECT_EQ(w.step, 3);
-    EXPECT_EQ(w.numDatesText, QStringLiteral("2"));
-    EXPECT_EQ(w.numWellsText, QStringLiteral("2"));
-    EXPECT_EQ(w.recordsText, QStringLiteral("Number of records found: 2"));
-    EXPECT_TRUE(w.readDataEnabled);
-    waterLevelsReadDataClicked(s, w);
-    waterLevelsNext(s, w);
-    waterLevelsNext(s, w);
-    EXPECT_TRUE(w.closed);
-    EXPECT_EQ(s.outline.state(Step::WaterLevels), CheckState::All);
-    EXPECT_EQ(s.errorsReported, 0);
-    waterLevelsAccessChosen(w, true);
-    EXPECT_EQ(w.hint, UseAttachHint);
-
-    // the project reader's replay reads the same data again without a page
     ProjectModel &m = s.model;
-    m.WLDone = false;
-    m.NumSamples = 0;
     m.RunMode = QStringLiteral("Batch");
     installWorkflowReplay(s);
-    t.frontend.boxes.clear();
     s.replay().rereadWaterLevels();
     EXPECT_TRUE(m.WLDone);
     EXPECT_EQ(m.NumSamples, 2);
     EXPECT_EQ(m.WLData(2, 2), 101.5);
     EXPECT_TRUE(t.frontend.boxes.empty());
+    EXPECT_EQ(s.errorsReported, 0);
 }

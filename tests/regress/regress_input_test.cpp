@@ -5,18 +5,6 @@
 
 using namespace qel::regress;
 
-TEST(RegressInputReader, ReadsWhatQelWrites)
-{
-    const ParseResult r = parseRegressInput(" 2  1 \r\n'15 Mar 2024' \r\n' MW 1 '  1250.5  1E-05  101  \r\n"
-                                            "'MW-2'  1E+15  -3  -9999  \r\n");
-    ASSERT_TRUE(r.input) << r.problem.toStdString();
-    EXPECT_EQ(r.input->dates, QStringList { "15 Mar 2024" });
-    ASSERT_EQ(r.input->wells.size(), 2u);
-    EXPECT_EQ(r.input->wells[0].id, " MW 1 ");
-    EXPECT_EQ(r.input->wells[1].x, 1e15);
-    EXPECT_EQ(r.input->wells[1].levels, std::vector<double> { -9999 });
-}
-
 TEST(RegressInputReader, RefusesMalformedInputWithTheLine)
 {
     const struct {
