@@ -61,8 +61,7 @@ void makeBaseMap(const QString &path, bool withCrs)
 void fillRun(TestSession &t, bool baseMapCrs = true)
 {
     ProjectModel &m = t.session->model;
-    m.ProjectDir = t.home() + QStringLiteral("site/");
-    QDir().mkpath(m.ProjectDir);
+    t.makeProjectFolder();
     makeBaseMap(m.ProjectDir + QStringLiteral("base.tif"), baseMapCrs);
     m.BaseMapType = QStringLiteral("raster"), m.BaseMapFile = QStringLiteral("base.tif");
     m.DistUnits = QStringLiteral("m"), m.ConcUnits = QStringLiteral("ug/L");

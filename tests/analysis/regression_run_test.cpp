@@ -3,7 +3,6 @@
 #include "regress/regress_input.h"
 #include "support/test_session.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cmath>
@@ -39,8 +38,7 @@ protected:
     void SetUp() override
     {
         qputenv("QEL_REGRESS", QByteArray(QEL_BINARY_DIR "/bin/regress"));
-        s.model.ProjectDir = t.home() + QStringLiteral("site/");
-        QDir().mkpath(s.model.ProjectDir);
+        t.makeProjectFolder();
         fillPlane(s.model);
     }
     void TearDown() override { qunsetenv("QEL_REGRESS"); }
@@ -127,12 +125,8 @@ TEST(RegressionResults, FixedColumnsTheDExponentAndShortLines)
     EXPECT_EQ(m.Xcoeff(3), 7);
 
     m.NumSamples = 3;
-    try {
-        readRegressionResults(m, out);
-        ADD_FAILURE() << "a missing result line is an error";
-    } catch (const QelError &e) {
-        EXPECT_EQ(e.number(), ErrPastEndOfFile);
-    }
+    EXPECT_EQ(thrownBy([&] { readRegressionResults(m, out); }).number(), ErrPastEndOfFile)
+        << "a missing result line is an error";
 }
 
 TEST_F(Regression, FitsThePlaneOfEveryDate)

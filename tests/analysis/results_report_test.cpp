@@ -2,7 +2,6 @@
 #include "core/date_text.h"
 #include "support/test_session.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -17,8 +16,7 @@ namespace {
 void fillRun(TestSession &t)
 {
     ProjectModel &m = t.session->model;
-    m.ProjectDir = t.home() + QStringLiteral("site/");
-    QDir().mkpath(m.ProjectDir);
+    t.makeProjectFolder();
     m.ProjectFile = m.ProjectDir + QStringLiteral("site.prj");
     m.BaseMapType = QStringLiteral("vector"), m.BaseMapFile = m.ProjectDir + QStringLiteral("site-plan.dxf");
     m.WEDataFile = m.ProjectDir + QStringLiteral("wells.csv"), m.WLDataFile = QStringLiteral("levels.csv");

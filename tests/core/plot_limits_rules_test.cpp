@@ -3,8 +3,6 @@
 #include "support/test_session.h"
 #include "views/workflow_replay.h"
 
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -381,8 +379,7 @@ TEST(PlotLimitsRules, FailuresAndOkAndTheReplay)
 
     // The project reader opens the dialog without a window: the grid settles, then the limits are drawn.
     Fixture r;
-    r.m.ProjectDir = r.ts.home() + QStringLiteral("site/");
-    QDir().mkpath(r.m.ProjectDir);
+    r.ts.makeProjectFolder();
     r.m.RunMode = QStringLiteral("Batch");
     r.m.PLDone = r.m.PLmapped = r.m.SameLimits = true;
     installWorkflowReplay(r.s);

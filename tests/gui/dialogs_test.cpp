@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -32,8 +31,7 @@ struct DialogTest : ::testing::Test {
     DialogTest()
     {
         m.DistUnits = QStringLiteral("ft"), m.TimeUnits = QStringLiteral("d"), m.ConcUnits = QStringLiteral("mg/L");
-        m.ProjectDir = ts.home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
+        ts.makeProjectFolder();
     }
     void TearDown() override { delete dialog.data(); }
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 using namespace qel;
+using qel::test::thrownBy;
 
 namespace {
 
@@ -77,18 +78,6 @@ QDate dateOf(const TableCell &cell)
     return cell.toDate();
 }
 
-int errorOf(const std::function<void()> &f, QString *description = nullptr)
-{
-    try {
-        f();
-    } catch (const QelError &e) {
-        if (description)
-            *description = e.description();
-        return e.number();
-    }
-    return 0;
-}
-
 } // namespace
 
 TEST(TableAccess, EveryFormatReadsTheSameWellsAndLevels)
@@ -147,11 +136,11 @@ TEST(TableAccess, WriteFieldChangesOnlyTheMemoryCopy)
 TEST(TableAccess, CursorAndFieldFailures)
 {
     Table t = openTable(fixture("wells.csv"), "Text", "wells");
-    EXPECT_EQ(errorOf([&] { t.field(u"z"); }), ErrFieldNotFound);
+    EXPECT_EQ(thrownBy([&] { t.field(u"z"); }).number(), ErrFieldNotFound);
     while (!t.eof())
         t.moveNext();
-    EXPECT_EQ(errorOf([&] { t.field(0); }), ErrNoCurrentRecord);
-    EXPECT_EQ(errorOf([&] { t.moveNext(); }), ErrNoCurrentRecord);
+    EXPECT_EQ(thrownBy([&] { t.field(0); }).number(), ErrNoCurrentRecord);
+    EXPECT_EQ(thrownBy([&] { t.moveNext(); }).number(), ErrNoCurrentRecord);
     t.moveFirst();
     EXPECT_EQ(t.field(0), TableCell::number(101));
 }
@@ -194,13 +183,12 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
         { dir.filePath("wells.txt"), "", "wells", ErrTableFormat, "no known table format" },
     };
     for (const auto &c : cases) {
-        QString description;
-        EXPECT_EQ(errorOf([&] { openTable(c.path, c.driver, c.table); }, &description), c.number)
-            << c.path.toStdString();
-        EXPECT_TRUE(description.contains(QLatin1String(c.mentions))) << description.toStdString();
+        const QelError e = thrownBy([&] { openTable(c.path, c.driver, c.table); });
+        EXPECT_EQ(e.number(), c.number) << c.path.toStdString();
+        EXPECT_TRUE(e.description().contains(QLatin1String(c.mentions))) << e.description().toStdString();
     }
     if (getuid() != 0) { // root reads every file
-        EXPECT_EQ(errorOf([&] { openTable(locked, "Text", "locked"); }), ErrPathFileAccess);
+        EXPECT_EQ(thrownBy([&] { openTable(locked, "Text", "locked"); }).number(), ErrPathFileAccess);
     }
 }
 

@@ -3,7 +3,6 @@
 #include "support/test_session.h"
 #include "views/workflow_replay.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -18,9 +17,8 @@ protected:
     void SetUp() override
     {
         ProjectModel &m = s.model;
-        m.ProjectDir = t.home() + QStringLiteral("site/");
+        t.makeProjectFolder();
         m.ProjectDirAssigned = true;
-        QDir().mkpath(m.ProjectDir);
         const char *ids[] = { "MW-1", "MW-2", "MW-3" };
         for (int k = 1; k <= 3; ++k) {
             m.WellID(k) = QLatin1String(ids[k - 1]);

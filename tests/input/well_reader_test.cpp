@@ -4,8 +4,6 @@
 #include "views/map_wells.h"
 #include "views/workflow_replay.h"
 
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace qel;
@@ -17,9 +15,8 @@ class WellReader : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        s.model.ProjectDir = t.home() + QStringLiteral("site/");
+        t.makeProjectFolder();
         s.model.ProjectDirAssigned = true;
-        QDir().mkpath(s.model.ProjectDir);
     }
 
     // A csv table in the project folder, named by the [Well Data] settings.

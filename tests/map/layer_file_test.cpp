@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 using namespace qel;
 using namespace qel::test;
 

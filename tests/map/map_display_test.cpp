@@ -20,8 +20,7 @@ namespace {
 void placeBaseMap(TestSession &t, const char *fixture, const char *type)
 {
     ProjectModel &m = t.session->model;
-    m.ProjectDir = t.home() + QStringLiteral("site/");
-    QDir().mkpath(m.ProjectDir);
+    t.makeProjectFolder();
     // A shapefile comes with its sidecar files.
     const QDir fixtures(QStringLiteral(QEL_TEST_DATA "/map"));
     const QString base = QFileInfo(QLatin1String(fixture)).completeBaseName();

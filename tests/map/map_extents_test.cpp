@@ -2,6 +2,8 @@
 #include "map/map_extents.h"
 #include "map/map_test_util.h"
 
+#include <gtest/gtest.h>
+
 using namespace qel;
 using namespace qel::test;
 

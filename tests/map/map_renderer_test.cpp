@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 using namespace qel;
 using namespace qel::test;
 

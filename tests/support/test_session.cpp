@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <gtest/gtest.h>
+
 namespace qel::test {
 
 TestSession::TestSession(bool start)
@@ -34,6 +36,25 @@ QString TestSession::writeFile(const QString &relative, const QByteArray &bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
+}
+
+QString TestSession::makeProjectFolder()
+{
+    ProjectModel &m = session->model;
+    m.ProjectDir = home() + QStringLiteral("site/");
+    QDir().mkpath(m.ProjectDir);
+    return m.ProjectDir;
+}
+
+QelError thrownBy(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const QelError &e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return QelError(0);
 }
 
 QByteArray readBytes(const QString &path)

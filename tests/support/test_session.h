@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/errors.h"
 #include "core/session.h"
 #include "support/scripted_frontend.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace qel::test {
@@ -18,6 +20,9 @@ struct TestSession {
     QString readLog() const;
     // Writes a file below the application folder and returns its full path.
     QString writeFile(const QString &relative, const QByteArray &bytes) const;
+    // Makes the project folder site/ below the application folder, sets it as the project's and
+    // returns it with its slash.
+    QString makeProjectFolder();
 
     QTemporaryDir dir;
     ScriptedFrontend frontend;
@@ -25,6 +30,8 @@ struct TestSession {
 };
 
 QByteArray readBytes(const QString &path);
+// The error the call throws; a test failure, and error 0, when it throws none.
+QelError thrownBy(const std::function<void()> &call);
 
 // The bundled example site's folder, and the files of its vector variant (plan and csv tables).
 inline const QString ExampleDir = QStringLiteral(QEL_SOURCE_DIR "/examples/");

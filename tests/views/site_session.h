@@ -2,17 +2,11 @@
 
 #include "support/test_session.h"
 
-#include <QDir>
-
 namespace qel::test {
 
 // A started session whose project folder site/ exists, so result layers can be written.
 struct SiteSession : TestSession {
-    SiteSession()
-    {
-        m.ProjectDir = home() + QStringLiteral("site/");
-        QDir().mkpath(m.ProjectDir);
-    }
+    SiteSession() { makeProjectFolder(); }
     Session &s = *session;
     ProjectModel &m = session->model;
 };
