@@ -176,8 +176,7 @@ TEST_F(MessageWindowTest, ClosingUnchecksTheMenuAndTheMenuBringsItBackWithItsTex
     EXPECT_TRUE(toggle->isChecked());
 
     w.messageWindow()->closeForm();
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    settle();
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_EQ(w.messageWindow(), nullptr);
     Message(*session, QStringLiteral("second"));
