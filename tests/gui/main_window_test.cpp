@@ -1,6 +1,4 @@
-#include "core/project_model.h"
 #include "core/reporting.h"
-#include "gui/common/child_form.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
@@ -8,19 +6,16 @@
 #include "gui/workbench/qt_frontend.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
-#include "support/test_session.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -71,13 +66,12 @@ TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
 {
     MainWindow &w = makeWindow();
     session->app.MultipleProjects = false;
-    const QString folder = home() + QStringLiteral("site/");
-    QDir().mkpath(folder);
-    QFile project(folder + QStringLiteral("alpha.prj"));
-    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
-    project.write(newProjectBytes());
-    project.close();
-    frontend.queueFile(folder + QStringLiteral("alpha.prj"));
+    const QString project = home() + QStringLiteral("Data/alpha.prj");
+    frontend.queueFile(project);
+    w.command("mnuFileSaveAs")->trigger();
+    ASSERT_TRUE(QFile::exists(project));
+    EXPECT_FALSE(session->model.ProjectChanged);
+    frontend.queueFile(project);
 
     w.command("mnuFileOpen")->trigger();
 
