@@ -92,16 +92,11 @@ TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
     } cases[] = {
         { &DialogTest::openTransport, "txtParameter0", "0", "Hydraulic conductivity must not be <= 0!", "1",
             &ProjectModel::K },
-        { &DialogTest::openTransport, "txtParameter1", "1.2", "Effective porosity must not be > 1!", "1",
-            &ProjectModel::Porosity },
-        { &DialogTest::openTransport, "txtParameter5", "-10", "Solute half-life must not be < 0!", "1",
-            &ProjectModel::HalfLife },
         { &DialogTest::openPlotLimits, "txtMLLeft", "-5",
             "Left map extent (-5) must be greater than maximum left extent (0)!", "25", &ProjectModel::MapLeft },
         { &DialogTest::openSource, "txtXsource", "2000.5", "Specify source within Left and Right boundary (0, 2000)!",
             "1234.5", &ProjectModel::Xsource }, // typed values are not rounded
     };
-    m.Decay = true;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.box);
         const QString name = QLatin1String(c.box);
