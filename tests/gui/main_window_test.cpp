@@ -34,18 +34,14 @@ TEST_F(MainWindowTest, OnlyCommandsThatCanRunAreEnabled)
     for (const bool workbench : { false, true }) {
         SCOPED_TRACE(workbench ? "workbench" : "no windows given");
         MainWindow &w = makeWindow(workbench ? gui::workbenchWindowFactories() : gui::WindowFactories {});
-        int runnable = 0;
         for (int i = 0; i <= int(Command::ZoomAll); ++i) {
             const Command command = Command(i);
             w.setCommandEnabled(command, true);
             const bool handled = w.commands().handler(command) != nullptr;
-            runnable += handled;
             for (const QAction *action : w.commands().actions(command))
                 EXPECT_EQ(action->isEnabled(), handled) << action->objectName().toStdString();
         }
         EXPECT_EQ(w.commands().handler(Command::EditUnits) != nullptr, workbench);
-        EXPECT_EQ(w.commands().handler(Command::HelpAbout) != nullptr, workbench);
-        EXPECT_GT(runnable, 20);
     }
 }
 
