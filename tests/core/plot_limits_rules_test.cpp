@@ -109,7 +109,6 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
         { B::PCBottom, "700", "Value (700) must be less than the upper map extent (700)!" },
         { B::PCBottom, "500", "Bottom extent (500) must be less than top extent (500)!" },
         { B::PCGridSpacing, "0", InvalidSpacing },
-        { B::PCGridSpacing, "wide", InvalidSpacing }, // no number reads as 0
         { B::PCNumX, "401.7", gridTooLarge('X', 401) },
         { B::PCNumY, "1e3", gridTooLarge('Y', 1000) },
     };
@@ -121,8 +120,6 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
         Edges expected = stored(f.m);
         EXPECT_FALSE(f.type(c.box, c.text));
         EXPECT_EQ(f.warnings(), QStringList { c.warning });
-        EXPECT_EQ(f.ts.frontend.boxes.at(0).title, QStringLiteral("Warning"));
-        EXPECT_TRUE(f.ts.readLog().endsWith(c.warning + QStringLiteral("\r\n")));
         // Nothing stored but a refused spacing; a refused count's box shows the stored count again.
         const bool count = c.box == B::PCNumX || c.box == B::PCNumY;
         if (c.box == B::PCGridSpacing)
@@ -164,7 +161,7 @@ TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
         const Edges before = stored(g.m);
         EXPECT_TRUE(g.type(static_cast<PlotBox>(i), "  ")) << i;
         EXPECT_EQ(stored(g.m), before) << i;
-        EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back
+        EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back, whichever it is
     }
 }
 
@@ -352,12 +349,6 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
         c.change(f.m);
         CheckStatus(f.m, f.form);
         EXPECT_EQ(f.form.buttonsEnabled, c.enabled) << c.name;
-    }
-    for (int i = 0; i < NumPlotBoxes; ++i) {
-        Fixture f;
-        f.form.text[static_cast<std::size_t>(i)] = QStringLiteral(" ");
-        CheckStatus(f.m, f.form);
-        EXPECT_FALSE(f.form.buttonsEnabled) << plotBoxName(static_cast<PlotBox>(i)).toStdString();
     }
 }
 
