@@ -23,6 +23,13 @@ QString gridTooLarge(char axis, int count)
         .arg(count);
 }
 
+// The twelve edges, the spacing and the two counts.
+Edges stored(const ProjectModel &m)
+{
+    return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
+        m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
+}
+
 // Base map 0..1000 by 0..800; map extents 100..900 by 100..700; plot limits 200..800 by
 // 200..600; model grid 300..700 by 300..500 at spacing 10 (41 by 21 nodes). Every box filled.
 struct Fixture {
@@ -34,9 +41,9 @@ struct Fixture {
         m.PCLeft = 300, m.PCRight = 700, m.PCBottom = 300, m.PCTop = 500;
         m.PCGridSpacing = 10, m.PCNumX = 41, m.PCNumY = 21;
         m.SameLimits = false;
-        const double values[NumPlotBoxes] = { 100, 900, 700, 100, 200, 800, 600, 200, 300, 700, 500, 300, 10, 41, 21 };
-        for (int i = 0; i < NumPlotBoxes; ++i)
-            form.text[static_cast<std::size_t>(i)] = QString::number(values[i]);
+        const Edges values = stored(m); // in the order of the boxes
+        for (std::size_t i = 0; i < values.size(); ++i)
+            form.text[i] = QString::number(values[i]);
     }
     // A model grid of 0..1000 by 0..top, and map and base map 0..1000 both ways.
     void grid(double top)
@@ -60,12 +67,6 @@ struct Fixture {
     PlotLimitsForm form;
 };
 
-// The twelve edges, the spacing and the two counts.
-Edges stored(const ProjectModel &m)
-{
-    return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
-        m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
-}
 constexpr std::size_t SpacingSlot = 12;
 
 } // namespace
