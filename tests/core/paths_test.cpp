@@ -9,15 +9,7 @@
 using namespace qel;
 using namespace qel::test;
 
-TEST(Paths, PathToDirectory)
-{
-    EXPECT_EQ(PathToDirectory("/Sites/Alpha/site.prj"), "/Sites/Alpha/");
-    EXPECT_EQ(PathToDirectory("site.prj"), "");
-    EXPECT_EQ(PathToDirectory("/"), "/");
-    EXPECT_EQ(PathToDirectory(""), "");
-}
-
-TEST(Paths, RelativePath)
+TEST(Paths, RelativePathAndFolderOfAFile)
 {
     TestSession t;
     t.session->model.ProjectDir = "/sites/alpha/";
@@ -36,6 +28,10 @@ TEST(Paths, RelativePath)
     for (const auto &c : cases)
         EXPECT_EQ(RelativePath(*t.session, c.path), c.expected) << c.path;
     EXPECT_EQ(fromStoredPath("maps\\base.bmp"), "maps/base.bmp");
+    EXPECT_EQ(PathToDirectory("/Sites/Alpha/site.prj"), "/Sites/Alpha/");
+    EXPECT_EQ(PathToDirectory("site.prj"), "");
+    EXPECT_EQ(PathToDirectory("/"), "/");
+    EXPECT_EQ(PathToDirectory(""), "");
 }
 
 TEST(Paths, TempFolderAndLayerFiles)

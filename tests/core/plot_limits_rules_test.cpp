@@ -23,6 +23,13 @@ QString gridTooLarge(char axis, int count)
         .arg(count);
 }
 
+// The twelve edges, the spacing and the two counts.
+Edges stored(const ProjectModel &m)
+{
+    return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
+        m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
+}
+
 // Base map 0..1000 by 0..800; map extents 100..900 by 100..700; plot limits 200..800 by
 // 200..600; model grid 300..700 by 300..500 at spacing 10 (41 by 21 nodes). Every box filled.
 struct Fixture {
@@ -34,9 +41,9 @@ struct Fixture {
         m.PCLeft = 300, m.PCRight = 700, m.PCBottom = 300, m.PCTop = 500;
         m.PCGridSpacing = 10, m.PCNumX = 41, m.PCNumY = 21;
         m.SameLimits = false;
-        const double values[NumPlotBoxes] = { 100, 900, 700, 100, 200, 800, 600, 200, 300, 700, 500, 300, 10, 41, 21 };
-        for (int i = 0; i < NumPlotBoxes; ++i)
-            form.text[static_cast<std::size_t>(i)] = QString::number(values[i]);
+        const Edges values = stored(m); // in the order of the boxes
+        for (std::size_t i = 0; i < values.size(); ++i)
+            form.text[i] = QString::number(values[i]);
     }
     // A model grid of 0..1000 by 0..top, and map and base map 0..1000 both ways.
     void grid(double top)
@@ -60,12 +67,6 @@ struct Fixture {
     PlotLimitsForm form;
 };
 
-// The twelve edges, the spacing and the two counts.
-Edges stored(const ProjectModel &m)
-{
-    return { m.MapLeft, m.MapRight, m.MapTop, m.MapBottom, m.PLLeft, m.PLRight, m.PLTop, m.PLBottom, m.PCLeft,
-        m.PCRight, m.PCTop, m.PCBottom, m.PCGridSpacing, double(m.PCNumX), double(m.PCNumY) };
-}
 constexpr std::size_t SpacingSlot = 12;
 
 } // namespace
@@ -109,7 +110,6 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
         { B::PCBottom, "700", "Value (700) must be less than the upper map extent (700)!" },
         { B::PCBottom, "500", "Bottom extent (500) must be less than top extent (500)!" },
         { B::PCGridSpacing, "0", InvalidSpacing },
-        { B::PCGridSpacing, "wide", InvalidSpacing }, // no number reads as 0
         { B::PCNumX, "401.7", gridTooLarge('X', 401) },
         { B::PCNumY, "1e3", gridTooLarge('Y', 1000) },
     };
@@ -121,8 +121,6 @@ TEST(PlotLimitsRules, RefusedValuesWarnInOrderAndKeepTheStoredValue)
         Edges expected = stored(f.m);
         EXPECT_FALSE(f.type(c.box, c.text));
         EXPECT_EQ(f.warnings(), QStringList { c.warning });
-        EXPECT_EQ(f.ts.frontend.boxes.at(0).title, QStringLiteral("Warning"));
-        EXPECT_TRUE(f.ts.readLog().endsWith(c.warning + QStringLiteral("\r\n")));
         // Nothing stored but a refused spacing; a refused count's box shows the stored count again.
         const bool count = c.box == B::PCNumX || c.box == B::PCNumY;
         if (c.box == B::PCGridSpacing)
@@ -164,7 +162,7 @@ TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
         const Edges before = stored(g.m);
         EXPECT_TRUE(g.type(static_cast<PlotBox>(i), "  ")) << i;
         EXPECT_EQ(stored(g.m), before) << i;
-        EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back
+        EXPECT_FALSE(g.form.buttonsEnabled) << i; // an empty box holds the buttons back, whichever it is
     }
 }
 
@@ -352,12 +350,6 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
         c.change(f.m);
         CheckStatus(f.m, f.form);
         EXPECT_EQ(f.form.buttonsEnabled, c.enabled) << c.name;
-    }
-    for (int i = 0; i < NumPlotBoxes; ++i) {
-        Fixture f;
-        f.form.text[static_cast<std::size_t>(i)] = QStringLiteral(" ");
-        CheckStatus(f.m, f.form);
-        EXPECT_FALSE(f.form.buttonsEnabled) << plotBoxName(static_cast<PlotBox>(i)).toStdString();
     }
 }
 

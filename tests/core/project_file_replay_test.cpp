@@ -109,5 +109,4 @@ TEST(ProjectFileReplay, ReplaysRunInBatchModeAfterTheirInputs)
     EXPECT_EQ(probe.runModeAtRegression, "Batch");
     EXPECT_EQ(probe.timeAtAnalysis, 3650);
     EXPECT_EQ(probe.levelsAtPlume, 5);
-    EXPECT_TRUE(t.session->model.RunMode.isEmpty());
 }

@@ -46,22 +46,6 @@ TEST(ProjectSummary, GoldenDocuments)
     }
 }
 
-TEST(ProjectSummary, DocumentAsShown)
-{
-    const QList<RtfParagraph> paragraphs = readRtfText(golden("with-file.rtf"));
-    const QStringList texts = { "", "\tQEL PROJECT SUMMARY", "", "\tFILE AND DATE", "\t\tData file\tc:\\sites\\a.prj",
-        "\t\tDate printed\t05-Dec-2026", "\tMAIN PARAMETERS", "\tSOIL PROPERTIES" };
-    ASSERT_EQ(paragraphs.size(), texts.size());
-    for (int i = 0; i < texts.size(); ++i) {
-        const RtfParagraph &paragraph = paragraphs[i];
-        EXPECT_EQ(paragraph.text(), texts[i]);
-        EXPECT_EQ(paragraph.alignment, i == 1 ? Qt::AlignHCenter : Qt::AlignLeft) << i;
-        EXPECT_EQ(paragraph.tabStops, summaryTabStops()) << i;
-        // A heading's tab is plain, its label bold.
-        EXPECT_EQ(paragraph.runs.value(paragraph.runs.size() - 1).format.bold, i == 1 || i == 3 || i >= 6) << i;
-    }
-}
-
 TEST(ProjectSummary, OutputLineCases)
 {
     const struct {

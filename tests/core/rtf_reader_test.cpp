@@ -54,10 +54,7 @@ TEST(RtfReader, VisibleText)
     };
     for (const auto &c : cases)
         EXPECT_EQ(paragraphTexts(readRtf(QByteArray(c.rtf))), QString::fromUtf16(c.text)) << c.rtf;
-}
-
-TEST(RtfReader, StringFormTakesCharactersAsThemselves)
-{
+    // The string form takes its characters as themselves, not as bytes of a code page.
     EXPECT_EQ(
         paragraphTexts(readRtfText(QStringLiteral("{\\rtf1 caf\u00e9 \u0416}"))), QStringLiteral("caf\u00e9 \u0416"));
 }

@@ -108,7 +108,6 @@ TEST(Startup, StartValuesThenClearAll)
     Session &s = *t.session;
     EXPECT_EQ(s.model.WCMapIndex, -1);
     EXPECT_EQ(s.model.ProjectDir, t.home() + "Data/");
-    EXPECT_EQ(s.app.LayerName[6], "WFCONT");
 
     s.app.NotepadPath = "/usr/bin/viewer";
     s.app.MultipleProjects = false;
