@@ -111,35 +111,18 @@ TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
     EXPECT_EQ(toMap(1000, 0), QPointF(4750, 4750));
     EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop, m.MapTextSize),
         std::tuple(-250.0, -250.0, 4750.0, 4750.0, 83.0));
-    EXPECT_TRUE(m.CalibrationActive);
-    EXPECT_TRUE(m.MSDone);
-    EXPECT_TRUE(c.okEnabled());
-    EXPECT_FALSE(m.RasterScaleSet); // until OK
+    // Scale set only by OK.
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, c.okEnabled(), m.RasterScaleSet),
+        std::tuple(true, true, true, false));
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Raster map calibrated. Coordinates = m"));
     EXPECT_EQ(logged(QStringLiteral("MapScale: Base map calibrated using  a scale bar (less accurate)\r\n")), 1);
 
     ASSERT_TRUE(c.cmdOK_Click());
-    EXPECT_TRUE(m.RasterScaleSet);
-    EXPECT_TRUE(m.MapReady);
+    EXPECT_EQ(std::tuple(m.RasterScaleSet, m.MapReady), std::tuple(true, true));
     EXPECT_EQ(std::tuple(m.CalibrationType, m.RasterScale, m.RasterScaleDistance), std::tuple(1, 5.0, 1000.0));
-    EXPECT_EQ(QPointF(m.RasterPointX(0), m.RasterPointY(0)), QPointF(50, 950));
-    EXPECT_EQ(m.RasterPointX(2), 300);
+    EXPECT_EQ(std::tuple(m.RasterPointX(0), m.RasterPointY(0), m.RasterPointX(2)), std::tuple(50.0, 950.0, 300.0));
     EXPECT_EQ(t.session->outline.state(Step::MapScale), CheckState::All);
     EXPECT_EQ(logged(QStringLiteral("MapScale: [OK]\r\n")), 1);
-}
-
-TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwn)
-{
-    twoPointsCalibrated();
-    EXPECT_TRUE(t.frontend.boxes.empty()); // no warning for the preferred method
-    EXPECT_EQ(toMap(500, 500), QPointF(3000, 4000));
-    EXPECT_EQ(toMap(0, 1000), QPointF(500, 1500));
-    EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop),
-        std::tuple(500.0, 1500.0, 5500.0, 6500.0));
-    ASSERT_TRUE(c.cmdOK_Click());
-    EXPECT_EQ(m.VectorPointX(4), 5000);
-    EXPECT_EQ(m.RasterPointY(3), 900);
-    EXPECT_EQ(m.CalibrationType, 0);
 }
 
 TEST_F(CalibrationTest, BoxRulesKeepTheCheckBoxDisabled)
@@ -183,9 +166,14 @@ TEST_F(CalibrationTest, BoxRulesKeepTheCheckBoxDisabled)
     EXPECT_EQ(c.hint(), QString());
 }
 
-TEST_F(CalibrationTest, ChangingAPointWhileCalibratedAsksFirst)
+TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwnAndAChangeAsksFirst)
 {
     twoPointsCalibrated();
+    EXPECT_TRUE(t.frontend.boxes.empty()); // no warning for the preferred method
+    EXPECT_EQ(toMap(500, 500), QPointF(3000, 4000));
+    EXPECT_EQ(toMap(0, 1000), QPointF(500, 1500));
+    EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop),
+        std::tuple(500.0, 1500.0, 5500.0, 6500.0));
     // No: the calibration stays, the typed value too; OK keeps what the map shows.
     t.frontend.answers.push_back(MsgAnswer::No);
     c.txtRasterX_Change(3, QStringLiteral("150"));
@@ -194,12 +182,11 @@ TEST_F(CalibrationTest, ChangingAPointWhileCalibratedAsksFirst)
     EXPECT_EQ(t.frontend.boxes[0].text,
         QStringLiteral("Raster map is already calibrated. Do you \r\nwish to change calibration parameters and\r\n"
                        "redo calibration?"));
-    EXPECT_TRUE(m.CalibrationActive);
-    EXPECT_TRUE(c.checked());
-    EXPECT_EQ(c.rasterX(3), 150);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, c.checked(), c.rasterX(3)), std::tuple(true, true, 150.0));
     EXPECT_EQ(toMap(100, 900), QPointF(1000, 2000));
     ASSERT_TRUE(c.cmdOK_Click());
-    EXPECT_EQ(m.RasterPointX(3), 100);
+    EXPECT_EQ(std::tuple(m.CalibrationType, m.RasterPointX(3), m.RasterPointY(3), m.VectorPointX(4)),
+        std::tuple(0, 100.0, 900.0, 5000.0));
 
     // Yes: back to pixels, nothing done.
     MapCalibration again(*t.session);
@@ -208,8 +195,7 @@ TEST_F(CalibrationTest, ChangingAPointWhileCalibratedAsksFirst)
     t.frontend.answers.push_back(MsgAnswer::Yes);
     again.txtVectorY_Change(4, QStringLiteral("6100"));
     EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.MapReady), std::tuple(false, false, false));
-    EXPECT_FALSE(again.checked());
-    EXPECT_FALSE(again.okEnabled());
+    EXPECT_EQ(std::tuple(again.checked(), again.okEnabled()), std::tuple(false, false));
     EXPECT_TRUE(inPixels());
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Raster map coordinates = pixels"));
     EXPECT_TRUE(again.checkEnabled()); // all boxes are still filled
@@ -222,8 +208,7 @@ TEST_F(CalibrationTest, UntickingOrCancellingGoesBackToPixels)
 {
     twoPointsCalibrated();
     c.chkCalibrate_Click(false);
-    EXPECT_FALSE(m.CalibrationActive);
-    EXPECT_FALSE(c.okEnabled());
+    EXPECT_EQ(std::tuple(m.CalibrationActive, c.okEnabled()), std::tuple(false, false));
     EXPECT_TRUE(inPixels());
     EXPECT_EQ(logged(QStringLiteral("Raster map coordinates = pixels\r\n")), 1);
 
@@ -237,9 +222,7 @@ TEST_F(CalibrationTest, UntickingOrCancellingGoesBackToPixels)
     EXPECT_EQ(logged(QStringLiteral("MapScale: Calibration is done. Are you sure? [No]\r\n")), 1);
     t.frontend.answers.push_back(MsgAnswer::Yes);
     EXPECT_TRUE(c.cmdCancel_Click());
-    EXPECT_FALSE(m.CalibrationActive);
-    EXPECT_FALSE(m.MSDone);
-    EXPECT_FALSE(m.RasterScaleSet);
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.RasterScaleSet), std::tuple(false, false, false));
     EXPECT_TRUE(inPixels());
     EXPECT_EQ(logged(QStringLiteral("MapScale: [Cancel]\r\n")), 2);
     // Nothing calibrated: Cancel closes without asking.
@@ -268,8 +251,7 @@ TEST_F(CalibrationTest, OpeningAProjectReappliesTheStoredCalibration)
     m.RunMode.clear();
     MapCalibration dialog(*t.session);
     dialog.Form_Load();
-    EXPECT_TRUE(dialog.checked());
-    EXPECT_TRUE(dialog.okEnabled());
+    EXPECT_EQ(std::tuple(dialog.checked(), dialog.okEnabled()), std::tuple(true, true));
     EXPECT_EQ(dialog.boxes().scale, QStringLiteral("500"));
     EXPECT_EQ(dialog.boxes().rasterY[0], QStringLiteral("950"));
     EXPECT_EQ(dialog.method(), CalibrationMethod::ScaleBar);
@@ -288,9 +270,7 @@ TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)
     EXPECT_EQ(t.session->errorsReported, 1);
     EXPECT_TRUE(t.session->ErrorText.startsWith(QStringLiteral("QEL(MapScale:Calibrate): 11")))
         << t.session->ErrorText.toStdString();
-    EXPECT_FALSE(m.CalibrationActive);
-    EXPECT_FALSE(m.MapReady);
-    EXPECT_TRUE(inPixels());
+    EXPECT_EQ(std::tuple(m.CalibrationActive, m.MapReady, inPixels()), std::tuple(false, false, true));
 }
 
 TEST_F(CalibrationTest, ALocatedPointFillsThePixelBoxes)

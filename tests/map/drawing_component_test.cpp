@@ -3,7 +3,6 @@
 #include "map/map_test_util.h"
 #include "support/scripted_frontend.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,6 +47,8 @@ TEST(DrawingComponent, LayerIsStoredClearedAndLoadedAgain)
     f.map.SelectDrawing(BaseDrawing);
     f.map.AddLine("", 0, 0, 1, 1);
     f.drawLayer(WellsDrawing, "wells", 3);
+    f.drawLayer(MinDistanceDrawing, "mdcont", 1);
+    f.drawLayer(SourceDrawing, "source", 1);
     EXPECT_GT(refreshes, 0);
 
     // What Redraw does: clear (the base drawing stays), then load the files of the ticked layers.
@@ -56,8 +57,10 @@ TEST(DrawingComponent, LayerIsStoredClearedAndLoadedAgain)
     EXPECT_TRUE(f.map.drawing(WellsDrawing).entities.empty());
     EXPECT_EQ(f.map.drawing(BaseDrawing).entities.size(), 1u);
     EXPECT_TRUE(f.map.isShown(BaseDrawing));
-    f.map.SelectDrawing(WellsDrawing);
-    f.map.LoadDrawingFile(f.file("wells"));
+    for (auto [number, name] : { std::pair { 8, "mdcont" }, { 3, "wells" }, { 9, "source" } }) {
+        f.map.SelectDrawing(number);
+        f.map.LoadDrawingFile(f.file(name));
+    }
     f.map.Regenerate();
     EXPECT_EQ(f.map.regenerations(), 1);
 
@@ -69,23 +72,10 @@ TEST(DrawingComponent, LayerIsStoredClearedAndLoadedAgain)
         EXPECT_EQ(e.layer, "wells");
     }
     EXPECT_EQ(d.layers, (std::vector<DrawingLayer> { { "wells", 3, 1 } }));
-    EXPECT_EQ(f.map.shownOverlays().size(), 1u);
-}
-
-TEST(DrawingComponent, OverlaysDrawInTheOrderTheyWereLoaded)
-{
-    Fixture f;
-    f.drawLayer(WellsDrawing, "wells", 1);
-    f.drawLayer(MinDistanceDrawing, "mdcont", 1);
-    f.drawLayer(SourceDrawing, "source", 1);
-    f.map.ClearOverlays(0);
-    for (auto [number, name] : { std::pair { 8, "mdcont" }, { 3, "wells" }, { 9, "source" } }) {
-        f.map.SelectDrawing(number);
-        f.map.LoadDrawingFile(f.file(name));
-    }
+    // Overlays draw in the order they were loaded.
     std::vector<int> order;
-    for (const Drawing *d : f.map.shownOverlays())
-        order.push_back(d->number);
+    for (const Drawing *shown : f.map.shownOverlays())
+        order.push_back(shown->number);
     EXPECT_EQ(order, (std::vector<int> { 8, 3, 9 }));
 }
 
@@ -96,10 +86,7 @@ TEST(DrawingComponent, MissingOrBrokenLayerFileLeavesTheDrawingAsItWas)
     f.map.SelectDrawing(PlumesDrawing);
     EXPECT_EQ(thrownBy([&] { f.map.LoadDrawingFile(f.file("wfcont")); }).number(), ErrFileNotFound);
     EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
-    QFile bad(f.file("bad.geojson"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"type\":\"FeatureCollection\",\"features\":[{");
-    bad.close();
+    writeBytes(f.file("bad.geojson"), "{\"type\":\"FeatureCollection\",\"features\":[{");
     EXPECT_EQ(thrownBy([&] { f.map.LoadDrawingFile(f.file("bad")); }).number(), ErrTypeMismatch);
     EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
 }

@@ -2,7 +2,6 @@
 #include "map/map_test_util.h"
 #include "support/write_limit.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,38 +18,18 @@ Drawing everyKind()
 {
     Drawing d;
     d.number = 6;
-    d.mode = 24;
     d.layers = { { "Plume", 5, 1 }, { "Legend", 7, 0 } };
     d.textStyles = { { "STANDARD", "Arial", 400, 16, 1.0 }, { "TITLE", "DejaVu Sans", 700, 20, 0.8 } };
-    Entity line;
-    line.kind = EntityKind::Line;
-    line.points = { { 0.1, 0.2 }, { 1e6 + 0.3, -2.5e-7 }, { 3, 4 } };
-    line.lineWidth = 2.5;
-    line.color = 3;
-    line.layer = "Plume";
-    Entity point;
-    point.kind = EntityKind::Point;
-    point.tag = "W-1";
-    point.points = { { 512345.678901234, 4187654.32109876 } };
-    point.color = 0;
+    Entity line, point, circle, text;
+    line.kind = EntityKind::Line, line.points = { { 0.1, 0.2 }, { 1e6 + 0.3, -2.5e-7 }, { 3, 4 } };
+    line.lineWidth = 2.5, line.color = 3, line.layer = "Plume";
+    point.kind = EntityKind::Point, point.tag = "W-1", point.points = { { 512345.678901234, 4187654.32109876 } };
     point.layer = "Legend";
-    Entity circle;
-    circle.kind = EntityKind::Circle;
-    circle.points = { { 10, 20 } };
-    circle.radius = 7.25;
-    circle.color = 14;
+    circle.kind = EntityKind::Circle, circle.points = { { 10, 20 } }, circle.radius = 7.25, circle.color = 14;
     circle.rgb = 0x12AB34;
-    Entity text;
-    text.kind = EntityKind::Text;
-    text.points = { { -5, 6 } };
-    text.text = QString::fromUtf8("Plume (Avg) µg/L \"q\"");
-    text.justification = *Justification::parse("CM");
-    text.height = 83;
-    text.widthFactor = 0.9;
-    text.rotation = -37.5;
-    text.style = "TITLE";
-    text.color = 7;
-    text.layer = "Legend";
+    text.kind = EntityKind::Text, text.points = { { -5, 6 } }, text.text = QString::fromUtf8("Plume (Avg) µg/L \"q\"");
+    text.justification = *Justification::parse("CM"), text.height = 83, text.widthFactor = 0.9;
+    text.rotation = -37.5, text.style = "TITLE", text.color = 7, text.layer = "Legend";
     d.entities = { line, point, circle, text };
     return d;
 }
@@ -181,14 +160,10 @@ TEST(DrawingLayerFile, MissingUnwritableAndFailedWrites)
 
     const QString path = dir.filePath("wells.geojson");
     writeLayerFile(path, everyKind());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    const QByteArray before = readBytes(path);
     {
         const WriteLimit full(16); // a disk that fills up during the write
         EXPECT_EQ(thrownBy([&] { writeLayerFile(path, everyKind()); }).number(), ErrPathFileAccess);
     }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(readBytes(path), before);
 }

@@ -66,7 +66,6 @@ TEST(WaterLevelContours, LabelDecimalsComeFromTheBoxes)
         std::array<QString, 3> texts;
         int decimals;
     } cases[] = {
-        { { "10", "0.5", "12" }, 1 },
         { { "10", "0.25", "12" }, 2 },
         { { "10", "1", "12" }, 0 },
         { { "1.500", "", "" }, 3 },
@@ -86,11 +85,14 @@ TEST(WaterLevelContours, LabelsRunAlongTheLinesAndNeverUpsideDown)
         EXPECT_EQ(contourLabelRotation(c.direction), c.rotation) << c.direction;
 }
 
-TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
+TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnLabelledAndCleared)
 {
     ContourFixture f;
     WaterLevelContoursForm form;
     openWaterLevelContours(f.s, form);
+    EXPECT_EQ(f.s.FormTag, QStringLiteral("RegRes"));
+    EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
+    EXPECT_EQ(form.boxes, (std::array<QString, 4> { "0", "1", "0", "2" }));
     f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
     showContourClicked(f.s, form);
     ASSERT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
@@ -116,6 +118,28 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnAndLabelled)
     EXPECT_EQ(f.m.WCMapIndex, 1);
     EXPECT_EQ(std::tuple(f.m.WLMin, f.m.WLInt, f.m.WLMax), std::tuple(10.0, 0.5, 12.0));
     EXPECT_TRUE(drawingOf(f.s).isShown(WaterLevelDrawing));
+
+    clearContoursClicked(f.s, form);
+    EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours"), CheckState::None));
+    EXPECT_FALSE(drawingOf(f.s).isShown(WaterLevelDrawing));
+    EXPECT_FALSE(form.contoursDrawn);
+
+    contourBoxChanged(f.s, form, 3, QStringLiteral("x"));
+    EXPECT_TRUE(f.s.ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
+    EXPECT_EQ(f.m.WLLineWidth, 2);
+    contourBoxChanged(f.s, form, 3, QStringLiteral("3"));
+    closeWaterLevelContours(f.s, form);
+    EXPECT_EQ(f.m.WLLineWidth, 3);
+    EXPECT_TRUE(f.m.WCDone);
+    EXPECT_TRUE(f.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
+    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
+
+    WaterLevelContoursForm again;
+    openWaterLevelContours(f.s, again);
+    showContourClicked(f.s, again);
+    closeWaterLevelContours(f.s, again);
+    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::All);
+    EXPECT_EQ(f.frontend.panelStatus, QString());
 }
 
 TEST(WaterLevelContours, ANullIntervalOrLineWidthDrawsNothingQuietly)
@@ -161,41 +185,6 @@ TEST(WaterLevelContours, FailuresAreReportedUnderTheProcedureAndKeepTheOldContou
     }
 }
 
-TEST(WaterLevelContours, ClearingAndClosing)
-{
-    ContourFixture f;
-    WaterLevelContoursForm form;
-    openWaterLevelContours(f.s, form);
-    EXPECT_EQ(f.s.FormTag, QStringLiteral("RegRes"));
-    EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
-    EXPECT_EQ(form.boxes, (std::array<QString, 4> { "0", "1", "0", "2" }));
-    f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
-    showContourClicked(f.s, form);
-
-    clearContoursClicked(f.s, form);
-    const LayerNode &node = f.s.layers.node(LayerKey::WlContours);
-    EXPECT_EQ(std::tuple(node.text, node.state), std::tuple(QStringLiteral("WL contours"), CheckState::None));
-    EXPECT_FALSE(drawingOf(f.s).isShown(WaterLevelDrawing));
-    EXPECT_FALSE(form.contoursDrawn);
-
-    contourBoxChanged(f.s, form, 3, QStringLiteral("x"));
-    EXPECT_TRUE(f.s.ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
-    EXPECT_EQ(f.m.WLLineWidth, 2);
-    contourBoxChanged(f.s, form, 3, QStringLiteral("3"));
-    closeWaterLevelContours(f.s, form);
-    EXPECT_EQ(f.m.WLLineWidth, 3);
-    EXPECT_TRUE(f.m.WCDone);
-    EXPECT_TRUE(f.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
-    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
-
-    WaterLevelContoursForm again;
-    openWaterLevelContours(f.s, again);
-    showContourClicked(f.s, again);
-    closeWaterLevelContours(f.s, again);
-    EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::All);
-    EXPECT_EQ(f.frontend.panelStatus, QString());
-}
-
 TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
 {
     for (const int index : { 1, 0 }) {
@@ -212,7 +201,6 @@ TEST(WaterLevelContours, TheProjectReaderRedrawsTheStoredSample)
         }
         const Drawing d = f.layerFile();
         ASSERT_EQ(d.entities.size(), 4u) << "levels 10 and 11";
-        EXPECT_EQ(d.entities[1].text, QStringLiteral("10"));
         EXPECT_EQ(d.entities[3].text, QStringLiteral("11"));
         EXPECT_TRUE(drawingOf(f.s).isShown(WaterLevelDrawing));
     }
