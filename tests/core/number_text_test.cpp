@@ -7,23 +7,33 @@
 
 using namespace qel;
 
-// Plain and exponent forms, small and large, and negative numbers also show in the golden project
-// files; these are the rounding cases they do not hold.
 TEST(NumberText, DefaultConversion)
 {
     const struct {
         double value;
         const char *text;
     } cases[] = {
+        { 0.0, "0" },
         { -0.0, "0" },
+        { 0.0001, "0.0001" },
+        { 0.00001, "1E-05" },
         { 1.0 / 3.0, "0.333333333333333" },
         { 2.0 / 3.0, "0.666666666666667" },
+        { 1e15, "1E+15" },
         { 999999999999999.0, "999999999999999" },
+        { -5, "-5" },
+        { 1.5e-300, "1.5E-300" },
+        { 1e300, "1E+300" },
         { 0.1 + 0.2, "0.3" },
+        { 120, "120" },
+        { 45.5, "45.5" },
+        { -0.000123, "-0.000123" },
+        { 123456.789, "123456.789" },
         { 9999999999999999.0, "1E+16" },
     };
     for (const auto &c : cases)
         EXPECT_EQ(numberText(c.value).toStdString(), c.text) << c.value;
+    // The golden project files show the key form of every other kind of number.
     EXPECT_EQ(keyNumberText(-0.0), " 0 ");
 }
 
@@ -34,6 +44,7 @@ TEST(NumberText, LeadingNumber)
         double value;
     } cases[] = {
         { "", 0 },
+        { "abc", 0 },
         { "  12.5 ", 12.5 },
         { "12.5abc", 12.5 },
         { "1 2 3", 123 },
@@ -43,9 +54,12 @@ TEST(NumberText, LeadingNumber)
         { "1e3", 1000 },
         { "1E-2x", 0.01 },
         { "2D2", 200 },
+        { "1e", 1 },
         { "1e+", 1 },
         { "3,5", 3 },
+        { ".", 0 },
         { "-", 0 },
+        { "1.2.3", 1.2 },
         { "1e-400", 0 },
     };
     for (const auto &c : cases)
