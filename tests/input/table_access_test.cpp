@@ -138,12 +138,7 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
         f.write(bytes);
         return f.fileName();
     };
-    const QString textAsXlsx = write("wells.xlsx", "id,x,y\r\n1,2,3\r\n");
-    const QString textAsXls = write("wells.xls", "id,x,y\r\n1,2,3\r\n");
-    const QString textAsWk3 = write("wells.wk3", "id,x,y\r\n1,2,3\r\n");
-    const QString empty = write("empty.csv", "");
-    const QString headerOnly = write("header.csv", "id,x,y\r\n");
-    const QString noNames = write("nonames.csv", ",,\r\n1,2,3\r\n");
+    const QByteArray text = "id,x,y\r\n1,2,3\r\n";
     const QString locked = write("locked.csv", "id\r\n1\r\n");
     QFile::setPermissions(locked, QFileDevice::Permissions());
     const struct {
@@ -154,12 +149,12 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
         const char *mentions;
     } cases[] = {
         { dir.filePath("missing.xls"), "Excel 8.0", "Wells", ErrFileNotFound, "missing.xls" },
-        { textAsXlsx, "Excel 12.0 Xml", "wells", ErrTableFormat, "xlsx or csv" },
-        { textAsXls, "Excel 8.0", "wells", ErrTableFormat, "Excel 97/2000/2002" },
-        { textAsWk3, "Lotus WK3", "wells", ErrTableFormat, "Lotus WK3" },
-        { empty, "Text", "empty", ErrTableFormat, "empty" },
-        { headerOnly, "Text", "header", ErrTableFormat, "no records" },
-        { noNames, "Text", "nonames", ErrTableFormat, "no field names" },
+        { write("wells.xlsx", text), "Excel 12.0 Xml", "wells", ErrTableFormat, "xlsx or csv" },
+        { write("wells.xls", text), "Excel 8.0", "wells", ErrTableFormat, "Excel 97/2000/2002" },
+        { write("wells.wk3", text), "Lotus WK3", "wells", ErrTableFormat, "Lotus WK3" },
+        { write("empty.csv", ""), "Text", "empty", ErrTableFormat, "empty" },
+        { write("header.csv", "id,x,y\r\n"), "Text", "header", ErrTableFormat, "no records" },
+        { write("nonames.csv", ",,\r\n1,2,3\r\n"), "Text", "nonames", ErrTableFormat, "no field names" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Empty", ErrTableFormat, "empty" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "HeaderOnly", ErrTableFormat, "no records" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Sheet9", ErrTableNotFound, "Sheet9" },
