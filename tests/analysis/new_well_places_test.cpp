@@ -13,11 +13,8 @@ std::unique_ptr<ProjectModel> modelWith(const std::vector<std::vector<double>> &
 {
     auto m = std::make_unique<ProjectModel>();
     m->NumSamples = 1;
-    m->PCNumY = qint16(rows.size());
-    m->PCNumX = qint16(rows.front().size());
-    m->PCLeft = 100;
-    m->PCTop = 500;
-    m->PCGridSpacing = 10;
+    m->PCNumY = qint16(rows.size()), m->PCNumX = qint16(rows.front().size());
+    m->PCLeft = 100, m->PCTop = 500, m->PCGridSpacing = 10;
     m->Conc.allocate(m->PCNumX, m->PCNumY, 3);
     for (int iy = 1; iy <= m->PCNumY; ++iy)
         for (int ix = 1; ix <= m->PCNumX; ++ix) {
@@ -64,10 +61,9 @@ TEST(NewWellPlaces, CoordinatesValuesAndFile)
     const auto m = modelWith({ { 0, 0, 0 }, { 0, 0, 2.5e6 } });
     const std::vector<NewWellPlace> places = bestNewWellPlaces(*m, 3);
     ASSERT_EQ(places.size(), 1u);
-    EXPECT_EQ(places[0].x, 120);
-    EXPECT_EQ(places[0].y, 490);
-    EXPECT_EQ(places[0].minDistance, 5);
-    EXPECT_EQ(places[0].concentration, 1.5); // the average plume, after the last date
+    // The concentration is the average plume's, after the last date.
+    EXPECT_EQ(std::tuple(places[0].x, places[0].y, places[0].minDistance, places[0].concentration),
+        std::tuple(120.0, 490.0, 5.0, 1.5));
     EXPECT_EQ(newWellPlacesCsv(places),
         "Rank,X,Y,WOLF,Distance to nearest well,Average concentration\r\n1,120,490,2500000,5,1.5\r\n");
     EXPECT_TRUE(bestNewWellPlaces(ProjectModel(), 3).empty()) << "no grid, no places";

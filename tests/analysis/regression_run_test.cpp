@@ -19,15 +19,11 @@ namespace {
 void fillPlane(ProjectModel &m)
 {
     const double wells[][2] = { { 0, 0 }, { 100, 0 }, { 0, 100 }, { 100, 100 }, { 50, 30 } };
-    m.NumWLWells = 5;
-    m.NumSamples = 2;
-    m.SampleDate(1) = QDate(2023, 3, 15);
-    m.SampleDate(2) = QDate(2023, 6, 14);
+    m.NumWLWells = 5, m.NumSamples = 2;
+    m.SampleDate(1) = QDate(2023, 3, 15), m.SampleDate(2) = QDate(2023, 6, 14);
     for (int j = 1; j <= 5; ++j) {
         const double x = wells[j - 1][0], y = wells[j - 1][1];
-        m.WLWellID(j) = QStringLiteral("MW-%1").arg(j);
-        m.WLWellX(j) = x;
-        m.WLWellY(j) = y;
+        m.WLWellID(j) = QStringLiteral("MW-%1").arg(j), m.WLWellX(j) = x, m.WLWellY(j) = y;
         m.WLData(j, 1) = 100 - 0.01 * x - 0.02 * y;
         m.WLData(j, 2) = j == 3 ? -9999 : 101 - 0.01 * x - 0.02 * y;
     }
@@ -54,17 +50,9 @@ protected:
 TEST(RegressionInput, TheFileByteForByteAndReadBack)
 {
     ProjectModel m;
-    m.NumWLWells = 2;
-    m.NumSamples = 1;
-    m.SampleDate(1) = QDate(2024, 3, 15);
-    m.WLWellID(1) = QStringLiteral(" MW 1 ");
-    m.WLWellX(1) = 1250.5;
-    m.WLWellY(1) = 0.00001;
-    m.WLData(1, 1) = 101;
-    m.WLWellID(2) = QStringLiteral("MW-2");
-    m.WLWellX(2) = 1e15;
-    m.WLWellY(2) = -3;
-    m.WLData(2, 1) = 99.25;
+    m.NumWLWells = 2, m.NumSamples = 1, m.SampleDate(1) = QDate(2024, 3, 15);
+    m.WLWellID(1) = QStringLiteral(" MW 1 "), m.WLWellX(1) = 1250.5, m.WLWellY(1) = 0.00001, m.WLData(1, 1) = 101;
+    m.WLWellID(2) = QStringLiteral("MW-2"), m.WLWellX(2) = 1e15, m.WLWellY(2) = -3, m.WLData(2, 1) = 99.25;
     std::optional<QString> stop;
     const QByteArray date = shortDateText(m.SampleDate(1)).toUtf8();
     EXPECT_TRUE(date.contains("2024"));
@@ -80,9 +68,8 @@ TEST(RegressionInput, TheFileByteForByteAndReadBack)
     ASSERT_TRUE(read.input) << read.problem.toStdString();
     EXPECT_EQ(read.input->dates, QStringList { QString::fromUtf8(date) });
     ASSERT_EQ(read.input->wells.size(), 2u);
-    EXPECT_EQ(read.input->wells[0].id, " MW 1 ");
-    EXPECT_EQ(read.input->wells[0].y, 0.00001);
-    EXPECT_EQ(read.input->wells[1].x, 1e15);
+    EXPECT_EQ(std::tuple(read.input->wells[0].id, read.input->wells[0].y, read.input->wells[1].x),
+        std::tuple(QStringLiteral(" MW 1 "), 0.00001, 1e15));
     EXPECT_EQ(read.input->wells[1].levels, std::vector<double> { -9999 });
 }
 
@@ -135,8 +122,8 @@ TEST_F(Regression, FitsThePlaneOfEveryDate)
 
     ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
     EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Regression analysis finished."));
-    EXPECT_EQ(s.outline.state(Step::RunRegression), CheckState::All);
+    EXPECT_EQ(std::tuple(t.frontend.panelStatus, s.outline.state(Step::RunRegression)),
+        std::tuple(QStringLiteral("Regression analysis finished."), CheckState::All));
     for (int i = 1; i <= 2; ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);
@@ -191,9 +178,7 @@ TEST_F(Regression, MissingInputsStopBeforeAnyFile)
         { 5, 0, "Number of water level samples is ZERO! Have you gone through Water Levels input data?." },
     };
     for (const auto &c : cases) {
-        s.model.NumWLWells = int16(c.wells);
-        s.model.NumSamples = int16(c.samples);
-        s.model.RGDone = true;
+        s.model.NumWLWells = int16(c.wells), s.model.NumSamples = int16(c.samples), s.model.RGDone = true;
         t.frontend.boxes.clear();
         RunRegress(s);
         EXPECT_TRUE(s.model.RGDone) << "left as it was";

@@ -74,14 +74,13 @@ TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     EXPECT_FALSE(s.model.ERDone);
     EXPECT_TRUE(t.frontend.boxes.empty()) << "a cancelled dialog says nothing";
     const FileDialogRequest &asked = t.frontend.fileRequests.at(0);
-    EXPECT_EQ(asked.title, QStringLiteral("Select File for Model Results"));
-    EXPECT_EQ(asked.initialName, QStringLiteral("QELResults.out"));
+    EXPECT_EQ(std::tuple(asked.title, asked.initialName),
+        std::tuple(QStringLiteral("Select File for Model Results"), QStringLiteral("QELResults.out")));
 
     const QString path = s.model.ProjectDir + QStringLiteral("QELResults.out");
     t.frontend.queueFile(path);
     ExportAnalyticalResults(s);
-    EXPECT_TRUE(s.model.ERDone);
-    EXPECT_EQ(s.outline.state(Step::ExportResults), CheckState::All);
+    EXPECT_EQ(std::tuple(s.model.ERDone, s.outline.state(Step::ExportResults)), std::tuple(true, CheckState::All));
     EXPECT_TRUE(readBytes(path).endsWith("END OF OUTPUT\r\n"));
 
     const QByteArray before = readBytes(path);

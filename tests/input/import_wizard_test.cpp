@@ -24,8 +24,8 @@ TEST(ImportWizardCommand, OffersAProjectFileFirstWhenThereIsNone)
         beforeImportWizard(s);
         ASSERT_EQ(t.frontend.boxes.size(), c.assigned ? 0u : 1u);
         if (!c.assigned) {
-            EXPECT_EQ(t.frontend.boxes[0].title, QStringLiteral("Assign Project File"));
-            EXPECT_TRUE(s.UserCancelled);
+            EXPECT_EQ(std::tuple(t.frontend.boxes[0].title, s.UserCancelled),
+                std::tuple(QStringLiteral("Assign Project File"), true));
         }
 
         // The wizard then works on the project's folder.

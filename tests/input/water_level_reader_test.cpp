@@ -1,7 +1,6 @@
 #include "core/date_text.h"
 #include "input/water_level_reader.h"
 #include "support/test_session.h"
-#include "views/workflow_replay.h"
 
 #include <QFile>
 
@@ -20,11 +19,8 @@ protected:
         t.makeProjectFolder();
         m.ProjectDirAssigned = true;
         const char *ids[] = { "MW-1", "MW-2", "MW-3" };
-        for (int k = 1; k <= 3; ++k) {
-            m.WellID(k) = QLatin1String(ids[k - 1]);
-            m.WellX(k) = 100.0 * k;
-            m.WellY(k) = 1000.0 - 10 * k;
-        }
+        for (int k = 1; k <= 3; ++k)
+            m.WellID(k) = QLatin1String(ids[k - 1]), m.WellX(k) = 100.0 * k, m.WellY(k) = 1000.0 - 10 * k;
         m.NumWells = 3;
     }
 
@@ -32,11 +28,8 @@ protected:
     {
         t.writeFile(QStringLiteral("site/levels.csv"), rows);
         ProjectModel &m = s.model;
-        m.WLDataFormat = QStringLiteral("Text");
-        m.WLFileExt = QStringLiteral("csv");
-        m.WLDataPath.clear();
-        m.WLDataFile = QStringLiteral("levels.csv");
-        m.WLDataTable = QStringLiteral("levels");
+        m.WLDataFormat = QStringLiteral("Text"), m.WLFileExt = QStringLiteral("csv"), m.WLDataPath.clear();
+        m.WLDataFile = QStringLiteral("levels.csv"), m.WLDataTable = QStringLiteral("levels");
     }
 
     QStringList warnings() const { return t.frontend.boxTexts(MsgIcon::Warning); }
@@ -68,31 +61,21 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
 {
     useTable("Date,mw-2,MW-1,MW-3\r\n2023-03-15,100,101.5,-9999\r\n2023-06-14,112.5,100.25,104\r\n");
     EXPECT_TRUE(ReadData(s, w));
-    const ProjectModel &m = s.model;
-    ASSERT_EQ(m.NumSamples, 2);
-    ASSERT_EQ(m.NumWLWells, 3);
-    EXPECT_EQ(m.SampleDate(1), QDate(2023, 3, 15));
-    EXPECT_EQ(m.SampleDate(2), QDate(2023, 6, 14));
-    EXPECT_EQ(m.WLWellID(1), QStringLiteral("mw-2"));
-    EXPECT_EQ(m.WLWellX(1), 200.0); // matched ignoring case
-    EXPECT_EQ(m.WLWellY(2), 990.0);
-    EXPECT_EQ(m.WLData(2, 1), 101.5);
-    EXPECT_EQ(m.WLData(3, 1), -9999.0);
-    EXPECT_EQ(m.WLData(1, 2), 112.5);
+    ProjectModel &m = s.model;
+    ASSERT_EQ(std::tuple(m.NumSamples, m.NumWLWells), std::tuple(2, 3));
+    EXPECT_EQ(std::tuple(m.SampleDate(1), m.SampleDate(2)), std::tuple(QDate(2023, 3, 15), QDate(2023, 6, 14)));
+    // matched ignoring case
+    EXPECT_EQ(std::tuple(m.WLWellID(1), m.WLWellX(1), m.WLWellY(2)), std::tuple(QStringLiteral("mw-2"), 200.0, 990.0));
+    EXPECT_EQ(std::tuple(m.WLData(2, 1), m.WLData(3, 1), m.WLData(1, 2)), std::tuple(101.5, -9999.0, 112.5));
     // -9999 is not a level: the range is 100..112.5 and 12.5 / 5 rounds to the even 2
     EXPECT_EQ(std::tuple(m.WLMin, m.WLMax, m.WLInt), std::tuple(100.0, 112.5, 2.0));
     // the plot limits enclose the wells
     EXPECT_EQ(std::tuple(m.PLLeft, m.PLRight, m.PLBottom, m.PLTop), std::tuple(100.0, 300.0, 970.0, 990.0));
-    EXPECT_TRUE(m.WLDone);
-    EXPECT_EQ(w.hint, ReadSucceededHint);
-    EXPECT_TRUE(w.nextEnabled);
+    EXPECT_EQ(std::tuple(m.WLDone, w.hint, w.nextEnabled), std::tuple(true, ReadSucceededHint, true));
     EXPECT_TRUE(warnings().isEmpty());
     EXPECT_TRUE(t.readLog().contains(QStringLiteral("Wldata: Read water level data for 3 wells and 2 dates.\r\n")));
-}
 
-TEST_F(WaterLevelReader, DoneStepsKeepTheirRangeAndLimits)
-{
-    ProjectModel &m = s.model;
+    // Once the contour and plot-limits steps are done, a new read keeps their range and limits.
     m.WCDone = m.PLDone = true;
     m.WLMin = 1, m.WLMax = 2, m.WLInt = 3;
     m.PLLeft = -5, m.PLRight = 5, m.PLBottom = -6, m.PLTop = 6;
@@ -109,18 +92,14 @@ TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
     EXPECT_FALSE(ReadData(s, w));
     const ProjectModel &m = s.model;
     EXPECT_EQ(warnings(), QStringList({ "Water level data well 'Lost' is not found in the well locations list!" }));
-    EXPECT_EQ(m.WLWellX(2), 0.0);
-    EXPECT_TRUE(m.WLWellUnlocated(2));
-    EXPECT_FALSE(m.WLWellUnlocated(1));
-    EXPECT_EQ(m.WLData(2, 2), 101.0); // the rest of the sheet is read
-    EXPECT_EQ(m.WLData(3, 1), MissingLevel);
-    EXPECT_EQ(m.WLData(3, 2), 102.0);
+    EXPECT_EQ(std::tuple(m.WLWellX(2), m.WLWellUnlocated(2), m.WLWellUnlocated(1)), std::tuple(0.0, 1, 0));
+    // the rest of the sheet is read
+    EXPECT_EQ(std::tuple(m.WLData(2, 2), m.WLData(3, 1), m.WLData(3, 2)), std::tuple(101.0, MissingLevel, 102.0));
     const QString log = t.readLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Wldata: Null Water level value encountered for Well # 3 date ")
         + shortDateText(QDate(2023, 3, 15)) + QStringLiteral("\r\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("Wldata: Error in water level data. Please see log file.")));
-    EXPECT_EQ(s.errorsReported, 1);
-    EXPECT_FALSE(m.WLDone);
+    EXPECT_EQ(std::tuple(s.errorsReported, m.WLDone), std::tuple(1, false));
 }
 
 TEST_F(WaterLevelReader, BadCellsAreReported)
@@ -160,17 +139,14 @@ TEST_F(WaterLevelReader, DateAndWellLimits)
             "contact QEL techsupport." },
     };
     for (const Case &c : cases) {
-        s.model.NumSamples = 7;
-        s.model.WLDone = false;
+        s.model.NumSamples = 7, s.model.WLDone = false;
         t.frontend.boxes.clear();
         useTable(grid(c.dates, c.wells));
         EXPECT_EQ(ReadData(s, w), c.warning.isEmpty()) << c.dates << " " << c.wells;
         if (c.warning.isEmpty()) {
-            EXPECT_EQ(s.model.NumSamples, c.dates);
-            EXPECT_EQ(s.model.NumWLWells, c.wells);
-            EXPECT_EQ(s.model.SampleDate(c.dates), QDate(2020, 1, 1).addDays(c.dates - 1));
-            // every W... well is unknown to the well list
-            EXPECT_EQ(warnings().size(), c.wells);
+            EXPECT_EQ(std::tuple(s.model.NumSamples, s.model.NumWLWells, s.model.SampleDate(c.dates)),
+                std::tuple(c.dates, c.wells, QDate(2020, 1, 1).addDays(c.dates - 1)));
+            EXPECT_EQ(warnings().size(), c.wells) << "every W... well is unknown to the well list";
         } else {
             EXPECT_EQ(warnings(), QStringList({ c.warning }));
             EXPECT_EQ(s.model.NumSamples, 7); // nothing read
@@ -182,8 +158,7 @@ TEST_F(WaterLevelReader, DateAndWellLimits)
 // the last good count stays.
 TEST_F(WaterLevelReader, CountBoxes)
 {
-    w.step = 3;
-    w.eventSource = EventSource::User;
+    w.step = 3, w.eventSource = EventSource::User;
     s.model.WLDataTable = QStringLiteral("levels");
     setNumDatesText(s, w, QStringLiteral("12 dates"));
     setNumWellsText(s, w, QStringLiteral("4"));
@@ -191,8 +166,7 @@ TEST_F(WaterLevelReader, CountBoxes)
     for (const char *refused : { "0", "abc", "61" })
         setNumDatesText(s, w, QLatin1String(refused));
     setNumWellsText(s, w, QStringLiteral("1500"));
-    EXPECT_EQ(w.numSamples, 12);
-    EXPECT_EQ(w.numWLWells, 4);
+    EXPECT_EQ(std::tuple(w.numSamples, w.numWLWells), std::tuple(12, 4));
     ASSERT_EQ(warnings().size(), 2);
     EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral("Number of dates (61) exceeds the maximum (60)")));
     EXPECT_TRUE(warnings()[1].startsWith(QStringLiteral("Number of wells (1500) exceeds the maximum (1000)")));
@@ -209,29 +183,11 @@ TEST_F(WaterLevelReader, LotusSheetWithSerialDates)
     QFile::copy(QStringLiteral(QEL_TEST_DATA "/input/sites.wk4"), s.model.ProjectDir + QStringLiteral("sites.wk4"));
     ProjectModel &m = s.model;
     m.WellID(1) = QStringLiteral("101");
-    m.WLDataFormat = QStringLiteral("Lotus WK4");
-    m.WLDataFile = QStringLiteral("sites.wk4");
+    m.WLDataFormat = QStringLiteral("Lotus WK4"), m.WLDataFile = QStringLiteral("sites.wk4");
     m.WLDataTable = QStringLiteral("Sheet2");
     EXPECT_FALSE(ReadData(s, w)); // well 102 has no level on the second date
     ASSERT_EQ(m.NumSamples, 3);
-    EXPECT_EQ(m.SampleDate(2), QDate(2019, 6, 17));
-    EXPECT_EQ(m.WLWellID(1), QStringLiteral("101"));
-    EXPECT_EQ(m.WLWellX(1), 100.0);
-    EXPECT_EQ(m.WLData(4, 2), -9999.0);
-    EXPECT_EQ(m.WLData(1, 3), 100.75);
-}
-
-// The project reader's replay reads the levels again without a page.
-TEST_F(WaterLevelReader, ProjectReplayRereadsTheLevels)
-{
-    useTable("Date,MW-1,MW-2\r\n2023-03-15,100,101\r\n2023-06-14,100.5,101.5\r\n");
-    ProjectModel &m = s.model;
-    m.RunMode = QStringLiteral("Batch");
-    installWorkflowReplay(s);
-    s.replay().rereadWaterLevels();
-    EXPECT_TRUE(m.WLDone);
-    EXPECT_EQ(m.NumSamples, 2);
-    EXPECT_EQ(m.WLData(2, 2), 101.5);
-    EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(s.errorsReported, 0);
+    EXPECT_EQ(std::tuple(m.SampleDate(2), m.WLWellID(1), m.WLWellX(1)),
+        std::tuple(QDate(2019, 6, 17), QStringLiteral("101"), 100.0));
+    EXPECT_EQ(std::tuple(m.WLData(4, 2), m.WLData(1, 3)), std::tuple(-9999.0, 100.75));
 }
