@@ -32,10 +32,7 @@ QString TestSession::writeFile(const QString &relative, const QByteArray &bytes)
 {
     const QString path = home() + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
+    return writeBytes(path, bytes);
 }
 
 QString TestSession::makeProjectFolder()
@@ -55,6 +52,13 @@ QelError thrownBy(const std::function<void()> &call)
     }
     ADD_FAILURE() << "no error";
     return QelError(0);
+}
+
+QString writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
 }
 
 QByteArray readBytes(const QString &path)

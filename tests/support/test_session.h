@@ -30,6 +30,8 @@ struct TestSession {
 };
 
 QByteArray readBytes(const QString &path);
+// Writes the bytes as the whole file (a test failure when it cannot) and returns its path.
+QString writeBytes(const QString &path, const QByteArray &bytes);
 // The error the call throws; a test failure, and error 0, when it throws none.
 QelError thrownBy(const std::function<void()> &call);
 
