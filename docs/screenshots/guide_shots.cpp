@@ -1,8 +1,11 @@
 // Makes the user guide's screenshots from the real workbench: opens the example project, opens
 // each window through its menu command, waits for it to draw and saves it as docs/images/NAME.png.
 // Questions the program would ask are answered with their defaults, so the run needs nobody.
+// Last, the results exported for a GIS are drawn over the base map (gis-overlay.png).
 //
 // usage: qel_guide_shots EXAMPLE.prj OUTPUT_FOLDER
+#include "gis_overlay_shot.h"
+
 #include "core/file_commands.h"
 #include "core/paths.h"
 #include "core/reporting.h"
@@ -184,6 +187,8 @@ int main(int argc, char **argv)
             if (!save(frameOf(form), out + QString::fromLatin1(shot.image) + ".png"))
                 ++missing;
         }
+        if (!saveGisOverlay(session, out + "gis-overlay.png"))
+            ++missing;
         frontend.attach(nullptr);
     }
     terminateSession(session);

@@ -1,4 +1,4 @@
-#include "analysis/gis_export.h"
+#include "views/gis_export.h"
 #include "analysis/new_well_places.h"
 #include "analysis/results_report.h"
 #include "core/batch_frontend.h"

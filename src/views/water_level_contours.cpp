@@ -16,9 +16,6 @@ namespace qel {
 
 namespace {
 
-// More lines than this cannot be read on a map; an interval that small is a typing slip.
-constexpr int MaxContourLevels = 10000;
-
 const QString RegResTag = QStringLiteral("RegRes");
 
 void checkSample(const ProjectModel &m, int s, const QString &procedure)
@@ -54,38 +51,6 @@ std::optional<double> yCrossing(const ProjectModel &m, int s, double x, double l
     const QString procedure = QStringLiteral("YCoord");
     checkSample(m, s, procedure);
     return solve(level, x, m.Xcoeff(s), m.Const(s), m.Ycoeff(s), m.PLBottom, m.PLTop, procedure);
-}
-
-struct ContourSegment {
-    QPointF from, to;
-    double level;
-};
-
-// Every segment before anything is drawn, so a failure leaves the old contours on the map.
-std::vector<ContourSegment> contourSegments(
-    const ProjectModel &m, int s, double minimum, double interval, double maximum)
-{
-    if (!(interval > 0) || !std::isfinite(interval))
-        throw QelError(ErrInvalidCall,
-            QStringLiteral("Invalid procedure call or argument: the contour interval must be greater than 0"));
-    checkSample(m, s, {});
-    // A level that only rounding puts below the maximum is the maximum, which is not drawn.
-    const double end = maximum - 1e-9 * interval;
-    std::vector<ContourSegment> segments;
-    for (int k = 0;; ++k) {
-        const double level = minimum + k * interval; // no running sum: it drifts over many levels
-        if (!(level < end))
-            break;
-        if (k >= MaxContourLevels)
-            throw QelError(ErrOverflow,
-                QStringLiteral("Overflow: more than %1 contour levels from %2 to %3; choose a larger interval")
-                    .arg(MaxContourLevels)
-                    .arg(numberText(minimum), numberText(maximum)));
-        const std::vector<QPointF> points = levelCrossings(m, s, level);
-        if (points.size() == 2)
-            segments.push_back({ points[0], points[1], level });
-    }
-    return segments;
 }
 
 QString procedureTag(const QString &procedure)
@@ -160,6 +125,32 @@ std::vector<QPointF> levelCrossings(const ProjectModel &m, int s, double level)
             points.push_back(*p);
     }
     return points;
+}
+
+std::vector<ContourSegment> contourSegments(
+    const ProjectModel &m, int s, double minimum, double interval, double maximum)
+{
+    if (!(interval > 0) || !std::isfinite(interval))
+        throw QelError(ErrInvalidCall,
+            QStringLiteral("Invalid procedure call or argument: the contour interval must be greater than 0"));
+    checkSample(m, s, {});
+    // A level that only rounding puts below the maximum is the maximum, which is not drawn.
+    const double end = maximum - 1e-9 * interval;
+    std::vector<ContourSegment> segments;
+    for (int k = 0;; ++k) {
+        const double level = minimum + k * interval; // no running sum: it drifts over many levels
+        if (!(level < end))
+            break;
+        if (k >= MaxWaterLevelLines)
+            throw QelError(ErrOverflow,
+                QStringLiteral("Overflow: more than %1 contour levels from %2 to %3; choose a larger interval")
+                    .arg(MaxWaterLevelLines)
+                    .arg(numberText(minimum), numberText(maximum)));
+        const std::vector<QPointF> points = levelCrossings(m, s, level);
+        if (points.size() == 2)
+            segments.push_back({ points[0], points[1], level });
+    }
+    return segments;
 }
 
 int DetermineDecimals(const std::array<QString, 3> &texts)

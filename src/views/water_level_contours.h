@@ -25,6 +25,20 @@ double YCoord(const ProjectModel &model, int sample, double x, double level);
 // edges (a corner) counts once. Raises as XCoord and YCoord do, the procedure's name as source.
 std::vector<QPointF> levelCrossings(const ProjectModel &model, int sample, double level);
 
+// More lines than this cannot be read on a map; an interval that small is a typing slip.
+constexpr int MaxWaterLevelLines = 10000;
+
+// One level line of sample s inside the plot limits.
+struct ContourSegment {
+    QPointF from, to;
+    double level;
+};
+// The lines of minimum, minimum + interval, ... below maximum, every one before anything is drawn
+// so that a failure leaves the old contours on the map. An interval that is not above 0 is
+// error 5, more than MaxWaterLevelLines lines error 6; raises as levelCrossings does.
+std::vector<ContourSegment> contourSegments(
+    const ProjectModel &model, int sample, double minimum, double interval, double maximum);
+
 // Decimals of the contour labels: the most digits after a "." in the minimum, interval and
 // maximum boxes, 0 when none has a point.
 int DetermineDecimals(const std::array<QString, 3> &texts);

@@ -2,7 +2,7 @@
 #include "gui/workbench/main_window.h"
 
 #include "analysis/domenico.h"
-#include "analysis/gis_export.h"
+#include "views/gis_export.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
 #include "core/file_commands.h"

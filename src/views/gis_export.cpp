@@ -1,4 +1,4 @@
-#include "analysis/gis_export.h"
+#include "views/gis_export.h"
 
 #include "core/batch_run.h"
 #include "core/errors.h"
@@ -6,6 +6,7 @@
 #include "core/whole_file.h"
 #include "map/color_table.h"
 #include "map/gdal_support.h"
+#include "views/water_level_contours.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,6 +151,19 @@ QString plumeStem(const QDate &date, int sample, QHash<QString, int> &seen)
     const QString day = date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("sample%1").arg(sample);
     const int n = ++seen[day];
     return QStringLiteral("plume_") + day + (n > 1 ? QStringLiteral("_%1").arg(n) : QString());
+}
+
+// The water-level contour lines the map shows, none when it shows none. Levels the map cannot draw
+// (reported when it tried) give no lines here either.
+std::vector<ContourSegment> shownWaterLevelContours(const ProjectModel &m)
+{
+    if (!m.RGDone || m.WCMapIndex < 1 || m.WCMapIndex > m.NumSamples)
+        return {};
+    try {
+        return contourSegments(m, m.WCMapIndex, m.WLMin, m.WLInt, m.WLMax);
+    } catch (const QelError &) {
+        return {};
+    }
 }
 
 QString dateOrAverage(const ProjectModel &m, int sample)
@@ -429,6 +443,21 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
         feature.SetField("num_y", g.ny);
         feature.SetGeometryDirectly(rectangle(g.left, g.bottom(), g.right(), g.top).release());
         addFeature(grid, feature);
+    }
+
+    if (const std::vector<ContourSegment> lines = shownWaterLevelContours(m); !lines.empty()) {
+        OGRLayer &contours = newLayer(*package, "wl_contours", srs, wkbLineString,
+            QStringLiteral("Water-level contours of ") + dateOrAverage(m, m.WCMapIndex));
+        addField(contours, "level", OFTReal);
+        for (const ContourSegment &line : lines) {
+            OGRFeature feature(contours.GetLayerDefn());
+            feature.SetField("level", line.level);
+            OGRLineString geometry;
+            geometry.addPoint(line.from.x(), line.from.y());
+            geometry.addPoint(line.to.x(), line.to.y());
+            feature.SetGeometry(&geometry);
+            addFeature(contours, feature);
+        }
     }
 
     // The plume bands follow the map's choice of date; without one they show the average.

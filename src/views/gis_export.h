@@ -22,11 +22,12 @@ constexpr double GisNoData = -9999;
 // then holds a "no well" placeholder distance, not a distance); and any value that is not finite.
 //
 // The same call writes results.gpkg: wells (point, id), source (point), plot_limits and model_grid
-// (rectangles), and for each contour view with levels its bands (bands_plume for the plume the map
-// shows, else the average; bands_mindist; bands_wolf) as polygons of the nodes classified by level,
-// lower bound exclusive, upper inclusive, the first matching level winning. A layer whose data is
-// absent is left out. Every file replaces its old copy only once complete. Returns whether
-// everything was written; failures are reported under "GIS:exportGridsForGis".
+// (rectangles), wl_contours (the water-level contour lines the map shows, with their level), and
+// for each contour view with levels its bands (bands_plume for the plume the map shows, else the
+// average; bands_mindist; bands_wolf) as polygons of the nodes classified by level, lower bound
+// exclusive, upper inclusive, the first matching level winning. A layer whose data is absent is
+// left out. Every file replaces its old copy only once complete. Returns whether everything was
+// written; failures are reported under "GIS:exportGridsForGis".
 bool exportGridsForGis(Session &session, const QString &dir);
 
 // File > Export grids for GIS: asks for the folder (the project folder first), then exports there.

@@ -1,9 +1,10 @@
-#include "analysis/gis_export.h"
 #include "support/qel_process.h"
 #include "support/test_session.h"
+#include "views/gis_export.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 // GDAL's headers are not on the tests' include path; their own includes are relative to them.
 #include <gdal/gdal_priv.h>
@@ -116,6 +117,9 @@ QString fillRun(TestSession &t, bool baseMapCrs = true)
     // A distance of 0 is never banded, a WOLF value of 0 is.
     m.MD.NumLevels = 1, m.MD.CMin(1) = -1, m.MD.CMax(1) = 1012, m.MD.CColor(1) = 3;
     m.WF.NumLevels = 1, m.WF.CMin(1) = -1, m.WF.CMax(1) = 5, m.WF.CColor(1) = 14;
+    // Water-level contours of date 1 on the map: h = 0.02 x + 0.01 y - 4, levels 2 and 3.
+    m.RGDone = true, m.WCMapIndex = 1, m.Xcoeff(1) = 0.02, m.Ycoeff(1) = 0.01, m.Const(1) = -4;
+    m.WLMin = 2, m.WLInt = 1, m.WLMax = 4;
     m.ANDone = true;
     return t.home() + QStringLiteral("gis");
 }
@@ -169,7 +173,7 @@ struct LayerContent {
     int features = 0;
     OGRwkbGeometryType type = wkbUnknown;
     bool utm33 = false;
-    std::map<int, double> areaByLevel; // band layers
+    std::map<int, double> areaByLevel; // band and contour-line layers
     Extents extentByLevel;
     std::map<int, QString> colourByLevel;
     std::map<int, std::pair<double, double>> boundsByLevel;
@@ -208,11 +212,31 @@ std::map<QString, LayerContent> readPackage(const QString &path)
             g->getEnvelope(&e);
             c.areaByLevel[k] += area;
             c.extentByLevel[k] = { e.MinX, e.MinY, e.MaxX, e.MaxY };
+            if (layer->GetLayerDefn()->GetFieldIndex("colour") < 0)
+                continue; // contour lines
             c.colourByLevel[k] = QString::fromUtf8(f->GetFieldAsString("colour"));
             c.boundsByLevel[k] = { f->GetFieldAsDouble("lower"), f->GetFieldAsDouble("upper") };
         }
     }
     return layers;
+}
+
+// The feature count of each layer as ogrinfo, where a GIS user looks first, lists them.
+std::map<QString, int> listedByOgrinfo(const QString &path)
+{
+    QProcess ogrinfo;
+    ogrinfo.start(QStringLiteral("ogrinfo"), { "-so", "-al", path });
+    std::map<QString, int> listed;
+    if (!ogrinfo.waitForFinished(30000))
+        return listed;
+    QString layer;
+    for (const QString &line : QString::fromUtf8(ogrinfo.readAllStandardOutput()).split(u'\n')) {
+        if (line.startsWith(QStringLiteral("Layer name: ")))
+            layer = line.mid(12).trimmed();
+        else if (line.startsWith(QStringLiteral("Feature Count: ")))
+            listed[layer] = line.mid(15).toInt();
+    }
+    return listed;
 }
 
 } // namespace
@@ -341,25 +365,30 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
         ASSERT_TRUE(exportGridsForGis(*t.session, out));
         std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
 
-        QStringList names;
+        std::map<QString, int> counts;
         for (const auto &[name, content] : layers) {
-            names << name;
+            counts[name] = content.features;
             EXPECT_TRUE(content.utm33) << name.toStdString();
         }
-        EXPECT_EQ(names,
-            QStringList(
-                { "bands_mindist", "bands_plume", "bands_wolf", "model_grid", "plot_limits", "source", "wells" }));
+        // One band polygon per level: each level's nodes touch.
+        const std::map<QString, int> expectedCounts
+            = { { "bands_mindist", 1 }, { "bands_plume", int(c.plumeAreas.size()) }, { "bands_wolf", 1 },
+                  { "model_grid", 1 }, { "plot_limits", 1 }, { "source", 1 }, { "wells", 2 }, { "wl_contours", 2 } };
+        EXPECT_EQ(counts, expectedCounts);
+        EXPECT_EQ(listedByOgrinfo(out + QStringLiteral("/results.gpkg")), expectedCounts);
         EXPECT_EQ(layers["wells"].ids, QStringList({ "MW-1", "MW-2" }));
         EXPECT_EQ(layers["wells"].type, wkbPoint);
         EXPECT_EQ(layers["wells"].points, (Points { { 100, 500 }, { 150, 450 } }));
         EXPECT_EQ(layers["source"].points, (Points { { 90, 495 } }));
         EXPECT_EQ(layers["plot_limits"].area, 200.0 * 200.0);
         EXPECT_EQ(layers["model_grid"].area, 30.0 * 20.0); // through the outer nodes
+        EXPECT_EQ(layers["wl_contours"].type, wkbLineString);
+        EXPECT_EQ(layers["wl_contours"].extentByLevel,
+            (Extents { { 2, { 0, 400, 100, 600 } }, { 3, { 50, 400, 150, 600 } } }));
 
         const LayerContent &plume = layers["bands_plume"];
         EXPECT_EQ(plume.areaByLevel, c.plumeAreas);
         EXPECT_EQ(plume.extentByLevel, c.plumeExtents);
-        EXPECT_EQ(plume.features, int(c.plumeAreas.size())) << "each level's nodes touch";
         EXPECT_EQ(plume.colourByLevel.at(1), QStringLiteral("#FF8080"));
         EXPECT_EQ(plume.boundsByLevel.at(1), std::make_pair(0.0, 222.0));
         if (plume.colourByLevel.count(2)) {
@@ -384,6 +413,7 @@ TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
     m.SLDone = false;
     m.PLRight = m.PLLeft;
     m.PC.NumLevels = 0;
+    m.WCMapIndex = 0; // water-level contours cleared from the map
     t.writeFile(QStringLiteral("gis/mindist.prj"), "a stale coordinate system");
     ASSERT_TRUE(exportGridsForGis(*t.session, out));
     for (const char *name : { "mindist.tif", "mindist.asc", "wolf.tif", "wolf.asc" })
