@@ -1,4 +1,3 @@
-#include "views/gis_export.h"
 #include "analysis/new_well_places.h"
 #include "analysis/results_report.h"
 #include "core/batch_frontend.h"
@@ -9,6 +8,7 @@
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
 #include "map/map_image.h"
+#include "views/gis_export.h"
 #include "views/grid_export.h"
 #include "views/workflow_replay.h"
 

@@ -2,7 +2,6 @@
 #include "gui/workbench/main_window.h"
 
 #include "analysis/domenico.h"
-#include "views/gis_export.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
 #include "core/file_commands.h"
@@ -16,6 +15,7 @@
 #include "gui/workbench/window_arrangement.h"
 #include "input/import_wizard.h"
 #include "map/map_display.h"
+#include "views/gis_export.h"
 
 #include <QLabel>
 #include <QMdiArea>
