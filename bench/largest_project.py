@@ -47,7 +47,8 @@ def write_project(folder):
     with open(os.path.join(EXAMPLE, "alpha-site.prj"), "rb") as f:
         text = f.read().decode("latin-1")
     edge = (NODES - 1) * 1.25
-    for key, value in (("MapTop", 500), ("PLTop", 500), ("PCRight", edge), ("PCTop", edge),
+    # SameLimits copies the plot limits onto the model grid, so both end on the last node.
+    for key, value in (("MapTop", 500), ("PLRight", edge), ("PLTop", edge), ("PCRight", edge), ("PCTop", edge),
                        ("PCGridSpacing", 1.25), ("PCNumX", NODES), ("PCNumY", NODES),
                        ("MDNumLevels", 5), ("WFNumLevels", 5)):
         text = re.sub(r"^%s= [^\r]*" % key, "%s= %s " % (key, value), text, flags=re.M)

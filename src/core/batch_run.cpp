@@ -13,18 +13,32 @@ namespace {
 struct OptionSlot {
     const char *name;
     QString BatchOptions::*field;
+    bool needsAnalysis = false; // writes the grids of the analytical run
 };
 
+// The GIS export needs the run too but says so itself, with the words of its menu command.
 const OptionSlot OutputOptions[] = {
     { "--save-as", &BatchOptions::saveAs },
-    { "--results", &BatchOptions::results },
-    { "--export-mindist", &BatchOptions::exportMinDist },
-    { "--export-wolf", &BatchOptions::exportWolf },
+    { "--results", &BatchOptions::results, true },
+    { "--export-mindist", &BatchOptions::exportMinDist, true },
+    { "--export-wolf", &BatchOptions::exportWolf, true },
     { "--map", &BatchOptions::map },
     { "--summary", &BatchOptions::summary },
     { "--export-gis", &BatchOptions::exportGis },
-    { "--new-wells", &BatchOptions::newWells },
+    { "--new-wells", &BatchOptions::newWells, true },
 };
+
+// One clear report instead of the follow-on failures of an output without grids behind it.
+bool analysisRanFor(Session &session, const OptionSlot &slot)
+{
+    if (!slot.needsAnalysis || session.model.ANDone)
+        return true;
+    session.ErrorText = QStringLiteral("%1 wrote nothing: the project has no analytical results. Run the "
+                                       "analytical solution first.")
+                            .arg(QLatin1String(slot.name));
+    ReportError(session);
+    return false;
+}
 
 QMap<QString, BatchOutput> &registeredOutputs()
 {
@@ -120,8 +134,9 @@ int runBatch(Session &session, const BatchOptions &options)
     for (const OptionSlot &slot : OutputOptions) {
         const QString &target = options.*(slot.field);
         const auto output = registeredOutputs().constFind(QString::fromLatin1(slot.name));
-        if (!target.isEmpty() && output != registeredOutputs().constEnd() && !(*output)(session, target)
-            && session.errorsReported == 0)
+        if (target.isEmpty() || output == registeredOutputs().constEnd() || !analysisRanFor(session, slot))
+            continue;
+        if (!(*output)(session, target) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run
     }
     return session.errorsReported == 0 ? 0 : 1;

@@ -85,6 +85,15 @@ private:
             (s.replay().*redo)();
         check(step);
     }
+    // A run that reported a failure or a stop left no results: the views, the report and the
+    // batch outputs after it would each fail again on the missing grids, so they are not replayed
+    // and the one report stands.
+    bool replayWithoutReport(Step step)
+    {
+        const int reportedBefore = s.errorsReported;
+        replay(step);
+        return s.errorsReported == reportedBefore;
+    }
     void letWindowsCatchUp()
     {
         s.frontend().outlineChanged();
@@ -252,15 +261,19 @@ private:
         if (!run)
             return;
         status("Running linear regression...");
-        replay(Step::RunRegression);
+        if (!replayWithoutReport(Step::RunRegression)) {
+            m.ANDone = false;
+            return;
+        }
         if (m.WCDone && m.WCMapIndex >= 1) {
             replay(Step::WaterLevelContours);
             letWindowsCatchUp();
         }
         if (m.ANDone) {
             status("Running analytical code...");
-            replay(Step::RunAnalytical);
-            if (m.ERDone) {
+            if (!replayWithoutReport(Step::RunAnalytical))
+                m.ANDone = false;
+            if (m.ANDone && m.ERDone) {
                 status("Exporting model results...");
                 replay(Step::ExportResults);
             }

@@ -74,6 +74,8 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         std::function<void(Site &)> spoil;
         int status;
         QStringList reports; // each must appear on stderr
+        QStringList outputs = {}; // options asked of the run, each with a file in the site folder
+        QStringList absent = {}; // reports that must not appear
     } cases[] = {
         { "the example as it is", "site", [](Site &) {}, 0, {} },
         { "32767 plume levels", "site",
@@ -92,6 +94,14 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         { "32767 grid columns, limits on the map", "site",
             [](Site &s) { s.replace("alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 "); }, 0,
             { "Number of X grids (32767) exceeds the maximum (400)" } },
+        // The refused grid is the one report: nothing after it has results to work on.
+        { "401 grid rows, with outputs asked for", "site",
+            [](Site &s) { s.replace("alpha-site.prj", "PCGridSpacing= 2.5 ", "PCGridSpacing= 1 "); }, 1,
+            { "Number of Y grids (401) exceeds the maximum (400)",
+                "--results wrote nothing: the project has no analytical results. Run the analytical solution "
+                "first.",
+                "--export-wolf wrote nothing" },
+            { "--results", "--export-wolf", "--map" }, { "Subscript out of range" } },
         { "project file cut short", "site",
             [](Site &s) { s.write("alpha-site.prj", readBytes(s.dir + "alpha-site.prj").left(900)); }, 1,
             { "QEL(ReadProjectFile): Error (62).", "Input past end of file", "wrote nothing" } },
@@ -134,11 +144,17 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         Site site { t, copyExample(t.home(), QString::fromUtf8(c.folder), VectorExampleFiles), {} };
         c.spoil(site);
         const QByteArray project = readBytes(site.dir + "alpha-site.prj");
-        const QelRun run = runQel(t.home(), { "--batch", site.dir + "alpha-site.prj" }, site.env);
+        QStringList arguments { "--batch", site.dir + "alpha-site.prj" };
+        for (const QString &option : c.outputs)
+            arguments << option << site.dir + option.mid(2) + (option == "--map" ? ".png" : ".txt");
+        const QelRun run = runQel(t.home(), arguments, site.env);
         EXPECT_EQ(run.status, c.status) << run.err.toStdString();
         for (const QString &report : c.reports)
             EXPECT_TRUE(run.err.contains(report)) << "missing: " << report.toStdString() << "\n"
                                                   << run.err.toStdString();
+        for (const QString &report : c.absent)
+            EXPECT_FALSE(run.err.contains(report)) << "follow-on report: " << report.toStdString() << "\n"
+                                                   << run.err.toStdString();
         EXPECT_FALSE(run.err.contains("Sanitizer")) << run.err.toStdString();
         EXPECT_EQ(readBytes(site.dir + "alpha-site.prj"), project) << "the project file was changed";
     }
