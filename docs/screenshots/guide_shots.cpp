@@ -26,8 +26,10 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -102,6 +104,31 @@ struct Shot {
     std::function<void(ChildForm &)> prepare = {};
 };
 
+// A copy of the project, beside a copy of its base map, with only the units and the base map
+// done: the map as step 1.2 leaves it. Empty when the copy cannot be made.
+QString baseMapOnlyCopy(const QString &project)
+{
+    static QTemporaryDir folder;
+    QFile in(project);
+    if (!folder.isValid() || !in.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromLatin1(in.readAll());
+    static const QRegularExpression laterStep(
+        QStringLiteral("^(?!UN|BM|MS)(\\w\\wDone|\\w\\wmapped)=True"), QRegularExpression::MultilineOption);
+    text.replace(laterStep, QStringLiteral("\\1=False"));
+    static const QRegularExpression baseMap(
+        QStringLiteral("^BaseMapFile=([^\\r]*)"), QRegularExpression::MultilineOption);
+    const QString map = baseMap.match(text).captured(1).trimmed();
+    const QString copy = folder.filePath(QFileInfo(project).fileName());
+    QFile out(copy);
+    if (map.isEmpty()
+        || !QFile::copy(
+            QFileInfo(project).dir().filePath(QFileInfo(map).fileName()), folder.filePath(QFileInfo(map).fileName()))
+        || !out.open(QIODevice::WriteOnly) || out.write(text.toLatin1()) < 0)
+        return {};
+    return copy;
+}
+
 void press(ChildForm &form, const QString &text)
 {
     if (QAbstractButton *button = buttonNamed(&form, text)) {
@@ -137,13 +164,20 @@ int main(int argc, char **argv)
         window.show();
         settle();
         save(&window, out + "main-window.png");
+        const QString plan = baseMapOnlyCopy(project);
+        if (!plan.isEmpty()) {
+            guarded(session, QStringLiteral("Main"), [&] { openProjectFile(session, plan); });
+            settle(1500);
+        }
+        MapWindow *map = findMapWindow(window);
+        if (plan.isEmpty() || !map || !save(map->parentWidget() ? map->parentWidget() : map, out + "base-map.png"))
+            ++missing;
         guarded(session, QStringLiteral("Main"), [&] { openProjectFile(session, project); });
         settle(1500);
         save(&window, out + "map-final.png");
-        if (MapWindow *map = findMapWindow(window))
-            save(map->parentWidget() ? map->parentWidget() : map, out + "base-map.png");
 
         const auto next = [](ChildForm &f) { press(f, QStringLiteral("&Next >")); };
+        const auto readData = [&](ChildForm &f) { next(f), press(f, QStringLiteral("Read Data")); };
         const Shot shots[] = {
             { "units", "mnuEditUnits", "frmUnits" },
             { "transport-data", "mnuEditTransportData", "frmTransData" },
@@ -154,9 +188,9 @@ int main(int argc, char **argv)
                 } },
             { "source", "mnuEditSourceLocation", "frmSource" },
             { "wells-file", "mnuEditWellLocations", "frmWells", next },
-            { "wells-fields", "mnuEditWellLocations", "frmWells", next },
+            { "wells-fields", "mnuEditWellLocations", "frmWells", readData },
             { "wells-data", "mnuEditWellLocations", "frmWells", next },
-            { "levels-fields", "mnuEditWaterLevelData", "frmWldata", [&](ChildForm &f) { next(f), next(f); } },
+            { "levels-fields", "mnuEditWaterLevelData", "frmWldata", [&](ChildForm &f) { next(f), readData(f); } },
             { "regression-results", "mnuViewWaterLevelContours", "frmRegRes",
                 [](ChildForm &f) {
                     if (auto *table = f.findChild<QTableWidget *>())
