@@ -192,7 +192,14 @@ private:
         m.WEDataPath = RelativePath(s, fromStoredPath(m.WEDataPath));
         if (m.WEDone) {
             status("Reading well data...");
-            replay(Step::WellLocations);
+            const bool reported = !replayWithoutReport(Step::WellLocations);
+            wellsRefused = !m.WEDone; // only a read that succeeds sets it again
+            if (wellsRefused && !reported) {
+                // A refused table is only warned about; the run must still fail, and say what it skips.
+                s.ErrorText = QStringLiteral("The well locations could not be read again: the water levels and the "
+                                             "analyses that need them were not replayed.");
+                ReportError(s);
+            }
         }
     }
 
@@ -200,7 +207,8 @@ private:
     {
         section("[Water Levels]", "Reading water levels information...", layout::waterLevels());
         m.WLDataPath = RelativePath(s, fromStoredPath(m.WLDataPath));
-        if (m.WLDone) {
+        // Without the wells every level column would be reported as an unknown well.
+        if (m.WLDone && !wellsRefused) {
             status("Reading water levels data...");
             replay(Step::WaterLevels);
         }
@@ -321,6 +329,7 @@ private:
     ProjectFileLines &in;
     Progress &progress;
     int stretchesRead = 0;
+    bool wellsRefused = false; // the wells asked for could not be read
 };
 
 QByteArray readWholeFile(const QString &path)

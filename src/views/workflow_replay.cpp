@@ -32,13 +32,17 @@ void WorkflowReplay::calibrateMap()
     recalibrateMap(m_session);
 }
 
+// A read that succeeds marks its step done again; one that fails leaves it undone, so that
+// nothing after it works on a table that was not read.
 void WorkflowReplay::rereadWells()
 {
+    m_session.model.WEDone = false;
     replayWellLocations(m_session);
 }
 
 void WorkflowReplay::rereadWaterLevels()
 {
+    m_session.model.WLDone = false;
     replayWaterLevels(m_session);
 }
 

@@ -116,7 +116,10 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         { "a date as text", "site", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); },
             1, { "QEL(Wldata:ReadData): 13:", "is not a date: \"March fifteenth\"" } },
         { "100000 wells", "site", [](Site &s) { s.write("wells.csv", manyWells(100000)); }, 1,
-            { "Number of wells (100000) exceeds the maximum (1000)" } },
+            { "Number of wells (100000) exceeds the maximum (1000)",
+                "The well locations could not be read again: the water levels and the analyses that need them were "
+                "not replayed." },
+            {}, { "is not found in the well locations list", "Subscript out of range" } },
         { "unknown table", "site", [](Site &s) { s.replace("alpha-site.prj", "DataTable=levels", "DataTable=nosuch"); },
             1, { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "well names that are not UTF-8", "site",
