@@ -37,6 +37,16 @@ struct Site {
         ASSERT_TRUE(bytes.contains(from)) << file << " lacks " << from.toStdString();
         write(file, bytes.replace(from, to));
     }
+    // The well table as the sheet "wells" of a workbook, and the project reading it from there.
+    void wellsAsWorkbook() const
+    {
+        ASSERT_EQ(
+            QProcess::execute("ogr2ogr",
+                { "-f", "XLSX", dir + "wells.xlsx", dir + "wells.csv", "-nln", "wells", "-oo", "AUTODETECT_TYPE=YES" }),
+            0);
+        replace("alpha-site.prj", "DataFormat=Text\r\nFileExt=csv\r\nDataFile=wells.csv",
+            "DataFormat=Excel 12.0 Xml\r\nFileExt=xlsx\r\nDataFile=wells.xlsx");
+    }
     // Runs a shell script in place of the regress program.
     void regress(const QString &name, const QByteArray &body)
     {
@@ -120,6 +130,19 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 "The well locations could not be read again: the water levels and the analyses that need them were "
                 "not replayed." },
             {}, { "is not found in the well locations list", "Subscript out of range" } },
+        { "the wells in a workbook", "site", [](Site &s) { s.wellsAsWorkbook(); }, 0, {} },
+        { "100000 wells in a workbook", "site",
+            [](Site &s) {
+                s.write("wells.csv", manyWells(100000));
+                s.wellsAsWorkbook();
+            },
+            1, { "Number of wells (100000) exceeds the maximum (1000)" } },
+        { "empty header cell in a workbook", "site",
+            [](Site &s) {
+                s.replace("wells.csv", "WellID,X,Y", "WellID,,Y");
+                s.wellsAsWorkbook();
+            },
+            1, { "QEL(Wells:ReadData): 3265:" } },
         { "unknown table", "site", [](Site &s) { s.replace("alpha-site.prj", "DataTable=levels", "DataTable=nosuch"); },
             1, { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "well names that are not UTF-8", "site",
