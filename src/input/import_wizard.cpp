@@ -186,7 +186,7 @@ TableCell cellFromTyped(const QString &text)
     if (text.trimmed().isEmpty())
         return {};
     if (const auto number = strictNumber(text))
-        return TableCell::number(*number);
+        return TableCell::number(*number, text);
     return TableCell::text(text);
 }
 

@@ -121,6 +121,11 @@ biff4 += struct.pack("<HHHHH", 0x0203, 14, 0, 0, 15) + struct.pack("<d", 1.0)
 biff4 += struct.pack("<HH", 0x000A, 0)
 with open("excel4.xls", "wb") as f:
     f.write(biff4)
+
+# Wells whose names were saved in Latin-1 (Windows-1252), as older spreadsheet programs save
+# csv: two of them differ only by their accents, two only by letter case.
+with open("wells-latin1.csv", "wb") as f:
+    f.write("id,x,y\r\nPuits-\u00e9,1,2\r\nPuits-\u00e8,3,4\r\nBrunnen-\u00c4,5,6\r\nbrunnen-\u00e4,7,8\r\n".encode("cp1252"))
 PY
 
 # ods and dbf through GDAL, from the csv files (dates and numbers typed by the csv reader).
