@@ -93,7 +93,7 @@ void checkReadable(const QString &path)
 // Text cells that hold numbers become numbers again, keeping their text. A spreadsheet gives the
 // numeric cells of a mixed column as text in its own rendering (ods: 4201876.5000000000000000):
 // those take their shortest text, while a number written otherwise (007, +5) keeps its text.
-// GDAL writes date cells of such columns as yyyy/mm/dd.
+// GDAL writes date cells of such columns as yyyy/mm/dd (xls: yyyy-mm-dd).
 TableCell cellFromText(const QString &text, bool spreadsheet)
 {
     static const QRegularExpression rendered(QStringLiteral("^-?(0|[1-9]\\d*)(\\.\\d+)?([eE][-+]?\\d+)?$"));
@@ -101,10 +101,10 @@ TableCell cellFromText(const QString &text, bool spreadsheet)
         return TableCell::number(*number, spreadsheet && rendered.match(text).hasMatch() ? QString() : text);
     if (spreadsheet) {
         static const QRegularExpression gdalDate(
-            QStringLiteral("^(\\d{4})/(\\d{2})/(\\d{2})( \\d{2}:\\d{2}:\\d{2})?$"));
+            QStringLiteral("^(\\d{4})([/-])(\\d{2})\\2(\\d{2})( \\d{2}:\\d{2}:\\d{2})?$"));
         const auto match = gdalDate.match(text);
         if (match.hasMatch()) {
-            const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+            const QDate date(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
             if (date.isValid())
                 return TableCell::date(date);
         }
@@ -385,6 +385,18 @@ std::vector<Sheet> readLotus(const QString &path, const TableFormat &format)
     return collector.sheets;
 }
 
+// Excel 2.x-4.0 worksheets are bare BIFF streams, which the xls reader reads; the bound
+// workbooks of Excel 4.0 (a BOF of the workbook kind, 0x0100) it opens as holding no sheets.
+bool isExcel4Workbook(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(8);
+    return head.size() == 8 && uchar(head[0]) == 0x09 && uchar(head[1]) <= 0x04 && uchar(head[6]) == 0x00
+        && uchar(head[7]) == 0x01;
+}
+
 std::vector<Sheet> readSheets(const QString &path, const QString &driver, const QString &table, bool onlyNames)
 {
     const TableFormat &format = formatFor(path, driver);
@@ -401,14 +413,10 @@ std::vector<Sheet> readSheets(const QString &path, const QString &driver, const 
         file = QDir(path).filePath(table + u'.' + extension);
     }
     checkReadable(file);
-    QFile probe(file);
-    probe.open(QIODevice::ReadOnly);
-    const QByteArray head = probe.read(2);
-    // Excel 2.x-4.0 files are bare BIFF streams; the xls reader knows only the OLE workbooks of Excel 5 on.
-    if (extension == u"xls" && head.size() == 2 && uchar(head[1]) <= 0x04 && uchar(head[0]) == 0x09)
+    if (extension == u"xls" && isExcel4Workbook(file))
         fail(ErrTableFormat,
-            QStringLiteral("The file %1 is an Excel 4.0 or older worksheet, which cannot be read. "
-                           "Save the sheet as xlsx or csv and choose that format.")
+            QStringLiteral("The file %1 is an Excel 4.0 workbook (sheets bound into one file), which cannot be read. "
+                           "Save each sheet as an Excel 4.0 worksheet, or as xlsx or csv, and choose that format.")
                 .arg(QFileInfo(file).fileName()));
     if (extension == u"wk3" || extension == u"wk4")
         return readLotus(file, format);

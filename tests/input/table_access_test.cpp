@@ -57,6 +57,8 @@ struct Source {
 
 const Source sources[] = {
     { "Excel 8.0", "sites.xls", "Wells", "sites.xls", "Levels" },
+    { "Excel 5.0", "sites5.xls", "Wells", "sites5.xls", "Levels" },
+    { "Excel 4.0", "wells4.xls", "Worksheet", "levels4.xls", "Worksheet" }, // a worksheet per file
     { "Lotus WK3", "sites.wk3", "Sheet1", "sites.wk3", "Sheet2" },
     { "Lotus WK4", "sites.wk4", "Sheet1", "sites.wk4", "Sheet2" },
     { "Excel 12.0 Xml", "sites.xlsx", "Wells", "sites.xlsx", "Levels" },
@@ -164,7 +166,7 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Empty", ErrTableFormat, "empty" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "HeaderOnly", ErrTableFormat, "no records" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Sheet9", ErrTableNotFound, "Sheet9" },
-        { fixture("excel4.xls"), "Excel 4.0", "Sheet1", ErrTableFormat, "Excel 4.0" },
+        { fixture("workbook4.xls"), "Excel 4.0", "Sheet1", ErrTableFormat, "Excel 4.0 workbook" },
         { dir.filePath("wells.txt"), "", "wells", ErrTableFormat, "no known table format" },
     };
     // Sheets that cannot be opened as tables are still listed.
