@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -22,6 +23,52 @@ constexpr int DefaultFormat = 2; // Excel 97/2000/2002
 QString &sourceField(Session &session, QString ProjectModel::*field)
 {
     return session.model.*field;
+}
+
+// A two-digit year as spreadsheets read it: 30..99 are 1930..1999, 00..29 are 2000..2029.
+std::optional<QDate> inYearWindow(int year, int month, int day)
+{
+    const QDate date(year < 30 ? 2000 + year : 1900 + year, month, day);
+    return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+// The text against an all-numeric short form (d/M/y in any order and with any separators),
+// with or without leading zeros and with a two- or four-digit year. Nothing when the form
+// holds names or quoted text, or the text does not fit it.
+std::optional<QDate> numericDate(const QString &text, const QString &shortFormat)
+{
+    QString pattern = QStringLiteral("^");
+    QString order; // the fields in the order of their groups
+    for (qsizetype i = 0; i < shortFormat.size();) {
+        const QChar c = shortFormat[i];
+        qsizetype n = 1;
+        while (i + n < shortFormat.size() && shortFormat[i + n] == c)
+            ++n;
+        if ((c == u'd' || c == u'M') && n <= 2) {
+            pattern += QStringLiteral("(\\d{1,2})");
+            order += c;
+        } else if (c == u'y') {
+            pattern += QStringLiteral("(\\d{4}|\\d{2})");
+            order += c;
+        } else if (c.isLetter() || c == u'\'') {
+            return std::nullopt;
+        } else {
+            pattern += QRegularExpression::escape(QString(n, c));
+        }
+        i += n;
+    }
+    if (order.size() != 3 || !order.contains(u'd') || !order.contains(u'M') || !order.contains(u'y'))
+        return std::nullopt;
+    const auto match = QRegularExpression(pattern + u'$').match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    auto field = [&](QChar which) { return match.captured(int(order.indexOf(which)) + 1); };
+    const QString year = field(u'y');
+    const int month = field(u'M').toInt(), day = field(u'd').toInt();
+    if (year.size() == 2)
+        return inYearWindow(year.toInt(), month, day);
+    const QDate date(year.toInt(), month, day);
+    return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
 } // namespace
@@ -89,6 +136,26 @@ QString dataFilePath(const Session &session, const DataSourceFields &source)
     return QDir::isAbsolutePath(relative) ? relative : m.ProjectDir + relative;
 }
 
+std::optional<QDate> dateFromText(QStringView text, const QString &shortFormat)
+{
+    const QString trimmed = text.trimmed().toString();
+    for (const QString &format : { QStringLiteral("yyyy-MM-dd"), QStringLiteral("yyyy/MM/dd") }) {
+        const QDate date = QDate::fromString(trimmed, format);
+        if (date.isValid())
+            return date;
+    }
+    if (const auto date = numericDate(trimmed, shortFormat))
+        return date;
+    // Short forms with month names: Qt reads them, two-digit years as 19yy.
+    static const QRegularExpression yearRun(QStringLiteral("y+"));
+    for (const QString &year : { QStringLiteral("yyyy"), QStringLiteral("yy") }) {
+        const QDate date = QDate::fromString(trimmed, QString(shortFormat).replace(yearRun, year));
+        if (date.isValid())
+            return year.size() == 2 ? inYearWindow(date.year() % 100, date.month(), date.day()) : date;
+    }
+    return std::nullopt;
+}
+
 std::optional<QDate> cellDate(const TableCell &cell)
 {
     switch (cell.kind()) {
@@ -100,21 +167,18 @@ std::optional<QDate> cellDate(const TableCell &cell)
             return std::nullopt;
         return QDate(1899, 12, 30).addDays(qint64(std::floor(serial)));
     }
-    case TableCell::Kind::Text: {
-        const QString text = cell.toText().trimmed();
-        for (const QString &format : { QStringLiteral("yyyy-MM-dd"), QStringLiteral("yyyy/MM/dd") }) {
-            const QDate date = QDate::fromString(text, format);
-            if (date.isValid())
-                return date;
-        }
-        const QDate date = QLocale::system().toDate(text, QLocale::ShortFormat);
-        if (date.isValid())
-            return date;
-        return std::nullopt;
-    }
+    case TableCell::Kind::Text: return dateFromText(cell.toText(), QLocale::system().dateFormat(QLocale::ShortFormat));
     case TableCell::Kind::Null: break;
     }
     return std::nullopt;
+}
+
+QString cellReference(int record, int column)
+{
+    QString letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(record + 2); // row 1 holds the field names
 }
 
 TableCell cellFromTyped(const QString &text)
@@ -122,7 +186,7 @@ TableCell cellFromTyped(const QString &text)
     if (text.trimmed().isEmpty())
         return {};
     if (const auto number = strictNumber(text))
-        return TableCell::number(*number);
+        return TableCell::number(*number, text);
     return TableCell::text(text);
 }
 

@@ -98,10 +98,19 @@ QString fileFilter(int formatIndex);
 // The data file of a source as a path to open: ProjectDir + path + file unless path is absolute.
 QString dataFilePath(const Session &session, const DataSourceFields &source);
 
+// A sample date typed as text: ISO yyyy-mm-dd (or yyyy/mm/dd) or the short form given (the
+// system's, e.g. M/d/yy), read with a two- or four-digit year and with or without leading
+// zeros. Two-digit years are read as spreadsheets read them: 00..29 as 2000..2029, 30..99 as
+// 1930..1999. Nothing for any other text.
+std::optional<QDate> dateFromText(QStringView text, const QString &shortFormat);
+
 // A cell as a sample date: date cells, serial day numbers (days since 30 Dec 1899, as Lotus
-// and unformatted Excel cells hold them) and text in ISO or the system's short form. Nothing
-// for anything else.
+// and unformatted Excel cells hold them) and text as dateFromText reads it with the system's
+// short form. Nothing for anything else.
 std::optional<QDate> cellDate(const TableCell &cell);
+// The spreadsheet name of a record's cell: column letters and the row in the sheet ("A3" for
+// column 0 of record 1, the field names being row 1).
+QString cellReference(int record, int column);
 
 // The cell a person typed into the grid: empty is null, a number is a number, else text.
 TableCell cellFromTyped(const QString &text);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <cpl_conv.h>
 #include <gdal.h>
@@ -89,18 +90,21 @@ void checkReadable(const QString &path)
         fail(ErrTableFormat, QStringLiteral("The file %1 is empty.").arg(info.fileName()));
 }
 
-// Spreadsheet text cells that hold numbers (a mixed column is read as text) become numbers again;
-// GDAL writes date cells of such columns as yyyy/mm/dd.
+// Text cells that hold numbers become numbers again, keeping their text. A spreadsheet gives the
+// numeric cells of a mixed column as text in its own rendering (ods: 4201876.5000000000000000):
+// those take their shortest text, while a number written otherwise (007, +5) keeps its text.
+// GDAL writes date cells of such columns as yyyy/mm/dd (xls: yyyy-mm-dd).
 TableCell cellFromText(const QString &text, bool spreadsheet)
 {
+    static const QRegularExpression rendered(QStringLiteral("^-?(0|[1-9]\\d*)(\\.\\d+)?([eE][-+]?\\d+)?$"));
     if (const auto number = strictNumber(text))
-        return TableCell::number(*number);
+        return TableCell::number(*number, spreadsheet && rendered.match(text).hasMatch() ? QString() : text);
     if (spreadsheet) {
         static const QRegularExpression gdalDate(
-            QStringLiteral("^(\\d{4})/(\\d{2})/(\\d{2})( \\d{2}:\\d{2}:\\d{2})?$"));
+            QStringLiteral("^(\\d{4})([/-])(\\d{2})\\2(\\d{2})( \\d{2}:\\d{2}:\\d{2})?$"));
         const auto match = gdalDate.match(text);
         if (match.hasMatch()) {
-            const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+            const QDate date(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
             if (date.isValid())
                 return TableCell::date(date);
         }
@@ -142,7 +146,7 @@ TableCell gdalCell(OGRFeature &feature, int i, bool spreadsheet)
         return TableCell::date(QDate(y, m, d));
     }
     default: {
-        const QString text = QString::fromUtf8(feature.GetFieldAsString(i));
+        const QString text = decodedText(feature.GetFieldAsString(i));
         return text.isEmpty() ? TableCell() : cellFromText(text, spreadsheet);
     }
     }
@@ -197,14 +201,14 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
         OGRLayer *layer = dataset->GetLayer(l);
         Sheet sheet;
         const bool oneTablePerFile = extension == u"csv" || extension == u"dbf" || extension == u"shp";
-        sheet.name = oneTablePerFile ? QFileInfo(path).completeBaseName() : QString::fromUtf8(layer->GetName());
+        sheet.name = oneTablePerFile ? QFileInfo(path).completeBaseName() : decodedText(layer->GetName());
         if (!onlyNames && sheet.name.compare(wanted, Qt::CaseInsensitive) == 0) {
             OGRFeatureDefn *definition = layer->GetLayerDefn();
             const bool points = gisLayer && definition->GetGeomType() != wkbNone;
             if (!spreadsheet && extension != u"csv") {
                 std::vector<TableCell> header;
                 for (int i = 0; i < definition->GetFieldCount(); ++i)
-                    header.push_back(TableCell::text(QString::fromUtf8(definition->GetFieldDefn(i)->GetNameRef())));
+                    header.push_back(TableCell::text(decodedText(definition->GetFieldDefn(i)->GetNameRef())));
                 if (points) {
                     header.push_back(TableCell::text(GeometryXField));
                     header.push_back(TableCell::text(GeometryYField));
@@ -381,6 +385,18 @@ std::vector<Sheet> readLotus(const QString &path, const TableFormat &format)
     return collector.sheets;
 }
 
+// Excel 2.x-4.0 worksheets are bare BIFF streams, which the xls reader reads; the bound
+// workbooks of Excel 4.0 (a BOF of the workbook kind, 0x0100) it opens as holding no sheets.
+bool isExcel4Workbook(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(8);
+    return head.size() == 8 && uchar(head[0]) == 0x09 && uchar(head[1]) <= 0x04 && uchar(head[6]) == 0x00
+        && uchar(head[7]) == 0x01;
+}
+
 std::vector<Sheet> readSheets(const QString &path, const QString &driver, const QString &table, bool onlyNames)
 {
     const TableFormat &format = formatFor(path, driver);
@@ -397,14 +413,10 @@ std::vector<Sheet> readSheets(const QString &path, const QString &driver, const 
         file = QDir(path).filePath(table + u'.' + extension);
     }
     checkReadable(file);
-    QFile probe(file);
-    probe.open(QIODevice::ReadOnly);
-    const QByteArray head = probe.read(2);
-    // Excel 2.x-4.0 files are bare BIFF streams; the xls reader knows only the OLE workbooks of Excel 5 on.
-    if (extension == u"xls" && head.size() == 2 && uchar(head[1]) <= 0x04 && uchar(head[0]) == 0x09)
+    if (extension == u"xls" && isExcel4Workbook(file))
         fail(ErrTableFormat,
-            QStringLiteral("The file %1 is an Excel 4.0 or older worksheet, which cannot be read. "
-                           "Save the sheet as xlsx or csv and choose that format.")
+            QStringLiteral("The file %1 is an Excel 4.0 workbook (sheets bound into one file), which cannot be read. "
+                           "Save each sheet as an Excel 4.0 worksheet, or as xlsx or csv, and choose that format.")
                 .arg(QFileInfo(file).fileName()));
     if (extension == u"wk3" || extension == u"wk4")
         return readLotus(file, format);
@@ -441,11 +453,12 @@ TableCell TableCell::text(QString value)
     return c;
 }
 
-TableCell TableCell::number(double value)
+TableCell TableCell::number(double value, QString writtenAs)
 {
     TableCell c;
     c.m_kind = Kind::Number;
     c.m_number = value;
+    c.m_text = std::move(writtenAs);
     return c;
 }
 
@@ -461,11 +474,35 @@ QString TableCell::toText() const
 {
     switch (m_kind) {
     case Kind::Text: return m_text;
-    case Kind::Number: return numberText(m_number);
+    case Kind::Number: return m_text.isEmpty() ? numberText(m_number) : m_text;
     case Kind::Date: return m_date.toString(Qt::ISODate);
     case Kind::Null: break;
     }
     return {};
+}
+
+bool TableCell::operator==(const TableCell &other) const
+{
+    return m_kind == other.m_kind && m_number == other.m_number && m_date == other.m_date
+        && (m_kind == Kind::Number || m_text == other.m_text);
+}
+
+QString decodedText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    static const char16_t high[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+        0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+    text.clear();
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto b = uchar(byte);
+        text += QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
+    }
+    return text;
 }
 
 Table::Table(QString name, QStringList fieldNames, std::vector<std::vector<TableCell>> records)

@@ -41,7 +41,9 @@ public:
     enum class Kind { Null, Text, Number, Date };
     TableCell() = default;
     static TableCell text(QString value);
-    static TableCell number(double value);
+    // A number, with the text it was written as when it came from text (an identifier "007"
+    // stays "007").
+    static TableCell number(double value, QString writtenAs = {});
     static TableCell date(QDate value);
 
     Kind kind() const { return m_kind; }
@@ -49,9 +51,11 @@ public:
     bool isNumber() const { return m_kind == Kind::Number; }
     double toNumber() const { return m_number; }
     QDate toDate() const { return m_date; }
-    // The cell as text: numbers in their default text, dates as yyyy-mm-dd, null as "".
+    // The cell as text: numbers as written, or in their default text when they came as numbers,
+    // dates as yyyy-mm-dd, null as "".
     QString toText() const;
-    bool operator==(const TableCell &other) const = default;
+    // Numbers are equal by value, whatever text they were written as.
+    bool operator==(const TableCell &other) const;
 
 private:
     Kind m_kind = Kind::Null;
@@ -99,6 +103,10 @@ private:
 // whose files are its tables. A shapefile holds one table named after the file, a GeoPackage or
 // GeoJSON file one per layer.
 QStringList tableNames(const QString &path, const QString &driver);
+
+// Text of a file that names no encoding: UTF-8 when the bytes are valid UTF-8, otherwise
+// Windows-1252 (Latin-1 with its printable 0x80-0x9f), as Western spreadsheet programs save text.
+QString decodedText(QByteArrayView bytes);
 
 // Reads one table; the first row holds the field names. A missing file is error 53, an
 // unreadable one 75, a file that is not of its format, an empty table or one with no records

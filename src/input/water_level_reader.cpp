@@ -4,6 +4,8 @@
 #include "core/number_text.h"
 #include "core/reporting.h"
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace qel {
@@ -45,16 +47,37 @@ void showCounts(WaterLevelWizard &wizard, int samples, int wells)
     wizard.numWellsText = QString::number(wells);
 }
 
-// The well columns (identifiers, coordinates from the well list, plot limits) and the records
-// (dates and levels) of the table for the model's counts. Returns whether the data has faults
-// that were logged.
-bool readLevels(Session &session, const Table &table)
+// The model's water-level fields. A read fills a copy and hands it to the model only when it
+// ran to its end, so that a read that fails half way changes nothing.
+struct LevelFields {
+    int16 NumSamples = 0, NumWLWells = 0;
+    decltype(ProjectModel::WLWellID) WLWellID;
+    decltype(ProjectModel::SampleDate) SampleDate;
+    decltype(ProjectModel::WLData) WLData;
+    decltype(ProjectModel::WLWellX) WLWellX, WLWellY;
+    decltype(ProjectModel::WLWellUnlocated) WLWellUnlocated;
+    double WLMin = 0, WLMax = 0, WLInt = 0, PLLeft = 0, PLRight = 0, PLBottom = 0, PLTop = 0;
+};
+
+// Walks the fields of both in one order, for the copy each way.
+template<typename To, typename From> void copyLevelFields(To &to, const From &from)
 {
-    ProjectModel &m = session.model;
+    to.NumSamples = from.NumSamples, to.NumWLWells = from.NumWLWells;
+    to.WLWellID = from.WLWellID, to.SampleDate = from.SampleDate, to.WLData = from.WLData;
+    to.WLWellX = from.WLWellX, to.WLWellY = from.WLWellY, to.WLWellUnlocated = from.WLWellUnlocated;
+    to.WLMin = from.WLMin, to.WLMax = from.WLMax, to.WLInt = from.WLInt;
+    to.PLLeft = from.PLLeft, to.PLRight = from.PLRight, to.PLBottom = from.PLBottom, to.PLTop = from.PLTop;
+}
+
+// Matches the well columns against the well list for their coordinates and widens the plot
+// limits. Returns whether an identifier was blank (logged).
+bool readWellColumns(Session &session, const Table &table, LevelFields &f)
+{
+    const ProjectModel &m = session.model;
     bool failed = false;
-    for (int j = 1; j <= m.NumWLWells; ++j) {
+    for (int j = 1; j <= f.NumWLWells; ++j) {
         const QString name = table.fieldNames().value(j);
-        m.WLWellID(j) = name;
+        f.WLWellID(j) = name;
         if (name.trimmed().isEmpty()) {
             log(session, QStringLiteral(": WellID is blank for record number") + QString::number(j));
             failed = true;
@@ -66,51 +89,82 @@ bool readLevels(Session &session, const Table &table)
                 found = k;
         if (!found) {
             // No coordinates from an earlier read may stay with another well.
-            m.WLWellX(j) = 0;
-            m.WLWellY(j) = 0;
-            m.WLWellUnlocated(j) = 1;
+            f.WLWellX(j) = 0;
+            f.WLWellY(j) = 0;
+            f.WLWellUnlocated(j) = 1;
             warn(session,
                 QStringLiteral("Water level data well '") + name
                     + QStringLiteral("' is not found in the well locations list!"));
             continue;
         }
         const double x = m.WellX(found), y = m.WellY(found);
-        m.WLWellX(j) = x;
-        m.WLWellY(j) = y;
-        m.WLWellUnlocated(j) = 0;
+        f.WLWellX(j) = x;
+        f.WLWellY(j) = y;
+        f.WLWellUnlocated(j) = 0;
         if (!m.PLDone) {
-            m.PLRight = std::max(m.PLRight, x);
-            m.PLLeft = std::min(m.PLLeft, x);
-            m.PLTop = std::max(m.PLTop, y);
-            m.PLBottom = std::min(m.PLBottom, y);
+            f.PLRight = std::max(f.PLRight, x);
+            f.PLLeft = std::min(f.PLLeft, x);
+            f.PLTop = std::max(f.PLTop, y);
+            f.PLBottom = std::min(f.PLBottom, y);
         }
     }
-    for (int i = 1; i <= m.NumSamples; ++i) {
-        const TableCell &dateCell = table.cell(i - 1, 0);
-        const auto date = cellDate(dateCell);
-        if (!date)
-            throw QelError(ErrTypeMismatch,
-                QStringLiteral("The date of record %1 of %2 is not a date: \"%3\".")
-                    .arg(i)
-                    .arg(table.name(), dateCell.toText()));
-        m.SampleDate(i) = *date;
-        for (int j = 1; j <= m.NumWLWells; ++j) {
+    return failed;
+}
+
+// The date of record i. Text that is no date ends the read; a plain number is taken as a
+// spreadsheet serial day, which a date cell that lost its format holds, but it may as well be
+// something else typed into the column, so the first one is shown and every one is logged.
+QDate sampleDate(Session &session, const Table &table, int i, bool &numberSeen)
+{
+    const TableCell &cell = table.cell(i - 1, 0);
+    const auto date = cellDate(cell);
+    const QString where = QStringLiteral("The date cell ") + cellReference(i - 1, 0) + QStringLiteral(" (record ")
+        + QString::number(i) + QStringLiteral(" of ") + table.name() + u')';
+    if (!date)
+        throw QelError(ErrTypeMismatch,
+            where + QStringLiteral(" is not a date: \"") + cell.toText()
+                + QStringLiteral("\". Use date cells, or dates written as yyyy-mm-dd or in the system's short "
+                                 "form (")
+                + QLocale::system().dateFormat(QLocale::ShortFormat) + QStringLiteral(")."));
+    if (cell.isNumber()) {
+        const QString text = where + QStringLiteral(" holds the number ") + cell.toText()
+            + QStringLiteral(", not a date; it is read as the spreadsheet serial day ") + date->toString(Qt::ISODate)
+            + u'.';
+        log(session, QStringLiteral(": ") + text);
+        if (!numberSeen)
+            warn(session, text + QStringLiteral("\nPlease check the dates, or format the column as dates."));
+        numberSeen = true;
+    }
+    return *date;
+}
+
+// The well columns and the records (dates and levels) of the table for the counts in f.
+// Returns whether the data has faults that were logged.
+bool readLevels(Session &session, const Table &table, LevelFields &f)
+{
+    const ProjectModel &m = session.model;
+    bool failed = readWellColumns(session, table, f);
+    bool numberSeen = false;
+    for (int i = 1; i <= f.NumSamples; ++i) {
+        const QDate date = sampleDate(session, table, i, numberSeen);
+        f.SampleDate(i) = date;
+        for (int j = 1; j <= f.NumWLWells; ++j) {
             const TableCell &cell = table.cell(i - 1, j);
             if (!cell.isNumber()) {
                 const QString where = QStringLiteral(" for Well # ") + QString::number(j) + QStringLiteral(" date ")
-                    + shortDateText(*date);
+                    + shortDateText(date);
                 log(session,
                     cell.isNull() ? QStringLiteral(": Null Water level value encountered") + where
                                   : QStringLiteral(": Invalid Water level value \"") + cell.toText() + u'"' + where);
-                m.WLData(j, i) = MissingLevel;
+                f.WLData(j, i) = MissingLevel;
                 failed = true;
                 continue;
             }
             const double level = cell.toNumber();
-            m.WLData(j, i) = level;
+            f.WLData(j, i) = level;
             if (!m.WCDone && level != MissingLevel) {
-                m.WLMax = std::max(m.WLMax, level);
-                m.WLMin = std::min(m.WLMin, level);
+                f.WLMax = std::max(f.WLMax, level);
+                f.WLMin = std::min(f.WLMin, level);
             }
         }
     }
@@ -291,22 +345,25 @@ bool ReadData(Session &session, WaterLevelWizard &wizard)
                 QStringLiteral("The table %1 holds no well columns: the first column holds the sample dates, "
                                "every further column the water levels of one well.")
                     .arg(table.name()));
-        showCounts(wizard, table.recordCount(), wells);
+        LevelFields f;
+        copyLevelFields(f, m);
         if (!m.WCDone) {
-            m.WLMin = 1e30;
-            m.WLMax = -1e30;
+            f.WLMin = 1e30;
+            f.WLMax = -1e30;
         }
         if (!m.PLDone) {
-            m.PLLeft = 1e30;
-            m.PLRight = -1e30;
-            m.PLTop = -1e30;
-            m.PLBottom = 1e30;
+            f.PLLeft = 1e30;
+            f.PLRight = -1e30;
+            f.PLTop = -1e30;
+            f.PLBottom = 1e30;
         }
-        m.NumSamples = qint16(wizard.numSamples);
-        m.NumWLWells = qint16(wizard.numWLWells);
-        const bool failed = readLevels(session, table);
+        f.NumSamples = qint16(table.recordCount());
+        f.NumWLWells = qint16(wells);
+        const bool failed = readLevels(session, table, f);
         if (!m.WCDone)
-            m.WLInt = std::nearbyint((m.WLMax - m.WLMin) / 5); // halves to even
+            f.WLInt = std::nearbyint((f.WLMax - f.WLMin) / 5); // halves to even
+        copyLevelFields(m, f);
+        showCounts(wizard, table.recordCount(), wells);
         wizard.gridColumns = table.fieldNames();
         wizard.table = std::move(table);
         if (failed) {
@@ -333,10 +390,14 @@ void Finished(Session &session, WaterLevelWizard &wizard)
             wizard.table = openSourceTable(session, wizard);
         const Table &table = *wizard.table;
         ProjectModel &m = session.model;
+        LevelFields f;
+        copyLevelFields(f, m);
         // The boxes may ask for fewer dates or wells than the sheet has, never for more.
-        m.NumSamples = qint16(std::clamp(wizard.numSamples, 1, table.recordCount()));
-        m.NumWLWells = qint16(std::clamp(wizard.numWLWells, 0, int(table.fieldNames().size()) - 1));
-        if (readLevels(session, table)) {
+        f.NumSamples = qint16(std::clamp(wizard.numSamples, 1, table.recordCount()));
+        f.NumWLWells = qint16(std::clamp(wizard.numWLWells, 0, int(table.fieldNames().size()) - 1));
+        const bool failed = readLevels(session, table, f);
+        copyLevelFields(m, f);
+        if (failed) {
             session.ErrorText = Tag + QStringLiteral(": Error in water level data. Please see log file.");
             ReportError(session);
         }

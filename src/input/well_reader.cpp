@@ -4,6 +4,10 @@
 #include "core/reporting.h"
 #include "input/table_access.h"
 
+#include <QHash>
+
+#include <vector>
+
 namespace qel {
 
 namespace {
@@ -55,8 +59,42 @@ double coordinate(
     return 0.0;
 }
 
+// Water levels go to the first well of a name, letter case ignored: a later well of the same
+// name would get none, so every repeated name is shown with its record numbers.
+void warnRepeatedIds(Session &session, const std::vector<int> &recordOf)
+{
+    const ProjectModel &m = session.model;
+    QHash<QString, QList<int>> wellsOf;
+    QStringList order;
+    for (int k = 1; k <= m.NumWells; ++k) {
+        if (m.WellID(k).trimmed().isEmpty())
+            continue;
+        const QString key = m.WellID(k).toCaseFolded();
+        if (!wellsOf.contains(key))
+            order << key;
+        wellsOf[key] << k;
+    }
+    QStringList repeated;
+    for (const QString &key : order) {
+        const QList<int> &wells = wellsOf[key];
+        if (wells.size() < 2)
+            continue;
+        QStringList records;
+        for (const int k : wells)
+            records << QString::number(recordOf[std::size_t(k - 1)]);
+        repeated << u'\'' + m.WellID(wells.front()) + QStringLiteral("' (records ") + records.join(QStringLiteral(", "))
+                + u')';
+    }
+    if (!repeated.isEmpty())
+        warn(session,
+            QStringLiteral("These well IDs appear more than once (letter case ignored): ")
+                + repeated.join(QStringLiteral(", "))
+                + QStringLiteral(".\nWater levels will be matched to the first well of each name."));
+}
+
 // Reads every record of the table into the well list. A record with a null identifier is no
-// well: NumWells counts the wells stored. Returns whether an identifier was blank.
+// well: it is logged and left out, and NumWells counts the wells stored. Returns whether an
+// identifier was blank.
 bool readWellRecords(Session &session, Table &table, bool finishing)
 {
     ProjectModel &m = session.model;
@@ -64,11 +102,16 @@ bool readWellRecords(Session &session, Table &table, bool finishing)
     const int xColumn = table.fieldIndex(m.XField);
     const int yColumn = table.fieldIndex(m.YField);
     bool blank = false;
+    std::vector<int> recordOf; // the record number of each well
     m.NumWells = 0;
     for (int r = 0; r < table.recordCount(); ++r) {
         const TableCell &id = table.cell(r, idColumn);
-        if (id.isNull())
+        if (id.isNull()) {
+            WriteLog(session,
+                Tag + QStringLiteral(": WellID is empty for record number ") + QString::number(r + 1)
+                    + QStringLiteral(", the record is left out."));
             continue;
+        }
         const int k = m.NumWells + 1;
         m.WellID(k) = id.toText();
         m.WellX(k) = coordinate(session, table, r, xColumn, finishing, QStringLiteral("X coordinate value "),
@@ -76,11 +119,13 @@ bool readWellRecords(Session &session, Table &table, bool finishing)
         m.WellY(k) = coordinate(session, table, r, yColumn, finishing, QStringLiteral("Y coordinate value "),
             QStringLiteral(" is invalid for record number "));
         m.NumWells = qint16(k);
+        recordOf.push_back(r + 1);
         if (m.WellID(k).trimmed().isEmpty()) {
             WriteLog(session, Tag + QStringLiteral(": WellID is blank for record number") + QString::number(r + 1));
             blank = true;
         }
     }
+    warnRepeatedIds(session, recordOf);
     return blank;
 }
 

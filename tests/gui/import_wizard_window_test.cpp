@@ -248,7 +248,7 @@ TEST_F(ImportWizardWindowTest, GridEditsFinishedEditingAndMapWells)
     EXPECT_TRUE(control<QPushButton>("cmdMapWells")->isEnabled());
 
     grid()->item(0, 1)->setText(QStringLiteral("7.50"));
-    EXPECT_EQ(grid()->item(0, 1)->text(), QStringLiteral("7.5"));
+    EXPECT_EQ(grid()->item(0, 1)->text(), QStringLiteral("7.50")) << "a typed number keeps its text";
     click("cmdFinished");
     EXPECT_EQ(m.WellX(1), 7.5);
     EXPECT_TRUE(hint().isEmpty());

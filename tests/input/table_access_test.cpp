@@ -57,6 +57,8 @@ struct Source {
 
 const Source sources[] = {
     { "Excel 8.0", "sites.xls", "Wells", "sites.xls", "Levels" },
+    { "Excel 5.0", "sites5.xls", "Wells", "sites5.xls", "Levels" },
+    { "Excel 4.0", "wells4.xls", "Worksheet", "levels4.xls", "Worksheet" }, // a worksheet per file
     { "Lotus WK3", "sites.wk3", "Sheet1", "sites.wk3", "Sheet2" },
     { "Lotus WK4", "sites.wk4", "Sheet1", "sites.wk4", "Sheet2" },
     { "Excel 12.0 Xml", "sites.xlsx", "Wells", "sites.xlsx", "Levels" },
@@ -90,9 +92,15 @@ TEST(TableAccess, EveryFormatReadsTheSameWellsAndLevels)
         Table w = openTable(fixture(s.wellsFile), s.driver, s.wellsTable);
         EXPECT_EQ(w.fieldNames(), QStringList({ "id", "x", "y" }));
         ASSERT_EQ(w.recordCount(), int(wells.size()));
+        // Workbooks give numbers their shortest text; csv keeps the text as written (4201655.0).
+        const bool written = QLatin1String(s.wellsFile).endsWith(u".csv");
         for (size_t r = 0; r < wells.size(); ++r, w.moveNext())
-            for (int c = 0; c < 3; ++c)
+            for (int c = 0; c < 3; ++c) {
                 EXPECT_EQ(w.field(c), wells[r][c]) << r << "," << c << " " << w.field(c).toText().toStdString();
+                if (!written) {
+                    EXPECT_EQ(w.field(c).toText(), wells[r][c].toText()) << r << "," << c;
+                }
+            }
         EXPECT_TRUE(w.eof());
 
         Table l = openTable(fixture(s.levelsFile), s.driver, s.levelsTable);
@@ -158,7 +166,7 @@ TEST(TableAccess, MalformedFilesRaiseClearErrors)
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Empty", ErrTableFormat, "empty" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "HeaderOnly", ErrTableFormat, "no records" },
         { fixture("malformed.xlsx"), "Excel 12.0 Xml", "Sheet9", ErrTableNotFound, "Sheet9" },
-        { fixture("excel4.xls"), "Excel 4.0", "Sheet1", ErrTableFormat, "Excel 4.0" },
+        { fixture("workbook4.xls"), "Excel 4.0", "Sheet1", ErrTableFormat, "Excel 4.0 workbook" },
         { dir.filePath("wells.txt"), "", "wells", ErrTableFormat, "no known table format" },
     };
     // Sheets that cannot be opened as tables are still listed.
@@ -243,4 +251,34 @@ TEST(TableAccess, GisPointLayersGiveTheirCoordinates)
             std::tuple(num(512034.25), num(4201876.5), num(512190.1)));
         EXPECT_TRUE(table.cell(2, 2).isNull() && table.cell(2, 3).isNull());
     }
+}
+
+// Numbers written as text keep that text (identifiers "007" and "7" stay apart) and are equal
+// by value; text that is not UTF-8 is Windows-1252.
+TEST(TableAccess, TextCellsKeepTheirText)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ids.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("id,x\r\n007,1\r\n7,2\r\n1.50,3\r\n");
+    file.close();
+    const Table ids = openTable(path, "Text", "ids");
+    EXPECT_EQ(std::tuple(ids.cell(0, 0).toText(), ids.cell(1, 0).toText(), ids.cell(2, 0).toText()),
+        std::tuple(QStringLiteral("007"), QStringLiteral("7"), QStringLiteral("1.50")));
+    EXPECT_EQ(std::tuple(ids.cell(0, 0), num(7).toText()), std::tuple(num(7), QStringLiteral("7")));
+
+    const Table latin = openTable(fixture("wells-latin1.csv"), "Text", "wells-latin1");
+    EXPECT_EQ(std::tuple(latin.cell(0, 0).toText(), latin.cell(1, 0).toText()),
+        std::tuple(QStringLiteral("Puits-\u00e9"), QStringLiteral("Puits-\u00e8")));
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } texts[] = {
+        { "caf\xc3\xa9", QStringLiteral("caf\u00e9") }, // UTF-8
+        { "caf\xe9", QStringLiteral("caf\u00e9") },
+        { "\x80 \x9f \xff", QStringLiteral("\u20ac \u0178 \u00ff") },
+    };
+    for (const auto &t : texts)
+        EXPECT_EQ(decodedText(t.bytes), t.text) << t.bytes.toHex().constData();
 }

@@ -1,4 +1,5 @@
 #include "core/date_text.h"
+#include "core/number_text.h"
 #include "input/water_level_reader.h"
 #include "support/test_session.h"
 
@@ -110,7 +111,8 @@ TEST_F(WaterLevelReader, BadCellsAreReported)
     };
     const Case cases[] = {
         { "Date,MW-1\r\n2023-03-15,ND\r\n", "Wldata: Invalid Water level value \"ND\" for Well # 1 date " },
-        { "Date,MW-1\r\nsoon,100\r\n", "QEL(Wldata:ReadData): 13: " },
+        { "Date,MW-1\r\n2023-03-15,100\r\nsoon,100\r\n",
+            "QEL(Wldata:ReadData): 13: \nThe date cell A3 (record 2 of levels) is not a date: \"soon\"." },
         { "Date\r\n2023-03-15\r\n", "QEL(Wldata:ReadData): 3274: " },
     };
     for (const Case &c : cases) {
@@ -187,7 +189,63 @@ TEST_F(WaterLevelReader, LotusSheetWithSerialDates)
     m.WLDataTable = QStringLiteral("Sheet2");
     EXPECT_FALSE(ReadData(s, w)); // well 102 has no level on the second date
     ASSERT_EQ(m.NumSamples, 3);
+    // the dates have no date format here: plain numbers, read as serial days with a warning
+    EXPECT_EQ(warnings().filter(QStringLiteral("serial day")).size(), 1);
     EXPECT_EQ(std::tuple(m.SampleDate(2), m.WLWellID(1), m.WLWellX(1)),
         std::tuple(QDate(2019, 6, 17), QStringLiteral("101"), 100.0));
     EXPECT_EQ(std::tuple(m.WLData(4, 2), m.WLData(1, 3)), std::tuple(-9999.0, 100.75));
+}
+
+// A plain number in the date column may be a date cell that lost its format or something else
+// typed there: it is read as a serial day, every one is logged and the first is shown. Date
+// cells of a workbook are dates without a word.
+TEST_F(WaterLevelReader, NumbersInTheDateColumnAreDoubtful)
+{
+    useTable("Date,MW-1\r\n43904,100\r\n43905.5,101\r\n");
+    EXPECT_TRUE(ReadData(s, w));
+    EXPECT_EQ(
+        std::tuple(s.model.SampleDate(1), s.model.SampleDate(2)), std::tuple(QDate(2020, 3, 14), QDate(2020, 3, 15)));
+    ASSERT_EQ(warnings().size(), 1);
+    EXPECT_TRUE(warnings()[0].startsWith(QStringLiteral(
+        "The date cell A2 (record 1 of levels) holds the number 43904, not a date; it is read as the spreadsheet "
+        "serial day 2020-03-14.\n")));
+    EXPECT_TRUE(t.readLog().contains(QStringLiteral("Wldata: The date cell A3 (record 2 of levels) holds the number "
+                                                    "43905.5, not a date; it is read as the spreadsheet serial day "
+                                                    "2020-03-15.\r\n")));
+
+    t.frontend.boxes.clear();
+    QFile::copy(QStringLiteral(QEL_TEST_DATA "/input/sites.xlsx"), s.model.ProjectDir + QStringLiteral("sites.xlsx"));
+    s.model.WLDataFormat = QStringLiteral("Excel 12.0 Xml"), s.model.WLDataFile = QStringLiteral("sites.xlsx");
+    s.model.WLDataTable = QStringLiteral("Levels");
+    ReadData(s, w);
+    EXPECT_EQ(std::tuple(s.model.SampleDate(1), warnings().filter(QStringLiteral("serial day")).size()),
+        std::tuple(QDate(2019, 3, 15), 0));
+}
+
+// A read that fails half way (a date that is not one) leaves every water-level field as it was.
+TEST_F(WaterLevelReader, AFailedReadChangesNothing)
+{
+    const auto levelFields = [](const ProjectModel &m) {
+        QStringList f { QString::number(m.NumSamples), QString::number(m.NumWLWells), numberText(m.WLMin),
+            numberText(m.WLMax), numberText(m.WLInt), numberText(m.PLLeft), numberText(m.PLRight),
+            numberText(m.PLBottom), numberText(m.PLTop) };
+        for (int j = 1; j <= 3; ++j) {
+            f << m.WLWellID(j) << numberText(m.WLWellX(j)) << numberText(m.WLWellY(j))
+              << QString::number(m.WLWellUnlocated(j));
+            for (int i = 1; i <= 3; ++i)
+                f << m.SampleDate(i).toString(Qt::ISODate) << numberText(m.WLData(j, i));
+        }
+        return f;
+    };
+    useTable("Date,MW-1,MW-2\r\n2023-03-15,100,101\r\n2023-06-14,102,103\r\n");
+    ASSERT_TRUE(ReadData(s, w));
+    const QStringList before = levelFields(s.model);
+    useTable("Date,MW-3,Lost,MW-1\r\n2024-01-01,5,6,7\r\n2024-02-01,8,9,10\r\nlater,1,2,3\r\n");
+    EXPECT_FALSE(ReadData(s, w));
+    EXPECT_EQ(s.errorsReported, 1);
+    EXPECT_EQ(levelFields(s.model), before);
+    w.table.reset(); // "Finished Editing" reads the sheet again
+    w.numSamples = 3, w.numWLWells = 3;
+    Finished(s, w);
+    EXPECT_EQ(std::tuple(s.errorsReported, levelFields(s.model)), std::tuple(2, before));
 }

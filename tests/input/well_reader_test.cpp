@@ -110,6 +110,8 @@ TEST_F(WellReader, NullIdentifiersAreLeftOutBlankOnesFailTheRead)
     EXPECT_TRUE(ReadData(s, w));
     EXPECT_EQ(
         std::tuple(s.model.NumWells, s.model.WellID(2), s.model.WellX(2)), std::tuple(2, QStringLiteral("C"), 3.0));
+    EXPECT_TRUE(t.readLog().contains(
+        QStringLiteral("Wells: WellID is empty for record number 2, the record is left out.\r\n")));
 
     s.model.WEDone = false;
     QByteArray rows = "id,x,y\r\n";
@@ -214,5 +216,36 @@ TEST_F(WellReader, ProjectReplayRereadsAndRedrawsWhenMapped)
         EXPECT_EQ(std::tuple(m.NumWells, m.WEDone, s.errorsReported), std::tuple(2, true, 0));
         EXPECT_EQ(drawingOf(s).drawing(WellsDrawing).entities.size(), c.drawn ? 4u : 0u);
         EXPECT_TRUE(t.frontend.boxes.empty());
+    }
+}
+
+// Identifiers keep the text of their cells, whatever the encoding of the file; names the water
+// levels could not tell apart (letter case is ignored there) are shown with their records.
+TEST_F(WellReader, IdentifiersKeepTheirTextAndRepeatsAreShown)
+{
+    const struct {
+        QByteArray rows;
+        QStringList ids;
+        QString warning; // empty: none
+    } cases[] = {
+        { "id,x,y\r\n007,1,1\r\n7,2,2\r\n1.50,3,3\r\n", { "007", "7", "1.50" }, {} },
+        { readBytes(QStringLiteral(QEL_TEST_DATA "/input/wells-latin1.csv")),
+            { "Puits-\u00e9", "Puits-\u00e8", "Brunnen-\u00c4", "brunnen-\u00e4" },
+            "These well IDs appear more than once (letter case ignored): 'Brunnen-\u00c4' (records 3, 4).\nWater "
+            "levels will be matched to the first well of each name." },
+        { "id,x,y\r\nA,1,1\r\n,2,2\r\nB,3,3\r\na,4,4\r\nA,5,5\r\nb,6,6\r\n", { "A", "B", "a", "A", "b" },
+            "These well IDs appear more than once (letter case ignored): 'A' (records 1, 4, 5), 'B' (records 3, 6)."
+            "\nWater levels will be matched to the first well of each name." },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.rows.constData());
+        t.frontend.boxes.clear();
+        useTable(c.rows);
+        EXPECT_TRUE(ReadData(s, w));
+        QStringList ids;
+        for (int k = 1; k <= s.model.NumWells; ++k)
+            ids << s.model.WellID(k);
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(warnings(), c.warning.isEmpty() ? QStringList() : QStringList { c.warning });
     }
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the table fixtures from one set of wells and water levels, in every format the
 # table reader knows. The generated files are committed; the tests never run this script.
-# Needs python3 with python3-openpyxl and python3-xlwt, and ogr2ogr (gdal-bin).
+# Needs python3 with python3-openpyxl and python3-xlwt (make_biff.py needs neither), and ogr2ogr (gdal-bin).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -115,12 +115,21 @@ merged.append(["MW-1", 512034.25, 4201876.5])
 merged.merge_cells("B1:C1")
 book.save("malformed.xlsx")
 
-# A genuine Excel 4.0 worksheet: a bare BIFF4 stream (BOF, one number, EOF), not an OLE file.
-biff4 = struct.pack("<HHHHH", 0x0409, 6, 0, 0x0010, 0)
-biff4 += struct.pack("<HHHHH", 0x0203, 14, 0, 0, 15) + struct.pack("<d", 1.0)
-biff4 += struct.pack("<HH", 0x000A, 0)
-with open("excel4.xls", "wb") as f:
-    f.write(biff4)
+# Excel 5 and Excel 4.0 files, written record by record (make_biff.py): an Excel 5 workbook of
+# both sheets, Excel 4.0 worksheets of one table each, and an Excel 4.0 bound workbook, which the
+# xls reader cannot read.
+import sys
+sys.path.insert(0, ".")
+import make_biff
+make_biff.write("sites5.xls", make_biff.compound_file("Book", make_biff.biff5_book(SHEETS)))
+make_biff.write("wells4.xls", make_biff.biff4_worksheet([WELL_HEADER] + WELLS))
+make_biff.write("levels4.xls", make_biff.biff4_worksheet([LEVEL_HEADER] + LEVELS))
+make_biff.write("workbook4.xls", make_biff.biff4_workbook([WELL_HEADER] + WELLS))
+
+# Wells whose names were saved in Latin-1 (Windows-1252), as older spreadsheet programs save
+# csv: two of them differ only by their accents, two only by letter case.
+with open("wells-latin1.csv", "wb") as f:
+    f.write("id,x,y\r\nPuits-\u00e9,1,2\r\nPuits-\u00e8,3,4\r\nBrunnen-\u00c4,5,6\r\nbrunnen-\u00e4,7,8\r\n".encode("cp1252"))
 PY
 
 # ods and dbf through GDAL, from the csv files (dates and numbers typed by the csv reader).
