@@ -29,7 +29,7 @@ bool isNotANumber(const QString &text)
 
 QString calibratedText(const ProjectModel &m)
 {
-    return QStringLiteral("Raster map calibrated. Coordinates = ") + m.DistUnits;
+    return QStringLiteral("Raster map calibrated. Coordinates = ") + distanceUnits(m);
 }
 
 } // namespace
