@@ -60,6 +60,8 @@ void forgetPreviousMap(Session &session)
     m.RasterScaleDistance = 0;
     m.RasterScale = 0;
     m.BaseMapLeft = m.BaseMapBottom = m.BaseMapRight = m.BaseMapTop = 0;
+    m.RasterWidth = m.RasterHeight = 0;
+    m.PixelLeft = m.PixelTop = m.PixelRight = m.PixelBottom = 0;
 }
 
 // whenOpened runs once the file has opened and before the map's state is recorded, so that a

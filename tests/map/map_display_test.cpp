@@ -132,7 +132,7 @@ TEST(DisplayMap, AnotherMapDoesNotInheritTheCalibrationOfTheMapBefore)
         EXPECT_EQ(t.frontend.mapWindowsClosed, 1);
         EXPECT_FALSE(m.RasterScaleSet);
         EXPECT_FALSE(m.CalibrationActive);
-        EXPECT_EQ(m.RasterPointX(3), 0);
+        EXPECT_EQ(std::tuple(m.RasterPointX(3), m.PixelRight), std::tuple(0.0, c.realCoordinates ? 0.0 : 40.0));
         EXPECT_EQ(m.MapReady, c.realCoordinates);
         EXPECT_EQ(m.MSDone, c.realCoordinates);
         EXPECT_EQ(t.session->outline.state(Step::MapScale), c.realCoordinates ? CheckState::Some : CheckState::None);
