@@ -29,7 +29,7 @@ bool isNotANumber(const QString &text)
 
 QString calibratedText(const ProjectModel &m)
 {
-    return QStringLiteral("Raster map calibrated. Coordinates = ") + m.DistUnits;
+    return QStringLiteral("Raster map calibrated. Coordinates = ") + distanceUnits(m);
 }
 
 } // namespace
@@ -261,6 +261,9 @@ void MapCalibration::uncalibrate()
     // Wells and layers must not be drawn onto pixel coordinates.
     m.MapReady = false;
     drawingOf(m_session).SetPixelToMap(0, 0, 0, 0, 1, 1, 1, 1);
+    // The step's check mark goes with MSDone, as the outline shows what is done.
+    m_session.outline.uncheck(Step::MapScale);
+    m_session.frontend().outlineChanged();
     m_session.setStatus(QStringLiteral("Raster map coordinates = pixels"));
     WriteLog(m_session, QStringLiteral("Raster map coordinates = pixels"));
 }

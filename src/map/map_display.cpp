@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <functional>
+#include <tuple>
+
 namespace qel {
 
 namespace {
@@ -40,22 +43,44 @@ void mapIsInRealCoordinates(Session &session, const MapExtents &extents)
     m.MSDone = true;
 }
 
-QString distanceUnits(const ProjectModel &m)
+// What belonged to the map shown before: its calibration and everything derived from it. The
+// method chosen last stays, as the person's preference.
+void forgetPreviousMap(Session &session)
 {
-    return m.DistUnits.isEmpty() ? QStringLiteral("distance units") : m.DistUnits;
+    ProjectModel &m = session.model;
+    if (m.BMDone) {
+        session.frontend().closeMapWindow();
+        closeMap(session);
+    }
+    m.MapReady = false;
+    m.CalibrationActive = false;
+    m.RasterScaleSet = false;
+    for (auto *points : { &m.RasterPointX, &m.RasterPointY, &m.VectorPointX, &m.VectorPointY })
+        points->fill(0);
+    m.RasterScaleDistance = 0;
+    m.RasterScale = 0;
+    m.BaseMapLeft = m.BaseMapBottom = m.BaseMapRight = m.BaseMapTop = 0;
+    m.RasterWidth = m.RasterHeight = 0;
+    m.PixelLeft = m.PixelTop = m.PixelRight = m.PixelBottom = 0;
 }
 
-} // namespace
-
-bool DisplayMap(Session &session)
+// whenOpened runs once the file has opened and before the map's state is recorded, so that a
+// file that cannot be opened leaves the map shown before, its layers and its state as they were.
+bool displayMap(Session &session, const std::function<void()> &whenOpened)
 {
     return guarded(session, QStringLiteral("Map:DisplayMap"), [&] {
         ProjectModel &m = session.model;
         DrawingComponent &map = drawingOf(session);
         const QString path = QDir(m.ProjectDir).filePath(m.BaseMapFile);
+        const bool raster = m.BaseMapType == QLatin1String("raster");
         map.SetUpdate(1);
-        if (m.BaseMapType == QLatin1String("raster")) {
+        if (raster)
             map.OpenRasterMap(path);
+        else
+            map.LoadBaseDrawing(path);
+        if (whenOpened)
+            whenOpened();
+        if (raster) {
             m.RasterWidth = map.rasterWidth();
             m.RasterHeight = map.rasterHeight();
             m.PixelLeft = 0;
@@ -69,21 +94,32 @@ bool DisplayMap(Session &session)
                 mapIsInRealCoordinates(session,
                     { std::min(topLeft.x(), bottomRight.x()), std::min(topLeft.y(), bottomRight.y()),
                         std::max(topLeft.x(), bottomRight.x()), std::max(topLeft.y(), bottomRight.y()) });
-                session.setStatus(QStringLiteral("Georeferenced raster map loaded. Coordinates = ") + m.DistUnits);
+                session.setStatus(QStringLiteral("Georeferenced raster map loaded. Coordinates = ") + distanceUnits(m));
             } else {
                 session.setStatus(QStringLiteral("Raster map loaded. Coordinates = pixels"));
             }
         } else {
             map.ClearOverlays(0);
-            map.LoadBaseDrawing(path);
             mapIsInRealCoordinates(session, map.baseMap().extents);
-            session.setStatus(QStringLiteral("Vector map loaded. Coordinates = ") + m.DistUnits);
+            session.setStatus(QStringLiteral("Vector map loaded. Coordinates = ") + distanceUnits(m));
         }
         m.BMDone = true;
         session.checkNode(Step::BaseMap);
         enableZoom(session, true);
         session.frontend().showMapWindow();
     });
+}
+
+} // namespace
+
+QString distanceUnits(const ProjectModel &m)
+{
+    return m.DistUnits.isEmpty() ? QStringLiteral("distance units") : m.DistUnits;
+}
+
+bool DisplayMap(Session &session)
+{
+    return displayMap(session, {});
 }
 
 void ClearMap(Session &session)
@@ -129,7 +165,9 @@ int GetRasterPoint(Session &session, double &x, double &y, const QString &prompt
 
 QString cursorPositionText(const ProjectModel &m, QPointF p)
 {
-    if (m.BaseMapType == QLatin1String("raster") && !m.RasterScaleSet && !m.MapReady)
+    // What the map shows now decides, not whether a calibration was stored: a raster is in
+    // pixels until one is applied, and again once it is un-ticked or cancelled.
+    if (m.BaseMapType == QLatin1String("raster") && !m.CalibrationActive && !m.MapReady)
         return QStringLiteral(" X, Y: ") + numberText(p.x()) + QStringLiteral(", ") + numberText(p.y())
             + QStringLiteral(" pixels ");
     const QLocale locale;
@@ -163,16 +201,16 @@ bool fileOpenBaseMap(Session &session)
             session.UserCancelled = true;
             return;
         }
+        const auto previous = std::tuple(m.BaseMapFile, m.BaseMapDir, m.BaseMapType, m.BaseMapFormat);
         m.BaseMapFile = RelativePath(session, answer.path);
         m.BaseMapDir = PathToDirectory(answer.path);
         m.BaseMapType = answer.filterIndex == 1 ? QStringLiteral("raster") : QStringLiteral("vector");
         m.BaseMapFormat = QFileInfo(answer.path).fileName().right(3).toLower();
-        if (m.BMDone) {
-            session.frontend().closeMapWindow();
-            closeMap(session);
-        }
-        if (!DisplayMap(session))
+        if (!displayMap(session, [&] { forgetPreviousMap(session); })) {
+            // The map shown before stays, and so does what the project says of it.
+            std::tie(m.BaseMapFile, m.BaseMapDir, m.BaseMapType, m.BaseMapFormat) = previous;
             return;
+        }
         const QString name = QFileInfo(answer.path).fileName();
         WriteLog(session, QStringLiteral("Opened basemap file: \r\n") + answer.path);
         session.frontend().setStatusPanel(StatusPanel::File, name);

@@ -22,11 +22,15 @@ void closeMap(Session &session);
 // (13 when a point was picked); x and y change only then.
 int GetRasterPoint(Session &session, double &x, double &y, const QString &prompt);
 
+// The name of the distance unit in the map's texts; "distance units" while none is set.
+QString distanceUnits(const ProjectModel &model);
+
 // The "Coords" panel text for a cursor position in drawing units.
 QString cursorPositionText(const ProjectModel &model, QPointF position);
 
-// File > Open Base Map: asks for the file, then loads and shows it. Returns whether a map was
-// opened.
+// File > Open Base Map: asks for the file, then loads and shows it in place of the map shown
+// before, whose calibration goes with it. A file that cannot be opened leaves that map as it was.
+// Returns whether a map was opened.
 bool fileOpenBaseMap(Session &session);
 
 // The file filter of File > Open Base Map; entry 1 is the raster images.

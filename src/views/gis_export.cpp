@@ -321,10 +321,25 @@ QString colourText(Colour index)
     return colorOfIndex(int(index)).name(QColor::HexRgb).toUpper();
 }
 
+// A GeoPackage layer always names a coordinate system: without one GDAL gives the undefined
+// geographic one, which a GIS takes for longitude and latitude. The undefined Cartesian one (the
+// package's srs_id -1) says what is true of site coordinates: planar, of no known system.
+const OGRSpatialReference &undefinedCartesian()
+{
+    static const OGRSpatialReference srs = [] {
+        OGRSpatialReference local;
+        local.SetLocalCS("Undefined cartesian SRS");
+        local.SetLinearUnits(SRS_UL_METER, 1.0);
+        return local;
+    }();
+    return srs;
+}
+
 OGRLayer &newLayer(GDALDataset &package, const char *name, const OGRSpatialReference *srs, OGRwkbGeometryType type,
     const QString &description)
 {
-    OGRLayer *layer = package.CreateLayer(name, const_cast<OGRSpatialReference *>(srs), type, nullptr);
+    const OGRSpatialReference &crs = srs ? *srs : undefinedCartesian();
+    OGRLayer *layer = package.CreateLayer(name, const_cast<OGRSpatialReference *>(&crs), type, nullptr);
     if (!layer)
         cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
     layer->SetMetadataItem("DESCRIPTION", description.toUtf8().constData());

@@ -153,7 +153,7 @@ TEST_F(MapWindowTest, CoordsPanelShowsPixelsThenRealCoordinates)
 
     // Calibrated: pixel (0, 30) is (1000, 2000) ft and pixel (40, 0) is (1400, 2300) ft.
     drawingOf(*session).SetPixelToMap(0, 30, 1000, 2000, 40, 0, 1400, 2300);
-    session->model.RasterScaleSet = true;
+    session->model.CalibrationActive = true;
     QApplication::processEvents();
     EXPECT_GT(canvas->visibleMap().width(), 400); // the view follows the new coordinates
     sendMouse(canvas, QEvent::MouseMove, device(1200, 2150), Qt::NoButton);

@@ -123,6 +123,10 @@ TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
     EXPECT_EQ(std::tuple(m.RasterPointX(0), m.RasterPointY(0), m.RasterPointX(2)), std::tuple(50.0, 950.0, 300.0));
     EXPECT_EQ(t.session->outline.state(Step::MapScale), CheckState::All);
     EXPECT_EQ(logged(QStringLiteral("MapScale: [OK]\r\n")), 1);
+    // Un-ticked again: the map is in pixels and the step no longer done.
+    c.chkCalibrate_Click(false);
+    EXPECT_EQ(std::tuple(m.MSDone, m.MapReady, t.session->outline.state(Step::MapScale)),
+        std::tuple(false, false, CheckState::None));
 }
 
 TEST_F(CalibrationTest, BoxRulesKeepTheCheckBoxDisabled)

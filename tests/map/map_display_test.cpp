@@ -1,7 +1,9 @@
 #include "core/file_commands.h"
+#include "map/calibration.h"
 #include "map/map_display.h"
 #include "map/map_image.h"
 #include "map/map_session.h"
+#include "map_test_util.h"
 #include "support/test_session.h"
 
 #include <QDir>
@@ -31,24 +33,53 @@ void placeBaseMap(TestSession &t, const char *fixture, const char *type)
     m.DistUnits = QStringLiteral("ft");
 }
 
+// File > Open Base Map with the fixture chosen under the filter entry (1 raster, 3 DXF).
+bool openBaseMap(TestSession &t, const char *fixture, int filterIndex)
+{
+    t.session->model.ProjectDirAssigned = true;
+    const QString path = t.session->model.ProjectDir + QLatin1String(fixture);
+    if (!QFile::exists(path))
+        QFile::copy(mapFixture(fixture), path);
+    t.frontend.queueFile(path, filterIndex);
+    return fileOpenBaseMap(*t.session);
+}
+
+// The 40 x 30 fixture raster calibrated by two points and confirmed with OK.
+void calibrate(TestSession &t)
+{
+    MapCalibration c(*t.session);
+    c.Form_Load();
+    for (auto [slot, px, py, x, y] : { std::tuple { 3, "5", "25", "0", "0" }, { 4, "35", "5", "300", "200" } }) {
+        c.txtRasterX_Change(slot, QLatin1String(px));
+        c.txtRasterY_Change(slot, QLatin1String(py));
+        c.txtVectorX_Change(slot, QLatin1String(x));
+        c.txtVectorY_Change(slot, QLatin1String(y));
+    }
+    c.chkCalibrate_Click(true);
+    c.cmdOK_Click();
+}
+
 } // namespace
 
 TEST(DisplayMap, PlacesEveryKindOfBaseMap)
 {
     const struct {
-        const char *file, *type;
+        const char *file, *type, *units;
         bool realCoordinates;
         const char *status;
     } cases[] = {
-        { "site_plan.dxf", "vector", true, "Vector map loaded. Coordinates = ft" },
-        { "site_plan.shp", "vector", true, "Vector map loaded. Coordinates = ft" },
-        { "site.bmp", "raster", false, "Raster map loaded. Coordinates = pixels" },
-        { "site_geo.tif", "raster", true, "Georeferenced raster map loaded. Coordinates = ft" },
+        { "site_plan.dxf", "vector", "ft", true, "Vector map loaded. Coordinates = ft" },
+        { "site_plan.dxf", "vector", "", true, "Vector map loaded. Coordinates = distance units" },
+        { "site_plan.shp", "vector", "ft", true, "Vector map loaded. Coordinates = ft" },
+        { "site.bmp", "raster", "ft", false, "Raster map loaded. Coordinates = pixels" },
+        { "site_geo.tif", "raster", "ft", true, "Georeferenced raster map loaded. Coordinates = ft" },
+        { "site_geo.tif", "raster", "", true, "Georeferenced raster map loaded. Coordinates = distance units" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(std::string(c.file) + " in '" + c.units + "'");
         TestSession t;
         placeBaseMap(t, c.file, c.type);
+        t.session->model.DistUnits = QLatin1String(c.units);
         ASSERT_TRUE(DisplayMap(*t.session));
         const ProjectModel &m = t.session->model;
         EXPECT_TRUE(m.BMDone);
@@ -81,6 +112,76 @@ TEST(DisplayMap, AMapThatCannotBeOpenedChangesNothing)
     }
 }
 
+TEST(DisplayMap, AnotherMapDoesNotInheritTheCalibrationOfTheMapBefore)
+{
+    const struct {
+        const char *next;
+        int filterIndex;
+        bool realCoordinates;
+    } cases[] = { { "site_plain.tif", 1, false }, { "site_plan.dxf", 3, true } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.next);
+        TestSession t;
+        placeBaseMap(t, "site.bmp", "raster");
+        ASSERT_TRUE(openBaseMap(t, "site.bmp", 1));
+        calibrate(t);
+        const ProjectModel &m = t.session->model;
+        ASSERT_TRUE(m.RasterScaleSet && m.CalibrationActive && m.MapReady);
+
+        ASSERT_TRUE(openBaseMap(t, c.next, c.filterIndex));
+        EXPECT_EQ(t.frontend.mapWindowsClosed, 1);
+        EXPECT_FALSE(m.RasterScaleSet);
+        EXPECT_FALSE(m.CalibrationActive);
+        EXPECT_EQ(std::tuple(m.RasterPointX(3), m.PixelRight), std::tuple(0.0, c.realCoordinates ? 0.0 : 40.0));
+        EXPECT_EQ(m.MapReady, c.realCoordinates);
+        EXPECT_EQ(m.MSDone, c.realCoordinates);
+        EXPECT_EQ(t.session->outline.state(Step::MapScale), c.realCoordinates ? CheckState::Some : CheckState::None);
+        if (!c.realCoordinates) {
+            EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
+            EXPECT_EQ(cursorPositionText(m, { 12, 3 }), QStringLiteral(" X, Y: 12, 3 pixels "));
+            EXPECT_EQ(std::tuple(m.BaseMapLeft, m.BaseMapRight), std::tuple(0.0, 0.0));
+            // The dialog opens on an uncalibrated map: nothing ticked, no points of the old image.
+            MapCalibration dialog(*t.session);
+            dialog.Form_Load();
+            EXPECT_FALSE(dialog.checked());
+            EXPECT_TRUE(dialog.boxes().rasterX[3].isEmpty());
+        }
+    }
+}
+
+TEST(DisplayMap, AFileThatCannotBeOpenedKeepsTheMapAndItsLayers)
+{
+    const struct {
+        const char *file;
+        int filterIndex;
+    } cases[] = { { "missing.dxf", 3 }, { "broken.dxf", 3 }, { "missing.tif", 1 } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        TestSession t;
+        placeBaseMap(t, "site_plan.dxf", "vector");
+        ASSERT_TRUE(openBaseMap(t, "site_plan.dxf", 3));
+        writeBytes(t.session->model.ProjectDir + "broken.dxf", "0\nSECTION\n2\nnot a drawing\n");
+        DrawingComponent &map = drawingOf(*t.session);
+        map.SelectDrawing(WellsDrawing);
+        map.NewDrawingFile(t.home() + "wells", 24);
+        map.AddLine("", 0, 0, 1, 1);
+        map.SelectDrawing(BaseDrawing);
+        map.SetUpdate(1);
+        ASSERT_EQ(map.shownOverlays().size(), 1u);
+
+        EXPECT_FALSE(openBaseMap(t, c.file, c.filterIndex));
+        const ProjectModel &m = t.session->model;
+        ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(Map:DisplayMap): ")));
+        EXPECT_EQ(std::tuple(m.BaseMapFile, m.BaseMapType, m.BaseMapFormat),
+            std::tuple(QStringLiteral("site_plan.dxf"), QStringLiteral("vector"), QStringLiteral("dxf")));
+        EXPECT_TRUE(m.BMDone && m.MapReady && m.MSDone);
+        EXPECT_EQ(t.frontend.mapWindowsClosed, 0);
+        EXPECT_EQ(map.shownOverlays().size(), 1u);
+        EXPECT_EQ(map.baseMap().kind, BaseMap::Kind::Vector);
+    }
+}
+
 TEST(DisplayMap, ClosingAndClearingTheProjectForgetTheMap)
 {
     TestSession t;
@@ -101,7 +202,11 @@ TEST(DisplayMap, CursorPositionBeforeAndAfterCalibration)
     ProjectModel m;
     m.BaseMapType = QStringLiteral("raster");
     EXPECT_EQ(cursorPositionText(m, { 120, 45 }), QStringLiteral(" X, Y: 120, 45 pixels "));
+    // A stored calibration that is not applied (un-ticked or cancelled) leaves the map in pixels.
     m.RasterScaleSet = true;
+    EXPECT_EQ(cursorPositionText(m, { 120, 45 }), QStringLiteral(" X, Y: 120, 45 pixels "));
+    m.CalibrationActive = true;
+    EXPECT_EQ(cursorPositionText(m, { 120, 45.5 }), QStringLiteral(" X, Y: 120.00, 45.50 distance units "));
     m.DistUnits = QStringLiteral("m");
     EXPECT_EQ(cursorPositionText(m, { 120, 45.5 }), QStringLiteral(" X, Y: 120.00, 45.50 m "));
 }

@@ -173,6 +173,7 @@ struct LayerContent {
     int features = 0;
     OGRwkbGeometryType type = wkbUnknown;
     bool utm33 = false;
+    bool undefinedCartesian = false; // the package's srs_id -1, site coordinates of no known system
     std::map<int, double> areaByLevel; // band and contour-line layers
     Extents extentByLevel;
     std::map<int, QString> colourByLevel;
@@ -192,7 +193,10 @@ std::map<QString, LayerContent> readPackage(const QString &path)
     for (OGRLayer *layer : d->GetLayers()) {
         LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
         c.type = wkbFlatten(layer->GetGeomType());
-        c.utm33 = isUtm33(layer->GetSpatialRef());
+        const OGRSpatialReference *srs = layer->GetSpatialRef();
+        c.utm33 = isUtm33(srs);
+        c.undefinedCartesian
+            = srs && srs->IsLocal() && QString::fromUtf8(srs->GetName()) == QLatin1String("Undefined Cartesian SRS");
         const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;
         for (auto &f : *layer) {
             ++c.features;
@@ -482,7 +486,11 @@ TEST(GisExport, TheCoordinateSystemComesFromABaseMapThatCarriesOne)
         c.make(m.ProjectDir + m.BaseMapFile);
         ASSERT_TRUE(exportGridsForGis(*t.session, out));
         EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.asc")).utm33, c.utm33);
-        EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["wells"].utm33, c.utm33);
+        // Without the base map's, every layer is in site coordinates, never longitude and latitude.
+        for (const auto &[name, layer] : readPackage(out + QStringLiteral("/results.gpkg"))) {
+            SCOPED_TRACE(name.toStdString());
+            EXPECT_EQ(std::pair(layer.utm33, layer.undefinedCartesian), std::pair(c.utm33, !c.utm33));
+        }
         ASSERT_FALSE(t.frontend.messageLines.isEmpty());
         EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))
             << t.frontend.messageLines.last().toStdString();
