@@ -38,11 +38,12 @@ void fillRun(TestSession &t)
     }
 }
 
-QByteArray golden(const TestSession &t, const QDate &today)
+// The run date is "dd-mmm-yyyy" in English whatever the language; the sample dates are in the
+// system's short form, whatever machine runs the test.
+QByteArray golden(const TestSession &t, const char *today)
 {
     QByteArray bytes = readBytes(QStringLiteral(QEL_TEST_DATA "/analysis/small-report.out"));
-    // The dates are in the system's forms, whatever machine runs the test.
-    bytes.replace("@TODAY@", QLocale::system().toString(today, QStringLiteral("dd-MMM-yyyy")).toUtf8());
+    bytes.replace("@TODAY@", today);
     bytes.replace("@DATE1@", shortDateText(QDate(2023, 3, 15)).toUtf8());
     bytes.replace("@DATE2@", shortDateText(QDate(2023, 10, 4)).toUtf8());
     bytes.replace("@DIR@", (t.home() + QStringLiteral("site/")).toUtf8());
@@ -55,13 +56,42 @@ TEST(ResultsReport, TheReportByteForByte)
 {
     TestSession t;
     fillRun(t);
-    const QDate today(2024, 3, 5);
-    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, today));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "Dez." would be German
+    const QDate today(2024, 12, 5);
+    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, "05-Dec-2024"));
+    QLocale::setDefault(before);
 
     t.session->model.Decay = false; // no half-life line
     const QByteArray withoutDecay = resultsReportBytes(*t.session, today);
     EXPECT_FALSE(withoutDecay.contains("Solute half-life"));
-    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, today).count("\r\n") - 1);
+    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, "05-Dec-2024").count("\r\n") - 1);
+}
+
+// One block per date and one of averages; two-digit sample numbers push their colon one column on.
+TEST(ResultsReport, BlocksAndSampleNumbers)
+{
+    const struct {
+        int dates;
+        std::vector<const char *> sampleLines;
+    } cases[] = {
+        { 3, { "\r\n                         3  : " } },
+        { 10, { "\r\n                         9  : ", "\r\n                         10  : " } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dates);
+        TestSession t;
+        fillRun(t);
+        ProjectModel &m = t.session->model;
+        m.NumSamples = int16(c.dates);
+        m.Conc.allocate(23, 22, c.dates + 2);
+        const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+        EXPECT_EQ(report.count("   Sample date              : "), c.dates);
+        EXPECT_EQ(report.count(" 0.000E+00 0.000E+00 0.000E+00\r\n"), 2 * (c.dates + 1));
+        EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
+        for (const char *line : c.sampleLines)
+            EXPECT_TRUE(report.contains(line)) << line;
+    }
 }
 
 TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
@@ -82,6 +112,11 @@ TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     ExportAnalyticalResults(s);
     EXPECT_EQ(std::tuple(s.model.ERDone, s.outline.state(Step::ExportResults)), std::tuple(true, CheckState::All));
     EXPECT_TRUE(readBytes(path).endsWith("END OF OUTPUT\r\n"));
+    EXPECT_EQ(t.frontend.statusTexts.mid(t.frontend.statusTexts.size() - 4),
+        (QStringList { "Exporting results...", "Printing concentrations for date " + shortDateText(QDate(2023, 3, 15)),
+            "Printing concentrations for date " + shortDateText(QDate(2023, 10, 4)),
+            "Printing arithmetic average concentrations" }));
+    EXPECT_EQ(t.frontend.progressFractions, (std::vector<double> { 1.0 / 3, 2.0 / 3, 1.0 }));
 
     const QByteArray before = readBytes(path);
     s.model.Conc.clear(); // no analytical run
