@@ -13,11 +13,14 @@ namespace {
 struct OptionSlot {
     const char *name;
     QString BatchOptions::*field;
+    // The name the save dialog proposes when the project's replay writes this output itself;
+    // the option's file answers that dialog, so the replay writes there and nowhere else.
+    const char *replayProposes = nullptr;
 };
 
 const OptionSlot OutputOptions[] = {
     { "--save-as", &BatchOptions::saveAs },
-    { "--results", &BatchOptions::results },
+    { "--results", &BatchOptions::results, "QELResults.out" },
     { "--export-mindist", &BatchOptions::exportMinDist },
     { "--export-wolf", &BatchOptions::exportWolf },
     { "--map", &BatchOptions::map },
@@ -25,6 +28,12 @@ const OptionSlot OutputOptions[] = {
     { "--export-gis", &BatchOptions::exportGis },
     { "--new-wells", &BatchOptions::newWells },
 };
+
+// Whether the replay already wrote the output to its file (and reported any failure).
+bool writtenByReplay(const BatchFrontend *batch, const OptionSlot &slot)
+{
+    return batch && slot.replayProposes && batch->answeredSaveDialog(QLatin1String(slot.replayProposes));
+}
 
 QMap<QString, BatchOutput> &registeredOutputs()
 {
@@ -109,6 +118,10 @@ void registerBatchOutput(const QString &option, BatchOutput output)
 int runBatch(Session &session, const BatchOptions &options)
 {
     WriteLog(session, QStringLiteral("Batch run: ") + options.project);
+    auto *batch = dynamic_cast<BatchFrontend *>(&session.frontend());
+    for (const OptionSlot &slot : OutputOptions)
+        if (batch && slot.replayProposes && !(options.*(slot.field)).isEmpty())
+            batch->answerSaveDialog(QLatin1String(slot.replayProposes), options.*(slot.field));
     if (!openProject(session, options.project)) {
         // Whatever was read before the failure is no project: writing it would replace good files.
         BatchFrontend::print(
@@ -120,8 +133,9 @@ int runBatch(Session &session, const BatchOptions &options)
     for (const OptionSlot &slot : OutputOptions) {
         const QString &target = options.*(slot.field);
         const auto output = registeredOutputs().constFind(QString::fromLatin1(slot.name));
-        if (!target.isEmpty() && output != registeredOutputs().constEnd() && !(*output)(session, target)
-            && session.errorsReported == 0)
+        if (target.isEmpty() || output == registeredOutputs().constEnd() || writtenByReplay(batch, slot))
+            continue;
+        if (!(*output)(session, target) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run
     }
     return session.errorsReported == 0 ? 0 : 1;
