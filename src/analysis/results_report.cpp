@@ -13,7 +13,10 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -24,6 +27,68 @@ namespace {
 // Bytes kept before they go to the file: a few large writes instead of ten million small ones,
 // and never the whole report (about 100 MB for 61 grids of 400 x 400) in memory.
 constexpr qsizetype ChunkBytes = qsizetype(4) << 20;
+
+// 10^k for k = -330..330, as exact as a double holds them.
+const double *powersOfTen()
+{
+    static const auto table = [] {
+        std::array<double, 661> powers {};
+        for (int k = -330; k <= 330; ++k)
+            powers[std::size_t(k + 330)] = std::pow(10.0, k);
+        return powers;
+    }();
+    return table.data() + 330;
+}
+
+// " %.3E" of printf without its cost (the largest report holds ten million fields): the four
+// digits come from one scaling and rounding. Whatever lies near a rounding tie, and what is not
+// a normal number of ordinary size, goes to printf, so the text is always printf's.
+int concentrationField(char *out, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (value == 0 && !std::signbit(value)) {
+        std::memcpy(out, " 0.000E+00", 10);
+        return 10;
+    }
+    if (!(magnitude > 1e-290 && magnitude < 1e290))
+        return std::snprintf(out, 32, " %.3E", value);
+    const double *tens = powersOfTen();
+    int exponent = int(std::floor(std::log10(magnitude)));
+    double scaled = 0, digits = 0;
+    // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
+    for (int tries = 0; tries < 3; ++tries) {
+        scaled = magnitude * tens[3 - exponent];
+        digits = std::nearbyint(scaled);
+        if (std::fabs(std::fabs(scaled - digits) - 0.5) < 1e-6)
+            return std::snprintf(out, 32, " %.3E", value);
+        if (digits >= 10000)
+            ++exponent;
+        else if (digits < 1000)
+            --exponent;
+        else
+            break;
+    }
+    if (digits < 1000 || digits >= 10000)
+        return std::snprintf(out, 32, " %.3E", value);
+    char *p = out;
+    *p++ = ' ';
+    if (value < 0)
+        *p++ = '-';
+    const int d = int(digits);
+    *p++ = char('0' + d / 1000);
+    *p++ = '.';
+    *p++ = char('0' + d / 100 % 10);
+    *p++ = char('0' + d / 10 % 10);
+    *p++ = char('0' + d % 10);
+    *p++ = 'E';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    if (e >= 100)
+        *p++ = char('0' + e / 100);
+    *p++ = char('0' + e / 10 % 10);
+    *p++ = char('0' + e % 10);
+    return int(p - out);
+}
 
 // The report's lines, gathered in a buffer that goes to the device a chunk at a time; a write
 // that fails or falls short is error 75 naming the file.
@@ -47,8 +112,7 @@ public:
     void field(double value)
     {
         char text[32];
-        const int length = std::snprintf(text, sizeof text, " %.3E", value);
-        m_buffer.append(text, length);
+        m_buffer.append(text, concentrationField(text, value));
     }
 
     void endLine()

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+
 using namespace qel;
 using namespace qel::test;
 
@@ -92,6 +96,44 @@ TEST(ResultsReport, BlocksAndSampleNumbers)
         for (const char *line : c.sampleLines)
             EXPECT_TRUE(report.contains(line)) << line;
     }
+}
+
+// The fields are written without printf for speed; they must be printf's text to the byte, at
+// rounding ties, at exponents of three digits, and at ordinary values.
+TEST(ResultsReport, FieldsAreThoseOfPrintf)
+{
+    TestSession t;
+    fillRun(t);
+    ProjectModel &m = t.session->model;
+    m.PCNumX = 400, m.PCNumY = 50;
+    m.Conc.allocate(400, 50, 4);
+    std::vector<double> values = { 9.9995E-05, 0.00099995, 1, 9.9995, 9.99949999, 1.0005, 0.5, 1e100, 1.2345e-150,
+        9.9995e99, 1e-5, 123456789, 1e15, 5e-324, 1e300, -1.5, -0.0, std::nan(""), INFINITY };
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> mantissa(1, 10);
+    std::uniform_int_distribution<int> exponent(-300, 300), tie(1000, 9999);
+    while (values.size() < 400 * 50) {
+        const int k = exponent(random);
+        values.push_back(mantissa(random) * std::pow(10.0, k));
+        values.push_back((tie(random) + 0.5) * std::pow(10.0, k - 3)); // near a rounding tie
+    }
+    QByteArray expected;
+    for (int iy = 1; iy <= 50; ++iy) {
+        for (int ix = 1; ix <= 400; ++ix) {
+            const double v = values[std::size_t((iy - 1) * 400 + ix - 1)];
+            m.Conc(ix, iy, 1) = v;
+            char field[32];
+            expected.append(field, std::snprintf(field, sizeof field, " %.3E", v));
+        }
+        expected += "\r\n";
+    }
+    const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+    const QByteArray got = report.mid(report.indexOf("\r\n\r\n", report.indexOf("Sample date")) + 4, expected.size());
+    qsizetype same = 0;
+    while (same < expected.size() && got[same] == expected[same])
+        ++same;
+    EXPECT_EQ(same, expected.size()) << "printf " << expected.mid(same - 20, 40).toStdString() << "\nwritten "
+                                     << got.mid(same - 20, 40).toStdString();
 }
 
 TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
