@@ -2,6 +2,7 @@
 #include "core/date_text.h"
 #include "support/test_session.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -161,13 +162,26 @@ TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     EXPECT_EQ(t.frontend.progressFractions, (std::vector<double> { 1.0 / 3, 2.0 / 3, 1.0 }));
 
     const QByteArray before = readBytes(path);
-    s.model.Conc.clear(); // no analytical run
-    s.model.ERDone = false;
-    t.frontend.queueFile(path);
-    ExportAnalyticalResults(s);
-    EXPECT_FALSE(s.model.ERDone);
-    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
-    EXPECT_TRUE(
-        t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
-    EXPECT_EQ(readBytes(path), before);
+    const struct {
+        const char *what;
+        int numXY, slots; // 0 slots: no analytical run
+    } failures[] = {
+        { "no analytical run", 3, 0 },
+        { "the average missing, found after megabytes went to disk", 400, 3 },
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.what);
+        s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = int16(f.numXY);
+        f.slots ? s.model.Conc.allocate(f.numXY, f.numXY, f.slots) : s.model.Conc.clear();
+        s.model.ERDone = false;
+        t.frontend.boxes.clear();
+        t.frontend.queueFile(path);
+        ExportAnalyticalResults(s);
+        EXPECT_FALSE(s.model.ERDone);
+        ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_TRUE(
+            t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
+        EXPECT_EQ(readBytes(path), before);
+        EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+    }
 }
