@@ -5,47 +5,152 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/paths.h"
+#include "core/progress.h"
 #include "core/reporting.h"
-#include "core/whole_file.h"
 
+#include <QBuffer>
+#include <QFileInfo>
 #include <QLocale>
+#include <QSaveFile>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
 
 namespace qel {
 
 namespace {
 
-// A concentration as " 0.000E+00": a blank, four significant digits, an exponent of at least two
-// digits. Written straight into the bytes: the largest report holds ten million of them.
-void appendConcentrationField(QByteArray &out, double value)
+// Bytes kept before they go to the file: a few large writes instead of ten million small ones,
+// and never the whole report (about 100 MB for 61 grids of 400 x 400) in memory.
+constexpr qsizetype ChunkBytes = qsizetype(4) << 20;
+
+// 10^k for k = -330..330, as exact as a double holds them.
+const double *powersOfTen()
 {
-    char field[32];
-    const int length = std::snprintf(field, sizeof field, " %.3E", value);
-    out.append(field, length);
+    static const auto table = [] {
+        std::array<double, 661> powers {};
+        for (int k = -330; k <= 330; ++k)
+            powers[std::size_t(k + 330)] = std::pow(10.0, k);
+        return powers;
+    }();
+    return table.data() + 330;
 }
 
+// " %.3E" of printf without its cost (the largest report holds ten million fields): the four
+// digits come from one scaling and rounding. Whatever lies near a rounding tie, and what is not
+// a normal number of ordinary size, goes to printf, so the text is always printf's.
+int concentrationField(char *out, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (value == 0 && !std::signbit(value)) {
+        std::memcpy(out, " 0.000E+00", 10);
+        return 10;
+    }
+    if (!(magnitude > 1e-290 && magnitude < 1e290))
+        return std::snprintf(out, 32, " %.3E", value);
+    const double *tens = powersOfTen();
+    int exponent = int(std::floor(std::log10(magnitude)));
+    double scaled = 0, digits = 0;
+    // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
+    for (int tries = 0; tries < 3; ++tries) {
+        scaled = magnitude * tens[3 - exponent];
+        digits = std::nearbyint(scaled);
+        if (std::fabs(std::fabs(scaled - digits) - 0.5) < 1e-6)
+            return std::snprintf(out, 32, " %.3E", value);
+        if (digits >= 10000)
+            ++exponent;
+        else if (digits < 1000)
+            --exponent;
+        else
+            break;
+    }
+    if (digits < 1000 || digits >= 10000)
+        return std::snprintf(out, 32, " %.3E", value);
+    char *p = out;
+    *p++ = ' ';
+    if (value < 0)
+        *p++ = '-';
+    const int d = int(digits);
+    *p++ = char('0' + d / 1000);
+    *p++ = '.';
+    *p++ = char('0' + d / 100 % 10);
+    *p++ = char('0' + d / 10 % 10);
+    *p++ = char('0' + d % 10);
+    *p++ = 'E';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    if (e >= 100)
+        *p++ = char('0' + e / 100);
+    *p++ = char('0' + e / 10 % 10);
+    *p++ = char('0' + e % 10);
+    return int(p - out);
+}
+
+// The report's lines, gathered in a buffer that goes to the device a chunk at a time; a write
+// that fails or falls short is error 75 naming the file.
 class ReportText {
 public:
-    void line(const QString &text = {}) { m_bytes += text.toUtf8() + "\r\n"; }
-    QByteArray &bytes() { return m_bytes; }
+    ReportText(QIODevice &device, const QString &name)
+        : m_device(device)
+        , m_name(name)
+    {
+        m_buffer.reserve(ChunkBytes + ChunkBytes / 4);
+    }
+
+    void line(const QString &text = {})
+    {
+        m_buffer += text.toUtf8();
+        endLine();
+    }
+
+    // A concentration as " 0.000E+00": a blank, four significant digits, an exponent of at least
+    // two digits, written straight into the buffer.
+    void field(double value)
+    {
+        char text[32];
+        m_buffer.append(text, concentrationField(text, value));
+    }
+
+    void endLine()
+    {
+        m_buffer += "\r\n";
+        if (m_buffer.size() >= ChunkBytes)
+            flush();
+    }
+
+    void flush()
+    {
+        if (m_device.write(m_buffer) != m_buffer.size())
+            raise(ErrPathFileAccess, m_name);
+        m_written += m_buffer.size();
+        m_buffer.clear();
+    }
+
+    qint64 written() const { return m_written; }
 
 private:
-    QByteArray m_bytes;
+    QIODevice &m_device;
+    QString m_name;
+    QByteArray m_buffer;
+    qint64 m_written = 0;
 };
 
-} // namespace
+// "dd-mmm-yyyy" with English month abbreviations, whatever language the system speaks.
+QString runDateText(const QDate &today)
+{
+    return QLocale::c().toString(today, QStringLiteral("dd-MMM-yyyy"));
+}
 
-QByteArray resultsReportBytes(Session &session, const QDate &today)
+void writeInputData(Session &session, ReportText &r, const QDate &today)
 {
     const ProjectModel &m = session.model;
-    if (m.Conc.isEmpty())
-        raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
     const auto n = [](double value) { return numberText(value); };
-    ReportText r;
     r.line(QStringLiteral("DOMENICO SOLUTION"));
-    r.line(QStringLiteral("   Simulation run on        :")
-        + QLocale::system().toString(today, QStringLiteral("dd-MMM-yyyy")));
+    r.line(QStringLiteral("   Simulation run on        :") + runDateText(today));
     r.line();
     r.line(QStringLiteral("INPUT DATA"));
     r.line(QStringLiteral("   Project directory        : ") + m.ProjectDir);
@@ -88,32 +193,72 @@ QByteArray resultsReportBytes(Session &session, const QDate &today)
     r.line(QStringLiteral("   Source location (x,y)    : (") + n(m.Xsource) + QStringLiteral(", ") + n(m.Ysource)
         + QStringLiteral(") ") + m.DistUnits);
     r.line();
+}
+
+void writeGrids(Session &session, ReportText &r)
+{
+    const ProjectModel &m = session.model;
     r.line(QStringLiteral("MODEL RESULTS"));
     r.line();
     r.line(QStringLiteral("Plume Concentration Grid for each Sample. Concentration in ") + m.ConcUnits);
     r.line();
-    const qsizetype gridBytes = qsizetype(m.PCNumY) * (qsizetype(m.PCNumX) * 10 + 2);
-    for (int s = 1; s <= m.NumSamples + 1; ++s) {
+    Progress progress(session);
+    const int blocks = m.NumSamples + 1;
+    for (int s = 1; s <= blocks; ++s) {
         if (s <= m.NumSamples) {
-            session.setStatus(QStringLiteral("Printing concentrations for date ") + shortDateText(m.SampleDate(s)));
+            progress.setText(QStringLiteral("Printing concentrations for date ") + shortDateText(m.SampleDate(s)));
             r.line(QStringLiteral("   Sample date              : ") + shortDateText(m.SampleDate(s)));
         } else {
-            session.setStatus(QStringLiteral("Printing arithmetic average concentrations"));
+            progress.setText(QStringLiteral("Printing arithmetic average concentrations"));
             r.line(QStringLiteral("   Arithmetic average concentrations:"));
         }
         r.line();
-        QByteArray &out = r.bytes();
-        if (s == 1) // room for every grid at once: growing grid by grid would copy and double the peak
-            out.reserve(out.size() + qsizetype(m.NumSamples + 1) * (gridBytes + 256));
         for (int iy = 1; iy <= m.PCNumY; ++iy) {
             for (int ix = 1; ix <= m.PCNumX; ++ix)
-                appendConcentrationField(out, m.Conc(ix, iy, s));
-            out += "\r\n";
+                r.field(m.Conc(ix, iy, s));
+            r.endLine();
+            progress.breathe();
         }
         r.line();
+        progress.setFraction(double(s) / blocks);
     }
     r.line(QStringLiteral("END OF OUTPUT"));
-    return r.bytes();
+    r.flush();
+}
+
+// Returns the number of bytes written.
+qint64 writeReport(Session &session, QIODevice &device, const QString &name, const QDate &today)
+{
+    if (session.model.Conc.isEmpty())
+        raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
+    ReportText r(device, name);
+    writeInputData(session, r, today);
+    writeGrids(session, r);
+    return r.written();
+}
+
+// The report goes to a temporary file beside the old one, which it replaces only once every
+// byte is on disk: a failure or a full disk leaves the previous report whole. QSaveFile alone
+// reports a write cut short by a full disk as committed, hence the size check before the rename.
+void writeReportFile(Session &session, const QString &path, const QDate &today)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        raise(QFileInfo(QFileInfo(path).absolutePath()).isDir() ? ErrPathFileAccess : ErrPathNotFound, path);
+    const qint64 written = writeReport(session, file, path, today);
+    struct stat onDisk { };
+    if (!file.flush() || fstat(file.handle(), &onDisk) != 0 || onDisk.st_size != written || !file.commit())
+        raise(ErrPathFileAccess, path);
+}
+
+} // namespace
+
+QByteArray resultsReportBytes(Session &session, const QDate &today)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writeReport(session, buffer, QStringLiteral("memory"), today);
+    return buffer.data();
 }
 
 void SelectResultsFile(Session &session)
@@ -136,8 +281,7 @@ bool writeResultsReport(Session &session, const QString &path)
 {
     return guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
         session.setStatus(QStringLiteral("Exporting results..."));
-        // Written whole or not at all: a failure keeps the previous report intact.
-        writeWholeFileOrRaise(path, resultsReportBytes(session, QDate::currentDate()));
+        writeReportFile(session, path, QDate::currentDate());
         session.model.ERDone = true;
         session.checkNode(Step::ExportResults);
         Message(session, QStringLiteral("Saved model results: ") + path);

@@ -17,7 +17,8 @@ void ExportAnalyticalResults(Session &session);
 // Writes the report to path without asking; returns whether it was written.
 bool writeResultsReport(Session &session, const QString &path);
 
-// The report's text, CR LF lines, as of the given day. Error 9 when there are no results yet.
+// The report's text, CR LF lines, as of the given day, in memory (the file itself is written in
+// chunks). Error 9 when there are no results yet.
 QByteArray resultsReportBytes(Session &session, const QDate &today);
 
 // Makes `qel --batch P --results FILE` available.

@@ -54,9 +54,21 @@ FileDialogAnswer BatchFrontend::openFileDialog(const FileDialogRequest &request)
     return answer;
 }
 
+void BatchFrontend::answerSaveDialog(const QString &proposedName, const QString &path)
+{
+    m_saveAnswers.insert(proposedName, QFileInfo(path).absoluteFilePath());
+}
+
 FileDialogAnswer BatchFrontend::saveFileDialog(const FileDialogRequest &request)
 {
-    return openFileDialog(request);
+    const auto given = m_saveAnswers.constFind(request.initialName);
+    if (given == m_saveAnswers.constEnd())
+        return openFileDialog(request);
+    m_answered.insert(request.initialName);
+    FileDialogAnswer answer;
+    answer.accepted = true;
+    answer.path = *given;
+    return answer;
 }
 
 std::optional<QString> BatchFrontend::inputBox(const QString &, const QString &, const QString &defaultText)

@@ -2,6 +2,9 @@
 
 #include "core/frontend.h"
 
+#include <QMap>
+#include <QSet>
+
 #include <cstdio>
 
 namespace qel {
@@ -27,6 +30,12 @@ public:
     void setBusy(bool) override { }
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
 
+    // The save dialog that proposes proposedName is answered with path instead (a replayed step
+    // then writes where the command line said).
+    void answerSaveDialog(const QString &proposedName, const QString &path);
+    // Whether such a dialog was asked, and so answered with the given path.
+    bool answeredSaveDialog(const QString &proposedName) const { return m_answered.contains(proposedName); }
+
     static MsgAnswer safeDefault(MsgButtons buttons);
     // One line of text and a line end, flushed at once.
     static void print(std::FILE *stream, const QString &text);
@@ -34,6 +43,8 @@ public:
 private:
     std::FILE *m_out;
     std::FILE *m_err;
+    QMap<QString, QString> m_saveAnswers; // proposed name -> path
+    QSet<QString> m_answered;
 };
 
 } // namespace qel

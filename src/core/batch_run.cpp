@@ -14,12 +14,15 @@ struct OptionSlot {
     const char *name;
     QString BatchOptions::*field;
     bool needsAnalysis = false; // writes the grids of the analytical run
+    // The name the save dialog proposes when the project's replay writes this output itself;
+    // the option's file answers that dialog, so the replay writes there and nowhere else.
+    const char *replayProposes = nullptr;
 };
 
 // The GIS export needs the run too but says so itself, with the words of its menu command.
 const OptionSlot OutputOptions[] = {
     { "--save-as", &BatchOptions::saveAs },
-    { "--results", &BatchOptions::results, true },
+    { "--results", &BatchOptions::results, true, "QELResults.out" },
     { "--export-mindist", &BatchOptions::exportMinDist, true },
     { "--export-wolf", &BatchOptions::exportWolf, true },
     { "--map", &BatchOptions::map },
@@ -27,6 +30,12 @@ const OptionSlot OutputOptions[] = {
     { "--export-gis", &BatchOptions::exportGis },
     { "--new-wells", &BatchOptions::newWells, true },
 };
+
+// Whether the replay already wrote the output to its file (and reported any failure).
+bool writtenByReplay(const BatchFrontend *batch, const OptionSlot &slot)
+{
+    return batch && slot.replayProposes && batch->answeredSaveDialog(QLatin1String(slot.replayProposes));
+}
 
 // One clear report instead of the follow-on failures of an output without grids behind it.
 bool analysisRanFor(Session &session, const OptionSlot &slot)
@@ -123,6 +132,10 @@ void registerBatchOutput(const QString &option, BatchOutput output)
 int runBatch(Session &session, const BatchOptions &options)
 {
     WriteLog(session, QStringLiteral("Batch run: ") + options.project);
+    auto *batch = dynamic_cast<BatchFrontend *>(&session.frontend());
+    for (const OptionSlot &slot : OutputOptions)
+        if (batch && slot.replayProposes && !(options.*(slot.field)).isEmpty())
+            batch->answerSaveDialog(QLatin1String(slot.replayProposes), options.*(slot.field));
     if (!openProject(session, options.project)) {
         // Whatever was read before the failure is no project: writing it would replace good files.
         BatchFrontend::print(
@@ -134,7 +147,8 @@ int runBatch(Session &session, const BatchOptions &options)
     for (const OptionSlot &slot : OutputOptions) {
         const QString &target = options.*(slot.field);
         const auto output = registeredOutputs().constFind(QString::fromLatin1(slot.name));
-        if (target.isEmpty() || output == registeredOutputs().constEnd() || !analysisRanFor(session, slot))
+        if (target.isEmpty() || output == registeredOutputs().constEnd() || writtenByReplay(batch, slot)
+            || !analysisRanFor(session, slot))
             continue;
         if (!(*output)(session, target) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run

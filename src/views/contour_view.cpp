@@ -200,28 +200,31 @@ bool ContourViewLogic::validate(Box box, const QString &text)
         ContourView &settings = view();
         const auto shown = [this](double value) { return rangeText(value); };
         switch (box) {
-        case MinBox:
-            if (v < 0) {
+        // A reverted value still gets the log-scale warning; the box then shows the stored value,
+        // so the focus may leave it.
+        case MinBox: {
+            const bool reverts = v < 0;
+            if (reverts) {
                 m_boxes[box] = shown(settings.Min);
-                return;
-            }
-            settings.Min = v;
-            if (m_kind == ContourKind::Wolf)
-                m_boxes[box] = shown(v);
-            if (info().hasLogScale)
-                accepted = !logRefuses(v, "minimum");
-            return;
-        case MaxBox:
-            if (v < 0 || (m_kind == ContourKind::Wolf && v <= 0)) {
-                m_boxes[box] = shown(settings.Max);
+            } else {
+                settings.Min = v;
                 if (m_kind == ContourKind::Wolf)
-                    logRefuses(v, "maximum");
-                return;
+                    m_boxes[box] = shown(v);
             }
-            settings.Max = v;
             if (info().hasLogScale)
-                accepted = !logRefuses(v, "maximum");
+                accepted = !logRefuses(v, "minimum") || reverts;
             return;
+        }
+        case MaxBox: {
+            const bool reverts = v < 0 || (m_kind == ContourKind::Wolf && v <= 0);
+            if (reverts)
+                m_boxes[box] = shown(settings.Max);
+            else
+                settings.Max = v;
+            if (info().hasLogScale)
+                accepted = !logRefuses(v, "maximum") || reverts;
+            return;
+        }
         case NumLevelsBox: {
             const int n = roundToInt16(v);
             if (n < 0)

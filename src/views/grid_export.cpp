@@ -24,16 +24,15 @@ struct GridExportKind {
     const char *proposedName;
     int decimals;
     bool logsPath;
-    bool ProjectModel::*done;
     const char *what; // the grid in a message
 };
 
 const GridExportKind &kindOf(ExportedGrid grid)
 {
     static const GridExportKind minDist { "MinDist", "ExportMinDistGrid", &ProjectModel::MinDistGrid,
-        &ProjectModel::MDExportFile, "MinDistGrid.txt", 2, true, &ProjectModel::MDDone, "minimum-distance" };
+        &ProjectModel::MDExportFile, "MinDistGrid.txt", 2, true, "minimum-distance" };
     static const GridExportKind wolf { "WOLF", "ExportWOLFGrid", &ProjectModel::WOLFGrid, &ProjectModel::WFExportFile,
-        "WOLFgrid.txt", 1, false, &ProjectModel::WFDone, "WOLF" };
+        "WOLFgrid.txt", 1, false, "WOLF" };
     return grid == ExportedGrid::MinDist ? minDist : wolf;
 }
 
@@ -43,12 +42,15 @@ QString tagOf(const GridExportKind &kind, const char *procedure)
 }
 
 // Fixed decimals with "." whatever the system's locale, so the file reads the same everywhere
-// and its columns stay aligned; no thousands separators.
+// and its columns stay aligned; no thousands separators. A value too wide for its field goes in
+// exponent form with as many digits as fit, so the column keeps its width and nothing is lost.
 QString fieldText(double value, int decimals)
 {
     QString text = QString::number(value, 'f', decimals);
     if (text.startsWith(u'-') && text.mid(1).count(u'0') == text.size() - 2)
         text.remove(0, 1); // a tiny negative value rounds to zero, not to "-0.00"
+    for (int digits = 4; text.size() > GridExportFieldWidth && digits >= 0; --digits)
+        text = QString::number(value, 'E', digits);
     return text;
 }
 
@@ -118,14 +120,13 @@ QByteArray gridExportBytes(const ProjectModel &m, ExportedGrid grid)
         for (int c = 1; c <= m.PCNumX; ++c) {
             const double value = values(c, r);
             const QString text = fieldText(value, kind.decimals);
-            if (!std::isfinite(value) || text.size() > GridExportFieldWidth)
+            if (!std::isfinite(value))
                 throw QelError(ErrOverflow,
-                    QStringLiteral("Overflow: the value %1 of node %2, %3 (column, row) does not fit the %4-character "
-                                   "field; nothing was written.")
+                    QStringLiteral("Overflow: the value %1 of node %2, %3 (column, row) is not a number; nothing "
+                                   "was written.")
                         .arg(text)
                         .arg(c)
-                        .arg(r)
-                        .arg(GridExportFieldWidth));
+                        .arg(r));
             bytes += QByteArray(GridExportFieldWidth - text.size(), ' ') + text.toLatin1();
         }
         bytes += "\r\n";
@@ -147,7 +148,8 @@ bool writeGridExport(Session &session, ExportedGrid grid, const QString &target)
 {
     const GridExportKind &kind = kindOf(grid);
     return guarded(session, tagOf(kind, kind.writer), [&] {
-        if (!(session.model.*kind.done))
+        // The analytical run computes both grids; whether their views were ever opened is no matter.
+        if (!session.model.ANDone)
             throw QelError(ErrInvalidCall,
                 QStringLiteral("There is no %1 grid to export: the project has not computed it.")
                     .arg(QLatin1String(kind.what)));

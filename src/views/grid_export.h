@@ -14,8 +14,9 @@ constexpr int GridExportFieldWidth = 10;
 
 // The export file of a grid: one CR LF line per model row, the row at PCTop first; within a line
 // the nodes west to east, each right-aligned in 10 characters with two decimals (minimum
-// distance) or one (WOLF). A value that does not fit its field, or a model without a grid, is a
-// QelError naming it, so no file is written with a misaligned column.
+// distance) or one (WOLF); a value too wide for that is written as 1.2346E+08. A value that is
+// not a number, or a model without a grid, is a QelError naming it, so no file is written with a
+// misaligned column.
 QByteArray gridExportBytes(const ProjectModel &model, ExportedGrid grid);
 
 // Write MDExportFile / WFExportFile whole (a failed write keeps the previous file) and open it

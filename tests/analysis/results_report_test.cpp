@@ -2,10 +2,15 @@
 #include "core/date_text.h"
 #include "support/test_session.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 using namespace qel;
 using namespace qel::test;
@@ -38,11 +43,12 @@ void fillRun(TestSession &t)
     }
 }
 
-QByteArray golden(const TestSession &t, const QDate &today)
+// The run date is "dd-mmm-yyyy" in English whatever the language; the sample dates are in the
+// system's short form, whatever machine runs the test.
+QByteArray golden(const TestSession &t, const char *today)
 {
     QByteArray bytes = readBytes(QStringLiteral(QEL_TEST_DATA "/analysis/small-report.out"));
-    // The dates are in the system's forms, whatever machine runs the test.
-    bytes.replace("@TODAY@", QLocale::system().toString(today, QStringLiteral("dd-MMM-yyyy")).toUtf8());
+    bytes.replace("@TODAY@", today);
     bytes.replace("@DATE1@", shortDateText(QDate(2023, 3, 15)).toUtf8());
     bytes.replace("@DATE2@", shortDateText(QDate(2023, 10, 4)).toUtf8());
     bytes.replace("@DIR@", (t.home() + QStringLiteral("site/")).toUtf8());
@@ -55,13 +61,80 @@ TEST(ResultsReport, TheReportByteForByte)
 {
     TestSession t;
     fillRun(t);
-    const QDate today(2024, 3, 5);
-    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, today));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "Dez." would be German
+    const QDate today(2024, 12, 5);
+    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, "05-Dec-2024"));
+    QLocale::setDefault(before);
 
     t.session->model.Decay = false; // no half-life line
     const QByteArray withoutDecay = resultsReportBytes(*t.session, today);
     EXPECT_FALSE(withoutDecay.contains("Solute half-life"));
-    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, today).count("\r\n") - 1);
+    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, "05-Dec-2024").count("\r\n") - 1);
+}
+
+// One block per date and one of averages; two-digit sample numbers push their colon one column on.
+TEST(ResultsReport, BlocksAndSampleNumbers)
+{
+    const struct {
+        int dates;
+        std::vector<const char *> sampleLines;
+    } cases[] = {
+        { 3, { "\r\n                         3  : " } },
+        { 10, { "\r\n                         9  : ", "\r\n                         10  : " } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.dates);
+        TestSession t;
+        fillRun(t);
+        ProjectModel &m = t.session->model;
+        m.NumSamples = int16(c.dates);
+        m.Conc.allocate(23, 22, c.dates + 2);
+        const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+        EXPECT_EQ(report.count("   Sample date              : "), c.dates);
+        EXPECT_EQ(report.count(" 0.000E+00 0.000E+00 0.000E+00\r\n"), 2 * (c.dates + 1));
+        EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
+        for (const char *line : c.sampleLines)
+            EXPECT_TRUE(report.contains(line)) << line;
+    }
+}
+
+// The fields are written without printf for speed; they must be printf's text to the byte, at
+// rounding ties, at exponents of three digits, and at ordinary values.
+TEST(ResultsReport, FieldsAreThoseOfPrintf)
+{
+    TestSession t;
+    fillRun(t);
+    ProjectModel &m = t.session->model;
+    m.PCNumX = 400, m.PCNumY = 50;
+    m.Conc.allocate(400, 50, 4);
+    std::vector<double> values = { 9.9995E-05, 0.00099995, 1, 9.9995, 9.99949999, 1.0005, 0.5, 1e100, 1.2345e-150,
+        9.9995e99, 1e-5, 123456789, 1e15, 5e-324, 1e300, -1.5, -0.0, std::nan(""), INFINITY };
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> mantissa(1, 10);
+    std::uniform_int_distribution<int> exponent(-300, 300), tie(1000, 9999);
+    while (values.size() < 400 * 50) {
+        const int k = exponent(random);
+        values.push_back(mantissa(random) * std::pow(10.0, k));
+        values.push_back((tie(random) + 0.5) * std::pow(10.0, k - 3)); // near a rounding tie
+    }
+    QByteArray expected;
+    for (int iy = 1; iy <= 50; ++iy) {
+        for (int ix = 1; ix <= 400; ++ix) {
+            const double v = values[std::size_t((iy - 1) * 400 + ix - 1)];
+            m.Conc(ix, iy, 1) = v;
+            char field[32];
+            expected.append(field, std::snprintf(field, sizeof field, " %.3E", v));
+        }
+        expected += "\r\n";
+    }
+    const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+    const QByteArray got = report.mid(report.indexOf("\r\n\r\n", report.indexOf("Sample date")) + 4, expected.size());
+    qsizetype same = 0;
+    while (same < expected.size() && got[same] == expected[same])
+        ++same;
+    EXPECT_EQ(same, expected.size()) << "printf " << expected.mid(same - 20, 40).toStdString() << "\nwritten "
+                                     << got.mid(same - 20, 40).toStdString();
 }
 
 TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
@@ -82,15 +155,33 @@ TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     ExportAnalyticalResults(s);
     EXPECT_EQ(std::tuple(s.model.ERDone, s.outline.state(Step::ExportResults)), std::tuple(true, CheckState::All));
     EXPECT_TRUE(readBytes(path).endsWith("END OF OUTPUT\r\n"));
+    EXPECT_EQ(t.frontend.statusTexts.mid(t.frontend.statusTexts.size() - 4),
+        (QStringList { "Exporting results...", "Printing concentrations for date " + shortDateText(QDate(2023, 3, 15)),
+            "Printing concentrations for date " + shortDateText(QDate(2023, 10, 4)),
+            "Printing arithmetic average concentrations" }));
+    EXPECT_EQ(t.frontend.progressFractions, (std::vector<double> { 1.0 / 3, 2.0 / 3, 1.0 }));
 
     const QByteArray before = readBytes(path);
-    s.model.Conc.clear(); // no analytical run
-    s.model.ERDone = false;
-    t.frontend.queueFile(path);
-    ExportAnalyticalResults(s);
-    EXPECT_FALSE(s.model.ERDone);
-    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
-    EXPECT_TRUE(
-        t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
-    EXPECT_EQ(readBytes(path), before);
+    const struct {
+        const char *what;
+        int numXY, slots; // 0 slots: no analytical run
+    } failures[] = {
+        { "no analytical run", 3, 0 },
+        { "the average missing, found after megabytes went to disk", 400, 3 },
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.what);
+        s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = int16(f.numXY);
+        f.slots ? s.model.Conc.allocate(f.numXY, f.numXY, f.slots) : s.model.Conc.clear();
+        s.model.ERDone = false;
+        t.frontend.boxes.clear();
+        t.frontend.queueFile(path);
+        ExportAnalyticalResults(s);
+        EXPECT_FALSE(s.model.ERDone);
+        ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_TRUE(
+            t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
+        EXPECT_EQ(readBytes(path), before);
+        EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+    }
 }

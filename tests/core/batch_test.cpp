@@ -3,6 +3,8 @@
 #include "support/test_session.h"
 
 #include <QFile>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -108,4 +110,26 @@ TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
         EXPECT_TRUE(QFile::exists(t.home() + "QEL.ini"));
         EXPECT_TRUE(t.readLog().endsWith("QEL session unloaded.\r\nQEL session terminated.\r\n"));
     }
+}
+
+// The replay of a project that exported its results asks where the report goes: --results
+// answers, so the report is written there alone, with its run date in English on a German system.
+TEST(BatchProcess, ResultsGoOnlyWhereTheCommandLineSays)
+{
+    TestSession t(false);
+    const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+    QProcessEnvironment german;
+    german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    const QelRun run
+        = runQel(t.home(), { "--batch", site + "alpha-site.prj", "--results", t.home() + "report.out" }, german);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(site + "QELResults.out"));
+    const QByteArray report = readBytes(t.home() + "report.out");
+    EXPECT_TRUE(report.endsWith("END OF OUTPUT\r\n"));
+    const QString dateLine = QString::fromUtf8(report.mid(0, report.indexOf("\r\n\r\n")));
+    EXPECT_TRUE(dateLine.contains(
+        QRegularExpression(QStringLiteral(":\\d\\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\\d{4}$"))))
+        << dateLine.toStdString();
+    EXPECT_EQ(run.out.count("Saved model results: "), 1) << run.out.toStdString();
 }

@@ -183,9 +183,22 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
     logic.validate(ContourViewLogic::MinBox, QStringLiteral("1"));
     EXPECT_TRUE(logic.setUseLog(true));
     EXPECT_TRUE(site.m.PC.UseLog);
-    logic.validate(ContourViewLogic::MinBox, QStringLiteral("0"));
-    EXPECT_EQ(site.frontend.boxes.back().text,
-        QStringLiteral("For log scale, minimum value must not be zero! Please change."));
+    const struct {
+        ContourViewLogic::Box box;
+        const char *typed, *shown, *message;
+    } warned[] = {
+        { ContourViewLogic::MinBox, "0", "0", "For log scale, minimum value must not be zero! Please change." },
+        { ContourViewLogic::MinBox, "-4", "0", "For log scale, minimum value must not be zero! Please change." },
+        { ContourViewLogic::MaxBox, "-1", "988.8", "For log scale, maximum value must not be zero! Please change." },
+    };
+    for (const auto &w : warned) {
+        SCOPED_TRACE(w.typed);
+        const std::size_t before = site.frontend.boxes.size();
+        logic.validate(w.box, QLatin1String(w.typed));
+        ASSERT_EQ(site.frontend.boxes.size(), before + 1);
+        EXPECT_EQ(site.frontend.boxes.back().text, QLatin1String(w.message));
+        EXPECT_EQ(logic.boxText(w.box), QLatin1String(w.shown));
+    }
 }
 
 TEST(ContourView, TableEditsAndTheZeroRule)

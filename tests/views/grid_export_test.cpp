@@ -3,6 +3,7 @@
 #include "support/write_limit.h"
 #include "views/grid_export.h"
 
+#include <QFile>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -59,6 +60,10 @@ TEST(GridExport, FixedWidthFieldsRowByRow)
             "    1234.6       0.099999999.9\r\n       0.0       7.0      55.6\r\n" },
         { ExportedGrid::MinDist, { { 1.005 } }, "      1.00\r\n" }, // 1.005 lies just below the half
         { ExportedGrid::Wolf, { { -12.25, 1e-9 } }, "     -12.3       0.0\r\n" }, // an exact half: away from 0
+        // Too wide for the fixed decimals: the exponent form, as many digits as fit in 10 characters.
+        { ExportedGrid::MinDist, { { 10000000, -123456789.5, 9999999.996 } }, "1.0000E+07-1.235E+081.0000E+07\r\n" },
+        { ExportedGrid::Wolf, { { 123456789, 99999999.96, 1e100, -1e100 } },
+            "1.2346E+081.0000E+081.000E+100-1.00E+100\r\n" },
     };
     for (const auto &c : cases) {
         ProjectModel m;
@@ -67,7 +72,7 @@ TEST(GridExport, FixedWidthFieldsRowByRow)
     }
 }
 
-TEST(GridExport, AValueTooWideForItsFieldStopsTheExportAndKeepsTheOldFile)
+TEST(GridExport, AValueThatIsNoNumberStopsTheExportAndKeepsTheOldFile)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const struct {
@@ -76,10 +81,8 @@ TEST(GridExport, AValueTooWideForItsFieldStopsTheExportAndKeepsTheOldFile)
         bool (*run)(Session &);
         const char *report;
     } cases[] = {
-        { ExportedGrid::MinDist, 10000000, &ExportMinDistGrid,
-            "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value 10000000.00 of node 2, 1" },
-        { ExportedGrid::Wolf, 100000000, &ExportWOLFGrid,
-            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value 100000000.0 of node 2, 1" },
+        { ExportedGrid::MinDist, std::numeric_limits<double>::infinity(), &ExportMinDistGrid,
+            "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
         { ExportedGrid::Wolf, nan, &ExportWOLFGrid,
             "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value nan of node 2, 1" },
     };
@@ -183,5 +186,34 @@ TEST(GridExport, TheWrittenFileIsShownByTheEditorTheDesktopOrTheViewer)
         EXPECT_EQ(f.frontend.openedFiles, c.opened ? QStringList { f.m.MDExportFile } : QStringList());
         EXPECT_EQ(f.frontend.shownFiles, c.shown ? QStringList { f.m.MDExportFile } : QStringList());
         EXPECT_EQ(f.s.ErrorText, *c.error ? QLatin1String(c.error) + f.s.app.EditorPath : QString());
+    }
+}
+
+// The batch export needs the analytical run, which computes both grids, not their views.
+TEST(GridExport, TheBatchExportNeedsTheAnalyticalRun)
+{
+    const struct {
+        ExportedGrid grid;
+        bool analysed, viewDone;
+        const char *refusal; // "" when written
+    } cases[] = {
+        { ExportedGrid::MinDist, true, false, "" },
+        { ExportedGrid::Wolf, true, false, "" },
+        { ExportedGrid::MinDist, false, true,
+            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no minimum-distance grid to export" },
+        { ExportedGrid::Wolf, false, true, "QEL(WOLF:ExportWOLFGrid): 5: \nThere is no WOLF grid to export" },
+    };
+    for (const auto &c : cases) {
+        ExportFixture f;
+        f.m.ANDone = c.analysed;
+        f.m.MDDone = f.m.WFDone = c.viewDone;
+        const QString target = f.home() + QStringLiteral("grid.txt");
+        EXPECT_EQ(writeGridExport(f.s, c.grid, target), !*c.refusal);
+        EXPECT_EQ(QFile::exists(target), !*c.refusal);
+        const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
+        EXPECT_EQ(errors.size(), *c.refusal ? 1 : 0);
+        if (!errors.empty()) {
+            EXPECT_TRUE(errors[0].startsWith(QLatin1String(c.refusal))) << errors[0].toStdString();
+        }
     }
 }
