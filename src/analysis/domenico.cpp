@@ -24,12 +24,12 @@ void stopWith(Session &session, const QString &text)
     ReportError(session);
 }
 
-// A quotient whose divisor is 0 is the run-time error 11, as the method requires, instead of an
-// infinity that would spread silently through the grid.
+// A quotient whose divisor is 0 is the run-time error 11, and 0 / 0 is error 6, as the method
+// requires, instead of an infinity or NaN that would spread silently through the grid.
 double divide(double numerator, double divisor)
 {
     if (divisor == 0)
-        raise(ErrDivisionByZero);
+        raise(numerator == 0 ? ErrOverflow : ErrDivisionByZero);
     return numerator / divisor;
 }
 
@@ -44,20 +44,75 @@ double squareRoot(double value)
 struct DateTerms {
     double v = 0; // retarded pore-water velocity
     double s = 1;
-    double sigmaX = 0;
-    double frontTerm = 0; // Time * v * S
 };
 
-double concentration(const ProjectModel &m, const DateTerms &d, double xr, double yr)
+// The arithmetic of a node, checked as the run-time checks it or plain where the inputs of the
+// date leave nothing to check.
+struct Checked {
+    static double divide(double n, double d) { return qel::divide(n, d); }
+    static double root(double v) { return squareRoot(v); }
+};
+struct Plain {
+    static double divide(double n, double d) { return n / d; }
+    static double root(double v) { return std::sqrt(v); }
+};
+
+// One node, every step in the order the method writes it.
+template<class Ops> double concentration(const ProjectModel &m, const DateTerms &d, double xr, double yr)
 {
     if (xr <= 0)
         return 0;
-    const double sigmaY = 2 * std::sqrt(m.AlphaY * xr);
-    const double e = std::exp((xr / m.AlphaX / 2) * (1 - d.s));
-    const double a = gerf((m.Swidth * 0.5 + yr) / sigmaY);
-    const double b = gerf((yr - m.Swidth * 0.5) / sigmaY);
-    const double f = gerfC((xr - d.frontTerm) / (2 * d.sigmaX));
+    const double sigmaY = 2 * Ops::root(m.AlphaY * xr);
+    const double e = std::exp(Ops::divide(Ops::divide(xr, m.AlphaX), 2) * (1 - d.s));
+    const double sigmaX = Ops::root(m.AlphaX * d.v * m.Time);
+    const double a = gerf(Ops::divide(m.Swidth * 0.5 + yr, sigmaY));
+    const double b = gerf(Ops::divide(yr - m.Swidth * 0.5, sigmaY));
+    const double f = gerfC(Ops::divide(xr - m.Time * d.v * d.s, 2 * sigmaX));
     return m.C0 * 0.25 * e * (f * (a - b));
+}
+
+// With these no node down-gradient of the source divides by zero or takes the root of a negative
+// number; only an overflow can stop the date.
+bool nodesCannotFail(const ProjectModel &m, const DateTerms &d)
+{
+    return m.AlphaY > 0 && m.AlphaX != 0 && m.AlphaX * d.v * m.Time > 0;
+}
+
+template<class Ops> double nodeConcentration(const ProjectModel &m, const DateTerms &d, int ix, int iy)
+{
+    const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
+    const double x = (ix - 1) * m.PCGridSpacing + m.PCLeft;
+    double xr, yr;
+    TransformWG(m, x, y, xr, yr);
+    return concentration<Ops>(m, d, xr, yr);
+}
+
+// The concentrations of one date, row after row from the top, into rows. A failing node stops the
+// date before anything of it is stored, with the error of the first such node in grid order.
+void plumeOfDate(const ProjectModel &m, const DateTerms &d, std::vector<double> &rows)
+{
+    const int numX = m.PCNumX, numY = m.PCNumY;
+    const auto at = [numX](int ix, int iy) { return std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1); };
+    if (!nodesCannotFail(m, d)) {
+        for (int iy = 1; iy <= numY; ++iy) {
+            for (int ix = 1; ix <= numX; ++ix) {
+                rows[at(ix, iy)] = nodeConcentration<Checked>(m, d, ix, iy);
+                if (!std::isfinite(rows[at(ix, iy)]))
+                    raise(ErrOverflow);
+            }
+        }
+        return;
+    }
+    bool finite = true;
+#pragma omp parallel for schedule(static) reduction(&& : finite)
+    for (int iy = 1; iy <= numY; ++iy) {
+        for (int ix = 1; ix <= numX; ++ix) {
+            rows[at(ix, iy)] = nodeConcentration<Plain>(m, d, ix, iy);
+            finite = finite && std::isfinite(rows[at(ix, iy)]);
+        }
+    }
+    if (!finite)
+        raise(ErrOverflow);
 }
 
 } // namespace
@@ -138,30 +193,7 @@ void Domenico(Session &session)
                 return stopWith(
                     session, QStringLiteral("Zero velocity term for sample number %1 Program terminating.").arg(s));
             d.s = squareRoot(1 + 4 * lambda * m.AlphaX / d.v);
-            d.sigmaX = squareRoot(m.AlphaX * d.v * m.Time);
-            d.frontTerm = m.Time * d.v * d.s;
-            // The divisors of the node terms, checked once: a zero or negative one is an error of the
-            // inputs, not of a node.
-            divide(1, m.AlphaX);
-            divide(1, d.sigmaX);
-            if (m.AlphaY <= 0)
-                raise(m.AlphaY == 0 ? ErrDivisionByZero : ErrInvalidCall);
-
-            bool finite = true;
-#pragma omp parallel for schedule(static) reduction(&& : finite)
-            for (int iy = 1; iy <= numY; ++iy) {
-                const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
-                for (int ix = 1; ix <= numX; ++ix) {
-                    const double x = (ix - 1) * m.PCGridSpacing + m.PCLeft;
-                    double xr, yr;
-                    TransformWG(m, x, y, xr, yr);
-                    const double c = concentration(m, d, xr, yr);
-                    finite = finite && std::isfinite(c);
-                    rows[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)] = c;
-                }
-            }
-            if (!finite)
-                raise(ErrOverflow);
+            plumeOfDate(m, d, rows);
             // Stored and ranged in node order, as one thread would.
             for (int iy = 1; iy <= numY; ++iy) {
                 for (int ix = 1; ix <= numX; ++ix) {

@@ -114,6 +114,13 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
         { "no porosity", [](ProjectModel &p) { p.Porosity = 0; }, "QEL(Domenico): 11: \n", false },
         { "no simulated time", [](ProjectModel &p) { p.Time = 0; }, "QEL(Domenico): 11: \n", false },
         { "negative dispersivity", [](ProjectModel &p) { p.AlphaY = -1; }, "QEL(Domenico): 5: \n", false },
+        { "no conductivity and no porosity: 0 / 0", [](ProjectModel &p) { p.K = 0, p.Porosity = 0; },
+            "QEL(Domenico): 6: \nOverflow", false },
+        { "no transverse dispersivity", [](ProjectModel &p) { p.AlphaY = 0; }, "QEL(Domenico): 11: \n", false },
+        // The first node down-gradient, (1, 10), lies on the axis of a source of no width: 0 / 0.
+        { "no transverse dispersivity or width, on the axis",
+            [](ProjectModel &p) { p.AlphaY = 0, p.Swidth = 0, p.Ysource = 10; }, "QEL(Domenico): 6: \nOverflow",
+            false },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
