@@ -9,8 +9,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -42,6 +47,65 @@ struct LargestRun {
     qel::Session session;
 };
 
+// The plume of all 60 dates, the way the run computes it or one node at a time.
+std::vector<std::vector<double>> plumesOfAllDates(qel::ProjectModel &m, qel::PlumeEvaluation how)
+{
+    std::vector<std::vector<double>> dates;
+    for (int s = 1; s <= m.NumSamples; ++s)
+        dates.push_back(qel::plumeOfDate(m, s, how));
+    return dates;
+}
+
+double secondsFor(const std::function<void()> &work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The largest difference of a fast node from its one-node value, relative to that value.
+double largestRelativeDifference(
+    const std::vector<std::vector<double>> &fast, const std::vector<std::vector<double>> &plain)
+{
+    double largest = 0;
+    for (std::size_t s = 0; s < plain.size(); ++s) {
+        if (fast[s].size() != plain[s].size())
+            return INFINITY;
+        for (std::size_t n = 0; n < plain[s].size(); ++n) {
+            const double difference = std::fabs(fast[s][n] - plain[s][n]);
+            if (difference != 0)
+                largest = std::max(largest, plain[s][n] != 0 ? difference / std::fabs(plain[s][n]) : INFINITY);
+        }
+    }
+    return largest;
+}
+
+// The fast plume against the one-node evaluation of the same formula, timed in the same run: the
+// values must agree within 1E-12 relative, node by node.
+void PlumeFastAgainstOneNodeAtATime(benchmark::State &state)
+{
+    LargestRun run;
+    qel::ProjectModel &m = run.session.model;
+    std::vector<std::vector<double>> fast, plain;
+    double fastSeconds = INFINITY, plainSeconds = INFINITY;
+    for (auto _ : state) {
+        fastSeconds
+            = std::min(fastSeconds, secondsFor([&] { fast = plumesOfAllDates(m, qel::PlumeEvaluation::Fast); }));
+        plainSeconds = std::min(
+            plainSeconds, secondsFor([&] { plain = plumesOfAllDates(m, qel::PlumeEvaluation::OneNodeAtATime); }));
+    }
+    const double difference = largestRelativeDifference(fast, plain);
+    state.counters["fast_s"] = fastSeconds;
+    state.counters["one_node_s"] = plainSeconds;
+    state.counters["speedup"] = plainSeconds / fastSeconds;
+    state.counters["max_rel_diff"] = difference;
+    if (!(difference <= 1e-12)) {
+        std::fprintf(stderr, "plume: the fast run differs from the one-node evaluation by %g relative\n", difference);
+        state.SkipWithError("fast plume differs from the one-node evaluation by more than 1e-12");
+    }
+}
+BENCHMARK(PlumeFastAgainstOneNodeAtATime)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 void PlumeWolfAndMinimumDistance(benchmark::State &state)
 {
     LargestRun run;
@@ -50,16 +114,50 @@ void PlumeWolfAndMinimumDistance(benchmark::State &state)
         benchmark::DoNotOptimize(run.session.model.ConcMax);
     }
 }
-BENCHMARK(PlumeWolfAndMinimumDistance)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PlumeWolfAndMinimumDistance)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// Every node's distance to its nearest well by the loop over all wells, squared distances
+// compared, the root taken once.
+std::vector<double> bruteForceDistances(const qel::ProjectModel &m)
+{
+    std::vector<double> distances;
+    for (int iy = 1; iy <= m.PCNumY; ++iy) {
+        const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
+        for (int ix = 1; ix <= m.PCNumX; ++ix) {
+            const double x = m.PCLeft + (ix - 1) * m.PCGridSpacing;
+            double d2 = 1E30;
+            for (int k = 1; k <= m.NumWells; ++k) {
+                const double e = (m.WellY(k) - y) * (m.WellY(k) - y) + (m.WellX(k) - x) * (m.WellX(k) - x);
+                if (e < d2)
+                    d2 = e;
+            }
+            distances.push_back(std::sqrt(d2));
+        }
+    }
+    return distances;
+}
+
+// WOLF's distances must be exactly those of the loop over all wells.
 void MinimumDistanceAndWolfOnly(benchmark::State &state)
 {
     static LargestRun run;
     qel::Domenico(run.session);
     for (auto _ : state)
         qel::WOLF(run.session);
+    const qel::ProjectModel &m = run.session.model;
+    const std::vector<double> expected = bruteForceDistances(m);
+    int differing = 0;
+    for (int iy = 1; iy <= m.PCNumY; ++iy)
+        for (int ix = 1; ix <= m.PCNumX; ++ix)
+            differing
+                += m.MinDistGrid(ix, iy) != expected[std::size_t(iy - 1) * std::size_t(m.PCNumX) + std::size_t(ix - 1)];
+    state.counters["differing_nodes"] = differing;
+    if (differing != 0) {
+        std::fprintf(stderr, "wolf: %d nodes differ from the brute-force distances\n", differing);
+        state.SkipWithError("minimum distances differ from the brute-force loop");
+    }
 }
-BENCHMARK(MinimumDistanceAndWolfOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(MinimumDistanceAndWolfOnly)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void ResultsReport(benchmark::State &state)
 {

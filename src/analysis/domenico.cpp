@@ -1,5 +1,6 @@
 #include "analysis/domenico.h"
 
+#include "analysis/plume_kernel.h"
 #include "analysis/wolf.h"
 #include "core/errors.h"
 #include "core/plot_limits_rules.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace qel {
@@ -24,12 +26,12 @@ void stopWith(Session &session, const QString &text)
     ReportError(session);
 }
 
-// A quotient whose divisor is 0 is the run-time error 11, as the method requires, instead of an
-// infinity that would spread silently through the grid.
+// A quotient whose divisor is 0 is the run-time error 11, and 0 / 0 is error 6, as the method
+// requires, instead of an infinity or NaN that would spread silently through the grid.
 double divide(double numerator, double divisor)
 {
     if (divisor == 0)
-        raise(ErrDivisionByZero);
+        raise(numerator == 0 ? ErrOverflow : ErrDivisionByZero);
     return numerator / divisor;
 }
 
@@ -40,48 +42,128 @@ double squareRoot(double value)
     return std::sqrt(value);
 }
 
-// The quantities of one date that every node shares.
-struct DateTerms {
-    double v = 0; // retarded pore-water velocity
-    double s = 1;
-    double sigmaX = 0;
-    double frontTerm = 0; // Time * v * S
+// The arithmetic of a node as the run-time checks it.
+struct Checked {
+    static double divide(double n, double d) { return qel::divide(n, d); }
+    static double root(double v) { return squareRoot(v); }
 };
 
-double concentration(const ProjectModel &m, const DateTerms &d, double xr, double yr)
+// The flow frame, the grid and the transport terms of sample s; nothing when the date's velocity
+// is 0. TransformWGInit sets the model's flow rotation on the way, as the run always has.
+std::optional<PlumeDate> dateTerms(ProjectModel &m, int s)
 {
-    if (xr <= 0)
-        return 0;
-    const double sigmaY = 2 * std::sqrt(m.AlphaY * xr);
-    const double e = std::exp((xr / m.AlphaX / 2) * (1 - d.s));
-    const double a = gerf((m.Swidth * 0.5 + yr) / sigmaY);
-    const double b = gerf((yr - m.Swidth * 0.5) / sigmaY);
-    const double f = gerfC((xr - d.frontTerm) / (2 * d.sigmaX));
-    return m.C0 * 0.25 * e * (f * (a - b));
+    TransformWGInit(m, m.Direction(s));
+    const double lambda = m.Decay ? divide(DecayConstant, m.HalfLife) : 0;
+    PlumeDate d;
+    d.v = divide(m.K * m.Magnitude(s), m.RetFactor * m.Porosity);
+    if (d.v == 0)
+        return std::nullopt;
+    d.s = squareRoot(1 + 4 * lambda * m.AlphaX / d.v);
+    d.xSource = m.Xsource, d.ySource = m.Ysource, d.flowCos = m.FlowCos, d.flowSin = m.FlowSin;
+    d.left = m.PCLeft, d.top = m.PCTop, d.spacing = m.PCGridSpacing;
+    d.alphaX = m.AlphaX, d.alphaY = m.AlphaY, d.halfWidth = m.Swidth * 0.5, d.c0 = m.C0, d.time = m.Time;
+    return d;
+}
+
+// With these no node down-gradient of the source divides by zero or takes the root of a negative
+// number; only an overflow can stop the date.
+bool nodesCannotFail(const PlumeDate &d)
+{
+    return d.alphaY > 0 && d.alphaX != 0 && d.alphaX * d.v * d.time > 0;
+}
+
+template<class Ops> double nodeConcentration(const PlumeDate &d, int ix, int iy)
+{
+    const double y = d.top - (iy - 1) * d.spacing;
+    const double x = (ix - 1) * d.spacing + d.left;
+    double xr, yr;
+    flowFrame(d.flowCos, d.flowSin, x - d.xSource, y - d.ySource, xr, yr);
+    return xr > 0 ? plumeAt<Ops>(d, xr, yr) : 0;
+}
+
+// Checked node by node in grid order: the first failing node reports the error its step gives.
+void checkedWalk(const PlumeDate &d, int numX, int numY, double *rows)
+{
+    for (int iy = 1; iy <= numY; ++iy) {
+        for (int ix = 1; ix <= numX; ++ix, ++rows) {
+            *rows = nodeConcentration<Checked>(d, ix, iy);
+            if (!std::isfinite(*rows))
+                raise(ErrOverflow);
+        }
+    }
+}
+
+void plainWalk(const PlumeDate &d, int numX, int numY, double *rows)
+{
+    for (int iy = 1; iy <= numY; ++iy)
+        for (int ix = 1; ix <= numX; ++ix)
+            *rows++ = nodeConcentration<PlainArithmetic>(d, ix, iy);
+}
+
+// Rows spread over the cores, each row several nodes at a time.
+void fastWalk(const PlumeDate &d, int numX, int numY, double *rows)
+{
+#pragma omp parallel for schedule(static)
+    for (int iy = 1; iy <= numY; ++iy)
+        plumeRow(d, iy, numX, rows + std::size_t(iy - 1) * std::size_t(numX));
+}
+
+void walkDate(const PlumeDate &d, int numX, int numY, PlumeEvaluation how, double *rows)
+{
+    if (!nodesCannotFail(d))
+        return checkedWalk(d, numX, numY, rows);
+    if (how == PlumeEvaluation::Fast)
+        fastWalk(d, numX, numY, rows);
+    else
+        plainWalk(d, numX, numY, rows);
+    if (!std::all_of(rows, rows + std::size_t(numX) * std::size_t(numY), [](double c) { return std::isfinite(c); }))
+        raise(ErrOverflow);
+}
+
+// Date s into Conc, its range into ConcMax and ConcMin, and each node added to its sum over the
+// dates so far, in date order as the average sums them. The range of a set does not depend on the
+// order it is visited in, so the rows can be spread over the cores.
+void storeDate(ProjectModel &m, int s, const std::vector<double> &rows, std::vector<double> &sums)
+{
+    const int numX = m.PCNumX, numY = m.PCNumY;
+    m.Conc(numX, numY, s); // a slot out of range is reported here, not inside the parallel loop
+    double high = m.ConcMax, low = m.ConcMin;
+#pragma omp parallel for schedule(static) reduction(max : high) reduction(min : low)
+    for (int iy = 1; iy <= numY; ++iy) {
+        for (int ix = 1; ix <= numX; ++ix) {
+            const std::size_t node = std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1);
+            const double c = rows[node];
+            high = std::max(high, c);
+            if (c > 0)
+                low = std::min(low, c);
+            m.Conc(ix, iy, s) = c;
+            sums[node] += c;
+        }
+    }
+    m.ConcMax = high;
+    m.ConcMin = low;
 }
 
 } // namespace
 
 double gerf(double x)
 {
-    const double z = std::fabs(x);
-    const double t = 1 / (1 + 0.5 * z);
-    const double p
-        = ((((((((0.17087277 * t - 0.82215223) * t + 1.48851587) * t - 1.13520398) * t + 0.27886807) * t - 0.18628806)
-                    * t
-                + 0.09678418)
-                   * t
-               + 0.37409196)
-                  * t
-              + 1.00002368)
-        * t;
-    const double q = t * std::exp(p + (-z * z - 1.26551223));
-    return x >= 0 ? 1 - q : q - 1;
+    return gerfOf(x);
 }
 
 double gerfC(double x)
 {
     return 1 - gerf(x);
+}
+
+std::vector<double> plumeOfDate(ProjectModel &m, int sample, PlumeEvaluation how)
+{
+    const std::optional<PlumeDate> d = m.Magnitude(sample) != 0 ? dateTerms(m, sample) : std::nullopt;
+    if (!d)
+        return {};
+    std::vector<double> rows(std::size_t(m.PCNumX) * std::size_t(m.PCNumY));
+    walkDate(*d, m.PCNumX, m.PCNumY, how, rows.data());
+    return rows;
 }
 
 void TransformWGInit(ProjectModel &m, double direction)
@@ -93,9 +175,7 @@ void TransformWGInit(ProjectModel &m, double direction)
 
 void TransformWG(const ProjectModel &m, double x, double y, double &xr, double &yr)
 {
-    const double dx = x - m.Xsource, dy = y - m.Ysource;
-    xr = m.FlowSin * dy + m.FlowCos * dx;
-    yr = m.FlowCos * dy - m.FlowSin * dx;
+    flowFrame(m.FlowCos, m.FlowSin, x - m.Xsource, y - m.Ysource, xr, yr);
 }
 
 void Domenico(Session &session)
@@ -122,7 +202,7 @@ void Domenico(Session &session)
         m.ConcMax = 0;
         m.ConcMin = NoPositiveConcentration;
         const int numX = m.PCNumX, numY = m.PCNumY;
-        std::vector<double> rows(std::size_t(numX) * std::size_t(numY));
+        std::vector<double> rows(std::size_t(numX) * std::size_t(numY)), sums(rows.size());
         for (int s = 1; s <= m.NumSamples; ++s) {
             const double gradient = m.Magnitude(s);
             if (gradient == 0)
@@ -130,61 +210,20 @@ void Domenico(Session &session)
                     QStringLiteral("Hydraulic gradient is Zero for sample number %1. Please go "
                                    "through Water Levels input data first.")
                         .arg(s));
-            TransformWGInit(m, m.Direction(s));
-            const double lambda = m.Decay ? divide(DecayConstant, m.HalfLife) : 0;
-            DateTerms d;
-            d.v = divide(m.K * gradient, m.RetFactor * m.Porosity);
-            if (d.v == 0)
+            const std::optional<PlumeDate> d = dateTerms(m, s);
+            if (!d)
                 return stopWith(
                     session, QStringLiteral("Zero velocity term for sample number %1 Program terminating.").arg(s));
-            d.s = squareRoot(1 + 4 * lambda * m.AlphaX / d.v);
-            d.sigmaX = squareRoot(m.AlphaX * d.v * m.Time);
-            d.frontTerm = m.Time * d.v * d.s;
-            // The divisors of the node terms, checked once: a zero or negative one is an error of the
-            // inputs, not of a node.
-            divide(1, m.AlphaX);
-            divide(1, d.sigmaX);
-            if (m.AlphaY <= 0)
-                raise(m.AlphaY == 0 ? ErrDivisionByZero : ErrInvalidCall);
-
-            bool finite = true;
-#pragma omp parallel for schedule(static) reduction(&& : finite)
-            for (int iy = 1; iy <= numY; ++iy) {
-                const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
-                for (int ix = 1; ix <= numX; ++ix) {
-                    const double x = (ix - 1) * m.PCGridSpacing + m.PCLeft;
-                    double xr, yr;
-                    TransformWG(m, x, y, xr, yr);
-                    const double c = concentration(m, d, xr, yr);
-                    finite = finite && std::isfinite(c);
-                    rows[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)] = c;
-                }
-            }
-            if (!finite)
-                raise(ErrOverflow);
-            // Stored and ranged in node order, as one thread would.
-            for (int iy = 1; iy <= numY; ++iy) {
-                for (int ix = 1; ix <= numX; ++ix) {
-                    const double c = rows[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)];
-                    if (c > m.ConcMax)
-                        m.ConcMax = c;
-                    if (c > 0 && c < m.ConcMin)
-                        m.ConcMin = c;
-                    m.Conc(ix, iy, s) = c;
-                }
-            }
+            walkDate(*d, numX, numY, PlumeEvaluation::Fast, rows.data());
+            storeDate(m, s, rows, sums);
             progress.setFraction(double(s) / (m.NumSamples + 1));
             progress.breathe();
         }
         const int average = m.NumSamples + 1;
-        for (int iy = 1; iy <= numY; ++iy) {
-            for (int ix = 1; ix <= numX; ++ix) {
-                double sum = 0;
-                for (int s = 1; s <= m.NumSamples; ++s)
-                    sum += m.Conc(ix, iy, s);
-                m.Conc(ix, iy, average) = sum / m.NumSamples;
-            }
-        }
+        for (int iy = 1; iy <= numY; ++iy)
+            for (int ix = 1; ix <= numX; ++ix)
+                m.Conc(ix, iy, average)
+                    = sums[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)] / m.NumSamples;
         WOLF(session);
         progress.setFraction(1);
         session.setStatus(QStringLiteral("Analytical simulation finished."));

@@ -2,6 +2,8 @@
 
 #include "core/session.h"
 
+#include <vector>
+
 namespace qel {
 
 // Run > Analytical Model: the Domenico plume of every sample date on the model grid, their
@@ -13,6 +15,13 @@ void Domenico(Session &session);
 // (fractional error below 1.2E-7), and 1 - gerf.
 double gerf(double x);
 double gerfC(double x);
+
+// The plume of one sample date on the model grid, row after row from the top (PCNumX values a row),
+// as the run computes it (Fast: rows over the cores, nodes several at a time, the same values to the bit) or one node
+// at a time by the plain formula, the reference the fast one is held to. Sets the flow rotation of the date; a date
+// with zero gradient or velocity gives no grid; a failing node raises its error.
+enum class PlumeEvaluation { Fast, OneNodeAtATime };
+std::vector<double> plumeOfDate(ProjectModel &model, int sample, PlumeEvaluation how);
 
 // The rotation of a flow azimuth (degrees clockwise from north) into FlowCos and FlowSin, and a
 // point relative to the source: xr along the flow, yr across it (positive to the left).

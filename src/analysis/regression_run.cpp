@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <array>
+
 namespace qel {
 
 namespace {
@@ -80,6 +82,29 @@ void runRegressProgram(Session &session, const QString &folder)
             program);
 }
 
+constexpr int ResultFields = 6;
+constexpr qsizetype FixedColumnsEnd = 86;
+
+// The six results of a line: the full-precision values our regress writes after the fixed columns
+// when all six are there, else the six 10-character fields from character 22, as any regression
+// program writes them.
+std::array<double, ResultFields> resultValues(const QString &line)
+{
+    std::array<double, ResultFields> values {};
+    const QStringList exact = line.mid(FixedColumnsEnd).split(u' ', Qt::SkipEmptyParts);
+    bool allExact = exact.size() == ResultFields;
+    for (int f = 0; allExact && f < ResultFields; ++f) {
+        const std::optional<double> value = strictNumber(exact[f]);
+        allExact = value.has_value();
+        values[std::size_t(f)] = value.value_or(0);
+    }
+    if (allExact)
+        return values;
+    for (int f = 0; f < ResultFields; ++f)
+        values[std::size_t(f)] = leadingNumber(QStringView(line).mid(21 + 11 * f, 10));
+    return values;
+}
+
 } // namespace
 
 QString regressProgram()
@@ -129,9 +154,7 @@ void readRegressionResults(ProjectModel &m, const QByteArray &regressOut)
         if (line.endsWith(u'\r'))
             line.chop(1);
         line.replace(u'D', u'E');
-        double values[6];
-        for (int f = 0; f < 6; ++f)
-            values[f] = leadingNumber(QStringView(line).mid(21 + 11 * f, 10));
+        const std::array<double, 6> values = resultValues(line);
         m.Xcoeff(i) = values[0];
         m.Ycoeff(i) = values[1];
         m.Const(i) = values[2];

@@ -22,7 +22,8 @@ void OpenOutputFile(Session &session, const QString &fileName);
 // returned.
 QByteArray regressionInputBytes(const ProjectModel &model, std::optional<QString> &stopMessage);
 
-// Reads the results of samples 1..NumSamples from the text of "regress.out" into the model; a
+// Reads the results of samples 1..NumSamples from the text of "regress.out" into the model: the
+// six full-precision values after character 86 when a line has all six, else its fixed columns. A
 // file with fewer result lines is error 62, the samples read before it stay updated.
 void readRegressionResults(ProjectModel &model, const QByteArray &regressOut);
 

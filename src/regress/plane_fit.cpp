@@ -38,9 +38,18 @@ PlaneFit fitPlane(const std::vector<WellLevel> &levels)
     const double residual = (design * ab - h).squaredNorm();
     fit.r2 = total > 0 ? 1 - residual / total : 1;
     fit.magnitude = std::hypot(fit.a, fit.b);
-    // Water flows down the gradient: towards (-a, -b).
-    fit.direction = fit.magnitude > 0 ? std::atan2(-fit.a, -fit.b) * 180 / M_PI : 0;
+    fit.direction = flowAzimuth(fit.a, fit.b);
     return fit;
+}
+
+double flowAzimuth(double a, double b)
+{
+    if (a == 0 && b == 0)
+        return 0;
+    // Water flows down the gradient: towards (-a, -b). Due south comes out as -180 when -a is
+    // a negative zero; the range ends at +180.
+    const double degrees = std::atan2(-a, -b) * 180 / M_PI;
+    return degrees <= -180 ? degrees + 360 : degrees;
 }
 
 } // namespace qel::regress

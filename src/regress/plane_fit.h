@@ -23,4 +23,7 @@ struct PlaneFit {
 
 PlaneFit fitPlane(const std::vector<WellLevel> &levels);
 
+// The azimuth of the flow down the gradient (a, b) of a plane, in (-180, 180]; 0 for a flat one.
+double flowAzimuth(double a, double b);
+
 } // namespace qel::regress

@@ -2,7 +2,8 @@
 // Usage: regress INPUT FINAL REGRESS RESULTS
 //   INPUT    the regression input written by QEL
 //   FINAL    a readable summary per date
-//   REGRESS  one header line, then one line per date with the six results in fixed columns
+//   REGRESS  one header line, then one line per date with the six results in fixed columns,
+//            followed by the same six at full precision
 //   RESULTS  the fitted level and residual of every well on every date
 // Exit status 0 when every file was written, 1 when the input is unreadable, 2 for bad usage.
 #include "regress/plane_fit.h"
@@ -12,6 +13,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -30,6 +32,21 @@ QString field(double value)
             return text.rightJustified(10);
     }
     return QStringLiteral("0").rightJustified(10);
+}
+
+// One result line of REGRESS: the date in characters 1-21, the six values in 10-character fields,
+// then after character 86 the same six with 17 significant digits. The fields alone lose
+// centimetres of fitted level at survey-sized coordinates; a reader that knows only the fields
+// still finds them where they always were.
+QString resultLine(const QString &label, const PlaneFit &fit)
+{
+    const double values[] = { fit.a, fit.b, fit.c, fit.r2, fit.magnitude, fit.direction };
+    QStringList fields, exact;
+    for (double value : values) {
+        fields << field(value);
+        exact << QString::asprintf("%.17G", value);
+    }
+    return label.leftJustified(21, u' ', true) + fields.join(u' ') + u' ' + exact.join(u' ') + QStringLiteral("\r\n");
 }
 
 std::vector<WellLevel> levelsOf(const RegressInput &input, std::size_t date)
@@ -77,11 +94,7 @@ int main(int argc, char **argv)
     for (std::size_t d = 0; d < std::size_t(input.dates.size()); ++d) {
         const PlaneFit fit = fitPlane(levelsOf(input, d));
         const QString label = QStringLiteral("%1 '%2'").arg(d + 1, 4).arg(input.dates[qsizetype(d)]);
-        regress += label.leftJustified(21, u' ', true);
-        for (double value : { fit.a, fit.b, fit.c, fit.r2, fit.magnitude, fit.direction })
-            regress += field(value) + u' ';
-        regress.chop(1);
-        regress += QStringLiteral("\r\n");
+        regress += resultLine(label, fit);
 
         final += QStringLiteral("Sample %1, %2: %3 wells\r\n").arg(d + 1).arg(input.dates[qsizetype(d)]).arg(fit.wells);
         if (!fit.fitted) {

@@ -6,6 +6,7 @@
 #include "map/map_session.h"
 #include "views/source_symbol.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qel {
@@ -14,13 +15,19 @@ namespace {
 
 const QString RoundingWarning = QStringLiteral("Source location rounding: Negative or zero value ");
 
+// A coordinate this close to a whole multiple of the step is on it: the binary error of a decimal
+// such as 4512345.67 is below a nanometre. A step too small for that keeps a thousandth of itself.
+constexpr double OnStepTolerance = 1e-6;
+constexpr double OnStepShare = 1e-3;
+
 // trunc(value / step) for the quotient the person reads: 1234.56 / 0.01 is 123455.99999999999 in
-// binary and must still give 123456.
+// binary and must still give 123456. The tolerance is a distance, not a share of the quotient,
+// so survey-sized coordinates are cut down like small ones.
 double wholeSteps(double value, double step)
 {
     const double q = value / step;
     const double nearest = std::round(q);
-    if (std::abs(q - nearest) <= 1e-9 * std::max(1.0, std::abs(q)))
+    if (std::abs(q - nearest) * step <= std::min(OnStepTolerance, OnStepShare * step))
         return nearest;
     return std::trunc(q);
 }

@@ -1,6 +1,8 @@
 #include "analysis/domenico.h"
+#include "analysis/plume_kernel.h"
 #include "support/test_session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -50,6 +52,19 @@ TEST(PlumeErrorFunction, AgreesWithTheLibraryWithinTheFitsError)
     EXPECT_EQ(gerf(-40), -1);
 }
 
+// The plume's own exp, within one unit in the last place of the library's, to the ends of the range.
+TEST(PlumeErrorFunction, ExponentialAgreesWithTheLibrary)
+{
+    for (double x : { -745.1, -720.0, -700.0, -36.5, -1.0, -1e-300, 0.0, 0.5, 1.0, 88.7, 709.78 }) {
+        const double library = std::exp(x);
+        EXPECT_LE(std::fabs(expOf(x) - library), std::nextafter(library, INFINITY) - library) << x;
+    }
+    EXPECT_EQ(expOf(0), 1);
+    EXPECT_EQ(expOf(-746), 0);
+    EXPECT_EQ(expOf(710), INFINITY);
+    EXPECT_TRUE(std::isnan(expOf(NAN)));
+}
+
 TEST_F(Plume, FollowsTheClosedFormOnTheAxisAndIsSymmetric)
 {
     Domenico(s);
@@ -93,6 +108,20 @@ TEST_F(Plume, DirectionTurnsThePlumeAndDecayShortensIt)
     EXPECT_NEAR(conc(20, 0), noDecay * std::exp(20.0 / 2 * (1 - sTerm)), 1e-9 * noDecay);
 }
 
+// Rows spread over the cores and nodes taken several at a time give the one-node values to the bit.
+TEST_F(Plume, FastRunEqualsTheOneNodeEvaluation)
+{
+    m.Decay = true, m.HalfLife = 50, m.NumSamples = 3, m.Xsource = 3.3, m.Ysource = -1.7;
+    m.Direction(1) = 90, m.Direction(2) = -152.1, m.Direction(3) = 33, m.Magnitude(3) = 0.02;
+    for (int sample = 1; sample <= 3; ++sample) {
+        SCOPED_TRACE(sample);
+        const std::vector<double> fast = plumeOfDate(m, sample, PlumeEvaluation::Fast);
+        ASSERT_EQ(fast.size(), 41u * 21u);
+        EXPECT_EQ(fast, plumeOfDate(m, sample, PlumeEvaluation::OneNodeAtATime));
+        EXPECT_GT(*std::max_element(fast.begin(), fast.end()), 1);
+    }
+}
+
 TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
 {
     const struct {
@@ -114,6 +143,13 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
         { "no porosity", [](ProjectModel &p) { p.Porosity = 0; }, "QEL(Domenico): 11: \n", false },
         { "no simulated time", [](ProjectModel &p) { p.Time = 0; }, "QEL(Domenico): 11: \n", false },
         { "negative dispersivity", [](ProjectModel &p) { p.AlphaY = -1; }, "QEL(Domenico): 5: \n", false },
+        { "no conductivity and no porosity: 0 / 0", [](ProjectModel &p) { p.K = 0, p.Porosity = 0; },
+            "QEL(Domenico): 6: \nOverflow", false },
+        { "no transverse dispersivity", [](ProjectModel &p) { p.AlphaY = 0; }, "QEL(Domenico): 11: \n", false },
+        // The first node down-gradient, (1, 10), lies on the axis of a source of no width: 0 / 0.
+        { "no transverse dispersivity or width, on the axis",
+            [](ProjectModel &p) { p.AlphaY = 0, p.Swidth = 0, p.Ysource = 10; }, "QEL(Domenico): 6: \nOverflow",
+            false },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

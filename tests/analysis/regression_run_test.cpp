@@ -29,6 +29,15 @@ void fillPlane(ProjectModel &m)
     }
 }
 
+// A result line: characters 1-21 are not read; the six fields are 10 characters wide, one blank
+// apart; anything after them follows the last field.
+QByteArray line(const char *label, QStringList fields, const char *after = "")
+{
+    for (QString &f : fields)
+        f = f.rightJustified(10);
+    return QString::fromLatin1(label).leftJustified(21).toLatin1() + fields.join(u' ').toLatin1() + after + "\r\n";
+}
+
 class Regression : public ::testing::Test {
 protected:
     void SetUp() override
@@ -93,12 +102,6 @@ TEST(RegressionResults, FixedColumnsTheDExponentAndShortLines)
     ProjectModel m;
     m.NumSamples = 2;
     m.Xcoeff(3) = 7; // beyond NumSamples: kept
-    // Characters 1-21 are not read; the six fields are 10 characters wide, one blank apart.
-    const auto line = [](const char *label, QStringList fields) {
-        for (QString &f : fields)
-            f = f.rightJustified(10);
-        return QString::fromLatin1(label).leftJustified(21).toLatin1() + fields.join(u' ').toLatin1() + "\r\n";
-    };
     const QByteArray out = "header\r\n"
         + line("   1 '15 Mar 2023'", { "0.1234D-02", "-0.02", "100.5", "0.99", "0.02", "26.5" })
         + line("   2 'short'", { "-1.5" });
@@ -114,6 +117,29 @@ TEST(RegressionResults, FixedColumnsTheDExponentAndShortLines)
     m.NumSamples = 3;
     EXPECT_EQ(thrownBy([&] { readRegressionResults(m, out); }).number(), ErrPastEndOfFile)
         << "a missing result line is an error";
+}
+
+// After character 86 our regress repeats the six values at full precision; they are used only
+// when all six are there.
+TEST(RegressionResults, FullPrecisionValuesWhenAllSixFollowTheFields)
+{
+    const QStringList fields = { "-0.0074856", "0.01096811", "97.9964578", "0.99987646", "0.01327905", "145.687033" };
+    const struct {
+        const char *extra;
+        double xcoeff, direction;
+    } cases[] = {
+        { "", -0.0074856, 145.687033 },
+        { " -7.4856321700000001E-03 1.1E-2 97.99645 0.9998 1.3279D-02 145.68703311", -0.00748563217, 145.68703311 },
+        { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02", -0.0074856, 145.687033 }, // five only
+        { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02 x", -0.0074856, 145.687033 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.extra);
+        ProjectModel m;
+        m.NumSamples = 1;
+        readRegressionResults(m, "header\r\n" + line("   1 '15 Mar 2023'", fields, c.extra));
+        EXPECT_EQ(std::tuple(m.Xcoeff(1), m.Direction(1)), std::tuple(c.xcoeff, c.direction));
+    }
 }
 
 TEST_F(Regression, FitsThePlaneOfEveryDate)
@@ -136,6 +162,40 @@ TEST_F(Regression, FitsThePlaneOfEveryDate)
     }
     EXPECT_TRUE(file("final.out").contains("4 wells")) << "the unmeasured well is left out";
     EXPECT_TRUE(file("results.out").contains("MW-5"));
+}
+
+// Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m, with levels a few
+// centimetres off a plane: the fitted level anywhere on the site is the least-squares one to the
+// millimetre, checked against a fit solved here by Cramer's rule on centred sums.
+TEST_F(Regression, SurveySizedCoordinatesKeepTheFittedLevelToTheMillimetre)
+{
+    const double wells[][3]
+        = { { 500012.5, 4500031.25, 0.012 }, { 500480.75, 4500007.5, -0.018 }, { 500233.25, 4500466.0, 0.007 },
+              { 500497.0, 4500512.5, 0.021 }, { 499987.5, 4500489.75, -0.009 }, { 500250.0, 4500250.0, -0.013 } };
+    ProjectModel &m = s.model;
+    m.NumWLWells = 6, m.NumSamples = 1;
+    double mx = 0, my = 0, mh = 0;
+    for (int j = 1; j <= 6; ++j) {
+        const auto &w = wells[j - 1];
+        m.WLWellID(j) = QStringLiteral("W%1").arg(j), m.WLWellX(j) = w[0], m.WLWellY(j) = w[1];
+        m.WLData(j, 1) = 100 - 0.00748563217 * (w[0] - 500000) + 0.0109681123 * (w[1] - 4500000) + w[2];
+        mx += w[0] / 6, my += w[1] / 6, mh += m.WLData(j, 1) / 6;
+    }
+    double sxx = 0, syy = 0, sxy = 0, sxh = 0, syh = 0;
+    for (int j = 1; j <= 6; ++j) {
+        const double dx = m.WLWellX(j) - mx, dy = m.WLWellY(j) - my, dh = m.WLData(j, 1) - mh;
+        sxx += dx * dx, syy += dy * dy, sxy += dx * dy, sxh += dx * dh, syh += dy * dh;
+    }
+    const double det = sxx * syy - sxy * sxy;
+    const double a = (sxh * syy - syh * sxy) / det, b = (syh * sxx - sxh * sxy) / det;
+    const auto independent = [&](double x, double y) { return mh + a * (x - mx) + b * (y - my); };
+
+    RunRegress(s);
+    ASSERT_TRUE(m.RGDone) << s.ErrorText.toStdString();
+    for (const auto &at : { std::pair(mx, my), std::pair(500000.0, 4500000.0), std::pair(500500.0, 4500500.0) }) {
+        const double fitted = m.Xcoeff(1) * at.first + m.Ycoeff(1) * at.second + m.Const(1);
+        EXPECT_NEAR(fitted, independent(at.first, at.second), 0.001) << at.first << ", " << at.second;
+    }
 }
 
 TEST_F(Regression, FailuresAreReportedAndClearTheResult)

@@ -1,6 +1,8 @@
 #include "regress/plane_fit.h"
 #include "regress/regress_input.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using namespace qel::regress;
@@ -38,4 +40,36 @@ TEST(PlaneFit, NeedsThreeWellsNotOnALine)
     EXPECT_NEAR(far.b, -0.0199, 1e-9);
     EXPECT_GT(far.r2, 0.999);
     EXPECT_NEAR(far.direction, 26.45, 0.01);
+}
+
+// Planes falling along a known azimuth: the fit finds the gradient and the flow direction, always
+// in (-180, 180].
+TEST(PlaneFit, GradientAndAzimuthOfKnownPlanes)
+{
+    const struct {
+        double direction, east, north, gradient; // (east, north): the unit vector of the flow
+    } cases[] = {
+        { 0, 0, 1, 0.001 },
+        { 90, 1, 0, 0.02 },
+        { 180, 0, -1, 0.005 },
+        { -90, -1, 0, 0.0133 },
+        { 152.1, std::sin(152.1 * M_PI / 180), std::cos(152.1 * M_PI / 180), 0.0042 },
+    };
+    const double wells[][2] = { { 0, 0 }, { 100, 0 }, { 0, 100 }, { 100, 100 }, { 40, 70 } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.direction);
+        std::vector<WellLevel> levels;
+        for (const auto &w : wells)
+            levels.push_back({ w[0], w[1], 50 - c.gradient * (c.east * w[0] + c.north * w[1]) });
+        const PlaneFit fit = fitPlane(levels);
+        ASSERT_TRUE(fit.fitted);
+        EXPECT_NEAR(fit.magnitude, c.gradient, 1e-12);
+        EXPECT_GT(fit.direction, -180);
+        EXPECT_LE(fit.direction, 180);
+        EXPECT_NEAR(std::remainder(fit.direction - c.direction, 360), 0, 1e-9);
+    }
+    // Due south from a gradient of exactly zero across, whatever the sign of that zero.
+    EXPECT_EQ(flowAzimuth(0.0, 0.01), 180);
+    EXPECT_EQ(flowAzimuth(-0.0, 0.01), 180);
+    EXPECT_EQ(flowAzimuth(0, 0), 0);
 }

@@ -97,6 +97,10 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
         { 1234.5, 987.6, -10, 1234.5, 987.6 },
         { 1234.56, 2.5, 0.01, 1234.56, 2.5 }, // whole multiples stay, despite binary fractions
         { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
+        { 512345.99, 4512345.99, 10, 512340, 4512340 }, // survey-sized coordinates
+        { 512345.9996, 4500000.1237, 0.01, 512345.99, 4500000.12 },
+        { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 },
+        { -512345.9996, 4500000.1239, 0.001, -512345.999, 4500000.123 },
     };
     for (const auto &c : cases) {
         const QPointF r = roundedSourcePoint(QPointF(c.x, c.y), c.step);

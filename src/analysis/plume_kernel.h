@@ -1,0 +1,99 @@
+#pragma once
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace qel {
+
+// What every node of one date shares in the Domenico formula.
+struct PlumeDate {
+    double xSource = 0, ySource = 0, flowCos = 1, flowSin = 0; // the flow frame of the date
+    double left = 0, top = 0, spacing = 1; // the model grid
+    double alphaX = 1, alphaY = 1, halfWidth = 0, c0 = 0, time = 0;
+    double v = 0; // retarded pore-water velocity
+    double s = 1; // sqrt(1 + 4 lambda AlphaX / v)
+};
+
+// The arithmetic of a node with nothing checked, for dates whose inputs leave nothing to check.
+struct PlainArithmetic {
+    static double divide(double numerator, double divisor) { return numerator / divisor; }
+    static double root(double value) { return std::sqrt(value); }
+};
+
+// 2^k for a whole k in -1022..1023, built from its exponent bits.
+inline double twoTo(double k)
+{
+    const double biased = k + 4503599627371519.0; // 2^52 + 1023: k + 1023 in the low bits
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(biased) << 52);
+}
+
+// e^x within one unit in the last place of the library's exp: x = k ln2 + r with |r| <= ln2 / 2,
+// e^r by its Taylor series to r^13 / 13! (the next term is below 1E-17), times 2^k. Plain
+// arithmetic without branches, tables or divisions, so the same code runs one node at a time and
+// four at a time with exactly the same result.
+inline double expOf(double x)
+{
+    constexpr double InvLn2 = 1.44269504088896338700e+00, Ln2Hi = 6.93147180369123816490e-01,
+                     Ln2Lo = 1.90821492927058770002e-10; // Ln2Hi times any k in range is exact
+    constexpr double RoundingShift = 6755399441055744.0; // 1.5 * 2^52: adding it rounds to a whole number
+    constexpr double Largest = 709.782712893383973096, Smallest = -745.2; // beyond: infinity, 0
+    const double clamped = x < -746.0 ? -746.0 : x > 710.0 ? 710.0 : x;
+    const double k = (clamped * InvLn2 + RoundingShift) - RoundingShift;
+    const double r = (clamped - k * Ln2Hi) - k * Ln2Lo;
+    constexpr double Taylor[] = { 1.0 / 479001600, 1.0 / 39916800, 1.0 / 3628800, 1.0 / 362880, 1.0 / 40320, 1.0 / 5040,
+        1.0 / 720, 1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2 }; // 1/12! down to 1/2!
+    double p = 1.0 / 6227020800; // 1/13!
+    for (double coefficient : Taylor)
+        p = p * r + coefficient;
+    const double y = 1 + (r + r * r * p);
+    // Two factors keep each power of two normal down to the smallest subnormal result.
+    const double half = std::trunc(k * 0.5);
+    const double scaled = y * twoTo(half) * twoTo(k - half);
+    return x > Largest ? INFINITY : x < Smallest ? 0.0 : x != x ? x : scaled;
+}
+
+// The complementary error function fitted by Chebyshev (Numerical Recipes' erfcc, fractional error
+// below 1.2E-7) turned into the error function; inline so that the plume kernel can vectorise it.
+inline double gerfOf(double x)
+{
+    const double z = std::fabs(x);
+    const double t = 1 / (1 + 0.5 * z);
+    const double p
+        = ((((((((0.17087277 * t - 0.82215223) * t + 1.48851587) * t - 1.13520398) * t + 0.27886807) * t - 0.18628806)
+                    * t
+                + 0.09678418)
+                   * t
+               + 0.37409196)
+                  * t
+              + 1.00002368)
+        * t;
+    const double q = t * expOf(p + (-z * z - 1.26551223));
+    return x >= 0 ? 1 - q : q - 1;
+}
+
+// A point relative to the source: xr along the flow, yr across it (positive to the left).
+inline void flowFrame(double flowCos, double flowSin, double dx, double dy, double &xr, double &yr)
+{
+    xr = flowSin * dy + flowCos * dx;
+    yr = flowCos * dy - flowSin * dx;
+}
+
+// The concentration of a node down-gradient of the source (xr > 0), every step in the method's
+// order; Ops says whether its divisions and roots are checked.
+template<class Ops> double plumeAt(const PlumeDate &d, double xr, double yr)
+{
+    const double sigmaY = 2 * Ops::root(d.alphaY * xr);
+    const double e = expOf(Ops::divide(Ops::divide(xr, d.alphaX), 2) * (1 - d.s));
+    const double sigmaX = Ops::root(d.alphaX * d.v * d.time);
+    const double a = gerfOf(Ops::divide(d.halfWidth + yr, sigmaY));
+    const double b = gerfOf(Ops::divide(yr - d.halfWidth, sigmaY));
+    const double f = 1 - gerfOf(Ops::divide(xr - d.time * d.v * d.s, 2 * sigmaX));
+    return d.c0 * 0.25 * e * (f * (a - b));
+}
+
+// Row iy (1 from the top) of numX nodes into out, several nodes at a time, for a date whose nodes
+// cannot fail. Each value is exactly the one-node evaluation's (plumeAt, 0 at or behind the source).
+void plumeRow(const PlumeDate &d, int iy, int numX, double *out);
+
+} // namespace qel
