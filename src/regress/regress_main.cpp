@@ -91,12 +91,21 @@ int main(int argc, char **argv)
     QString regress
         = QStringLiteral("Sample Date               a          b          c         R2  Gradient  Direction\r\n");
     QString results = QStringLiteral("Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n");
+    // The dates side by side at the end, for comparing them at a glance.
+    QString summary
+        = QStringLiteral("Summary\r\n\r\nSample  Date                  Wells      R2    Gradient  Direction\r\n");
     for (std::size_t d = 0; d < std::size_t(input.dates.size()); ++d) {
         const PlaneFit fit = fitPlane(levelsOf(input, d));
         const QString label = QStringLiteral("%1 '%2'").arg(d + 1, 4).arg(input.dates[qsizetype(d)]);
         regress += resultLine(label, fit);
 
         final += QStringLiteral("Sample %1, %2: %3 wells\r\n").arg(d + 1).arg(input.dates[qsizetype(d)]).arg(fit.wells);
+        summary += QStringLiteral("%1  %2 %3").arg(d + 1, 6).arg(input.dates[qsizetype(d)], -20).arg(fit.wells, 6);
+        summary += fit.fitted ? QStringLiteral("  %1  %2  %3\r\n")
+                                    .arg(fit.r2, 6, 'f', 4)
+                                    .arg(fit.magnitude, 10, 'g', 6)
+                                    .arg(fit.direction, 9, 'f', 2)
+                              : QStringLiteral("  no plane\r\n");
         if (!fit.fitted) {
             final += QStringLiteral("  no plane: at least three wells not on one line are needed\r\n\r\n");
             continue;
@@ -122,5 +131,6 @@ int main(int argc, char **argv)
                            .arg(w.levels[d] - fitted, 0, 'f', 4);
         }
     }
+    final += summary;
     return write(argv[2], final) && write(argv[3], regress) && write(argv[4], results) ? 0 : 1;
 }
