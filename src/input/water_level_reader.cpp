@@ -4,6 +4,7 @@
 #include "core/number_text.h"
 #include "core/reporting.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <cmath>
@@ -69,12 +70,32 @@ template<typename To, typename From> void copyLevelFields(To &to, const From &fr
     to.PLLeft = from.PLLeft, to.PLRight = from.PLRight, to.PLBottom = from.PLBottom, to.PLTop = from.PLTop;
 }
 
+// A well with two level columns gives the regression two levels at one place on every date,
+// which is rarely meant: every such well is shown with its columns.
+void warnRepeatedColumns(
+    Session &session, const Table &table, const QHash<QString, QStringList> &columnsOf, const QStringList &order)
+{
+    QStringList repeated;
+    for (const QString &key : order) {
+        const QStringList &columns = columnsOf[key];
+        if (columns.size() > 1)
+            repeated << u'\'' + table.fieldNames().value(columns.front().toInt() - 1) + QStringLiteral("' (columns ")
+                    + columns.join(QStringLiteral(", ")) + u')';
+    }
+    if (!repeated.isEmpty())
+        warn(session,
+            QStringLiteral("These wells have more than one water level column (letter case ignored): ")
+                + repeated.join(QStringLiteral(", ")) + QStringLiteral(".\nEach column is read as a well of its own."));
+}
+
 // Matches the well columns against the well list for their coordinates and widens the plot
 // limits. Returns whether an identifier was blank (logged).
 bool readWellColumns(Session &session, const Table &table, LevelFields &f)
 {
     const ProjectModel &m = session.model;
     bool failed = false;
+    QHash<QString, QStringList> columnsOf; // table columns (the dates are column 1) of each well
+    QStringList order;
     for (int j = 1; j <= f.NumWLWells; ++j) {
         const QString name = table.fieldNames().value(j);
         f.WLWellID(j) = name;
@@ -83,6 +104,10 @@ bool readWellColumns(Session &session, const Table &table, LevelFields &f)
             failed = true;
             continue;
         }
+        const QString key = name.toCaseFolded();
+        if (!columnsOf.contains(key))
+            order << key;
+        columnsOf[key] << QString::number(j + 1);
         int found = 0;
         for (int k = 1; k <= m.NumWells && !found; ++k)
             if (m.WellID(k).compare(name, Qt::CaseInsensitive) == 0)
@@ -108,6 +133,7 @@ bool readWellColumns(Session &session, const Table &table, LevelFields &f)
             f.PLBottom = std::min(f.PLBottom, y);
         }
     }
+    warnRepeatedColumns(session, table, columnsOf, order);
     return failed;
 }
 

@@ -101,6 +101,13 @@ TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
         + shortDateText(QDate(2023, 3, 15)) + QStringLiteral("\r\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("Wldata: Error in water level data. Please see log file.")));
     EXPECT_EQ(std::tuple(s.errorsReported, m.WLDone), std::tuple(1, false));
+
+    // One well in two columns is shown with both.
+    useTable("Date,MW-1,MW-3,mw-1\r\n2023-03-15,100,101,102\r\n");
+    EXPECT_TRUE(ReadData(s, w));
+    EXPECT_EQ(warnings().value(1),
+        "These wells have more than one water level column (letter case ignored): 'MW-1' (columns 2, 4).\nEach "
+        "column is read as a well of its own.");
 }
 
 TEST_F(WaterLevelReader, BadCellsAreReported)
