@@ -43,30 +43,41 @@ GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
     return d;
 }
 
-// Reads one band into 8-bit grey, stretching other data types from their minimum to maximum.
-void readGreyBand(const QString &path, GDALRasterBand *band, QImage &image, GDALRasterIOExtraArg &arg)
+// The value range a band of another type than bytes is stretched over to 8-bit grey.
+struct GreyStretch {
+    float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
+};
+
+// Reads the window of one band into 8-bit grey, stretching other data types from their minimum
+// to maximum. The stretch is that of the first read, so that a detail read later matches it.
+void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window, QImage &image,
+    GDALRasterIOExtraArg &arg, std::optional<GreyStretch> &stretch)
 {
     const int w = image.width(), h = image.height();
     if (band->GetRasterDataType() == GDT_Byte) {
-        if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), image.bits(), w, h, GDT_Byte, 1,
-                image.bytesPerLine(), &arg)
+        if (band->RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), image.bits(), w, h,
+                GDT_Byte, 1, image.bytesPerLine(), &arg)
             != CE_None)
             cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
         return;
     }
     std::vector<float> values(std::size_t(w) * std::size_t(h));
-    if (band->RasterIO(GF_Read, 0, 0, band->GetXSize(), band->GetYSize(), values.data(), w, h, GDT_Float32, 0, 0, &arg)
+    if (band->RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), values.data(), w, h,
+            GDT_Float32, 0, 0, &arg)
         != CE_None)
         cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
-    int hasNoData = 0;
-    const double noData = band->GetNoDataValue(&hasNoData);
-    float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
-    for (float v : values) {
-        if (std::isfinite(v) && !(hasNoData && v == float(noData))) {
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
+    if (!stretch) {
+        int hasNoData = 0;
+        const double noData = band->GetNoDataValue(&hasNoData);
+        stretch.emplace();
+        for (float v : values) {
+            if (std::isfinite(v) && !(hasNoData && v == float(noData))) {
+                stretch->lo = std::min(stretch->lo, v);
+                stretch->hi = std::max(stretch->hi, v);
+            }
         }
     }
+    const float lo = stretch->lo, hi = stretch->hi;
     const float span = hi > lo ? hi - lo : 1;
     for (int y = 0; y < h; ++y) {
         uchar *line = image.scanLine(y);
@@ -77,17 +88,15 @@ void readGreyBand(const QString &path, GDALRasterBand *band, QImage &image, GDAL
     }
 }
 
-QImage readImage(const QString &path, GDALDataset &d)
+// Reads a window of the raster's pixels into an image of w x h pixels.
+QImage readImage(
+    const QString &path, GDALDataset &d, const QRect &window, int w, int h, std::optional<GreyStretch> &stretch)
 {
-    const int width = d.GetRasterXSize(), height = d.GetRasterYSize();
     const int bands = d.GetRasterCount();
-    const int factor = std::max(1, int(std::ceil(double(std::max(width, height)) / BaseMap::MaxImageSide)));
-    const int w = std::max(1, width / factor), h = std::max(1, height / factor);
-
     GDALRasterIOExtraArg arg;
     INIT_RASTERIO_EXTRA_ARG(arg);
     // Averaging keeps thin lines of a large scanned map visible when it is read smaller.
-    arg.eResampleAlg = factor > 1 ? GRIORA_Average : GRIORA_NearestNeighbour;
+    arg.eResampleAlg = w < window.width() || h < window.height() ? GRIORA_Average : GRIORA_NearestNeighbour;
 
     if (bands >= 3) {
         const bool alpha = bands >= 4 && d.GetRasterBand(4)->GetColorInterpretation() == GCI_AlphaBand;
@@ -96,8 +105,8 @@ QImage readImage(const QString &path, GDALDataset &d)
             throw QelError(ErrOutOfMemory, QStringLiteral("Out of memory reading the base map %1").arg(path), path);
         image.fill(Qt::white);
         int bandList[] = { 1, 2, 3, 4 };
-        if (d.RasterIO(GF_Read, 0, 0, width, height, image.bits(), w, h, GDT_Byte, alpha ? 4 : 3, bandList, 4,
-                image.bytesPerLine(), 1, &arg)
+        if (d.RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), image.bits(), w, h, GDT_Byte,
+                alpha ? 4 : 3, bandList, 4, image.bytesPerLine(), 1, &arg)
             != CE_None)
             cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
         return image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
@@ -120,7 +129,7 @@ QImage readImage(const QString &path, GDALDataset &d)
             colors << qRgb(i, i, i);
     }
     image.setColorTable(colors);
-    readGreyBand(path, band, image, arg);
+    readGreyBand(path, band, window, image, arg, stretch);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -238,6 +247,37 @@ void addGeometry(const OGRGeometry *g, const Entity &style, std::vector<Entity> 
 
 } // namespace
 
+struct RasterSource {
+    QString path;
+    GdalDatasetPtr dataset;
+    std::optional<GreyStretch> stretch;
+    BaseMap::Detail cached;
+};
+
+BaseMap::Detail BaseMap::detailImage(const QRect &window, const QSize &size) const
+{
+    if (!detail || window.isEmpty() || size.isEmpty())
+        return {};
+    RasterSource &s = *detail;
+    const double scale = double(size.width()) / window.width();
+    const bool sameScale = !s.cached.image.isNull()
+        && std::abs(double(s.cached.image.width()) / s.cached.window.width() - scale) <= 1e-3 * scale;
+    if (sameScale && s.cached.window.contains(window))
+        return s.cached;
+    // A margin of the view's size on every side: a pan within it reads nothing.
+    const QRect wide = window.adjusted(-window.width(), -window.height(), window.width(), window.height())
+                           .intersected(QRect(0, 0, rasterWidth, rasterHeight));
+    const QSize wideSize(std::clamp(int(std::lround(wide.width() * scale)), 1, wide.width()),
+        std::clamp(int(std::lround(wide.height() * double(size.height()) / window.height())), 1, wide.height()));
+    try {
+        QuietGdalErrors quiet;
+        s.cached = { readImage(s.path, *s.dataset, wide, wideSize.width(), wideSize.height(), s.stretch), wide };
+    } catch (const QelError &) {
+        s.cached = {}; // the first image stands in; the file was readable when it opened
+    }
+    return s.cached;
+}
+
 BaseMap openRasterBaseMap(const QString &path)
 {
     checkReadable(path);
@@ -252,7 +292,17 @@ BaseMap openRasterBaseMap(const QString &path)
     map.rasterHeight = d->GetRasterYSize();
     map.georeference = georeferenceOf(path, *d);
     QuietGdalErrors quiet;
-    map.pyramid.push_back(readImage(path, *d));
+    auto source = std::make_shared<RasterSource>();
+    const int width = map.rasterWidth, height = map.rasterHeight;
+    const int factor = std::max(1, int(std::ceil(double(std::max(width, height)) / BaseMap::MaxImageSide)));
+    map.pyramid.push_back(readImage(path, *d, QRect(0, 0, width, height), std::max(1, width / factor),
+        std::max(1, height / factor), source->stretch));
+    if (factor > 1) {
+        // Kept open so that a view zoomed in past the first image reads the pixels it shows.
+        source->path = path;
+        source->dataset = std::move(d);
+        map.detail = std::move(source);
+    }
     // Smaller copies let a zoomed-out view draw a few pixels per screen pixel instead of millions.
     while (map.pyramid.back().width() > 512 || map.pyramid.back().height() > 512) {
         const QImage &last = map.pyramid.back();

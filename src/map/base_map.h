@@ -6,10 +6,13 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace qel {
+
+struct RasterSource;
 
 // A base map as the map draws it: a raster image, or a vector drawing turned into entities.
 struct BaseMap {
@@ -30,9 +33,22 @@ struct BaseMap {
     Drawing drawing;
     MapExtents extents;
 
+    // Raster larger than pyramid[0]: the open file, for reading the pixels of a view zoomed in
+    // past that image at the detail it shows.
+    std::shared_ptr<RasterSource> detail;
+
     static constexpr int MaxImageSide = 4096;
 
     bool georeferenced() const { return georeference.has_value(); }
+    // Raster pixels read at a detail of their own, and the window of full-size pixels they cover.
+    struct Detail {
+        QImage image;
+        QRect window;
+    };
+    // At least the pixels of window (in full-size pixels) at the detail that size gives it. The
+    // last read is kept with a margin around the window, so a repaint or a short pan reads
+    // nothing. A null image without a detail source or on a failed read.
+    Detail detailImage(const QRect &window, const QSize &size) const;
 };
 
 // Opens a raster image (bmp, tif, png, jpg and whatever else GDAL reads). A file that cannot be

@@ -91,6 +91,8 @@ public:
             && base.pyramid[level + 1].height() >= onDevice.height())
             ++level;
         const QImage &image = base.pyramid[level];
+        if (level == 0 && ax > 0 && ay > 0 && detail(base, d0, ax, ay, target, image))
+            return;
         const double kx = double(image.width()) / base.rasterWidth, ky = double(image.height()) / base.rasterHeight;
         // device -> image pixel
         auto toImage = [&](QPointF d) { return QPointF((d.x() - d0.x()) / ax * kx, (d.y() - d0.y()) / ay * ky); };
@@ -106,6 +108,33 @@ public:
             m_p.drawImage(QPointF(0, 0), image);
         }
         m_p.restore();
+    }
+
+    // Zoomed in past the first image of a large raster: the visible pixels read at the detail the
+    // view shows (at most one raster pixel per device pixel). False when the first image will do.
+    bool detail(const BaseMap &base, QPointF d0, double ax, double ay, const QRectF &target, const QImage &first)
+    {
+        if (!base.detail || ax <= double(first.width()) / base.rasterWidth)
+            return false;
+        const QRect window = QRectF(QPointF((target.left() - d0.x()) / ax, (target.top() - d0.y()) / ay),
+            QPointF((target.right() - d0.x()) / ax, (target.bottom() - d0.y()) / ay))
+                                 .toAlignedRect()
+                                 .intersected(QRect(0, 0, base.rasterWidth, base.rasterHeight));
+        const auto onDevice = [&](const QRect &w) {
+            return QRectF(d0.x() + w.left() * ax, d0.y() + w.top() * ay, w.width() * ax, w.height() * ay);
+        };
+        const QRectF shown = onDevice(window);
+        const QSize size(std::clamp(int(std::ceil(shown.width())), 1, window.width()),
+            std::clamp(int(std::ceil(shown.height())), 1, window.height()));
+        const BaseMap::Detail read = base.detailImage(window, size);
+        if (read.image.isNull())
+            return false;
+        m_p.save();
+        m_p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        m_p.setClipRect(target);
+        m_p.drawImage(onDevice(read.window), read.image);
+        m_p.restore();
+        return true;
     }
 
     void drawing(const Drawing &d)

@@ -4,6 +4,7 @@
 #include "support/scripted_frontend.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,27 @@ TEST(MapRenderer, ZoomedViewsDrawOnlyWhatIsInside)
     EXPECT_EQ(ink.left(), 0);
     EXPECT_EQ(ink.right(), 99);
     EXPECT_LE(ink.height(), 4);
+}
+
+// A raster larger than its first image: zoomed in, a one-pixel line is drawn from the file at
+// full detail, not as the grey the reduced image averages it into.
+TEST(MapRenderer, ZoomedInLargeRastersShowTheirFullDetail)
+{
+    QTemporaryDir dir;
+    QImage plan(8200, 20, QImage::Format_RGB32);
+    plan.fill(Qt::white);
+    for (int y = 0; y < plan.height(); ++y)
+        plan.setPixel(4100, y, qRgb(0, 0, 0));
+    const QString path = dir.filePath("plan.png");
+    ASSERT_TRUE(plan.save(path));
+    ScriptedFrontend frontend;
+    DrawingComponent map(frontend);
+    map.OpenRasterMap(path);
+    ASSERT_LT(map.baseMap().pyramid[0].width(), 8200);
+
+    const QImage zoomed = renderMapImage(map, QRectF(4090, 0, 20, 20), QSize(200, 200));
+    EXPECT_LT(qGray(zoomed.pixel(105, 100)), 40) << "the line, ten device pixels per raster pixel";
+    EXPECT_EQ(qGray(zoomed.pixel(55, 100)), 255);
+    const QImage whole = renderMapImage(map, QRectF(0, 0, 8200, 20), QSize(820, 20));
+    EXPECT_EQ(qGray(whole.pixel(100, 10)), 255) << "zoomed out, the reduced image is drawn";
 }
