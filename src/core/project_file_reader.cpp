@@ -92,7 +92,16 @@ private:
     {
         const int reportedBefore = s.errorsReported;
         replay(step);
-        return s.errorsReported == reportedBefore;
+        const bool completed = s.errorsReported == reportedBefore;
+        if (!completed)
+            leaveUnchecked(step);
+        return completed;
+    }
+    // The outline shows a replayed step that did not complete as not done.
+    void leaveUnchecked(Step step)
+    {
+        s.outline.uncheck(step);
+        s.frontend().outlineChanged();
     }
     void letWindowsCatchUp()
     {
@@ -194,6 +203,8 @@ private:
             status("Reading well data...");
             const bool reported = !replayWithoutReport(Step::WellLocations);
             wellsRefused = !m.WEDone; // only a read that succeeds sets it again
+            if (wellsRefused)
+                leaveUnchecked(Step::WellLocations);
             if (wellsRefused && !reported) {
                 // A refused table is only warned about; the run must still fail, and say what it skips.
                 s.ErrorText = QStringLiteral("The well locations could not be read again: the water levels and the "
@@ -211,6 +222,8 @@ private:
         if (m.WLDone && !wellsRefused) {
             status("Reading water levels data...");
             replay(Step::WaterLevels);
+            if (!m.WLDone)
+                leaveUnchecked(Step::WaterLevels);
         }
     }
 

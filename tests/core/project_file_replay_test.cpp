@@ -1,6 +1,7 @@
 #include "project_file_test_models.h"
 
 #include "core/project_file.h"
+#include "core/reporting.h"
 
 #include <gtest/gtest.h>
 
@@ -109,4 +110,45 @@ TEST(ProjectFileReplay, ReplaysRunInBatchModeAfterTheirInputs)
     EXPECT_EQ(probe.runModeAtRegression, "Batch");
     EXPECT_EQ(probe.timeAtAnalysis, 3650);
     EXPECT_EQ(probe.levelsAtPlume, 5);
+}
+
+// A replayed step that fails is reported once: the steps that need it are not replayed and the
+// outline shows it as not done.
+TEST(ProjectFileReplay, AFailedStepStopsTheStepsThatNeedIt)
+{
+    struct Failing : RecordingReplay {
+        Session *session = nullptr;
+        bool wellsFail = false;
+        void rereadWells() override
+        {
+            RecordingReplay::rereadWells();
+            session->model.WEDone = !wellsFail; // the real reader leaves it unset when it fails
+        }
+        void runAnalyticalSolution() override
+        {
+            RecordingReplay::runAnalyticalSolution();
+            session->ErrorText = QStringLiteral("the grid is refused");
+            ReportError(*session);
+        }
+    };
+    for (const bool wellsFail : { false, true }) {
+        SCOPED_TRACE(wellsFail ? "wells refused" : "plume refused");
+        TestSession t;
+        Failing replay;
+        replay.session = t.session.get();
+        replay.wellsFail = wellsFail;
+        t.session->setReplay(&replay);
+        ASSERT_TRUE(
+            readProject(t, placeProject(t, QStringLiteral("f.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
+        const ProjectModel &m = t.session->model;
+        const OutlineState &outline = t.session->outline;
+        EXPECT_EQ(t.session->errorsReported, 1);
+        EXPECT_FALSE(m.ANDone);
+        EXPECT_FALSE(replay.calls.contains("exportResults"));
+        EXPECT_FALSE(replay.calls.contains("redrawPlumeContours"));
+        EXPECT_EQ(outline.state(Step::RunAnalytical), CheckState::None);
+        EXPECT_EQ(replay.calls.contains("rereadWaterLevels"), !wellsFail);
+        EXPECT_EQ(replay.calls.contains("runRegression"), !wellsFail);
+        EXPECT_EQ(outline.state(Step::WellLocations), wellsFail ? CheckState::None : CheckState::All);
+    }
 }
