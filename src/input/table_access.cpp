@@ -1,5 +1,7 @@
 #include "input/table_access.h"
 
+#include "input/sheet_readers.h"
+
 #include "core/errors.h"
 #include "core/number_text.h"
 
@@ -12,10 +14,6 @@
 #include <cpl_conv.h>
 #include <gdal.h>
 #include <ogrsf_frmts.h>
-
-#include <librevenge-stream/librevenge-stream.h>
-#include <librevenge/librevenge.h>
-#include <libwps/libwps.h>
 
 #include <memory>
 #include <mutex>
@@ -37,12 +35,6 @@ const TableFormat formats[] = {
     { "Shapefile (shp)", "ESRI Shapefile", "shp" },
     { "GeoPackage (gpkg)", "GPKG", "gpkg" },
     { "GeoJSON (geojson)", "GeoJSON", "geojson" },
-};
-
-// A sheet as read: row 0 holds the field names.
-struct Sheet {
-    QString name;
-    std::vector<std::vector<TableCell>> rows;
 };
 
 [[noreturn]] void fail(int number, const QString &description)
@@ -70,13 +62,17 @@ QString formatName(const TableFormat &format)
     return QStringLiteral("%1 (%2)").arg(QLatin1String(format.caption), QLatin1String(format.driver));
 }
 
-[[noreturn]] void notOfFormat(const QString &path, const TableFormat &format)
+} // namespace
+
+void notOfFormat(const QString &path, const TableFormat &format)
 {
     fail(ErrTableFormat,
         QStringLiteral("The file %1 cannot be read as %2. Save the sheet as xlsx or csv and "
                        "choose that format.")
             .arg(QFileInfo(path).fileName(), formatName(format)));
 }
+
+namespace {
 
 void checkReadable(const QString &path)
 {
@@ -233,158 +229,6 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
     return sheets;
 }
 
-// Collects the cells of a Lotus file as libwps reports them, with their exact values.
-class LotusCollector : public librevenge::RVNGSpreadsheetInterface {
-public:
-    std::vector<Sheet> sheets;
-
-    void openSheet(const librevenge::RVNGPropertyList &p) override
-    {
-        Sheet sheet;
-        const auto *name = p["librevenge:sheet-name"];
-        sheet.name = name ? QString::fromUtf8(name->getStr().cstr()) : QStringLiteral("Sheet%1").arg(sheets.size() + 1);
-        sheets.push_back(std::move(sheet));
-    }
-    void openSheetCell(const librevenge::RVNGPropertyList &p) override
-    {
-        m_inCell = !sheets.empty() && p["librevenge:row"] && p["librevenge:column"];
-        if (!m_inCell)
-            return;
-        m_row = p["librevenge:row"]->getInt();
-        m_column = p["librevenge:column"]->getInt();
-        m_text.clear();
-        m_value = {};
-        const auto *type = p["librevenge:value-type"];
-        const auto *value = p["librevenge:value"];
-        if (type && value && QByteArray(type->getStr().cstr()) != "string")
-            m_value = TableCell::number(value->getDouble());
-        if (type && QByteArray(type->getStr().cstr()) == "date" && p["librevenge:year"])
-            m_value = TableCell::date(
-                QDate(p["librevenge:year"]->getInt(), p["librevenge:month"]->getInt(), p["librevenge:day"]->getInt()));
-    }
-    void closeSheetCell() override
-    {
-        if (!m_inCell || m_row < 0 || m_column < 0 || m_row > 100000 || m_column > 10000)
-            return;
-        auto &rows = sheets.back().rows;
-        if (int(rows.size()) <= m_row)
-            rows.resize(m_row + 1);
-        auto &row = rows[m_row];
-        if (int(row.size()) <= m_column)
-            row.resize(m_column + 1);
-        row[m_column] = !m_value.isNull() ? m_value : m_text.isEmpty() ? TableCell() : TableCell::text(m_text);
-        m_inCell = false;
-    }
-    void insertText(const librevenge::RVNGString &text) override
-    {
-        if (m_inCell)
-            m_text += QString::fromUtf8(text.cstr());
-    }
-    void insertSpace() override
-    {
-        if (m_inCell)
-            m_text += u' ';
-    }
-    void insertTab() override
-    {
-        if (m_inCell)
-            m_text += u'\t';
-    }
-
-    void setDocumentMetaData(const librevenge::RVNGPropertyList &) override { }
-    void startDocument(const librevenge::RVNGPropertyList &) override { }
-    void endDocument() override { }
-    void definePageStyle(const librevenge::RVNGPropertyList &) override { }
-    void defineEmbeddedFont(const librevenge::RVNGPropertyList &) override { }
-    void openPageSpan(const librevenge::RVNGPropertyList &) override { }
-    void closePageSpan() override { }
-    void openHeader(const librevenge::RVNGPropertyList &) override { }
-    void closeHeader() override { }
-    void openFooter(const librevenge::RVNGPropertyList &) override { }
-    void closeFooter() override { }
-    void defineSheetNumberingStyle(const librevenge::RVNGPropertyList &) override { }
-    void closeSheet() override { }
-    void openSheetRow(const librevenge::RVNGPropertyList &) override { }
-    void closeSheetRow() override { }
-    void defineChartStyle(const librevenge::RVNGPropertyList &) override { }
-    void openChart(const librevenge::RVNGPropertyList &) override { }
-    void closeChart() override { }
-    void openChartTextObject(const librevenge::RVNGPropertyList &) override { }
-    void closeChartTextObject() override { }
-    void openChartPlotArea(const librevenge::RVNGPropertyList &) override { }
-    void closeChartPlotArea() override { }
-    void insertChartAxis(const librevenge::RVNGPropertyList &) override { }
-    void openChartSerie(const librevenge::RVNGPropertyList &) override { }
-    void closeChartSerie() override { }
-    void defineParagraphStyle(const librevenge::RVNGPropertyList &) override { }
-    void openParagraph(const librevenge::RVNGPropertyList &) override { }
-    void closeParagraph() override { }
-    void defineCharacterStyle(const librevenge::RVNGPropertyList &) override { }
-    void openSpan(const librevenge::RVNGPropertyList &) override { }
-    void closeSpan() override { }
-    void openLink(const librevenge::RVNGPropertyList &) override { }
-    void closeLink() override { }
-    void defineSectionStyle(const librevenge::RVNGPropertyList &) override { }
-    void openSection(const librevenge::RVNGPropertyList &) override { }
-    void closeSection() override { }
-    void insertLineBreak() override { }
-    void insertField(const librevenge::RVNGPropertyList &) override { }
-    void openOrderedListLevel(const librevenge::RVNGPropertyList &) override { }
-    void openUnorderedListLevel(const librevenge::RVNGPropertyList &) override { }
-    void closeOrderedListLevel() override { }
-    void closeUnorderedListLevel() override { }
-    void openListElement(const librevenge::RVNGPropertyList &) override { }
-    void closeListElement() override { }
-    void openFootnote(const librevenge::RVNGPropertyList &) override { }
-    void closeFootnote() override { }
-    void openComment(const librevenge::RVNGPropertyList &) override { }
-    void closeComment() override { }
-    void openFrame(const librevenge::RVNGPropertyList &) override { }
-    void closeFrame() override { }
-    void insertBinaryObject(const librevenge::RVNGPropertyList &) override { }
-    void openTextBox(const librevenge::RVNGPropertyList &) override { }
-    void closeTextBox() override { }
-    void openTable(const librevenge::RVNGPropertyList &) override { }
-    void openTableRow(const librevenge::RVNGPropertyList &) override { }
-    void closeTableRow() override { }
-    void openTableCell(const librevenge::RVNGPropertyList &) override { }
-    void closeTableCell() override { }
-    void insertCoveredTableCell(const librevenge::RVNGPropertyList &) override { }
-    void closeTable() override { }
-    void openGroup(const librevenge::RVNGPropertyList &) override { }
-    void closeGroup() override { }
-    void defineGraphicStyle(const librevenge::RVNGPropertyList &) override { }
-    void drawRectangle(const librevenge::RVNGPropertyList &) override { }
-    void drawEllipse(const librevenge::RVNGPropertyList &) override { }
-    void drawPolygon(const librevenge::RVNGPropertyList &) override { }
-    void drawPolyline(const librevenge::RVNGPropertyList &) override { }
-    void drawPath(const librevenge::RVNGPropertyList &) override { }
-    void drawConnector(const librevenge::RVNGPropertyList &) override { }
-    void insertEquation(const librevenge::RVNGPropertyList &) override { }
-
-private:
-    bool m_inCell = false;
-    int m_row = -1;
-    int m_column = -1;
-    QString m_text;
-    TableCell m_value;
-};
-
-std::vector<Sheet> readLotus(const QString &path, const TableFormat &format)
-{
-    librevenge::RVNGFileStream input(QFile::encodeName(path).constData());
-    libwps::WPSKind kind = libwps::WPS_TEXT;
-    libwps::WPSCreator creator = libwps::WPS_MSWORKS;
-    bool needEncoding = false;
-    if (libwps::WPSDocument::isFileFormatSupported(&input, kind, creator, needEncoding) == libwps::WPS_CONFIDENCE_NONE
-        || kind != libwps::WPS_SPREADSHEET || creator != libwps::WPS_LOTUS)
-        notOfFormat(path, format);
-    LotusCollector collector;
-    if (libwps::WPSDocument::parse(&input, &collector, "", needEncoding ? "CP1252" : "") != libwps::WPS_OK)
-        notOfFormat(path, format);
-    return collector.sheets;
-}
-
 // Excel 2.x-4.0 worksheets are bare BIFF streams, which the xls reader reads; the bound
 // workbooks of Excel 4.0 (a BOF of the workbook kind, 0x0100) it opens as holding no sheets.
 bool isExcel4Workbook(const QString &path)
@@ -419,7 +263,7 @@ std::vector<Sheet> readSheets(const QString &path, const QString &driver, const 
                            "Save each sheet as an Excel 4.0 worksheet, or as xlsx or csv, and choose that format.")
                 .arg(QFileInfo(file).fileName()));
     if (extension == u"wk3" || extension == u"wk4")
-        return readLotus(file, format);
+        return readLotusSheets(file, format);
     return readGdal(file, format, table, onlyNames);
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "input/table_access.h"
+
+#include <vector>
+
+namespace qel {
+
+// A sheet as read: row 0 holds the field names.
+struct Sheet {
+    QString name;
+    std::vector<std::vector<TableCell>> rows;
+};
+
+// The table-format error for a file that cannot be read as the format chosen for it.
+[[noreturn]] void notOfFormat(const QString &path, const TableFormat &format);
+
+// The sheets of a Lotus WK3/WK4 file with the cells' exact values.
+std::vector<Sheet> readLotusSheets(const QString &path, const TableFormat &format);
+
+} // namespace qel
