@@ -7,18 +7,15 @@
 #include "core/paths.h"
 #include "core/progress.h"
 #include "core/reporting.h"
+#include "core/whole_file.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-
-#include <sys/stat.h>
 
 namespace qel {
 
@@ -238,17 +235,10 @@ qint64 writeReport(Session &session, QIODevice &device, const QString &name, con
 }
 
 // The report goes to a temporary file beside the old one, which it replaces only once every
-// byte is on disk: a failure or a full disk leaves the previous report whole. QSaveFile alone
-// reports a write cut short by a full disk as committed, hence the size check before the rename.
+// byte is on disk: a failure or a full disk leaves the previous report whole.
 void writeReportFile(Session &session, const QString &path, const QDate &today)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        raise(QFileInfo(QFileInfo(path).absolutePath()).isDir() ? ErrPathFileAccess : ErrPathNotFound, path);
-    const qint64 written = writeReport(session, file, path, today);
-    struct stat onDisk { };
-    if (!file.flush() || fstat(file.handle(), &onDisk) != 0 || onDisk.st_size != written || !file.commit())
-        raise(ErrPathFileAccess, path);
+    writeWholeFileThroughOrRaise(path, [&](QIODevice &file) { return writeReport(session, file, path, today); });
 }
 
 } // namespace

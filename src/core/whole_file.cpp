@@ -9,7 +9,7 @@
 
 namespace qel {
 
-WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)
+WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint64(QIODevice &)> &write)
 {
     WriteOutcome outcome;
     QSaveFile file(path);
@@ -18,9 +18,10 @@ WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)
         outcome.problem = file.errorString();
         return outcome;
     }
+    const qint64 written = write(file);
     struct stat onDisk { };
-    const bool complete = file.write(bytes) == bytes.size() && file.flush() && fstat(file.handle(), &onDisk) == 0
-        && onDisk.st_size == bytes.size();
+    const bool complete
+        = written >= 0 && file.flush() && fstat(file.handle(), &onDisk) == 0 && onDisk.st_size == written;
     if (!complete) {
         outcome.problem = file.errorString();
         file.cancelWriting();
@@ -32,11 +33,30 @@ WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)
     return outcome;
 }
 
-void writeWholeFileOrRaise(const QString &path, const QByteArray &bytes)
+WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)
 {
-    const WriteOutcome outcome = writeWholeFile(path, bytes);
+    return writeWholeFileThrough(
+        path, [&](QIODevice &file) { return file.write(bytes) == bytes.size() ? qint64(bytes.size()) : -1; });
+}
+
+namespace {
+
+void raiseUnlessWritten(const WriteOutcome &outcome, const QString &path)
+{
     if (!outcome.written)
         raise(outcome.folderMissing ? ErrPathNotFound : ErrPathFileAccess, path);
+}
+
+} // namespace
+
+void writeWholeFileThroughOrRaise(const QString &path, const std::function<qint64(QIODevice &)> &write)
+{
+    raiseUnlessWritten(writeWholeFileThrough(path, write), path);
+}
+
+void writeWholeFileOrRaise(const QString &path, const QByteArray &bytes)
+{
+    raiseUnlessWritten(writeWholeFile(path, bytes), path);
 }
 
 } // namespace qel

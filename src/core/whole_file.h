@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
+class QIODevice;
+
 namespace qel {
 
 struct WriteOutcome {
@@ -18,5 +22,11 @@ WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes);
 
 // The same, raising error 76 (folder missing) or 75 with the path as description on failure.
 void writeWholeFileOrRaise(const QString &path, const QByteArray &bytes);
+
+// The same for a file too large to hold in memory: write puts the bytes on the temporary file and
+// returns how many it wrote, or -1 when the device refused them. What write throws goes on to the
+// caller, and the previous file stays.
+WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint64(QIODevice &)> &write);
+void writeWholeFileThroughOrRaise(const QString &path, const std::function<qint64(QIODevice &)> &write);
 
 } // namespace qel
