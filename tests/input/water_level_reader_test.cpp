@@ -186,23 +186,6 @@ TEST_F(WaterLevelReader, CountBoxes)
     EXPECT_EQ(w.hint, UseAttachHint);
 }
 
-// Lotus keeps dates as serial day numbers and the well names as numeric header cells.
-TEST_F(WaterLevelReader, LotusSheetWithSerialDates)
-{
-    QFile::copy(QStringLiteral(QEL_TEST_DATA "/input/sites.wk4"), s.model.ProjectDir + QStringLiteral("sites.wk4"));
-    ProjectModel &m = s.model;
-    m.WellID(1) = QStringLiteral("101");
-    m.WLDataFormat = QStringLiteral("Lotus WK4"), m.WLDataFile = QStringLiteral("sites.wk4");
-    m.WLDataTable = QStringLiteral("Sheet2");
-    EXPECT_FALSE(ReadData(s, w)); // well 102 has no level on the second date
-    ASSERT_EQ(m.NumSamples, 3);
-    // the dates have no date format here: plain numbers, read as serial days with a warning
-    EXPECT_EQ(warnings().filter(QStringLiteral("serial day")).size(), 1);
-    EXPECT_EQ(std::tuple(m.SampleDate(2), m.WLWellID(1), m.WLWellX(1)),
-        std::tuple(QDate(2019, 6, 17), QStringLiteral("101"), 100.0));
-    EXPECT_EQ(std::tuple(m.WLData(4, 2), m.WLData(1, 3)), std::tuple(-9999.0, 100.75));
-}
-
 // A plain number in the date column may be a date cell that lost its format or something else
 // typed there: it is read as a serial day, every one is logged and the first is shown. Date
 // cells of a workbook are dates without a word.

@@ -10,7 +10,16 @@
 using namespace qel;
 using namespace qel::test;
 
-TEST(MapBaseMap, RastersOpenWithTheirSizePixelsAndGeoreference)
+namespace {
+
+struct MapBaseMap : ::testing::Test {
+    ScriptedFrontend frontend;
+    DrawingComponent component { frontend };
+};
+
+} // namespace
+
+TEST_F(MapBaseMap, RastersOpenWithTheirSizePixelsAndGeoreference)
 {
     const struct {
         const char *name;
@@ -35,8 +44,6 @@ TEST(MapBaseMap, RastersOpenWithTheirSizePixelsAndGeoreference)
             EXPECT_EQ(map.georeference->toMap({ 40, 30 }), QPointF(1100, 5000));
         }
     }
-    ScriptedFrontend frontend;
-    DrawingComponent component(frontend);
     component.OpenRasterMap(mapFixture("site_geo.tif"));
     double x = 40, y = 0;
     component.PixelToMap(x, y);
@@ -46,7 +53,7 @@ TEST(MapBaseMap, RastersOpenWithTheirSizePixelsAndGeoreference)
     EXPECT_TRUE(component.pixelToMap().isIdentity());
 }
 
-TEST(MapBaseMap, VectorDrawingsGiveTheirEntitiesAndExtents)
+TEST_F(MapBaseMap, VectorDrawingsGiveTheirEntitiesAndExtents)
 {
     for (const char *name : { "site_plan.dxf", "site_plan.shp" }) {
         SCOPED_TRACE(name);
@@ -68,15 +75,13 @@ TEST(MapBaseMap, VectorDrawingsGiveTheirEntitiesAndExtents)
         {"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[0,0],[25000,0],[25000,9000],[0,0]]]}},
         {"type":"Feature","properties":{},"geometry":{"type":"MultiPoint","coordinates":[[10,10],[20,20]]}}]})");
     EXPECT_EQ(openVectorBaseMap(path).extents, (MapExtents { 0, 0, 25000, 9000 }));
-    ScriptedFrontend frontend;
-    DrawingComponent component(frontend);
     component.LoadBaseDrawing(path);
     EXPECT_EQ(component.drawing(BaseDrawing).entities.size(), 3u);
     EXPECT_EQ(component.baseMap().kind, BaseMap::Kind::Vector);
     EXPECT_FALSE(component.hasRaster());
 }
 
-TEST(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
+TEST_F(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
 {
     QTemporaryDir dir;
     const QString text = writeBytes(dir.filePath("notes.tif"), "not an image at all");
@@ -104,8 +109,6 @@ TEST(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
     }
 
     // A failed open keeps the previous base map and its calibration.
-    ScriptedFrontend frontend;
-    DrawingComponent component(frontend);
     component.OpenRasterMap(mapFixture("site.bmp"));
     component.SetPixelToMap(0, 0, 0, 100, 40, 30, 400, 0);
     EXPECT_THROW(component.OpenRasterMap(mapFixture("missing.bmp")), QelError);
@@ -114,19 +117,4 @@ TEST(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
     component.UnloadRaster();
     EXPECT_EQ(component.rasterWidth(), 0);
     EXPECT_TRUE(component.pixelToMap().isIdentity());
-}
-
-TEST(MapBaseMap, LargeRastersKeepAPyramid)
-{
-    QTemporaryDir dir;
-    QImage big(5000, 300, QImage::Format_RGB32);
-    big.fill(Qt::white);
-    const QString path = dir.filePath("wide.png");
-    ASSERT_TRUE(big.save(path));
-    const BaseMap map = openRasterBaseMap(path);
-    EXPECT_EQ(QSize(map.rasterWidth, map.rasterHeight), QSize(5000, 300));
-    EXPECT_EQ(map.pyramid[0].width(), 2500); // halved until within BaseMap::MaxImageSide
-    for (std::size_t i = 1; i < map.pyramid.size(); ++i)
-        EXPECT_EQ(map.pyramid[i].width(), map.pyramid[i - 1].width() / 2);
-    EXPECT_LE(map.pyramid.back().width(), 512);
 }

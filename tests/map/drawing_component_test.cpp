@@ -72,11 +72,6 @@ TEST(DrawingComponent, LayerIsStoredClearedAndLoadedAgain)
         EXPECT_EQ(e.layer, "wells");
     }
     EXPECT_EQ(d.layers, (std::vector<DrawingLayer> { { "wells", 3, 1 } }));
-    // Overlays draw in the order they were loaded.
-    std::vector<int> order;
-    for (const Drawing *shown : f.map.shownOverlays())
-        order.push_back(shown->number);
-    EXPECT_EQ(order, (std::vector<int> { 8, 3, 9 }));
 }
 
 TEST(DrawingComponent, MissingOrBrokenLayerFileLeavesTheDrawingAsItWas)

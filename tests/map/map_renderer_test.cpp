@@ -75,9 +75,14 @@ double differingFraction(const QImage &a, const QImage &b, int channelTolerance)
     return double(differing) / (double(a.width()) * a.height());
 }
 
+struct MapRenderer : ::testing::Test {
+    ScriptedFrontend frontend;
+    DrawingComponent map { frontend };
+};
+
 } // namespace
 
-TEST(MapRenderer, ViewTransformFitsAndCentres)
+TEST_F(MapRenderer, ViewTransformFitsAndCentres)
 {
     const MapViewTransform t(QRectF(0, 0, 100, 50), QRectF(0, 0, 400, 400));
     EXPECT_DOUBLE_EQ(t.scale(), 4);
@@ -92,10 +97,8 @@ TEST(MapRenderer, ViewTransformFitsAndCentres)
     EXPECT_TRUE(std::isfinite(MapViewTransform(QRectF(5, 5, 0, 0), QRectF(0, 0, 10, 10)).scale()));
 }
 
-TEST(MapRenderer, MatchesTheReferenceImage)
+TEST_F(MapRenderer, MatchesTheReferenceImage)
 {
-    ScriptedFrontend frontend;
-    DrawingComponent map(frontend);
     drawSample(map);
     const QImage image
         = renderMapImage(map, QRectF(-2, -2, 104, 79), QSize(320, 240)).convertToFormat(QImage::Format_RGB32);
@@ -113,7 +116,7 @@ TEST(MapRenderer, MatchesTheReferenceImage)
     EXPECT_LE(fraction, 0.005) << "see " QEL_BINARY_DIR "/render_actual.png";
 }
 
-TEST(MapRenderer, TextJustificationAndRotation)
+TEST_F(MapRenderer, TextJustificationAndRotation)
 {
     const struct {
         const char *justification;
@@ -121,11 +124,10 @@ TEST(MapRenderer, TextJustificationAndRotation)
     } cases[] = { { "CM", 0 }, { "LM", 0 }, { "RM", 0 }, { "CT", 0 }, { "CB", 0 }, { "C", 0 }, { "CM", 90 } };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.justification + std::string(" ") + std::to_string(c.rotation));
-        ScriptedFrontend frontend;
-        DrawingComponent map(frontend);
-        map.SelectDrawing(SourceDrawing);
-        map.AddText("", 50, 50, c.justification, 10, 1.0, c.rotation, "HHHH");
-        const QRect ink = inkBox(renderMapImage(map, QRectF(0, 0, 100, 100), QSize(200, 200)));
+        DrawingComponent one(frontend);
+        one.SelectDrawing(SourceDrawing);
+        one.AddText("", 50, 50, c.justification, 10, 1.0, c.rotation, "HHHH");
+        const QRect ink = inkBox(renderMapImage(one, QRectF(0, 0, 100, 100), QSize(200, 200)));
         ASSERT_FALSE(ink.isNull());
         // The insertion point lands on pixel (100, 100).
         if (c.rotation == 90) {
@@ -144,13 +146,11 @@ TEST(MapRenderer, TextJustificationAndRotation)
     }
 }
 
-TEST(MapRenderer, RasterIsPlacedByTheCalibration)
+TEST_F(MapRenderer, RasterIsPlacedByTheCalibration)
 {
-    ScriptedFrontend frontend;
-    DrawingComponent map(frontend);
     map.OpenRasterMap(mapFixture("site.bmp"));
     // The colour a map point gets when the view is drawn at 400 x 300.
-    const auto colourAt = [&map](const QRectF &view, QPointF p) {
+    const auto colourAt = [this](const QRectF &view, QPointF p) {
         const QImage image = renderMapImage(map, view, QSize(400, 300));
         return rgbAt(image, MapViewTransform(view, QRectF(image.rect()), mapYDown(map)).toDevice(p));
     };
@@ -176,10 +176,8 @@ TEST(MapRenderer, RasterIsPlacedByTheCalibration)
     EXPECT_EQ(colourAt(view, { 1300, 2150 }), 0x008000u); // Dark Green line over the raster
 }
 
-TEST(MapRenderer, ZoomedViewsDrawOnlyWhatIsInside)
+TEST_F(MapRenderer, ZoomedViewsDrawOnlyWhatIsInside)
 {
-    ScriptedFrontend frontend;
-    DrawingComponent map(frontend);
     map.SelectDrawing(WolfDrawing);
     map.AddLine("", 0, 0, 1000, 0);
     map.SetEntityProperty("ECOLOR", "12");
@@ -196,8 +194,9 @@ TEST(MapRenderer, ZoomedViewsDrawOnlyWhatIsInside)
 }
 
 // A raster larger than its first image: zoomed in, a one-pixel line is drawn from the file at
-// full detail, not as the grey the reduced image averages it into.
-TEST(MapRenderer, ZoomedInLargeRastersShowTheirFullDetail)
+// full detail, not as the grey the reduced image averages it into. Zoomed out, the smaller copies
+// of the pyramid are drawn.
+TEST_F(MapRenderer, ZoomedInLargeRastersShowTheirFullDetail)
 {
     QTemporaryDir dir;
     QImage plan(8200, 20, QImage::Format_RGB32);
@@ -206,10 +205,14 @@ TEST(MapRenderer, ZoomedInLargeRastersShowTheirFullDetail)
         plan.setPixel(4100, y, qRgb(0, 0, 0));
     const QString path = dir.filePath("plan.png");
     ASSERT_TRUE(plan.save(path));
-    ScriptedFrontend frontend;
-    DrawingComponent map(frontend);
     map.OpenRasterMap(path);
-    ASSERT_LT(map.baseMap().pyramid[0].width(), 8200);
+    const std::vector<QImage> &pyramid = map.baseMap().pyramid;
+    EXPECT_EQ(map.rasterWidth(), 8200);
+    // A third, the whole factor that brings it within BaseMap::MaxImageSide; then halved down to 512.
+    ASSERT_EQ(pyramid[0].width(), 2733);
+    for (std::size_t i = 1; i < pyramid.size(); ++i)
+        EXPECT_EQ(pyramid[i].width(), pyramid[i - 1].width() / 2);
+    EXPECT_EQ(pyramid.back().width(), 341);
 
     const QImage zoomed = renderMapImage(map, QRectF(4090, 0, 20, 20), QSize(200, 200));
     EXPECT_LT(qGray(zoomed.pixel(105, 100)), 40) << "the line, ten device pixels per raster pixel";
