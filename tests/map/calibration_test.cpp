@@ -208,16 +208,10 @@ TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwnAndAChangeAsksFirst)
     EXPECT_EQ(t.frontend.boxes.size(), 2u);
 }
 
-TEST_F(CalibrationTest, UntickingOrCancellingGoesBackToPixels)
+// Un-ticking is checked with the reset question (Yes) and at the end of the scale-bar test.
+TEST_F(CalibrationTest, CancellingAsksAndGoesBackToPixels)
 {
     twoPointsCalibrated();
-    c.chkCalibrate_Click(false);
-    EXPECT_EQ(std::tuple(m.CalibrationActive, c.okEnabled()), std::tuple(false, false));
-    EXPECT_TRUE(inPixels());
-    EXPECT_EQ(logged(QStringLiteral("Raster map coordinates = pixels\r\n")), 1);
-
-    // Cancel asks before dropping a calibration.
-    c.chkCalibrate_Click(true);
     t.frontend.answers.push_back(MsgAnswer::No);
     EXPECT_FALSE(c.cmdCancel_Click());
     EXPECT_TRUE(m.CalibrationActive);
@@ -228,6 +222,7 @@ TEST_F(CalibrationTest, UntickingOrCancellingGoesBackToPixels)
     EXPECT_TRUE(c.cmdCancel_Click());
     EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.RasterScaleSet), std::tuple(false, false, false));
     EXPECT_TRUE(inPixels());
+    EXPECT_EQ(logged(QStringLiteral("Raster map coordinates = pixels\r\n")), 1);
     EXPECT_EQ(logged(QStringLiteral("MapScale: [Cancel]\r\n")), 2);
     // Nothing calibrated: Cancel closes without asking.
     EXPECT_TRUE(c.cmdCancel_Click());
