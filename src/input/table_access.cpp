@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace qel {
 
@@ -172,6 +173,30 @@ const char *gdalDriverOf(const QString &extension)
     return "ESRI Shapefile"; // dbf and shp
 }
 
+// GDAL's csv reader refuses a file without a separator, which is a table of one column: each
+// line is a cell, a quoted one without its quotes. Empty lines are passed over, as GDAL does.
+std::optional<Sheet> oneColumnCsv(const QString &path, bool withRows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (bytes.contains(',') || bytes.contains(';') || bytes.contains('\t') || bytes.contains('\0'))
+        return std::nullopt;
+    Sheet sheet { QFileInfo(path).completeBaseName(), {} };
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || !withRows)
+            continue;
+        QString text = decodedText(line);
+        if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+            text = text.mid(1, text.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        sheet.rows.push_back({ text.isEmpty() ? TableCell() : cellFromText(text, false) });
+    }
+    return sheet;
+}
+
 // xls, xlsx, ods, csv, dbf and the GIS layers through GDAL; every sheet is read with its header
 // row as data so that numeric header cells keep their names. With onlyNames the rows are not read.
 std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, const QString &wanted, bool onlyNames)
@@ -190,6 +215,11 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
     std::unique_ptr<GDALDataset> dataset(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
         drivers, extension == u"csv" ? csvOptions : nullptr));
     CPLPopErrorHandler();
+    if (!dataset && extension == u"csv") {
+        if (auto sheet = oneColumnCsv(
+                path, !onlyNames && QFileInfo(path).completeBaseName().compare(wanted, Qt::CaseInsensitive) == 0))
+            return { std::move(*sheet) };
+    }
     if (!dataset)
         notOfFormat(path, format);
     std::vector<Sheet> sheets;

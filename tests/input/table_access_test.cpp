@@ -266,3 +266,17 @@ TEST(TableAccess, TextCellsKeepTheirText)
     for (const auto &t : texts)
         EXPECT_EQ(decodedText(t.bytes), t.text) << t.bytes.toHex().constData();
 }
+
+// GDAL's csv reader refuses a file without a separator; such a file is a table of one column.
+TEST(TableAccess, ACsvOfOneColumnIsATableOfOneField)
+{
+    QTemporaryDir dir;
+    const QString path
+        = writeBytes(dir.filePath(QStringLiteral("dates.csv")), "Date\r\n\"15 Mar\"\r\n\r\n007\n\xe9t\xe9\r\n");
+    const Table table = openTable(path, "Text", "dates");
+    EXPECT_EQ(table.fieldNames(), QStringList { QStringLiteral("Date") });
+    ASSERT_EQ(table.recordCount(), 3);
+    EXPECT_EQ(std::tuple(table.cell(0, 0).toText(), table.cell(1, 0).toText(), table.cell(2, 0).toText()),
+        std::tuple(QStringLiteral("15 Mar"), QStringLiteral("007"), QStringLiteral("\u00e9t\u00e9")));
+    EXPECT_EQ(tableNames(path, "Text"), QStringList { QStringLiteral("dates") });
+}
