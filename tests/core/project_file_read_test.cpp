@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace qel;
@@ -41,6 +42,13 @@ TEST(ProjectFileRead, GoldenFilesReadAndSaveBack)
         EXPECT_TRUE(log.contains(QLatin1String("\r\nCompleted reading project file.\r\n")));
         EXPECT_EQ(t.session->errorsReported, 0);
         EXPECT_TRUE(t.frontend.boxes.empty());
+        // The reader is one run of work whose bar only moves forward, to the end.
+        const std::vector<double> &fractions = t.frontend.progressFractions;
+        EXPECT_EQ(t.frontend.progressBegun, 1);
+        EXPECT_EQ(t.frontend.progressEnded, 1);
+        ASSERT_FALSE(fractions.empty());
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        EXPECT_EQ(fractions.back(), 1);
 
         m.ProjectFile = path + QStringLiteral(".copy");
         ASSERT_TRUE(SaveProjectFile(*t.session));
