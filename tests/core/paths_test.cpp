@@ -33,7 +33,7 @@ TEST(Paths, RelativePathAndFolderOfAFile)
     EXPECT_EQ(PathToDirectory(""), "");
 }
 
-TEST(Paths, TempFolderAndLayerFiles)
+TEST(Paths, TempFolderAndLayerFilesAndAMissingProjectFolder)
 {
     TestSession t;
     Session &s = *t.session;
@@ -57,13 +57,9 @@ TEST(Paths, TempFolderAndLayerFiles)
     for (const QString &name : kept)
         EXPECT_TRUE(QFile::exists(s.model.ProjectDir + "Temp/" + name)) << name.toStdString();
     EXPECT_TRUE(QDir(s.model.ProjectDir + "Temp").exists());
-}
 
-TEST(Paths, MissingProjectFolderIsReported)
-{
-    TestSession t;
-    t.session->model.ProjectDir = t.home() + "gone/";
-    EXPECT_FALSE(CreateTempPathIfNeeded(*t.session));
+    s.model.ProjectDir = t.home() + "gone/";
+    EXPECT_FALSE(CreateTempPathIfNeeded(s));
     ASSERT_EQ(t.frontend.boxes.size(), 1u);
     EXPECT_TRUE(t.frontend.boxes[0].text.startsWith("QEL(CreateTempPathIfNeeded): 76: \nPath not found"));
 }
