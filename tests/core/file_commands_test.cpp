@@ -2,9 +2,6 @@
 
 #include "support/test_session.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 namespace qel::test {
@@ -171,7 +168,8 @@ TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
     }
 }
 
-TEST(FileCommandsTable, SetProjectDirectoryExplainsThenAsksForAFile)
+// New clears the project, turns the analytical model off and asks for the new project's file.
+TEST(FileCommandsTable, NewExplainsThenAsksForTheProjectFile)
 {
     const struct {
         MsgAnswer answer;
@@ -180,41 +178,32 @@ TEST(FileCommandsTable, SetProjectDirectoryExplainsThenAsksForAFile)
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.answer) << c.chosen);
         TestSession t;
-        t.frontend.answers = { c.answer };
+        ScriptedFrontend &f = t.frontend;
+        t.session->app.MultipleProjects = false;
+        t.session->model.UNDone = true;
+        f.answers = { c.answer };
         if (c.chosen)
-            t.frontend.queueFile(t.home() + QStringLiteral("Data/new.prj"));
+            f.queueFile(t.home() + QStringLiteral("Data/new.prj"));
         else if (c.answer == MsgAnswer::Ok)
-            t.frontend.queueCancelledFile();
+            f.queueCancelledFile();
 
-        SetProjectDirectory(*t.session);
+        fileNew(*t.session);
 
-        ASSERT_EQ(t.frontend.boxes.size(), 1u);
-        EXPECT_EQ(t.frontend.boxes[0].title, QStringLiteral("Assign Project File"));
-        EXPECT_EQ(t.frontend.boxes[0].buttons, MsgButtons::OkCancel);
-        EXPECT_TRUE(t.frontend.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
-        EXPECT_EQ(t.frontend.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
+        ASSERT_EQ(f.boxes.size(), 1u);
+        EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
+        EXPECT_EQ(f.boxes[0].buttons, MsgButtons::OkCancel);
+        EXPECT_TRUE(f.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
+        EXPECT_EQ(f.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
         EXPECT_EQ(t.session->UserCancelled, !c.chosen);
-        EXPECT_EQ(t.frontend.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
+        EXPECT_EQ(f.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
         EXPECT_EQ(t.session->model.ProjectDirAssigned, c.chosen);
+        EXPECT_FALSE(t.session->model.UNDone);
+        for (Command command : { Command::RunAnalytical, Command::FileNew, Command::FileOpen })
+            EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
         if (c.answer == MsgAnswer::Cancel) {
             EXPECT_TRUE(t.readLog().endsWith("Project directory: \r\n" + t.session->model.ProjectDir + "\r\n"));
         }
     }
-}
-
-TEST_F(FileCommands, NewDisablesTheAnalyticalModelAndAssignsAFile)
-{
-    s.app.MultipleProjects = false;
-    s.model.UNDone = true;
-    f.answers = { MsgAnswer::Cancel };
-
-    fileNew(s);
-
-    EXPECT_FALSE(s.model.UNDone);
-    for (Command command : { Command::RunAnalytical, Command::FileNew, Command::FileOpen })
-        EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
-    ASSERT_EQ(f.boxes.size(), 1u);
-    EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
 }
 
 TEST(FileCommandsTable, ExitAndClosingTheWindow)

@@ -1,6 +1,4 @@
 #include "core/progress.h"
-#include "core/project_file.h"
-#include "project_file_test_models.h"
 #include "support/test_session.h"
 
 #include <QThread>
@@ -47,17 +45,4 @@ TEST(Progress, BreathingIsThrottled)
     const int before = t.frontend.eventPumps;
     progress.breathe();
     EXPECT_EQ(t.frontend.eventPumps, before + 1);
-}
-
-TEST(Progress, TheProjectReaderReportsOneRunOfWork)
-{
-    TestSession t;
-    ASSERT_TRUE(
-        readProject(t, placeProject(t, QStringLiteral("p.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-    EXPECT_EQ(t.frontend.progressBegun, 1);
-    EXPECT_EQ(t.frontend.progressEnded, 1);
-    const std::vector<double> &f = t.frontend.progressFractions;
-    ASSERT_FALSE(f.empty());
-    EXPECT_TRUE(std::is_sorted(f.begin(), f.end()));
-    EXPECT_EQ(f.back(), 1);
 }

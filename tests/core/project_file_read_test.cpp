@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace qel;
@@ -41,6 +42,13 @@ TEST(ProjectFileRead, GoldenFilesReadAndSaveBack)
         EXPECT_TRUE(log.contains(QLatin1String("\r\nCompleted reading project file.\r\n")));
         EXPECT_EQ(t.session->errorsReported, 0);
         EXPECT_TRUE(t.frontend.boxes.empty());
+        // The reader is one run of work whose bar only moves forward, to the end.
+        const std::vector<double> &fractions = t.frontend.progressFractions;
+        EXPECT_EQ(t.frontend.progressBegun, 1);
+        EXPECT_EQ(t.frontend.progressEnded, 1);
+        ASSERT_FALSE(fractions.empty());
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        EXPECT_EQ(fractions.back(), 1);
 
         m.ProjectFile = path + QStringLiteral(".copy");
         ASSERT_TRUE(SaveProjectFile(*t.session));
@@ -127,25 +135,17 @@ TEST(ProjectFileRead, VariationsThatStillRead)
         bool full; // edits full-raster.prj, else scale-calibration.prj
         QList<QPair<QByteArray, QByteArray>> edits; // {folder}: the project folder, {FOLDER} upper-case
         QStringList missing; // keys logged as missing
-        std::function<void(const ProjectModel &)> check;
+        // None: the file reads as the unedited one, so that saving it gives the golden bytes again.
+        std::function<void(const ProjectModel &)> check = {};
     } cases[] = {
         { "older paths with backslashes", true,
             { { "BaseMapFile=maps/site.bmp", "BaseMapFile=maps\\site.bmp" }, { "DataPath=data/", "DataPath=data\\" } },
-            {},
-            [](const ProjectModel &m) {
-                EXPECT_EQ(m.BaseMapFile, "maps/site.bmp");
-                EXPECT_EQ(m.WEDataPath, "data/");
-                EXPECT_EQ(m.WLDataPath, "data/");
-            } },
+            {} },
         // The data folder is compared without regard to case; the base map must exist as written.
         { "absolute paths inside the project folder become relative", true,
             { { "BaseMapFile=maps/site.bmp", "BaseMapFile={folder}maps/site.bmp" },
                 { "DataTable=Levels\r\nDataPath=data/", "DataTable=Levels\r\nDataPath={FOLDER}data/" } },
-            {},
-            [](const ProjectModel &m) {
-                EXPECT_EQ(m.BaseMapFile, "maps/site.bmp");
-                EXPECT_EQ(m.WLDataPath, "data/");
-            } },
+            {} },
         { "Latin-1 text", false, { { "MapTitle=Scale calibration", "MapTitle=Gel\xe4nde" } }, {},
             [](const ProjectModel &m) { EXPECT_EQ(m.MapTitle, QStringLiteral("Gel\u00e4nde")); } },
         { "missing point line", false, { { "RasterPoint=-4.75 , -8 \r\n", "" } }, { "RasterPoint" },
@@ -180,21 +180,17 @@ TEST(ProjectFileRead, VariationsThatStillRead)
             } },
         { "lower-case keys and values", false, { { "PCMin= 0 ", "pcmin= 7 " }, { "UNDone=True", "undone=tRuE" } }, {},
             [](const ProjectModel &m) { EXPECT_TRUE(m.UNDone && m.PC.Min == 7); } },
-        { "line feeds only", false, { { "\r\n", "\n" } }, {}, [](const ProjectModel &m) { EXPECT_EQ(m.PCNumX, 101); } },
+        { "line feeds only", false, { { "\r\n", "\n" } }, {} },
         { "blanks around values", false, { { "DistUnits=ft", "DistUnits=   ft  " }, { "K= 0.0001 ", "K=    1E-4" } },
-            {},
-            [](const ProjectModel &m) {
-                EXPECT_EQ(m.DistUnits, "ft");
-                EXPECT_EQ(m.K, 0.0001);
-            } },
-        { "indented section name", false, { { "[Plot Limits]", "   [plot limits]" } }, {},
-            [](const ProjectModel &m) { EXPECT_EQ(m.PCNumX, 101); } },
+            {} },
+        { "indented section name", false, { { "[Plot Limits]", "   [plot limits]" } }, {} },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t;
         const QByteArray folder = projectFolder(t).toUtf8();
-        QByteArray text = c.full ? goldenBytes("full-raster.prj") : goldenBytes("scale-calibration.prj");
+        const QString golden = c.full ? QStringLiteral("full-raster.prj") : QStringLiteral("scale-calibration.prj");
+        QByteArray text = goldenBytes(golden);
         for (auto [from, to] : c.edits) {
             EXPECT_TRUE(text.contains(from)) << from.toStdString();
             text.replace(from, to.replace("{folder}", folder).replace("{FOLDER}", folder.toUpper()));
@@ -208,7 +204,13 @@ TEST(ProjectFileRead, VariationsThatStillRead)
                 << key.toStdString();
         EXPECT_EQ(t.session->errorsReported, 0);
         EXPECT_TRUE(t.frontend.boxes.empty());
-        c.check(t.session->model);
+        if (c.check) {
+            c.check(t.session->model);
+            continue;
+        }
+        t.session->model.ProjectFile += QStringLiteral(".saved");
+        ASSERT_TRUE(SaveProjectFile(*t.session));
+        EXPECT_EQ(readBytes(t.session->model.ProjectFile), goldenBytes(golden));
     }
 }
 

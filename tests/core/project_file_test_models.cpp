@@ -119,7 +119,7 @@ void fillScaleCalibration(ProjectModel &m)
     m.Time = 20, m.Swidth = 82, m.C0 = 5, m.Xsource = -1200, m.Ysource = 0, m.RoundXY = 1;
 }
 
-void fillVectorMap(ProjectModel &m)
+static void fillVectorMap(ProjectModel &m)
 {
     setFlags(m, true, true, true, false, false, false, false, true, true, false, false, false, false, false, false);
     setMapState(m, false, false, false, 0, 0, 0, 0);
@@ -132,7 +132,7 @@ void fillVectorMap(ProjectModel &m)
     setLevel(m.PC, 1, 0.001, 0.5, 8388608);
 }
 
-void fillRasterUnset(ProjectModel &m)
+static void fillRasterUnset(ProjectModel &m)
 {
     fillScaleCalibration(m);
     m.MSDone = false;
@@ -155,14 +155,9 @@ const std::vector<GoldenCase> &goldenCases()
     return cases;
 }
 
-QString goldenPath(const QString &name)
-{
-    return QStringLiteral(QEL_TEST_DATA "/project/") + name;
-}
-
 QByteArray goldenBytes(const QString &name)
 {
-    const QByteArray bytes = readBytes(goldenPath(name));
+    const QByteArray bytes = readBytes(QStringLiteral(QEL_TEST_DATA "/project/") + name);
     EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
     return bytes;
 }

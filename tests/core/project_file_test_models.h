@@ -14,8 +14,6 @@ namespace qel::test {
 // The models the golden files in tests/data/project describe, field by field.
 void fillFullRaster(ProjectModel &m);
 void fillScaleCalibration(ProjectModel &m);
-void fillVectorMap(ProjectModel &m);
-void fillRasterUnset(ProjectModel &m);
 
 struct GoldenCase {
     const char *file;
@@ -23,7 +21,6 @@ struct GoldenCase {
 };
 const std::vector<GoldenCase> &goldenCases();
 
-QString goldenPath(const QString &name);
 QByteArray goldenBytes(const QString &name);
 // The bytes with each replacement made; a text not found fails the test.
 QByteArray edited(QByteArray bytes, const QList<QPair<QByteArray, QByteArray>> &replacements);

@@ -4,9 +4,10 @@
 #include "support/write_limit.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace qel;
 using namespace qel::test;
@@ -67,17 +68,14 @@ TEST(ProjectFileWrite, AFailedSaveChangesNothing)
         prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
         ProjectModel &m = t.session->model;
         const QByteArray old = "!QEL Project Data\r\nBuild=20040225\r\n";
-        bool saved = true;
-        if (c.diskFull) {
-            m.ProjectFile = t.writeFile(QStringLiteral("full/x.prj"), old);
-            const WriteLimit full(512); // the new file is several times larger
-            saved = SaveProjectFile(*t.session);
-        } else {
-            m.ProjectFile = t.home() + QStringLiteral("no/such/folder/x.prj");
-            saved = SaveProjectFile(*t.session);
+        m.ProjectFile = c.diskFull ? t.writeFile(QStringLiteral("full/x.prj"), old)
+                                   : t.home() + QStringLiteral("no/such/folder/x.prj");
+        {
+            std::optional<WriteLimit> full;
+            if (c.diskFull)
+                full.emplace(512); // the new file is several times larger
+            EXPECT_FALSE(SaveProjectFile(*t.session));
         }
-
-        EXPECT_FALSE(saved);
         EXPECT_TRUE(m.ProjectChanged);
         EXPECT_EQ(m.ProjectStatus, "Read");
         EXPECT_TRUE(t.session->ErrorText.startsWith(QLatin1String(c.errorStart))) << t.session->ErrorText.toStdString();

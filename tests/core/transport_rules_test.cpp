@@ -16,53 +16,36 @@ double &field(Session &session, int index)
 
 } // namespace
 
-TEST(TransportRules, RefusedValuesWarnAndKeepTheStoredValue)
+// A refused value warns and keeps the stored value; an accepted one is stored at once, silently.
+TEST(TransportRules, EachValueIsRefusedWithItsWarningOrStored)
 {
     const struct {
         int index;
         const char *text;
-        const char *warning;
+        const char *warning; // nullptr: accepted as value
+        double value = 0;
     } cases[] = {
-        { 0, "0", "Hydraulic conductivity must not be <= 0!" },
-        { 1, "0", "Effective porosity must not be <= 0!" },
+        { 0, "0", "Hydraulic conductivity must not be <= 0!" }, { 1, "0", "Effective porosity must not be <= 0!" },
         { 1, "1.2", "Effective porosity must not be > 1!" },
         { 2, "-0.1", "Longitudinal dispersivity must not be < 0!" },
-        { 3, "-1 m", "Transverse dispersivity must not be < 0!" },
-        { 4, "0.5", "Retardation factor must not be < 1!" },
-        { 5, "-2", "Solute half-life must not be < 0!" },
-        { 6, "0", "Simulation time must not be <= 0!" },
-        { 7, "-5", "Source width must not be <= 0!" },
-        { 8, "0 mg/L", "Source concentration must not be <= 0!" },
+        { 3, "-1 m", "Transverse dispersivity must not be < 0!" }, { 4, "0.5", "Retardation factor must not be < 1!" },
+        { 5, "-2", "Solute half-life must not be < 0!" }, { 6, "0", "Simulation time must not be <= 0!" },
+        { 7, "-5", "Source width must not be <= 0!" }, { 8, "0 mg/L", "Source concentration must not be <= 0!" },
+        { 0, " 2.5e-3 m/d", nullptr, 0.0025 }, { 0, "1 2", nullptr, 12 }, // blanks inside a number are ignored
+        { 1, "1", nullptr, 1 }, { 2, "0", nullptr, 0 }, { 3, "0", nullptr, 0 }, { 4, "1", nullptr, 1 },
+        { 5, "0", nullptr, 0 }, { 5, "30 d", nullptr, 30 }, { 7, "25m", nullptr, 25 },
+        { 8, "1,5", nullptr, 1 }, // "." is the only decimal point, whatever the system's locale
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
         TestSession ts;
         Session &s = *ts.session;
         field(s, c.index) = 0.375;
-        EXPECT_FALSE(validateTransportParameter(s, c.index, QString::fromUtf8(c.text))) << c.text;
-        EXPECT_EQ(field(s, c.index), 0.375) << c.text;
-        EXPECT_EQ(ts.frontend.boxes.size(), 1u) << c.text;
-        EXPECT_EQ(ts.frontend.boxTexts(MsgIcon::Warning), QStringList { QString::fromUtf8(c.warning) }) << c.text;
-    }
-}
-
-TEST(TransportRules, AcceptedValuesAreStoredAtOnce)
-{
-    const struct {
-        int index;
-        const char *text;
-        double value;
-    } cases[] = {
-        { 0, " 2.5e-3 m/d", 0.0025 }, { 0, "1 2", 12 }, // blanks inside a number are ignored
-        { 1, "1", 1 }, { 2, "0", 0 }, { 3, "0", 0 }, { 4, "1", 1 }, { 5, "0", 0 }, { 5, "30 d", 30 }, { 7, "25m", 25 },
-        { 8, "1,5", 1 }, // "." is the only decimal point, whatever the system's locale
-    };
-    for (const auto &c : cases) {
-        TestSession ts;
-        Session &s = *ts.session;
-        field(s, c.index) = 9.5;
-        EXPECT_TRUE(validateTransportParameter(s, c.index, QString::fromUtf8(c.text))) << c.text;
-        EXPECT_DOUBLE_EQ(field(s, c.index), c.value) << c.text;
-        EXPECT_TRUE(ts.frontend.boxes.empty()) << c.text;
+        EXPECT_EQ(validateTransportParameter(s, c.index, QString::fromUtf8(c.text)), !c.warning);
+        EXPECT_DOUBLE_EQ(field(s, c.index), c.warning ? 0.375 : c.value);
+        EXPECT_EQ(ts.frontend.boxes.size(), c.warning ? 1u : 0u); // no box but the warning
+        const QStringList warning = { QString::fromUtf8(c.warning) };
+        EXPECT_EQ(ts.frontend.boxTexts(MsgIcon::Warning), c.warning ? warning : QStringList());
     }
 }
 
