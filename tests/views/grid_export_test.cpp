@@ -153,7 +153,9 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
         EXPECT_EQ(f.m.MDExportFile, path);
         const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
         EXPECT_EQ(errors.size(), *c.error ? 1 : 0);
-        EXPECT_EQ(qsizetype(f.frontend.boxes.size()), errors.size()) << "no other box";
+        if (!*c.error) {
+            EXPECT_TRUE(f.frontend.boxes.empty()) << "a cancelled dialog says nothing";
+        }
         EXPECT_EQ(f.s.ErrorText.left(qsizetype(std::strlen(c.error))), QLatin1String(c.error));
         EXPECT_FALSE(f.readLog().contains(QStringLiteral("MinDist file")));
         EXPECT_EQ(f.frontend.panelStatus, QString());
