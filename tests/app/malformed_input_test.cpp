@@ -37,6 +37,7 @@ struct Site {
         ASSERT_TRUE(bytes.contains(from)) << file << " lacks " << from.toStdString();
         write(file, bytes.replace(from, to));
     }
+    void prj(const QByteArray &from, const QByteArray &to) const { replace("alpha-site.prj", from, to); }
     // The well table as the sheet "wells" of a workbook, and the project reading it from there.
     void wellsAsWorkbook() const
     {
@@ -44,7 +45,7 @@ struct Site {
             QProcess::execute("ogr2ogr",
                 { "-f", "XLSX", dir + "wells.xlsx", dir + "wells.csv", "-nln", "wells", "-oo", "AUTODETECT_TYPE=YES" }),
             0);
-        replace("alpha-site.prj", "DataFormat=Text\r\nFileExt=csv\r\nDataFile=wells.csv",
+        prj("DataFormat=Text\r\nFileExt=csv\r\nDataFile=wells.csv",
             "DataFormat=Excel 12.0 Xml\r\nFileExt=xlsx\r\nDataFile=wells.xlsx");
     }
     // Runs a shell script in place of the regress program.
@@ -80,87 +81,85 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
 {
     const struct {
         const char *name;
-        const char *folder;
         std::function<void(Site &)> spoil;
         int status;
         QStringList reports; // each must appear on stderr
         QStringList outputs = {}; // options asked of the run, each with a file in the site folder
         QStringList absent = {}; // reports that must not appear
+        const char *folder = "site";
     } cases[] = {
-        { "the example as it is", "site", [](Site &) {}, 0, {} },
-        { "32767 plume levels", "site",
-            [](Site &s) { s.replace("alpha-site.prj", "PCNumLevels= 5 ", "PCNumLevels= 32767 "); }, 1,
+        { "the example as it is", [](Site &) {}, 0, {} },
+        { "32767 plume levels", [](Site &s) { s.prj("PCNumLevels= 5 ", "PCNumLevels= 32767 "); }, 1,
             { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
         // Limits not on the map: the plot-limits dialog is not replayed and the count stays.
-        { "32767 grid columns", "site",
+        { "32767 grid columns",
             [](Site &s) {
-                s.replace("alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 ");
-                s.replace("alpha-site.prj", "PLmapped=True", "PLmapped=False");
+                s.prj("PCNumX= 201 ", "PCNumX= 32767 ");
+                s.prj("PLmapped=True", "PLmapped=False");
             },
             1,
             { "Number of X grids (32767) exceeds the maximum (400)",
                 "allocated in QEL!\nPlease reduce number of grids by increasing grid spacing." } },
         // Replaying the dialog derives the counts again from the spacing.
-        { "32767 grid columns, limits on the map", "site",
-            [](Site &s) { s.replace("alpha-site.prj", "PCNumX= 201 ", "PCNumX= 32767 "); }, 0,
+        { "32767 grid columns, limits on the map", [](Site &s) { s.prj("PCNumX= 201 ", "PCNumX= 32767 "); }, 0,
             { "Number of X grids (32767) exceeds the maximum (400)" } },
         // The refused grid is the one report: nothing after it has results to work on.
-        { "401 grid rows, with outputs asked for", "site",
-            [](Site &s) { s.replace("alpha-site.prj", "PCGridSpacing= 2.5 ", "PCGridSpacing= 1 "); }, 1,
+        { "401 grid rows, with outputs asked for", [](Site &s) { s.prj("PCGridSpacing= 2.5 ", "PCGridSpacing= 1 "); },
+            1,
             { "Number of Y grids (401) exceeds the maximum (400)",
                 "--results wrote nothing: the project has no analytical results. Run the analytical solution "
                 "first.",
                 "--export-wolf wrote nothing" },
             { "--results", "--export-wolf", "--map" }, { "Subscript out of range" } },
-        { "project file cut short", "site",
+        { "project file cut short",
             [](Site &s) { s.write("alpha-site.prj", readBytes(s.dir + "alpha-site.prj").left(900)); }, 1,
             { "QEL(ReadProjectFile): Error (62).", "Input past end of file", "wrote nothing" } },
-        { "project file of random bytes", "site", [](Site &s) { s.write("alpha-site.prj", junkBytes()); }, 1,
+        { "project file of random bytes", [](Site &s) { s.write("alpha-site.prj", junkBytes()); }, 1,
             { "Not an QEL Project File!", "wrote nothing" } },
-        { "missing base map", "site", [](Site &s) { QFile::remove(s.dir + "site-plan.dxf"); }, 1,
+        { "missing base map", [](Site &s) { QFile::remove(s.dir + "site-plan.dxf"); }, 1,
             { "Basemap file does not exist!", "wrote nothing" } },
-        { "base map of random bytes", "site", [](Site &s) { s.write("site-plan.dxf", junkBytes()); }, 1,
+        { "base map of random bytes", [](Site &s) { s.write("site-plan.dxf", junkBytes()); }, 1,
             { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
-        { "empty header cell", "site", [](Site &s) { s.replace("wells.csv", "WellID,X,Y", "WellID,,Y"); }, 1,
+        { "empty header cell", [](Site &s) { s.replace("wells.csv", "WellID,X,Y", "WellID,,Y"); }, 1,
             { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
-        { "a date as text", "site", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); },
-            1, { "QEL(Wldata:ReadData): 13:", "is not a date: \"March fifteenth\"" } },
-        { "100000 wells", "site", [](Site &s) { s.write("wells.csv", manyWells(100000)); }, 1,
+        { "a date as text", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); }, 1,
+            { "QEL(Wldata:ReadData): 13:", "is not a date: \"March fifteenth\"" } },
+        { "100000 wells", [](Site &s) { s.write("wells.csv", manyWells(100000)); }, 1,
             { "Number of wells (100000) exceeds the maximum (1000)",
                 "The well locations could not be read again: the water levels and the analyses that need them were "
                 "not replayed." },
             {}, { "is not found in the well locations list", "Subscript out of range" } },
-        { "the wells in a workbook", "site", [](Site &s) { s.wellsAsWorkbook(); }, 0, {} },
-        { "100000 wells in a workbook", "site",
+        { "the wells in a workbook", [](Site &s) { s.wellsAsWorkbook(); }, 0, {} },
+        { "100000 wells in a workbook",
             [](Site &s) {
                 s.write("wells.csv", manyWells(100000));
                 s.wellsAsWorkbook();
             },
             1, { "Number of wells (100000) exceeds the maximum (1000)" } },
-        { "empty header cell in a workbook", "site",
+        { "empty header cell in a workbook",
             [](Site &s) {
                 s.replace("wells.csv", "WellID,X,Y", "WellID,,Y");
                 s.wellsAsWorkbook();
             },
             1, { "QEL(Wells:ReadData): 3265:" } },
-        { "unknown table", "site", [](Site &s) { s.replace("alpha-site.prj", "DataTable=levels", "DataTable=nosuch"); },
-            1, { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
-        { "well names that are not UTF-8", "site",
+        { "unknown table", [](Site &s) { s.prj("DataTable=levels", "DataTable=nosuch"); }, 1,
+            { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
+        { "well names that are not UTF-8",
             [](Site &s) {
                 s.replace("wells.csv", "\r\nMW-1,", "\r\nMW-\xe9\x31,");
                 s.replace("levels.csv", "Date,MW-1,", "Date,MW-\xe9\x31,");
             },
             0, {} },
-        { "quotes and spaces in the folder", "it's a \"site\" folder", [](Site &) {}, 0, {} },
-        { "regress crashes", "site", [](Site &s) { s.regress("crash", "kill -SEGV $$"); }, 1,
+        { "quotes and spaces in the folder", [](Site &) {}, 0, {}, {}, {}, "it's a \"site\" folder" },
+        { "regress crashes", [](Site &s) { s.regress("crash", "kill -SEGV $$"); }, 1,
             { "QEL(RunRegress): 5: \nThe regression program crashed." } },
-        { "regress hangs", "site",
+        { "regress hangs",
             [](Site &s) {
                 s.regress("hang", "exec sleep 60");
                 s.env.insert("QEL_REGRESS_TIME_LIMIT", "2");
             },
             1, { "The regression program did not finish within 2 seconds and was stopped." } },
-        { "regress writes garbage", "site",
+        { "regress writes garbage",
             [](Site &s) { s.regress("garbage", "printf 'x\\001\\377' > \"$3\"; printf '\\000garbage' > \"$2\""); }, 1,
             { "QEL(RunRegress): 62: \nInput past end of file" } },
     };

@@ -155,10 +155,8 @@ TEST(ContourBands, LocatingALegendInsideAnotherOffersRetry)
         s.model.MD.Legend = true, s.model.MD.LegendX = 0, s.model.MD.LegendY = 100;
         s.part<ContourLegendBoxes>().of(ContourKind::MinDist) = { 80, 0 };
         s.model.PC.Legend = true, s.model.PC.LegendX = 7, s.model.PC.LegendY = 7;
-        for (const auto &p : c.picks)
-            site.frontend.pickAnswers.push_back(p);
-        for (const MsgAnswer a : c.answers)
-            site.frontend.answers.push_back(a);
+        site.frontend.pickAnswers.assign(c.picks.begin(), c.picks.end());
+        site.frontend.answers.assign(c.answers.begin(), c.answers.end());
         locateContourLegend(s, ContourKind::Plume);
         EXPECT_NEAR(s.model.PC.LegendX, c.stored.x(), 1e-9) << c.what;
         EXPECT_NEAR(s.model.PC.LegendY, c.stored.y(), 1e-9) << c.what;

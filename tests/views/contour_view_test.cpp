@@ -37,13 +37,16 @@ TEST(ContourView, GenerationLinearAndLogarithmic)
         int levels;
         bool log;
         std::vector<std::pair<double, double>> bounds;
+        std::vector<int> colours; // by default, counting down to 1 at the top level
     } cases[] = {
         { "linear from 0: the first bound becomes 0.001", ContourKind::Plume, 0, 10, 5, false,
-            { { 0.001, 2 }, { 2, 4 }, { 4, 6 }, { 6, 8 }, { 8, 10 } } },
-        { "minimum distances keep a lower bound of 0", ContourKind::MinDist, 0, 10, 2, false, { { 0, 5 }, { 5, 10 } } },
+            { { 0.001, 2 }, { 2, 4 }, { 4, 6 }, { 6, 8 }, { 8, 10 } }, { 5, 4, 3, 2, 1 } },
+        { "minimum distances keep a lower bound of 0", ContourKind::MinDist, 0, 10, 2, false, { { 0, 5 }, { 5, 10 } },
+            { 2, 1 } },
         { "log decades from 0.003 to 250", ContourKind::Plume, 0.003, 250, 4, true,
             { { 0.001, std::pow(10, -1.5) }, { std::pow(10, -1.5), 1 }, { 1, std::pow(10, 1.5) },
-                { std::pow(10, 1.5), 1000 } } },
+                { std::pow(10, 1.5), 1000 } },
+            { 4, 3, 2, 1 } },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -55,27 +58,17 @@ TEST(ContourView, GenerationLinearAndLogarithmic)
         ASSERT_TRUE(site.s.ErrorText.isEmpty());
         ASSERT_EQ(v.NumLevels, int(c.bounds.size()));
         for (int i = 1; i <= v.NumLevels; ++i) {
-            EXPECT_NEAR(v.CMin(i), c.bounds[i - 1].first, 1e-12) << "level " << i;
-            EXPECT_NEAR(v.CMax(i), c.bounds[i - 1].second, 1e-12) << "level " << i;
+            SCOPED_TRACE(i);
+            EXPECT_NEAR(v.CMin(i), c.bounds[i - 1].first, 1e-12);
+            EXPECT_NEAR(v.CMax(i), c.bounds[i - 1].second, 1e-12);
+            EXPECT_EQ(v.CColor(i), c.colours[std::size_t(i - 1)]);
         }
         EXPECT_TRUE(site.done(logic));
         EXPECT_EQ(logic.rows().size(), c.bounds.size());
+        logic.setLevelColor(1, 9);
+        logic.generate();
+        EXPECT_EQ(v.CColor(1), 9) << "generating again keeps a chosen colour";
     }
-}
-
-TEST(ContourView, DefaultColoursOnlyWhereTheUserChoseNone)
-{
-    ViewSite site;
-    ContourViewLogic logic(*site.session, ContourKind::Plume);
-    ContourView &v = site.m.PC;
-    v.Min = 1, v.Max = 6, v.NumLevels = 5;
-    logic.generate();
-    EXPECT_EQ((std::vector<int> { v.CColor(1), v.CColor(2), v.CColor(3), v.CColor(4), v.CColor(5) }),
-        (std::vector<int> { 5, 4, 3, 2, 1 }));
-    logic.setLevelColor(1, 9);
-    logic.generate();
-    EXPECT_EQ(v.CColor(1), 9) << "generating again keeps a chosen colour";
-    EXPECT_EQ(logic.rows()[0].lower, QStringLiteral("1."));
 }
 
 TEST(ContourView, RefusedGenerationsAndOpeningsAreReported)
@@ -207,6 +200,7 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     ContourViewLogic logic(*site.session, ContourKind::Plume);
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();
+    EXPECT_EQ(logic.rows()[0].lower, QStringLiteral("1."));
     EXPECT_EQ(logic.commitCell(1, 1, QStringLiteral("2.5")), QStringLiteral("2.5"));
     EXPECT_DOUBLE_EQ(site.m.PC.CMax(1), 2.5);
     EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));

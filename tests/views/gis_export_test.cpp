@@ -124,11 +124,6 @@ QString fillRun(TestSession &t, bool baseMapCrs = true)
     return t.home() + QStringLiteral("gis");
 }
 
-bool isUtm33(const OGRSpatialReference *srs)
-{
-    return srs && srs->IsSame(utm33());
-}
-
 struct Raster {
     int nx = 0, ny = 0;
     std::array<double, 6> transform {};
@@ -156,7 +151,7 @@ Raster readRaster(const QString &path)
     r.values.resize(std::size_t(r.nx * r.ny));
     if (band->RasterIO(GF_Read, 0, 0, r.nx, r.ny, r.values.data(), r.nx, r.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
         r.values.clear();
-    r.utm33 = isUtm33(d->GetSpatialRef());
+    r.utm33 = d->GetSpatialRef() && d->GetSpatialRef()->IsSame(utm33());
     r.compression = QString::fromUtf8(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"));
     return r;
 }
@@ -194,7 +189,7 @@ std::map<QString, LayerContent> readPackage(const QString &path)
         LayerContent &c = layers[QString::fromUtf8(layer->GetName())];
         c.type = wkbFlatten(layer->GetGeomType());
         const OGRSpatialReference *srs = layer->GetSpatialRef();
-        c.utm33 = isUtm33(srs);
+        c.utm33 = srs && srs->IsSame(utm33());
         c.undefinedCartesian
             = srs && srs->IsLocal() && QString::fromUtf8(srs->GetName()) == QLatin1String("Undefined Cartesian SRS");
         const bool bands = layer->GetLayerDefn()->GetFieldIndex("level") >= 0;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <limits>
 
 using namespace qel;
@@ -72,31 +74,6 @@ TEST(GridExport, FixedWidthFieldsRowByRow)
     }
 }
 
-TEST(GridExport, AValueThatIsNoNumberStopsTheExportAndKeepsTheOldFile)
-{
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const struct {
-        ExportedGrid grid;
-        double value;
-        bool (*run)(Session &);
-        const char *report;
-    } cases[] = {
-        { ExportedGrid::MinDist, std::numeric_limits<double>::infinity(), &ExportMinDistGrid,
-            "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
-        { ExportedGrid::Wolf, nan, &ExportWOLFGrid,
-            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value nan of node 2, 1" },
-    };
-    for (const auto &c : cases) {
-        ExportFixture f;
-        const QString path = f.writeFile(QStringLiteral("grid.txt"), "old\r\n");
-        f.m.MDExportFile = f.m.WFExportFile = path;
-        (c.grid == ExportedGrid::MinDist ? f.m.MinDistGrid : f.m.WOLFGrid)(2, 1) = c.value;
-        EXPECT_FALSE(c.run(f.s));
-        EXPECT_TRUE(f.s.ErrorText.startsWith(QLatin1String(c.report))) << f.s.ErrorText.toStdString();
-        EXPECT_EQ(readBytes(path), "old\r\n");
-    }
-}
-
 TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
 {
     const struct {
@@ -131,35 +108,58 @@ TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
     }
 }
 
-TEST(GridExport, CancellingLeavesTheOldFileAndThePath)
+// A value that is no number, a cancelled dialog or a full disk leaves the old file and its path.
+TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
 {
-    ExportFixture f;
-    const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
-    f.m.MDExportFile = path;
-    f.frontend.queueCancelledFile();
-    mdExportClicked(f.s);
-    EXPECT_TRUE(f.s.UserCancelled);
-    EXPECT_EQ(readBytes(path), "old\r\n");
-    EXPECT_EQ(f.m.MDExportFile, path);
-    EXPECT_TRUE(f.frontend.boxes.empty());
-    EXPECT_FALSE(f.readLog().contains(QStringLiteral("MinDist file")));
-}
-
-TEST(GridExport, AFailedWriteIsReportedAndKeepsThePreviousFile)
-{
-    ExportFixture f;
-    const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
-    f.frontend.queueFile(path);
-    {
-        const WriteLimit full(40); // the grid is 64 bytes
-        mdExportClicked(f.s);
+    const struct {
+        const char *what;
+        std::function<void(ExportFixture &)> act;
+        const char *error; // "" for none
+    } cases[] = {
+        { "infinity",
+            [](ExportFixture &f) {
+                f.m.MinDistGrid(2, 1) = std::numeric_limits<double>::infinity();
+                EXPECT_FALSE(ExportMinDistGrid(f.s));
+            },
+            "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
+        { "not a number",
+            [](ExportFixture &f) {
+                f.m.WOLFGrid(2, 1) = std::numeric_limits<double>::quiet_NaN();
+                EXPECT_FALSE(ExportWOLFGrid(f.s));
+            },
+            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value nan of node 2, 1" },
+        { "cancelled",
+            [](ExportFixture &f) {
+                f.frontend.queueCancelledFile();
+                mdExportClicked(f.s);
+                EXPECT_TRUE(f.s.UserCancelled);
+            },
+            "" },
+        { "full disk",
+            [](ExportFixture &f) {
+                f.frontend.queueFile(f.m.MDExportFile);
+                const WriteLimit full(40); // the grid is 64 bytes
+                mdExportClicked(f.s);
+            },
+            "QEL(MinDist:ExportMinDistGrid): 75: \n" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ExportFixture f;
+        const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
+        f.m.MDExportFile = f.m.WFExportFile = path;
+        c.act(f);
+        EXPECT_EQ(readBytes(path), "old\r\n");
+        EXPECT_EQ(f.m.MDExportFile, path);
+        const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
+        EXPECT_EQ(errors.size(), *c.error ? 1 : 0);
+        if (!*c.error) {
+            EXPECT_TRUE(f.frontend.boxes.empty()) << "a cancelled dialog says nothing";
+        }
+        EXPECT_EQ(f.s.ErrorText.left(qsizetype(std::strlen(c.error))), QLatin1String(c.error));
+        EXPECT_FALSE(f.readLog().contains(QStringLiteral("MinDist file")));
+        EXPECT_EQ(f.frontend.panelStatus, QString());
     }
-    EXPECT_EQ(readBytes(path), "old\r\n");
-    const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(MinDist:ExportMinDistGrid): 75: \n")))
-        << errors[0].toStdString();
-    EXPECT_EQ(f.frontend.panelStatus, QString());
 }
 
 // Without an editor set, the desktop's default application opens the file; without one, the
