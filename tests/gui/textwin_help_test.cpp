@@ -106,9 +106,7 @@ TEST(HelpTopicsShipped, EveryLinkLeadsToATopic)
     const QStringList writtenElsewhere = { QStringLiteral("units.html"), QStringLiteral("transport-data.html") };
     const QDir folder(helpSourceFolder());
     const QRegularExpression link(QStringLiteral("(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""));
-    int topics = 0;
     for (const QFileInfo &file : folder.entryInfoList({ QStringLiteral("*.html") }, QDir::Files)) {
-        ++topics;
         QFile html(file.filePath());
         ASSERT_TRUE(html.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(html.readAll());
@@ -120,7 +118,7 @@ TEST(HelpTopicsShipped, EveryLinkLeadsToATopic)
             EXPECT_TRUE(folder.exists(target)) << file.fileName().toStdString() << " -> " << target.toStdString();
         }
     }
-    EXPECT_GE(topics, 8);
+    // Also that the folder was found at all: without these the loop above checks nothing.
     for (int context : { HelpTopic::Contents, HelpTopic::Outline, HelpTopic::Layers, HelpTopic::MessageWindow,
              HelpTopic::OutputViewer, HelpTopic::SummaryDocument, HelpTopic::About, HelpTopic::Options })
         EXPECT_TRUE(folder.exists(helpTopicFile(context))) << context;
