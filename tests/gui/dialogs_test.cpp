@@ -1,4 +1,5 @@
 #include "gui/common/refused_box.h"
+#include "gui/dialogs/options_dialog.h"
 #include "gui/dialogs/plot_limits_dialog.h"
 #include "gui/dialogs/source_dialog.h"
 #include "gui/dialogs/transport_dialog.h"
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +82,11 @@ struct DialogTest : ::testing::Test {
     }
     // Tabs on to another control and lets the focus settle.
     void leave() const { leaveTo(button("cmdHelp")); }
+    void enter(const QString &name, const QString &text) const
+    {
+        type(name, text);
+        leave();
+    }
     QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
 };
 
@@ -103,16 +110,14 @@ TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
         (this->*c.open)();
         ts.frontend.boxes.clear();
         m.*c.field = 0.25;
-        type(name, QLatin1String(c.typed));
-        leave();
+        enter(name, QLatin1String(c.typed));
         EXPECT_EQ(warnings(), QStringList { QLatin1String(c.warning) });
         EXPECT_EQ(m.*c.field, 0.25);
         EXPECT_TRUE(looksRefused(box(name)));
         EXPECT_TRUE(gui::isRefused(box(name)));
         EXPECT_EQ(QApplication::focusWidget(), box(name));
 
-        type(name, QLatin1String(c.good));
-        leave();
+        enter(name, QLatin1String(c.good));
         EXPECT_EQ(m.*c.field, QString::fromLatin1(c.good).toDouble());
         EXPECT_FALSE(looksRefused(box(name)));
         EXPECT_EQ(QApplication::focusWidget(), button("cmdHelp"));
@@ -165,10 +170,8 @@ TEST_F(DialogTest, SourceIsDrawnWhenBothCoordinatesAreIn)
     EXPECT_FALSE(child<QCheckBox>("chkRoundXY")->isChecked());
     EXPECT_FALSE(box("txtRoundXY")->isEnabled());
     EXPECT_EQ(box("txtRoundXY")->text(), QString()) << "not filled from RoundXY";
-    type("txtXsource", QStringLiteral("1234.5"));
-    leave();
-    type("txtYsource", QStringLiteral("600"));
-    leave();
+    enter("txtXsource", QStringLiteral("1234.5"));
+    enter("txtYsource", QStringLiteral("600"));
     EXPECT_EQ(m.Ysource, 600);
     EXPECT_TRUE(m.SLmapped);
 
@@ -204,8 +207,7 @@ TEST_F(DialogTest, SourcePickRoundingAndItsStep)
     EXPECT_EQ(warnings(),
         QStringList { QStringLiteral("Source location rounding: Negative or zero value  invalid. Please change it.") });
     EXPECT_EQ(QApplication::focusWidget(), box("txtRoundXY"));
-    type("txtRoundXY", QStringLiteral("100"));
-    leave();
+    enter("txtRoundXY", QStringLiteral("100"));
     EXPECT_EQ(m.RoundXY, 100);
     EXPECT_EQ(box("txtXsource")->text(), QStringLiteral("1200"));
     EXPECT_EQ(box("txtYsource")->text(), QStringLiteral("900"));
@@ -224,16 +226,14 @@ TEST_F(DialogTest, PlotLimitsRefusalHoldsTheFocusEvenOnAnotherTab)
 {
     openPlotLimits();
     EXPECT_EQ(box("txtMLRight")->text(), QStringLiteral("1000"));
-    type("txtMLLeft", QStringLiteral("-5"));
-    leave();
+    enter("txtMLLeft", QStringLiteral("-5"));
     // Nothing else can be done while the refused value stands, and no second warning comes.
     child<QCheckBox>("chkSameLimits")->click();
     QCoreApplication::processEvents();
     EXPECT_TRUE(m.SameLimits);
     EXPECT_EQ(QApplication::focusWidget(), box("txtMLLeft"));
     EXPECT_EQ(warnings().size(), 1);
-    type("txtMLLeft", QStringLiteral("25"));
-    leave();
+    enter("txtMLLeft", QStringLiteral("25"));
 
     // A refused box on another tab brings its tab back to the front.
     type("txtPLRight", QStringLiteral("2000"));
@@ -257,23 +257,19 @@ TEST_F(DialogTest, PlotLimitsOkAndDrawWaitForAConsistentSet)
     const std::pair<const char *, const char *> limits[]
         = { { "txtPLLeft", "100" }, { "txtPLRight", "905" }, { "txtPLTop", "700" }, { "txtPLBottom", "100" } };
     for (const auto &[name, text] : limits) {
-        type(QLatin1String(name), QLatin1String(text));
-        leave();
+        enter(QLatin1String(name), QLatin1String(text));
         EXPECT_FALSE(enabled()) << name;
     }
     EXPECT_EQ(box("txtPCRight")->text(), QStringLiteral("905"));
-    type("txtPCGridSpacing", QStringLiteral("10"));
-    leave();
+    enter("txtPCGridSpacing", QStringLiteral("10"));
     EXPECT_TRUE(enabled());
     EXPECT_EQ(box("txtPCNumX")->text(), QStringLiteral("81"));
     EXPECT_EQ(box("txtPCNumY")->text(), QStringLiteral("61"));
     EXPECT_EQ(box("txtPCRight")->text(), QStringLiteral("900"));
 
-    type("txtPCNumY", QStringLiteral("9"));
-    leave();
+    enter("txtPCNumY", QStringLiteral("9"));
     EXPECT_FALSE(enabled()) << "nine rows are no grid";
-    type("txtPCNumY", QStringLiteral("61"));
-    leave();
+    enter("txtPCNumY", QStringLiteral("61"));
     ASSERT_TRUE(enabled());
 
     click("cmdOK");
@@ -318,6 +314,92 @@ TEST_F(DialogTest, UnitsCloseOfferedOnceAllThreeAreChosen)
     EXPECT_EQ(m.TimeUnits, QStringLiteral("yr"));
     EXPECT_EQ(ts.readLog().count(QStringLiteral("Units: TimeUnits = yr\r\n")), 1);
     EXPECT_FALSE(ts.readLog().contains(QStringLiteral("Units: DistUnits")));
+}
+
+TEST_F(DialogTest, OptionsShowTheSettingsInForce)
+{
+    ts.session->app.NotepadPath = QStringLiteral("/usr/bin/less");
+    ts.session->app.EditorPath = QStringLiteral("/usr/bin/gedit");
+    ts.session->app.MultipleProjects = false;
+    m.RoundXY = 0.5;
+    m.UNDone = true;
+    show<gui::OptionsDialog>();
+    EXPECT_EQ(box("txtNotepad")->text(), QStringLiteral("/usr/bin/less"));
+    EXPECT_EQ(box("txtWordpad")->text(), QStringLiteral("/usr/bin/gedit"));
+    EXPECT_FALSE(child<QCheckBox>("chkMultipleProjects")->isChecked());
+    EXPECT_EQ(box("txtRoundXY")->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(child<QLabel>("lblDistUnits")->text(), QStringLiteral("ft"));
+    EXPECT_TRUE(ts.frontend.boxes.empty());
+
+    // Distance units are shown only once the units step is done.
+    m.UNDone = false;
+    show<gui::OptionsDialog>();
+    EXPECT_TRUE(child<QLabel>("lblDistUnits")->text().isEmpty());
+}
+
+// The refusal texts are the core rule's; here the box shows what stays in force, and an overflow
+// is one error box, not a warning as well.
+TEST_F(DialogTest, OptionsRoundingStepRefusedOrTaken)
+{
+    m.RoundXY = 0.01;
+    show<gui::OptionsDialog>();
+    const auto typeRoundXY = [this](const QString &text) {
+        box("txtRoundXY")->setText(text);
+        Q_EMIT box("txtRoundXY")->editingFinished();
+    };
+    typeRoundXY(QStringLiteral("-5"));
+    EXPECT_EQ(warnings().size(), 1);
+    EXPECT_EQ(box("txtRoundXY")->text(), QStringLiteral("0.01"));
+
+    typeRoundXY(QStringLiteral("1e999"));
+    ASSERT_EQ(ts.frontend.boxes.size(), 2u);
+    EXPECT_EQ(ts.frontend.boxes[1].icon, MsgIcon::Error);
+    EXPECT_TRUE(ts.frontend.boxes[1].text.startsWith(QStringLiteral("QEL(Options:RoundXY): 6: \nOverflow\n\n")));
+    EXPECT_DOUBLE_EQ(m.RoundXY, 0.01);
+
+    typeRoundXY(QStringLiteral("0.5"));
+    EXPECT_DOUBLE_EQ(m.RoundXY, 0.5);
+    EXPECT_EQ(ts.frontend.boxes.size(), 2u);
+}
+
+TEST_F(DialogTest, OptionsMultipleProjectsEnablesNewAndOpenAtOnceAndCloseLogs)
+{
+    ts.session->app.MultipleProjects = false;
+    ts.frontend.disabledCommands = { Command::FileNew, Command::FileOpen };
+    show<gui::OptionsDialog>();
+    auto *check = child<QCheckBox>("chkMultipleProjects");
+    check->click();
+    EXPECT_TRUE(ts.session->app.MultipleProjects);
+    EXPECT_TRUE(ts.frontend.disabledCommands.isEmpty());
+    check->click();
+    EXPECT_FALSE(ts.session->app.MultipleProjects);
+    // Disabling waits for the next project to be opened.
+    EXPECT_TRUE(ts.frontend.disabledCommands.isEmpty());
+
+    click("cmdClose");
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral(
+        "Options: MultipleProjects enabled\r\nOptions: MultipleProjects disabled\r\nOptions: [Close]\r\n")));
+}
+
+TEST_F(DialogTest, OptionsProgramPathsThroughTheFileDialog)
+{
+    ts.session->app.NotepadPath = QStringLiteral("/opt/viewer/bin/view");
+    show<gui::OptionsDialog>();
+    ts.frontend.queueFile(QStringLiteral("/usr/bin/less"));
+    child<QToolButton>("imgNotepad")->click();
+    ASSERT_EQ(ts.frontend.fileRequests.size(), 1u);
+    EXPECT_EQ(ts.frontend.fileRequests[0].initialDir, QStringLiteral("/opt/viewer/bin/"));
+    EXPECT_EQ(ts.session->app.NotepadPath, QStringLiteral("/usr/bin/less"));
+    EXPECT_EQ(box("txtNotepad")->text(), QStringLiteral("/usr/bin/less"));
+
+    ts.frontend.queueCancelledFile();
+    child<QToolButton>("imgWordpad")->click();
+    EXPECT_TRUE(ts.session->app.EditorPath.isEmpty());
+    ts.frontend.queueFile(QStringLiteral("/usr/bin/gedit"));
+    child<QToolButton>("imgWordpad")->click();
+    EXPECT_EQ(ts.session->app.EditorPath, QStringLiteral("/usr/bin/gedit"));
+    EXPECT_EQ(ts.session->app.NotepadPath, QStringLiteral("/usr/bin/less"));
 }
 
 } // namespace
