@@ -6,6 +6,7 @@
 #include "gui/workbench/qt_frontend.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
+#include "support/test_session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,6 +76,44 @@ TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
         EXPECT_FALSE(w.command(QString::fromLatin1(name))->isEnabled()) << name;
     EXPECT_TRUE(w.command("mnuFileSave")->isEnabled());
     EXPECT_EQ(w.statusPanel(StatusPanel::File)->text(), QStringLiteral("alpha.prj"));
+}
+
+// The File menu's prompts, driven through the window's own commands; the answers and texts of
+// every case are tested in core.
+TEST_F(MainWindowTest, FileCommandsAskThroughTheFrontend)
+{
+    MainWindow &w = makeWindow();
+    ProjectModel &m = session->model;
+    m.ProjectChanged = true, m.MapTitle = QStringLiteral("Site A");
+    frontend.answers = { MsgAnswer::No };
+    w.command("tbOpen")->trigger();
+    ASSERT_EQ(frontend.boxes.size(), 1u);
+    EXPECT_EQ(frontend.boxes[0].title, QStringLiteral("Are you sure?"));
+    EXPECT_TRUE(frontend.fileRequests.empty()) << "an unsaved project answered No is kept";
+    EXPECT_EQ(m.MapTitle, QStringLiteral("Site A"));
+
+    // Save As on an existing file answered No, then a new name.
+    const QString existing = writeBytes(home() + QStringLiteral("Data/old.prj"), "[Project]\r\n");
+    frontend.queueFile(existing);
+    frontend.queueFile(home() + QStringLiteral("Data/fresh.prj"));
+    frontend.answers = { MsgAnswer::No };
+    w.command("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(frontend.boxes.back().title, QStringLiteral("Overwrite?"));
+    EXPECT_EQ(readBytes(existing), "[Project]\r\n");
+    EXPECT_EQ(w.statusPanel(StatusPanel::File)->text(), QStringLiteral("fresh.prj"));
+
+    // After a failed open the toolbar's Save asks for a name and the unreadable file stays.
+    const QByteArray cut = newProjectBytes().left(200);
+    const QString broken = writeBytes(home() + QStringLiteral("Data/broken.prj"), cut);
+    frontend.queueFile(broken);
+    w.command("mnuFileOpen")->trigger();
+    EXPECT_EQ(m.ProjectStatus, QStringLiteral("New"));
+    frontend.fileRequests.clear();
+    frontend.queueCancelledFile();
+    w.command("tbSave")->trigger();
+    ASSERT_EQ(frontend.fileRequests.size(), 1u);
+    EXPECT_TRUE(frontend.fileRequests[0].initialName.isEmpty());
+    EXPECT_EQ(readBytes(broken), cut);
 }
 
 TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardCommands)
