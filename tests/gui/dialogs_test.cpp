@@ -60,6 +60,11 @@ struct DialogTest : ::testing::Test {
         show<gui::SourceDialog>();
     }
     void openTransport() { show<gui::TransportDialog>(); }
+    void openTransportWithDecay()
+    {
+        m.Decay = true;
+        openTransport();
+    }
 
     template<typename W> W *child(const QString &name) const
     {
@@ -99,6 +104,22 @@ TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
     } cases[] = {
         { &DialogTest::openTransport, "txtParameter0", "0", "Hydraulic conductivity must not be <= 0!", "1",
             &ProjectModel::K },
+        { &DialogTest::openTransport, "txtParameter1", "1.2", "Effective porosity must not be > 1!", "0.3",
+            &ProjectModel::Porosity },
+        { &DialogTest::openTransport, "txtParameter2", "-0.1", "Longitudinal dispersivity must not be < 0!", "10",
+            &ProjectModel::AlphaX },
+        { &DialogTest::openTransport, "txtParameter3", "-1", "Transverse dispersivity must not be < 0!", "1",
+            &ProjectModel::AlphaY },
+        { &DialogTest::openTransport, "txtParameter4", "0.5", "Retardation factor must not be < 1!", "1.5",
+            &ProjectModel::RetFactor },
+        { &DialogTest::openTransportWithDecay, "txtParameter5", "-2", "Solute half-life must not be < 0!", "30",
+            &ProjectModel::HalfLife },
+        { &DialogTest::openTransport, "txtParameter6", "0", "Simulation time must not be <= 0!", "3650",
+            &ProjectModel::Time },
+        { &DialogTest::openTransport, "txtParameter7", "-5", "Source width must not be <= 0!", "20",
+            &ProjectModel::Swidth },
+        { &DialogTest::openTransport, "txtParameter8", "0", "Source concentration must not be <= 0!", "1000",
+            &ProjectModel::C0 },
         { &DialogTest::openPlotLimits, "txtMLLeft", "-5",
             "Left map extent (-5) must be greater than maximum left extent (0)!", "25", &ProjectModel::MapLeft },
         { &DialogTest::openSource, "txtXsource", "2000.5", "Specify source within Left and Right boundary (0, 2000)!",
