@@ -95,4 +95,24 @@ void RepaintView(benchmark::State &state)
 }
 BENCHMARK(RepaintView)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// A view zoomed in past the raster's reduced image, moved each time to a place the last read did
+// not cover: every repaint reads the visible pixels from the file at full detail.
+void RepaintZoomedAtANewPlace(benchmark::State &state)
+{
+    static LargeMap large;
+    const double side = RasterSide / 16.0;
+    QImage target(ViewSize, QImage::Format_ARGB32_Premultiplied);
+    int place = 0;
+    for (auto _ : state) {
+        const double at = (place++ % 2 ? 0.2 : 0.7) * RasterSide; // the two views are far apart
+        const QRectF view(at, at, side, side);
+        const qel::MapViewTransform transform(view, QRectF(QPointF(0, 0), QSizeF(ViewSize)), qel::mapYDown(large.map));
+        QPainter painter(&target);
+        qel::renderMap(painter, large.map, transform);
+        painter.end();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(RepaintZoomedAtANewPlace)->Unit(benchmark::kMillisecond);
+
 } // namespace
