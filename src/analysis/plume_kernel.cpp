@@ -18,9 +18,14 @@ double alongFlow(const PlumeDate &d, int ix, double dy)
 } // namespace
 
 // One clone per instruction set, chosen when the program loads: eight nodes at a time with
-// AVX-512, four with AVX2, two otherwise.
-__attribute__((flatten, target_clones("avx512f", "avx2", "default"))) void plumeRow(
-    const PlumeDate &date, int iy, int numX, double *out)
+// AVX-512, four with AVX2, two otherwise. GCC needs flatten to inline the formula into each clone;
+// clang inlines it without being told and refuses flatten beside target_clones.
+#if defined(__clang__)
+#define QEL_PER_INSTRUCTION_SET __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define QEL_PER_INSTRUCTION_SET __attribute__((flatten, target_clones("avx512f", "avx2", "default")))
+#endif
+QEL_PER_INSTRUCTION_SET void plumeRow(const PlumeDate &date, int iy, int numX, double *out)
 {
     const PlumeDate d = date; // a copy the stores to out cannot alias
     const double y = d.top - (iy - 1) * d.spacing;
