@@ -184,10 +184,12 @@ std::optional<Sheet> oneColumnCsv(const QString &path, bool withRows)
     if (bytes.contains(',') || bytes.contains(';') || bytes.contains('\t') || bytes.contains('\0'))
         return std::nullopt;
     Sheet sheet { QFileInfo(path).completeBaseName(), {} };
+    if (!withRows)
+        return sheet;
     for (QByteArray line : bytes.split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
-        if (line.trimmed().isEmpty() || !withRows)
+        if (line.trimmed().isEmpty())
             continue;
         QString text = decodedText(line);
         if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
@@ -215,9 +217,10 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
     std::unique_ptr<GDALDataset> dataset(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
         drivers, extension == u"csv" ? csvOptions : nullptr));
     CPLPopErrorHandler();
+    const auto rowsWanted
+        = [&](const QString &name) { return !onlyNames && name.compare(wanted, Qt::CaseInsensitive) == 0; };
     if (!dataset && extension == u"csv") {
-        if (auto sheet = oneColumnCsv(
-                path, !onlyNames && QFileInfo(path).completeBaseName().compare(wanted, Qt::CaseInsensitive) == 0))
+        if (auto sheet = oneColumnCsv(path, rowsWanted(QFileInfo(path).completeBaseName())))
             return { std::move(*sheet) };
     }
     if (!dataset)
@@ -228,7 +231,7 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
         Sheet sheet;
         const bool oneTablePerFile = extension == u"csv" || extension == u"dbf" || extension == u"shp";
         sheet.name = oneTablePerFile ? QFileInfo(path).completeBaseName() : decodedText(layer->GetName());
-        if (!onlyNames && sheet.name.compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (rowsWanted(sheet.name)) {
             OGRFeatureDefn *definition = layer->GetLayerDefn();
             const bool points = gisLayer && definition->GetGeomType() != wkbNone;
             if (!spreadsheet && extension != u"csv") {
