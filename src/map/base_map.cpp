@@ -50,6 +50,7 @@ struct GreyStretch {
 
 // Reads the window of one band into 8-bit grey, stretching other data types from their minimum
 // to maximum. The stretch is that of the first read, so that a detail read later matches it.
+// Cells without data (the band's no-data value, or not a number) are white, like paper.
 void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window, QImage &image,
     GDALRasterIOExtraArg &arg, std::optional<GreyStretch> &stretch)
 {
@@ -66,12 +67,13 @@ void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window
             GDT_Float32, 0, 0, &arg)
         != CE_None)
         cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
+    int hasNoData = 0;
+    const double noData = band->GetNoDataValue(&hasNoData);
+    const auto isData = [&](float v) { return std::isfinite(v) && !(hasNoData && v == float(noData)); };
     if (!stretch) {
-        int hasNoData = 0;
-        const double noData = band->GetNoDataValue(&hasNoData);
         stretch.emplace();
         for (float v : values) {
-            if (std::isfinite(v) && !(hasNoData && v == float(noData))) {
+            if (isData(v)) {
                 stretch->lo = std::min(stretch->lo, v);
                 stretch->hi = std::max(stretch->hi, v);
             }
@@ -83,7 +85,7 @@ void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window
         uchar *line = image.scanLine(y);
         for (int x = 0; x < w; ++x) {
             const float v = values[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-            line[x] = std::isfinite(v) && lo <= hi ? uchar(std::clamp((v - lo) / span * 255.0f, 0.0f, 255.0f)) : 255;
+            line[x] = isData(v) && lo <= hi ? uchar(std::clamp((v - lo) / span * 255.0f, 0.0f, 255.0f)) : 255;
         }
     }
 }

@@ -53,6 +53,20 @@ TEST_F(MapBaseMap, RastersOpenWithTheirSizePixelsAndGeoreference)
     EXPECT_TRUE(component.pixelToMap().isIdentity());
 }
 
+// A grid of elevations or depths is stretched to grey over the cells that hold data; the
+// others are white.
+TEST_F(MapBaseMap, OtherDataTypesAreStretchedOverTheirDataCells)
+{
+    QTemporaryDir dir;
+    const QString grid = writeBytes(dir.filePath("depths.asc"),
+        "ncols 5\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n-9999 10 20.5 31 nan\n");
+    const BaseMap map = openRasterBaseMap(grid);
+    QList<int> greys;
+    for (int x = 0; x < 5; ++x)
+        greys << qGray(map.pyramid.at(0).pixel(x, 0));
+    EXPECT_EQ(greys, QList<int>({ 255, 0, 127, 255, 255 }));
+}
+
 TEST_F(MapBaseMap, VectorDrawingsGiveTheirEntitiesAndExtents)
 {
     for (const char *name : { "site_plan.dxf", "site_plan.shp" }) {

@@ -94,8 +94,10 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnLabelledAndC
     EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
     EXPECT_EQ(form.boxes, (std::array<QString, 4> { "0", "1", "0", "2" }));
     f.type(form, QStringLiteral("10"), QStringLiteral("0.5"), QStringLiteral("12"));
+    f.m.ProjectChanged = false;
     showContourClicked(f.s, form);
     ASSERT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
+    EXPECT_TRUE(f.m.ProjectChanged) << "the levels on the map are saved with the project";
 
     const Drawing d = f.layerFile();
     ASSERT_EQ(d.entities.size(), 8u) << "a line and a label for 10, 10.5, 11 and 11.5";
