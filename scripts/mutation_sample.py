@@ -39,11 +39,12 @@ def is_word(text, k, length):
     return not (before.isalnum() or before == '_' or after.isalnum() or after == '_')
 
 
-def sites(checkout):
+def sites(checkout, folders):
     """Every place a swap applies, outside comments, string literals and stream operators."""
     found = []
     for folder, _, files in sorted(os.walk(os.path.join(checkout, 'src'))):
-        if os.sep + 'app' in folder:
+        subsystem = os.path.relpath(folder, os.path.join(checkout, 'src')).split(os.sep)[0]
+        if subsystem == 'app' or (folders and subsystem not in folders):
             continue
         for name in sorted(f for f in files if f.endswith('.cpp')):
             path = os.path.join(folder, name)
@@ -79,7 +80,7 @@ def mutate(args):
     if subprocess.run(['git', 'status', '--porcelain', '--untracked-files=no'], cwd=checkout,
                       capture_output=True, text=True).stdout.strip():
         sys.exit(f'{checkout} has uncommitted changes; use a clean checkout of its own')
-    candidates = sites(checkout)
+    candidates = sites(checkout, args.folders.split(',') if args.folders else [])
     random.Random(args.seed).shuffle(candidates)
     done = set()
     if os.path.exists(args.out):
@@ -147,6 +148,7 @@ def main():
     parser.add_argument('checkout', nargs='?', help='a clean checkout, configured into its build/')
     parser.add_argument('--count', type=int, default=40, help='mutants that compile, to build and test')
     parser.add_argument('--seed', type=int, default=1)
+    parser.add_argument('--folders', help='only these folders of src, such as map,input')
     parser.add_argument('--out', default='mutants.jsonl', help='one JSON record a mutant, appended')
     parser.add_argument('--report', metavar='FILE', help='summarise the records of FILE instead')
     args = parser.parse_args()
