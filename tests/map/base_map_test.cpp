@@ -91,6 +91,17 @@ TEST_F(MapBaseMap, VectorDrawingsGiveTheirEntitiesAndExtents)
     EXPECT_EQ(openVectorBaseMap(path).extents, (MapExtents { 0, 0, 25000, 9000 }));
     component.LoadBaseDrawing(path);
     EXPECT_EQ(component.drawing(BaseDrawing).entities.size(), 3u);
+
+    // A plan's own colours are kept, but white, which would vanish on the white map, is not.
+    QByteArray lines;
+    for (const char *color : { "1", "255", "256" }) // red, white, by layer (layer 0 draws black)
+        lines += QByteArray("0\nLINE\n8\n0\n62\n") + color + "\n10\n0\n20\n0\n11\n10\n21\n10\n";
+    const BaseMap cad = openVectorBaseMap(
+        writeBytes(dir.filePath("colours.dxf"), "0\nSECTION\n2\nENTITIES\n" + lines + "0\nENDSEC\n0\nEOF\n"));
+    ASSERT_EQ(cad.drawing.entities.size(), 3u);
+    EXPECT_EQ(cad.drawing.entities[0].rgb, 0xFF0000u);
+    EXPECT_EQ(cad.drawing.entities[1].rgb, std::nullopt);
+    EXPECT_EQ(cad.drawing.entities[2].rgb, 0x000000u);
     EXPECT_EQ(component.baseMap().kind, BaseMap::Kind::Vector);
     EXPECT_FALSE(component.hasRaster());
 }
