@@ -130,9 +130,11 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnLabelledAndC
     EXPECT_TRUE(f.s.ErrorText.startsWith(QStringLiteral("QEL(RegRes:txtWLContInt_Change): 13: \n")));
     EXPECT_EQ(f.m.WLLineWidth, 2);
     contourBoxChanged(f.s, form, 3, QStringLiteral("3"));
+    f.m.ProjectChanged = false;
     closeWaterLevelContours(f.s, form);
     EXPECT_EQ(f.m.WLLineWidth, 3);
     EXPECT_TRUE(f.m.WCDone);
+    EXPECT_TRUE(f.m.ProjectChanged) << "the step, done now, is saved with the project";
     EXPECT_TRUE(f.readLog().contains(QStringLiteral("RegRes: [Close]\r\n")));
     EXPECT_EQ(f.s.outline.state(Step::WaterLevelContours), CheckState::None) << "cleared before closing";
 
