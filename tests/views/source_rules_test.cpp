@@ -132,7 +132,9 @@ TEST(SourceRules, SelectOnMapRoundsKeepsAndDrawsThePoint)
 
     // Once a coordinate is typed, the step no longer moves the source.
     ASSERT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
-    EXPECT_FALSE(tickRoundXY(s.s, s.pick, QStringLiteral("10")).boxes);
+    const RoundingOutcome ticked = tickRoundXY(s.s, s.pick, QStringLiteral("10"));
+    EXPECT_FALSE(ticked.boxes);
+    EXPECT_TRUE(ticked.accepted && !ticked.uncheck) << "a good step keeps the box ticked";
     EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1234.5, 900));
     EXPECT_TRUE(s.warnings().isEmpty());
 }
