@@ -21,6 +21,7 @@ import json
 import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -80,6 +81,8 @@ def mutate(args):
     if subprocess.run(['git', 'status', '--porcelain', '--untracked-files=no'], cwd=checkout,
                       capture_output=True, text=True).stdout.strip():
         sys.exit(f'{checkout} has uncommitted changes; use a clean checkout of its own')
+    # Stopped from outside, the line in hand is still put back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit('stopped'))
     candidates = sites(checkout, args.folders.split(',') if args.folders else [])
     random.Random(args.seed).shuffle(candidates)
     done = set()
