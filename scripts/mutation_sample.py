@@ -78,6 +78,8 @@ def run(checkout, command, timeout):
 
 def mutate(args):
     checkout = os.path.abspath(args.checkout)
+    if checkout == os.path.dirname(os.path.dirname(os.path.abspath(__file__))):
+        sys.exit('this is the checkout the script runs from; give it a clean checkout of its own')
     if subprocess.run(['git', 'status', '--porcelain', '--untracked-files=no'], cwd=checkout,
                       capture_output=True, text=True).stdout.strip():
         sys.exit(f'{checkout} has uncommitted changes; use a clean checkout of its own')
