@@ -156,14 +156,14 @@ double gerfC(double x)
     return 1 - gerf(x);
 }
 
-std::vector<double> plumeOfDate(ProjectModel &m, int sample, PlumeEvaluation how)
+bool plumeOfDate(ProjectModel &m, int sample, PlumeEvaluation how, std::vector<double> &rows)
 {
     const std::optional<PlumeDate> d = m.Magnitude(sample) != 0 ? dateTerms(m, sample) : std::nullopt;
     if (!d)
-        return {};
-    std::vector<double> rows(std::size_t(m.PCNumX) * std::size_t(m.PCNumY));
+        return false;
+    rows.resize(std::size_t(m.PCNumX) * std::size_t(m.PCNumY));
     walkDate(*d, m.PCNumX, m.PCNumY, how, rows.data());
-    return rows;
+    return true;
 }
 
 void TransformWGInit(ProjectModel &m, double direction)

@@ -16,12 +16,13 @@ void Domenico(Session &session);
 double gerf(double x);
 double gerfC(double x);
 
-// The plume of one sample date on the model grid, row after row from the top (PCNumX values a row),
+// The plume of one sample date on the model grid into rows, row after row from the top (PCNumX values a row),
 // as the run computes it (Fast: rows over the cores, nodes several at a time, the same values to the bit) or one node
-// at a time by the plain formula, the reference the fast one is held to. Sets the flow rotation of the date; a date
-// with zero gradient or velocity gives no grid; a failing node raises its error.
+// at a time by the plain formula, the reference the fast one is held to. Rows already of the grid's size are
+// overwritten in place, as the run reuses one buffer for every date. Sets the flow rotation of the date; a date with
+// zero gradient or velocity gives no grid (false, rows left alone); a failing node raises its error.
 enum class PlumeEvaluation { Fast, OneNodeAtATime };
-std::vector<double> plumeOfDate(ProjectModel &model, int sample, PlumeEvaluation how);
+bool plumeOfDate(ProjectModel &model, int sample, PlumeEvaluation how, std::vector<double> &rows);
 
 // The rotation of a flow azimuth (degrees clockwise from north) into FlowCos and FlowSin, and a
 // point relative to the source: xr along the flow, yr across it (positive to the left).

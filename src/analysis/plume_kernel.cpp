@@ -3,6 +3,9 @@
 // exactly as in the one-node evaluation.
 #include "analysis/plume_kernel.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace qel {
 
 namespace {
@@ -13,6 +16,40 @@ double alongFlow(const PlumeDate &d, int ix, double dy)
     double xr, yr;
     flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
     return xr;
+}
+
+// Far across the flow both error functions of a node are exactly 1, or exactly -1: from an argument
+// of 6.4 on, the complement q is below 2^-54 and 1 - q rounds to 1. Their difference is then +0, and
+// so is the node, as long as the rest of the formula is finite and not negative: a concentration
+// that is a number of plus sign, and an exponential of at most 1 (s >= 1 and AlphaX > 0). Such
+// nodes are told by a bound with no root or division, 6.5 standard deviations with room to spare
+// for rounding: (|yr| - W/2)^2 >= 6.5^2 (2 sqrt(AlphaY xr))^2.
+constexpr double LateralBound = 4 * 6.5 * 6.5;
+constexpr int Block = 64; // nodes told apart together; a multiple of every vector width
+
+bool acrossFlowZeroIsExact(const PlumeDate &d)
+{
+    return std::isfinite(d.c0) && !std::signbit(d.c0) && d.s >= 1 && d.alphaX > 0 && d.alphaY > 0;
+}
+
+// Node ix is 0 behind the source or far across the flow; the bound only, nothing evaluated.
+bool certainlyZero(const PlumeDate &d, int ix, double dy)
+{
+    const double x = (ix - 1) * d.spacing + d.left;
+    double xr, yr;
+    flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
+    const double across = std::fabs(yr) - d.halfWidth;
+    return !(xr > 0) || (across > 0 && across * across >= LateralBound * d.alphaY * xr);
+}
+
+// Every node from start to end is certainly 0.
+bool blockIsZero(const PlumeDate &d, int start, int end, double dy)
+{
+    bool zero = true;
+#pragma omp simd reduction(&& : zero)
+    for (int ix = start; ix <= end; ++ix)
+        zero = zero && certainlyZero(d, ix, dy);
+    return zero;
 }
 
 } // namespace
@@ -37,13 +74,21 @@ QEL_PER_INSTRUCTION_SET void plumeRow(const PlumeDate &date, int iy, int numX, d
         out[first++ - 1] = 0;
     while (last >= first && !(alongFlow(d, last, dy) > 0))
         out[last-- - 1] = 0;
+    const bool skipAcross = acrossFlowZeroIsExact(d);
+    for (int start = first; start <= last; start += Block) {
+        const int end = std::min(start + Block - 1, last);
+        if (skipAcross && blockIsZero(d, start, end, dy)) {
+            std::fill(out + start - 1, out + end, 0.0);
+            continue;
+        }
 #pragma omp simd
-    for (int ix = first; ix <= last; ++ix) {
-        const double x = (ix - 1) * d.spacing + d.left;
-        double xr, yr;
-        flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
-        const double c = plumeAt<PlainArithmetic>(d, xr, yr);
-        out[ix - 1] = xr > 0 ? c : 0;
+        for (int ix = start; ix <= end; ++ix) {
+            const double x = (ix - 1) * d.spacing + d.left;
+            double xr, yr;
+            flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
+            const double c = plumeAt<PlainArithmetic>(d, xr, yr);
+            out[ix - 1] = xr > 0 ? c : 0;
+        }
     }
 }
 
