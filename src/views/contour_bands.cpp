@@ -171,12 +171,18 @@ bool insideLegend(const ContourView &view, const ContourLegendBoxes::Corner &cor
 
 } // namespace
 
-int levelColorOf(const ContourView &levels, double value)
+int levelOf(const ContourView &levels, double value)
 {
     for (int k = 1; k <= levels.NumLevels && k <= MaxContourLevels; ++k)
         if (levels.CMin(k) < value && value <= levels.CMax(k))
-            return levels.CColor(k);
+            return k;
     return 0;
+}
+
+int levelColorOf(const ContourView &levels, double value)
+{
+    const int level = levelOf(levels, value);
+    return level ? levels.CColor(level) : 0;
 }
 
 std::vector<BandRun> rowBandRuns(

@@ -16,8 +16,9 @@ struct BandRun {
     bool operator==(const BandRun &) const = default;
 };
 
-// The colour of the first level whose bounds hold the value (lower exclusive, upper inclusive),
+// The first level whose bounds hold the value (lower exclusive, upper inclusive), and its colour;
 // 0 when none does.
+int levelOf(const ContourView &levels, double value);
 int levelColorOf(const ContourView &levels, double value);
 
 // The runs of one row: neighbouring nodes of one level colour become one segment from the first

@@ -6,6 +6,7 @@
 #include "core/whole_file.h"
 #include "map/color_table.h"
 #include "map/gdal_support.h"
+#include "views/contour_bands.h"
 #include "views/water_level_contours.h"
 
 #include <QDir>
@@ -297,21 +298,14 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
     }
 }
 
-// The band class of each node: the first level k with CMin(k) < v <= CMax(k), 0 for none.
+// The band class of each node: its level, 0 for none.
 std::vector<std::int32_t> classified(const ContourView &view, const std::vector<double> &values, bool skipNonPositive)
 {
-    const int levels = std::clamp<int>(view.NumLevels, 0, MaxContourLevels);
     std::vector<std::int32_t> classes(values.size(), 0);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const double v = values[i];
-        if (v == GisNoData || (skipNonPositive && v <= 0))
-            continue;
-        for (int k = 1; k <= levels; ++k) {
-            if (view.CMin(k) < v && v <= view.CMax(k)) {
-                classes[i] = k;
-                break;
-            }
-        }
+        if (!(v == GisNoData || (skipNonPositive && v <= 0)))
+            classes[i] = levelOf(view, v);
     }
     return classes;
 }
