@@ -91,6 +91,10 @@ TEST_F(CalibrationTest, ScaleIsRealUnitsPerPixelShownForHundredPixels)
     pixels(c, 1, "100", "500");
     pixels(c, 2, "600", "500");
     EXPECT_EQ(c.boxes().scale, QStringLiteral("200"));
+    c.txtRasterX_Change(1, QStringLiteral("350")); // either end moved along the bar
+    EXPECT_EQ(c.boxes().scale, QStringLiteral("400"));
+    c.txtRasterX_Change(2, QStringLiteral("850"));
+    EXPECT_EQ(c.boxes().scale, QStringLiteral("200"));
 }
 
 TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)
