@@ -192,6 +192,13 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
         EXPECT_EQ(site.frontend.boxes.back().text, QLatin1String(w.message));
         EXPECT_EQ(logic.boxText(w.box), QLatin1String(w.shown));
     }
+    // Positive bounds are taken without a word.
+    const std::size_t before = site.frontend.boxes.size();
+    EXPECT_TRUE(logic.validate(ContourViewLogic::MinBox, QStringLiteral("2")));
+    EXPECT_TRUE(logic.validate(ContourViewLogic::MaxBox, QStringLiteral("500")));
+    EXPECT_EQ(site.m.PC.Min, 2);
+    EXPECT_EQ(site.m.PC.Max, 500);
+    EXPECT_EQ(site.frontend.boxes.size(), before);
 }
 
 TEST(ContourView, TableEditsAndTheZeroRule)
