@@ -21,7 +21,8 @@ double alongFlow(const PlumeDate &d, int ix, double dy)
 // Far across the flow both error functions of a node are exactly 1, or exactly -1: from an argument
 // of 6.4 on, the complement q is below 2^-54 and 1 - q rounds to 1. Their difference is then +0, and
 // so is the node, as long as the rest of the formula is finite and not negative: a concentration
-// that is a number of plus sign, and an exponential of at most 1 (s >= 1 and AlphaX > 0). Such
+// that is a number of plus sign, and an exponential of at most 1 (s >= 1 and AlphaX > 0). The
+// source width must not be negative, or the two arguments are not both beyond the bound. Such
 // nodes are told by a bound with no root or division, 6.5 standard deviations with room to spare
 // for rounding: (|yr| - W/2)^2 >= 6.5^2 (2 sqrt(AlphaY xr))^2.
 constexpr double LateralBound = 4 * 6.5 * 6.5;
@@ -29,7 +30,7 @@ constexpr int Block = 64; // nodes told apart together; a multiple of every vect
 
 bool acrossFlowZeroIsExact(const PlumeDate &d)
 {
-    return std::isfinite(d.c0) && !std::signbit(d.c0) && d.s >= 1 && d.alphaX > 0 && d.alphaY > 0;
+    return std::isfinite(d.c0) && !std::signbit(d.c0) && d.s >= 1 && d.alphaX > 0 && d.alphaY > 0 && d.halfWidth >= 0;
 }
 
 // Node ix is 0 behind the source or far across the flow; the bound only, nothing evaluated.

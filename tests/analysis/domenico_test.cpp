@@ -116,6 +116,10 @@ TEST_F(Plume, FastRunEqualsTheOneNodeEvaluation)
                 p.AlphaY = 0.01, p.PCNumX = 400, p.PCNumY = 41, p.PCTop = 20, p.NumSamples = 3;
                 p.Direction(2) = 89.5, p.Direction(3) = 91, p.Magnitude(3) = 0.02;
             } },
+        { "narrow, a width below 0 from a file",
+            [](ProjectModel &p) {
+                p.AlphaY = 0.01, p.PCNumX = 400, p.PCNumY = 41, p.PCTop = 20, p.NumSamples = 1, p.Swidth = -30;
+            } },
     };
     for (const auto &c : cases) {
         fillSite(m);
@@ -127,7 +131,7 @@ TEST_F(Plume, FastRunEqualsTheOneNodeEvaluation)
             ASSERT_TRUE(plumeOfDate(m, sample, PlumeEvaluation::OneNodeAtATime, plain));
             ASSERT_EQ(fast.size(), std::size_t(m.PCNumX) * std::size_t(m.PCNumY));
             EXPECT_EQ(fast, plain);
-            EXPECT_GT(*std::max_element(fast.begin(), fast.end()), 1);
+            EXPECT_TRUE(std::any_of(fast.begin(), fast.end(), [](double c) { return std::fabs(c) > 1; }));
         }
     }
     // The error function is exactly 1 beyond an argument of 6.4, which lets far nodes be told 0.
