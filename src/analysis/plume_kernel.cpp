@@ -10,11 +10,17 @@ namespace qel {
 
 namespace {
 
-double alongFlow(const PlumeDate &d, int ix, double dy)
+// Node ix of the row dy above the source, in the flow frame.
+void nodeFrame(const PlumeDate &d, int ix, double dy, double &xr, double &yr)
 {
     const double x = (ix - 1) * d.spacing + d.left;
-    double xr, yr;
     flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
+}
+
+double alongFlow(const PlumeDate &d, int ix, double dy)
+{
+    double xr, yr;
+    nodeFrame(d, ix, dy, xr, yr);
     return xr;
 }
 
@@ -36,9 +42,8 @@ bool acrossFlowZeroIsExact(const PlumeDate &d)
 // Node ix is 0 behind the source or far across the flow; the bound only, nothing evaluated.
 bool certainlyZero(const PlumeDate &d, int ix, double dy)
 {
-    const double x = (ix - 1) * d.spacing + d.left;
     double xr, yr;
-    flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
+    nodeFrame(d, ix, dy, xr, yr);
     const double across = std::fabs(yr) - d.halfWidth;
     return !(xr > 0) || (across > 0 && across * across >= LateralBound * d.alphaY * xr);
 }
@@ -84,9 +89,8 @@ QEL_PER_INSTRUCTION_SET void plumeRow(const PlumeDate &date, int iy, int numX, d
         }
 #pragma omp simd
         for (int ix = start; ix <= end; ++ix) {
-            const double x = (ix - 1) * d.spacing + d.left;
             double xr, yr;
-            flowFrame(d.flowCos, d.flowSin, x - d.xSource, dy, xr, yr);
+            nodeFrame(d, ix, dy, xr, yr);
             const double c = plumeAt<PlainArithmetic>(d, xr, yr);
             out[ix - 1] = xr > 0 ? c : 0;
         }
