@@ -1,6 +1,8 @@
 #include "fuzz_support.h"
 
+#include "core/errors.h"
 #include "core/startup.h"
+#include "input/table_access.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -49,6 +51,19 @@ QString writeScratchFile(const QString &name, const QByteArray &bytes)
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
     return path;
+}
+
+void readEveryCell(const QString &path, const QString &driver)
+{
+    try {
+        for (const QString &name : tableNames(path, driver)) {
+            Table table = openTable(path, driver, name);
+            for (table.moveFirst(); !table.eof(); table.moveNext())
+                for (int c = 0; c < table.fieldNames().size(); ++c)
+                    table.field(c).toText();
+        }
+    } catch (const QelError &) {
+    }
 }
 
 } // namespace qel::fuzz

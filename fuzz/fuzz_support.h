@@ -32,6 +32,10 @@ struct QuietSession {
 // Writes the input to a file of the scratch folder and returns its path.
 QString writeScratchFile(const QString &name, const QByteArray &bytes);
 
+// Reads every cell of every table of the file as the wizards do; a refused file is a QelError,
+// which the program reports, so it ends the read quietly.
+void readEveryCell(const QString &path, const QString &driver);
+
 inline QByteArray inputBytes(const std::uint8_t *data, std::size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
