@@ -36,9 +36,14 @@ public:
         const auto *value = p["librevenge:value"];
         if (type && value && QByteArray(type->getStr().cstr()) != "string")
             m_value = TableCell::number(value->getDouble());
-        if (type && QByteArray(type->getStr().cstr()) == "date" && p["librevenge:year"])
-            m_value = TableCell::date(
-                QDate(p["librevenge:year"]->getInt(), p["librevenge:month"]->getInt(), p["librevenge:day"]->getInt()));
+        // A date that names no day keeps its serial number, which the readers check as such.
+        if (type && QByteArray(type->getStr().cstr()) == "date" && p["librevenge:year"] && p["librevenge:month"]
+            && p["librevenge:day"]) {
+            const QDate date(
+                p["librevenge:year"]->getInt(), p["librevenge:month"]->getInt(), p["librevenge:day"]->getInt());
+            if (date.isValid())
+                m_value = TableCell::date(date);
+        }
     }
     void closeSheetCell() override
     {

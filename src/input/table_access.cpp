@@ -140,7 +140,10 @@ TableCell gdalCell(OGRFeature &feature, int i, bool spreadsheet)
         int y = 0, m = 0, d = 0, hh = 0, mm = 0, tz = 0;
         float ss = 0;
         feature.GetFieldAsDateTime(i, &y, &m, &d, &hh, &mm, &ss, &tz);
-        return TableCell::date(QDate(y, m, d));
+        // A dBASE date field is passed on as written, so it may name no day (month 13): it
+        // stays the text it was, which the readers then refuse as a date.
+        const QDate date(y, m, d);
+        return date.isValid() ? TableCell::date(date) : TableCell::text(decodedText(feature.GetFieldAsString(i)));
     }
     default: {
         const QString text = decodedText(feature.GetFieldAsString(i));
