@@ -35,7 +35,7 @@ public:
         const auto *type = p["librevenge:value-type"];
         const auto *value = p["librevenge:value"];
         if (type && value && QByteArray(type->getStr().cstr()) != "string")
-            m_value = TableCell::number(value->getDouble());
+            m_value = numberCell(value->getDouble());
         // A date that names no day keeps its serial number, which the readers check as such.
         if (type && QByteArray(type->getStr().cstr()) == "date" && p["librevenge:year"] && p["librevenge:month"]
             && p["librevenge:day"]) {

@@ -15,6 +15,11 @@ struct Sheet {
 // The table-format error for a file that cannot be read as the format chosen for it.
 [[noreturn]] void notOfFormat(const QString &path, const TableFormat &format);
 
+// A number cell as a sheet holds it. Files are passed on as written, so a dBASE field of 1e999
+// is infinite and one of "nan" no number: those stay text ("inf", "nan"), which the readers
+// refuse as a level or a coordinate.
+TableCell numberCell(double value);
+
 // The sheets of a Lotus WK3/WK4 file with the cells' exact values.
 std::vector<Sheet> readLotusSheets(const QString &path, const TableFormat &format);
 

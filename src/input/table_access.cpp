@@ -15,6 +15,7 @@
 #include <gdal.h>
 #include <ogrsf_frmts.h>
 
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -71,6 +72,11 @@ void notOfFormat(const QString &path, const TableFormat &format)
         QStringLiteral("The file %1 cannot be read as %2. Save the sheet as xlsx or csv and "
                        "choose that format.")
             .arg(QFileInfo(path).fileName(), formatName(format)));
+}
+
+TableCell numberCell(double value)
+{
+    return std::isfinite(value) ? TableCell::number(value) : TableCell::text(QString::number(value));
 }
 
 namespace {
@@ -134,7 +140,7 @@ TableCell gdalCell(OGRFeature &feature, int i, bool spreadsheet)
     switch (feature.GetFieldDefnRef(i)->GetType()) {
     case OFTInteger:
     case OFTInteger64:
-    case OFTReal: return TableCell::number(feature.GetFieldAsDouble(i));
+    case OFTReal: return numberCell(feature.GetFieldAsDouble(i));
     case OFTDate:
     case OFTDateTime: {
         int y = 0, m = 0, d = 0, hh = 0, mm = 0, tz = 0;
@@ -163,7 +169,7 @@ std::pair<TableCell, TableCell> pointCells(OGRFeature &feature)
     if (!geometry || geometry->IsEmpty() || wkbFlatten(geometry->getGeometryType()) != wkbPoint)
         return {};
     const auto *point = geometry->toPoint();
-    return { TableCell::number(point->getX()), TableCell::number(point->getY()) };
+    return { numberCell(point->getX()), numberCell(point->getY()) };
 }
 
 const char *gdalDriverOf(const QString &extension)

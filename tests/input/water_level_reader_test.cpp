@@ -122,13 +122,15 @@ TEST_F(WaterLevelReader, BadCellsAreReported)
             "QEL(Wldata:ReadData): 13: \nThe date cell A3 (record 2 of levels) is not a date: \"soon\"." },
         // A table of one column, which GDAL's csv reader refuses, reaches the reader's own check.
         { "Date\r\n2023-03-15\r\n", "QEL(Wldata:ReadData): 3274: \nThe table levels holds no well columns" },
-        // A dBASE date field GDAL passes on as written, though no day has it.
+        // dBASE fields GDAL passes on as written: a level that overflows, a date no day has.
+        { "levels-inf.dbf", "Wldata: Invalid Water level value \"inf\" for Well # 1 date 15 Mar 2023" },
         { "levels-bad-date.dbf",
             "QEL(Wldata:ReadData): 13: \nThe date cell A3 (record 2 of levels) is not a date: \"2023/13/45\"." },
     };
     for (const Case &c : cases) {
         if (c.rows.endsWith(".dbf")) {
             useTable({});
+            QFile::remove(s.model.ProjectDir + "levels.dbf");
             QFile::copy(QStringLiteral(QEL_TEST_DATA "/input/") + c.rows, s.model.ProjectDir + "levels.dbf");
             s.model.WLDataFormat = QStringLiteral("dBASE IV"), s.model.WLFileExt = QStringLiteral("dbf");
             s.model.WLDataFile = QStringLiteral("levels.dbf");

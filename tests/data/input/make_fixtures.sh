@@ -131,15 +131,19 @@ make_biff.write("workbook4.xls", make_biff.biff4_workbook([WELL_HEADER] + WELLS)
 with open("wells-latin1.csv", "wb") as f:
     f.write("id,x,y\r\nPuits-\u00e9,1,2\r\nPuits-\u00e8,3,4\r\nBrunnen-\u00c4,5,6\r\nbrunnen-\u00e4,7,8\r\n".encode("cp1252"))
 
-# A dBASE levels table with a date GDAL passes on as it stands, though no day has it: 2023-13-45
-# (ogr2ogr refuses to write it, so the file is written byte by byte).
-fields = [(b"DATE", b"D", 8, 0), (b"MW1", b"N", 10, 2)]
-records = [[b"20230315", b"    101.50"], [b"20231345", b"    100.00"]]
-header = struct.pack("<BBBBIHH20x", 3, 123, 1, 1, len(records), 32 + 32 * len(fields) + 1, 1 + sum(f[2] for f in fields))
-for name, kind, length, decimals in fields:
-    header += struct.pack("<11sc4xBB14x", name, kind, length, decimals)
-with open("levels-bad-date.dbf", "wb") as f:
-    f.write(header + b"\r" + b"".join(b" " + b"".join(r) for r in records) + b"\x1a")
+# Two dBASE levels tables with cells GDAL passes on as written, though they hold no day and no
+# level: a date of month 13, and levels that overflow or are no number (ogr2ogr refuses to write
+# them, so the files are written byte by byte).
+def dbase_levels(path, records):
+    fields = [(b"DATE", b"D", 8, 0), (b"MW1", b"N", 10, 2)]
+    header = struct.pack("<BBBBIHH20x", 3, 123, 1, 1, len(records), 32 + 32 * len(fields) + 1, 19)
+    for name, kind, length, decimals in fields:
+        header += struct.pack("<11sc4xBB14x", name, kind, length, decimals)
+    with open(path, "wb") as f:
+        f.write(header + b"\r" + b"".join(b" " + date + level.rjust(10) for date, level in records) + b"\x1a")
+
+dbase_levels("levels-bad-date.dbf", [(b"20230315", b"101.50"), (b"20231345", b"100.00")])
+dbase_levels("levels-inf.dbf", [(b"20230315", b"1e999"), (b"20230415", b"nan")])
 PY
 
 # ods and dbf through GDAL, from the csv files (dates and numbers typed by the csv reader).
