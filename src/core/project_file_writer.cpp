@@ -17,9 +17,17 @@ public:
     void line(const QString &text = {}) { m_text += text + QStringLiteral("\r\n"); }
     void key(const QString &name, const QString &value)
     {
-        // A line break inside a value would end the line early and shift every later key.
+        // A line break inside a value would end the line early and shift every later key: it
+        // becomes a blank. Blanks it leaves at the ends go, as the reader drops them, so the
+        // project reopens with the value that was written.
         QString single = value;
-        single.replace(u'\r', u' ').replace(u'\n', u' ');
+        if (single.contains(u'\r') || single.contains(u'\n')) {
+            single.replace(u'\r', u' ').replace(u'\n', u' ');
+            while (single.startsWith(u' '))
+                single.remove(0, 1);
+            while (single.endsWith(u' '))
+                single.chop(1);
+        }
         line(name + u'=' + single);
     }
     void key(const QString &name, bool value)

@@ -94,10 +94,11 @@ TEST(ProjectFileWrite, LineBreaksInsideAValueDoNotSplitTheLine)
 {
     TestSession t;
     prepareSave(t, QStringLiteral("title.prj"), fillScaleCalibration);
-    t.session->model.MapTitle = QStringLiteral("North\r\nplume");
+    t.session->model.MapTitle = QStringLiteral("\nNorth\r\nplume\r");
     ASSERT_TRUE(SaveProjectFile(*t.session));
     const QByteArray bytes = readBytes(t.session->model.ProjectFile);
     EXPECT_TRUE(bytes.contains("\r\nMapTitle=North  plume\r\nBaseMapType=raster\r\n"));
     ASSERT_TRUE(readProject(t, t.session->model.ProjectFile));
     EXPECT_EQ(t.session->model.BaseMapFile, "scan.tif");
+    EXPECT_EQ(t.session->model.MapTitle, "North  plume") << "reopened as written, so it saves the same again";
 }
