@@ -152,6 +152,11 @@ void ReadINIFile(Session &session)
         const bool firstStart = e.number() == ErrFileNotFound;
         reportFailure(session, QStringLiteral("ReadINIFile"), e.number(), e.description(),
             firstStart ? FailsRun::No : FailsRun::Yes);
+        // Written now with the defaults as well as at the end: a session that ends without
+        // closing must not show the first start's error again on the next start. A file that is
+        // there but unreadable is left for the user to mend until the session ends.
+        if (firstStart)
+            WriteINIFile(session);
     }
 }
 

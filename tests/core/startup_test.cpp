@@ -57,10 +57,11 @@ TEST(Startup, SettingsFileValues)
 TEST(Startup, EditorPathsOnlyWhenTheFileExistsAndTheFileWrittenBack)
 {
     TestSession t(false);
-    startUp(*t.session); // no QEL.ini: closing the session writes one with the defaults
+    startUp(*t.session); // no QEL.ini: the first start writes one with the defaults at once
+    const QByteArray defaults = "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n";
+    EXPECT_EQ(readBytes(t.home() + "QEL.ini"), defaults) << "a session killed now shows no error at the next start";
     unloadSession(*t.session);
-    EXPECT_EQ(readBytes(t.home() + "QEL.ini"),
-        "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n");
+    EXPECT_EQ(readBytes(t.home() + "QEL.ini"), defaults);
 
     const QString viewer = t.writeFile("bin/viewer", "#!/bin/sh\n");
     t.writeFile("QEL.ini", ("NotepadPath=" + viewer + "\r\nEditorPath=/no/such/editor\r\n").toUtf8());
