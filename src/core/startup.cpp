@@ -150,13 +150,13 @@ void ReadINIFile(Session &session)
         Message(session, QStringLiteral("Error in reading QEL.ini file!"), false);
         // A first start has no QEL.ini yet: reported, but no failure of a batch job.
         const bool firstStart = e.number() == ErrFileNotFound;
-        reportFailure(session, QStringLiteral("ReadINIFile"), e.number(), e.description(),
-            firstStart ? FailsRun::No : FailsRun::Yes);
-        // Written now with the defaults as well as at the end: a session that ends without
-        // closing must not show the first start's error again on the next start. A file that is
-        // there but unreadable is left for the user to mend until the session ends.
+        // Written with the defaults before the report, and again at the end: a session that
+        // ends without closing, even at this box, must not show the first start's error again.
+        // A file that is there but unreadable is left for the user to mend until the session ends.
         if (firstStart)
             WriteINIFile(session);
+        reportFailure(session, QStringLiteral("ReadINIFile"), e.number(), e.description(),
+            firstStart ? FailsRun::No : FailsRun::Yes);
     }
 }
 
