@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "map/gdal_support.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cpl_error.h>
@@ -31,6 +32,25 @@ void checkReadable(const QString &path)
         throw QelError(ErrFileNotFound, QStringLiteral("File not found: %1").arg(path), path);
     if (!info.isFile() || !info.isReadable())
         cannotOpen(path, QStringLiteral("it is not a readable file"));
+}
+
+// GDAL's reader of text DXF can loop without end on a damaged file holding NUL bytes, which
+// never stand in a text drawing; such a file is refused before GDAL sees it.
+void checkTextDrawing(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(QStringLiteral("dxf"), Qt::CaseInsensitive) != 0)
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        cannotOpen(path, QStringLiteral("it is not a readable file"));
+    if (file.peek(18) == "AutoCAD Binary DXF")
+        return;
+    while (!file.atEnd()) {
+        if (file.read(1 << 20).contains('\0'))
+            cannotOpen(path,
+                QStringLiteral("it holds NUL bytes, which a text DXF drawing never does, so it is damaged; "
+                               "save the drawing again as DXF from the CAD program"));
+    }
 }
 
 GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
@@ -323,6 +343,7 @@ BaseMap openVectorBaseMap(const QString &path)
                            "export it as a PNG or TIFF image and calibrate that"));
     }
     checkReadable(path);
+    checkTextDrawing(path);
     GdalDatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
 
     BaseMap map;

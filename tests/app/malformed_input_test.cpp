@@ -119,7 +119,7 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         { "missing base map", [](Site &s) { QFile::remove(s.dir + "site-plan.dxf"); }, 1,
             { "Basemap file does not exist!", "wrote nothing" } },
         { "base map of random bytes", [](Site &s) { s.write("site-plan.dxf", junkBytes()); }, 1,
-            { "QEL(Map:DisplayMap): 75:", "it is not a drawing this program can read" } },
+            { "QEL(Map:DisplayMap): 75:", "it holds NUL bytes, which a text DXF drawing never does" } },
         { "empty header cell", [](Site &s) { s.replace("wells.csv", "WellID,X,Y", "WellID,,Y"); }, 1,
             { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
         { "a date as text", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); }, 1,

@@ -125,6 +125,8 @@ TEST_F(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
         { "metafile", [&] { openVectorBaseMap(wmf); }, ErrPathFileAccess, "Windows metafiles" },
         { "empty drawing", [&] { openVectorBaseMap(empty); }, ErrPathFileAccess, "no drawing" },
         { "folder", [&] { openRasterBaseMap(dir.path()); }, ErrPathFileAccess, "not a readable file" },
+        // A fuzzed plan whose NUL bytes make GDAL's DXF reader loop without end.
+        { "damaged DXF", [&] { openVectorBaseMap(mapFixture("damaged.dxf")); }, ErrPathFileAccess, "NUL bytes" },
     };
     for (const auto &c : cases) {
         const QelError e = thrownBy(c.open);

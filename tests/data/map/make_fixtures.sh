@@ -52,4 +52,6 @@ ogr2ogr -q -f DXF site_plan.dxf "$tmp/plan.csv" -oo GEOM_POSSIBLE_NAMES=WKT -oo 
     -sql "SELECT name AS Layer FROM plan"
 ogr2ogr -q -f "ESRI Shapefile" site_plan.shp "$tmp/plan.csv" -oo GEOM_POSSIBLE_NAMES=WKT -oo KEEP_GEOM_COLUMNS=NO \
     -where "name <> 'well'" -nlt LINESTRING
+# damaged.dxf is not made here: it is a plan the fuzzer damaged until GDAL's DXF reader looped
+# without end (NUL bytes and a line split by a lone CR), kept as it was found.
 echo "fixtures written to $(pwd)"
