@@ -32,7 +32,8 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-// Blanks only: the values never carried meaningful spaces at either end.
+} // namespace
+
 QString trimBlanks(const QString &text)
 {
     qsizetype from = 0, to = text.size();
@@ -42,8 +43,6 @@ QString trimBlanks(const QString &text)
         --to;
     return text.mid(from, to - from);
 }
-
-} // namespace
 
 ProjectFileLines::ProjectFileLines(Session &session, const QByteArray &bytes)
     : m_session(session)

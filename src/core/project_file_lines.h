@@ -9,6 +9,10 @@
 
 namespace qel {
 
+// A value as the reader takes it: blanks only are dropped at either end, as the values never
+// carried meaningful spaces there.
+QString trimBlanks(const QString &text);
+
 // The project reader's view of the file: its lines read forward only, and at most one line read
 // but not yet consumed (PendingLine). Failures are QelErrors; the key being read is kept so the
 // reader can name it as the failure's source.

@@ -1,6 +1,7 @@
 #include "core/number_text.h"
 #include "core/project_file.h"
 #include "core/project_file_layout.h"
+#include "core/project_file_lines.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
@@ -21,13 +22,8 @@ public:
         // becomes a blank. Blanks it leaves at the ends go, as the reader drops them, so the
         // project reopens with the value that was written.
         QString single = value;
-        if (single.contains(u'\r') || single.contains(u'\n')) {
-            single.replace(u'\r', u' ').replace(u'\n', u' ');
-            while (single.startsWith(u' '))
-                single.remove(0, 1);
-            while (single.endsWith(u' '))
-                single.chop(1);
-        }
+        if (single.contains(u'\r') || single.contains(u'\n'))
+            single = trimBlanks(single.replace(u'\r', u' ').replace(u'\n', u' '));
         line(name + u'=' + single);
     }
     void key(const QString &name, bool value)
