@@ -1,6 +1,7 @@
 #include "map/base_map.h"
 
 #include "core/errors.h"
+#include "map/bounded_child.h"
 #include "map/gdal_support.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -51,6 +53,37 @@ void checkTextDrawing(const QString &path)
                 QStringLiteral("it holds NUL bytes, which a text DXF drawing never does, so it is damaged; "
                                "save the drawing again as DXF from the CAD program"));
     }
+}
+
+// GDAL's readers can loop without end on a damaged plan (a DXF with shifted group codes does), or
+// crash on one. The plan is read through once in a child process with a time limit, so that such
+// a file is refused instead of freezing the program with the user's work unsaved.
+void checkReadsThrough(const QString &path, std::chrono::milliseconds limit)
+{
+    registerGdalDrivers();
+    const QByteArray file = path.toUtf8();
+    const ChildOutcome outcome = runInChild(
+        [&file] {
+            CPLPushErrorHandler(CPLQuietErrorHandler);
+            GdalDatasetPtr d(GDALDataset::Open(file.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+            if (!d)
+                return;
+            for (OGRLayer *layer : d->GetLayers()) {
+                for (auto &feature : *layer)
+                    (void)feature;
+            }
+        },
+        limit);
+    const QString saveAgain = QStringLiteral("save the drawing again from the program that made it");
+    if (outcome == ChildOutcome::TimedOut) {
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
+        cannotOpen(path,
+            QStringLiteral("GDAL's reader did not finish reading it within %1 s, so it is most likely damaged; %2")
+                .arg(seconds)
+                .arg(saveAgain));
+    }
+    if (outcome == ChildOutcome::Failed)
+        cannotOpen(path, QStringLiteral("GDAL's reader failed on it, so it is damaged; %1").arg(saveAgain));
 }
 
 GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
@@ -336,6 +369,13 @@ BaseMap openRasterBaseMap(const QString &path)
 
 BaseMap openVectorBaseMap(const QString &path)
 {
+    // Time enough for GDAL to read a plan of any size a site has, at well under its own speed.
+    const qint64 megabytes = QFileInfo(path).size() >> 20;
+    return openVectorBaseMap(path, std::chrono::seconds(5 + megabytes));
+}
+
+BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit)
+{
     if (QFileInfo(path).suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0) {
         checkReadable(path);
         cannotOpen(path,
@@ -344,6 +384,7 @@ BaseMap openVectorBaseMap(const QString &path)
     }
     checkReadable(path);
     checkTextDrawing(path);
+    checkReadsThrough(path, readLimit);
     GdalDatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
 
     BaseMap map;

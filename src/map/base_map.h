@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,7 +57,9 @@ struct BaseMap {
 BaseMap openRasterBaseMap(const QString &path);
 
 // Opens a vector drawing (dxf, dwg, shp, GeoJSON, GeoPackage and the other OGR formats). Windows
-// metafiles are refused with a message saying how to convert them.
+// metafiles are refused with a message saying how to convert them, and so is a file GDAL does not
+// read through within readLimit (the first form allows 5 s and a second per MB).
 BaseMap openVectorBaseMap(const QString &path);
+BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit);
 
 } // namespace qel

@@ -53,5 +53,6 @@ ogr2ogr -q -f DXF site_plan.dxf "$tmp/plan.csv" -oo GEOM_POSSIBLE_NAMES=WKT -oo 
 ogr2ogr -q -f "ESRI Shapefile" site_plan.shp "$tmp/plan.csv" -oo GEOM_POSSIBLE_NAMES=WKT -oo KEEP_GEOM_COLUMNS=NO \
     -where "name <> 'well'" -nlt LINESTRING
 # damaged.dxf is not made here: it is a plan the fuzzer damaged until GDAL's DXF reader looped
-# without end (NUL bytes and a line split by a lone CR), kept as it was found.
+# without end (NUL bytes and a line split by a lone CR), kept as it was found. looping.dxf is
+# another such find, without NUL bytes (shifted group codes), kept as found as well.
 echo "fixtures written to $(pwd)"
