@@ -10,6 +10,7 @@ tree you work in:
     cmake -S ../qel-mutants -B ../qel-mutants/build -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
     scripts/mutation_sample.py ../qel-mutants --count 120 --seed 7 --out mutants.jsonl
     scripts/mutation_sample.py --report mutants.jsonl
+    scripts/mutation_sample.py ../qel-mutants --again mutants.jsonl --out after.jsonl
 
 A mutant takes about 25 s on two cores. A run with the same seed and file continues where it
 stopped. The report gives the share caught, how many tests caught each, and the mutants that
@@ -85,14 +86,21 @@ def mutate(args):
         sys.exit(f'{checkout} has uncommitted changes; use a clean checkout of its own')
     # Stopped from outside, the line in hand is still put back.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit('stopped'))
-    candidates = sites(checkout, args.folders.split(',') if args.folders else [])
-    random.Random(args.seed).shuffle(candidates)
+    if args.again:
+        # The same mutants again, for instance after tests were changed: did they stay caught?
+        with open(args.again) as f:
+            candidates = [(r['file'], r['line'] - 1, r['col'], r['from'], r['to'], r['text'])
+                          for r in map(json.loads, f) if r['status'] in ('killed', 'survived')]
+        args.count = len(candidates)
+    else:
+        candidates = [site + (None,) for site in sites(checkout, args.folders.split(',') if args.folders else [])]
+        random.Random(args.seed).shuffle(candidates)
     done = set()
     if os.path.exists(args.out):
         with open(args.out) as f:
             done = {(r['file'], r['line'], r['col'], r['from']) for r in map(json.loads, f)}
     tested = 0
-    for rel, i, k, old, new in candidates:
+    for rel, i, k, old, new, text in candidates:
         if tested >= args.count:
             break
         if (rel, i + 1, k, old) in done:
@@ -101,7 +109,20 @@ def mutate(args):
         path = os.path.join(checkout, rel)
         with open(path, encoding='utf-8') as f:
             lines = f.read().split('\n')
+        if text is not None and (i >= len(lines) or lines[i].strip() != text):
+            # The line has moved since it was recorded: the nearest line of the same text.
+            same = [j for j, line in enumerate(lines) if line.strip() == text]
+            if not same:
+                print('gone', rel, i + 1, text[:60], flush=True)
+                continue
+            i = min(same, key=lambda j: abs(j - i))
         original = lines[i]
+        if original[k:k + len(old)] != old:
+            found = [j for j in range(len(original)) if original.startswith(old, j)]
+            if len(found) != 1:
+                print('gone', rel, i + 1, text[:60] if text else '', flush=True)
+                continue
+            k = found[0]
         lines[i] = original[:k] + new + original[k + len(old):]
         with open(path, 'w', encoding='utf-8') as f:
             f.write('\n'.join(lines))
@@ -155,6 +176,7 @@ def main():
     parser.add_argument('--seed', type=int, default=1)
     parser.add_argument('--folders', help='only these folders of src, such as map,input')
     parser.add_argument('--out', default='mutants.jsonl', help='one JSON record a mutant, appended')
+    parser.add_argument('--again', metavar='FILE', help='build and test the mutants recorded in FILE instead')
     parser.add_argument('--report', metavar='FILE', help='summarise the records of FILE instead')
     args = parser.parse_args()
     if args.report:
