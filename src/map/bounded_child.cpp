@@ -30,7 +30,7 @@ ChildOutcome runInChild(const std::function<void()> &work, std::chrono::millisec
         if (done == child)
             break;
         if (done < 0 && errno != EINTR)
-            return ChildOutcome::Failed;
+            return ChildOutcome::NotRun; // reaped by someone else: no verdict
         if (Clock::now() >= deadline) {
             kill(child, SIGKILL);
             while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }

@@ -10,7 +10,7 @@ enum class ChildOutcome {
     Finished, // returned within the time limit
     TimedOut, // still running at the limit, and killed
     Failed, // crashed, or ended with an exception or a failure status
-    NotRun, // no child could be started; the caller decides what to do without one
+    NotRun, // no child could be started or waited for; the caller goes on without a verdict
 };
 
 // Runs work in a forked child process and waits for it at most limit. Meant for third-party
