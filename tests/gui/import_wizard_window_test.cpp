@@ -27,8 +27,6 @@ using gui::ImportWizardWindow;
 struct Walk {
     const char *menu;
     const char *form;
-    const char *title; // the captions' lead
-    int firstHelp;
     const char *file; // in examples/, copied to the project's data folder
     const char *fileBox;
     const char *folder;
@@ -36,10 +34,10 @@ struct Walk {
     Step outlineStep;
 };
 
-const Walk Wells { "mnuEditWellLocations", "frmWells", "Well Locations", 5510, "wells.csv", "txtWEDataFile",
-    "imgWEDataFile", "Open Well Locations Data File", Step::WellLocations };
-const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "Water Level Data", 5610, "levels.csv", "txtWLdataFile",
-    "imgWLDataFile", "Open Water Levels Data File", Step::WaterLevels };
+const Walk Wells { "mnuEditWellLocations", "frmWells", "wells.csv", "txtWEDataFile", "imgWEDataFile",
+    "Open Well Locations Data File", Step::WellLocations };
+const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "levels.csv", "txtWLdataFile", "imgWLDataFile",
+    "Open Water Levels Data File", Step::WaterLevels };
 
 class ImportWizardWindowTest : public WorkbenchTest {
 protected:
@@ -52,7 +50,6 @@ protected:
 
     ImportWizardWindow *open(const Walk &walk)
     {
-        current = &walk;
         return wizard = openFrom<ImportWizardWindow>(QLatin1String(walk.menu));
     }
     QPushButton *next() const { return control<QPushButton>("cmdNext"); }
@@ -68,16 +65,12 @@ protected:
         click(walk.folder);
     }
 
-    // The window shows the page's caption and help topic, and what the core holds: page, navigation and hint.
+    // The window shows what the core holds: page, navigation and hint.
     void expectShowsCore(int step) const
     {
         SCOPED_TRACE(step);
         const ImportWizard &w = wizard->wizard();
         EXPECT_EQ(w.step, step);
-        static const char *const pages[] = { "Introduction", "Specify File", "Specify Fields", "Data" };
-        EXPECT_EQ(wizard->windowTitle(),
-            QLatin1String(current->title) + QStringLiteral(" Step %1: ").arg(step) + QLatin1String(pages[step - 1]));
-        EXPECT_EQ(wizard->helpContext(), current->firstHelp + 10 * (step - 1));
         EXPECT_EQ(control<QStackedWidget>("fraSteps")->currentIndex(), step - 1);
         EXPECT_EQ(back()->isEnabled(), w.backEnabled);
         EXPECT_EQ(next()->isEnabled(), w.nextEnabled);
@@ -87,7 +80,6 @@ protected:
     }
 
     ImportWizardWindow *wizard = nullptr;
-    const Walk *current = nullptr;
 };
 
 // The wells the water levels are matched against, read as the wells wizard reads them.
@@ -118,7 +110,6 @@ TEST_F(ImportWizardWindowTest, BothWizardsWalkThroughTheirFourSteps)
 
         // 2: file and format
         click("cmdNext");
-        EXPECT_EQ(control<QListWidget>("lstFileFormats")->currentItem()->text(), QStringLiteral("Excel 97/2000/2002"));
         EXPECT_FALSE(next()->isEnabled()) << "no file yet";
         expectShowsCore(2);
         chooseFile(*walk);
