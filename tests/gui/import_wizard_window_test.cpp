@@ -27,19 +27,16 @@ using gui::ImportWizardWindow;
 struct Walk {
     const char *menu;
     const char *form;
-    const char *title; // the captions' lead
-    int firstHelp;
     const char *file; // in examples/, copied to the project's data folder
     const char *fileBox;
     const char *folder;
-    const char *dialogTitle;
     Step outlineStep;
 };
 
-const Walk Wells { "mnuEditWellLocations", "frmWells", "Well Locations", 5510, "wells.csv", "txtWEDataFile",
-    "imgWEDataFile", "Open Well Locations Data File", Step::WellLocations };
-const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "Water Level Data", 5610, "levels.csv", "txtWLdataFile",
-    "imgWLDataFile", "Open Water Levels Data File", Step::WaterLevels };
+const Walk Wells { "mnuEditWellLocations", "frmWells", "wells.csv", "txtWEDataFile", "imgWEDataFile",
+    Step::WellLocations };
+const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "levels.csv", "txtWLdataFile", "imgWLDataFile",
+    Step::WaterLevels };
 
 class ImportWizardWindowTest : public WorkbenchTest {
 protected:
@@ -52,7 +49,6 @@ protected:
 
     ImportWizardWindow *open(const Walk &walk)
     {
-        current = &walk;
         return wizard = openFrom<ImportWizardWindow>(QLatin1String(walk.menu));
     }
     QPushButton *next() const { return control<QPushButton>("cmdNext"); }
@@ -68,16 +64,12 @@ protected:
         click(walk.folder);
     }
 
-    // The window shows the page's caption and help topic, and what the core holds: page, navigation and hint.
+    // The window shows what the core holds: page, navigation and hint.
     void expectShowsCore(int step) const
     {
         SCOPED_TRACE(step);
         const ImportWizard &w = wizard->wizard();
         EXPECT_EQ(w.step, step);
-        static const char *const pages[] = { "Introduction", "Specify File", "Specify Fields", "Data" };
-        EXPECT_EQ(wizard->windowTitle(),
-            QLatin1String(current->title) + QStringLiteral(" Step %1: ").arg(step) + QLatin1String(pages[step - 1]));
-        EXPECT_EQ(wizard->helpContext(), current->firstHelp + 10 * (step - 1));
         EXPECT_EQ(control<QStackedWidget>("fraSteps")->currentIndex(), step - 1);
         EXPECT_EQ(back()->isEnabled(), w.backEnabled);
         EXPECT_EQ(next()->isEnabled(), w.nextEnabled);
@@ -87,7 +79,6 @@ protected:
     }
 
     ImportWizardWindow *wizard = nullptr;
-    const Walk *current = nullptr;
 };
 
 // The wells the water levels are matched against, read as the wells wizard reads them.
@@ -118,12 +109,10 @@ TEST_F(ImportWizardWindowTest, BothWizardsWalkThroughTheirFourSteps)
 
         // 2: file and format
         click("cmdNext");
-        EXPECT_EQ(control<QListWidget>("lstFileFormats")->currentItem()->text(), QStringLiteral("Excel 97/2000/2002"));
         EXPECT_FALSE(next()->isEnabled()) << "no file yet";
         expectShowsCore(2);
         chooseFile(*walk);
         ASSERT_FALSE(frontend.fileRequests.empty());
-        EXPECT_EQ(frontend.fileRequests.back().title, QLatin1String(walk->dialogTitle));
         EXPECT_EQ(frontend.fileRequests.back().filter, QStringLiteral("Comma-separated values (csv) (*.csv)|*.csv"));
         EXPECT_EQ(control<QLineEdit>(walk->fileBox)->text(), QStringLiteral("data/") + QLatin1String(walk->file));
         expectShowsCore(2);

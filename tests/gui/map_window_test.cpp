@@ -1,4 +1,3 @@
-#include "core/help_topics.h"
 #include "gui/gui_input.h"
 #include "gui/map/calibration_dialog.h"
 #include "gui/map/map_window.h"
@@ -235,19 +234,16 @@ TEST_F(MapWindowTest, CalibrationDialogFollowsTheBoxRules)
     ASSERT_EQ(framesOf(QStringLiteral("frmMapScale")), 1);
     auto *dialog = qobject_cast<CalibrationDialog *>(window->findChildForm(QStringLiteral("frmMapScale")));
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Set Map Scale"));
-    EXPECT_EQ(dialog->helpContext(), HelpTopic::MapScale);
     auto *chk = dialog->findChild<QCheckBox *>(QStringLiteral("chkCalibrate"));
     auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"));
     auto *hint = dialog->findChild<QLabel *>(QStringLiteral("lblHint"));
     auto edit = [dialog](const QString &name) { return dialog->findChild<QLineEdit *>(name); };
     EXPECT_TRUE(dialog->findChild<QWidget *>(QStringLiteral("fraTwoPoints"))->isVisibleTo(dialog));
     EXPECT_FALSE(dialog->findChild<QWidget *>(QStringLiteral("fraScaleBar"))->isVisibleTo(dialog));
-    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblHeader"))->text(),
-        QStringLiteral(" Image coords        Real coordinates (ft)"));
     EXPECT_FALSE(chk->isEnabled());
     EXPECT_FALSE(ok->isEnabled());
 
+    // The hint rules are the calibration's (tested in map); here the image's size reaches them.
     type(edit("txtRasterX3"), QStringLiteral("50"));
     EXPECT_EQ(hint->text(), QStringLiteral("Raster X coordinate outside range (0,40)! Please try again."));
     type(edit("txtRasterX3"), QStringLiteral("5"));
@@ -261,8 +257,7 @@ TEST_F(MapWindowTest, CalibrationDialogFollowsTheBoxRules)
     EXPECT_EQ(edit("txtRasterY4")->text(), QStringLiteral("25"));
     type(edit("txtVectorX4"), QStringLiteral("1350"));
     type(edit("txtVectorY4"), QStringLiteral("2250"));
-    EXPECT_EQ(hint->text(), QStringLiteral("The points must not overlap!"));
-    EXPECT_FALSE(chk->isEnabled());
+    EXPECT_FALSE(chk->isEnabled()) << "the points overlap";
 
     type(edit("txtRasterX4"), QStringLiteral("40"));
     type(edit("txtRasterY4"), QStringLiteral("0"));

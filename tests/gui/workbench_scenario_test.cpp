@@ -42,48 +42,38 @@ TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
 }
 
 // A second run of the command brings the open window to the front; its help button opens its topic.
-TEST_F(NewUserScenario, EachCommandOpensItsWindowOnceWithItsCaptionAndHelpTopic)
+// The captions and log lines are copies of the menu table and are not pinned here.
+TEST_F(NewUserScenario, EachCommandOpensItsWindowOnceWithItsHelpTopic)
 {
     useProjectFolder();
     session->model.MapReady = true; // for the plot limits
     session->model.NumSamples = 1; // for the water level contours
     makeWorkbench();
     const struct {
-        const char *command, *form, *caption;
+        const char *command, *form;
         int help;
-        const char *logged;
     } windows[] = {
-        { "mnuEditUnits", "frmUnits", "Set Units", HelpTopic::Units, "Edit > Units" },
-        { "mnuEditTransportData", "frmTransData", "Transport Model Input Data", HelpTopic::TransportData,
-            "Edit > Model Data" },
-        { "mnuEditSourceLocation", "frmSource", "Source Location", HelpTopic::SourceLocation,
-            "Edit > Source Location" },
-        { "mnuMapSetPlotLimits", "frmPlotLmts", "Plot Limits", HelpTopic::PlotLimits, "Map > Plot Limits" },
-        { "mnuEditWellLocations", "frmWells", "Well Locations Step 1: Introduction", HelpTopic::WellsIntroduction,
-            "Edit > Well Locations" },
-        { "mnuEditWaterLevelData", "frmWldata", "Water Level Data Step 1: Introduction",
-            HelpTopic::WaterLevelsIntroduction, "Edit > Water Level Data" },
-        { "mnuViewWaterLevelContours", "frmRegRes", "Water Level Contours", HelpTopic::RegressionResults,
-            "View > Regression Results" },
-        { "mnuViewPlumeContours", "frmPlumeSpect", "Plume Contours", HelpTopic::PlumeContours,
-            "View > Plume Contours" },
-        { "mnuViewMinDistContours", "frmMinDist", "Minimum Distance Contours", HelpTopic::MinDistContours,
-            "View > MinDist" },
-        { "mnuViewWOLFContours", "frmWOLF", "WOLF Contours", HelpTopic::WolfContours, "View > WOLF" },
-        { "mnuToolsOptions", "frmOptions", "Options", HelpTopic::Options, "Tool > Options" },
+        { "mnuEditUnits", "frmUnits", HelpTopic::Units },
+        { "mnuEditTransportData", "frmTransData", HelpTopic::TransportData },
+        { "mnuEditSourceLocation", "frmSource", HelpTopic::SourceLocation },
+        { "mnuMapSetPlotLimits", "frmPlotLmts", HelpTopic::PlotLimits },
+        { "mnuEditWellLocations", "frmWells", HelpTopic::WellsIntroduction },
+        { "mnuEditWaterLevelData", "frmWldata", HelpTopic::WaterLevelsIntroduction },
+        { "mnuViewWaterLevelContours", "frmRegRes", HelpTopic::RegressionResults },
+        { "mnuViewPlumeContours", "frmPlumeSpect", HelpTopic::PlumeContours },
+        { "mnuViewMinDistContours", "frmMinDist", HelpTopic::MinDistContours },
+        { "mnuViewWOLFContours", "frmWOLF", HelpTopic::WolfContours },
+        { "mnuToolsOptions", "frmOptions", HelpTopic::Options },
     };
     for (const auto &w : windows) {
         SCOPED_TRACE(w.form);
-        logMark = readLog().size();
         window->command(QLatin1String(w.command))->trigger();
         window->command(QLatin1String(w.command))->trigger();
         QApplication::processEvents();
         ASSERT_EQ(framesOf(QLatin1String(w.form)), 1);
         form = window->activeChildForm();
         ASSERT_EQ(form->objectName(), QLatin1String(w.form));
-        EXPECT_EQ(form->windowTitle(), QLatin1String(w.caption));
         EXPECT_EQ(form->helpContext(), w.help);
-        EXPECT_EQ(newLogLines().value(0), QLatin1String(w.logged));
 
         click(QStringLiteral("cmdHelp"));
         QStringList topics;
