@@ -118,12 +118,6 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
                 EXPECT_FALSE(ExportMinDistGrid(f.s));
             },
             "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
-        { "not a number",
-            [](ExportFixture &f) {
-                f.m.WOLFGrid(2, 1) = std::numeric_limits<double>::quiet_NaN();
-                EXPECT_FALSE(ExportWOLFGrid(f.s));
-            },
-            "QEL(WOLF:ExportWOLFGrid): 6: \nOverflow: the value nan of node 2, 1" },
         { "cancelled",
             [](ExportFixture &f) {
                 f.frontend.queueCancelledFile();
