@@ -74,18 +74,17 @@ TEST(GridExport, FixedWidthFieldsRowByRow)
     }
 }
 
+// What each command writes is compared with the example's golden grids by the new-project walk.
 TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
 {
     const struct {
         void (*click)(Session &);
         const char *name;
         QString ProjectModel::*path;
-        QByteArray bytes;
         bool logged;
     } cases[] = {
-        { &mdExportClicked, "MinDistGrid.txt", &ProjectModel::MDExportFile, MinDistBytes, true },
-        { &wfExportClicked, "WOLFgrid.txt", &ProjectModel::WFExportFile,
-            "    1234.6       0.0       1.0\r\n       2.0       3.0       4.0\r\n", false },
+        { &mdExportClicked, "MinDistGrid.txt", &ProjectModel::MDExportFile, true },
+        { &wfExportClicked, "WOLFgrid.txt", &ProjectModel::WFExportFile, false },
     };
     for (const auto &c : cases) {
         ExportFixture f;
@@ -97,7 +96,6 @@ TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
         EXPECT_EQ(f.frontend.fileRequests[0].initialDir, f.m.ProjectDir);
         EXPECT_TRUE(f.frontend.boxes.empty()) << f.s.ErrorText.toStdString();
         EXPECT_EQ(f.m.*c.path, path);
-        EXPECT_EQ(readBytes(path), c.bytes);
         EXPECT_EQ(
             f.readLog().contains(QStringLiteral("MinDist: MinDist file: ") + path + QStringLiteral("\r\n")), c.logged);
         EXPECT_EQ(f.frontend.statusTexts.last(), QStringLiteral("Export file is opened in external editor."));
