@@ -148,8 +148,6 @@ TEST_F(Regression, FitsThePlaneOfEveryDate)
 
     ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
     EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(std::tuple(t.frontend.panelStatus, s.outline.state(Step::RunRegression)),
-        std::tuple(QStringLiteral("Regression analysis finished."), CheckState::All));
     for (int i = 1; i <= 2; ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);

@@ -194,7 +194,6 @@ TEST(SourceRules, OpeningAndClosing)
     s.s.setStatus(QStringLiteral("Displaying source location..."));
     closeSourceLocation(s.s);
     EXPECT_TRUE(s.m.SLDone);
-    EXPECT_EQ(s.s.outline.state(Step::SourceLocation), CheckState::All);
     EXPECT_EQ(s.frontend.panelStatus, QString());
 }
 
