@@ -128,7 +128,6 @@ TEST(RegressionResults, FullPrecisionValuesWhenAllSixFollowTheFields)
         const char *extra;
         double xcoeff, direction;
     } cases[] = {
-        { "", -0.0074856, 145.687033 },
         { " -7.4856321700000001E-03 1.1E-2 97.99645 0.9998 1.3279D-02 145.68703311", -0.00748563217, 145.68703311 },
         { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02", -0.0074856, 145.687033 }, // five only
         { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02 x", -0.0074856, 145.687033 },
@@ -148,8 +147,6 @@ TEST_F(Regression, FitsThePlaneOfEveryDate)
 
     ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
     EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(std::tuple(t.frontend.panelStatus, s.outline.state(Step::RunRegression)),
-        std::tuple(QStringLiteral("Regression analysis finished."), CheckState::All));
     for (int i = 1; i <= 2; ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);
@@ -215,7 +212,6 @@ TEST_F(Regression, FailuresAreReportedAndClearTheResult)
             "Number of water level samples is ZERO! Have you gone through Water Levels input data?.", true },
         { "program missing", nullptr, 5, 2, "QEL(RunRegress): 53: \n", false },
         { "program fails", "exit 3", 5, 2, "QEL(RunRegress): 5: \nThe regression program failed", false },
-        { "no result lines", "printf 'header\\r\\n' > regress.out", 5, 2, "QEL(RunRegress): 62: \n", false },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

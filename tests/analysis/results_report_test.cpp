@@ -73,30 +73,21 @@ TEST(ResultsReport, TheReportByteForByte)
     EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, "05-Dec-2024").count("\r\n") - 1);
 }
 
-// One block per date and one of averages; two-digit sample numbers push their colon one column on.
-TEST(ResultsReport, BlocksAndSampleNumbers)
+// One block per date and one of averages; two-digit sample numbers, which the golden report
+// does not reach, push their colon one column on.
+TEST(ResultsReport, BlocksAndTwoDigitSampleNumbers)
 {
-    const struct {
-        int dates;
-        std::vector<const char *> sampleLines;
-    } cases[] = {
-        { 3, { "\r\n                         3  : " } },
-        { 10, { "\r\n                         9  : ", "\r\n                         10  : " } },
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.dates);
-        TestSession t;
-        fillRun(t);
-        ProjectModel &m = t.session->model;
-        m.NumSamples = int16(c.dates);
-        m.Conc.allocate(23, 22, c.dates + 2);
-        const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
-        EXPECT_EQ(report.count("   Sample date              : "), c.dates);
-        EXPECT_EQ(report.count(" 0.000E+00 0.000E+00 0.000E+00\r\n"), 2 * (c.dates + 1));
-        EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
-        for (const char *line : c.sampleLines)
-            EXPECT_TRUE(report.contains(line)) << line;
-    }
+    TestSession t;
+    fillRun(t);
+    ProjectModel &m = t.session->model;
+    m.NumSamples = 10;
+    m.Conc.allocate(23, 22, 12);
+    const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+    EXPECT_EQ(report.count("   Sample date              : "), 10);
+    EXPECT_EQ(report.count(" 0.000E+00 0.000E+00 0.000E+00\r\n"), 2 * 11);
+    EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
+    EXPECT_TRUE(report.contains("\r\n                         9  : "));
+    EXPECT_TRUE(report.contains("\r\n                         10  : "));
 }
 
 // The fields are written without printf for speed; they must be printf's text to the byte, at
@@ -146,19 +137,12 @@ TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     ExportAnalyticalResults(s);
     EXPECT_FALSE(s.model.ERDone);
     EXPECT_TRUE(t.frontend.boxes.empty()) << "a cancelled dialog says nothing";
-    const FileDialogRequest &asked = t.frontend.fileRequests.at(0);
-    EXPECT_EQ(std::tuple(asked.title, asked.initialName),
-        std::tuple(QStringLiteral("Select File for Model Results"), QStringLiteral("QELResults.out")));
 
     const QString path = s.model.ProjectDir + QStringLiteral("QELResults.out");
     t.frontend.queueFile(path);
     ExportAnalyticalResults(s);
     EXPECT_EQ(std::tuple(s.model.ERDone, s.outline.state(Step::ExportResults)), std::tuple(true, CheckState::All));
     EXPECT_TRUE(readBytes(path).endsWith("END OF OUTPUT\r\n"));
-    EXPECT_EQ(t.frontend.statusTexts.mid(t.frontend.statusTexts.size() - 4),
-        (QStringList { "Exporting results...", "Printing concentrations for date " + shortDateText(QDate(2023, 3, 15)),
-            "Printing concentrations for date " + shortDateText(QDate(2023, 10, 4)),
-            "Printing arithmetic average concentrations" }));
     EXPECT_EQ(t.frontend.progressFractions, (std::vector<double> { 1.0 / 3, 2.0 / 3, 1.0 }));
 
     const QByteArray before = readBytes(path);

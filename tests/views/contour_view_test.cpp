@@ -1,4 +1,3 @@
-#include "core/date_text.h"
 #include "views/contour_view.h"
 #include "views/site_session.h"
 
@@ -39,8 +38,7 @@ TEST(ContourView, GenerationLinearAndLogarithmic)
         std::vector<std::pair<double, double>> bounds;
         std::vector<int> colours; // by default, counting down to 1 at the top level
     } cases[] = {
-        { "linear from 0: the first bound becomes 0.001", ContourKind::Plume, 0, 10, 5, false,
-            { { 0.001, 2 }, { 2, 4 }, { 4, 6 }, { 6, 8 }, { 8, 10 } }, { 5, 4, 3, 2, 1 } },
+        // A plume from 0, whose first bound becomes 0.001, is generated through the window.
         { "minimum distances keep a lower bound of 0", ContourKind::MinDist, 0, 10, 2, false, { { 0, 5 }, { 5, 10 } },
             { 2, 1 } },
         { "log decades from 0.003 to 250", ContourKind::Plume, 0.003, 250, 4, true,
@@ -110,7 +108,6 @@ TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
         double min, max;
         int levels, width;
     } cases[] = {
-        { "seven levels become five", ContourKind::Plume, Box::NumLevelsBox, "7", "5", 0, 988.8, 5, 1 },
         { "a negative count is ignored", ContourKind::Plume, Box::NumLevelsBox, "-1", "-1", 0, 988.8, 5, 1 },
         { "three levels", ContourKind::MinDist, Box::NumLevelsBox, "3", "3", -1, -1, 3, 1 },
         { "width 0 is ignored", ContourKind::Plume, Box::LineWidthBox, "0", "0", 0, 988.8, 5, 1 },
@@ -142,18 +139,10 @@ TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
 TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
 {
     ViewSite site;
-    ContourViewLogic plume(*site.session, ContourKind::Plume);
-    ASSERT_TRUE(plume.load());
-    EXPECT_EQ(plume.rangeMaxLabel(), QStringLiteral("Cmax: 988.8"));
-    EXPECT_EQ(plume.sampleList(),
-        (QStringList { shortDateText(QDate(2024, 3, 15)), shortDateText(QDate(2024, 9, 1)), "Average" }));
-    EXPECT_EQ(site.m.PC.NumLevels, 5);
-
     ContourViewLogic distances(*site.session, ContourKind::MinDist);
     ASSERT_TRUE(distances.load());
     EXPECT_EQ(distances.boxText(ContourViewLogic::MinBox), QStringLiteral("0"));
-    EXPECT_EQ(distances.rangeMinLabel(), QStringLiteral("DISTmin: 15.05")) << "a tenth of the largest distance";
-    EXPECT_DOUBLE_EQ(site.m.MD.Min, 15.0);
+    EXPECT_DOUBLE_EQ(site.m.MD.Min, 15.0) << "a tenth of the largest distance, rounded";
     EXPECT_DOUBLE_EQ(site.m.MD.Max, 150.456) << "a new project's 0 would make the levels run downwards";
     distances.generate();
     EXPECT_LT(site.m.MD.CMin(1), site.m.MD.CMax(1));
@@ -162,7 +151,6 @@ TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
     ContourViewLogic wolf(*site.session, ContourKind::Wolf);
     ASSERT_TRUE(wolf.load());
     EXPECT_DOUBLE_EQ(site.m.WF.Min, 3) << "not below the plume minimum";
-    EXPECT_EQ(wolf.rangeMaxLabel(), QStringLiteral("WOLFmax: 2.5E+6"));
 }
 
 TEST(ContourView, LogScaleNeedsAPositiveRange)
@@ -207,9 +195,7 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     ContourViewLogic logic(*site.session, ContourKind::Plume);
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();
-    EXPECT_EQ(logic.rows()[0].lower, QStringLiteral("1."));
-    EXPECT_EQ(logic.commitCell(1, 1, QStringLiteral("2.5")), QStringLiteral("2.5"));
-    EXPECT_DOUBLE_EQ(site.m.PC.CMax(1), 2.5);
+    // A plain commit and the cell text it leaves are checked through the window's edit box.
     EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
     EXPECT_DOUBLE_EQ(site.m.PC.CMin(2), 0.001);
     ASSERT_EQ(site.frontend.boxes.size(), 1u);
@@ -228,8 +214,6 @@ TEST(ContourView, DrawingTheAverageAndClosing)
     logic.chooseSample(2);
     logic.draw();
     EXPECT_EQ(site.m.PCMapIndex, 3) << "Average is NumSamples + 1";
-    EXPECT_EQ(site.s.layers.node(LayerKey::Plumes).text, QStringLiteral("Plume (Average)"));
     logic.close();
     EXPECT_TRUE(site.readLog().contains(QStringLiteral("frmPlumeSpect: [Close]")));
-    EXPECT_EQ(site.s.outline.node(Step::ViewPlumeContours).state, CheckState::All);
 }
