@@ -1,4 +1,7 @@
 #include "analysis/new_well_places.h"
+#include "support/test_session.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +57,13 @@ TEST(NewWellPlaces, HighestLocalMaximaFirst)
 
 // The coordinates, distances, concentrations and the file of the places are those of the
 // example replay's golden new-wells.csv.
-TEST(NewWellPlaces, NoGridNoPlaces)
+TEST(NewWellPlaces, NoGridNoPlacesAndNoWolfNoFile)
 {
     EXPECT_TRUE(bestNewWellPlaces(ProjectModel(), 3).empty());
+    test::TestSession t;
+    const QString target = t.home() + QStringLiteral("places.csv");
+    EXPECT_FALSE(writeNewWellPlaces(*t.session, target));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_TRUE(t.session->ErrorText.startsWith(QStringLiteral(
+        "QEL(WOLF:NewWellPlaces): 5: \nThere are no places for new wells: the project has not computed")));
 }

@@ -116,6 +116,12 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
                 EXPECT_FALSE(ExportMinDistGrid(f.s));
             },
             "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
+        { "no model grid",
+            [](ExportFixture &f) {
+                f.m.PCNumX = 0;
+                EXPECT_FALSE(ExportMinDistGrid(f.s));
+            },
+            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no model grid to export" },
         { "cancelled",
             [](ExportFixture &f) {
                 f.frontend.queueCancelledFile();
