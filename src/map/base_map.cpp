@@ -132,13 +132,14 @@ void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window
             }
         }
     }
-    const float lo = stretch->lo, hi = stretch->hi;
-    const float span = hi > lo ? hi - lo : 1;
+    // In double: the span of two far-apart floats can overflow a float, and inf / inf is no grey.
+    const double lo = stretch->lo, hi = stretch->hi;
+    const double span = hi > lo ? hi - lo : 1;
     for (int y = 0; y < h; ++y) {
         uchar *line = image.scanLine(y);
         for (int x = 0; x < w; ++x) {
             const float v = values[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-            line[x] = isData(v) && lo <= hi ? uchar(std::clamp((v - lo) / span * 255.0f, 0.0f, 255.0f)) : 255;
+            line[x] = isData(v) && lo <= hi ? uchar(std::clamp((v - lo) / span * 255.0, 0.0, 255.0)) : 255;
         }
     }
 }
