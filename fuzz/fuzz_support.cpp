@@ -3,6 +3,9 @@
 #include "core/errors.h"
 #include "core/startup.h"
 #include "input/table_access.h"
+#include "map/map_display.h"
+#include "map/map_renderer.h"
+#include "map/map_session.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -63,6 +66,20 @@ void readEveryCell(const QString &path, const QString &driver)
                     table.field(c).toText();
         }
     } catch (const QelError &) {
+    }
+}
+
+void displayAndPaintBaseMap(const QString &fileName, const QString &type, const QByteArray &bytes)
+{
+    writeScratchFile(fileName, bytes);
+    QuietSession quiet;
+    ProjectModel &m = quiet.session->model;
+    m.ProjectDir = scratchFolder(), m.ProjectDirAssigned = true, m.RunMode = QStringLiteral("Batch");
+    m.BaseMapFile = fileName, m.BaseMapType = type;
+    m.DistUnits = QStringLiteral("m");
+    if (DisplayMap(*quiet.session)) {
+        const DrawingComponent &map = drawingOf(*quiet.session);
+        renderMapImage(map, fullView(map), QSize(64, 48));
     }
 }
 

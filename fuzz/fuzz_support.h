@@ -36,6 +36,11 @@ QString writeScratchFile(const QString &name, const QByteArray &bytes);
 // which the program reports, so it ends the read quietly.
 void readEveryCell(const QString &path, const QString &driver);
 
+// Writes the input as the project's base map of the type ("raster" or "vector"), opens it as a
+// project replay does, and paints the whole map small: huge or degenerate extents must neither
+// crash the view nor ask for an endless image.
+void displayAndPaintBaseMap(const QString &fileName, const QString &type, const QByteArray &bytes);
+
 inline QByteArray inputBytes(const std::uint8_t *data, std::size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
