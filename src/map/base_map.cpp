@@ -96,6 +96,9 @@ GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
     return d;
 }
 
+// 65536 x 65536: a larger image is read only through overviews of its own.
+constexpr double MaxPixelsWithoutOverviews = 65536.0 * 65536.0;
+
 // The value range a band of another type than bytes is stretched over to 8-bit grey.
 struct GreyStretch {
     float lo = std::numeric_limits<float>::max(), hi = std::numeric_limits<float>::lowest();
@@ -340,6 +343,15 @@ BaseMap openRasterBaseMap(const QString &path)
     GdalDatasetPtr d = open(path, GDAL_OF_RASTER, QStringLiteral("an image"));
     if (d->GetRasterCount() < 1 || d->GetRasterXSize() < 1 || d->GetRasterYSize() < 1)
         cannotOpen(path, QStringLiteral("it holds no image"));
+    // Without overviews GDAL reads every pixel to make the first image: for a header that claims
+    // billions of pixels (a damaged file does) that takes hours, so such an image is refused.
+    const double pixels = double(d->GetRasterXSize()) * d->GetRasterYSize();
+    if (pixels > MaxPixelsWithoutOverviews && d->GetRasterBand(1)->GetOverviewCount() == 0)
+        cannotOpen(path,
+            QStringLiteral("it is %1 x %2 pixels without overviews, too large to show; build overviews for it (for "
+                           "instance with gdaladdo) or save a smaller copy")
+                .arg(d->GetRasterXSize())
+                .arg(d->GetRasterYSize()));
 
     BaseMap map;
     map.kind = BaseMap::Kind::Raster;

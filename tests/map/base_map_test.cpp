@@ -123,6 +123,9 @@ TEST_F(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
     const QString text = writeBytes(dir.filePath("notes.tif"), "not an image at all");
     const QString wmf = writeBytes(dir.filePath("plan.wmf"), QByteArray("\xD7\xCD\xC6\x9A", 4) + QByteArray(40, '\0'));
     const QString empty = writeBytes(dir.filePath("empty.geojson"), R"({"type":"FeatureCollection","features":[]})");
+    const QString huge = writeBytes(dir.filePath("huge.asc"),
+        "ncols 70000\nnrows 70000\nxllcorner 0\nyllcorner 0\n"
+        "cellsize 1\n1 2 3\n");
     const struct {
         const char *what;
         std::function<void()> open;
@@ -136,6 +139,8 @@ TEST_F(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
         { "metafile", [&] { openVectorBaseMap(wmf); }, ErrPathFileAccess, "Windows metafiles" },
         { "empty drawing", [&] { openVectorBaseMap(empty); }, ErrPathFileAccess, "no drawing" },
         { "folder", [&] { openRasterBaseMap(dir.path()); }, ErrPathFileAccess, "not a readable file" },
+        { "header of billions of pixels", [&] { openRasterBaseMap(huge); }, ErrPathFileAccess,
+            "70000 x 70000 pixels without overviews" },
         // A fuzzed plan whose NUL bytes make GDAL's DXF reader loop without end.
         { "damaged DXF", [&] { openVectorBaseMap(mapFixture("damaged.dxf")); }, ErrPathFileAccess, "NUL bytes" },
         // Another, without NUL bytes, that GDAL's reader loops on: it is given up after the limit.
