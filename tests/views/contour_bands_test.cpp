@@ -132,6 +132,12 @@ TEST(ContourBands, TheLegendStacksItsSwatchesBelowTheTitle)
     EXPECT_DOUBLE_EQ(corner.y2, -50);
     EXPECT_DOUBLE_EQ(corner.x2, 0 + 35 + 0.7 * 10 * 7 + 3.0);
     EXPECT_EQ(d.entities.back().points, (std::vector<QPointF> { { 0, -50 }, { 0, 100 } })) << "the frame closes";
+
+    // Swatches are hatched at the grid spacing: without one the legend is refused with its reason.
+    m.PCGridSpacing = 0;
+    mapContourBands(s, ContourKind::Plume, 1);
+    EXPECT_TRUE(s.ErrorText.contains(QStringLiteral("The model grid spacing must be positive to draw a legend.")))
+        << s.ErrorText.toStdString();
 }
 
 TEST(ContourBands, LocatingALegendInsideAnotherOffersRetry)
