@@ -64,7 +64,7 @@ void checkReadsThrough(const QString &path, std::chrono::milliseconds limit)
     const QByteArray file = path.toUtf8();
     const ChildOutcome outcome = runInChild(
         [&file] {
-            CPLPushErrorHandler(CPLQuietErrorHandler);
+            QuietGdalErrors quiet;
             GdalDatasetPtr d(GDALDataset::Open(file.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
             if (!d)
                 return;
