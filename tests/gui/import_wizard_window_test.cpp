@@ -112,8 +112,6 @@ TEST_F(ImportWizardWindowTest, BothWizardsWalkThroughTheirFourSteps)
         EXPECT_FALSE(next()->isEnabled()) << "no file yet";
         expectShowsCore(2);
         chooseFile(*walk);
-        ASSERT_FALSE(frontend.fileRequests.empty());
-        EXPECT_EQ(frontend.fileRequests.back().filter, QStringLiteral("Comma-separated values (csv) (*.csv)|*.csv"));
         EXPECT_EQ(control<QLineEdit>(walk->fileBox)->text(), QStringLiteral("data/") + QLatin1String(walk->file));
         expectShowsCore(2);
 

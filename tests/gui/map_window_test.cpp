@@ -72,7 +72,6 @@ TEST_F(MapWindowTest, OpensWithTheWholeMapAndClosingUndoesTheMapSteps)
 {
     openMap();
     const QAction *mapMenu = window->findChild<QMenu *>("mnuMap")->menuAction();
-    EXPECT_EQ(map->windowTitle(), QStringLiteral("Map View"));
     EXPECT_TRUE(mapMenu->isVisible());
     EXPECT_TRUE(window->command("tbZoomIn")->isEnabled());
     EXPECT_TRUE(canvas->visibleMap().contains(QRectF(0, 0, 40, 30))) << canvas->visibleMap().width();
@@ -246,10 +245,9 @@ TEST_F(MapWindowTest, CalibrationDialogFollowsTheBoxRules)
     // The hint rules are the calibration's (tested in map); here the image's size reaches them.
     type(edit("txtRasterX3"), QStringLiteral("50"));
     EXPECT_EQ(hint->text(), QStringLiteral("Raster X coordinate outside range (0,40)! Please try again."));
-    type(edit("txtRasterX3"), QStringLiteral("5"));
-    type(edit("txtRasterY3"), QStringLiteral("25"));
-    type(edit("txtVectorX3"), QStringLiteral("1000"));
-    type(edit("txtVectorY3"), QStringLiteral("2000"));
+    for (const auto &[name, text] : { std::pair("txtRasterX3", "5"), std::pair("txtRasterY3", "25"),
+             std::pair("txtVectorX3", "1000"), std::pair("txtVectorY3", "2000") })
+        type(edit(QLatin1String(name)), QLatin1String(text));
     // Point 2 picked on the map: the pixel boxes fill from the click.
     QTimer::singleShot(0, canvas, [this] { clickAt(canvas, device(5, 25)); });
     dialog->findChild<QPushButton *>(QStringLiteral("cmdScalePoint4"))->click();
@@ -285,14 +283,14 @@ TEST_F(MapWindowTest, ClosingTheDialogIsCancelWithItsQuestion)
     openMap();
     CalibrationDialog *dialog = gui::showMapScaleDialog(*window);
     MapCalibration &c = dialog->calibration();
-    c.txtRasterX_Change(3, QStringLiteral("0"));
-    c.txtRasterY_Change(3, QStringLiteral("30"));
-    c.txtVectorX_Change(3, QStringLiteral("0"));
-    c.txtVectorY_Change(3, QStringLiteral("0"));
-    c.txtRasterX_Change(4, QStringLiteral("40"));
-    c.txtRasterY_Change(4, QStringLiteral("0"));
-    c.txtVectorX_Change(4, QStringLiteral("400"));
-    c.txtVectorY_Change(4, QStringLiteral("300"));
+    // Pixel (0, 30) is (0, 0) and pixel (40, 0) is (400, 300).
+    for (const auto &[point, rasterX, rasterY, mapX, mapY] :
+        { std::tuple(3, "0", "30", "0", "0"), std::tuple(4, "40", "0", "400", "300") }) {
+        c.txtRasterX_Change(point, QLatin1String(rasterX));
+        c.txtRasterY_Change(point, QLatin1String(rasterY));
+        c.txtVectorX_Change(point, QLatin1String(mapX));
+        c.txtVectorY_Change(point, QLatin1String(mapY));
+    }
     c.chkCalibrate_Click(true);
     QPointer<CalibrationDialog> open(dialog);
     frontend.answers = { MsgAnswer::No };
