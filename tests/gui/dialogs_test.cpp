@@ -2,20 +2,16 @@
 #include "gui/dialogs/plot_limits_dialog.h"
 #include "gui/dialogs/source_dialog.h"
 #include "gui/dialogs/transport_dialog.h"
-#include "gui/dialogs/units_dialog.h"
 #include "gui/gui_input.h"
 #include "gui/workbench_fixture.h"
 #include "support/test_session.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -59,11 +55,6 @@ struct DialogTest : ::testing::Test {
         show<gui::SourceDialog>();
     }
     void openTransport() { show<gui::TransportDialog>(); }
-    void openTransportWithDecay()
-    {
-        m.Decay = true;
-        openTransport();
-    }
 
     template<typename W> W *child(const QString &name) const
     {
@@ -94,8 +85,8 @@ struct DialogTest : ::testing::Test {
     QStringList warnings() const { return ts.frontend.boxTexts(MsgIcon::Warning); }
 };
 
-// One row per dialog (and the half-life box, enabled by the decay tick); every parameter's text is
-// checked by the core rule tests, and each box's field by the new project walk's saved project.
+// One row per dialog; every parameter's text is checked by the core rule tests, and each box's field
+// by the new project walk's saved project.
 TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
 {
     const struct {
@@ -105,8 +96,6 @@ TEST_F(DialogTest, ARefusedValueWarnsIsMarkedKeepsTheFocusAndIsNotStored)
     } cases[] = {
         { &DialogTest::openTransport, "txtParameter0", "0", "Hydraulic conductivity must not be <= 0!", "1",
             &ProjectModel::K },
-        { &DialogTest::openTransportWithDecay, "txtParameter5", "-2", "Solute half-life must not be < 0!", "30",
-            &ProjectModel::HalfLife },
         { &DialogTest::openPlotLimits, "txtMLLeft", "-5",
             "Left map extent (-5) must be greater than maximum left extent (0)!", "25", &ProjectModel::MapLeft },
         { &DialogTest::openSource, "txtXsource", "2000.5", "Specify source within Left and Right boundary (0, 2000)!",
@@ -220,20 +209,10 @@ TEST_F(DialogTest, SourcePickRoundingAndItsStep)
     EXPECT_TRUE(ts.frontend.answers.empty());
 }
 
-TEST_F(DialogTest, PlotLimitsRefusalHoldsTheFocusEvenOnAnotherTab)
+// A refused box on another tab brings its tab back to the front.
+TEST_F(DialogTest, PlotLimitsRefusalBringsItsTabBack)
 {
     openPlotLimits();
-    EXPECT_EQ(box("txtMLRight")->text(), QStringLiteral("1000"));
-    enter("txtMLLeft", QStringLiteral("-5"));
-    // Nothing else can be done while the refused value stands, and no second warning comes.
-    child<QCheckBox>("chkSameLimits")->click();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(m.SameLimits);
-    EXPECT_EQ(QApplication::focusWidget(), box("txtMLLeft"));
-    EXPECT_EQ(warnings().size(), 1);
-    enter("txtMLLeft", QStringLiteral("25"));
-
-    // A refused box on another tab brings its tab back to the front.
     type("txtPLRight", QStringLiteral("2000"));
     child<QTabWidget>("tabPlotLimits")->setCurrentIndex(0);
     leave();
@@ -265,51 +244,6 @@ TEST_F(DialogTest, PlotLimitsOkAndDrawWaitForAConsistentSet)
     EXPECT_TRUE(dialog.isNull());
     EXPECT_EQ(m.PCNumX, 81);
     EXPECT_TRUE(ts.frontend.boxes.empty());
-}
-
-// The texts come from the core rules; here that they reach the boxes and the enabled states.
-TEST_F(DialogTest, TransportHalfLifeFollowsTheDecayTick)
-{
-    m.TDDone = m.Decay = true;
-    m.HalfLife = 12.5;
-    openTransport();
-    EXPECT_EQ(child<QLabel>("lblParameterUnit0")->text(), QStringLiteral("ft/d"));
-    QLineEdit *halfLife = box(QStringLiteral("txtParameter%1").arg(HalfLifeIndex));
-    for (const bool ticked : { false, true }) {
-        child<QCheckBox>("chkDecay")->click();
-        EXPECT_EQ(m.Decay, ticked);
-        EXPECT_EQ(halfLife->text(), ticked ? QStringLiteral("12.5") : QString());
-        EXPECT_EQ(halfLife->isEnabled(), ticked);
-    }
-}
-
-// The rules (what counts as done, what is logged, what Close checks) are tested in core; here that
-// the boxes reach them and Close is offered only once all three are chosen.
-TEST_F(DialogTest, UnitsCloseOfferedOnceAllThreeAreChosen)
-{
-    m.TimeUnits.clear(), m.ConcUnits.clear(); // the distance unit is shown when opening, not logged
-    show<gui::UnitsDialog>();
-    EXPECT_EQ(child<QComboBox>("cboDistUnits")->currentText(), QStringLiteral("ft"));
-    EXPECT_EQ(child<QComboBox>("cboTimeUnits")->currentIndex(), -1);
-    for (const auto &[name, unit, closes] :
-        { std::tuple("cboConcUnits", "ug/L", false), std::tuple("cboTimeUnits", "yr", true) }) {
-        auto *units = child<QComboBox>(QLatin1String(name));
-        units->setCurrentIndex(units->findText(QLatin1String(unit)));
-        EXPECT_EQ(button("cmdClose")->isEnabled(), closes) << name;
-    }
-    EXPECT_EQ(m.TimeUnits, QStringLiteral("yr"));
-    EXPECT_EQ(ts.readLog().count(QStringLiteral("Units: TimeUnits = yr\r\n")), 1);
-    EXPECT_FALSE(ts.readLog().contains(QStringLiteral("Units: DistUnits")));
-}
-
-// Distance units are shown only once the units step is done.
-TEST_F(DialogTest, OptionsShowTheDistanceUnitOnceTheUnitsAreSet)
-{
-    for (const bool set : { true, false }) {
-        m.UNDone = set;
-        show<gui::OptionsDialog>();
-        EXPECT_EQ(child<QLabel>("lblDistUnits")->text(), set ? QStringLiteral("ft") : QString());
-    }
 }
 
 // The refusal texts are the core rule's; here the box shows what stays in force, and an overflow
@@ -356,27 +290,6 @@ TEST_F(DialogTest, OptionsMultipleProjectsEnablesNewAndOpenAtOnceAndCloseLogs)
     EXPECT_TRUE(dialog.isNull());
     EXPECT_TRUE(ts.readLog().endsWith(QStringLiteral(
         "Options: MultipleProjects enabled\r\nOptions: MultipleProjects disabled\r\nOptions: [Close]\r\n")));
-}
-
-TEST_F(DialogTest, OptionsProgramPathsThroughTheFileDialog)
-{
-    ts.session->app.NotepadPath = QStringLiteral("/opt/viewer/bin/view");
-    show<gui::OptionsDialog>();
-    EXPECT_EQ(box("txtNotepad")->text(), QStringLiteral("/opt/viewer/bin/view"));
-    ts.frontend.queueFile(QStringLiteral("/usr/bin/less"));
-    child<QToolButton>("imgNotepad")->click();
-    ASSERT_EQ(ts.frontend.fileRequests.size(), 1u);
-    EXPECT_EQ(ts.frontend.fileRequests[0].initialDir, QStringLiteral("/opt/viewer/bin/"));
-    EXPECT_EQ(ts.session->app.NotepadPath, QStringLiteral("/usr/bin/less"));
-    EXPECT_EQ(box("txtNotepad")->text(), QStringLiteral("/usr/bin/less"));
-
-    ts.frontend.queueCancelledFile();
-    child<QToolButton>("imgWordpad")->click();
-    EXPECT_TRUE(ts.session->app.EditorPath.isEmpty());
-    ts.frontend.queueFile(QStringLiteral("/usr/bin/gedit"));
-    child<QToolButton>("imgWordpad")->click();
-    EXPECT_EQ(ts.session->app.EditorPath, QStringLiteral("/usr/bin/gedit"));
-    EXPECT_EQ(ts.session->app.NotepadPath, QStringLiteral("/usr/bin/less"));
 }
 
 } // namespace

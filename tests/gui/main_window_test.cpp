@@ -1,22 +1,14 @@
 #include "core/reporting.h"
 #include "gui/workbench/check_tree.h"
-#include "gui/workbench/layer_window.h"
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
-#include "gui/workbench/qt_frontend.h"
-#include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
 #include "support/test_session.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -27,24 +19,6 @@ namespace {
 using gui::MainWindow;
 
 class MainWindowTest : public WorkbenchTest { };
-
-// A command whose window was not given, or not built yet, stays disabled even when a procedure
-// enables it; the others follow the procedures.
-TEST_F(MainWindowTest, OnlyCommandsThatCanRunAreEnabled)
-{
-    for (const bool workbench : { false, true }) {
-        SCOPED_TRACE(workbench ? "workbench" : "no windows given");
-        MainWindow &w = makeWindow(workbench ? gui::workbenchWindowFactories() : gui::WindowFactories {});
-        for (int i = 0; i <= int(Command::ZoomAll); ++i) {
-            const Command command = Command(i);
-            w.setCommandEnabled(command, true);
-            const bool handled = w.commands().handler(command) != nullptr;
-            for (const QAction *action : w.commands().actions(command))
-                EXPECT_EQ(action->isEnabled(), handled) << action->objectName().toStdString();
-        }
-        EXPECT_EQ(w.commands().handler(Command::EditUnits) != nullptr, workbench);
-    }
-}
 
 TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)
 {
@@ -146,138 +120,6 @@ TEST_F(MainWindowTest, ClosingAsksOnceAndWritesTheUnloadLines)
         else
             EXPECT_FALSE(log.contains(QStringLiteral("[Form unload]")));
     }
-}
-
-TEST_F(MainWindowTest, WindowPlacementRoundTripsThroughTheSettingsStore)
-{
-    MainWindow &first = makeWindow();
-    first.showNormal();
-    first.setPlacement({ 2000, 1500, 12000, 9000 });
-    const QRect geometry(first.pos(), first.size());
-    ASSERT_TRUE(first.close());
-
-    QSettings stored(settingsFile(), QSettings::IniFormat);
-    const gui::WindowPlacement p = MainWindow::storedPlacement(stored);
-    EXPECT_NEAR(p.left, 2000, 15);
-    EXPECT_NEAR(p.top, 1500, 15);
-    EXPECT_NEAR(p.width, 12000, 15);
-    EXPECT_NEAR(p.height, 9000, 15);
-
-    MainWindow &second = makeWindow();
-    EXPECT_EQ(QRect(second.pos(), second.size()).topLeft(), geometry.topLeft());
-    EXPECT_EQ(second.size(), geometry.size());
-
-    // Never smaller than the minimum size.
-    second.setPlacement({ 0, 0, 1000, 1000 });
-    EXPECT_GE(second.placement().width, 9000 - 15);
-    EXPECT_GE(second.placement().height, 8000 - 15);
-}
-
-TEST_F(MainWindowTest, PlacementIsNotStoredForAMaximisedWindowNorRestoredFromFarLeft)
-{
-    MainWindow &w = makeWindow();
-    w.showMaximized();
-    ASSERT_TRUE(w.close());
-    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("Settings/MainLeft"));
-
-    settings->setValue("Settings/MainLeft", -30000);
-    settings->setValue("Settings/MainWidth", 20000);
-    MainWindow &far = makeWindow();
-    EXPECT_GT(far.pos().x(), -1000);
-    EXPECT_EQ(MainWindow::storedPlacement(*settings).left, -30000);
-}
-
-TEST_F(MainWindowTest, ChildWindowsOpenOnceAndTile)
-{
-    MainWindow &w = makeWindow();
-    auto *first = new FakeForm(*session, QStringLiteral("frmOptions"), 1900);
-    QMdiSubWindow *frame = w.showChild(first);
-    auto *second = new FakeForm(*session, QStringLiteral("frmOptions"), 1900);
-    EXPECT_EQ(w.showChild(second), frame);
-    QApplication::processEvents();
-    EXPECT_EQ(w.findChildForm("frmOptions"), first);
-    EXPECT_EQ(w.mdiArea()->subWindowList().size(), 4); // outline, layers, message, options
-
-    // Tiled one above the other, then side by side: the windows fill the area exactly.
-    const QRect area = w.mdiArea()->viewport()->rect();
-    for (const bool horizontal : { true, false }) {
-        w.command(horizontal ? "mnuWindowTileHorizontal" : "mnuWindowTileVertical")->trigger();
-        int sum = 0;
-        for (QMdiSubWindow *window : w.mdiArea()->subWindowList()) {
-            EXPECT_EQ(horizontal ? window->width() : window->height(), horizontal ? area.width() : area.height());
-            sum += horizontal ? window->height() : window->width();
-        }
-        EXPECT_EQ(sum, horizontal ? area.height() : area.width());
-    }
-    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Window > Tile Vertical")));
-}
-
-TEST_F(MainWindowTest, ClipboardCommandsWorkOnTheListedWindowsOnly)
-{
-    MainWindow &w = makeWindow();
-    for (const auto &[name, copies] : { std::pair { "frmOptions", true }, { "frmUnits", false } }) {
-        SCOPED_TRACE(name);
-        auto *form = new FakeForm(*session, QString::fromLatin1(name), 1900);
-        w.showChild(form);
-        auto *field = form->findChild<QLineEdit *>("txtField");
-        field->setText(QStringLiteral("copied text"));
-        field->setFocus();
-        field->selectAll();
-        QApplication::clipboard()->setText(QStringLiteral("before"));
-        QApplication::processEvents();
-
-        EXPECT_EQ(w.command("mnuEditCopy")->isEnabled(), copies);
-        w.command("mnuEditCopy")->trigger();
-        if (copies) {
-            EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("copied text"));
-            w.command("mnuEditCut")->trigger();
-            EXPECT_TRUE(field->text().isEmpty());
-        }
-        form->closeForm();
-        QApplication::processEvents();
-    }
-}
-
-TEST_F(MainWindowTest, FormattingButtonsFollowTheDocumentWindow)
-{
-    MainWindow &w = makeWindow();
-    w.showChild(new FakeForm(*session, QStringLiteral("frmDoc"), 1050));
-    EXPECT_TRUE(w.formatAction("Center")->isEnabled());
-    EXPECT_TRUE(w.command("mnuEditPaste")->isEnabled());
-    w.showChild(w.outlineWindow());
-    EXPECT_FALSE(w.formatAction("Center")->isEnabled());
-}
-
-TEST_F(MainWindowTest, HelpCurrentTopicUsesTheActiveWindowsTopic)
-{
-    QList<int> topics;
-    gui::WindowFactories factories;
-    factories.help = [&topics](Session &, QWidget *, int context) { topics << context; };
-    MainWindow &w = makeWindow(std::move(factories));
-    w.showChild(w.layerWindow());
-    w.command("mnuHelpCurrentTopic")->trigger();
-    w.command("mnuHelpContents")->trigger();
-    EXPECT_EQ(topics, (QList<int> { 1020, 1000 }));
-    EXPECT_EQ(session->app.HelpContext, 1020);
-}
-
-TEST_F(MainWindowTest, MapTitleRenamesTheMapWindow)
-{
-    MainWindow &w = makeWindow();
-    auto *map = new FakeForm(*session, QStringLiteral("frmMap"), 5100);
-    w.showChild(map);
-    frontend.inputAnswers = { QString() };
-    w.command("mnuMapSetTitle")->trigger();
-    EXPECT_EQ(map->windowTitle(), QStringLiteral("Map Window"));
-}
-
-TEST(QtFrontendFilters, ProcedureFiltersBecomeQtNameFilters)
-{
-    EXPECT_EQ(gui::qtNameFilters(QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*")),
-        (QStringList { "Project file (*.prj)", "All Files (*)" }));
-    EXPECT_EQ(gui::qtNameFilters(QStringLiteral("Raster image (*.bmp;*.tif)|*.bmp;*.tif|AutoCAD drawing file "
-                                                "(*.dwg)|*.dwg|WMF file|*.wmf")),
-        (QStringList { "Raster image (*.bmp *.tif)", "AutoCAD drawing file (*.dwg)", "WMF file (*.wmf)" }));
 }
 
 } // namespace

@@ -1,9 +1,4 @@
-#include "gui/workbench/placement_store.h"
 #include "gui/workbench/tool_window_layout.h"
-
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -33,22 +28,4 @@ TEST(ToolWindowLayout, FollowsTheAreaAndKeepsEveryWindowUsable)
         EXPECT_EQ(g.message, c.message);
     }
     EXPECT_TRUE(toolWindowLayout({ QRect(0, 0, 40, 600) }).outline.isEmpty()) << "an area being created";
-}
-
-TEST(PlacementStore, KeepsThePlacementUnderTheApplicationFolder)
-{
-    QTemporaryDir home;
-    qputenv("QEL_HOME", home.path().toUtf8());
-    {
-        PlacementStore store;
-        EXPECT_FALSE(store.load()) << "nothing before the first session ends";
-        store.save({ 2000, 1500, 12000, 9000 });
-    }
-    qunsetenv("QEL_HOME");
-    ASSERT_TRUE(QFile::exists(home.filePath("QEL-window.ini")));
-    QSettings file(home.filePath("QEL-window.ini"), QSettings::IniFormat);
-    const std::optional<WindowPlacement> p = PlacementStore(&file).load();
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->left, 2000);
-    EXPECT_EQ(p->height, 9000);
 }

@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 namespace qel::test {
@@ -128,14 +126,6 @@ void WorkbenchTest::click(const QString &button) const
     if (auto *pressed = control<QAbstractButton>(button))
         pressed->click();
     settle();
-}
-
-int WorkbenchTest::framesOf(const QString &form) const
-{
-    int frames = 0;
-    for (QMdiSubWindow *frame : window->mdiArea()->subWindowList())
-        frames += frame->widget() && frame->widget()->objectName() == form;
-    return frames;
 }
 
 QString WorkbenchTest::readLog() const

@@ -69,8 +69,6 @@ protected:
     }
     // Clicks the button and lets the window react, closing itself included.
     void click(const QString &button) const;
-    // How many windows of the document area show the form.
-    int framesOf(const QString &form) const;
     QString readLog() const;
     // Log lines written since the window was made.
     QStringList newLogLines() const;

@@ -1,5 +1,3 @@
-#include "core/help_topics.h"
-#include "gui/help/help_window.h"
 #include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
 
@@ -39,51 +37,6 @@ TEST_F(NewUserScenario, EveryOutlineStepReachesACommand)
                       + QStringLiteral(": this step is not available in this version of QEL.")),
             notBuilt);
     }
-}
-
-// A second run of the command brings the open window to the front; its help button opens its topic.
-// The captions and log lines are copies of the menu table and are not pinned here.
-TEST_F(NewUserScenario, EachCommandOpensItsWindowOnceWithItsHelpTopic)
-{
-    useProjectFolder();
-    session->model.MapReady = true; // for the plot limits
-    session->model.NumSamples = 1; // for the water level contours
-    makeWorkbench();
-    const struct {
-        const char *command, *form;
-        int help;
-    } windows[] = {
-        { "mnuEditUnits", "frmUnits", HelpTopic::Units },
-        { "mnuEditTransportData", "frmTransData", HelpTopic::TransportData },
-        { "mnuEditSourceLocation", "frmSource", HelpTopic::SourceLocation },
-        { "mnuMapSetPlotLimits", "frmPlotLmts", HelpTopic::PlotLimits },
-        { "mnuEditWellLocations", "frmWells", HelpTopic::WellsIntroduction },
-        { "mnuEditWaterLevelData", "frmWldata", HelpTopic::WaterLevelsIntroduction },
-        { "mnuViewWaterLevelContours", "frmRegRes", HelpTopic::RegressionResults },
-        { "mnuViewPlumeContours", "frmPlumeSpect", HelpTopic::PlumeContours },
-        { "mnuViewMinDistContours", "frmMinDist", HelpTopic::MinDistContours },
-        { "mnuViewWOLFContours", "frmWOLF", HelpTopic::WolfContours },
-        { "mnuToolsOptions", "frmOptions", HelpTopic::Options },
-    };
-    for (const auto &w : windows) {
-        SCOPED_TRACE(w.form);
-        window->command(QLatin1String(w.command))->trigger();
-        window->command(QLatin1String(w.command))->trigger();
-        QApplication::processEvents();
-        ASSERT_EQ(framesOf(QLatin1String(w.form)), 1);
-        form = window->activeChildForm();
-        ASSERT_EQ(form->objectName(), QLatin1String(w.form));
-        click(QStringLiteral("cmdHelp"));
-        QStringList topics;
-        for (const gui::HelpWindow *help : window->findChildren<gui::HelpWindow *>())
-            topics << help->currentTopic();
-        EXPECT_TRUE(topics.contains(helpTopicFile(w.help))) << topics.join(u' ').toStdString();
-
-        form->closeForm();
-        settle();
-        EXPECT_EQ(window->findChildForm(QLatin1String(w.form)), nullptr);
-    }
-    EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
 }
 
 // The preconditions and their texts are tested in core; here that an outline step reaches one.
