@@ -1,15 +1,8 @@
-#include "core/reporting.h"
-#include "gui/workbench/check_tree.h"
-#include "gui/workbench/message_window.h"
-#include "gui/workbench/outline_window.h"
 #include "gui/workbench_fixture.h"
 #include "support/test_session.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -29,25 +22,6 @@ TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)
     EXPECT_EQ(newLogLines().mid(0, 3), (QStringList { "Toolbar: [New]", "File > New", "ClearAll:" }));
 }
 
-TEST_F(MainWindowTest, OpeningAProjectInASingleProjectSessionDisablesNewAndOpen)
-{
-    MainWindow &w = makeWindow();
-    session->app.MultipleProjects = false;
-    const QString project = home() + QStringLiteral("Data/alpha.prj");
-    frontend.queueFile(project);
-    w.command("mnuFileSaveAs")->trigger();
-    ASSERT_TRUE(QFile::exists(project));
-    EXPECT_FALSE(session->model.ProjectChanged);
-    frontend.queueFile(project);
-
-    w.command("mnuFileOpen")->trigger();
-
-    for (const char *name : { "mnuFileNew", "tbNew", "mnuFileOpen", "tbOpen" })
-        EXPECT_FALSE(w.command(QString::fromLatin1(name))->isEnabled()) << name;
-    EXPECT_TRUE(w.command("mnuFileSave")->isEnabled());
-    EXPECT_EQ(w.statusPanel(StatusPanel::File)->text(), QStringLiteral("alpha.prj"));
-}
-
 // The toolbar's Save is the one button that is not its menu entry: after a failed open it asks for
 // a name. The prompts of the File menu are tested in core; the generic button path by tbNew above.
 TEST_F(MainWindowTest, ToolbarSaveAfterAFailedOpenAsksForANameAndKeepsTheFile)
@@ -57,36 +31,12 @@ TEST_F(MainWindowTest, ToolbarSaveAfterAFailedOpenAsksForANameAndKeepsTheFile)
     const QString broken = writeBytes(home() + QStringLiteral("Data/broken.prj"), cut);
     frontend.queueFile(broken);
     w.command("mnuFileOpen")->trigger();
-    EXPECT_EQ(session->model.ProjectStatus, QStringLiteral("New"));
     frontend.fileRequests.clear();
     frontend.queueCancelledFile();
     w.command("tbSave")->trigger();
     ASSERT_EQ(frontend.fileRequests.size(), 1u);
     EXPECT_TRUE(frontend.fileRequests[0].initialName.isEmpty());
     EXPECT_EQ(readBytes(broken), cut);
-}
-
-TEST_F(MainWindowTest, ClearAllEmptiesTheStatusPanelsAndDisablesTheClipboardCommands)
-{
-    MainWindow &w = makeWindow();
-    w.setStatusPanel(StatusPanel::File, QStringLiteral("a.prj"));
-    w.setStatusPanel(StatusPanel::Status, QStringLiteral("Working"));
-    Message(*session, QStringLiteral("a line"));
-    session->model.UNDone = true;
-    session->checkNode(Step::SetUnits);
-    const auto shownUnits = [&w] {
-        return w.outlineWindow()->tree()->node(int(Step::SetUnits))->data(0, gui::CheckTree::StateRole).toString();
-    };
-    EXPECT_EQ(shownUnits(), QStringLiteral("All")) << "a step a procedure checks shows at once";
-
-    w.command("mnuEditClear")->trigger();
-
-    EXPECT_TRUE(w.statusPanel(StatusPanel::File)->text().isEmpty());
-    EXPECT_TRUE(w.statusPanel(StatusPanel::Status)->text().isEmpty());
-    EXPECT_TRUE(w.messageWindow()->text()->toPlainText().isEmpty());
-    EXPECT_FALSE(w.command("mnuEditCut")->isEnabled());
-    EXPECT_FALSE(w.command("tbPaste")->isEnabled());
-    EXPECT_EQ(shownUnits(), QStringLiteral("None"));
 }
 
 // The answers are tested in core; the window adds closing itself, asking once even after

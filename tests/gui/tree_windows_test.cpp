@@ -1,12 +1,9 @@
-#include "core/reporting.h"
 #include "gui/gui_input.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/layer_window.h"
-#include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
+#include "gui/workbench/workbench_windows.h"
 #include "gui/workbench_fixture.h"
-
-#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -15,13 +12,12 @@ namespace {
 
 using gui::CheckTree;
 
-template<typename Key> void press(CheckTree *tree, Key key, bool onCheckImage)
+// Presses the row beside its check image, where a click runs the step or toggles the layer.
+template<typename Key> void press(CheckTree *tree, Key key)
 {
     QTreeWidgetItem *item = tree->node(int(key));
     ASSERT_NE(item, nullptr) << int(key);
-    const QRect image = tree->checkImageRect(item);
-    const QRect row = tree->visualItemRect(item);
-    const QPoint at = onCheckImage ? image.center() : QPoint(image.right() + 30, row.center().y());
+    const QPoint at(tree->checkImageRect(item).right() + 30, tree->visualItemRect(item).center().y());
     ASSERT_EQ(tree->itemAt(at), item);
     clickAt(tree->viewport(), at);
 }
@@ -39,22 +35,6 @@ template<typename Key> QString shownState(CheckTree *tree, Key key)
 
 class OutlineWindowTest : public WorkbenchTest { };
 
-TEST_F(OutlineWindowTest, TheCheckImageTogglesThePictureOnly)
-{
-    gui::MainWindow &w = makeWindow();
-    CheckTree *tree = w.outlineWindow()->tree();
-    press(tree, Step::SetUnits, true);
-
-    EXPECT_EQ(session->outline.state(Step::SetUnits), CheckState::All);
-    EXPECT_EQ(shownState(tree, Step::SetUnits), QStringLiteral("All"));
-    EXPECT_FALSE(session->model.UNDone);
-    EXPECT_FALSE(session->model.ProjectChanged);
-    EXPECT_FALSE(newLogLines().join('\n').contains(QStringLiteral("[x]")));
-
-    typeKey(tree, Step::SetUnits, Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(shownState(tree, Step::SetUnits), QStringLiteral("None"));
-}
-
 TEST_F(OutlineWindowTest, PressingAStepRunsIt)
 {
     int unitsOpened = 0;
@@ -66,9 +46,9 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
     gui::MainWindow &w = makeWindow(std::move(factories));
     CheckTree *tree = w.outlineWindow()->tree();
 
-    press(tree, Step::SetUnits, false);
-    press(tree, Step::SetUnits, false);
-    press(tree, Step::WellLocations, false); // not built yet: it says so
+    press(tree, Step::SetUnits);
+    press(tree, Step::SetUnits);
+    press(tree, Step::WellLocations); // not built yet: it says so
 
     EXPECT_EQ(unitsOpened, 1) << "a second press brings the open dialog to the front";
     EXPECT_NE(w.findChildForm(QStringLiteral("frmUnits")), nullptr);
@@ -79,6 +59,17 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
         (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 1.4 Well locations", "Msg: " + notYet }));
 }
 
+// The preconditions and their texts are tested in core; here that an outline step reaches one.
+TEST_F(OutlineWindowTest, AMapStepSaysWhatIsMissing)
+{
+    makeWindow(gui::workbenchWindowFactories());
+    session->model.UNDone = true;
+    window->runOutlineStep(Step::PlotLimits);
+    EXPECT_EQ(frontend.boxTexts(MsgIcon::Information),
+        QStringList { QStringLiteral("Base map is not properly opened. Please check and try again.") });
+    EXPECT_EQ(window->findChildForm(QStringLiteral("frmPlotLmts")), nullptr);
+}
+
 class LayerWindowTest : public WorkbenchTest { };
 
 // The toggling rules are the layer tree's (tested in core); here presses and keys reach them.
@@ -86,39 +77,18 @@ TEST_F(LayerWindowTest, PressesAndKeysToggleEnabledLayersOnly)
 {
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.layerWindow()->tree();
-    press(tree, LayerKey::Wells, false);
+    press(tree, LayerKey::Wells);
     typeKey(tree, LayerKey::Plumes, Qt::Key_Space, QStringLiteral(" "));
     EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::None);
     EXPECT_EQ(session->layers.node(LayerKey::Plumes).state, CheckState::None);
 
     session->layers.enable(LayerKey::Wells);
     w.refreshLayers();
-    press(tree, LayerKey::Wells, false);
+    press(tree, LayerKey::Wells);
     EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::All);
     EXPECT_EQ(shownState(tree, LayerKey::Wells), QStringLiteral("All"));
     typeKey(tree, LayerKey::Wells, Qt::Key_Space, QStringLiteral(" "));
     EXPECT_EQ(session->layers.node(LayerKey::Wells).state, CheckState::None);
-}
-
-class MessageWindowTest : public WorkbenchTest { };
-
-TEST_F(MessageWindowTest, ClosingUnchecksTheMenuAndTheMenuBringsItBackWithItsText)
-{
-    gui::MainWindow &w = makeWindow();
-    Message(*session, QStringLiteral("first"));
-    QAction *toggle = w.command(QStringLiteral("mnuViewMessageWindow"));
-    EXPECT_TRUE(toggle->isChecked());
-
-    w.messageWindow()->closeForm();
-    settle();
-    EXPECT_FALSE(toggle->isChecked());
-    EXPECT_EQ(w.messageWindow(), nullptr);
-    Message(*session, QStringLiteral("second"));
-
-    toggle->trigger();
-    ASSERT_NE(w.messageWindow(), nullptr);
-    EXPECT_TRUE(toggle->isChecked());
-    EXPECT_EQ(w.messageWindow()->text()->toPlainText(), QStringLiteral("first\nsecond"));
 }
 
 } // namespace
