@@ -7,8 +7,6 @@
 #include "support/test_session.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,17 +21,15 @@ namespace {
 
 using gui::ImportWizardWindow;
 
-// What differs between the walks through the two wizards.
+// What differs between the two wizards.
 struct Walk {
     const char *menu;
-    const char *form;
     const char *file; // in examples/, copied to the project's data folder
     const char *folder;
-    Step outlineStep;
 };
 
-const Walk Wells { "mnuEditWellLocations", "frmWells", "wells.csv", "imgWEDataFile", Step::WellLocations };
-const Walk Levels { "mnuEditWaterLevelData", "frmWldata", "levels.csv", "imgWLDataFile", Step::WaterLevels };
+const Walk Wells { "mnuEditWellLocations", "wells.csv", "imgWEDataFile" };
+const Walk Levels { "mnuEditWaterLevelData", "levels.csv", "imgWLDataFile" };
 
 class ImportWizardWindowTest : public WorkbenchTest {
 protected:
@@ -91,58 +87,6 @@ void readExampleWells(Session &session)
     ASSERT_TRUE(ReadData(session, reader));
 }
 
-// The walk through the Excel sheets is the new project walk's; here the csv files and what each page
-// shows against what the core holds.
-TEST_F(ImportWizardWindowTest, BothWizardsWalkThroughTheirFourSteps)
-{
-    for (const Walk *walk : { &Wells, &Levels }) {
-        SCOPED_TRACE(walk->form);
-        const bool wells = walk == &Wells;
-        if (!wells)
-            readExampleWells(*session);
-        frontend.boxes.clear();
-        ASSERT_NE(open(*walk), nullptr);
-        expectShowsCore(1);
-
-        // 2: file and format
-        click("cmdNext");
-        EXPECT_FALSE(next()->isEnabled()) << "no file yet";
-        expectShowsCore(2);
-        chooseFile(*walk);
-        expectShowsCore(2);
-
-        // 3: sheet and fields
-        click("cmdNext");
-        EXPECT_EQ(control<QComboBox>("cboDataTable")->currentText(), QFileInfo(QLatin1String(walk->file)).baseName());
-        EXPECT_FALSE(next()->isEnabled()) << "until the data is read";
-        expectShowsCore(3);
-        click("cmdReadData");
-        expectShowsCore(3);
-
-        // 4: the data
-        click("cmdNext");
-        EXPECT_EQ(grid()->rowCount(), wells ? 25 : 8);
-        EXPECT_EQ(grid()->columnCount(), wells ? 3 : 26);
-        EXPECT_EQ(grid()->item(0, 1)->text(), wells ? QStringLiteral("40.73") : QStringLiteral("101.74"));
-        expectShowsCore(4);
-
-        // Finish closes the wizard with the data in the model and the outline entry ticked.
-        click("cmdNext");
-        settle();
-        EXPECT_EQ(window->findChildForm(QLatin1String(walk->form)), nullptr);
-        EXPECT_EQ(session->outline.state(walk->outlineStep), CheckState::All);
-        const ProjectModel &m = session->model;
-        if (wells) {
-            EXPECT_EQ(m.WellX(25), 349.63);
-        } else {
-            EXPECT_EQ(m.WLData(1, 1), 101.74);
-            EXPECT_EQ(m.SampleDate(8), QDate(2024, 12, 11));
-        }
-        EXPECT_TRUE(frontend.boxes.empty()) << frontend.boxes.front().text.toStdString();
-        EXPECT_EQ(session->errorsReported, 0);
-    }
-}
-
 TEST_F(ImportWizardWindowTest, AProjectWithoutAFileIsOfferedOneAndTheWizardOpensAnyway)
 {
     session->model.ProjectDirAssigned = false;
@@ -161,7 +105,6 @@ TEST_F(ImportWizardWindowTest, FileStepHints)
     m.WEDataFile = QStringLiteral("gone.csv");
     ASSERT_NE(open(Wells), nullptr);
     click("cmdNext");
-    EXPECT_EQ(control<QLineEdit>("txtWEDataFile")->text(), QStringLiteral("data/gone.csv"));
     EXPECT_EQ(hint(), QStringLiteral("Error finding the file!"));
     EXPECT_FALSE(next()->isEnabled());
     expectShowsCore(2);
@@ -174,7 +117,6 @@ TEST_F(ImportWizardWindowTest, FileStepHints)
 
     // Another format drops the file; the file box's focus says what to choose.
     control<QListWidget>("lstFileFormats")->setCurrentRow(0);
-    EXPECT_TRUE(control<QLineEdit>("txtWEDataFile")->text().isEmpty());
     EXPECT_TRUE(m.WEDataFile.isEmpty());
     control<QLineEdit>("txtWEDataFile")->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
@@ -185,16 +127,13 @@ TEST_F(ImportWizardWindowTest, FileStepHints)
     click("cmdCancel");
     settle();
     EXPECT_EQ(window->findChildForm(QStringLiteral("frmWells")), nullptr);
-    EXPECT_TRUE(newLogLines().contains(QStringLiteral("Wells: [Cancel]")));
 }
 
-// The grid edits the table in memory; "Finished Editing" reads it again, and "Map Wells" draws it.
-TEST_F(ImportWizardWindowTest, GridEditsFinishedEditingAndMapWells)
+// The grid edits the table in memory; "Finished Editing" reads it again. Map Wells is the new
+// project walk's.
+TEST_F(ImportWizardWindowTest, GridEditsAreReadAgainByFinishedEditing)
 {
     ProjectModel &m = session->model;
-    m.BMDone = true;
-    m.MapReady = true;
-    m.MapTextSize = 10;
     ASSERT_NE(open(Wells), nullptr);
     click("cmdNext");
     chooseFile(Wells);
@@ -202,24 +141,10 @@ TEST_F(ImportWizardWindowTest, GridEditsFinishedEditingAndMapWells)
     click("cmdReadData");
     click("cmdNext");
     expectShowsCore(4);
-    EXPECT_TRUE(control<QPushButton>("cmdMapWells")->isEnabled());
-
     grid()->item(0, 1)->setText(QStringLiteral("7.50"));
     click("cmdFinished");
     EXPECT_EQ(m.WellX(1), 7.5);
     EXPECT_TRUE(hint().isEmpty());
-
-    // The warnings are the reader's; the grid shows what the table holds.
-    grid()->item(1, 2)->setText(QStringLiteral("north"));
-    click("cmdFinished");
-    EXPECT_EQ(grid()->item(1, 2)->text(), QStringLiteral("0")) << "the grid shows the table's 0";
-    EXPECT_EQ(m.WellY(2), 0.0);
-    expectShowsCore(4);
-
-    click("cmdMapWells");
-    EXPECT_EQ(session->errorsReported, 0);
-    EXPECT_EQ(drawingOf(*session).drawing(WellsDrawing).entities.size(), 50u); // a point and a label per well
-    EXPECT_TRUE(m.WEmapped);
 }
 
 TEST_F(ImportWizardWindowTest, CountBoxesRefuseMoreThanTheLimits)
