@@ -117,7 +117,7 @@ gui::MainWindow &WorkbenchTest::makeWindow(gui::WindowFactories factories)
     frontend.window = window.get();
     window->show();
     QApplication::processEvents();
-    logMark = readLog().size();
+    logMark = readBytes(home() + QStringLiteral("QEL.LOG")).size();
     return *window;
 }
 
@@ -128,14 +128,10 @@ void WorkbenchTest::click(const QString &button) const
     settle();
 }
 
-QString WorkbenchTest::readLog() const
-{
-    return QString::fromUtf8(readBytes(home() + QStringLiteral("QEL.LOG")));
-}
-
 QStringList WorkbenchTest::newLogLines() const
 {
-    QStringList lines = readLog().mid(logMark).split(QStringLiteral("\r\n"));
+    const QString log = QString::fromUtf8(readBytes(home() + QStringLiteral("QEL.LOG")).mid(logMark));
+    QStringList lines = log.split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

@@ -69,7 +69,6 @@ protected:
     }
     // Clicks the button and lets the window react, closing itself included.
     void click(const QString &button) const;
-    QString readLog() const;
     // Log lines written since the window was made.
     QStringList newLogLines() const;
     QString settingsFile() const { return home() + QStringLiteral("settings.ini"); }
