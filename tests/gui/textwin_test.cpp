@@ -4,9 +4,12 @@
 #include "gui/text/output_viewer.h"
 #include "support/test_session.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
@@ -121,4 +124,28 @@ TEST_F(OutputFixture, SaveAsKeepsLineEndsAndRenamesTheCaption)
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(Output:Form_FileSaveAs): 75")));
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("QEL Output File (copy.out)"));
+}
+
+TEST(HelpTopicsShipped, EveryLinkLeadsToATopic)
+{
+    // Topics other windows' authors ship alongside these.
+    const QStringList writtenElsewhere = { QStringLiteral("units.html"), QStringLiteral("transport-data.html") };
+    const QDir folder(QStringLiteral(QEL_SOURCE_DIR "/docs/help"));
+    const QRegularExpression link(QStringLiteral("(?:href|src)=\"([^\"#:]+)(?:#[^\"]*)?\""));
+    for (const QFileInfo &file : folder.entryInfoList({ QStringLiteral("*.html") }, QDir::Files)) {
+        QFile html(file.filePath());
+        ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(html.readAll());
+        EXPECT_TRUE(text.contains(QStringLiteral("<title>"))) << file.fileName().toStdString();
+        for (auto it = link.globalMatch(text); it.hasNext();) {
+            const QString target = it.next().captured(1);
+            if (writtenElsewhere.contains(target))
+                continue;
+            EXPECT_TRUE(folder.exists(target)) << file.fileName().toStdString() << " -> " << target.toStdString();
+        }
+    }
+    // Also that the folder was found at all: without these the loop above checks nothing.
+    for (int context : { HelpTopic::Contents, HelpTopic::Outline, HelpTopic::Layers, HelpTopic::MessageWindow,
+             HelpTopic::OutputViewer, HelpTopic::SummaryDocument, HelpTopic::About, HelpTopic::Options })
+        EXPECT_TRUE(folder.exists(helpTopicFile(context))) << context;
 }
