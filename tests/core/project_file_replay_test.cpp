@@ -152,17 +152,3 @@ TEST(ProjectFileReplay, AFailedStepStopsTheStepsThatNeedIt)
         EXPECT_EQ(outline.state(Step::WellLocations), wellsFail ? CheckState::None : CheckState::All);
     }
 }
-
-// The bundled vector example: a drawing is never calibrated, and only its drawn contours are redrawn.
-TEST(ProjectFileReplay, TheExampleReplaysItsSteps)
-{
-    TestSession t;
-    const QString path = copyExample(t.home(), "site", { "alpha-site.prj", "site-plan.dxf" }) + "alpha-site.prj";
-    RecordingReplay replay;
-    t.session->setReplay(&replay);
-    ASSERT_TRUE(readProject(t, path));
-    EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(replay.calls,
-        words("showBaseMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
-              "showWaterLevelContours runAnalyticalSolution exportResults redrawPlumeContours"));
-}
