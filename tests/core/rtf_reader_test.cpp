@@ -22,7 +22,6 @@ TEST(RtfReader, VisibleText)
         const char *rtf;
         const char16_t *text; // paragraphs joined by '|'
     } cases[] = {
-        { "{\\rtf1 a\\\\b\\{c\\}}", u"a\\b{c}" },
         { "{\\rtf1\\ansi caf\\'e9 \\'80}", u"caf\u00e9 \u20ac" },
         { "{\\rtf1 caf\xe9}", u"caf\u00e9" }, // 8-bit text in the document's code page
         { "{\\rtf1 \\u233\\'e9!}", u"\u00e9!" }, // the fallback byte is skipped
