@@ -19,7 +19,6 @@ TEST(BatchCommandLine, Parsing)
         const char *error; // "" when the words are fine
     } cases[] = {
         { {}, false, "" },
-        { { "site.prj" }, false, "" },
         { { "--batch", "a.prj", "--save-as", "b.prj" }, true, "" },
         { { "a.prj", "--batch", "--save-as", "b.prj" }, true, "" },
         { { "--batch" }, true, "--batch needs a project file" },

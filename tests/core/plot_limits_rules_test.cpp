@@ -158,7 +158,6 @@ TEST(PlotLimitsRules, SpacingDerivesTheCountsAndSnapsTheFarEdges)
         double right, topAfter;
         QString warning;
     } cases[] = {
-        { 500, "10", true, 101, 51, 1000, 500, {} },
         { 500, "30", true, 34, 17, 990, 480, {} },
         { 100, "1", false, 1001, 101, 1000, 100, gridTooLarge('X', 1001) },
         { 500, "1", false, 1001, 501, 1000, 500, gridTooLarge('X', 1001) + "\n\n" + gridTooLarge('Y', 501) },
@@ -191,7 +190,6 @@ TEST(PlotLimitsRules, GridEdgesRecalculateAndAFailedGridKeepsTheTypedEdge)
     } cases[] = {
         { B::PCLeft, "250", { 250, 700, 300, 500, 10, 46, 21 } },
         { B::PCRight, "755", { 300, 750, 300, 500, 10, 46, 21 } },
-        { B::PCTop, "555", { 300, 700, 300, 550, 10, 41, 26 } },
         { B::PCBottom, "250", { 300, 700, 250, 500, 10, 41, 26 } },
     };
     for (const auto &c : cases) {

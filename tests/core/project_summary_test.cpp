@@ -58,8 +58,7 @@ TEST(ProjectSummary, OutputLineCases)
         { "Label", "", false, "\\par \\tab Label" },
         { "Label", "1.5", false, "\\par \\tab \\tab Label\\tab 1.5" },
         { "Label", "1.5", true, "\\par \\tab \\tab Label\\tab 1.5" },
-        { "Path", "a\\b", false, "\\par \\tab \\tab Path\\tab a\\\\b" },
-        { "Odd", "{x}", false, "\\par \\tab \\tab Odd\\tab \\{x\\}" },
+        { "Odd", "a\\b{x}", false, "\\par \\tab \\tab Odd\\tab a\\\\b\\{x\\}" },
     };
     const QString start = OutputLineHeader(QStringLiteral("T"));
     const QString body = start.left(start.size() - RtfClosingLength);

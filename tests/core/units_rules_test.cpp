@@ -27,31 +27,24 @@ TEST(UnitsRules, DoneExactlyWhenAllThreeHoldAListedUnit)
     }
 }
 
-// The choice completing the set marks the step done even when it is not logged.
-TEST(UnitsRules, OnlyChoicesOfThePersonAreLogged)
-{
-    TestSession ts;
-    Session &s = *ts.session;
-    s.model.DistUnits = QStringLiteral("m");
-    s.model.TimeUnits = QStringLiteral("d");
-    EXPECT_TRUE(chooseUnit(s, UnitKind::Concentration, QStringLiteral("ug/L"), false));
-    EXPECT_EQ(s.model.ConcUnits, QStringLiteral("ug/L"));
-    EXPECT_TRUE(s.model.UNDone);
-    EXPECT_FALSE(ts.readLog().contains(QStringLiteral("Units: ConcUnits")));
-    chooseUnit(s, UnitKind::Concentration, QStringLiteral("ug/L"), true);
-    EXPECT_EQ(ts.readLog().count(QStringLiteral("Units: ConcUnits = ug/L\r\n")), 1);
-}
-
-TEST(UnitsRules, CloseChecksTheOutlineOnlyWhenComplete)
+// Closing checks the outline only when the set is complete; the choice completing it marks the
+// step done even when it is not logged, and only the person's choices are logged.
+TEST(UnitsRules, ChoicesAndClose)
 {
     for (bool complete : { false, true }) {
+        SCOPED_TRACE(complete);
         TestSession ts;
         Session &s = *ts.session;
         s.model.DistUnits = QStringLiteral("m");
         s.model.TimeUnits = QStringLiteral("d");
-        if (complete)
-            s.model.ConcUnits = QStringLiteral("mg/L");
-        unitsCheckStatus(s.model);
+        if (complete) {
+            EXPECT_TRUE(chooseUnit(s, UnitKind::Concentration, QStringLiteral("ug/L"), false));
+            EXPECT_TRUE(s.model.UNDone);
+            EXPECT_FALSE(ts.readLog().contains(QStringLiteral("Units: ConcUnits")));
+            chooseUnit(s, UnitKind::Concentration, QStringLiteral("ug/L"), true);
+            EXPECT_EQ(ts.readLog().count(QStringLiteral("Units: ConcUnits = ug/L\r\n")), 1);
+        }
+        s.model.ProjectChanged = false; // the close is what marks it
         s.setStatus(QStringLiteral("busy"));
         closeUnits(s);
         EXPECT_EQ(s.outline.state(Step::SetUnits), complete ? CheckState::All : CheckState::None);
