@@ -5,13 +5,10 @@
 
 using namespace qel;
 
+// Toggles of an unmixed node are the outline window's test.
 TEST(OutlineState, CheckToggleAndSubtree)
 {
     OutlineState outline;
-    outline.toggle(Step::SetUnits);
-    EXPECT_EQ(outline.state(Step::SetUnits), CheckState::All);
-    outline.toggle(Step::SetUnits);
-    EXPECT_EQ(outline.state(Step::SetUnits), CheckState::None);
     outline.node(Step::BaseMap).state = CheckState::Some;
     outline.toggle(Step::BaseMap);
     EXPECT_EQ(outline.state(Step::BaseMap), CheckState::All);
@@ -34,18 +31,12 @@ TEST(OutlineState, CheckNodeMarksTheProjectChanged)
     t.session->checkNode(Step::WellLocations);
     EXPECT_TRUE(t.session->model.ProjectChanged);
     EXPECT_EQ(t.session->outline.state(Step::WellLocations), CheckState::All);
-    // A toggle by the person changes only the picture.
-    t.session->model.ProjectChanged = false;
-    t.session->outline.toggle(Step::SetUnits);
-    EXPECT_FALSE(t.session->model.UNDone);
-    EXPECT_FALSE(t.session->model.ProjectChanged);
 }
 
-TEST(LayerTreeState, DisabledNodesIgnoreToggles)
+// Which layers take a toggle is the layer window's test.
+TEST(LayerTreeState, InitiateDisablesClearsAndRenamesEveryLayer)
 {
     LayerTreeState layers;
-    EXPECT_FALSE(layers.toggle(LayerKey::Wells));
-    EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::None);
     layers.enable(LayerKey::Wells);
     EXPECT_TRUE(layers.toggle(LayerKey::Wells));
     EXPECT_EQ(layers.node(LayerKey::Wells).state, CheckState::All);
