@@ -1,8 +1,6 @@
 #include "core/progress.h"
 #include "support/test_session.h"
 
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 using namespace qel;
@@ -31,18 +29,4 @@ TEST(Progress, OnlyTheOutermostShowsTheBusyStateAndItEndsOnAnException)
     EXPECT_EQ(t.frontend.progressBegun, 1);
     EXPECT_EQ(t.frontend.progressEnded, 1);
     EXPECT_EQ(t.frontend.progressFractions, (std::vector<double> { 0.5, 0.5, 1 }));
-    EXPECT_EQ(t.frontend.statusTexts, (QStringList { "Reading...", "Inner work" }));
-}
-
-TEST(Progress, BreathingIsThrottled)
-{
-    TestSession t;
-    Progress progress(*t.session);
-    for (int i = 0; i < 100000; ++i)
-        progress.breathe();
-    EXPECT_LE(t.frontend.eventPumps, 2) << "a tight loop does not pump events every time";
-    QThread::msleep(Progress::BreathIntervalMs + 10);
-    const int before = t.frontend.eventPumps;
-    progress.breathe();
-    EXPECT_EQ(t.frontend.eventPumps, before + 1);
 }
