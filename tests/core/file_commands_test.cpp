@@ -72,24 +72,6 @@ TEST_F(FileCommands, AnUnwritableLogWarnsOnceAndStopsNoCommand)
     EXPECT_EQ(s.errorsReported, 0);
 }
 
-TEST(FileCommandsTable, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
-{
-    for (const bool multiple : { true, false }) {
-        SCOPED_TRACE(multiple);
-        TestSession t;
-        Session &s = *t.session;
-        s.app.MultipleProjects = multiple;
-        const QString path = t.writeFile(QStringLiteral("site/alpha.prj"), newProjectBytes());
-        t.frontend.queueFile(path);
-
-        fileOpen(s);
-
-        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileNew), !multiple);
-        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileOpen), !multiple);
-        EXPECT_EQ(t.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
-    }
-}
-
 TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
 {
     const QString existing = t.writeFile(QStringLiteral("Data/old.prj"), "[Project]\r\n");
@@ -171,42 +153,23 @@ TEST(FileCommandsTable, NewExplainsThenAsksForTheProjectFile)
     }
 }
 
-TEST(FileCommandsTable, ExitAndClosingTheWindow)
+// Cancel, No and an unchanged project are the main window's closing test. Yes with no project
+// file leads to Save As, and cancelling that keeps the session.
+TEST_F(FileCommands, ExitAnsweredYesThenACancelledSaveAsKeepsTheSession)
 {
-    const struct {
-        bool changed;
-        std::optional<MsgAnswer> answer;
-        bool closes;
-        QString answerLog;
-    } cases[] = {
-        { false, std::nullopt, true, "" },
-        { true, MsgAnswer::Cancel, false, "Save data before terminating the session? [Cancel]" },
-        { true, MsgAnswer::No, true, "Save data before terminating the session? [No]" },
-        // Yes with no project file leads to Save As; cancelling it keeps the window open.
-        { true, MsgAnswer::Yes, false, "Save data before terminating the session? [Yes]" },
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.answerLog.toStdString());
-        TestSession t;
-        t.session->model.ProjectChanged = c.changed;
-        if (c.answer)
-            t.frontend.answers = { *c.answer };
-        if (c.answer == MsgAnswer::Yes)
-            t.frontend.queueCancelledFile();
+    s.model.ProjectChanged = true;
+    f.answers = { MsgAnswer::Yes };
+    f.queueCancelledFile();
 
-        EXPECT_EQ(fileExit(*t.session), c.closes);
-        if (c.answer) {
-            expectOneBox(t.frontend, "Save data?",
-                "You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without saving, "
-                "or [Cancel] to return to QEL.",
-                MsgButtons::YesNoCancel);
-            EXPECT_EQ(logLinesAfterStart(t).value(1), c.answerLog);
-        } else {
-            EXPECT_TRUE(t.frontend.boxes.empty());
-        }
-    }
+    EXPECT_FALSE(fileExit(s));
+    expectOneBox(f, "Save data?",
+        "You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without saving, "
+        "or [Cancel] to return to QEL.",
+        MsgButtons::YesNoCancel);
+    EXPECT_EQ(f.fileRequests.size(), 1u);
 }
 
+// No base map at all, for either step, is the workbench scenario's test.
 TEST(FileCommandsTable, MapCommandPreconditions)
 {
     const QString notOpened = QStringLiteral("Base map is not properly opened.");
@@ -217,10 +180,7 @@ TEST(FileCommandsTable, MapCommandPreconditions)
         QString log, title, text; // empty text: the dialog may open
     } cases[] = {
         { false, true, true, true, "raster", &mapSetScale, "Set units first", "Need units", "Set units first." },
-        { true, false, false, false, "", &mapSetScale, "Open basemap first", "Need basemap.", "Open basemap first." },
         { true, true, false, false, "raster", &mapSetScale, "", "", "" },
-        { true, false, false, false, "raster", &mapSetPlotLimits, notOpened, "Need basemap.",
-            notOpened + " Please check and try again." },
         { true, true, false, false, "vector", &mapSetPlotLimits, notOpened, "Need basemap.",
             notOpened + " Please check and try again." },
         { true, true, true, false, "raster", &mapSetPlotLimits, "Base map is not properly opened or calibrated.",

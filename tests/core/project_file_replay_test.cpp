@@ -1,7 +1,6 @@
 #include "project_file_test_models.h"
 
 #include "core/project_file.h"
-#include "core/reporting.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,8 @@ QStringList words(const char *text)
 } // namespace
 
 // Which steps are replayed, in which order, for the flags of the file; the analyses' flags are
-// cleared when their inputs are incomplete. The outline a failed step leaves is checked below.
+// cleared when their inputs are incomplete. The replay of the whole example in batch mode is
+// ExampleReplay's; a refused well table or grid stopping what needs it, MalformedInput's.
 TEST(ProjectFileReplay, StepsFollowTheFlags)
 {
     struct Case {
@@ -72,69 +72,5 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         EXPECT_EQ(m.RGDone, c.rg);
         EXPECT_EQ(m.ANDone, c.an);
         EXPECT_EQ(m.ERDone, c.er);
-    }
-}
-
-// A replay sees the batch run mode and everything read before it.
-TEST(ProjectFileReplay, ReplaysRunInBatchModeAfterTheirInputs)
-{
-    struct Probe : ProjectReplay {
-        Session *session = nullptr;
-        QString runModeAtRegression;
-        double timeAtAnalysis = 0;
-        int16 levelsAtPlume = -1;
-        void runRegression() override { runModeAtRegression = session->model.RunMode; }
-        void runAnalyticalSolution() override { timeAtAnalysis = session->model.Time; }
-        void redrawPlumeContours() override { levelsAtPlume = session->model.PC.NumLevels; }
-    };
-    TestSession t;
-    Probe probe;
-    probe.session = t.session.get();
-    t.session->setReplay(&probe);
-    ASSERT_TRUE(
-        readProject(t, placeProject(t, QStringLiteral("p.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-    EXPECT_EQ(probe.runModeAtRegression, "Batch");
-    EXPECT_EQ(probe.timeAtAnalysis, 3650);
-    EXPECT_EQ(probe.levelsAtPlume, 5);
-}
-
-// A replayed step that fails is reported once: the steps that need it are not replayed and the
-// outline shows it as not done.
-TEST(ProjectFileReplay, AFailedStepStopsTheStepsThatNeedIt)
-{
-    struct Failing : RecordingReplay {
-        Session *session = nullptr;
-        bool wellsFail = false;
-        void rereadWells() override
-        {
-            RecordingReplay::rereadWells();
-            session->model.WEDone = !wellsFail; // the real reader leaves it unset when it fails
-        }
-        void runAnalyticalSolution() override
-        {
-            RecordingReplay::runAnalyticalSolution();
-            session->ErrorText = QStringLiteral("the grid is refused");
-            ReportError(*session);
-        }
-    };
-    for (const bool wellsFail : { false, true }) {
-        SCOPED_TRACE(wellsFail ? "wells refused" : "plume refused");
-        TestSession t;
-        Failing replay;
-        replay.session = t.session.get();
-        replay.wellsFail = wellsFail;
-        t.session->setReplay(&replay);
-        ASSERT_TRUE(
-            readProject(t, placeProject(t, QStringLiteral("f.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-        const ProjectModel &m = t.session->model;
-        const OutlineState &outline = t.session->outline;
-        EXPECT_EQ(t.session->errorsReported, 1);
-        EXPECT_FALSE(m.ANDone);
-        EXPECT_FALSE(replay.calls.contains("exportResults"));
-        EXPECT_FALSE(replay.calls.contains("redrawPlumeContours"));
-        EXPECT_EQ(outline.state(Step::RunAnalytical), CheckState::None);
-        EXPECT_EQ(replay.calls.contains("rereadWaterLevels"), !wellsFail);
-        EXPECT_EQ(replay.calls.contains("runRegression"), !wellsFail);
-        EXPECT_EQ(outline.state(Step::WellLocations), wellsFail ? CheckState::None : CheckState::All);
     }
 }

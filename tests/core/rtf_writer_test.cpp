@@ -66,16 +66,3 @@ TEST(RtfWriter, TextDocumentRoundTrip)
     fillDocument(again, readRtfText(once));
     EXPECT_EQ(writeRtf(again), once);
 }
-
-TEST(RtfWriter, UnformattedDocumentUsesItsDefaultFont)
-{
-    QTextDocument document;
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSize(11);
-    document.setDefaultFont(font);
-    document.setPlainText(QStringLiteral("one\ntwo"));
-    const QList<RtfParagraph> paragraphs = readRtfText(writeRtf(document));
-    ASSERT_EQ(paragraphs.size(), 2);
-    EXPECT_EQ(paragraphs[1].runs.value(0).format, format("Verdana", 22));
-    EXPECT_EQ(paragraphs[1].text(), QStringLiteral("two"));
-}
