@@ -3,8 +3,6 @@
 #include "support/test_session.h"
 
 #include <QFile>
-#include <QProcessEnvironment>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -69,25 +67,4 @@ TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
     EXPECT_TRUE(run.err.contains("QEL(ReadProjectFile): Error (53)")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("qel: wrote nothing: the project " + input + " did not open"))
         << run.err.toStdString();
-}
-
-// The replay of a project that exported its results asks where the report goes: --results
-// answers, so the report is written there alone, with its run date in English on a German system.
-// Its bytes are ExampleReplay's.
-TEST(BatchProcess, ResultsGoOnlyWhereTheCommandLineSays)
-{
-    TestSession t(false);
-    const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
-    QProcessEnvironment german;
-    german.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-    const QelRun run
-        = runQel(t.home(), { "--batch", site + "alpha-site.prj", "--results", t.home() + "report.out" }, german);
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(site + "QELResults.out"));
-    const QByteArray report = readBytes(t.home() + "report.out");
-    const QString dateLine = QString::fromUtf8(report.mid(0, report.indexOf("\r\n\r\n")));
-    EXPECT_TRUE(dateLine.contains(
-        QRegularExpression(QStringLiteral(":\\d\\d-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-\\d{4}$"))))
-        << dateLine.toStdString();
 }

@@ -120,39 +120,6 @@ TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
     }
 }
 
-// New clears the project, turns the analytical model off and asks for the new project's file.
-TEST(FileCommandsTable, NewExplainsThenAsksForTheProjectFile)
-{
-    const struct {
-        MsgAnswer answer;
-        bool chosen; // a file picked in the dialog
-    } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::Ok, false }, { MsgAnswer::Ok, true } };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.answer) << c.chosen);
-        TestSession t;
-        ScriptedFrontend &f = t.frontend;
-        t.session->app.MultipleProjects = false;
-        t.session->model.UNDone = true;
-        f.answers = { c.answer };
-        if (c.chosen)
-            f.queueFile(t.home() + QStringLiteral("Data/new.prj"));
-        else if (c.answer == MsgAnswer::Ok)
-            f.queueCancelledFile();
-
-        fileNew(*t.session);
-
-        ASSERT_EQ(f.boxes.size(), 1u);
-        EXPECT_EQ(f.boxes[0].buttons, MsgButtons::OkCancel);
-        EXPECT_TRUE(f.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
-        EXPECT_EQ(f.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
-        EXPECT_EQ(t.session->UserCancelled, !c.chosen);
-        EXPECT_EQ(t.session->model.ProjectDirAssigned, c.chosen);
-        EXPECT_FALSE(t.session->model.UNDone);
-        for (Command command : { Command::RunAnalytical, Command::FileNew, Command::FileOpen })
-            EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
-    }
-}
-
 // Cancel, No and an unchanged project are the main window's closing test. Yes with no project
 // file leads to Save As, and cancelling that keeps the session.
 TEST_F(FileCommands, ExitAnsweredYesThenACancelledSaveAsKeepsTheSession)

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using namespace qel;
 
 TEST(NumberText, DefaultConversion)
@@ -14,8 +12,6 @@ TEST(NumberText, DefaultConversion)
         const char *text;
     } cases[] = {
         { -0.0, "0" },
-        { 0.0001, "0.0001" },
-        { 0.00001, "1E-05" },
         { 2.0 / 3.0, "0.666666666666667" },
         { 1e15, "1E+15" },
         { 999999999999999.0, "999999999999999" },
@@ -23,7 +19,8 @@ TEST(NumberText, DefaultConversion)
     };
     for (const auto &c : cases)
         EXPECT_EQ(numberText(c.value).toStdString(), c.text) << c.value;
-    // The golden project files show the key form of every other kind of number, and the far exponents.
+    // The golden project files show the key form of every other kind of number, the switch to an
+    // exponent below 0.0001 and the far exponents.
     EXPECT_EQ(keyNumberText(-0.0), " 0 ");
 }
 
@@ -37,13 +34,11 @@ TEST(NumberText, LeadingNumber)
         { "  12.5 ", 12.5 },
         { "12.5abc", 12.5 },
         { "1 2 3", 123 },
-        { "\t-4", -4 },
         { "-.5", -0.5 },
         { "1e3", 1000 },
         { "2D2", 200 },
         { "1e", 1 },
         { "3,5", 3 },
-        { ".", 0 },
         { "1.2.3", 1.2 },
         { "1e-400", 0 },
     };
@@ -62,17 +57,6 @@ TEST(NumberText, StrictNumber)
     EXPECT_FALSE(strictNumber(u"abc"));
     EXPECT_FALSE(strictNumber(u"+-2"));
     EXPECT_FALSE(strictNumber(u"inf"));
-}
-
-TEST(NumberText, RoundToInt16)
-{
-    EXPECT_EQ(roundToInt16(2.5), 2);
-    EXPECT_EQ(roundToInt16(3.5), 4);
-    EXPECT_EQ(roundToInt16(32767), 32767);
-    EXPECT_EQ(roundToInt16(-32768), -32768);
-    EXPECT_THROW(roundToInt16(32768), QelError);
-    EXPECT_THROW(roundToInt16(-40000), QelError);
-    EXPECT_THROW(roundToInt16(std::numeric_limits<double>::quiet_NaN()), QelError);
 }
 
 TEST(NumberText, ContourValues)

@@ -63,10 +63,6 @@ TEST(ProjectFileRead, OlderBuilds)
     const Case cases[] = {
         { "predecessor", "!Marrowgauge Project Data\r\n", false, false, false, "HalfLife= 365.25 \r\n", "20010930",
             true },
-        { "blank second line", "!QEL Project Data\r\n  \r\n", false, false, false, "HalfLife= 0 \r\n", "20020528",
-            false },
-        { "no status section", "!QEL Project Data\r\nBuild=20020730\r\n", false, false, false, "HalfLife= 365.25 \r\n",
-            "20020730", true },
         { "no legends", "!QEL Project Data\r\nBuild=20020924\r\n", true, false, false, "HalfLife= 0 \r\n", "20020924",
             false },
         { "no decay key, half-life set", "!QEL Project Data\r\nBuild=20030920\r\n", true, true, false,
@@ -139,22 +135,9 @@ TEST(ProjectFileRead, VariationsThatStillRead)
                 EXPECT_EQ(m.RasterScaleDistance, 500); // the pending line was the next key's
                 EXPECT_EQ(m.RasterPointX(1), 310.5);
             } },
-        { "section line left pending by a missing key", false, { { "ConcUnits=mg/L\r\n\r\n[Base Map]", "[Base Map]" } },
-            { "ConcUnits" },
-            [](const ProjectModel &m) {
-                EXPECT_EQ(m.ConcUnits, "");
-                EXPECT_EQ(m.MapTitle, "Scale calibration");
-                EXPECT_EQ(m.PCNumX, 101);
-            } },
         { "two keys swapped", false, { { "DistUnits=ft\r\nTimeUnits=yr\r\n", "TimeUnits=yr\r\nDistUnits=ft\r\n" } },
             { "DistUnits", "ConcUnits" }, // the pending line is TimeUnits' own
             [](const ProjectModel &m) { EXPECT_EQ(m.MapTitle, "Scale calibration"); } },
-        { "unnamed bitmap type counts as raster", false,
-            { { "BaseMapType=raster", "BaseMapType=" }, { "BaseMapFormat=tif", "BaseMapFormat=bmp" } }, {},
-            [](const ProjectModel &m) {
-                EXPECT_EQ(m.BaseMapType, "raster");
-                EXPECT_EQ(m.RasterScale, 1.66112956810631); // the calibration section was read
-            } },
         { "lower-case keys and values", false, { { "PCMin= 0 ", "pcmin= 7 " }, { "UNDone=True", "undone=tRuE" } }, {},
             [](const ProjectModel &m) { EXPECT_TRUE(m.UNDone && m.PC.Min == 7); } },
         { "line feeds only", false, { { "\r\n", "\n" } }, {} },
@@ -203,6 +186,8 @@ TEST(ProjectFileRead, GridLargerThanTheArraysWarnsAndKeepsTheValues)
     EXPECT_EQ(t.session->model.ProjectStatus, "Read");
 }
 
+// A file cut short, of the wrong kind, missing or with too many levels runs through MalformedInput
+// and BatchProcess; the two overflows of a number's type stay here.
 TEST(ProjectFileRead, ReadFailures)
 {
     const QByteArray scale = goldenBytes("scale-calibration.prj");
@@ -210,20 +195,13 @@ TEST(ProjectFileRead, ReadFailures)
     struct Case {
         const char *name;
         QByteArray text;
-        QString error; // with {path} for the project file
-        bool earlierValuesStay = false;
+        QString error;
     };
     const Case cases[] = {
-        { "end of file inside [WOLF]", scale.left(scale.indexOf("WFUseLog")),
-            "QEL(ReadProjectFile): Error (62). Source: WFUseLog. Input past end of file\n"
-            "Probable cause: Missing data for parameter 'WFUseLog' while reading input file.\n"
-            "Usually caused by error encountered before the file was saved.",
-            true },
         { "int16 overflow", edited(scale, { { "PCNumX= 101 ", "PCNumX= 40000 " } }),
             "QEL(ReadProjectFile): Error (6). Source: PCNumX. Overflow" },
         { "colour overflow", edited(full, { { "PCCColor= 255 ", "PCCColor= 3000000000 " } }),
             "QEL(ReadProjectFile): Error (6). Source: PCCColor. Overflow" },
-        { "not a project file", "Build=20040225\r\n[Status]\r\n", "Not an QEL Project File! ({path})" },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,17 +209,12 @@ TEST(ProjectFileRead, ReadFailures)
         const QString path = placeProject(t, QStringLiteral("bad.prj"), c.text);
         EXPECT_FALSE(readProject(t, path));
         const ProjectModel &m = t.session->model;
-        const QString expected = QString(c.error).replace(QLatin1String("{path}"), path);
         // Reported once; the box and log line made of ErrorText are ReportError's, checked with the reports.
-        EXPECT_EQ(t.session->ErrorText, expected);
+        EXPECT_EQ(t.session->ErrorText, c.error);
         EXPECT_EQ(t.session->errorsReported, 1);
         EXPECT_EQ(m.ProjectStatus, "New");
         EXPECT_TRUE(m.RunMode.isEmpty());
         EXPECT_FALSE(t.frontend.busy);
-        if (c.earlierValuesStay) {
-            EXPECT_EQ(m.DistUnits, "ft");
-            EXPECT_EQ(m.RasterScale, 1.66112956810631);
-        }
     }
 }
 
@@ -262,11 +235,9 @@ TEST(ProjectFileRead, MissingBaseMap)
                                                 "renamed. Press [Yes] to select the file, [No] to stop.");
         ASSERT_FALSE(t.frontend.boxes.empty());
         EXPECT_EQ(t.frontend.boxes.front().text, question);
-        EXPECT_EQ(t.frontend.boxes.front().buttons, MsgButtons::YesNo);
         const ProjectModel &m = t.session->model;
         EXPECT_EQ(replay.calls.value(0), yes ? "openBaseMapCommand" : "");
         EXPECT_EQ(m.ProjectStatus, yes ? "Read" : "New");
-        EXPECT_EQ(m.PCNumX, yes ? 101 : 0);
         EXPECT_EQ(t.session->errorsReported, yes ? 0 : 1);
         if (!yes) {
             EXPECT_EQ(t.session->ErrorText, question);

@@ -40,13 +40,6 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
             "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
             "showWaterLevelContours",
             true, false, false },
-        { "regression not run", { { "RGDone=True", "RGDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false },
-        { "no water-level contours on the map, results not exported",
-            { { "WCMapIndex= 3 ", "WCMapIndex= 0 " }, { "ERDone=True", "ERDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
-            "runAnalyticalSolution redrawPlumeContours redrawMinDistContours",
-            true, true, false },
         { "map not open, nothing mapped",
             { { "BMDone=True", "BMDone=False" }, { "PLmapped=True", "PLmapped=False" },
                 { "SLmapped=True", "SLmapped=False" }, { "PCMapIndex= 1 ", "PCMapIndex= 0 " },

@@ -55,13 +55,3 @@ TEST(TransportRules, OverflowStoresNothing)
     EXPECT_THROW(validateTransportParameter(s, 0, QStringLiteral("1e999")), QelError);
     EXPECT_EQ(s.model.K, 9.5);
 }
-
-// The boxes of a done step and the decay tick are the transport dialog's test.
-TEST(TransportRules, NothingShownBeforeTheStepOrForAZeroHalfLife)
-{
-    ProjectModel model;
-    model.K = 12.5;
-    EXPECT_EQ(transportBoxText(model, 0), QString());
-    EXPECT_EQ(setDecay(model, true), QString());
-    EXPECT_TRUE(model.Decay);
-}
