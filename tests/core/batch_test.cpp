@@ -18,10 +18,8 @@ TEST(BatchCommandLine, Parsing)
     } cases[] = {
         { {}, false, "" },
         { { "--batch", "a.prj", "--save-as", "b.prj" }, true, "" },
-        { { "a.prj", "--batch", "--save-as", "b.prj" }, true, "" },
         { { "--batch" }, true, "--batch needs a project file" },
         { { "--batch", "a.prj", "--save-as" }, true, "--save-as needs a file name" },
-        { { "--batch", "a.prj", "--save-as", "--results" }, true, "--save-as needs a file name" },
         { { "--batch", "a.prj", "--save-as", "b", "--save-as", "c" }, true, "--save-as given twice" },
         { { "--batch", "a.prj", "b.prj" }, true, "more than one project given: b.prj" },
         { { "--batch", "a.prj", "--frobnicate" }, true, "unknown option --frobnicate" },

@@ -95,7 +95,6 @@ TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
         QString log;
         std::size_t saveDialogs;
     } cases[] = {
-        { MsgAnswer::Yes, "Overwrite file? [Yes]", 0 },
         { MsgAnswer::No, "Overwrite file? [No]", 1 },
         { MsgAnswer::Cancel, "", 0 },
     };
@@ -147,14 +146,12 @@ TEST(FileCommandsTable, MapCommandPreconditions)
         QString log, title, text; // empty text: the dialog may open
     } cases[] = {
         { false, true, true, true, "raster", &mapSetScale, "Set units first", "Need units", "Set units first." },
-        { true, true, false, false, "raster", &mapSetScale, "", "", "" },
         { true, true, false, false, "vector", &mapSetPlotLimits, notOpened, "Need basemap.",
             notOpened + " Please check and try again." },
         { true, true, true, false, "raster", &mapSetPlotLimits, "Base map is not properly opened or calibrated.",
             "Need basemap.", "Base map is not properly opened or calibrated. Please check and try again." },
         { true, true, false, false, "raster", &mapSetPlotLimits, "Map is not properly calibrated.", "Need basemap.",
             "Map is not properly calibrated. Please check 'Map scale' first." },
-        { false, false, false, true, "", &mapSetPlotLimits, "", "", "" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());

@@ -139,7 +139,6 @@ TEST(PlotLimitsRules, SpacingDerivesTheCountsAndSnapsTheFarEdges)
         QString warning;
     } cases[] = {
         { 500, "30", true, 34, 17, 990, 480, {} },
-        { 100, "1", false, 1001, 101, 1000, 100, gridTooLarge('X', 1001) },
         { 500, "1", false, 1001, 501, 1000, 500, gridTooLarge('X', 1001) + "\n\n" + gridTooLarge('Y', 501) },
         { 80, "10", false, 7, 7, 1000, 80, SpacingTooLarge }, // 9 nodes along y
         { 90, "10", true, 101, 10, 1000, 90, {} },
@@ -247,7 +246,6 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
         bool enabled;
     } cases[] = {
         { "as set up", [](ProjectModel &) {}, true },
-        { "map left on right", [](ProjectModel &m) { m.MapLeft = m.MapRight; }, false },
         { "plot left outside map", [](ProjectModel &m) { m.PLLeft = 99; }, false },
         { "plot left on map edge", [](ProjectModel &m) { m.PLLeft = 100; }, true },
         { "plot top on map top", [](ProjectModel &m) { m.PLTop = 700; }, true },

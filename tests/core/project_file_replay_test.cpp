@@ -34,8 +34,6 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
             true, true, true },
         { "water levels not read", { { "WLDone=True", "WLDone=False" } },
             "showBaseMap calibrateMap rereadWells drawPlotLimits drawSource", false, false, false },
-        { "units not set", { { "UNDone=True", "UNDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false },
         { "source not set", { { "SLDone=True", "SLDone=False" } },
             "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
             "showWaterLevelContours",

@@ -70,23 +70,6 @@ TEST(RtfReader, CharacterFormats)
             "i 30 Arial ---" }));
 }
 
-TEST(RtfReader, ParagraphFormats)
-{
-    const QList<RtfParagraph> paragraphs = readRtf("{\\rtf1\\pard\\qc\\tx360\\tqr\\tx5000 c\\par r{\\qr\\par}"
-                                                   "\\pard l\\par\\qj j\\par\\ql x}");
-    ASSERT_EQ(paragraphs.size(), 5);
-    EXPECT_EQ(paragraphs[0].alignment, Qt::AlignHCenter);
-    const QList<RtfTabStop> tabs = { { 360, QTextOption::LeftTab }, { 5000, QTextOption::RightTab } };
-    EXPECT_EQ(paragraphs[0].tabStops, tabs);
-    // Paragraph properties hold until \pard, and the ones in force at \par count.
-    EXPECT_EQ(paragraphs[1].alignment, Qt::AlignRight);
-    EXPECT_EQ(paragraphs[1].tabStops, tabs);
-    EXPECT_EQ(paragraphs[2].alignment, Qt::AlignLeft);
-    EXPECT_TRUE(paragraphs[2].tabStops.isEmpty());
-    EXPECT_EQ(paragraphs[3].alignment, Qt::AlignJustify);
-    EXPECT_EQ(paragraphs[4].alignment, Qt::AlignLeft);
-}
-
 TEST(RtfReader, DeepNestingDoesNotExhaustTheStack)
 {
     QByteArray deep = "{\\rtf1 ";

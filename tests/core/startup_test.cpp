@@ -1,4 +1,3 @@
-#include "core/clear_all.h"
 #include "core/number_text.h"
 #include "core/reporting.h"
 #include "core/startup.h"
@@ -26,7 +25,6 @@ TEST(Startup, SettingsFileValues)
         { "all keys", "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY= 0.5 \r\n", false, 0.5,
             "" },
         { "lower-case true means false", "MultipleProjects=true\r\n", false, 0.01, "" },
-        { "unknown keys and junk lines", "[QEL]\n\nfoo=bar\nnot a key\nRoundXY=2\n", true, 2, "" },
         { "empty file", "", true, 0.01, "QEL(ReadINIFile): 62: \n" },
         { "RoundXY not a number keeps earlier keys", "MultipleProjects=False\r\nRoundXY=abc\r\n", false, 0.01,
             "QEL(ReadINIFile): 13: \n" },
@@ -69,40 +67,6 @@ TEST(Startup, EditorPathsOnlyWhenTheFileExistsAndTheFileWrittenBack)
     EXPECT_EQ(readBytes(t.home() + "QEL.ini"),
         ("[QEL]\r\nNotepadPath=" + viewer + "\r\nEditorPath=\r\nMultipleProjects=False\r\nRoundXY=-0.25 \r\n")
             .toUtf8());
-}
-
-TEST(Startup, LogHeaderPerSessionNothingLost)
-{
-    TestSession t(false);
-    t.writeFile("QEL.LOG", "earlier line\r\n");
-    t.writeFile("QEL.ini", "[QEL]\r\n");
-    startUp(*t.session);
-    Session second(t.frontend, t.dir.path());
-    startUp(second);
-
-    const QString log = t.readLog();
-    EXPECT_TRUE(log.startsWith("earlier line\r\n" + QString(52, u'=') + "\r\nQEL Version 1.2.1035 Build 20040225\r\n"));
-    EXPECT_EQ(log.count("\r\nQEL Version 1.2.1035 Build 20040225\r\n"), 2);
-}
-
-// What Edit > Clear shows is the main window's test.
-TEST(Startup, ClearAllEmptiesTheProjectAndKeepsTheSettings)
-{
-    TestSession t;
-    Session &s = *t.session;
-    s.app.NotepadPath = "/usr/bin/viewer";
-    s.app.MultipleProjects = false;
-    s.model.WLData(1000, 62) = 4.5; // the far corner of the largest array
-    s.model.RoundXY = 5;
-    s.model.ProjectChanged = true;
-
-    ClearAll(s);
-    EXPECT_EQ(s.model.RoundXY, 0.01);
-    EXPECT_EQ(s.model.WLData(1000, 62), 0.0);
-    EXPECT_FALSE(s.model.ProjectChanged);
-    // The application's settings are not the project's.
-    EXPECT_EQ(s.app.NotepadPath, "/usr/bin/viewer");
-    EXPECT_FALSE(s.app.MultipleProjects);
 }
 
 TEST(Reporting, ErrorAndWarningReports)
