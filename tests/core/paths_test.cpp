@@ -39,9 +39,6 @@ TEST(Paths, TempFolderAndLayerFilesAndAMissingProjectFolder)
     EXPECT_TRUE(QDir(s.model.ProjectDir + "Temp").exists());
     EXPECT_EQ(QDir::current().absolutePath() + "/", s.model.ProjectDir);
 
-    RemoveTempFiles(s); // nothing there: nothing reported
-    EXPECT_TRUE(t.frontend.boxes.empty());
-
     const QStringList removed = { "WELLS.GEOJSON", "wells.geojson", "PcCont.GeoJson", "wfcont.geojson" };
     const QStringList kept = { "wldata.geojson", "wells.txt", "notes.geojson", "wells.DBF" };
     for (const QString &name : removed + kept)

@@ -87,7 +87,6 @@ TEST(PlotLimitsRules, EachBoxRefusesWithItsWarningOrStoresTheValue)
         { B::PLLeft, "900", "Plot limit left extent (900) must be less than the right map extent (900)!", B::PLRight },
         { B::PLRight, "901", "Value (901) must be less than or equal to the right map extent (900)!" },
         { B::PLTop, "701", "Value (701) must be less than the upper map extent (700)!" },
-        { B::PCBottom, "99", "Value (99) must be greater than or equal to lower map extent (100)!" },
         { B::PCGridSpacing, "0", InvalidSpacing },
         { B::PCNumX, "401.7", gridTooLarge('X', 401) },
         { B::PCNumY, "1e3", gridTooLarge('Y', 1000) },
@@ -96,7 +95,6 @@ TEST(PlotLimitsRules, EachBoxRefusesWithItsWarningOrStoresTheValue)
         { B::PLLeft, "100", {}, {}, 100 }, // on the map's edge
         { B::PLRight, "900", {}, {}, 900 },
         { B::PLTop, "700", {}, {}, 700 },
-        { B::PCBottom, "100", {}, {}, 100 },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);

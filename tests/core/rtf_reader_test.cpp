@@ -28,7 +28,6 @@ TEST(RtfReader, VisibleText)
         { "{\\rtf1{\\*\\unknowndest hidden {\\b deeper}}shown{\\info{\\title T}{\\author A}}"
           "{\\colortbl;\\red0\\green0\\blue0;}{\\stylesheet{\\s0 Normal;}} after}",
             u"shown after" },
-        { "{\\rtf1\\foo12 text \\barbaz more}", u"text more" },
         { "{\\rtf1 a{\\pict\\bin4 {}}{}b}", u"ab" },
         { "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}", u"link" },
         { "{\\rtf1 one\\par two\\par}", u"one|two" },

@@ -90,7 +90,6 @@ TEST(Reporting, ErrorAndWarningReports)
     EXPECT_EQ(t.frontend.boxes[1].icon, MsgIcon::Warning);
     EXPECT_TRUE(t.readLog().endsWith("QEL(UI:mnuFileSave_Click): 75: \nPath/File access error\r\nCareful\r\n"));
 
-    EXPECT_EQ(FormatToString(s, 12.5), "12.5");
     EXPECT_EQ(FormatToString(s, -1), "");
     EXPECT_EQ(s.ErrorText, "UTIL:FormatToString: 5: \nInvalid procedure call or argument");
 }
