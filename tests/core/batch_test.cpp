@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 using namespace qel;
@@ -51,18 +53,33 @@ TEST(BatchProcess, UsageErrorsExitTwo)
 // run through MalformedInput.
 TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
 {
-    TestSession t(false);
     const QByteArray good = readBytes(ExampleDir + "alpha-site.prj");
-    const QString site = t.writeFile("site.prj", good);
-    const QString input = t.home() + "input.prj"; // does not exist
-    const QString summary = t.home() + "summary.rtf";
+    ASSERT_FALSE(good.isEmpty());
+    const struct {
+        const char *name;
+        std::optional<QByteArray> bytes; // nullopt: the file does not exist
+        const char *report;
+    } cases[] = {
+        { "not a project", QByteArray("just some notes\r\n"), "Not an QEL Project File!" },
+        { "cut short, its base map not beside it", good.left(good.size() / 2), "Basemap file does not exist!" },
+        { "missing", std::nullopt, "QEL(ReadProjectFile): Error (53)" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSession t(false);
+        const QString site = t.writeFile("site.prj", good);
+        const QString input = c.bytes ? t.writeFile("input.prj", *c.bytes) : t.home() + "input.prj";
+        const QString summary = t.home() + "summary.rtf";
 
-    const QelRun run = runQel(t.home(), { "--batch", input, "--save-as", site, "--summary", summary });
+        const QelRun run = runQel(t.home(), { "--batch", input, "--save-as", site, "--summary", summary });
 
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(readBytes(site), good) << "the existing project is untouched";
-    EXPECT_FALSE(QFile::exists(summary));
-    EXPECT_TRUE(run.err.contains("QEL(ReadProjectFile): Error (53)")) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("qel: wrote nothing: the project " + input + " did not open"))
-        << run.err.toStdString();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(readBytes(site), good) << "the existing project is untouched";
+        EXPECT_FALSE(QFile::exists(summary));
+        EXPECT_TRUE(run.err.contains(c.report)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("qel: wrote nothing: the project " + input + " did not open"))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.out.contains("Opened project file")) << run.out.toStdString();
+        EXPECT_TRUE(t.readLog().endsWith("QEL session unloaded.\r\nQEL session terminated.\r\n"));
+    }
 }

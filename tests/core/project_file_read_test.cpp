@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace qel;
@@ -34,6 +35,13 @@ TEST(ProjectFileRead, GoldenFilesReadAndSaveBack)
         EXPECT_TRUE(m.RunMode.isEmpty());
         EXPECT_EQ(missingLines(t.readLog()), 0);
         EXPECT_TRUE(t.frontend.boxes.empty()) << "no question, warning or error";
+        // The reader is one run of work whose bar only moves forward, to the end.
+        const std::vector<double> &fractions = t.frontend.progressFractions;
+        EXPECT_EQ(t.frontend.progressBegun, 1);
+        EXPECT_EQ(t.frontend.progressEnded, 1);
+        ASSERT_FALSE(fractions.empty());
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        EXPECT_EQ(fractions.back(), 1);
 
         m.ProjectFile = path + QStringLiteral(".copy");
         ASSERT_TRUE(SaveProjectFile(*t.session));
@@ -63,6 +71,10 @@ TEST(ProjectFileRead, OlderBuilds)
     const Case cases[] = {
         { "predecessor", "!Marrowgauge Project Data\r\n", false, false, false, "HalfLife= 365.25 \r\n", "20010930",
             true },
+        { "blank second line", "!QEL Project Data\r\n  \r\n", false, false, false, "HalfLife= 0 \r\n", "20020528",
+            false },
+        { "no status section", "!QEL Project Data\r\nBuild=20020730\r\n", false, false, false, "HalfLife= 365.25 \r\n",
+            "20020730", true },
         { "no legends", "!QEL Project Data\r\nBuild=20020924\r\n", true, false, false, "HalfLife= 0 \r\n", "20020924",
             false },
         { "no decay key, half-life set", "!QEL Project Data\r\nBuild=20030920\r\n", true, true, false,

@@ -119,14 +119,38 @@ void fillScaleCalibration(ProjectModel &m)
     m.Time = 20, m.Swidth = 82, m.C0 = 5, m.Xsource = -1200, m.Ysource = 0, m.RoundXY = 1;
 }
 
+static void fillVectorMap(ProjectModel &m)
+{
+    setFlags(m, true, true, true, false, false, false, false, true, true, false, false, false, false, false, false);
+    setMapState(m, false, false, false, 0, 0, 0, 0);
+    setMap(m, QStringLiteral("m yr mg/L"), QStringLiteral("Vector drawing"), QStringLiteral("vector"),
+        QStringLiteral("dxf"), QStringLiteral("site.dxf"));
+    m.K = 123456789012345.0, m.Porosity = 0.35, m.AlphaX = 5, m.AlphaY = 0.5, m.RetFactor = 1;
+    m.Decay = true, m.HalfLife = 1e-5;
+    m.Time = 1, m.Swidth = 10, m.C0 = 0.5, m.Xsource = 0, m.Ysource = 0, m.RoundXY = 0.001;
+    setView(m.PC, 0.001, 0.5, 1, 2, false, false, 0, 0);
+    setLevel(m.PC, 1, 0.001, 0.5, 8388608);
+}
+
+static void fillRasterUnset(ProjectModel &m)
+{
+    fillScaleCalibration(m);
+    m.MSDone = false;
+    m.MapTitle = QStringLiteral("Not yet calibrated");
+    m.RasterScaleSet = false;
+    m.CalibrationType = 0;
+    for (int i = 0; i <= 4; ++i)
+        m.RasterPointX(i) = m.RasterPointY(i) = 0;
+    m.RasterScaleDistance = m.RasterScale = 0;
+}
+
 const std::vector<GoldenCase> &goldenCases()
 {
     static const std::vector<GoldenCase> cases = {
         { "full-raster.prj", fillFullRaster },
         { "scale-calibration.prj", fillScaleCalibration },
-        // Read and saved back only: their fields are those of the two above.
-        { "vector-map.prj", nullptr },
-        { "raster-unset.prj", nullptr },
+        { "vector-map.prj", fillVectorMap },
+        { "raster-unset.prj", fillRasterUnset },
     };
     return cases;
 }

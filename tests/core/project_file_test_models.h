@@ -17,7 +17,7 @@ void fillScaleCalibration(ProjectModel &m);
 
 struct GoldenCase {
     const char *file;
-    void (*fill)(ProjectModel &); // nullptr: the file is not also written from a model
+    void (*fill)(ProjectModel &);
 };
 const std::vector<GoldenCase> &goldenCases();
 

@@ -4,6 +4,7 @@
 #include "support/test_session.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -92,4 +93,28 @@ TEST(Reporting, ErrorAndWarningReports)
 
     EXPECT_EQ(FormatToString(s, -1), "");
     EXPECT_EQ(s.ErrorText, "UTIL:FormatToString: 5: \nInvalid procedure call or argument");
+}
+
+TEST(Startup, LogHeaderPerSessionNothingLost)
+{
+    TestSession t(false);
+    t.writeFile("QEL.LOG", "earlier line\r\n");
+    t.writeFile("QEL.ini", "[QEL]\r\n");
+    startUp(*t.session);
+    Session second(t.frontend, t.dir.path());
+    startUp(second);
+
+    const QStringList lines = t.readLog().split("\r\n");
+    const QString sep(52, u'=');
+    ASSERT_GE(lines.size(), 14);
+    EXPECT_EQ(lines[0], "earlier line");
+    for (int start : { 1, 7 }) {
+        EXPECT_EQ(lines[start], sep);
+        EXPECT_EQ(lines[start + 1], "QEL Version 1.2.1035 Build 20040225");
+        EXPECT_TRUE(lines[start + 2].startsWith("Session log created on "));
+        EXPECT_TRUE(lines[start + 3].contains(QRegularExpression("^Windows Version: .+ Version: \\d+\\.\\d\\d$")))
+            << lines[start + 3].toStdString();
+        EXPECT_EQ(lines[start + 4], "Please email this file while requesting tech support.");
+        EXPECT_EQ(lines[start + 5], sep);
+    }
 }
