@@ -41,7 +41,6 @@ TEST(ContourBands, RowsBecomeRunsOfOneLevel)
         { "white neither draws nor breaks a run", { 1.5, 2.5, 2.5, 1.5, 1.5 }, false, { { 0, 30, 4 } } },
         { "leading zeros and values above every level start nothing", { 0, 7, 0.5, 0.5, 0.5 }, false,
             { { 20, 30, 5 } } },
-        { "a value above every level ends the run", { 0.5, 0.5, 7, 0.5, 0.5 }, false, { { 0, 10, 5 }, { 30, 30, 5 } } },
         // The open run would be lost when the row ends on a node that passes.
         { "a run open at a last white node ends at the node before", { 1.5, 1.5, 1.5, 2.5 }, false, { { 0, 20, 4 } } },
         { "a run open at a last well ends at the node before", { 1.5, 1.5, 1.5, 0 }, true, { { 0, 20, 4 } } },
@@ -167,8 +166,5 @@ TEST(ContourBands, LocatingALegendInsideAnotherOffersRetry)
         EXPECT_NEAR(s.model.PC.LegendX, c.stored.x(), 1e-9) << c.what;
         EXPECT_NEAR(s.model.PC.LegendY, c.stored.y(), 1e-9) << c.what;
         EXPECT_EQ(int(site.frontend.boxes.size()), c.boxes) << c.what;
-        if (c.boxes) {
-            EXPECT_EQ(site.frontend.boxes[0].title, QStringLiteral("Overlapping legends!"));
-        }
     }
 }

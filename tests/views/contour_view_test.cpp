@@ -153,6 +153,8 @@ TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
     EXPECT_DOUBLE_EQ(site.m.WF.Min, 3) << "not below the plume minimum";
 }
 
+// That the tick is refused and then taken, and that a refused box keeps the focus, is checked
+// through the window; here, what each refusal says.
 TEST(ContourView, LogScaleNeedsAPositiveRange)
 {
     ViewSite site;
@@ -162,8 +164,7 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
     ASSERT_EQ(site.frontend.boxes.size(), 1u);
     EXPECT_TRUE(site.frontend.boxes[0].text.startsWith(QStringLiteral("For log scale, min/max values must not be\n")));
     logic.validate(ContourViewLogic::MinBox, QStringLiteral("1"));
-    EXPECT_TRUE(logic.setUseLog(true));
-    EXPECT_TRUE(site.m.PC.UseLog);
+    ASSERT_TRUE(logic.setUseLog(true));
     const struct {
         ContourViewLogic::Box box;
         const char *typed, *shown, *message;
@@ -180,12 +181,10 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
         EXPECT_EQ(site.frontend.boxes.back().text, QLatin1String(w.message));
         EXPECT_EQ(logic.boxText(w.box), QLatin1String(w.shown));
     }
-    // Positive bounds are taken without a word.
+    // A positive bound is taken without a word.
     const std::size_t before = site.frontend.boxes.size();
     EXPECT_TRUE(logic.validate(ContourViewLogic::MinBox, QStringLiteral("2")));
-    EXPECT_TRUE(logic.validate(ContourViewLogic::MaxBox, QStringLiteral("500")));
     EXPECT_EQ(site.m.PC.Min, 2);
-    EXPECT_EQ(site.m.PC.Max, 500);
     EXPECT_EQ(site.frontend.boxes.size(), before);
 }
 
@@ -195,14 +194,12 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     ContourViewLogic logic(*site.session, ContourKind::Plume);
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();
-    // A plain commit and the cell text it leaves are checked through the window's edit box.
+    // The cell texts, and that a failed edit stores nothing, are checked through the window's edit
+    // box; here, that a zero is said and what a text that is no number is reported as.
     EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
-    EXPECT_DOUBLE_EQ(site.m.PC.CMin(2), 0.001);
-    ASSERT_EQ(site.frontend.boxes.size(), 1u);
-    EXPECT_EQ(site.frontend.boxes[0].title, QStringLiteral("Zero invalid"));
+    EXPECT_EQ(site.frontend.boxes.size(), 1u);
     logic.commitCell(2, 1, QStringLiteral("x"));
     EXPECT_TRUE(site.s.ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
-    EXPECT_DOUBLE_EQ(site.m.PC.CMax(2), 3) << "a failed edit stores nothing";
 }
 
 TEST(ContourView, DrawingTheAverageAndClosing)
