@@ -201,16 +201,3 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     logic.commitCell(2, 1, QStringLiteral("x"));
     EXPECT_TRUE(site.s.ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
 }
-
-TEST(ContourView, DrawingTheAverageAndClosing)
-{
-    ViewSite site;
-    ContourViewLogic logic(*site.session, ContourKind::Plume);
-    ASSERT_TRUE(logic.load());
-    logic.generate();
-    logic.chooseSample(2);
-    logic.draw();
-    EXPECT_EQ(site.m.PCMapIndex, 3) << "Average is NumSamples + 1";
-    logic.close();
-    EXPECT_TRUE(site.readLog().contains(QStringLiteral("frmPlumeSpect: [Close]")));
-}

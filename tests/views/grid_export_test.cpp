@@ -3,7 +3,6 @@
 #include "support/write_limit.h"
 #include "views/grid_export.h"
 
-#include <QFile>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -101,7 +100,8 @@ TEST(GridExport, TheCommandAsksForTheFileWritesItAndOpensTheEditor)
     }
 }
 
-// A value that is no number, a cancelled dialog or a full disk leaves the old file and its path.
+// A value that is no number, a cancelled dialog, a full disk or a batch export without the
+// analytical run leaves the old file and its path.
 TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
 {
     const struct {
@@ -135,6 +135,14 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
                 mdExportClicked(f.s);
             },
             "QEL(MinDist:ExportMinDistGrid): 75: \n" },
+        // The analytical run computes both grids; a drawn view is no stand-in for it.
+        { "batch export without the run",
+            [](ExportFixture &f) {
+                f.m.ANDone = false;
+                f.m.MDDone = true;
+                EXPECT_FALSE(writeGridExport(f.s, ExportedGrid::MinDist, f.m.MDExportFile));
+            },
+            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no minimum-distance grid to export" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -179,33 +187,5 @@ TEST(GridExport, TheWrittenFileIsShownByTheEditorTheDesktopOrTheViewer)
         EXPECT_EQ(f.frontend.openedFiles, c.opened ? QStringList { f.m.MDExportFile } : QStringList());
         EXPECT_EQ(f.frontend.shownFiles, c.shown ? QStringList { f.m.MDExportFile } : QStringList());
         EXPECT_EQ(f.s.ErrorText, *c.error ? QLatin1String(c.error) + f.s.app.EditorPath : QString());
-    }
-}
-
-// The batch export needs the analytical run, which computes both grids, not their views. The
-// message names the grid; the WOLF one differs only in that name.
-TEST(GridExport, TheBatchExportNeedsTheAnalyticalRun)
-{
-    const struct {
-        ExportedGrid grid;
-        bool analysed, viewDone;
-        const char *refusal; // "" when written
-    } cases[] = {
-        { ExportedGrid::MinDist, true, false, "" },
-        { ExportedGrid::MinDist, false, true,
-            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no minimum-distance grid to export" },
-    };
-    for (const auto &c : cases) {
-        ExportFixture f;
-        f.m.ANDone = c.analysed;
-        f.m.MDDone = f.m.WFDone = c.viewDone;
-        const QString target = f.home() + QStringLiteral("grid.txt");
-        EXPECT_EQ(writeGridExport(f.s, c.grid, target), !*c.refusal);
-        EXPECT_EQ(QFile::exists(target), !*c.refusal);
-        const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
-        EXPECT_EQ(errors.size(), *c.refusal ? 1 : 0);
-        if (!errors.empty()) {
-            EXPECT_TRUE(errors[0].startsWith(QLatin1String(c.refusal))) << errors[0].toStdString();
-        }
     }
 }
