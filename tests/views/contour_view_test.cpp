@@ -194,7 +194,7 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();
     // The cell texts, and that a failed edit stores nothing, are checked through the window's edit
-    // box; here, that a zero is said and what a text that is no number is reported as.
+    // box; here, that a zero gets a message and under which code a text that is no number is reported.
     EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
     EXPECT_EQ(site.frontend.boxes.size(), 1u);
     logic.commitCell(2, 1, QStringLiteral("x"));

@@ -55,10 +55,10 @@ TEST(GridExport, FixedWidthFieldsRowByRow)
         std::initializer_list<std::initializer_list<double>> rows;
         QByteArray bytes;
     } cases[] = {
-        { ExportedGrid::MinDist, { { 12.5, 0, 9999999.994 }, { -0.001, 3.14159, 100 } },
-            "     12.50      0.009999999.99\r\n      0.00      3.14    100.00\r\n" },
-        { ExportedGrid::Wolf, { { 1234.56, 0, 99999999.94 }, { 0.04, 7, 55.56 } },
-            "    1234.6       0.099999999.9\r\n       0.0       7.0      55.6\r\n" },
+        // Ordinary values row by row are the example's golden grids; here the widest that fit and
+        // the small negatives that must not print as -0.
+        { ExportedGrid::MinDist, { { 9999999.994, -0.001 } }, "9999999.99      0.00\r\n" },
+        { ExportedGrid::Wolf, { { 99999999.94, -0.04 } }, "99999999.9       0.0\r\n" },
         { ExportedGrid::MinDist, { { 1.005 } }, "      1.00\r\n" }, // 1.005 lies just below the half
         { ExportedGrid::Wolf, { { -12.25, 1e-9 } }, "     -12.3       0.0\r\n" }, // an exact half: away from 0
         // Too wide for the fixed decimals: the exponent form, as many digits as fit in 10 characters.

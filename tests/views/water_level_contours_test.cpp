@@ -104,7 +104,8 @@ TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnLabelledAndC
         EXPECT_EQ(text.text, label(labels[i]));
         EXPECT_EQ(text.points.front(), (ends[i][0] + ends[i][1]) / 2);
     }
-    // The line width from its box reaches the drawing through the window.
+    // The line width from its box reaches the drawing through the window; the labels are sized and
+    // turned here.
     EXPECT_EQ(std::pair(d.entities[1].height, d.entities[1].rotation), std::pair(9.0, -30.0))
         << "nine tenths of the text size, along the lines";
     EXPECT_EQ(f.m.WCMapIndex, 1);
