@@ -45,7 +45,6 @@ TEST(SourceRules, TypedCoordinatesInsideTheGridAreStoredAsTyped)
         { SourceAxis::X, "99.999", 7, { LeftRight } },
         { SourceAxis::X, "1100.001", 7, { LeftRight } },
         { SourceAxis::X, "east", 7, { LeftRight } }, // no number reads as 0, left of the grid
-        { SourceAxis::Y, "950", 950, {} },
         { SourceAxis::Y, "951", 7, { TopBottom } },
     };
     for (const auto &c : cases) {
@@ -85,11 +84,10 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
         { 1234.5, 987.6, 10, 1230, 980 },
         { -1234.5, -987.6, 10, -1230, -980 }, // towards zero, not down
         { 0, 987.6, 10, 0, 987.6 }, // a zero coordinate leaves both as picked
-        { 1234.5, 0, 10, 1234.5, 0 },
         { 1234.5, 987.6, 0, 1234.5, 987.6 },
-        { 1234.56, 2.5, 0.01, 1234.56, 2.5 }, // whole multiples stay, despite binary fractions
         { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
-        { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 }, // survey-sized coordinates
+        // Whole multiples stay, despite binary fractions, even in survey-sized coordinates.
+        { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 },
         { -512345.9996, 4500000.1239, 0.001, -512345.999, 4500000.123 },
     };
     for (const auto &c : cases) {
@@ -97,24 +95,6 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
         EXPECT_DOUBLE_EQ(r.x(), c.rx) << c.x << " step " << c.step;
         EXPECT_DOUBLE_EQ(r.y(), c.ry) << c.y << " step " << c.step;
     }
-}
-
-// The rounded boxes, the drawn source and the re-rounding by a new step are checked through the
-// dialog; here, that a typed coordinate ends the re-rounding.
-TEST(SourceRules, APickedPointIsKeptUnroundedUntilACoordinateIsTyped)
-{
-    SourceSession s;
-    s.m.PCRight = 2000, s.m.PCTop = 1000;
-    s.m.RoundXY = 10;
-    s.frontend.pickAnswers.push_back(QPointF(1234.5, 987.6));
-    ASSERT_TRUE(selectSource(s.s, s.pick));
-    EXPECT_EQ(s.pick.point, QPointF(1234.5, 987.6)) << "kept unrounded for a later step";
-
-    ASSERT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
-    const RoundingOutcome ticked = tickRoundXY(s.s, s.pick, QStringLiteral("100"));
-    EXPECT_TRUE(ticked.accepted && !ticked.uncheck && !ticked.boxes) << "a good step keeps the box ticked";
-    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1234.5, 980)) << "the step no longer moves the source";
-    EXPECT_TRUE(s.warnings().isEmpty());
 }
 
 TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
@@ -141,61 +121,29 @@ TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
     }
 }
 
-TEST(SourceRules, RoundingStepsAtOrBelowZeroAreRefused)
+// The empty box and a zero are followed through the dialog.
+TEST(SourceRules, RoundingStepsBelowZeroAreRefused)
 {
-    const char *const texts[] = { "0", "-5 m", "" };
-    for (const char *text : texts) {
-        SCOPED_TRACE(text);
-        const QString t = QString::fromUtf8(text);
-        const QString warning = QStringLiteral("Source location rounding: Negative or zero value ") + t + " invalid.";
-        SourceSession s;
-        s.pick.point = QPointF(1234.5, 987.6);
-        s.m.Xsource = 300;
-
-        const RoundingOutcome tick = tickRoundXY(s.s, s.pick, t);
-        EXPECT_FALSE(tick.accepted || tick.boxes);
-        EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" Please change it.") });
-
-        // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
-        s.frontend.boxes.clear();
-        s.frontend.answers.push_back(MsgAnswer::No);
-        const RoundingOutcome left = validateRoundXY(s.s, s.pick, t);
-        EXPECT_FALSE(left.accepted || left.uncheck);
-        ASSERT_EQ(s.frontend.boxes.size(), 2u);
-        EXPECT_EQ(s.frontend.boxes[0].text, warning);
-        EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
-        EXPECT_EQ(s.m.RoundXY, 0.01);
-        EXPECT_EQ(s.m.Xsource, 300);
-    }
-}
-
-TEST(SourceRules, OpeningAndClosing)
-{
+    const QString t = QStringLiteral("-5 m");
+    const QString warning = QStringLiteral("Source location rounding: Negative or zero value -5 m invalid.");
     SourceSession s;
-    s.m.Ysource = 400; // the boxes stay empty while Xsource is 0; a stored source is shown in the dialog
-    const SourceBoxTexts boxes = loadSourceLocation(s.s);
-    EXPECT_EQ(QStringList({ boxes.x, boxes.y }), QStringList({ "", "" }));
+    s.pick.point = QPointF(1234.5, 987.6);
+    s.m.Xsource = 300;
 
-    // The close line of the log and the emptied status panel are checked through the dialog.
-    closeSourceLocation(s.s);
-    EXPECT_TRUE(s.m.SLDone);
-}
+    const RoundingOutcome tick = tickRoundXY(s.s, s.pick, t);
+    EXPECT_FALSE(tick.accepted || tick.boxes);
+    EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" Please change it.") });
 
-TEST(SourceSymbol, SizeFollowsTheMapAndTheSourceWidth)
-{
-    const struct {
-        double width, height, swidth, half;
-    } cases[] = {
-        { 2000, 1000, 40, 20 },
-        { 2000, 1000, 60, 12.5 },
-        { 2000, 1000, 10, 12.5 },
-        { 1000, 2000, 12.5, 6.25 },
-    };
-    for (const auto &c : cases) {
-        ProjectModel m;
-        m.MapRight = c.width, m.MapTop = c.height, m.Swidth = c.swidth;
-        EXPECT_DOUBLE_EQ(sourceSymbolHalfSize(m), c.half) << c.width << " " << c.swidth;
-    }
+    // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
+    s.frontend.boxes.clear();
+    s.frontend.answers.push_back(MsgAnswer::No);
+    const RoundingOutcome left = validateRoundXY(s.s, s.pick, t);
+    EXPECT_FALSE(left.accepted || left.uncheck);
+    ASSERT_EQ(s.frontend.boxes.size(), 2u);
+    EXPECT_EQ(s.frontend.boxes[0].text, warning);
+    EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(s.m.RoundXY, 0.01);
+    EXPECT_EQ(s.m.Xsource, 300);
 }
 
 TEST(SourceSymbol, OnceBothBoxesAreFilledACrossInACircleGoesIntoTheSourceLayer)
