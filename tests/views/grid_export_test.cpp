@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <limits>
+#include <optional>
 
 using namespace qel;
 using namespace qel::test;
@@ -78,50 +78,35 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
 {
     const struct {
         const char *what;
-        std::function<void(ExportFixture &)> act;
+        void (*spoil)(ExportFixture &);
         const char *error; // "" for none
+        bool fullDisk = false, batch = false;
     } cases[] = {
-        { "infinity",
-            [](ExportFixture &f) {
-                f.m.MinDistGrid(2, 1) = std::numeric_limits<double>::infinity();
-                EXPECT_FALSE(ExportMinDistGrid(f.s));
-            },
+        { "infinity", [](ExportFixture &f) { f.m.MinDistGrid(2, 1) = std::numeric_limits<double>::infinity(); },
             "QEL(MinDist:ExportMinDistGrid): 6: \nOverflow: the value inf of node 2, 1" },
-        { "no model grid",
-            [](ExportFixture &f) {
-                f.m.PCNumX = 0;
-                EXPECT_FALSE(ExportMinDistGrid(f.s));
-            },
+        { "no model grid", [](ExportFixture &f) { f.m.PCNumX = 0; },
             "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no model grid to export" },
-        { "cancelled",
-            [](ExportFixture &f) {
-                f.frontend.queueCancelledFile();
-                mdExportClicked(f.s);
-                EXPECT_TRUE(f.s.UserCancelled);
-            },
-            "" },
-        { "full disk",
-            [](ExportFixture &f) {
-                f.frontend.queueFile(f.m.MDExportFile);
-                const WriteLimit full(40); // the grid is 64 bytes
-                mdExportClicked(f.s);
-            },
-            "QEL(MinDist:ExportMinDistGrid): 75: \n" },
+        { "cancelled", [](ExportFixture &f) { f.frontend.queueCancelledFile(); }, "" },
+        { "full disk", [](ExportFixture &) {}, "QEL(MinDist:ExportMinDistGrid): 75: \n", true },
         // The analytical run computes both grids; a drawn view is no stand-in for it.
-        { "batch export without the run",
-            [](ExportFixture &f) {
-                f.m.ANDone = false;
-                f.m.MDDone = true;
-                EXPECT_FALSE(writeGridExport(f.s, ExportedGrid::MinDist, f.m.MDExportFile));
-            },
-            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no minimum-distance grid to export" },
+        { "batch export without the run", [](ExportFixture &f) { f.m.MDDone = true; },
+            "QEL(MinDist:ExportMinDistGrid): 5: \nThere is no minimum-distance grid to export", false, true },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ExportFixture f;
         const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
-        f.m.MDExportFile = f.m.WFExportFile = path;
-        c.act(f);
+        f.m.MDExportFile = path;
+        c.spoil(f);
+        f.frontend.queueFile(path); // behind a cancelled dialog, never asked for
+        std::optional<WriteLimit> full;
+        if (c.fullDisk)
+            full.emplace(40); // the grid is 64 bytes
+        if (c.batch)
+            EXPECT_FALSE(writeGridExport(f.s, ExportedGrid::MinDist, path));
+        else
+            mdExportClicked(f.s);
+        full.reset();
         EXPECT_EQ(readBytes(path), "old\r\n");
         EXPECT_EQ(f.m.MDExportFile, path);
         const QStringList errors = f.frontend.boxTexts(MsgIcon::Error);
