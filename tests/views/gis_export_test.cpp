@@ -153,11 +153,6 @@ Raster readRaster(const QString &path)
     return r;
 }
 
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 using Extents = std::map<int, std::array<double, 4>>; // left, bottom, right, top by level
 using Points = std::vector<std::pair<double, double>>;
 
@@ -260,7 +255,8 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
         expectedFiles << QLatin1String(grid.stem) + QStringLiteral(".prj");
     }
     expectedFiles.sort();
-    EXPECT_EQ(filesIn(out), expectedFiles) << "nothing else: no temporary or side files";
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name), expectedFiles)
+        << "nothing else: no temporary or side files";
 }
 
 TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
@@ -290,57 +286,43 @@ TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
 }
 
 // The layers lie where the grids' nodes and the wells are, so that they line up in a GIS with
-// the map the workbench draws.
+// the map the workbench draws, in the base map's coordinate system.
 TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
 {
+    TestSession t;
+    const QString out = fillRun(t);
+    t.session->model.PCMapIndex = 4; // the average
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
+
+    std::map<QString, int> counts;
+    for (const auto &[name, content] : layers) {
+        counts[name] = content.features;
+        EXPECT_TRUE(content.utm33) << name.toStdString();
+    }
+    // One band polygon per level: each level's nodes touch.
+    const std::map<QString, int> expectedCounts = { { "bands_mindist", 1 }, { "bands_plume", 2 }, { "bands_wolf", 1 },
+        { "model_grid", 1 }, { "plot_limits", 1 }, { "source", 1 }, { "wells", 2 }, { "wl_contours", 2 } };
+    EXPECT_EQ(counts, expectedCounts);
+    EXPECT_EQ(layers["wells"].ids, QStringList({ "MW-1", "MW-2" }));
+    EXPECT_EQ(layers["wells"].points, (Points { { 100, 500 }, { 150, 450 } }));
+    EXPECT_EQ(layers["source"].points, (Points { { 90, 495 } }));
+    EXPECT_EQ(layers["plot_limits"].area, 200.0 * 200.0);
+    EXPECT_EQ(layers["model_grid"].area, 30.0 * 20.0); // through the outer nodes
+    EXPECT_EQ(
+        layers["wl_contours"].extentByLevel, (Extents { { 2, { 0, 400, 100, 600 } }, { 3, { 50, 400, 150, 600 } } }));
+
     // Average 211..234: level 1 takes 211-214, 221, 222 (the top row, the left of the second);
     // level 2 takes 223, 224, 231-234.
-    const struct {
-        const char *name;
-        int pcMapIndex;
-        std::map<int, double> plumeAreas; // by level
-        Extents plumeExtents;
-    } cases[] = {
-        { "no plume on the map: the average", -1, { { 1, 6 * Cell }, { 2, 6 * Cell } },
-            { { 1, { 95, 485, 135, 505 } }, { 2, { 95, 475, 135, 495 } } } },
-        // Date 1 is 111.125..134.125, all within level 1.
-        { "the first date on the map", 1, { { 1, 12 * Cell } }, { { 1, { 95, 475, 135, 505 } } } },
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        TestSession t;
-        const QString out = fillRun(t);
-        t.session->model.PCMapIndex = qint16(c.pcMapIndex);
-        ASSERT_TRUE(exportGridsForGis(*t.session, out));
-        std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
-
-        // The coordinate system of every layer is checked with each kind of base map below.
-        std::map<QString, int> counts;
-        for (const auto &[name, content] : layers)
-            counts[name] = content.features;
-        // One band polygon per level: each level's nodes touch.
-        const std::map<QString, int> expectedCounts
-            = { { "bands_mindist", 1 }, { "bands_plume", int(c.plumeAreas.size()) }, { "bands_wolf", 1 },
-                  { "model_grid", 1 }, { "plot_limits", 1 }, { "source", 1 }, { "wells", 2 }, { "wl_contours", 2 } };
-        EXPECT_EQ(counts, expectedCounts);
-        EXPECT_EQ(layers["wells"].ids, QStringList({ "MW-1", "MW-2" }));
-        EXPECT_EQ(layers["wells"].points, (Points { { 100, 500 }, { 150, 450 } }));
-        EXPECT_EQ(layers["source"].points, (Points { { 90, 495 } }));
-        EXPECT_EQ(layers["plot_limits"].area, 200.0 * 200.0);
-        EXPECT_EQ(layers["model_grid"].area, 30.0 * 20.0); // through the outer nodes
-        EXPECT_EQ(layers["wl_contours"].extentByLevel,
-            (Extents { { 2, { 0, 400, 100, 600 } }, { 3, { 50, 400, 150, 600 } } }));
-
-        const LayerContent &plume = layers["bands_plume"];
-        EXPECT_EQ(plume.areaByLevel, c.plumeAreas);
-        EXPECT_EQ(plume.extentByLevel, c.plumeExtents);
-        EXPECT_EQ(plume.colourByLevel.at(1), QStringLiteral("#FF8080"));
-        EXPECT_EQ(plume.boundsByLevel.at(1), std::make_pair(0.0, 222.0));
-        // The node on a well (distance 0) is not banded; 1012 at node (2, 1) is, alone. WOLF 0 at
-        // node (1, 1) is banded, and its white level is kept for the GIS to style.
-        EXPECT_EQ(layers["bands_mindist"].extentByLevel, (Extents { { 1, { 105, 495, 115, 505 } } }));
-        EXPECT_EQ(layers["bands_wolf"].extentByLevel, (Extents { { 1, { 95, 495, 105, 505 } } }));
-    }
+    const LayerContent &plume = layers["bands_plume"];
+    EXPECT_EQ(plume.areaByLevel, (std::map<int, double> { { 1, 6 * Cell }, { 2, 6 * Cell } }));
+    EXPECT_EQ(plume.extentByLevel, (Extents { { 1, { 95, 485, 135, 505 } }, { 2, { 95, 475, 135, 495 } } }));
+    EXPECT_EQ(plume.colourByLevel.at(1), QStringLiteral("#FF8080"));
+    EXPECT_EQ(plume.boundsByLevel.at(1), std::make_pair(0.0, 222.0));
+    // The node on a well (distance 0) is not banded; 1012 at node (2, 1) is, alone. WOLF 0 at
+    // node (1, 1) is banded, and its white level is kept for the GIS to style.
+    EXPECT_EQ(layers["bands_mindist"].extentByLevel, (Extents { { 1, { 105, 495, 115, 505 } } }));
+    EXPECT_EQ(layers["bands_wolf"].extentByLevel, (Extents { { 1, { 95, 495, 105, 505 } } }));
 }
 
 TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
@@ -380,36 +362,30 @@ TEST(GisExport, TheBatchOptionWithoutResultsSaysWhy)
     EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg")));
 }
 
-TEST(GisExport, TheCoordinateSystemComesFromABaseMapThatCarriesOne)
+// Without a coordinate system from the base map, every layer is in site coordinates, never
+// longitude and latitude, and the message says why.
+TEST(GisExport, WithoutTheBaseMapsCoordinateSystemTheSiteCoordinatesAreKept)
 {
     const struct {
-        const char *name;
-        const char *type;
         const char *file;
-        std::function<void(const QString &)> make;
-        bool utm33;
         const char *note;
     } cases[] = {
-        { "georeferenced raster", "raster", "map.tif", [](const QString &p) { makeBaseMap(p, true); }, true,
-            "coordinate system EPSG:32633" },
         // GDAL reads every GeoJSON as longitude and latitude, even a site plan in metres.
-        { "GeoJSON in site coordinates", "vector", "map.geojson", makeGeoJsonMap, false, "do not fit the model grid" },
-        { "a base map that is gone", "vector", "gone.dxf", [](const QString &) {}, false, "could not be read" },
+        { "map.geojson", "do not fit the model grid" },
+        { "gone.dxf", "could not be read" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.file);
         TestSession t;
         const QString out = fillRun(t);
         ProjectModel &m = t.session->model;
-        m.BaseMapType = QLatin1String(c.type), m.BaseMapFile = QLatin1String(c.file);
-        c.make(m.ProjectDir + m.BaseMapFile);
+        m.BaseMapType = QStringLiteral("vector");
+        m.BaseMapFile = QLatin1String(c.file);
+        makeGeoJsonMap(m.ProjectDir + QStringLiteral("map.geojson"));
         ASSERT_TRUE(exportGridsForGis(*t.session, out));
-        EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.asc")).utm33, c.utm33);
-        // Without the base map's, every layer is in site coordinates, never longitude and latitude.
-        for (const auto &[name, layer] : readPackage(out + QStringLiteral("/results.gpkg"))) {
-            SCOPED_TRACE(name.toStdString());
-            EXPECT_EQ(std::pair(layer.utm33, layer.undefinedCartesian), std::pair(c.utm33, !c.utm33));
-        }
+        EXPECT_FALSE(readRaster(out + QStringLiteral("/plume_average.asc")).utm33);
+        for (const auto &[name, layer] : readPackage(out + QStringLiteral("/results.gpkg")))
+            EXPECT_TRUE(layer.undefinedCartesian && !layer.utm33) << name.toStdString();
         ASSERT_FALSE(t.frontend.messageLines.isEmpty());
         EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))
             << t.frontend.messageLines.last().toStdString();

@@ -1,9 +1,6 @@
 #include "core/errors.h"
-#include "map/layer_file.h"
-#include "map/map_session.h"
 #include "views/site_session.h"
 #include "views/source_rules.h"
-#include "views/source_symbol.h"
 
 #include <cmath>
 
@@ -81,10 +78,8 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
     const struct {
         double x, y, step, rx, ry;
     } cases[] = {
-        { 1234.5, 987.6, 10, 1230, 980 },
         { -1234.5, -987.6, 10, -1230, -980 }, // towards zero, not down
         { 0, 987.6, 10, 0, 987.6 }, // a zero coordinate leaves both as picked
-        { 1234.5, 987.6, 0, 1234.5, 987.6 },
         { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
         // Whole multiples stay, despite binary fractions, even in survey-sized coordinates.
         { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 },
@@ -97,67 +92,36 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
     }
 }
 
-TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
+// An aborted pick is followed through the dialog.
+TEST(SourceRules, APickRoundedOutOfTheGridChangesNothing)
 {
-    const struct {
-        std::optional<QPointF> picked;
-        double step;
-        QStringList warnings;
-    } cases[] = {
-        { std::nullopt, 10, {} }, { QPointF(1115, 500), 10, { LeftRight } }, { QPointF(500, 961), 10, { TopBottom } },
-        { QPointF(105, 500), 30, { LeftRight } }, // inside, but rounded out of the grid
-    };
-    for (const auto &c : cases) {
-        SourceSession s;
-        s.m.RoundXY = c.step;
-        s.m.Xsource = 300, s.m.Ysource = 400;
-        s.pick.point = QPointF(305, 405);
-        s.frontend.pickAnswers.push_back(c.picked);
-        EXPECT_FALSE(selectSource(s.s, s.pick));
-        EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(300, 400));
-        EXPECT_EQ(s.pick.point, QPointF(305, 405));
-        EXPECT_FALSE(s.m.SLmapped);
-        EXPECT_EQ(s.warnings(), c.warnings);
-    }
+    SourceSession s;
+    s.m.RoundXY = 30;
+    s.m.Xsource = 300, s.m.Ysource = 400;
+    s.pick.point = QPointF(305, 405);
+    s.frontend.pickAnswers.push_back(QPointF(105, 500)); // inside, but rounded to 90
+    EXPECT_FALSE(selectSource(s.s, s.pick));
+    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(300, 400));
+    EXPECT_EQ(s.pick.point, QPointF(305, 405));
+    EXPECT_FALSE(s.m.SLmapped);
+    EXPECT_EQ(s.warnings(), QStringList { LeftRight });
 }
 
-// The empty box and a zero are followed through the dialog.
+// Ticking with the box empty, and a zero, are followed through the dialog.
 TEST(SourceRules, RoundingStepsBelowZeroAreRefused)
 {
-    const QString t = QStringLiteral("-5 m");
     const QString warning = QStringLiteral("Source location rounding: Negative or zero value -5 m invalid.");
     SourceSession s;
     s.pick.point = QPointF(1234.5, 987.6);
     s.m.Xsource = 300;
 
-    const RoundingOutcome tick = tickRoundXY(s.s, s.pick, t);
-    EXPECT_FALSE(tick.accepted || tick.boxes);
-    EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" Please change it.") });
-
     // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
-    s.frontend.boxes.clear();
     s.frontend.answers.push_back(MsgAnswer::No);
-    const RoundingOutcome left = validateRoundXY(s.s, s.pick, t);
+    const RoundingOutcome left = validateRoundXY(s.s, s.pick, QStringLiteral("-5 m"));
     EXPECT_FALSE(left.accepted || left.uncheck);
     ASSERT_EQ(s.frontend.boxes.size(), 2u);
     EXPECT_EQ(s.frontend.boxes[0].text, warning);
     EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
     EXPECT_EQ(s.m.RoundXY, 0.01);
     EXPECT_EQ(s.m.Xsource, 300);
-}
-
-TEST(SourceSymbol, OnceBothBoxesAreFilledACrossInACircleGoesIntoTheSourceLayer)
-{
-    SourceSession s;
-    s.m.MapBottom = 0; // a map of 2000 x 1000: the symbol is 12.5 from its centre
-    s.m.Ysource = 400;
-    EXPECT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("300"), true));
-    ASSERT_TRUE(s.m.SLmapped) << s.s.ErrorText.toStdString();
-    const Drawing d = readLayerFile(s.m.ProjectDir + QStringLiteral("Temp/source.geojson"));
-    ASSERT_EQ(d.entities.size(), 3u);
-    EXPECT_EQ(d.entities[0].points.front(), QPointF(300, 387.5));
-    EXPECT_EQ(d.entities[1].points.back(), QPointF(312.5, 400));
-    EXPECT_EQ(std::pair(d.entities[2].kind, d.entities[2].radius), std::pair(EntityKind::Circle, 12.5));
-    EXPECT_EQ(s.s.layers.node(LayerKey::Source).state, CheckState::All);
-    EXPECT_TRUE(drawingOf(s.s).isShown(SourceDrawing)) << "the map shows it after the redraw";
 }
