@@ -1,4 +1,3 @@
-#include "map/layer_file.h"
 #include "views/contour_bands.h"
 #include "views/site_session.h"
 
@@ -60,7 +59,6 @@ struct BandSite : SiteSession {
         m.NumSamples = 1;
         m.SampleDate(1) = QDate(2024, 3, 15);
     }
-    Drawing stored() const { return readLayerFile(m.ProjectDir + QStringLiteral("Temp/pccont.geojson")); }
 };
 
 } // namespace
@@ -81,8 +79,6 @@ TEST(ContourBands, TheLegendMarksTheCornerItReaches)
     const ContourLegendBoxes::Corner corner = s.part<ContourLegendBoxes>().of(ContourKind::Plume);
     EXPECT_DOUBLE_EQ(corner.y2, -50);
     EXPECT_DOUBLE_EQ(corner.x2, 0 + 35 + 0.7 * 10 * 7 + 3.0);
-    EXPECT_EQ(site.stored().entities.back().points, (std::vector<QPointF> { { 0, -50 }, { 0, 100 } }))
-        << "the frame closes";
 
     // Swatches are hatched at the grid spacing: without one the legend is refused with its reason.
     m.PCGridSpacing = 0;
