@@ -212,8 +212,7 @@ std::map<QString, LayerContent> readPackage(const QString &path)
 
 } // namespace
 
-// File > Export grids for GIS asks for a folder, starting in the project's; cancelling writes
-// nothing and reports nothing.
+// File > Export grids for GIS: a cancelled folder dialog writes nothing and reports nothing.
 TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
 {
     TestSession t;
@@ -291,7 +290,7 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
 {
     TestSession t;
     const QString out = fillRun(t);
-    t.session->model.PCMapIndex = 4; // the average
+    t.session->model.PCMapIndex = -1; // no plume on the map: the average
     ASSERT_TRUE(exportGridsForGis(*t.session, out));
     std::map<QString, LayerContent> layers = readPackage(out + QStringLiteral("/results.gpkg"));
 
@@ -323,6 +322,11 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
     // node (1, 1) is banded, and its white level is kept for the GIS to style.
     EXPECT_EQ(layers["bands_mindist"].extentByLevel, (Extents { { 1, { 105, 495, 115, 505 } } }));
     EXPECT_EQ(layers["bands_wolf"].extentByLevel, (Extents { { 1, { 95, 495, 105, 505 } } }));
+
+    t.session->model.PCMapIndex = 1; // date 1 is 111.125..134.125, all within level 1
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["bands_plume"].areaByLevel,
+        (std::map<int, double> { { 1, 12 * Cell } }));
 }
 
 TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
