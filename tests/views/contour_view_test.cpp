@@ -107,7 +107,6 @@ TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
         double min, max;
         int levels, width;
     } cases[] = {
-        { "a negative count is ignored", ContourKind::Plume, Box::NumLevelsBox, "-1", "-1", 0, 988.8, 5, 1 },
         { "width 0 is ignored", ContourKind::Plume, Box::LineWidthBox, "0", "0", 0, 988.8, 5, 1 },
         { "width 6 is ignored", ContourKind::Plume, Box::LineWidthBox, "6", "6", 0, 988.8, 5, 1 },
         { "width 3", ContourKind::Plume, Box::LineWidthBox, "3", "3", 0, 988.8, 5, 3 },
@@ -162,14 +161,16 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
     EXPECT_EQ(logic.boxText(ContourViewLogic::MaxBox), QStringLiteral("988.8"));
 }
 
-TEST(ContourView, ATableEditThatIsNoNumberIsReported)
+TEST(ContourView, TableEditsAndTheZeroRule)
 {
     ViewSite site;
     ContourViewLogic logic(*site.session, ContourKind::Plume);
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();
-    // The cell texts, a zero's 0.001 and that a failed edit stores nothing are checked through the
-    // window's edit box; here, the code a text that is no number is reported under.
+    // The cell texts, and that a failed edit stores nothing, are checked through the window's edit
+    // box; here, that a zero gets a message and under which code a text that is no number is reported.
+    EXPECT_EQ(logic.commitCell(2, 0, QStringLiteral("0")), QStringLiteral("0.001"));
+    EXPECT_EQ(site.frontend.boxes.size(), 1u);
     logic.commitCell(2, 1, QStringLiteral("x"));
     EXPECT_TRUE(site.s.ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
 }
