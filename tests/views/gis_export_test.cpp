@@ -349,20 +349,31 @@ TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
     EXPECT_EQ(names, QStringList({ "model_grid" }));
 }
 
-// Without results the batch option says why and writes nothing.
-TEST(GisExport, TheBatchOptionWithoutResultsSaysWhy)
+// The batch option writes the folder, or says why it cannot and writes nothing.
+TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
 {
-    TestSession t(false);
-    const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
-    QByteArray project = readBytes(site + QStringLiteral("alpha-site.prj"));
-    project.replace("ANDone=True", "ANDone=False");
-    const QString out = t.home() + QStringLiteral("gis");
-    const QelRun run
-        = runQel(t.home(), { "--batch", t.writeFile(QStringLiteral("site/site.prj"), project), "--export-gis", out });
-    EXPECT_EQ(run.status, 1) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QLatin1String("There are no analytical results to export for GIS.")))
-        << run.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/results.gpkg")));
+    const struct {
+        bool results;
+        int status;
+        const char *says; // on standard error, "" for nothing
+    } cases[] = { { true, 0, "" }, { false, 1, "There are no analytical results to export for GIS." } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.results ? "a project with results" : "a project without results");
+        TestSession t(false);
+        const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+        QByteArray project = readBytes(site + QStringLiteral("alpha-site.prj"));
+        if (!c.results)
+            project.replace("ANDone=True", "ANDone=False");
+        const QString out = t.home() + QStringLiteral("gis");
+        const QelRun run = runQel(
+            t.home(), { "--batch", t.writeFile(QStringLiteral("site/site.prj"), project), "--export-gis", out });
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.says))) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.results);
+        if (c.results) {
+            EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 201);
+        }
+    }
 }
 
 // Without a coordinate system from the base map, every layer is in site coordinates, never
