@@ -162,16 +162,3 @@ TEST(DrawingComponent, BadCallsAreErrors)
         EXPECT_EQ(thrownBy([&] { c.call(map); }).number(), c.error) << c.what;
     }
 }
-
-TEST(DrawingComponent, AnAbortedPickLeavesTheCoordinates)
-{
-    Fixture f;
-    double x = -1, y = -1;
-    f.frontend.pickAnswers.push_back(QPointF(120, 45));
-    f.map.GetPoint("Pick the source", x, y);
-    EXPECT_EQ(f.map.LastInputStatus(), InputPicked);
-    f.frontend.pickAnswers.push_back(std::nullopt); // right button
-    f.map.GetPoint("Pick the source", x, y);
-    EXPECT_NE(f.map.LastInputStatus(), InputPicked);
-    EXPECT_EQ(QPointF(x, y), QPointF(120, 45));
-}

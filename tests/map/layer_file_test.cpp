@@ -112,7 +112,6 @@ TEST(DrawingLayerFile, MalformedFilesAreClearErrors)
         QByteArray bytes;
         const char *mentions;
     } cases[] = {
-        { "", "illegal value" },
         { "{\"type\":\"FeatureCollection\",\"features\":[", "at byte" },
         { "[1,2]", "one GeoJSON object" },
         { R"({"type":"Feature"})", "\"type\" must be \"FeatureCollection\"" },
