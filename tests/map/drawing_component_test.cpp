@@ -116,7 +116,6 @@ TEST(DrawingComponent, EntitiesOfEveryKindReachTheLayerFile)
 TEST(DrawingComponent, HandlesAreUniqueAndFindTheirEntity)
 {
     Fixture f;
-    EXPECT_EQ(f.map.LastEntityHandle(), "");
     f.map.SelectDrawing(WellsDrawing);
     f.map.AddPoint("", 0, 0);
     const QString first = f.map.LastEntityHandle();
