@@ -81,12 +81,6 @@ TEST_F(CalibrationTest, ScaleIsRealUnitsPerPixelShownForHundredPixels)
         EXPECT_EQ(fresh.hint(), QLatin1String(k.hint));
         EXPECT_FALSE(fresh.checkEnabled()); // the origin is still missing
     }
-    // The length typed first: the scale follows the ends of the bar picked afterwards.
-    c.cboCalibrationType_Click(1);
-    c.txtDistance_Change(QStringLiteral("1000"));
-    pixels(c, 1, "100", "500");
-    pixels(c, 2, "600", "500");
-    EXPECT_EQ(c.boxes().scale, QStringLiteral("200"));
 }
 
 TEST_F(CalibrationTest, ScaleBarFromTheOriginGivesTheRealExtents)

@@ -101,7 +101,6 @@ TEST_F(MapRenderer, RasterIsPlacedByTheCalibration)
     const QRectF pixels(0, 0, 40, 30);
     EXPECT_EQ(colourAt(pixels, { 14, 9 }), 0x0000FFu);
     EXPECT_EQ(colourAt(pixels, { 39.5, 29.5 }), 0x00FF00u);
-    EXPECT_EQ(colourAt(pixels, { 25, 20 }), 0xFFFFFFu);
 
     // Calibrated with map y upwards: pixel (px, py) lies at (1000 + 10 px, 2300 - 10 py).
     map.SetPixelToMap(0, 0, 1000, 2300, 40, 30, 1400, 2000);
