@@ -170,20 +170,6 @@ TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwnAndAChangeAsksFirst)
     again.txtVectorY_Change(4, QStringLiteral("6100"));
     EXPECT_EQ(std::tuple(m.CalibrationActive, m.MSDone, m.MapReady, again.checked(), inPixels()),
         std::tuple(false, false, false, false, true));
-    again.chkCalibrate_Click(true); // all boxes are still filled
-    EXPECT_EQ(toMap(900, 100), QPointF(5000, 6100));
-}
-
-// The question's No, and Yes closing the dialog uncalibrated, are the dialog window test's.
-TEST_F(CalibrationTest, CancellingAsksAndGoesBackToPixels)
-{
-    twoPointsCalibrated();
-    t.frontend.answers.push_back(MsgAnswer::Yes);
-    EXPECT_TRUE(c.cmdCancel_Click());
-    EXPECT_EQ(std::tuple(m.MSDone, m.RasterScaleSet, inPixels()), std::tuple(false, false, true));
-    // Nothing calibrated: Cancel closes without asking.
-    EXPECT_TRUE(c.cmdCancel_Click());
-    EXPECT_EQ(t.frontend.boxes.size(), 1u);
 }
 
 TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)

@@ -20,7 +20,7 @@ TEST(MapExtents, RoundHalfEven)
         EXPECT_DOUBLE_EQ(roundHalfEven(c.value, c.decimals), c.expected) << c.value << " to " << c.decimals;
 }
 
-TEST(MapExtents, DecimalsFollowTheWidth)
+TEST(MapExtents, DecimalsFollowTheWidthAndTheTextSizeTheHeight)
 {
     const struct {
         double width;
@@ -36,10 +36,6 @@ TEST(MapExtents, DecimalsFollowTheWidth)
         EXPECT_EQ(extentDecimals(c.width), c.decimals) << c.width;
     for (double bad : { 0.0, -5.0, std::numeric_limits<double>::quiet_NaN() })
         EXPECT_EQ(thrownBy([&] { extentDecimals(bad); }).number(), ErrInvalidCall) << bad;
-}
-
-TEST(MapExtents, RoundingExamplesAndTextSize)
-{
     // Small maps keep more decimals.
     EXPECT_EQ(roundMapExtents({ 0.123456, 0, 2.123456, 1 }), (MapExtents { 0.1235, 0, 2.1235, 1 }));
     // The whole sixtieth of the height: 5000 / 60 is 83 (the calibration's origin example), 59 / 60 is 0.
@@ -53,8 +49,6 @@ TEST(MapPixelTransform, DegenerateCalibrationsAreErrors)
         double v[8];
         int error;
     } cases[] = {
-        // A pixel column shared by both points is the calibration's stored-points test.
-        { "same row", { 10, 10, 0, 0, 20, 10, 5, 5 }, ErrDivisionByZero },
         { "same map x", { 10, 10, 5, 0, 20, 20, 5, 5 }, ErrInvalidCall },
         { "infinite map y", { 10, 10, 0, std::numeric_limits<double>::infinity(), 20, 20, 5, 5 }, ErrOverflow },
     };
