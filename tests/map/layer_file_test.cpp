@@ -78,6 +78,25 @@ TEST(DrawingLayerFile, IsPlainGeoJsonWithStyles)
     EXPECT_NEAR(first[0].toDouble(), 17.25, 1e-12);
 }
 
+// A layer file edited in a GIS: the entity comes from the geometry, a MultiLineString gives a line per
+// part and a feature without geometry is left out.
+TEST(DrawingLayerFile, ForeignFeaturesComeFromTheirGeometry)
+{
+    const QByteArray json = R"({"type":"FeatureCollection","features":[
+        {"type":"Feature","properties":{"name":"a"},"geometry":{"type":"Point","coordinates":[1,2,99]}},
+        {"type":"Feature","properties":null,"geometry":{"type":"MultiLineString","coordinates":[[[0,0],[1,1]],[[2,2],[3,3],[4,4]]]}},
+        {"type":"Feature","properties":{"stroke":"#ff0000"},"geometry":{"type":"Polygon","coordinates":[[[0,0],[1,0],[1,1],[0,0]]]}},
+        {"type":"Feature","properties":{},"geometry":null}
+    ]})";
+    const Drawing d = parseLayerFile(json, "gis.geojson");
+    ASSERT_EQ(d.entities.size(), 4u);
+    EXPECT_EQ(d.entities[0].kind, EntityKind::Point);
+    EXPECT_EQ(d.entities[0].points[0], QPointF(1, 2));
+    EXPECT_EQ(d.entities[1].kind, EntityKind::Line);
+    EXPECT_EQ(d.entities[2].points.size(), 3u);
+    EXPECT_EQ(d.entities[3].points.size(), 4u);
+}
+
 TEST(DrawingLayerFile, MalformedFilesAreClearErrors)
 {
     const auto feature = [](const char *geometry, const char *properties) {
