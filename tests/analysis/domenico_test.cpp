@@ -157,8 +157,6 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
             "Zero velocity term for sample number 1 Program terminating.", false },
         { "decay without half-life", [](ProjectModel &p) { p.Decay = true, p.HalfLife = 0; },
             "QEL(Domenico): 11: \nDivision by zero", false },
-        { "no porosity", [](ProjectModel &p) { p.Porosity = 0; }, "QEL(Domenico): 11: \n", false },
-        { "no simulated time", [](ProjectModel &p) { p.Time = 0; }, "QEL(Domenico): 11: \n", false },
         { "negative dispersivity", [](ProjectModel &p) { p.AlphaY = -1; }, "QEL(Domenico): 5: \n", false },
         { "no conductivity and no porosity: 0 / 0", [](ProjectModel &p) { p.K = 0, p.Porosity = 0; },
             "QEL(Domenico): 6: \nOverflow", false },

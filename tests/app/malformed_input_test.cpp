@@ -89,8 +89,6 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         const char *folder = "site";
     } cases[] = {
         { "the example as it is", [](Site &) {}, 0, {} },
-        { "32767 plume levels", [](Site &s) { s.prj("PCNumLevels= 5 ", "PCNumLevels= 32767 "); }, 1,
-            { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels.", "wrote nothing" } },
         // Limits not on the map: the plot-limits dialog is not replayed and the count stays.
         { "32767 grid columns",
             [](Site &s) {
@@ -130,18 +128,6 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 "not replayed." },
             {}, { "is not found in the well locations list", "Subscript out of range" } },
         { "the wells in a workbook", [](Site &s) { s.wellsAsWorkbook(); }, 0, {} },
-        { "100000 wells in a workbook",
-            [](Site &s) {
-                s.write("wells.csv", manyWells(100000));
-                s.wellsAsWorkbook();
-            },
-            1, { "Number of wells (100000) exceeds the maximum (1000)" } },
-        { "empty header cell in a workbook",
-            [](Site &s) {
-                s.replace("wells.csv", "WellID,X,Y", "WellID,,Y");
-                s.wellsAsWorkbook();
-            },
-            1, { "QEL(Wells:ReadData): 3265:" } },
         { "unknown table", [](Site &s) { s.prj("DataTable=levels", "DataTable=nosuch"); }, 1,
             { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "well names that are not UTF-8",

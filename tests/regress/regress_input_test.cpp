@@ -35,14 +35,6 @@ TEST(PlaneFit, NeedsThreeWellsNotOnALine)
 {
     EXPECT_FALSE(fitPlane({ { 0, 0, 1 }, { 1, 0, 2 } }).fitted);
     EXPECT_FALSE(fitPlane({ { 0, 0, 1 }, { 1, 1, 2 }, { 2, 2, 3 } }).fitted);
-    // Site coordinates far from the origin fit as well as small ones.
-    const PlaneFit far = fitPlane(
-        { { 500000, 4000000, 10 }, { 500100, 4000000, 9 }, { 500000, 4000100, 8 }, { 500100, 4000100, 7.02 } });
-    ASSERT_TRUE(far.fitted);
-    EXPECT_NEAR(far.a, -0.0099, 1e-9);
-    EXPECT_NEAR(far.b, -0.0199, 1e-9);
-    EXPECT_GT(far.r2, 0.999);
-    EXPECT_NEAR(far.direction, 26.45, 0.01);
 }
 
 // Planes falling along a known azimuth: the fit finds the gradient and the flow direction, always
