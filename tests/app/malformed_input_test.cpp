@@ -38,16 +38,6 @@ struct Site {
         write(file, bytes.replace(from, to));
     }
     void prj(const QByteArray &from, const QByteArray &to) const { replace("alpha-site.prj", from, to); }
-    // The well table as the sheet "wells" of a workbook, and the project reading it from there.
-    void wellsAsWorkbook() const
-    {
-        ASSERT_EQ(
-            QProcess::execute("ogr2ogr",
-                { "-f", "XLSX", dir + "wells.xlsx", dir + "wells.csv", "-nln", "wells", "-oo", "AUTODETECT_TYPE=YES" }),
-            0);
-        prj("DataFormat=Text\r\nFileExt=csv\r\nDataFile=wells.csv",
-            "DataFormat=Excel 12.0 Xml\r\nFileExt=xlsx\r\nDataFile=wells.xlsx");
-    }
     // Runs a shell script in place of the regress program.
     void regress(const QString &name, const QByteArray &body)
     {
@@ -127,7 +117,6 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 "The well locations could not be read again: the water levels and the analyses that need them were "
                 "not replayed." },
             {}, { "is not found in the well locations list", "Subscript out of range" } },
-        { "the wells in a workbook", [](Site &s) { s.wellsAsWorkbook(); }, 0, {} },
         { "unknown table", [](Site &s) { s.prj("DataTable=levels", "DataTable=nosuch"); }, 1,
             { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "well names that are not UTF-8",
