@@ -5,8 +5,6 @@
 
 #include <QFile>
 
-#include <cmath>
-
 #include <gtest/gtest.h>
 
 using namespace qel;
@@ -47,7 +45,6 @@ protected:
         fillPlane(s.model);
     }
     void TearDown() override { qunsetenv("QEL_REGRESS"); }
-    QByteArray file(const char *name) const { return readBytes(s.model.ProjectDir + QLatin1String(name)); }
 
     TestSession t;
     Session &s = *t.session;
@@ -137,25 +134,8 @@ TEST(RegressionResults, FullPrecisionValuesWhenAllSixFollowTheFields)
     }
 }
 
-TEST_F(Regression, FitsThePlaneOfEveryDate)
-{
-    RunRegress(s);
-
-    ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
-    EXPECT_TRUE(t.frontend.boxes.empty());
-    for (int i = 1; i <= 2; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);
-        EXPECT_NEAR(s.model.Ycoeff(i), -0.02, 1e-9);
-        EXPECT_NEAR(s.model.Const(i), 99 + i, 1e-6);
-        EXPECT_NEAR(s.model.R2(i), 1, 1e-9);
-        EXPECT_NEAR(s.model.Magnitude(i), std::hypot(0.01, 0.02), 1e-8);
-        // Down the gradient: towards +x and +y, 26.57 degrees east of north.
-        EXPECT_NEAR(s.model.Direction(i), std::atan2(0.01, 0.02) * 180 / M_PI, 1e-5);
-    }
-    EXPECT_TRUE(file("final.out").contains("4 wells")) << "the unmeasured well is left out";
-    EXPECT_TRUE(file("results.out").contains("MW-5"));
-}
+// The fit of every date, a well without a level left out, is compared with golden files in
+// tests/app/example_replay_test.cpp.
 
 // Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m, with levels a few
 // centimetres off a plane: the fitted level anywhere on the site is the least-squares one to the
