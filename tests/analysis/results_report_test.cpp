@@ -84,7 +84,6 @@ TEST(ResultsReport, BlocksAndTwoDigitSampleNumbers)
     m.Conc.allocate(23, 22, 12);
     const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
     EXPECT_EQ(report.count("   Sample date              : "), 10);
-    EXPECT_EQ(report.count(" 0.000E+00 0.000E+00 0.000E+00\r\n"), 2 * 11);
     EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
     EXPECT_TRUE(report.contains("\r\n                         9  : "));
     EXPECT_TRUE(report.contains("\r\n                         10  : "));

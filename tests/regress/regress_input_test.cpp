@@ -20,7 +20,6 @@ TEST(RegressInputReader, RefusesMalformedInputWithTheLine)
         { " 1 1 \r\n'a\r\n'w' 1 2 3\r\n", "line 2 must hold 1 quoted dates" },
         { " 2 1 \r\n'a' \r\n'w' 1 2 3\r\n", "2 well lines expected, 1 found" },
         { " 1 1 \r\n'a' \r\n'w' 1 2\r\n", "line 3 must hold a quoted well identifier, x, y and 1 levels" },
-        { " 1 1 \r\n'a' \r\n'w 1 2 3\r\n", "line 3 must hold a quoted well identifier, x, y and 1 levels" },
         { " 1 1 \r\n'a' \r\n'w' 1 2 x3\r\n", "line 3: \"x3\" is not a number" },
         { " 99999999 1 \r\n'a' \r\n", "line 1: the counts must be whole numbers of at least 1" },
     };
