@@ -81,7 +81,8 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
     m.WLInt = 3, m.PLLeft = -5, m.PLTop = 6;
     useTable("Date,MW-1\r\n2023-03-15,150\r\n");
     EXPECT_TRUE(ReadData(s, w));
-    EXPECT_EQ(std::tuple(m.WLMax, m.WLInt, m.PLLeft, m.PLTop), std::tuple(112.5, 3.0, -5.0, 6.0));
+    EXPECT_EQ(std::tuple(m.WLMin, m.WLMax, m.WLInt, m.PLLeft, m.PLRight, m.PLBottom, m.PLTop),
+        std::tuple(100.0, 112.5, 3.0, -5.0, 300.0, 970.0, 6.0));
 }
 
 TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
