@@ -137,37 +137,28 @@ TEST(RegressionResults, FullPrecisionValuesWhenAllSixFollowTheFields)
 // The fit of every date, a well without a level left out, is compared with golden files in
 // tests/app/example_replay_test.cpp.
 
-// Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m, with levels a few
-// centimetres off a plane: the fitted level anywhere on the site is the least-squares one to the
-// millimetre, checked against a fit solved here by Cramer's rule on centred sums.
+// Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m. The corners of a square are
+// a centimetre off a plane in a saddle pattern, which no plane follows (its sums against 1, x and y
+// are 0), so the least-squares fit is that plane: the level it gives anywhere on the site must be
+// the plane's to the millimetre.
 TEST_F(Regression, SurveySizedCoordinatesKeepTheFittedLevelToTheMillimetre)
 {
-    const double wells[][3]
-        = { { 500012.5, 4500031.25, 0.012 }, { 500480.75, 4500007.5, -0.018 }, { 500233.25, 4500466.0, 0.007 },
-              { 500497.0, 4500512.5, 0.021 }, { 499987.5, 4500489.75, -0.009 }, { 500250.0, 4500250.0, -0.013 } };
+    const auto plane = [](double x, double y) { return 100 - 0.00748563217 * (x - 5e5) + 0.0109681123 * (y - 4.5e6); };
+    const double wells[][3] = { { 500012.5, 4500031.25, 0.01 }, { 500512.5, 4500031.25, -0.01 },
+        { 500012.5, 4500531.25, -0.01 }, { 500512.5, 4500531.25, 0.01 }, { 500262.5, 4500281.25, 0 } };
     ProjectModel &m = s.model;
-    m.NumWLWells = 6, m.NumSamples = 1;
-    double mx = 0, my = 0, mh = 0;
-    for (int j = 1; j <= 6; ++j) {
+    m.NumWLWells = 5, m.NumSamples = 1;
+    for (int j = 1; j <= 5; ++j) {
         const auto &w = wells[j - 1];
         m.WLWellID(j) = QStringLiteral("W%1").arg(j), m.WLWellX(j) = w[0], m.WLWellY(j) = w[1];
-        m.WLData(j, 1) = 100 - 0.00748563217 * (w[0] - 500000) + 0.0109681123 * (w[1] - 4500000) + w[2];
-        mx += w[0] / 6, my += w[1] / 6, mh += m.WLData(j, 1) / 6;
+        m.WLData(j, 1) = plane(w[0], w[1]) + w[2];
     }
-    double sxx = 0, syy = 0, sxy = 0, sxh = 0, syh = 0;
-    for (int j = 1; j <= 6; ++j) {
-        const double dx = m.WLWellX(j) - mx, dy = m.WLWellY(j) - my, dh = m.WLData(j, 1) - mh;
-        sxx += dx * dx, syy += dy * dy, sxy += dx * dy, sxh += dx * dh, syh += dy * dh;
-    }
-    const double det = sxx * syy - sxy * sxy;
-    const double a = (sxh * syy - syh * sxy) / det, b = (syh * sxx - sxh * sxy) / det;
-    const auto independent = [&](double x, double y) { return mh + a * (x - mx) + b * (y - my); };
-
     RunRegress(s);
     ASSERT_TRUE(m.RGDone) << s.ErrorText.toStdString();
-    for (const auto &at : { std::pair(mx, my), std::pair(500000.0, 4500000.0), std::pair(500500.0, 4500500.0) }) {
+    EXPECT_LT(m.R2(1), 1) << "the levels are off the plane";
+    for (const auto &at : { std::pair(500262.5, 4500281.25), std::pair(5e5, 4.5e6), std::pair(500500.0, 4500500.0) }) {
         const double fitted = m.Xcoeff(1) * at.first + m.Ycoeff(1) * at.second + m.Const(1);
-        EXPECT_NEAR(fitted, independent(at.first, at.second), 0.001) << at.first << ", " << at.second;
+        EXPECT_NEAR(fitted, plane(at.first, at.second), 0.001) << at.first << ", " << at.second;
     }
 }
 

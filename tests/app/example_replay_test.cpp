@@ -7,7 +7,6 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLocale>
 #include <QProcess>
@@ -34,13 +33,6 @@ QByteArray masked(QByteArray bytes, const QString &projectDir)
     const QString today = QLocale(QLocale::English).toString(QDate::currentDate(), QStringLiteral("dd-MMM-yyyy"));
     bytes.replace(today.toUtf8(), "<TODAY>");
     return bytes;
-}
-
-void writeGolden(const QString &name, const QByteArray &bytes)
-{
-    QFile file(GoldenDir + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
-    file.write(bytes);
 }
 
 // The first line where two texts differ, for a readable failure.
@@ -125,9 +117,9 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
         const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n';
         const QByteArray compared = isWhole ? bytes : bytes.left(bytes.indexOf('\n', 0) < 0 ? bytes.size() : 2000);
         if (UpdatingGolden) {
-            writeGolden(name, compared);
+            writeBytes(GoldenDir + name, compared);
             if (!isWhole)
-                writeGolden(name + ".sha256", digest);
+                writeBytes(GoldenDir + name + ".sha256", digest);
             continue;
         }
         const QByteArray want = readBytes(GoldenDir + name);

@@ -25,12 +25,7 @@ struct Site {
     QString dir;
     QProcessEnvironment env;
 
-    void write(const char *file, const QByteArray &bytes) const
-    {
-        QFile out(dir + QLatin1String(file));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file;
-        out.write(bytes);
-    }
+    void write(const char *file, const QByteArray &bytes) const { writeBytes(dir + QLatin1String(file), bytes); }
     void replace(const char *file, const QByteArray &from, const QByteArray &to) const
     {
         QByteArray bytes = readBytes(dir + QLatin1String(file));
