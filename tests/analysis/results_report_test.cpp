@@ -55,34 +55,38 @@ QByteArray golden(const TestSession &t, const char *today)
     return bytes;
 }
 
+class ResultsReport : public ::testing::Test {
+protected:
+    void SetUp() override { fillRun(t); }
+
+    TestSession t;
+    Session &s = *t.session;
+    ProjectModel &m = s.model;
+};
+
 } // namespace
 
-TEST(ResultsReport, TheReportByteForByte)
+TEST_F(ResultsReport, TheReportByteForByte)
 {
-    TestSession t;
-    fillRun(t);
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "Dez." would be German
     const QDate today(2024, 12, 5);
-    EXPECT_EQ(resultsReportBytes(*t.session, today), golden(t, "05-Dec-2024"));
+    EXPECT_EQ(resultsReportBytes(s, today), golden(t, "05-Dec-2024"));
     QLocale::setDefault(before);
 
-    t.session->model.Decay = false; // no half-life line
-    const QByteArray withoutDecay = resultsReportBytes(*t.session, today);
+    m.Decay = false; // no half-life line
+    const QByteArray withoutDecay = resultsReportBytes(s, today);
     EXPECT_FALSE(withoutDecay.contains("Solute half-life"));
     EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, "05-Dec-2024").count("\r\n") - 1);
 }
 
 // One block per date and one of averages; two-digit sample numbers, which the golden report
 // does not reach, push their colon one column on.
-TEST(ResultsReport, BlocksAndTwoDigitSampleNumbers)
+TEST_F(ResultsReport, BlocksAndTwoDigitSampleNumbers)
 {
-    TestSession t;
-    fillRun(t);
-    ProjectModel &m = t.session->model;
     m.NumSamples = 10;
     m.Conc.allocate(23, 22, 12);
-    const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+    const QByteArray report = resultsReportBytes(s, QDate(2024, 3, 5));
     EXPECT_EQ(report.count("   Sample date              : "), 10);
     EXPECT_TRUE(report.contains("\r\n   Arithmetic average concentrations:\r\n\r\n 0.000E+00"));
     EXPECT_TRUE(report.contains("\r\n                         9  : "));
@@ -91,11 +95,8 @@ TEST(ResultsReport, BlocksAndTwoDigitSampleNumbers)
 
 // The fields are written without printf for speed; they must be printf's text to the byte, at
 // rounding ties, at exponents of three digits, and at ordinary values.
-TEST(ResultsReport, FieldsAreThoseOfPrintf)
+TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
 {
-    TestSession t;
-    fillRun(t);
-    ProjectModel &m = t.session->model;
     m.PCNumX = 400, m.PCNumY = 50;
     m.Conc.allocate(400, 50, 4);
     std::vector<double> values = { 9.9995E-05, 0.00099995, 1, 9.9995, 9.99949999, 1.0005, 0.5, 1e100, 1.2345e-150,
@@ -118,7 +119,7 @@ TEST(ResultsReport, FieldsAreThoseOfPrintf)
         }
         expected += "\r\n";
     }
-    const QByteArray report = resultsReportBytes(*t.session, QDate(2024, 3, 5));
+    const QByteArray report = resultsReportBytes(s, QDate(2024, 3, 5));
     const QByteArray got = report.mid(report.indexOf("\r\n\r\n", report.indexOf("Sample date")) + 4, expected.size());
     qsizetype same = 0;
     while (same < expected.size() && got[same] == expected[same])
@@ -127,11 +128,8 @@ TEST(ResultsReport, FieldsAreThoseOfPrintf)
                                      << got.mid(same - 20, 40).toStdString();
 }
 
-TEST(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
+TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
 {
-    TestSession t;
-    fillRun(t);
-    Session &s = *t.session;
     t.frontend.queueCancelledFile();
     ExportAnalyticalResults(s);
     EXPECT_FALSE(s.model.ERDone);
