@@ -73,11 +73,6 @@ TEST_F(ResultsReport, TheReportByteForByte)
     const QDate today(2024, 12, 5);
     EXPECT_EQ(resultsReportBytes(s, today), golden(t, "05-Dec-2024"));
     QLocale::setDefault(before);
-
-    m.Decay = false; // no half-life line
-    const QByteArray withoutDecay = resultsReportBytes(s, today);
-    EXPECT_FALSE(withoutDecay.contains("Solute half-life"));
-    EXPECT_EQ(withoutDecay.count("\r\n"), golden(t, "05-Dec-2024").count("\r\n") - 1);
 }
 
 // The fields are written without printf for speed; they must be printf's text to the byte, at

@@ -140,30 +140,6 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
     EXPECT_LT(differingPixelShare(map, want), 0.002);
 }
 
-// The same site with the plan as a calibrated raster image and the tables as sheets of one
-// workbook computes exactly what the drawing and the csv tables give, and saves unchanged.
-TEST(ExampleReplay, RasterPlanAndWorkbookGiveTheSameResults)
-{
-    const TestSession t;
-    QList<QByteArray> reports, regressions;
-    for (const QString &name : { QStringLiteral("alpha-site"), QStringLiteral("alpha-site-raster") }) {
-        const QString project = copyExample(t.home(), name);
-        const QString saved = t.home() + name + QStringLiteral("-saved.prj");
-        const QelRun run = runQel(
-            t.home(), { "--batch", project + name + ".prj", "--save-as", saved, "--results", project + "report.out" });
-        ASSERT_EQ(run.status, 0) << run.err.toStdString();
-        EXPECT_EQ(readBytes(saved), readBytes(ExampleDir + name + ".prj")) << name.toStdString();
-        // The report without its first lines, which name the project's files.
-        const QByteArray report = readBytes(project + "report.out");
-        reports << report.mid(report.indexOf("Water levels samples"));
-        regressions << readBytes(project + "regress.out");
-    }
-    EXPECT_EQ(regressions[0], regressions[1]);
-    const QByteArray &vector = reports[0], &raster = reports[1];
-    EXPECT_GT(vector.size(), 1000000);
-    EXPECT_TRUE(vector == raster) << firstDifference(raster, vector);
-}
-
 // The wells from a GeoPackage point layer, located by their points, give the same plane fits.
 TEST(ExampleReplay, WellsFromAGisPointLayerGiveTheSameFits)
 {

@@ -65,10 +65,6 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
         QStringList absent = {}; // reports that must not appear
         const char *folder = "site";
     } cases[] = {
-        { "the example as it is", [](Site &) {}, 0, {} },
-        // Replaying the plot-limits dialog derives the counts again from the spacing.
-        { "32767 grid columns, limits on the map", [](Site &s) { s.prj("PCNumX= 201 ", "PCNumX= 32767 "); }, 0,
-            { "Number of X grids (32767) exceeds the maximum (400)" } },
         // The refused grid is the one report: nothing after it has results to work on.
         { "401 grid rows, with outputs asked for", [](Site &s) { s.prj("PCGridSpacing= 2.5 ", "PCGridSpacing= 1 "); },
             1,
@@ -88,12 +84,6 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
             {}, { "is not found in the well locations list", "Subscript out of range" } },
         { "unknown table", [](Site &s) { s.prj("DataTable=levels", "DataTable=nosuch"); }, 1,
             { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
-        { "well names that are not UTF-8",
-            [](Site &s) {
-                s.replace("wells.csv", "\r\nMW-1,", "\r\nMW-\xe9\x31,");
-                s.replace("levels.csv", "Date,MW-1,", "Date,MW-\xe9\x31,");
-            },
-            0, {} },
         { "quotes and spaces in the folder", [](Site &) {}, 0, {}, {}, {}, "it's a \"site\" folder" },
         { "regress crashes", [](Site &s) { s.regress("crash", "kill -SEGV $$"); }, 1,
             { "QEL(RunRegress): 5: \nThe regression program crashed." } },

@@ -116,7 +116,6 @@ TEST(TableAccess, WriteFieldChangesOnlyTheMemoryCopy)
     t.moveNext();
     t.setField(u"X", TableCell::number(0));
     EXPECT_EQ(std::tuple(t.cell(2, 1), qel::test::readBytes(fixture("sites.xlsx"))), std::tuple(num(0), before));
-    EXPECT_EQ(openTable(fixture("sites.xlsx"), "Excel 12.0 Xml", "Wells").cell(2, 1), TableCell::text("n/a"));
 }
 
 TEST(TableAccess, CursorAndFieldFailures)
@@ -205,7 +204,6 @@ TEST(TableAccess, TextCellsKeepTheirText)
     const QString path
         = writeBytes(dir.filePath(QStringLiteral("dates.csv")), "Date\r\n\"15 Mar\"\r\n\r\n007\n\xe9t\xe9\r\n");
     const Table table = openTable(path, "Text", "dates");
-    EXPECT_EQ(tableNames(path, "Text"), QStringList { QStringLiteral("dates") });
     EXPECT_EQ(table.fieldNames(), QStringList { QStringLiteral("Date") });
     ASSERT_EQ(table.recordCount(), 3);
     EXPECT_EQ(
