@@ -98,10 +98,11 @@ TEST(ExampleReplay, OutputsMatchTheGoldenFiles)
     const QelRun run = runQel(t.home(),
         { "--batch", project + "alpha-site.prj", "--summary", out + "summary.rtf", "--map", out + "map.png",
             "--results", out + "results-report.out", "--export-mindist", out + "mindist.txt", "--export-wolf",
-            out + "wolf.txt", "--new-wells", out + "new-wells.csv" },
+            out + "wolf.txt", "--new-wells", out + "new-wells.csv", "--save-as", project + "alpha-site.prj" },
         dejaVuFontsOnly(t));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(QStringLiteral("QEL("))) << run.err.toStdString();
+    EXPECT_EQ(readBytes(project + "alpha-site.prj"), readBytes(ExampleDir + "alpha-site.prj")) << "saved unchanged";
 
     // Small text outputs are kept whole; the large grids and the report by their digest, beside
     // their opening lines, which say what a difference is about.
