@@ -198,4 +198,8 @@ TEST_F(WaterLevelReader, AFailedReadChangesNothing)
     EXPECT_FALSE(ReadData(s, w));
     EXPECT_EQ(s.errorsReported, 1);
     EXPECT_EQ(levelFields(s.model), before);
+    w.table.reset(); // "Finished Editing" reads the sheet again
+    w.numSamples = 3, w.numWLWells = 3;
+    Finished(s, w);
+    EXPECT_EQ(std::tuple(s.errorsReported, levelFields(s.model)), std::tuple(2, before));
 }
