@@ -1,11 +1,8 @@
 #include "analysis/regression_run.h"
 #include "core/date_text.h"
-#include "regress/regress_input.h"
 #include "support/test_session.h"
 
 #include <QFile>
-
-#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -47,7 +44,6 @@ protected:
         fillPlane(s.model);
     }
     void TearDown() override { qunsetenv("QEL_REGRESS"); }
-    QByteArray file(const char *name) const { return readBytes(s.model.ProjectDir + QLatin1String(name)); }
 
     TestSession t;
     Session &s = *t.session;
@@ -55,8 +51,8 @@ protected:
 
 } // namespace
 
-// Written byte for byte as regress expects it, and read back by regress as written.
-TEST(RegressionInput, TheFileByteForByteAndReadBack)
+// Written byte for byte as regress expects it; regress reads the example's file in the example replay.
+TEST(RegressionInput, TheFileByteForByte)
 {
     ProjectModel m;
     m.NumWLWells = 2, m.NumSamples = 1, m.SampleDate(1) = QDate(2024, 3, 15);
@@ -64,22 +60,13 @@ TEST(RegressionInput, TheFileByteForByteAndReadBack)
     m.WLWellID(2) = QStringLiteral("MW-2"), m.WLWellX(2) = 1e15, m.WLWellY(2) = -3, m.WLData(2, 1) = 99.25;
     std::optional<QString> stop;
     const QByteArray date = shortDateText(m.SampleDate(1)).toUtf8();
-    EXPECT_TRUE(date.contains("2024"));
     EXPECT_EQ(regressionInputBytes(m, stop),
         " 2  1 \r\n'" + date + "' \r\n' MW 1 '  1250.5  1E-05  101  \r\n'MW-2'  1E+15  -3  99.25  \r\n");
     EXPECT_FALSE(stop);
 
     // A well the well list does not know keeps its levels out of the fit.
     m.WLWellUnlocated(2) = 1;
-    const QByteArray bytes = regressionInputBytes(m, stop);
-    EXPECT_TRUE(bytes.endsWith("'MW-2'  1E+15  -3  -9999  \r\n"));
-    const regress::ParseResult read = regress::parseRegressInput(bytes);
-    ASSERT_TRUE(read.input) << read.problem.toStdString();
-    EXPECT_EQ(read.input->dates, QStringList { QString::fromUtf8(date) });
-    ASSERT_EQ(read.input->wells.size(), 2u);
-    EXPECT_EQ(std::tuple(read.input->wells[0].id, read.input->wells[0].y, read.input->wells[1].x),
-        std::tuple(QStringLiteral(" MW 1 "), 0.00001, 1e15));
-    EXPECT_EQ(read.input->wells[1].levels, std::vector<double> { -9999 });
+    EXPECT_TRUE(regressionInputBytes(m, stop).endsWith("'MW-2'  1E+15  -3  -9999  \r\n"));
 }
 
 TEST(RegressionInput, ABlankDateOrIdentifierStopsTheFile)
@@ -88,9 +75,8 @@ TEST(RegressionInput, ABlankDateOrIdentifierStopsTheFile)
     fillPlane(m);
     m.WLWellID(2) = QStringLiteral("   ");
     std::optional<QString> stop;
-    const QByteArray bytes = regressionInputBytes(m, stop);
+    regressionInputBytes(m, stop);
     EXPECT_EQ(stop, QStringLiteral("Well ID is blank for well number 2. Regression stopped."));
-    EXPECT_EQ(bytes.count("\r\n"), 3) << "the counts, the dates and the first well";
 
     m.SampleDate(2) = QDate();
     regressionInputBytes(m, stop);
@@ -101,97 +87,45 @@ TEST(RegressionResults, FixedColumnsTheDExponentAndShortLines)
 {
     ProjectModel m;
     m.NumSamples = 2;
-    m.Xcoeff(3) = 7; // beyond NumSamples: kept
+    m.Xcoeff(3) = 7;
     const QByteArray out = "header\r\n"
         + line("   1 '15 Mar 2023'", { "0.1234D-02", "-0.02", "100.5", "0.99", "0.02", "26.5" })
         + line("   2 'short'", { "-1.5" });
     readRegressionResults(m, out);
     EXPECT_DOUBLE_EQ(m.Xcoeff(1), 0.001234);
-    EXPECT_DOUBLE_EQ(m.Ycoeff(1), -0.02);
-    EXPECT_DOUBLE_EQ(m.Const(1), 100.5);
-    EXPECT_DOUBLE_EQ(m.Direction(1), 26.5);
-    EXPECT_DOUBLE_EQ(m.Xcoeff(2), -1.5);
-    EXPECT_EQ(m.Ycoeff(2), 0) << "a field wholly past the end of the line";
-    EXPECT_EQ(m.Xcoeff(3), 7);
+    // Ycoeff(2) lies wholly past the end of its line; Xcoeff(3) is beyond NumSamples.
+    EXPECT_EQ(std::tuple(m.Ycoeff(1), m.Const(1), m.Direction(1), m.Xcoeff(2), m.Ycoeff(2), m.Xcoeff(3)),
+        std::tuple(-0.02, 100.5, 26.5, -1.5, 0.0, 7.0));
 
     m.NumSamples = 3;
     EXPECT_EQ(thrownBy([&] { readRegressionResults(m, out); }).number(), ErrPastEndOfFile)
         << "a missing result line is an error";
 }
 
-// After character 86 our regress repeats the six values at full precision; they are used only
-// when all six are there.
-TEST(RegressionResults, FullPrecisionValuesWhenAllSixFollowTheFields)
-{
-    const QStringList fields = { "-0.0074856", "0.01096811", "97.9964578", "0.99987646", "0.01327905", "145.687033" };
-    const struct {
-        const char *extra;
-        double xcoeff, direction;
-    } cases[] = {
-        { " -7.4856321700000001E-03 1.1E-2 97.99645 0.9998 1.3279D-02 145.68703311", -0.00748563217, 145.68703311 },
-        { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02", -0.0074856, 145.687033 }, // five only
-        { " -7.48563217E-03 1.1E-2 97.99645 0.9998 1.3279E-02 x", -0.0074856, 145.687033 },
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.extra);
-        ProjectModel m;
-        m.NumSamples = 1;
-        readRegressionResults(m, "header\r\n" + line("   1 '15 Mar 2023'", fields, c.extra));
-        EXPECT_EQ(std::tuple(m.Xcoeff(1), m.Direction(1)), std::tuple(c.xcoeff, c.direction));
-    }
-}
+// The fit of every date, a well without a level left out, is compared with golden files in
+// tests/app/example_replay_test.cpp.
 
-TEST_F(Regression, FitsThePlaneOfEveryDate)
-{
-    RunRegress(s);
-
-    ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
-    EXPECT_TRUE(t.frontend.boxes.empty());
-    for (int i = 1; i <= 2; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(s.model.Xcoeff(i), -0.01, 1e-9);
-        EXPECT_NEAR(s.model.Ycoeff(i), -0.02, 1e-9);
-        EXPECT_NEAR(s.model.Const(i), 99 + i, 1e-6);
-        EXPECT_NEAR(s.model.R2(i), 1, 1e-9);
-        EXPECT_NEAR(s.model.Magnitude(i), std::hypot(0.01, 0.02), 1e-8);
-        // Down the gradient: towards +x and +y, 26.57 degrees east of north.
-        EXPECT_NEAR(s.model.Direction(i), std::atan2(0.01, 0.02) * 180 / M_PI, 1e-5);
-    }
-    EXPECT_TRUE(file("final.out").contains("4 wells")) << "the unmeasured well is left out";
-    EXPECT_TRUE(file("results.out").contains("MW-5"));
-}
-
-// Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m, with levels a few
-// centimetres off a plane: the fitted level anywhere on the site is the least-squares one to the
-// millimetre, checked against a fit solved here by Cramer's rule on centred sums.
+// Wells of a survey-sized site, x near 500 000 and y near 4 500 000 m. The corners of a square are
+// a centimetre off a plane in a saddle pattern, which no plane follows (its sums against 1, x and y
+// are 0), so the least-squares fit is that plane: the level it gives anywhere on the site must be
+// the plane's to the millimetre.
 TEST_F(Regression, SurveySizedCoordinatesKeepTheFittedLevelToTheMillimetre)
 {
-    const double wells[][3]
-        = { { 500012.5, 4500031.25, 0.012 }, { 500480.75, 4500007.5, -0.018 }, { 500233.25, 4500466.0, 0.007 },
-              { 500497.0, 4500512.5, 0.021 }, { 499987.5, 4500489.75, -0.009 }, { 500250.0, 4500250.0, -0.013 } };
+    const auto plane = [](double x, double y) { return 100 - 0.00748563217 * (x - 5e5) + 0.0109681123 * (y - 4.5e6); };
+    const double wells[][3] = { { 500012.5, 4500031.25, 0.01 }, { 500512.5, 4500031.25, -0.01 },
+        { 500012.5, 4500531.25, -0.01 }, { 500512.5, 4500531.25, 0.01 }, { 500262.5, 4500281.25, 0 } };
     ProjectModel &m = s.model;
-    m.NumWLWells = 6, m.NumSamples = 1;
-    double mx = 0, my = 0, mh = 0;
-    for (int j = 1; j <= 6; ++j) {
+    m.NumWLWells = 5, m.NumSamples = 1;
+    for (int j = 1; j <= 5; ++j) {
         const auto &w = wells[j - 1];
         m.WLWellID(j) = QStringLiteral("W%1").arg(j), m.WLWellX(j) = w[0], m.WLWellY(j) = w[1];
-        m.WLData(j, 1) = 100 - 0.00748563217 * (w[0] - 500000) + 0.0109681123 * (w[1] - 4500000) + w[2];
-        mx += w[0] / 6, my += w[1] / 6, mh += m.WLData(j, 1) / 6;
+        m.WLData(j, 1) = plane(w[0], w[1]) + w[2];
     }
-    double sxx = 0, syy = 0, sxy = 0, sxh = 0, syh = 0;
-    for (int j = 1; j <= 6; ++j) {
-        const double dx = m.WLWellX(j) - mx, dy = m.WLWellY(j) - my, dh = m.WLData(j, 1) - mh;
-        sxx += dx * dx, syy += dy * dy, sxy += dx * dy, sxh += dx * dh, syh += dy * dh;
-    }
-    const double det = sxx * syy - sxy * sxy;
-    const double a = (sxh * syy - syh * sxy) / det, b = (syh * sxx - sxh * sxy) / det;
-    const auto independent = [&](double x, double y) { return mh + a * (x - mx) + b * (y - my); };
-
     RunRegress(s);
     ASSERT_TRUE(m.RGDone) << s.ErrorText.toStdString();
-    for (const auto &at : { std::pair(mx, my), std::pair(500000.0, 4500000.0), std::pair(500500.0, 4500500.0) }) {
+    for (const auto &at : { std::pair(500262.5, 4500281.25), std::pair(5e5, 4.5e6), std::pair(500500.0, 4500500.0) }) {
         const double fitted = m.Xcoeff(1) * at.first + m.Ycoeff(1) * at.second + m.Const(1);
-        EXPECT_NEAR(fitted, independent(at.first, at.second), 0.001) << at.first << ", " << at.second;
+        EXPECT_NEAR(fitted, plane(at.first, at.second), 0.001) << at.first << ", " << at.second;
     }
 }
 
@@ -201,28 +135,22 @@ TEST_F(Regression, FailuresAreReportedAndClearTheResult)
 {
     const struct {
         const char *name;
-        const char *script; // in place of the program: none there for nullptr, ours for ""
+        const char *program; // in place of ours, or nullptr
         int wells, samples;
         const char *start;
         bool resultKept;
     } cases[] = {
-        { "no wells", "", 0, 2,
+        { "no wells", nullptr, 0, 2,
             "Number of wells for water levels data is ZERO! Have you gone through Water Levels input data?.", true },
-        { "no samples", "", 5, 0,
+        { "no samples", nullptr, 5, 0,
             "Number of water level samples is ZERO! Have you gone through Water Levels input data?.", true },
-        { "program missing", nullptr, 5, 2, "QEL(RunRegress): 53: \n", false },
-        { "program fails", "exit 3", 5, 2, "QEL(RunRegress): 5: \nThe regression program failed", false },
+        { "program missing", "/nonexistent/regress", 5, 2, "QEL(RunRegress): 53: \n", false },
+        { "program fails", "/bin/false", 5, 2, "QEL(RunRegress): 5: \nThe regression program failed", false },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        if (!c.script || *c.script) {
-            QString program = t.home() + QStringLiteral("bin/none");
-            if (c.script) {
-                program = t.writeFile(
-                    QStringLiteral("bin/") + QLatin1String(c.name), "#!/bin/sh\n" + QByteArray(c.script) + "\n");
-                QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            }
-            qputenv("QEL_REGRESS", program.toUtf8());
+        if (c.program) {
+            qputenv("QEL_REGRESS", c.program);
         }
         s.model.NumWLWells = int16(c.wells), s.model.NumSamples = int16(c.samples), s.model.RGDone = true;
         t.frontend.boxes.clear();

@@ -40,7 +40,7 @@ TEST(FileCommandsTable, UnsavedChangesAnsweredNoKeepTheProject)
         SCOPED_TRACE(c.log);
         TestSession t;
         ProjectModel &m = t.session->model;
-        m.ProjectChanged = m.UNDone = true;
+        m.ProjectChanged = true;
         m.MapTitle = QStringLiteral("Site A");
         t.frontend.answers = { MsgAnswer::No };
 
@@ -51,16 +51,12 @@ TEST(FileCommandsTable, UnsavedChangesAnsweredNoKeepTheProject)
             MsgButtons::YesNo);
         EXPECT_TRUE(t.frontend.fileRequests.empty());
         EXPECT_EQ(m.MapTitle, QStringLiteral("Site A"));
-        EXPECT_TRUE(m.UNDone && m.ProjectChanged);
-        EXPECT_EQ(
-            logLinesAfterStart(t).mid(0, 2), (QStringList { c.log, "Ignore current data and " + action + "? [No]" }));
+        EXPECT_TRUE(m.ProjectChanged);
     }
 }
 
-// An unwritable log is reported once as a warning and stops no command.
-TEST_F(FileCommands, OpenCancelledClearsTheProjectAndAsksForTheProjectFile)
+TEST_F(FileCommands, AnUnwritableLogWarnsOnceAndStopsNoCommand)
 {
-    s.model.MapTitle = QStringLiteral("Site A");
     s.app.LogFile = t.home(); // a folder: the log cannot be written
     f.queueCancelledFile();
     f.queueCancelledFile();
@@ -69,38 +65,11 @@ TEST_F(FileCommands, OpenCancelledClearsTheProjectAndAsksForTheProjectFile)
     fileOpen(s);
 
     ASSERT_EQ(f.fileRequests.size(), 2u) << "both commands went on to their dialog";
-    EXPECT_EQ(f.fileRequests[0].filter, QStringLiteral("Project file (*.prj)|*.prj|All Files (*.*)|*.*"));
-    EXPECT_EQ(f.fileRequests[0].initialDir, t.home() + QStringLiteral("Data/"));
-    EXPECT_TRUE(s.UserCancelled);
-    EXPECT_TRUE(s.model.MapTitle.isEmpty());
     const QStringList warnings = f.boxTexts(MsgIcon::Warning);
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("QEL(WriteLog): 75: \nPath/File access error\n")))
         << warnings[0].toStdString();
-    EXPECT_EQ(f.boxes.size(), 1u) << "a cancelled dialog is not a failure";
     EXPECT_EQ(s.errorsReported, 0);
-}
-
-TEST(FileCommandsTable, OpeningAProjectEnablesNewAndOpenOnlyForMultipleProjects)
-{
-    for (const bool multiple : { true, false }) {
-        SCOPED_TRACE(multiple);
-        TestSession t;
-        Session &s = *t.session;
-        s.app.MultipleProjects = multiple;
-        const QString path = t.writeFile(QStringLiteral("site/alpha.prj"), newProjectBytes());
-        t.frontend.queueFile(path);
-
-        fileOpen(s);
-
-        EXPECT_EQ(s.model.ProjectFile, path);
-        EXPECT_EQ(s.model.ProjectDir, t.home() + QStringLiteral("site/"));
-        EXPECT_EQ(t.frontend.panelFile, QStringLiteral("alpha.prj"));
-        EXPECT_TRUE(t.frontend.messageLines.contains(QStringLiteral("Opened project file: alpha.prj")));
-        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileNew), !multiple);
-        EXPECT_EQ(t.frontend.disabledCommands.contains(Command::FileOpen), !multiple);
-        EXPECT_EQ(t.readLog().count(QStringLiteral("ClearAll:\r\n")), 1); // cleared once, before the dialog
-    }
 }
 
 TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
@@ -114,26 +83,9 @@ TEST_F(FileCommands, SaveAsOnAnExistingFileAnsweredNoThenANewName)
     fileSaveAs(s);
 
     ASSERT_EQ(f.fileRequests.size(), 2u);
-    EXPECT_EQ(f.fileRequests[0].filter, QStringLiteral("Project file (*.prj)|*.prj"));
     expectOneBox(f, "Overwrite?", "Overwrite existing file?\r\n\r\nold.prj", MsgButtons::YesNo);
     EXPECT_EQ(s.model.ProjectFile, fresh + QStringLiteral(".prj"));
-    EXPECT_EQ(f.panelFile, QStringLiteral("fresh.prj"));
-    EXPECT_EQ(logLinesAfterStart(t).mid(0, 3),
-        (QStringList { "File > Save As", "Overwrite file? [No]", "Overwrite file? [Yes]" }));
-
-    // A cancelled Save As proposes the project file only when it exists, and keeps it.
-    for (const QString &file : { existing, t.home() + QStringLiteral("Data/gone.prj") }) {
-        f.fileRequests.clear();
-        s.model.ProjectFile = file;
-        s.model.ProjectDirAssigned = false;
-        f.queueCancelledFile();
-        fileSaveAs(s);
-        ASSERT_EQ(f.fileRequests.size(), 1u);
-        EXPECT_EQ(f.fileRequests[0].initialName, file == existing ? existing : QString());
-        EXPECT_TRUE(s.UserCancelled);
-        EXPECT_EQ(s.model.ProjectFile, file);
-        EXPECT_FALSE(s.model.ProjectDirAssigned);
-    }
+    EXPECT_EQ(readBytes(existing), "[Project]\r\n");
 }
 
 TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
@@ -143,7 +95,6 @@ TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
         QString log;
         std::size_t saveDialogs;
     } cases[] = {
-        { MsgAnswer::Yes, "Overwrite file? [Yes]", 0 },
         { MsgAnswer::No, "Overwrite file? [No]", 1 },
         { MsgAnswer::Cancel, "", 0 },
     };
@@ -168,89 +119,23 @@ TEST(FileCommandsTable, SaveAsksBeforeOverwriting)
     }
 }
 
-// New clears the project, turns the analytical model off and asks for the new project's file.
-TEST(FileCommandsTable, NewExplainsThenAsksForTheProjectFile)
+// Cancel, No and an unchanged project are the main window's closing test. Yes with no project
+// file leads to Save As, and cancelling that keeps the session.
+TEST_F(FileCommands, ExitAnsweredYesThenACancelledSaveAsKeepsTheSession)
 {
-    const struct {
-        MsgAnswer answer;
-        bool chosen; // a file picked in the dialog
-    } cases[] = { { MsgAnswer::Cancel, false }, { MsgAnswer::Ok, false }, { MsgAnswer::Ok, true } };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.answer) << c.chosen);
-        TestSession t;
-        ScriptedFrontend &f = t.frontend;
-        t.session->app.MultipleProjects = false;
-        t.session->model.UNDone = true;
-        f.answers = { c.answer };
-        if (c.chosen)
-            f.queueFile(t.home() + QStringLiteral("Data/new.prj"));
-        else if (c.answer == MsgAnswer::Ok)
-            f.queueCancelledFile();
+    s.model.ProjectChanged = true;
+    f.answers = { MsgAnswer::Yes };
+    f.queueCancelledFile();
 
-        fileNew(*t.session);
-
-        ASSERT_EQ(f.boxes.size(), 1u);
-        EXPECT_EQ(f.boxes[0].title, QStringLiteral("Assign Project File"));
-        EXPECT_EQ(f.boxes[0].buttons, MsgButtons::OkCancel);
-        EXPECT_TRUE(f.boxes[0].text.endsWith(QStringLiteral("\n\nClick [OK] to assign a project file now.")));
-        EXPECT_EQ(f.fileRequests.size(), c.answer == MsgAnswer::Ok ? 1u : 0u);
-        EXPECT_EQ(t.session->UserCancelled, !c.chosen);
-        EXPECT_EQ(f.statusTexts.contains(QStringLiteral("Project file assigned.")), c.chosen);
-        EXPECT_EQ(t.session->model.ProjectDirAssigned, c.chosen);
-        EXPECT_FALSE(t.session->model.UNDone);
-        for (Command command : { Command::RunAnalytical, Command::FileNew, Command::FileOpen })
-            EXPECT_TRUE(f.disabledCommands.contains(command)) << int(command);
-        if (c.answer == MsgAnswer::Cancel) {
-            EXPECT_TRUE(t.readLog().endsWith("Project directory: \r\n" + t.session->model.ProjectDir + "\r\n"));
-        }
-    }
+    EXPECT_FALSE(fileExit(s));
+    expectOneBox(f, "Save data?",
+        "You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without saving, "
+        "or [Cancel] to return to QEL.",
+        MsgButtons::YesNoCancel);
+    EXPECT_EQ(f.fileRequests.size(), 1u);
 }
 
-TEST(FileCommandsTable, ExitAndClosingTheWindow)
-{
-    const struct {
-        bool changed;
-        std::optional<MsgAnswer> answer;
-        bool closes;
-        QString answerLog;
-    } cases[] = {
-        { false, std::nullopt, true, "" },
-        { true, MsgAnswer::Cancel, false, "Save data before terminating the session? [Cancel]" },
-        { true, MsgAnswer::No, true, "Save data before terminating the session? [No]" },
-        // Yes with no project file leads to Save As; cancelling it keeps the window open.
-        { true, MsgAnswer::Yes, false, "Save data before terminating the session? [Yes]" },
-    };
-    for (const auto &c : cases) {
-        for (const bool viaExit : { true, false }) {
-            SCOPED_TRACE(testing::Message() << c.answerLog.toStdString() << viaExit);
-            TestSession t;
-            t.session->model.ProjectChanged = c.changed;
-            if (c.answer)
-                t.frontend.answers = { *c.answer };
-            if (c.answer == MsgAnswer::Yes)
-                t.frontend.queueCancelledFile();
-
-            EXPECT_EQ(viaExit ? fileExit(*t.session) : queryUnload(*t.session, 0), c.closes);
-            const QStringList log = logLinesAfterStart(t);
-            EXPECT_EQ(log.value(0), viaExit ? "File > Exit" : "[Form queryunload] Mode=0");
-            if (c.answer) {
-                expectOneBox(t.frontend, "Save data?",
-                    "You are about to terminate QEL session.\nPress [Yes] to save data, [No] to quit without saving, "
-                    "or [Cancel] to return to QEL.",
-                    MsgButtons::YesNoCancel);
-                EXPECT_EQ(log.value(1), c.answerLog);
-            } else {
-                EXPECT_TRUE(t.frontend.boxes.empty());
-            }
-        }
-    }
-    // Closing after Exit already asked does not ask again.
-    TestSession t;
-    t.session->model.ProjectChanged = true;
-    EXPECT_TRUE(queryUnload(*t.session, 1, false));
-    EXPECT_TRUE(t.frontend.boxes.empty());
-}
-
+// No base map at all, for either step, is the workbench scenario's test.
 TEST(FileCommandsTable, MapCommandPreconditions)
 {
     const QString notOpened = QStringLiteral("Base map is not properly opened.");
@@ -261,17 +146,12 @@ TEST(FileCommandsTable, MapCommandPreconditions)
         QString log, title, text; // empty text: the dialog may open
     } cases[] = {
         { false, true, true, true, "raster", &mapSetScale, "Set units first", "Need units", "Set units first." },
-        { true, false, false, false, "", &mapSetScale, "Open basemap first", "Need basemap.", "Open basemap first." },
-        { true, true, false, false, "raster", &mapSetScale, "", "", "" },
-        { true, false, false, false, "raster", &mapSetPlotLimits, notOpened, "Need basemap.",
-            notOpened + " Please check and try again." },
         { true, true, false, false, "vector", &mapSetPlotLimits, notOpened, "Need basemap.",
             notOpened + " Please check and try again." },
         { true, true, true, false, "raster", &mapSetPlotLimits, "Base map is not properly opened or calibrated.",
             "Need basemap.", "Base map is not properly opened or calibrated. Please check and try again." },
         { true, true, false, false, "raster", &mapSetPlotLimits, "Map is not properly calibrated.", "Need basemap.",
             "Map is not properly calibrated. Please check 'Map scale' first." },
-        { false, false, false, true, "", &mapSetPlotLimits, "", "", "" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -289,7 +169,6 @@ TEST(FileCommandsTable, MapCommandPreconditions)
             continue;
         }
         expectOneBox(t.frontend, c.title, c.text, MsgButtons::Ok);
-        EXPECT_EQ(t.frontend.boxes[0].icon, MsgIcon::Information);
         EXPECT_EQ(logLinesAfterStart(t).value(1), "Msg: " + c.log);
     }
 }
@@ -302,30 +181,13 @@ TEST_F(FileCommands, SaveAfterAFailedOpenNeverReplacesTheUnreadableFile)
     fileOpen(s);
     ASSERT_EQ(f.boxTexts(MsgIcon::Error).size(), 1);
     EXPECT_TRUE(s.model.ProjectFile.isEmpty());
-    EXPECT_EQ(s.model.ProjectStatus, QStringLiteral("New"));
-    EXPECT_FALSE(f.messageLines.contains(QStringLiteral("Opened project file: broken.prj")));
 
+    // The menu's Save has no file to write and asks for a name; the toolbar's is the window test's.
     f.queueCancelledFile();
-    saveButton(s); // the toolbar's Save asks for a name
-    fileSave(s); // the menu's Save has no file to write
-    EXPECT_EQ(f.fileRequests.size(), 2u);
-    EXPECT_EQ(f.fileRequests[1].title, QStringLiteral("Save Project File"));
-    EXPECT_TRUE(f.fileRequests[1].initialName.isEmpty());
+    fileSave(s);
+    ASSERT_EQ(f.fileRequests.size(), 1u);
+    EXPECT_TRUE(f.fileRequests[0].initialName.isEmpty());
     EXPECT_EQ(readBytes(path), cut);
-}
-
-TEST_F(FileCommands, MapTitleFromTheInputBox)
-{
-    const struct {
-        std::optional<QString> answer;
-        QString title;
-    } cases[] = { { QStringLiteral("Site B"), "Site B" }, { QString(), "Map Window" }, { std::nullopt, "Site A" } };
-    for (const auto &c : cases) {
-        s.model.MapTitle = QStringLiteral("Site A");
-        f.inputAnswers = { c.answer };
-        mapSetTitle(s);
-        EXPECT_EQ(s.model.MapTitle, c.title);
-    }
 }
 
 } // namespace

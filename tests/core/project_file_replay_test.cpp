@@ -1,11 +1,8 @@
 #include "project_file_test_models.h"
 
 #include "core/project_file.h"
-#include "core/reporting.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace qel;
 using namespace qel::test;
@@ -20,7 +17,8 @@ QStringList words(const char *text)
 } // namespace
 
 // Which steps are replayed, in which order, for the flags of the file; the analyses' flags are
-// cleared when their inputs are incomplete.
+// cleared when their inputs are incomplete. The replay of the whole example in batch mode is
+// ExampleReplay's; a refused well table or grid stopping what needs it, MalformedInput's.
 TEST(ProjectFileReplay, StepsFollowTheFlags)
 {
     struct Case {
@@ -28,44 +26,29 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         QList<QPair<QByteArray, QByteArray>> edits; // applied to full-raster.prj
         const char *calls;
         bool rg, an, er;
-        std::vector<Step> unchecked; // outline entries left unchecked; with no edits, every other step is checked
     };
     const Case cases[] = {
         { "everything done", {},
             "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
             "showWaterLevelContours runAnalyticalSolution exportResults redrawPlumeContours redrawMinDistContours",
-            true, true, true, { Step::ViewWolfContours } },
+            true, true, true },
         { "water levels not read", { { "WLDone=True", "WLDone=False" } },
-            "showBaseMap calibrateMap rereadWells drawPlotLimits drawSource", false, false, false,
-            { Step::WaterLevels, Step::RunRegression, Step::RunAnalytical, Step::ViewPlumeContours } },
-        { "units not set", { { "UNDone=True", "UNDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false,
-            { Step::SetUnits, Step::RunRegression } },
+            "showBaseMap calibrateMap rereadWells drawPlotLimits drawSource", false, false, false },
         { "source not set", { { "SLDone=True", "SLDone=False" } },
             "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
             "showWaterLevelContours",
-            true, false, false, { Step::RunAnalytical, Step::ExportResults, Step::ViewPlumeContours } },
-        { "regression not run", { { "RGDone=True", "RGDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource", false, false, false,
-            { Step::RunRegression, Step::RunAnalytical, Step::ViewPlumeContours } },
-        { "no water-level contours on the map, results not exported",
-            { { "WCMapIndex= 3 ", "WCMapIndex= 0 " }, { "ERDone=True", "ERDone=False" } },
-            "showBaseMap calibrateMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
-            "runAnalyticalSolution redrawPlumeContours redrawMinDistContours",
-            true, true, false, { Step::WaterLevelContours, Step::ExportResults } },
+            true, false, false },
         { "map not open, nothing mapped",
             { { "BMDone=True", "BMDone=False" }, { "PLmapped=True", "PLmapped=False" },
                 { "SLmapped=True", "SLmapped=False" }, { "PCMapIndex= 1 ", "PCMapIndex= 0 " },
                 { "MDDone=True", "MDDone=False" } },
             "rereadWells rereadWaterLevels runRegression showWaterLevelContours runAnalyticalSolution exportResults",
-            true, true, true,
-            { Step::BaseMap, Step::MapScale, Step::SourceLocation, Step::ViewPlumeContours,
-                Step::ViewMinDistContours } },
+            true, true, true },
         { "map not calibrated, WOLF on the map",
             { { "MSDone=True", "MSDone=False" }, { "WFMapIndex=-1 ", "WFMapIndex= 1 " } },
             "showBaseMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression showWaterLevelContours "
             "runAnalyticalSolution exportResults redrawPlumeContours redrawMinDistContours redrawWolfContours",
-            true, true, true, { Step::MapScale } },
+            true, true, true },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,89 +63,5 @@ TEST(ProjectFileReplay, StepsFollowTheFlags)
         EXPECT_EQ(m.RGDone, c.rg);
         EXPECT_EQ(m.ANDone, c.an);
         EXPECT_EQ(m.ERDone, c.er);
-        for (const OutlineNode &node : t.session->outline.nodes()) {
-            const bool unchecked = std::find(c.unchecked.begin(), c.unchecked.end(), node.step) != c.unchecked.end();
-            if (unchecked || (c.edits.isEmpty() && node.parent && node.step != Step::ViewRegressionOutput)) {
-                EXPECT_EQ(node.state, unchecked ? CheckState::None : CheckState::All) << node.caption.toStdString();
-            }
-        }
     }
-}
-
-// A replay sees the batch run mode and everything read before it.
-TEST(ProjectFileReplay, ReplaysRunInBatchModeAfterTheirInputs)
-{
-    struct Probe : ProjectReplay {
-        Session *session = nullptr;
-        QString runModeAtRegression;
-        double timeAtAnalysis = 0;
-        int16 levelsAtPlume = -1;
-        void runRegression() override { runModeAtRegression = session->model.RunMode; }
-        void runAnalyticalSolution() override { timeAtAnalysis = session->model.Time; }
-        void redrawPlumeContours() override { levelsAtPlume = session->model.PC.NumLevels; }
-    };
-    TestSession t;
-    Probe probe;
-    probe.session = t.session.get();
-    t.session->setReplay(&probe);
-    ASSERT_TRUE(
-        readProject(t, placeProject(t, QStringLiteral("p.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-    EXPECT_EQ(probe.runModeAtRegression, "Batch");
-    EXPECT_EQ(probe.timeAtAnalysis, 3650);
-    EXPECT_EQ(probe.levelsAtPlume, 5);
-}
-
-// A replayed step that fails is reported once: the steps that need it are not replayed and the
-// outline shows it as not done.
-TEST(ProjectFileReplay, AFailedStepStopsTheStepsThatNeedIt)
-{
-    struct Failing : RecordingReplay {
-        Session *session = nullptr;
-        bool wellsFail = false;
-        void rereadWells() override
-        {
-            RecordingReplay::rereadWells();
-            session->model.WEDone = !wellsFail; // the real reader leaves it unset when it fails
-        }
-        void runAnalyticalSolution() override
-        {
-            RecordingReplay::runAnalyticalSolution();
-            session->ErrorText = QStringLiteral("the grid is refused");
-            ReportError(*session);
-        }
-    };
-    for (const bool wellsFail : { false, true }) {
-        SCOPED_TRACE(wellsFail ? "wells refused" : "plume refused");
-        TestSession t;
-        Failing replay;
-        replay.session = t.session.get();
-        replay.wellsFail = wellsFail;
-        t.session->setReplay(&replay);
-        ASSERT_TRUE(
-            readProject(t, placeProject(t, QStringLiteral("f.prj"), goldenBytes(QStringLiteral("full-raster.prj")))));
-        const ProjectModel &m = t.session->model;
-        const OutlineState &outline = t.session->outline;
-        EXPECT_EQ(t.session->errorsReported, 1);
-        EXPECT_FALSE(m.ANDone);
-        EXPECT_FALSE(replay.calls.contains("exportResults"));
-        EXPECT_FALSE(replay.calls.contains("redrawPlumeContours"));
-        EXPECT_EQ(outline.state(Step::RunAnalytical), CheckState::None);
-        EXPECT_EQ(replay.calls.contains("rereadWaterLevels"), !wellsFail);
-        EXPECT_EQ(replay.calls.contains("runRegression"), !wellsFail);
-        EXPECT_EQ(outline.state(Step::WellLocations), wellsFail ? CheckState::None : CheckState::All);
-    }
-}
-
-// The bundled vector example: a drawing is never calibrated, and only its drawn contours are redrawn.
-TEST(ProjectFileReplay, TheExampleReplaysItsSteps)
-{
-    TestSession t;
-    const QString path = copyExample(t.home(), "site", { "alpha-site.prj", "site-plan.dxf" }) + "alpha-site.prj";
-    RecordingReplay replay;
-    t.session->setReplay(&replay);
-    ASSERT_TRUE(readProject(t, path));
-    EXPECT_TRUE(t.frontend.boxes.empty());
-    EXPECT_EQ(replay.calls,
-        words("showBaseMap rereadWells rereadWaterLevels drawPlotLimits drawSource runRegression "
-              "showWaterLevelContours runAnalyticalSolution exportResults redrawPlumeContours"));
 }

@@ -1,13 +1,8 @@
 #include "project_file_test_models.h"
 
 #include "core/project_file.h"
-#include "support/write_limit.h"
-
-#include <QDir>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace qel;
 using namespace qel::test;
@@ -42,52 +37,24 @@ TEST(ProjectFileWrite, GoldenFilesByteForByteAndTheProjectIsSaved)
         const ProjectModel &m = t.session->model;
         EXPECT_FALSE(m.ProjectChanged);
         EXPECT_EQ(m.ProjectStatus, "Saved");
-        EXPECT_EQ(t.frontend.panelStatus, "File saved.");
-        EXPECT_EQ(t.frontend.messageLines, QStringList { QStringLiteral("Saved project file: ") + path });
-        EXPECT_FALSE(t.frontend.busy);
-        EXPECT_TRUE(t.readLog().contains("Saving project file:\r\n" + path + "\r\n"));
-        EXPECT_TRUE(t.readLog().contains(QStringLiteral("\r\nCompleted saving project file.\r\n")));
         EXPECT_EQ(t.session->errorsReported, 0);
     }
 }
 
+// A full disk keeping the old file and leaving no temporary is MalformedInput's, through the program.
 TEST(ProjectFileWrite, AFailedSaveChangesNothing)
 {
-    struct Case {
-        const char *name;
-        bool diskFull;
-        const char *errorStart;
-    };
-    const Case cases[] = {
-        { "folder missing", false, "QEL(SaveProjectFile): 76: \n" },
-        { "disk full", true, "QEL(SaveProjectFile): 75: \n" },
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        TestSession t;
-        prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
-        ProjectModel &m = t.session->model;
-        const QByteArray old = "!QEL Project Data\r\nBuild=20040225\r\n";
-        m.ProjectFile = c.diskFull ? t.writeFile(QStringLiteral("full/x.prj"), old)
-                                   : t.home() + QStringLiteral("no/such/folder/x.prj");
-        {
-            std::optional<WriteLimit> full;
-            if (c.diskFull)
-                full.emplace(512); // the new file is several times larger
-            EXPECT_FALSE(SaveProjectFile(*t.session));
-        }
-        EXPECT_TRUE(m.ProjectChanged);
-        EXPECT_EQ(m.ProjectStatus, "Read");
-        EXPECT_TRUE(t.session->ErrorText.startsWith(QLatin1String(c.errorStart))) << t.session->ErrorText.toStdString();
-        EXPECT_EQ(t.session->errorsReported, 1);
-        EXPECT_FALSE(t.frontend.busy);
-        EXPECT_NE(t.frontend.panelStatus, "File saved.");
-        if (c.diskFull) {
-            EXPECT_EQ(readBytes(m.ProjectFile), old);
-            EXPECT_EQ(QDir(t.home() + QStringLiteral("full")).entryList(QDir::Files), QStringList { "x.prj" })
-                << "no temporary left";
-        }
-    }
+    TestSession t;
+    prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
+    ProjectModel &m = t.session->model;
+    m.ProjectFile = t.home() + QStringLiteral("no/such/folder/x.prj");
+    EXPECT_FALSE(SaveProjectFile(*t.session));
+    EXPECT_TRUE(m.ProjectChanged);
+    EXPECT_EQ(m.ProjectStatus, "Read");
+    EXPECT_TRUE(t.session->ErrorText.startsWith(QLatin1String("QEL(SaveProjectFile): 76: \n")))
+        << t.session->ErrorText.toStdString();
+    EXPECT_EQ(t.session->errorsReported, 1);
+    EXPECT_FALSE(t.frontend.busy);
 }
 
 TEST(ProjectFileWrite, LineBreaksInsideAValueDoNotSplitTheLine)

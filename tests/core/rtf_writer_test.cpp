@@ -52,30 +52,3 @@ TEST(RtfWriter, FixedBytesThatReadBack)
     // Even an empty text ends in the closing part the summary lines are inserted before.
     EXPECT_TRUE(writeRtf(QTextDocument()).endsWith(QLatin1String(RtfClosingPart)));
 }
-
-TEST(RtfWriter, TextDocumentRoundTrip)
-{
-    QTextDocument document;
-    fillDocument(document, sample());
-    // toPlainText shows the line break inside the second paragraph as a newline.
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("Hi\na\\b{c}\u00e9\t\u20ac\U0001F600\nz\n"));
-    EXPECT_EQ(documentParagraphs(document), sample());
-
-    const QString once = writeRtf(document);
-    QTextDocument again;
-    fillDocument(again, readRtfText(once));
-    EXPECT_EQ(writeRtf(again), once);
-}
-
-TEST(RtfWriter, UnformattedDocumentUsesItsDefaultFont)
-{
-    QTextDocument document;
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSize(11);
-    document.setDefaultFont(font);
-    document.setPlainText(QStringLiteral("one\ntwo"));
-    const QList<RtfParagraph> paragraphs = readRtfText(writeRtf(document));
-    ASSERT_EQ(paragraphs.size(), 2);
-    EXPECT_EQ(paragraphs[1].runs.value(0).format, format("Verdana", 22));
-    EXPECT_EQ(paragraphs[1].text(), QStringLiteral("two"));
-}

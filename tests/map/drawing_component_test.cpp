@@ -1,5 +1,4 @@
 #include "map/drawing_component.h"
-#include "map/layer_file.h"
 #include "map/map_test_util.h"
 #include "support/scripted_frontend.h"
 
@@ -17,116 +16,21 @@ struct Fixture {
     ScriptedFrontend frontend;
     DrawingComponent map { frontend };
     QString file(const QString &name) const { return dir.filePath(name); }
-
-    // A result layer the way every drawing routine builds one.
-    void drawLayer(int number, const QString &name, int lines)
-    {
-        map.SelectDrawing(number);
-        map.NewDrawingFile(file(name), 24);
-        map.AddLayer(name, 3, 1);
-        map.SetUpdate(0);
-        for (int i = 0; i < lines; ++i) {
-            map.AddLine("", i, 0, i, 10);
-            map.SetEntityProperty("ELINE", "1");
-            map.SetEntityProperty("ECOLOR", "3");
-            map.SetEntityProperty("LAYER", name);
-            map.SetEntityColor(map.LastEntityHandle(), 5);
-        }
-        map.SelectDrawing(1);
-        map.SetUpdate(1);
-    }
 };
 
 } // namespace
 
-TEST(DrawingComponent, LayerIsStoredClearedAndLoadedAgain)
-{
-    Fixture f;
-    int refreshes = 0;
-    f.map.setRefreshHandler([&] { ++refreshes; });
-    f.map.SelectDrawing(BaseDrawing);
-    f.map.AddLine("", 0, 0, 1, 1);
-    f.drawLayer(WellsDrawing, "wells", 3);
-    f.drawLayer(MinDistanceDrawing, "mdcont", 1);
-    f.drawLayer(SourceDrawing, "source", 1);
-    EXPECT_GT(refreshes, 0);
-
-    // What Redraw does: clear (the base drawing stays), then load the files of the ticked layers.
-    f.map.ClearOverlays(0);
-    EXPECT_EQ(f.map.shownOverlays().size(), 0u);
-    EXPECT_TRUE(f.map.drawing(WellsDrawing).entities.empty());
-    EXPECT_EQ(f.map.drawing(BaseDrawing).entities.size(), 1u);
-    EXPECT_TRUE(f.map.isShown(BaseDrawing));
-    for (auto [number, name] : { std::pair { 8, "mdcont" }, { 3, "wells" }, { 9, "source" } }) {
-        f.map.SelectDrawing(number);
-        f.map.LoadDrawingFile(f.file(name));
-    }
-    f.map.Regenerate();
-    EXPECT_EQ(f.map.regenerations(), 1);
-
-    const Drawing &d = f.map.drawing(WellsDrawing);
-    ASSERT_EQ(d.entities.size(), 3u);
-    for (const Entity &e : d.entities) {
-        EXPECT_EQ(e.lineWidth, 1);
-        EXPECT_EQ(e.color, 5); // SetEntityColor wins over ECOLOR
-        EXPECT_EQ(e.layer, "wells");
-    }
-    EXPECT_EQ(d.layers, (std::vector<DrawingLayer> { { "wells", 3, 1 } }));
-}
-
 TEST(DrawingComponent, MissingOrBrokenLayerFileLeavesTheDrawingAsItWas)
 {
     Fixture f;
-    f.drawLayer(PlumesDrawing, "pccont", 2);
     f.map.SelectDrawing(PlumesDrawing);
+    f.map.AddLine("", 0, 0, 1, 1);
+    f.map.AddLine("", 1, 1, 2, 0);
     EXPECT_EQ(thrownBy([&] { f.map.LoadDrawingFile(f.file("wfcont")); }).number(), ErrFileNotFound);
     EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
     writeBytes(f.file("bad.geojson"), "{\"type\":\"FeatureCollection\",\"features\":[{");
     EXPECT_EQ(thrownBy([&] { f.map.LoadDrawingFile(f.file("bad")); }).number(), ErrTypeMismatch);
     EXPECT_EQ(f.map.drawing(PlumesDrawing).entities.size(), 2u);
-}
-
-TEST(DrawingComponent, EntitiesOfEveryKindReachTheLayerFile)
-{
-    Fixture f;
-    f.map.SelectDrawing(PlumesDrawing);
-    f.map.NewDrawingFile(f.file("pccont"), 24);
-    f.map.AddLayer("Plume", 5, 1);
-    f.map.AddTextStyle("STANDARD", "Arial", 400, 16, 1.0);
-    f.map.AddLine("", 0, 0, 10, 10);
-    f.map.AddPolyline("", { { 0, 0 }, { 5, 5 }, { 10, 0 } });
-    f.map.AddPoint("W1", 3, 4);
-    f.map.AddCircle("", 1, 2, 3);
-    f.map.AddText("", 10, 20, "cm", 83, 1.0, 45, "Plume (Avg)");
-    f.map.SetEntityProperty("ECOLOR", "7");
-    f.map.SetEntityProperty("LAYER", "Legend"); // a new layer name adds the layer
-    f.map.SelectDrawing(BaseDrawing);
-
-    const Drawing stored = readLayerFile(f.file("pccont.geojson"));
-    const Drawing &shown = f.map.drawing(PlumesDrawing);
-    ASSERT_EQ(stored.entities.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_TRUE(stored.entities[i].sameContent(shown.entities[i])) << i;
-    // Justification, rotation, radius and polyline points also shape the reference image.
-    EXPECT_EQ(std::tuple(stored.entities[4].layer, stored.entities[4].color), std::tuple(QString("Legend"), 7));
-    EXPECT_NE(stored.findLayer("Legend"), nullptr);
-    EXPECT_EQ(stored.entities[2].tag, "W1");
-}
-
-TEST(DrawingComponent, HandlesAreUniqueAndFindTheirEntity)
-{
-    Fixture f;
-    EXPECT_EQ(f.map.LastEntityHandle(), "");
-    f.map.SelectDrawing(WellsDrawing);
-    f.map.AddPoint("", 0, 0);
-    const QString first = f.map.LastEntityHandle();
-    f.map.SelectDrawing(SourceDrawing);
-    f.map.AddPoint("", 1, 1);
-    EXPECT_NE(first, f.map.LastEntityHandle());
-    // A handle of another drawing still reaches its entity.
-    f.map.SetEntityColor(first, 12);
-    EXPECT_EQ(f.map.drawing(WellsDrawing).entities[0].color, 12);
-    EXPECT_EQ(f.map.drawing(SourceDrawing).entities[0].color, 0);
 }
 
 TEST(DrawingComponent, BadCallsAreErrors)
@@ -161,17 +65,4 @@ TEST(DrawingComponent, BadCallsAreErrors)
         map.SelectDrawing(WellsDrawing);
         EXPECT_EQ(thrownBy([&] { c.call(map); }).number(), c.error) << c.what;
     }
-}
-
-TEST(DrawingComponent, AnAbortedPickLeavesTheCoordinates)
-{
-    Fixture f;
-    double x = -1, y = -1;
-    f.frontend.pickAnswers.push_back(QPointF(120, 45));
-    f.map.GetPoint("Pick the source", x, y);
-    EXPECT_EQ(f.map.LastInputStatus(), InputPicked);
-    f.frontend.pickAnswers.push_back(std::nullopt); // right button
-    f.map.GetPoint("Pick the source", x, y);
-    EXPECT_NE(f.map.LastInputStatus(), InputPicked);
-    EXPECT_EQ(QPointF(x, y), QPointF(120, 45));
 }

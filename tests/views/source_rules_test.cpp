@@ -1,9 +1,6 @@
 #include "core/errors.h"
-#include "map/layer_file.h"
-#include "map/map_session.h"
 #include "views/site_session.h"
 #include "views/source_rules.h"
-#include "views/source_symbol.h"
 
 #include <cmath>
 
@@ -36,36 +33,30 @@ TEST(SourceRules, TypedCoordinatesInsideTheGridAreStoredAsTyped)
     const struct {
         SourceAxis axis;
         const char *text;
-        double stored; // NaN: refused
-        const QString *warning;
+        double stored; // 7, as before, when refused
+        QStringList warnings;
     } cases[] = {
-        { SourceAxis::X, "100", 100, nullptr },
-        { SourceAxis::X, "1100", 1100, nullptr },
-        { SourceAxis::X, "1234.56e-1 m", 123.456, nullptr }, // not rounded, whatever RoundXY is
-        { SourceAxis::X, "99.999", NAN, &LeftRight },
-        { SourceAxis::X, "1100.001", NAN, &LeftRight },
-        { SourceAxis::X, "east", NAN, &LeftRight }, // no number reads as 0, left of the grid
-        { SourceAxis::Y, "950", 950, nullptr },
-        { SourceAxis::Y, "-50.5", NAN, &TopBottom },
-        { SourceAxis::Y, "951", NAN, &TopBottom },
+        { SourceAxis::X, "100", 100, {} },
+        { SourceAxis::X, "1100", 1100, {} },
+        { SourceAxis::X, "1234.56e-1 m", 123.456, {} }, // not rounded, whatever RoundXY is
+        { SourceAxis::X, "99.999", 7, { LeftRight } },
+        { SourceAxis::X, "1100.001", 7, { LeftRight } },
+        { SourceAxis::X, "east", 7, { LeftRight } }, // no number reads as 0, left of the grid
+        { SourceAxis::Y, "951", 7, { TopBottom } },
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
         SourceSession s;
         s.m.RoundXY = 10;
         s.m.Xsource = s.m.Ysource = 7;
         s.pick.point = QPointF(500, 500);
         const bool accepted = validateSourceCoordinate(s.s, s.pick, c.axis, QString::fromUtf8(c.text), false);
         const double stored = c.axis == SourceAxis::X ? s.m.Xsource : s.m.Ysource;
-        EXPECT_EQ(accepted, !c.warning) << c.text;
-        if (c.warning) {
-            EXPECT_EQ(stored, 7) << c.text;
-            EXPECT_EQ(s.warnings(), QStringList { *c.warning }) << c.text;
-            EXPECT_TRUE(s.pick.point) << "a refused value keeps the picked point";
-        } else {
-            EXPECT_DOUBLE_EQ(stored, c.stored) << c.text;
-            EXPECT_TRUE(s.warnings().isEmpty()) << c.text;
-            EXPECT_FALSE(s.pick.point) << "a typed coordinate replaces the picked point";
-        }
+        EXPECT_EQ(accepted, c.warnings.isEmpty());
+        EXPECT_EQ(stored, c.stored);
+        EXPECT_EQ(s.warnings(), c.warnings);
+        EXPECT_EQ(s.pick.point.has_value(), !accepted)
+            << "a typed coordinate replaces the picked point, a refused one keeps it";
         EXPECT_FALSE(s.m.SLmapped) << "the other box is empty";
     }
 }
@@ -87,15 +78,11 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
     const struct {
         double x, y, step, rx, ry;
     } cases[] = {
-        { 1234.5, 987.6, 10, 1230, 980 },
         { -1234.5, -987.6, 10, -1230, -980 }, // towards zero, not down
         { 0, 987.6, 10, 0, 987.6 }, // a zero coordinate leaves both as picked
-        { 1234.5, 0, 10, 1234.5, 0 },
-        { 1234.5, 987.6, 0, 1234.5, 987.6 },
-        { 1234.5, 987.6, -10, 1234.5, 987.6 },
-        { 1234.56, 2.5, 0.01, 1234.56, 2.5 }, // whole multiples stay, despite binary fractions
         { 1234.567, 0.129, 0.01, 1234.56, 0.12 },
-        { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 }, // survey-sized coordinates
+        // Whole multiples stay, despite binary fractions, even in survey-sized coordinates.
+        { 512345.67, 4500000.123, 0.001, 512345.67, 4500000.123 },
         { -512345.9996, 4500000.1239, 0.001, -512345.999, 4500000.123 },
     };
     for (const auto &c : cases) {
@@ -105,129 +92,36 @@ TEST(SourceRules, PickedPointsAreCutDownToTheStep)
     }
 }
 
-// The boxes and the re-rounding by a new step are checked through the dialog.
-TEST(SourceRules, APickedPointIsKeptUnroundedUntilACoordinateIsTyped)
+// An aborted pick is followed through the dialog.
+TEST(SourceRules, APickRoundedOutOfTheGridChangesNothing)
 {
     SourceSession s;
-    s.m.PCRight = 2000, s.m.PCTop = 1000;
-    s.m.RoundXY = 10;
-    s.frontend.pickAnswers.push_back(QPointF(1234.5, 987.6));
-    ASSERT_TRUE(selectSource(s.s, s.pick));
-    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1230, 980));
-    EXPECT_EQ(s.pick.point, QPointF(1234.5, 987.6)) << "kept unrounded for a later step";
-    EXPECT_TRUE(s.m.SLmapped);
-
-    ASSERT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("1234.5"), true));
-    const RoundingOutcome ticked = tickRoundXY(s.s, s.pick, QStringLiteral("100"));
-    EXPECT_FALSE(ticked.boxes);
-    EXPECT_TRUE(ticked.accepted && !ticked.uncheck) << "a good step keeps the box ticked";
-    EXPECT_EQ(s.m.RoundXY, 100);
-    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(1234.5, 980)) << "the step no longer moves the source";
-    EXPECT_TRUE(s.warnings().isEmpty());
+    s.m.RoundXY = 30;
+    s.m.Xsource = 300, s.m.Ysource = 400;
+    s.pick.point = QPointF(305, 405);
+    s.frontend.pickAnswers.push_back(QPointF(105, 500)); // inside, but rounded to 90
+    EXPECT_FALSE(selectSource(s.s, s.pick));
+    EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(300, 400));
+    EXPECT_EQ(s.pick.point, QPointF(305, 405));
+    EXPECT_FALSE(s.m.SLmapped);
+    EXPECT_EQ(s.warnings(), QStringList { LeftRight });
 }
 
-TEST(SourceRules, AbortedOrOutsidePicksChangeNothing)
+// Ticking with the box empty, and a zero, are followed through the dialog.
+TEST(SourceRules, RoundingStepsBelowZeroAreRefused)
 {
-    const struct {
-        std::optional<QPointF> picked;
-        double step;
-        QStringList warnings;
-    } cases[] = {
-        { std::nullopt, 10, {} }, { QPointF(1115, 500), 10, { LeftRight } }, { QPointF(500, 961), 10, { TopBottom } },
-        { QPointF(105, 500), 30, { LeftRight } }, // inside, but rounded out of the grid
-    };
-    for (const auto &c : cases) {
-        SourceSession s;
-        s.m.RoundXY = c.step;
-        s.m.Xsource = 300, s.m.Ysource = 400;
-        s.pick.point = QPointF(305, 405);
-        s.frontend.pickAnswers.push_back(c.picked);
-        EXPECT_FALSE(selectSource(s.s, s.pick));
-        EXPECT_EQ(QPointF(s.m.Xsource, s.m.Ysource), QPointF(300, 400));
-        EXPECT_EQ(s.pick.point, QPointF(305, 405));
-        EXPECT_FALSE(s.m.SLmapped);
-        EXPECT_EQ(s.warnings(), c.warnings);
-    }
-}
-
-TEST(SourceRules, RoundingStepsAtOrBelowZeroAreRefused)
-{
-    const char *const texts[] = { "0", "-5 m", "" };
-    for (const char *text : texts) {
-        const QString t = QString::fromUtf8(text);
-        const QString warning = QStringLiteral("Source location rounding: Negative or zero value ") + t;
-        SourceSession s;
-        s.pick.point = QPointF(1234.5, 987.6);
-        s.m.Xsource = 300;
-
-        RoundingOutcome tick = tickRoundXY(s.s, s.pick, t);
-        EXPECT_FALSE(tick.accepted);
-        EXPECT_FALSE(tick.boxes);
-        EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" invalid. Please change it.") }) << text;
-
-        for (const MsgAnswer answer : { MsgAnswer::No, MsgAnswer::Yes }) {
-            s.frontend.boxes.clear();
-            s.frontend.answers.push_back(answer);
-            const RoundingOutcome left = validateRoundXY(s.s, s.pick, t);
-            EXPECT_FALSE(left.accepted);
-            EXPECT_EQ(left.uncheck, answer == MsgAnswer::Yes) << text;
-            ASSERT_EQ(s.frontend.boxes.size(), 2u);
-            EXPECT_EQ(s.frontend.boxes[0].text, warning + QStringLiteral(" invalid."));
-            EXPECT_EQ(s.frontend.boxes[1].text,
-                QStringLiteral("Do you want to uncheck the Round coordinates option instead?"));
-            EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
-        }
-        EXPECT_EQ(s.m.RoundXY, 0.01);
-        EXPECT_EQ(s.m.Xsource, 300);
-    }
-}
-
-TEST(SourceRules, OpeningAndClosing)
-{
+    const QString warning = QStringLiteral("Source location rounding: Negative or zero value -5 m invalid.");
     SourceSession s;
-    s.s.FormTag = QStringLiteral("TransData");
-    s.m.Ysource = 400; // the boxes stay empty while Xsource is 0
-    const SourceBoxTexts boxes = loadSourceLocation(s.s);
-    EXPECT_EQ(s.s.FormTag, QStringLiteral("Source"));
-    EXPECT_EQ(QStringList({ boxes.x, boxes.y }), QStringList({ "", "" }));
+    s.pick.point = QPointF(1234.5, 987.6);
+    s.m.Xsource = 300;
 
-    s.s.setStatus(QStringLiteral("Displaying source location..."));
-    closeSourceLocation(s.s);
-    EXPECT_TRUE(s.m.SLDone);
-    EXPECT_EQ(s.frontend.panelStatus, QString());
-}
-
-TEST(SourceSymbol, SizeFollowsTheMapAndTheSourceWidth)
-{
-    const struct {
-        double width, height, swidth, half;
-    } cases[] = {
-        { 2000, 1000, 0, 12.5 },
-        { 2000, 1000, 40, 20 },
-        { 2000, 1000, 60, 12.5 },
-        { 2000, 1000, 10, 12.5 },
-        { 1000, 2000, 12.5, 6.25 },
-    };
-    for (const auto &c : cases) {
-        ProjectModel m;
-        m.MapRight = c.width, m.MapTop = c.height, m.Swidth = c.swidth;
-        EXPECT_DOUBLE_EQ(sourceSymbolHalfSize(m), c.half) << c.width << " " << c.swidth;
-    }
-}
-
-TEST(SourceSymbol, OnceBothBoxesAreFilledACrossInACircleGoesIntoTheSourceLayer)
-{
-    SourceSession s;
-    s.m.MapBottom = 0; // a map of 2000 x 1000: the symbol is 12.5 from its centre
-    s.m.Ysource = 400;
-    EXPECT_TRUE(validateSourceCoordinate(s.s, s.pick, SourceAxis::X, QStringLiteral("300"), true));
-    ASSERT_TRUE(s.m.SLmapped) << s.s.ErrorText.toStdString();
-    const Drawing d = readLayerFile(s.m.ProjectDir + QStringLiteral("Temp/source.geojson"));
-    ASSERT_EQ(d.entities.size(), 3u);
-    EXPECT_EQ(d.entities[0].points.front(), QPointF(300, 387.5));
-    EXPECT_EQ(d.entities[1].points.back(), QPointF(312.5, 400));
-    EXPECT_EQ(d.entities[2].kind, EntityKind::Circle);
-    EXPECT_EQ(d.entities[2].radius, 12.5);
-    EXPECT_EQ(s.s.layers.node(LayerKey::Source).state, CheckState::All);
-    EXPECT_TRUE(drawingOf(s.s).isShown(SourceDrawing)) << "the map shows it after the redraw";
+    // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
+    s.frontend.answers.push_back(MsgAnswer::No);
+    const RoundingOutcome left = validateRoundXY(s.s, s.pick, QStringLiteral("-5 m"));
+    EXPECT_FALSE(left.accepted || left.uncheck);
+    ASSERT_EQ(s.frontend.boxes.size(), 2u);
+    EXPECT_EQ(s.frontend.boxes[0].text, warning);
+    EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(s.m.RoundXY, 0.01);
+    EXPECT_EQ(s.m.Xsource, 300);
 }
