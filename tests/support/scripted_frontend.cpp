@@ -65,12 +65,6 @@ std::optional<QString> ScriptedFrontend::inputBox(const QString &prompt, const Q
     return given ? std::optional<QString>(text) : std::nullopt;
 }
 
-void ScriptedFrontend::setBusy(bool on)
-{
-    ++busyCalls;
-    busy = on;
-}
-
 std::optional<QPointF> ScriptedFrontend::pickMapPoint(const QString &prompt)
 {
     return takeAnswer(pickAnswers, "map pick", prompt);

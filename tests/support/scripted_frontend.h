@@ -30,14 +30,12 @@ public:
     QStringList statusTexts;
     QString panelStatus, panelCoords, panelFile;
     QList<Command> disabledCommands;
-    int busyCalls = 0;
     bool busy = false;
     int mapWindowsClosed = 0;
     int progressBegun = 0, progressEnded = 0, eventPumps = 0;
     std::vector<double> progressFractions;
-    // Files shown in a viewer, and opened in the desktop's application when defaultApplication.
-    QStringList shownFiles, openedFiles;
-    bool defaultApplication = false;
+    // Files shown in a viewer: there is no desktop application to open them in.
+    QStringList shownFiles;
 
     void queueFile(const QString &path, int filterIndex = 1) { fileAnswers.push_back({ true, path, filterIndex }); }
     void queueCancelledFile() { fileAnswers.push_back({}); }
@@ -49,7 +47,7 @@ public:
     FileDialogAnswer openFileDialog(const FileDialogRequest &request) override;
     FileDialogAnswer saveFileDialog(const FileDialogRequest &request) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
-    void setBusy(bool on) override;
+    void setBusy(bool on) override { busy = on; }
     std::optional<QPointF> pickMapPoint(const QString &prompt) override;
     void setCommandEnabled(Command command, bool enabled) override;
     void closeMapWindow() override { ++mapWindowsClosed; }
@@ -58,12 +56,7 @@ public:
     void endProgress() override { ++progressEnded; }
     void processPendingEvents() override { ++eventPumps; }
     void showTextFile(const QString &path, const QString &) override { shownFiles << path; }
-    bool openWithDefaultApplication(const QString &path) override
-    {
-        if (defaultApplication)
-            openedFiles << path;
-        return defaultApplication;
-    }
+    bool openWithDefaultApplication(const QString &) override { return false; }
 
     // Texts of the boxes shown so far with the given icon.
     QStringList boxTexts(MsgIcon icon) const;
