@@ -17,6 +17,7 @@ TEST(SampleDateText, ShortFormsAndIso)
         { "2/29/00", "M/d/yy", QDate(2000, 2, 29) },
         { "15.03.23", "dd.MM.yy", QDate(2023, 3, 15) },
         { "15 Mar 2023", "d MMM yyyy", QDate(2023, 3, 15) },
+        { "15 Mar 23", "d MMM yyyy", QDate(2023, 3, 15) }, // a month name, a two-digit year: in the window
         { " 2023-03-15 ", "M/d/yy", QDate(2023, 3, 15) },
         { "15/3/2023", "M/d/yy", {} },
         { "3/15", "M/d/yy", {} },
