@@ -135,7 +135,7 @@ TEST_F(FileCommands, ExitAnsweredYesThenACancelledSaveAsKeepsTheSession)
     EXPECT_EQ(f.fileRequests.size(), 1u);
 }
 
-// No base map at all, for either step, is the workbench scenario's test.
+// No base map at all is the outline window's test (a map step says what is missing).
 TEST(FileCommandsTable, MapCommandPreconditions)
 {
     const QString notOpened = QStringLiteral("Base map is not properly opened.");

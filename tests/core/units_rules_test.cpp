@@ -28,7 +28,7 @@ TEST(UnitsRules, DoneExactlyWhenAllThreeHoldAListedUnit)
 }
 
 // Closing checks the outline only when the set is complete, and the choice completing it marks the
-// step done. Which choices are logged is the units dialog's test.
+// step done.
 TEST(UnitsRules, ChoicesAndClose)
 {
     for (bool complete : { false, true }) {

@@ -39,8 +39,8 @@ TEST_F(MainWindowTest, ToolbarSaveAfterAFailedOpenAsksForANameAndKeepsTheFile)
     EXPECT_EQ(readBytes(broken), cut);
 }
 
-// The answers are tested in core; the window adds closing itself, asking once even after
-// File > Exit asked, and the unload lines.
+// Cancel keeps the window, No and an unchanged project close it (Yes, which saves first, is tested
+// in core); closing asks once even after File > Exit asked, and writes the unload lines.
 TEST_F(MainWindowTest, ClosingAsksOnceAndWritesTheUnloadLines)
 {
     const struct {

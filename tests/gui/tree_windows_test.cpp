@@ -59,7 +59,7 @@ TEST_F(OutlineWindowTest, PressingAStepRunsIt)
         (QStringList { "[x] 1.1 Set units", "[x] 1.1 Set units", "[x] 1.4 Well locations", "Msg: " + notYet }));
 }
 
-// The preconditions and their texts are tested in core; here that an outline step reaches one.
+// The other preconditions and their texts are tested in core; here that an outline step reaches one.
 TEST_F(OutlineWindowTest, AMapStepSaysWhatIsMissing)
 {
     makeWindow(gui::workbenchWindowFactories());

@@ -119,6 +119,7 @@ TEST_F(ContourViewWindowTest, TheTableIsEditedThroughItsEditBox)
     // Leaving the cell commits, and the cell shows what the view made of it.
     table->setCurrentCell(0, 0);
     pressKey(table, Qt::Key_3, QStringLiteral("3"));
+    ASSERT_TRUE(editor()->isVisible()) << "the first row takes keys too";
     editor()->setText(QStringLiteral("0"));
     table->setCurrentCell(3, 0);
     EXPECT_FALSE(editor()->isVisible());
