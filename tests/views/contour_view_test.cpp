@@ -55,6 +55,7 @@ TEST(ContourView, GenerationLinearAndLogarithmic)
         logic.generate();
         ASSERT_TRUE(site.s.ErrorText.isEmpty());
         ASSERT_EQ(v.NumLevels, int(c.bounds.size()));
+        EXPECT_EQ(logic.rows().size(), c.bounds.size()) << "the table shows every level";
         for (int i = 1; i <= v.NumLevels; ++i) {
             SCOPED_TRACE(i);
             EXPECT_NEAR(v.CMin(i), c.bounds[i - 1].first, 1e-12);

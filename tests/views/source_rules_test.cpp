@@ -108,20 +108,27 @@ TEST(SourceRules, APickRoundedOutOfTheGridChangesNothing)
 }
 
 // Ticking with the box empty, and a zero, are followed through the dialog.
-TEST(SourceRules, RoundingStepsBelowZeroAreRefused)
+TEST(SourceRules, RoundingStepsAtOrBelowZeroAreRefused)
 {
-    const QString warning = QStringLiteral("Source location rounding: Negative or zero value -5 m invalid.");
-    SourceSession s;
-    s.pick.point = QPointF(1234.5, 987.6);
-    s.m.Xsource = 300;
+    for (const char *text : { "0", "-5 m" }) {
+        SCOPED_TRACE(text);
+        const QString warning = QStringLiteral("Source location rounding: Negative or zero value ") + text;
+        SourceSession s;
+        s.pick.point = QPointF(1234.5, 987.6);
+        s.m.Xsource = 300;
 
-    // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
-    s.frontend.answers.push_back(MsgAnswer::No);
-    const RoundingOutcome left = validateRoundXY(s.s, s.pick, QStringLiteral("-5 m"));
-    EXPECT_FALSE(left.accepted || left.uncheck);
-    ASSERT_EQ(s.frontend.boxes.size(), 2u);
-    EXPECT_EQ(s.frontend.boxes[0].text, warning);
-    EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(s.m.RoundXY, 0.01);
-    EXPECT_EQ(s.m.Xsource, 300);
+        EXPECT_FALSE(tickRoundXY(s.s, s.pick, QString::fromUtf8(text)).accepted);
+        EXPECT_EQ(s.warnings(), QStringList { warning + QStringLiteral(" invalid. Please change it.") });
+
+        // Leaving the box asks whether to uncheck instead; Yes is followed through the dialog.
+        s.frontend.boxes.clear();
+        s.frontend.answers.push_back(MsgAnswer::No);
+        const RoundingOutcome left = validateRoundXY(s.s, s.pick, QString::fromUtf8(text));
+        EXPECT_FALSE(left.accepted || left.uncheck);
+        ASSERT_EQ(s.frontend.boxes.size(), 2u);
+        EXPECT_EQ(s.frontend.boxes[0].text, warning + QStringLiteral(" invalid."));
+        EXPECT_EQ(s.frontend.boxes[1].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(s.m.RoundXY, 0.01);
+        EXPECT_EQ(s.m.Xsource, 300);
+    }
 }
