@@ -35,6 +35,8 @@ void ScriptedFrontend::setStatusPanel(StatusPanel panel, const QString &text)
 MsgAnswer ScriptedFrontend::messageBox(const QString &text, const QString &title, MsgButtons buttons, MsgIcon icon)
 {
     boxes.push_back({ text, title, buttons, icon });
+    if (icon == MsgIcon::Error && !expectErrors)
+        ADD_FAILURE() << "unexpected error box: " << text.toStdString();
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
     return takeAnswer(answers, "question", title + QStringLiteral(": ") + text,

@@ -9,7 +9,8 @@
 namespace qel::test {
 
 // A front end for tests: answers come from queues filled by the test (a question with nothing
-// queued fails the test), and every call is recorded so the test can check what was shown.
+// queued fails the test), and every call is recorded so the test can check what was shown. An
+// error box fails the test too unless the test said it provokes errors (expectErrors).
 class ScriptedFrontend : public Frontend {
 public:
     struct Box {
@@ -23,6 +24,8 @@ public:
     std::deque<FileDialogAnswer> fileAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::optional<QPointF>> pickAnswers;
+    // Set by a test that provokes error boxes; any other error box is a failure.
+    bool expectErrors = false;
 
     std::vector<Box> boxes;
     std::vector<FileDialogRequest> fileRequests;
