@@ -99,6 +99,7 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
         c.spoil(m);
         m.ANDone = false;
         t.frontend.boxes.clear();
+        t.frontend.expectErrors = true;
         Domenico(s);
         EXPECT_EQ(std::tuple(m.ANDone, t.frontend.busy), std::tuple(false, false));
         ASSERT_EQ(t.frontend.boxes.size(), 1u);

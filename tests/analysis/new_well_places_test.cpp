@@ -60,6 +60,7 @@ TEST(NewWellPlaces, NoGridNoPlacesAndNoWolfNoFile)
 {
     EXPECT_TRUE(bestNewWellPlaces(ProjectModel(), 3).empty());
     test::TestSession t;
+    t.frontend.expectErrors = true;
     const QString target = t.home() + QStringLiteral("places.csv");
     EXPECT_FALSE(writeNewWellPlaces(*t.session, target));
     EXPECT_FALSE(QFile::exists(target));

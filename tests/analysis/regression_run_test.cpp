@@ -154,6 +154,7 @@ TEST_F(Regression, FailuresAreReportedAndClearTheResult)
         }
         s.model.NumWLWells = int16(c.wells), s.model.NumSamples = int16(c.samples), s.model.RGDone = true;
         t.frontend.boxes.clear();
+        t.frontend.expectErrors = true;
         RunRegress(s);
         EXPECT_EQ(s.model.RGDone, c.resultKept);
         ASSERT_EQ(t.frontend.boxes.size(), 1u);

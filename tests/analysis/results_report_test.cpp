@@ -114,6 +114,7 @@ TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
 // found after megabytes went to disk (the average is missing), which leaves the old report whole.
 TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
 {
+    t.frontend.expectErrors = true;
     t.frontend.queueCancelledFile();
     ExportAnalyticalResults(s);
     EXPECT_FALSE(s.model.ERDone);

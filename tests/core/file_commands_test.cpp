@@ -175,6 +175,7 @@ TEST(FileCommandsTable, MapCommandPreconditions)
 
 TEST_F(FileCommands, SaveAfterAFailedOpenNeverReplacesTheUnreadableFile)
 {
+    f.expectErrors = true;
     const QByteArray cut = newProjectBytes().left(newProjectBytes().size() / 2);
     const QString path = t.writeFile(QStringLiteral("site/broken.prj"), cut);
     f.queueFile(path);

@@ -32,6 +32,7 @@ TEST(Paths, RelativePathAndFolderOfAFile)
 TEST(Paths, TempFolderAndLayerFilesAndAMissingProjectFolder)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     Session &s = *t.session;
     s.model.ProjectDir = t.home() + "Site/";
     QDir().mkpath(s.model.ProjectDir);

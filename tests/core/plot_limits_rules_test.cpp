@@ -171,6 +171,7 @@ TEST(PlotLimitsRules, GridEdgesRecalculateAndAFailedGridKeepsTheTypedEdge)
         EXPECT_TRUE(f.form.buttonsEnabled);
     }
     Fixture f;
+    f.ts.frontend.expectErrors = true;
     EXPECT_TRUE(f.type(B::PCBottom, "495")); // one row only
     EXPECT_EQ(f.gridState(), (Edges { 300, 700, 495, 500, 10, 41, 21 }));
     ASSERT_EQ(f.errors().size(), 1);
@@ -228,6 +229,7 @@ TEST(PlotLimitsRules, OpeningWithPlotLimitsSettlesTheGrid)
     }
     // Replayed by the project reader: no CheckStatus, and a grid too coarse is an error.
     Fixture f;
+    f.ts.frontend.expectErrors = true;
     f.m.PLDone = true;
     f.m.RunMode = QStringLiteral("Batch");
     f.m.PCGridSpacing = 25;
@@ -266,6 +268,7 @@ TEST(PlotLimitsRules, CheckStatusNeedsEveryBoxAndNestedRectangles)
 TEST(PlotLimitsRules, AnOverflowingSpacingFailsAndOkChecksTheStep)
 {
     Fixture f;
+    f.ts.frontend.expectErrors = true;
     f.grid(1000);
     EXPECT_FALSE(f.type(B::PCGridSpacing, "0.0001")); // ten million nodes do not fit a count
     ASSERT_EQ(f.errors().size(), 1);

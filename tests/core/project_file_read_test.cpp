@@ -180,6 +180,7 @@ TEST(ProjectFileRead, VariationsThatStillRead)
 TEST(ProjectFileRead, AnOverflowingNumberStopsTheReadOnce)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     const QByteArray text = edited(goldenBytes("scale-calibration.prj"), { { "PCNumX= 101 ", "PCNumX= 40000 " } });
     EXPECT_FALSE(readProject(t, placeProject(t, QStringLiteral("bad.prj"), text)));
     const ProjectModel &m = t.session->model;
@@ -197,6 +198,7 @@ TEST(ProjectFileRead, MissingBaseMap)
         const bool yes = answer == MsgAnswer::Yes;
         SCOPED_TRACE(yes ? "Yes" : "No");
         TestSession t;
+        t.frontend.expectErrors = true;
         RecordingReplay replay;
         t.session->setReplay(&replay);
         const QByteArray text = edited(

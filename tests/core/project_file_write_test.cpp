@@ -45,6 +45,7 @@ TEST(ProjectFileWrite, GoldenFilesByteForByteAndTheProjectIsSaved)
 TEST(ProjectFileWrite, AFailedSaveChangesNothing)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     prepareSave(t, QStringLiteral("x.prj"), fillFullRaster);
     ProjectModel &m = t.session->model;
     m.ProjectFile = t.home() + QStringLiteral("no/such/folder/x.prj");

@@ -81,6 +81,7 @@ TEST(ProjectSummary, FileNameAndDateLines)
 TEST(ProjectSummary, TheDocumentIsDeafWhileItIsFilled)
 {
     test::TestSession t;
+    t.frontend.expectErrors = true;
     bool readyDuringFill = true;
     EXPECT_TRUE(ShowProjectData(
         *t.session, [&](const QString &) { readyDuringFill = t.session->DocReady; }, PrintDate));
@@ -98,6 +99,7 @@ TEST(ProjectSummary, TheDocumentIsDeafWhileItIsFilled)
 TEST(ProjectSummary, AnUnwritableSummaryFileIsReported)
 {
     test::TestSession t;
+    t.frontend.expectErrors = true;
     EXPECT_FALSE(writeProjectSummaryFile(*t.session, t.home() + QStringLiteral("missing/dir/summary.rtf")));
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ShowProjectData): 75:")));

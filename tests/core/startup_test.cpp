@@ -33,6 +33,7 @@ TEST(Startup, SettingsFileValues)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t(false);
+        t.frontend.expectErrors = true;
         if (c.ini)
             t.writeFile(QStringLiteral("QEL.ini"), *c.ini);
         startUp(*t.session);
@@ -50,6 +51,7 @@ TEST(Startup, SettingsFileValues)
 TEST(Startup, EditorPathsOnlyWhenTheFileExistsAndTheFileWrittenBack)
 {
     TestSession t(false);
+    t.frontend.expectErrors = true;
     startUp(*t.session); // no QEL.ini: the first start writes one with the defaults at once
     const QByteArray defaults = "[QEL]\r\nNotepadPath=\r\nEditorPath=\r\nMultipleProjects=True\r\nRoundXY= 0.01 \r\n";
     EXPECT_EQ(readBytes(t.home() + "QEL.ini"), defaults) << "a session killed now shows no error at the next start";
@@ -73,6 +75,7 @@ TEST(Startup, EditorPathsOnlyWhenTheFileExistsAndTheFileWrittenBack)
 TEST(Reporting, ErrorAndWarningReports)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     Session &s = *t.session;
     t.frontend.busy = true;
     EXPECT_FALSE(guarded(s, "UI:mnuFileSave_Click", [] { qel::raise(ErrPathFileAccess); }));

@@ -182,6 +182,7 @@ TEST_F(DialogTest, PlotLimitsOkAndDrawWaitForAConsistentSet)
 // is one error box, not a warning as well.
 TEST_F(DialogTest, OptionsRoundingStepRefused)
 {
+    ts.frontend.expectErrors = true;
     m.RoundXY = 0.01;
     show<gui::OptionsDialog>();
     const auto typeRoundXY = [this](const QString &text) {

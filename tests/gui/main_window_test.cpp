@@ -26,6 +26,7 @@ TEST_F(MainWindowTest, ToolbarButtonsLogTheirKeyAndRunTheMenuCommand)
 // a name. The prompts of the File menu are tested in core; the generic button path by tbNew above.
 TEST_F(MainWindowTest, ToolbarSaveAfterAFailedOpenAsksForANameAndKeepsTheFile)
 {
+    frontend.expectErrors = true;
     MainWindow &w = makeWindow();
     const QByteArray cut = newProjectBytes().left(200);
     const QString broken = writeBytes(home() + QStringLiteral("Data/broken.prj"), cut);

@@ -39,6 +39,7 @@ struct SummaryWindow {
 TEST(SummaryWindow, OpensRtfAsRichTextAndOtherFilesAsPlainText)
 {
     SummaryWindow w;
+    w.t.frontend.expectErrors = true;
     const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard\\qr{\\b bold} text\\par}";
     const struct {
         const char *name;

@@ -94,6 +94,7 @@ TEST_F(OutputFixture, LoadsTextFiles)
 
 TEST_F(OutputFixture, UnreadableFileIsReportedAndTheTextStays)
 {
+    t.frontend.expectErrors = true;
     viewer->loadFile(t.writeFile(QStringLiteral("first.out"), "kept"));
     EXPECT_FALSE(viewer->loadFile(t.home() + QStringLiteral("missing.out")));
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
@@ -106,6 +107,7 @@ TEST_F(OutputFixture, UnreadableFileIsReportedAndTheTextStays)
 
 TEST_F(OutputFixture, SaveAsKeepsLineEndsAndRenamesTheCaption)
 {
+    t.frontend.expectErrors = true;
     viewer->loadFile(t.writeFile(QStringLiteral("results.out"), "a\tb\r\nc\r\n"));
     const QString target = t.home() + QStringLiteral("copy.out");
     t.frontend.queueFile(target);

@@ -75,6 +75,7 @@ class LayerWindowTest : public WorkbenchTest { };
 // The toggling rules are the layer tree's (tested in core); here presses and keys reach them.
 TEST_F(LayerWindowTest, PressesAndKeysToggleEnabledLayersOnly)
 {
+    frontend.expectErrors = true;
     gui::MainWindow &w = makeWindow();
     CheckTree *tree = w.layerWindow()->tree();
     press(tree, LayerKey::Wells);

@@ -95,6 +95,7 @@ TEST_F(ContourViewWindowTest, EachViewShowsItsRangeRoundedItsWay)
 
 TEST_F(ContourViewWindowTest, TheTableIsEditedThroughItsEditBox)
 {
+    frontend.expectErrors = true;
     open("mnuViewPlumeContours");
     click("cmdGenerate");
     QTableWidget *table = grid();

@@ -78,6 +78,7 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
 
 TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
 {
+    t.frontend.expectErrors = true;
     s.model.WLWellX(2) = 42; // left from an earlier read
     useTable("Date,MW-1,Lost,MW-3\r\n2023-03-15,100,101,\r\n2023-06-14,100,101,102\r\n");
     EXPECT_FALSE(ReadData(s, w));
@@ -101,6 +102,7 @@ TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
 
 TEST_F(WaterLevelReader, BadCellsAreReported)
 {
+    t.frontend.expectErrors = true;
     struct Case {
         QByteArray rows;
         QString logged; // a line the log holds, or the start of ErrorText
@@ -179,6 +181,7 @@ TEST_F(WaterLevelReader, NumbersInTheDateColumnAreDoubtful)
 // A read that fails half way (a date that is not one) leaves every water-level field as it was.
 TEST_F(WaterLevelReader, AFailedReadChangesNothing)
 {
+    t.frontend.expectErrors = true;
     const auto levelFields = [](const ProjectModel &m) {
         QStringList f { QString::number(m.NumSamples), QString::number(m.NumWLWells), numberText(m.WLMin),
             numberText(m.WLMax), numberText(m.WLInt), numberText(m.PLLeft), numberText(m.PLRight),

@@ -74,6 +74,7 @@ TEST_F(WellReader, TheThousandWellLimit)
 
 TEST_F(WellReader, BlankIdentifiersFailTheRead)
 {
+    t.frontend.expectErrors = true;
     QByteArray rows = "id,x,y\r\n";
     for (int i = 1; i <= 8; ++i)
         rows += (i == 7 ? QByteArray("\"   \"") : "W" + QByteArray::number(i)) + ",1,1\r\n";
@@ -86,6 +87,7 @@ TEST_F(WellReader, BlankIdentifiersFailTheRead)
 
 TEST_F(WellReader, FinishedEditingReadsTheGridAgain)
 {
+    t.frontend.expectErrors = true;
     s.model.MapReady = true;
     useTable("id,x,y\r\nA,1,1\r\n\"  \",2,2\r\n");
     EXPECT_FALSE(ReadData(s, w));

@@ -174,6 +174,7 @@ TEST_F(CalibrationTest, TwoPointsScaleEachAxisOnItsOwnAndAChangeAsksFirst)
 
 TEST_F(CalibrationTest, AStoredCalibrationThatCannotBeAppliedIsReported)
 {
+    t.frontend.expectErrors = true;
     m.RasterScaleSet = true;
     m.CalibrationType = 0;
     m.RasterPointX(3) = 100, m.RasterPointY(3) = 100; // one column: no x scale

@@ -38,6 +38,7 @@ void drawEveryLayer(TestSession &t)
 TEST(Redraw, LoadsTheTickedLayersFromTheirFilesAndStopsAtAMissingOne)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     drawEveryLayer(t);
     const DrawingComponent &map = drawingOf(*t.session);
     // The drawings shown after a redraw, each of which must have come from its own file.

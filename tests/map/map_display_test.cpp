@@ -122,6 +122,7 @@ TEST(DisplayMap, AFileThatCannotBeOpenedKeepsTheMapAndItsLayers)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         TestSession t;
+        t.frontend.expectErrors = true;
         placeBaseMap(t, "site_plan.dxf", "vector");
         ASSERT_TRUE(openBaseMap(t, "site_plan.dxf", 3));
         writeBytes(t.session->model.ProjectDir + "broken.dxf", "0\nSECTION\n2\nnot a drawing\n");
@@ -148,6 +149,7 @@ TEST(DisplayMap, AFileThatCannotBeOpenedKeepsTheMapAndItsLayers)
 TEST(MapImage, RefusesNamesOfOtherTypes)
 {
     TestSession t;
+    t.frontend.expectErrors = true;
     placeBaseMap(t, "site_plan.dxf", "vector");
     ASSERT_TRUE(DisplayMap(*t.session));
     const QString base = t.home() + QStringLiteral("map.");

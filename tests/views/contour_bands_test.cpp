@@ -68,6 +68,7 @@ struct BandSite : SiteSession {
 TEST(ContourBands, TheLegendMarksTheCornerItReaches)
 {
     BandSite site;
+    site.frontend.expectErrors = true;
     Session &s = site.s;
     ProjectModel &m = s.model;
     m.PC.NumLevels = 5;

@@ -82,6 +82,7 @@ TEST(ContourView, RefusedGenerationsAndOpeningsAreReported)
     };
     for (const auto &c : cases) {
         ViewSite site;
+        site.frontend.expectErrors = true;
         ContourViewLogic logic(*site.session, c.kind);
         ContourView &v = site.view(logic);
         v.Min = 0, v.Max = 10, v.NumLevels = int16(c.levels), v.UseLog = c.log;
@@ -165,6 +166,7 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
 TEST(ContourView, TableEditsAndTheZeroRule)
 {
     ViewSite site;
+    site.frontend.expectErrors = true;
     ContourViewLogic logic(*site.session, ContourKind::Plume);
     site.m.PC.Min = 1, site.m.PC.Max = 3, site.m.PC.NumLevels = 2;
     logic.generate();

@@ -273,6 +273,7 @@ TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t;
+        t.frontend.expectErrors = true;
         const QString out = fillRun(t);
         c.change(t.session->model, out);
         EXPECT_FALSE(exportGridsForGis(*t.session, out));

@@ -95,6 +95,7 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ExportFixture f;
+        f.frontend.expectErrors = true;
         const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
         f.m.MDExportFile = path;
         c.spoil(f);
@@ -120,6 +121,7 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
 TEST(GridExport, AnEditorThatIsNotThereIsReported)
 {
     ExportFixture f;
+    f.frontend.expectErrors = true;
     f.s.app.EditorPath = f.home() + QStringLiteral("no-such-editor");
     f.m.MDExportFile = f.home() + QStringLiteral("grid.txt");
     EXPECT_FALSE(ExportMinDistGrid(f.s));

@@ -34,6 +34,7 @@ QString label(const char *text)
 TEST(WaterLevelContours, LevelsFromTheMinimumBelowTheMaximumAreDrawnLabelledAndCleared)
 {
     ContourFixture f;
+    f.frontend.expectErrors = true;
     WaterLevelContoursForm form;
     openWaterLevelContours(f.s, form);
     EXPECT_EQ(f.m.WLInt, 1.0) << "a zero interval becomes 1";
@@ -85,6 +86,7 @@ TEST(WaterLevelContours, FailuresAreReportedUnderTheProcedureAndKeepTheOldContou
     };
     for (const auto &c : cases) {
         ContourFixture f;
+        f.frontend.expectErrors = true;
         ASSERT_TRUE(MapWLContour(f.s, 1, 10, 0.5, 12, 1));
         f.m.Xcoeff(1) = c.xcoeff, f.m.Ycoeff(1) = c.ycoeff;
         EXPECT_FALSE(MapWLContour(f.s, c.sample, 10, c.interval, 12, 1));
