@@ -182,6 +182,9 @@ void Domenico(Session &session)
 {
     ProjectModel &m = session.model;
     guarded(session, QStringLiteral("Domenico"), [&] {
+        // A count below zero (from a damaged file) would size no grid at all.
+        if (m.PCNumX < 0 || m.PCNumY < 0)
+            return stopWith(session, gridSizeMessage(m.PCNumX, m.PCNumY));
         m.Conc.allocate(std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
             std::min(m.NumSamples + 2, int(MaxSampleSlots)));
         if (m.NumSamples == 0)

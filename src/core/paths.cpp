@@ -14,16 +14,32 @@ QString PathToDirectory(const QString &path)
     return p >= 0 ? path.left(p + 1) : QString();
 }
 
-QString RelativePath(const Session &session, const QString &path)
+QString relativeTo(const QString &dir, const QString &path)
 {
-    const QString &dir = session.model.ProjectDir;
-    if (dir.size() > path.size())
+    if (dir.isEmpty() || dir.size() > path.size())
         return path;
-    if (path.compare(dir, Qt::CaseInsensitive) == 0)
+    if (path.compare(dir, PathCase) == 0)
         return {};
-    if (path.left(dir.size()).compare(dir, Qt::CaseInsensitive) == 0)
+    if (path.left(dir.size()).compare(dir, PathCase) == 0)
         return path.mid(dir.size());
     return path;
+}
+
+QString RelativePath(const Session &session, const QString &path)
+{
+    return relativeTo(session.model.ProjectDir, path);
+}
+
+QString storedPathFor(const QString &stored, const QString &fromDir, const QString &toDir)
+{
+    if (stored.isEmpty() && fromDir.isEmpty())
+        return stored;
+    QString absolute = QDir::isAbsolutePath(stored) ? stored : fromDir + stored;
+    const bool folder = absolute.endsWith(u'/');
+    absolute = QDir::cleanPath(absolute);
+    if (folder && !absolute.endsWith(u'/'))
+        absolute += u'/';
+    return relativeTo(toDir, absolute);
 }
 
 QString fromStoredPath(const QString &path)
@@ -70,6 +86,28 @@ void RemoveTempFiles(Session &session)
     } catch (const QelError &e) {
         session.ErrorText = failureText(failureTag(QStringLiteral("RemoveTempFiles")), e.number(), e.description());
         WriteLog(session, session.ErrorText);
+    }
+}
+
+void moveLayerFiles(Session &session, const QString &fromDir)
+{
+    const QDir from(fromDir + QStringLiteral("Temp"));
+    const QDir to(session.model.ProjectDir + QStringLiteral("Temp"));
+    if (!from.exists() || from.absolutePath() == to.absolutePath())
+        return;
+    for (const QString &name : from.entryList(QDir::Files)) {
+        bool layer = false;
+        for (const LayerNode &node : session.layers.nodes())
+            for (const QString &extension : session.layerFileExtensions)
+                layer = layer || name.compare(node.fileBase + extension, Qt::CaseInsensitive) == 0;
+        if (!layer)
+            continue;
+        // Layer files are ours, rebuilt whenever their step runs: one left by another project in
+        // the same folder is replaced.
+        QFile::remove(to.filePath(name));
+        if (!QFile::copy(from.filePath(name), to.filePath(name)) || !QFile::remove(from.filePath(name)))
+            WriteLog(session,
+                failureText(failureTag(QStringLiteral("moveLayerFiles")), ErrPathFileAccess, from.filePath(name)));
     }
 }
 

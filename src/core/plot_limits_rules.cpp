@@ -128,7 +128,7 @@ bool validateCount(Session &session, PlotLimitsForm &form, PlotBox box, double v
 {
     qint16 &count = box == B::PCNumX ? session.model.PCNumX : session.model.PCNumY;
     const qint16 typed = wholeCount(value);
-    if (typed > MaxGridNodes) {
+    if (gridCountOutOfRange(typed)) {
         warn(session, box == B::PCNumX ? gridSizeMessage(typed, 0) : gridSizeMessage(0, typed));
         form[box] = countText(count);
         return false;
@@ -241,9 +241,9 @@ std::optional<QString> edgeRefusal(const ProjectModel &model, const PlotLimitsFo
 QString gridSizeMessage(qint16 numX, qint16 numY)
 {
     QStringList parts;
-    if (numX > MaxGridNodes)
+    if (gridCountOutOfRange(numX))
         parts << axisMessage("X", numX);
-    if (numY > MaxGridNodes)
+    if (gridCountOutOfRange(numY))
         parts << axisMessage("Y", numY);
     return parts.join(QStringLiteral("\n\n"));
 }

@@ -71,8 +71,14 @@ const std::vector<EdgeCheck> &edgeChecks(PlotBox box);
 std::optional<QString> edgeRefusal(const ProjectModel &model, const PlotLimitsForm &form, PlotBox box, double value);
 
 // "Number of X grids (n) exceeds the maximum (400) allocated in QEL!" LF "Please reduce ...";
-// for both axes the Y text follows the X text after two line feeds. Empty when neither exceeds.
+// for both axes the Y text follows the X text after two line feeds. Empty when both counts are
+// in range (see gridCountOutOfRange).
 QString gridSizeMessage(qint16 numX, qint16 numY);
+// A count no grid can have: above the limit, or below zero (a damaged or hand-edited file).
+inline bool gridCountOutOfRange(qint16 count)
+{
+    return count < 0 || count > MaxGridNodes;
+}
 
 inline const QString SpacingTooLarge = QStringLiteral("Grid spacing size too large. Choose smaller spacing.");
 inline const QString InvalidSpacing = QStringLiteral("Invalid grid spacing! Try again.");

@@ -1,4 +1,5 @@
 #include "core/paths.h"
+#include "core/plot_limits_rules.h"
 #include "core/progress.h"
 #include "core/project_file.h"
 #include "core/project_file_layout.h"
@@ -229,7 +230,7 @@ private:
 
     void gridWarning(int16 count, const char *axis)
     {
-        if (count <= MaxGridNodes)
+        if (!gridCountOutOfRange(count))
             return;
         s.ErrorText = QStringLiteral("Number of %1 grids (%2) exceeds the maximum (%3) allocated in QEL!\n"
                                      "Please reduce number of %1 grids in Plot Limits dialog.")
@@ -345,11 +346,22 @@ private:
     bool wellsRefused = false; // the wells asked for could not be read
 };
 
+// No project file comes near this: about a hundred short lines, five levels per view, and a few
+// paths and names. Anything larger was picked by mistake (under "All Files") and is refused before
+// it is read into memory.
+constexpr qint64 MaxProjectFileBytes = 1 << 20;
+
 QByteArray readWholeFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         raise(QFileInfo::exists(path) ? ErrPathFileAccess : ErrFileNotFound, path);
+    if (file.size() > MaxProjectFileBytes)
+        throw QelError(ErrInvalidCall,
+            QStringLiteral("The file holds %1 bytes, more than any project file can (%2); it is not a project file.")
+                .arg(file.size())
+                .arg(MaxProjectFileBytes),
+            QStringLiteral("ReadProjectFile"));
     return file.readAll();
 }
 

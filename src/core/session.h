@@ -53,6 +53,9 @@ public:
     virtual ~SessionPart() = default;
     // The project was cleared (ClearAll): drop what belonged to it.
     virtual void projectCleared() { }
+    // The project was saved into another folder: whatever names a file under the old folder's
+    // Temp/ is written out there now and names the same file under the new folder's from then on.
+    virtual void projectFolderMoved(const QString & /*fromDir*/, const QString & /*toDir*/) { }
 };
 
 // One open workbench: the project, the program-wide values, the outline and layer states and
@@ -97,6 +100,11 @@ public:
     {
         for (auto &[type, part] : m_parts)
             part->projectCleared();
+    }
+    void moveParts(const QString &fromDir, const QString &toDir)
+    {
+        for (auto &[type, part] : m_parts)
+            part->projectFolderMoved(fromDir, toDir);
     }
     // The part of the given type, made on first use from the session.
     template<typename Part> Part &part()

@@ -95,6 +95,14 @@ void DrawingComponent::LoadDrawingFile(const QString &path)
     changed();
 }
 
+void DrawingComponent::moveDrawingFiles(const QString &fromFolder, const QString &toFolder)
+{
+    flush();
+    for (Slot &s : m_slots)
+        if (s.drawing.file.startsWith(fromFolder))
+            s.drawing.file = toFolder + s.drawing.file.mid(fromFolder.size());
+}
+
 void DrawingComponent::AddLayer(const QString &name, int color, int flag)
 {
     if (name.trimmed().isEmpty())

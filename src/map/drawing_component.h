@@ -36,6 +36,9 @@ public:
     // The stored drawing replaces the current one and is shown. A missing or unreadable file is a
     // QelError and leaves the current drawing as it was.
     void LoadDrawingFile(const QString &path);
+    // Drawings stored under the folder fromFolder are written out, and stored under toFolder from
+    // now on (the project was saved into another folder and its layer files move with it).
+    void moveDrawingFiles(const QString &fromFolder, const QString &toFolder);
 
     void AddLayer(const QString &name, int color, int flag);
     void AddTextStyle(const QString &name, const QString &font, int weight, double size, double widthFactor);

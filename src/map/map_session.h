@@ -21,6 +21,11 @@ struct MapPart : SessionPart {
         drawing.setRefreshHandler(std::move(refresh));
     }
 
+    void projectFolderMoved(const QString &fromDir, const QString &toDir) override
+    {
+        drawing.moveDrawingFiles(fromDir + QStringLiteral("Temp/"), toDir + QStringLiteral("Temp/"));
+    }
+
     DrawingComponent drawing;
     Frontend &frontend;
 };

@@ -76,6 +76,11 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
             "Number of water level samples is ZERO! Have you gone through Water Levels input data?." },
         { "no x nodes", [](ProjectModel &p) { p.PCNumX = 0; },
             "Number of X grids is ZERO! Please go through Plot Limits dialog again." },
+        // Counts below zero come only from a damaged file; none may size a grid.
+        { "a few y nodes below zero", [](ProjectModel &p) { p.PCNumY = -5; },
+            "Number of Y grids (-5) exceeds the maximum (400) allocated in QEL!" },
+        { "many x nodes below zero", [](ProjectModel &p) { p.PCNumX = -300; },
+            "Number of X grids (-300) exceeds the maximum (400) allocated in QEL!" },
         { "flat second date", [](ProjectModel &p) { p.Magnitude(2) = 0; },
             "Hydraulic gradient is Zero for sample number 2. Please go through Water Levels input data first." },
         { "no conductivity", [](ProjectModel &p) { p.K = 0; },

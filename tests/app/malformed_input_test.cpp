@@ -73,6 +73,9 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 "first.",
                 "--export-wolf wrote nothing" },
             { "--results", "--export-wolf", "--map" }, { "Subscript out of range" } },
+        // Warned about as the reader finds it; the plot limits then size the grid from its spacing.
+        { "a grid count below zero", [](Site &s) { s.prj("PCNumX= 201 ", "PCNumX= -5 "); }, 0,
+            { "Number of X grids (-5) exceeds the maximum (400)" }, { "--export-wolf" }, { "max_size" } },
         { "empty header cell", [](Site &s) { s.replace("wells.csv", "WellID,X,Y", "WellID,,Y"); }, 1,
             { "QEL(Wells:ReadData): 3265:", "The table wells has no field X." } },
         { "a date as text", [](Site &s) { s.replace("levels.csv", "\r\n2023-03-15,", "\r\nMarch fifteenth,"); }, 1,

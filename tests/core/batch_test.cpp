@@ -63,6 +63,10 @@ TEST(BatchProcess, AProjectThatDidNotOpenWritesNothing)
         { "not a project", QByteArray("just some notes\r\n"), "Not an QEL Project File!" },
         { "cut short, its base map not beside it", good.left(good.size() / 2), "Basemap file does not exist!" },
         { "missing", std::nullopt, "QEL(ReadProjectFile): Error (53)" },
+        // Refused by its size before it is read: a project file never comes near a mebibyte.
+        { "a large file picked under All Files", good + QByteArray(2 << 20, 'x'),
+            "QEL(ReadProjectFile): Error (5). Source: ReadProjectFile. The file holds 2099321 bytes, more than any "
+            "project file can (1048576)" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

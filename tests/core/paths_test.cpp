@@ -16,7 +16,8 @@ TEST(Paths, RelativePathAndFolderOfAFile)
     const struct {
         const char *path, *expected;
     } cases[] = {
-        { "/SITES/ALPHA/maps/base.bmp", "maps/base.bmp" },
+        { "/sites/alpha/maps/base.bmp", "maps/base.bmp" },
+        { "/SITES/ALPHA/maps/base.bmp", "/SITES/ALPHA/maps/base.bmp" }, // another folder here
         { "/other/base.bmp", "/other/base.bmp" },
         { "/sites/alpha/", "" },
         { "maps/base.bmp", "maps/base.bmp" },

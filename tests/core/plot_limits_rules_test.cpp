@@ -90,6 +90,7 @@ TEST(PlotLimitsRules, EachBoxRefusesWithItsWarningOrStoresTheValue)
         { B::PCGridSpacing, "0", InvalidSpacing },
         { B::PCNumX, "401.7", gridTooLarge('X', 401) },
         { B::PCNumY, "1e3", gridTooLarge('Y', 1000) },
+        { B::PCNumX, "-3", gridTooLarge('X', -3) }, // no grid has fewer than no nodes
         { B::MLLeft, "0", {}, {}, 0 },
         { B::MLTop, "100", {}, {}, 100 }, // equal to the bottom: the top box lets it pass
         { B::PLLeft, "100", {}, {}, 100 }, // on the map's edge

@@ -132,11 +132,14 @@ TEST(ProjectFileRead, VariationsThatStillRead)
         { "older paths with backslashes", true,
             { { "BaseMapFile=maps/site.bmp", "BaseMapFile=maps\\site.bmp" }, { "DataPath=data/", "DataPath=data\\" } },
             {} },
-        // The data folder is compared without regard to case; the base map must exist as written.
         { "absolute paths inside the project folder become relative", true,
             { { "BaseMapFile=maps/site.bmp", "BaseMapFile={folder}maps/site.bmp" },
-                { "DataTable=Levels\r\nDataPath=data/", "DataTable=Levels\r\nDataPath={FOLDER}data/" } },
+                { "DataTable=Levels\r\nDataPath=data/", "DataTable=Levels\r\nDataPath={folder}data/" } },
             {} },
+        // Folders are compared with regard to case: in upper case it is another folder here.
+        { "a folder in other case stays absolute", true,
+            { { "DataTable=Levels\r\nDataPath=data/", "DataTable=Levels\r\nDataPath={FOLDER}data/" } }, {},
+            [](const ProjectModel &m) { EXPECT_EQ(m.WLDataPath, m.ProjectDir.toUpper() + QStringLiteral("data/")); } },
         { "Latin-1 text", false, { { "MapTitle=Scale calibration", "MapTitle=Gel\xe4nde" } }, {},
             [](const ProjectModel &m) { EXPECT_EQ(m.MapTitle, QStringLiteral("Gel\u00e4nde")); } },
         { "missing point line", false, { { "RasterPoint=-4.75 , -8 \r\n", "" } }, { "RasterPoint" },
