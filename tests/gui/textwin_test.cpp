@@ -116,10 +116,12 @@ TEST_F(OutputFixture, SaveAsKeepsLineEndsAndRenamesTheCaption)
     // A Unix file stays a Unix file.
     viewer->loadFile(t.writeFile(QStringLiteral("unix.out"), "x\ny\n"));
     t.frontend.queueFile(target);
+    t.frontend.answers.push_back(MsgAnswer::Yes); // to replacing copy.out
     viewer->fileSaveAs();
     EXPECT_EQ(readBytes(target), QByteArray("x\ny\n"));
 
     t.frontend.queueFile(t.home() + QStringLiteral("no/such/folder/out.out"));
+    t.frontend.expectErrors = true;
     viewer->fileSaveAs();
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(Output:Form_FileSaveAs): 75")));
