@@ -28,34 +28,15 @@ protected:
         makeWindow();
         useProjectFolder();
         ProjectModel &m = session->model;
-        // A 2 x 1 grid of one date: enough for the grid export and the results report.
+        // A 2 x 1 grid of one date, on the drawing site_plan.dxf: enough for every save.
         m.NumSamples = 1, m.SampleDate(1) = QDate(2023, 3, 15);
-        m.PCLeft = 0, m.PCRight = 10, m.PCTop = 0, m.PCBottom = 0, m.PCGridSpacing = 10, m.PCNumX = 2, m.PCNumY = 1;
+        m.PCRight = 10, m.PCGridSpacing = 10, m.PCNumX = 2, m.PCNumY = 1;
         m.Conc.allocate(22, 21, 2);
         m.MinDistGrid(1, 1) = 1, m.MinDistGrid(2, 1) = 2;
         m.ANDone = true;
-    }
-
-    gui::MapWindow *openMap()
-    {
-        frontend.mapWindows = true;
-        ProjectModel &m = session->model;
         QFile::copy(QStringLiteral(QEL_TEST_DATA "/map/site_plan.dxf"), m.ProjectDir + QStringLiteral("site_plan.dxf"));
-        m.BaseMapFile = QStringLiteral("site_plan.dxf");
-        m.BaseMapType = QStringLiteral("vector");
-        EXPECT_TRUE(DisplayMap(*session));
-        QApplication::processEvents();
-        return gui::findMapWindow(*window);
-    }
-
-    // Questions asked so far.
-    std::vector<ScriptedFrontend::Box> questions() const
-    {
-        std::vector<ScriptedFrontend::Box> asked;
-        for (const auto &box : frontend.boxes)
-            if (box.icon == MsgIcon::Question)
-                asked.push_back(box);
-        return asked;
+        m.BaseMapFile = QStringLiteral("site_plan.dxf"), m.BaseMapType = QStringLiteral("vector");
+        frontend.mapWindows = true;
     }
 };
 
@@ -73,7 +54,9 @@ TEST_F(SaveReplaceTest, EverySaveAsksBeforeReplacingTheFileItWrites)
     viewer->loadFile(writeBytes(home() + QStringLiteral("shown.out"), "shown text\r\n"));
     auto summary = std::make_unique<gui::DocumentWindow>(*session);
     summary->showProjectData();
-    gui::MapWindow *map = openMap();
+    ASSERT_TRUE(DisplayMap(*session));
+    QApplication::processEvents();
+    gui::MapWindow *map = gui::findMapWindow(*window);
     ASSERT_NE(map, nullptr);
 
     const struct {
@@ -94,17 +77,16 @@ TEST_F(SaveReplaceTest, EverySaveAsksBeforeReplacingTheFileItWrites)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const QString written = writeBytes(dir + QLatin1String(c.written), OldBytes);
-        const std::size_t asked = questions().size();
+        const qsizetype asked = frontend.boxTexts(MsgIcon::Question).size();
 
         frontend.queueFile(dir + QLatin1String(c.chosen), c.filterIndex);
         frontend.answers.push_back(MsgAnswer::No);
         frontend.queueCancelledFile();
         c.save();
-        ASSERT_EQ(questions().size(), asked + 1);
-        const ScriptedFrontend::Box question = questions().back();
-        EXPECT_EQ(question.title, QStringLiteral("Overwrite?"));
-        EXPECT_EQ(question.buttons, MsgButtons::YesNo);
-        EXPECT_TRUE(question.text.endsWith(QStringLiteral("\r\n\r\n") + written)) << question.text.toStdString();
+        const QStringList questions = frontend.boxTexts(MsgIcon::Question);
+        ASSERT_EQ(questions.size(), asked + 1);
+        EXPECT_EQ(frontend.boxes.back().title, QStringLiteral("Overwrite?"));
+        EXPECT_TRUE(questions.last().endsWith(QStringLiteral("\r\n\r\n") + written)) << questions.last().toStdString();
         EXPECT_EQ(readBytes(written), OldBytes);
         EXPECT_EQ(frontend.fileRequests.back().initialDir, dir);
         EXPECT_EQ(frontend.fileRequests.back().initialName, QLatin1String(c.written));
@@ -113,7 +95,7 @@ TEST_F(SaveReplaceTest, EverySaveAsksBeforeReplacingTheFileItWrites)
         frontend.queueFile(dir + QLatin1String(c.chosen), c.filterIndex);
         frontend.answers.push_back(MsgAnswer::Yes);
         c.save();
-        EXPECT_EQ(questions().size(), asked + 2);
+        EXPECT_EQ(frontend.boxTexts(MsgIcon::Question).size(), asked + 2);
         EXPECT_TRUE(readBytes(written).startsWith(c.writtenStart)) << readBytes(written).left(40).toStdString();
         EXPECT_TRUE(frontend.answers.empty());
     }
