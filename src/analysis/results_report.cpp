@@ -6,6 +6,7 @@
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/progress.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
@@ -256,7 +257,7 @@ void SelectResultsFile(Session &session)
     guarded(session, QStringLiteral("SelectResultsFile"), [&] {
         session.setStatus(QString());
         session.UserCancelled = false;
-        const FileDialogAnswer answer = session.frontend().saveFileDialog(
+        const FileDialogAnswer answer = chooseFileToWrite(session,
             { QStringLiteral("Select File for Model Results"), QStringLiteral("Output file (*.out)|*.out"),
                 QStringLiteral("out"), session.model.ProjectDir, QStringLiteral("QELResults.out") });
         if (!answer.accepted) {

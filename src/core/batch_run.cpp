@@ -6,6 +6,10 @@
 
 #include <QMap>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
 namespace qel {
 
 namespace {
@@ -17,6 +21,7 @@ struct OptionSlot {
     // The name the save dialog proposes when the project's replay writes this output itself;
     // the option's file answers that dialog, so the replay writes there and nowhere else.
     const char *replayProposes = nullptr;
+    bool intoFolder = false; // --overwrite is about its files
 };
 
 // The GIS export needs the run too but says so itself, with the words of its menu command.
@@ -27,7 +32,7 @@ const OptionSlot OutputOptions[] = {
     { "--export-wolf", &BatchOptions::exportWolf, true },
     { "--map", &BatchOptions::map },
     { "--summary", &BatchOptions::summary },
-    { "--export-gis", &BatchOptions::exportGis },
+    { "--export-gis", &BatchOptions::exportGis, false, nullptr, true },
     { "--new-wells", &BatchOptions::newWells, true },
 };
 
@@ -49,9 +54,13 @@ bool analysisRanFor(Session &session, const OptionSlot &slot)
     return false;
 }
 
-QMap<QString, BatchOutput> &registeredOutputs()
+const QString OverwriteOption = QStringLiteral("--overwrite");
+
+using RegisteredOutput = std::function<bool(Session &, const QString &, bool overwrite)>;
+
+QMap<QString, RegisteredOutput> &registeredOutputs()
 {
-    static QMap<QString, BatchOutput> outputs;
+    static QMap<QString, RegisteredOutput> outputs;
     return outputs;
 }
 
@@ -62,7 +71,9 @@ QString usageText()
     return QStringLiteral("usage: qel [PROJECT.prj]\n"
                           "       qel --batch PROJECT.prj [--save-as FILE.prj] [--results FILE]\n"
                           "           [--export-mindist FILE] [--export-wolf FILE] [--map FILE.png|pdf|svg]\n"
-                          "           [--summary FILE.rtf] [--export-gis DIR] [--new-wells FILE.csv]");
+                          "           [--summary FILE.rtf] [--export-gis DIR [--overwrite]] [--new-wells FILE.csv]\n"
+                          "       --overwrite lets --export-gis replace the files of its names already in DIR;\n"
+                          "       without it the export writes nothing into a DIR that holds any of them");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -73,6 +84,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const QString &word = arguments[i];
         if (word == QLatin1String("--batch")) {
             line.batch = true;
+            continue;
+        }
+        if (word == OverwriteOption) {
+            if (options.overwrite) {
+                line.usageError = word + QStringLiteral(" given twice");
+                return line;
+            }
+            options.overwrite = true;
             continue;
         }
         const OptionSlot *slot = nullptr;
@@ -105,6 +124,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 line.usageError = QString::fromLatin1(slot.name) + QStringLiteral(" needs --batch");
                 return line;
             }
+        if (options.overwrite) {
+            line.usageError = OverwriteOption + QStringLiteral(" needs --batch");
+            return line;
+        }
         line.projectToOpen = options.project;
         return line;
     }
@@ -120,11 +143,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return line;
         }
     }
+    if (options.overwrite
+        && std::none_of(std::begin(OutputOptions), std::end(OutputOptions),
+            [&](const OptionSlot &slot) { return slot.intoFolder && !(options.*(slot.field)).isEmpty(); })) {
+        line.usageError = OverwriteOption + QStringLiteral(" needs --export-gis");
+        return line;
+    }
     line.options = options;
     return line;
 }
 
 void registerBatchOutput(const QString &option, BatchOutput output)
+{
+    registeredOutputs().insert(
+        option, [output](Session &session, const QString &target, bool) { return output(session, target); });
+}
+
+void registerBatchOutputWithOverwrite(const QString &option, BatchFolderOutput output)
 {
     registeredOutputs().insert(option, output);
 }
@@ -150,7 +185,7 @@ int runBatch(Session &session, const BatchOptions &options)
         if (target.isEmpty() || output == registeredOutputs().constEnd() || writtenByReplay(batch, slot)
             || !analysisRanFor(session, slot))
             continue;
-        if (!(*output)(session, target) && session.errorsReported == 0)
+        if (!(*output)(session, target, options.overwrite) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run
     }
     return session.errorsReported == 0 ? 0 : 1;

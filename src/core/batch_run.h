@@ -20,6 +20,7 @@ struct BatchOptions {
     QString summary; // --summary FILE.rtf
     QString exportGis; // --export-gis DIR
     QString newWells; // --new-wells FILE.csv
+    bool overwrite = false; // --overwrite: --export-gis may replace the files already in its folder
 };
 
 struct CommandLine {
@@ -36,6 +37,10 @@ QString usageText();
 // subsystems register theirs, so the option parsing does not change when they arrive.
 using BatchOutput = bool (*)(Session &session, const QString &target);
 void registerBatchOutput(const QString &option, BatchOutput output);
+// An output into a folder, whose files the option does not name: it gets whether --overwrite lets
+// it replace files already there.
+using BatchFolderOutput = bool (*)(Session &session, const QString &folder, bool overwrite);
+void registerBatchOutputWithOverwrite(const QString &option, BatchFolderOutput output);
 
 // Runs the job on a started session; exit status 0 when no error was reported, 1 otherwise.
 int runBatch(Session &session, const BatchOptions &options);

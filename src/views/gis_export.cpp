@@ -2,6 +2,7 @@
 
 #include "core/batch_run.h"
 #include "core/errors.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 #include "map/color_table.h"
@@ -10,7 +11,6 @@
 #include "views/water_level_contours.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -173,19 +173,30 @@ QString dateOrAverage(const ProjectModel &m, int sample)
                                   : QStringLiteral("the average of the dates");
 }
 
+// The file names of the grids without their extensions, in the order of resultGrids.
+QStringList gridStems(const ProjectModel &m)
+{
+    QStringList stems;
+    QHash<QString, int> seen;
+    for (int s = 1; s <= m.NumSamples; ++s)
+        stems << plumeStem(m.SampleDate(s), s, seen);
+    stems << QStringLiteral("plume_average") << QStringLiteral("mindist") << QStringLiteral("wolf");
+    return stems;
+}
+
 std::vector<ResultGrid> resultGrids(const ProjectModel &m, const GridGeometry &g)
 {
     std::vector<ResultGrid> grids;
-    QHash<QString, int> seen;
+    const QStringList stems = gridStems(m);
     for (int s = 1; s <= m.NumSamples; ++s)
-        grids.push_back({ plumeStem(m.SampleDate(s), s, seen),
-            QStringLiteral("Plume concentration ") + m.SampleDate(s).toString(Qt::ISODate), m.ConcUnits,
-            concentrationValues(m, g, s) });
-    grids.push_back({ QStringLiteral("plume_average"), QStringLiteral("Plume concentration, average of the dates"),
-        m.ConcUnits, concentrationValues(m, g, m.NumSamples + 1) });
-    grids.push_back({ QStringLiteral("mindist"), QStringLiteral("Distance to the nearest well"), m.DistUnits,
+        grids.push_back({ stems[s - 1], QStringLiteral("Plume concentration ") + m.SampleDate(s).toString(Qt::ISODate),
+            m.ConcUnits, concentrationValues(m, g, s) });
+    const qsizetype averageAt = m.NumSamples;
+    grids.push_back({ stems[averageAt], QStringLiteral("Plume concentration, average of the dates"), m.ConcUnits,
+        concentrationValues(m, g, m.NumSamples + 1) });
+    grids.push_back({ stems[averageAt + 1], QStringLiteral("Distance to the nearest well"), m.DistUnits,
         wellGridValues(m, g, m.MinDistGrid) });
-    grids.push_back({ QStringLiteral("wolf"), QStringLiteral("WOLF factor"),
+    grids.push_back({ stems[averageAt + 2], QStringLiteral("WOLF factor"),
         m.ConcUnits + QStringLiteral(" . ") + m.DistUnits + QStringLiteral("-Sq"), wellGridValues(m, g, m.WOLFGrid) });
     return grids;
 }
@@ -260,6 +271,51 @@ GdalDatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRS
     return d;
 }
 
+struct GridFormat {
+    const char *driver;
+    const char *extension;
+    std::vector<const char *> options;
+    bool noAuxFile; // it would keep description and units in a .aux.xml beside it
+};
+
+const GridFormat GridFormats[] = {
+    { "GTiff", ".tif", { "COMPRESS=DEFLATE", nullptr }, false },
+    // Seventeen significant digits read back as the same double.
+    { "AAIGrid", ".asc", { "SIGNIFICANT_DIGITS=17", nullptr }, true },
+};
+
+// The ASCII grid's coordinate system, written beside it only when there is one.
+const QString ProjectionExtension = QStringLiteral(".prj");
+
+// Every file the export writes, by name, in the order it writes them.
+QStringList exportFileNames(const ProjectModel &m, bool withCrs)
+{
+    QStringList names;
+    for (const QString &stem : gridStems(m)) {
+        for (const GridFormat &f : GridFormats)
+            names << stem + QLatin1String(f.extension);
+        if (withCrs)
+            names << stem + ProjectionExtension;
+    }
+    names << PackageName;
+    return names;
+}
+
+QStringList existingIn(const QString &dir, const QStringList &names)
+{
+    QStringList existing;
+    // A folder of such a name is no file to replace: writing there fails and says so.
+    for (const QString &name : names)
+        if (const QFileInfo file(QDir(dir).filePath(name)); file.exists() && !file.isDir())
+            existing << name;
+    return existing;
+}
+
+GridGeometry gridGeometry(const ProjectModel &m)
+{
+    return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
+}
+
 void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
 {
     QuietGdalErrors quiet;
@@ -274,17 +330,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
         != CE_None)
         cannotWrite(grid.stem);
 
-    const struct {
-        const char *driver;
-        const char *extension;
-        std::vector<const char *> options;
-        bool noAuxFile; // it would keep description and units in a .aux.xml beside it
-    } formats[] = {
-        { "GTiff", ".tif", { "COMPRESS=DEFLATE", nullptr }, false },
-        // Seventeen significant digits read back as the same double.
-        { "AAIGrid", ".asc", { "SIGNIFICANT_DIGITS=17", nullptr }, true },
-    };
-    for (const auto &f : formats) {
+    for (const GridFormat &f : GridFormats) {
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
         const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
@@ -498,15 +544,16 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
         cannotWrite(PackageName);
 }
 
-} // namespace
+// How an export ended; a declined question writes nothing and is no failure.
+enum class GisOutcome { Written, Declined, Failed };
 
-bool exportGridsForGis(Session &session, const QString &dir)
+GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles existing)
 {
     const ProjectModel &m = session.model;
     const auto nothingToExport = [&](const QString &why) {
         session.ErrorText = why;
         ReportError(session);
-        return false;
+        return GisOutcome::Failed;
     };
     if (!m.ANDone)
         return nothingToExport(
@@ -516,45 +563,89 @@ bool exportGridsForGis(Session &session, const QString &dir)
     if (dir.trimmed().isEmpty())
         return nothingToExport(QStringLiteral("No folder was given for the GIS export."));
 
-    return guarded(session, Tag, [&] {
+    QStringList replaced;
+    if (!guarded(session, Tag, [&] { replaced = existingGisFiles(m, dir); }))
+        return GisOutcome::Failed;
+    if (!replaced.isEmpty() && existing == ExistingGisFiles::Refuse)
+        return nothingToExport(QStringLiteral("--export-gis wrote nothing: the folder %1 already holds files the "
+                                              "export would replace (%2). Give --overwrite to replace them.")
+                                   .arg(dir, replaced.join(QStringLiteral(", "))));
+    if (existing == ExistingGisFiles::Ask && !mayReplaceFiles(session, dir, replaced))
+        return GisOutcome::Declined;
+
+    const bool written = guarded(session, Tag, [&] {
         session.setStatus(QStringLiteral("Exporting grids for GIS..."));
         registerGdalDrivers();
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
-        const GridGeometry g { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
+        const GridGeometry g = gridGeometry(m);
         const std::vector<ResultGrid> grids = resultGrids(m, g);
         const BaseMapCrs crs = baseMapCrs(m, g);
         MemoryFolder folder;
         for (const ResultGrid &grid : grids) {
             writeGrid(folder, g, grid, crs.srs.get());
             folder.flushTo(dir);
-            // An old .prj beside a new grid without a coordinate system would give it the wrong one.
-            if (!crs.srs)
-                QFile::remove(QDir(dir).filePath(grid.stem + QStringLiteral(".prj")));
         }
         writePackage(folder, m, g, grids, crs.srs.get());
         folder.flushTo(dir);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
                 .arg(QString::number(grids.size()), PackageName, crs.note, dir));
+        if (crs.srs)
+            return;
+        // Not this export's file, so it stays; but a GIS reads it as the coordinate system of the
+        // ASCII grid of its name, which now has none.
+        QStringList foreign;
+        for (const QString &stem : gridStems(m))
+            foreign << stem + ProjectionExtension;
+        if (const QStringList kept = existingIn(dir, foreign); !kept.isEmpty())
+            Message(session,
+                QStringLiteral("Left as they were in %1: %2 (not written by this export: a GIS takes a .prj beside "
+                               "an ASCII grid of its name for that grid's coordinate system)")
+                    .arg(dir, kept.join(QStringLiteral(", "))));
     });
+    return written ? GisOutcome::Written : GisOutcome::Failed;
+}
+
+} // namespace
+
+QStringList existingGisFiles(const ProjectModel &m, const QString &dir)
+{
+    registerGdalDrivers();
+    const GridGeometry g = gridGeometry(m);
+    return existingIn(dir, exportFileNames(m, baseMapCrs(m, g).srs != nullptr));
+}
+
+bool exportGridsForGis(Session &session, const QString &dir, ExistingGisFiles existing)
+{
+    return exportTo(session, dir, existing) == GisOutcome::Written;
 }
 
 bool exportGisClicked(Session &session)
 {
-    FileDialogAnswer answer;
-    guarded(session, QStringLiteral("UI:mnuFileExportGIS_Click"), [&] {
-        FileDialogRequest request { QStringLiteral("Export grids for GIS: choose a folder"), {}, {},
-            session.model.ProjectDir, {} };
-        request.folder = true;
-        answer = session.frontend().openFileDialog(request);
-    });
-    return answer.accepted && exportGridsForGis(session, answer.path);
+    FileDialogRequest request { QStringLiteral("Export grids for GIS: choose a folder"), {}, {},
+        session.model.ProjectDir, {} };
+    request.folder = true;
+    for (;;) {
+        FileDialogAnswer answer;
+        guarded(session, QStringLiteral("UI:mnuFileExportGIS_Click"),
+            [&] { answer = session.frontend().openFileDialog(request); });
+        if (!answer.accepted)
+            return false;
+        // A No to replacing goes back to the choice of folder, as a save dialog does.
+        const GisOutcome outcome = exportTo(session, answer.path, ExistingGisFiles::Ask);
+        if (outcome != GisOutcome::Declined)
+            return outcome == GisOutcome::Written;
+        request.initialDir = answer.path;
+    }
 }
 
 void registerGisBatchOutput()
 {
-    registerBatchOutput(QStringLiteral("--export-gis"), &exportGridsForGis);
+    registerBatchOutputWithOverwrite(
+        QStringLiteral("--export-gis"), [](Session &session, const QString &dir, bool overwrite) {
+            return exportGridsForGis(session, dir, overwrite ? ExistingGisFiles::Replace : ExistingGisFiles::Refuse);
+        });
 }
 
 } // namespace qel

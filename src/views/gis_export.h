@@ -3,6 +3,7 @@
 #include "core/session.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace qel {
 
@@ -26,15 +27,29 @@ constexpr double GisNoData = -9999;
 // for each contour view with levels its bands (bands_plume for the plume the map shows, else the
 // average; bands_mindist; bands_wolf) as polygons of the nodes classified by level, lower bound
 // exclusive, upper inclusive, the first matching level winning. A layer whose data is absent is
-// left out. Every file replaces its old copy only once complete. Returns whether everything was
-// written; failures are reported under "GIS:exportGridsForGis".
-bool exportGridsForGis(Session &session, const QString &dir);
+// left out. Every file replaces its old copy only once complete; no other file in dir is touched
+// (an old .prj beside a grid written without a coordinate system stays, and the message names it).
+// Returns whether everything was written; failures are reported under "GIS:exportGridsForGis".
+//
+// Before anything is written, the files of these names already in dir are listed; existing says
+// what happens to them.
+enum class ExistingGisFiles {
+    Ask, // one question naming them all; No writes nothing and is no failure
+    Refuse, // a batch run without --overwrite: an error, and nothing is written
+    Replace, // the person or the command line already agreed
+};
+bool exportGridsForGis(Session &session, const QString &dir, ExistingGisFiles existing = ExistingGisFiles::Ask);
 
-// File > Export grids for GIS: asks for the folder (the project folder first), then exports there.
-// Returns whether everything was written; a cancelled choice writes nothing.
+// The names of the files the export of m would write that dir already holds, in the order they
+// are written.
+QStringList existingGisFiles(const ProjectModel &m, const QString &dir);
+
+// File > Export grids for GIS: asks for the folder (the project folder first), then exports there,
+// asking before it replaces files; a No goes back to the choice of folder. Returns whether
+// everything was written; a cancelled choice writes nothing.
 bool exportGisClicked(Session &session);
 
-// Makes `qel --batch P --export-gis DIR` available.
+// Makes `qel --batch P --export-gis DIR [--overwrite]` available.
 void registerGisBatchOutput();
 
 } // namespace qel

@@ -1,6 +1,7 @@
 #include "views/grid_export.h"
 
 #include "core/batch_run.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 
@@ -85,7 +86,7 @@ void exportClicked(Session &session, ExportedGrid grid)
     guarded(session, tagOf(kind, "cmdExport_Click"), [&] {
         session.setStatus(QString());
         session.UserCancelled = false;
-        const FileDialogAnswer answer = session.frontend().saveFileDialog(
+        const FileDialogAnswer answer = chooseFileToWrite(session,
             { QStringLiteral("Select Export File"), QStringLiteral("ASCII Text file (*.txt)|*.txt"),
                 QStringLiteral("txt"), session.model.ProjectDir, QLatin1String(kind.proposedName) });
         if (!answer.accepted) {

@@ -114,7 +114,6 @@ TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
 // found after megabytes went to disk (the average is missing), which leaves the old report whole.
 TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
 {
-    t.frontend.expectErrors = true;
     t.frontend.queueCancelledFile();
     ExportAnalyticalResults(s);
     EXPECT_FALSE(s.model.ERDone);
@@ -124,6 +123,8 @@ TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = 400;
     s.model.Conc.allocate(400, 400, 3);
     t.frontend.queueFile(path);
+    t.frontend.answers.push_back(MsgAnswer::Yes); // to replacing it
+    t.frontend.expectErrors = true;
     ExportAnalyticalResults(s);
     EXPECT_FALSE(s.model.ERDone);
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);

@@ -28,6 +28,10 @@ TEST(BatchCommandLine, Parsing)
         { { "a.prj", "--save-as", "b.prj" }, false, "--save-as needs --batch" },
         // An output whose subsystem did not register it (as in this test program) is refused.
         { { "--batch", "a.prj", "--export-gis", "dir" }, true, "--export-gis is not available in this version" },
+        // --overwrite is about the files of --export-gis, and only that.
+        { { "a.prj", "--overwrite" }, false, "--overwrite needs --batch" },
+        { { "--batch", "a.prj", "--save-as", "b.prj", "--overwrite" }, true, "--overwrite needs --export-gis" },
+        { { "--batch", "a.prj", "--overwrite", "--overwrite" }, true, "--overwrite given twice" },
     };
     for (const auto &c : cases) {
         const CommandLine line = parseCommandLine(c.words);

@@ -107,7 +107,6 @@ TEST_F(OutputFixture, UnreadableFileIsReportedAndTheTextStays)
 
 TEST_F(OutputFixture, SaveAsKeepsLineEndsAndRenamesTheCaption)
 {
-    t.frontend.expectErrors = true;
     viewer->loadFile(t.writeFile(QStringLiteral("results.out"), "a\tb\r\nc\r\n"));
     const QString target = t.home() + QStringLiteral("copy.out");
     t.frontend.queueFile(target);
@@ -118,10 +117,12 @@ TEST_F(OutputFixture, SaveAsKeepsLineEndsAndRenamesTheCaption)
     // A Unix file stays a Unix file.
     viewer->loadFile(t.writeFile(QStringLiteral("unix.out"), "x\ny\n"));
     t.frontend.queueFile(target);
+    t.frontend.answers.push_back(MsgAnswer::Yes); // to replacing copy.out
     viewer->fileSaveAs();
     EXPECT_EQ(readBytes(target), QByteArray("x\ny\n"));
 
     t.frontend.queueFile(t.home() + QStringLiteral("no/such/folder/out.out"));
+    t.frontend.expectErrors = true;
     viewer->fileSaveAs();
     ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(Output:Form_FileSaveAs): 75")));

@@ -273,9 +273,9 @@ TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t;
-        t.frontend.expectErrors = true;
         const QString out = fillRun(t);
         c.change(t.session->model, out);
+        t.frontend.expectErrors = true;
         EXPECT_FALSE(exportGridsForGis(*t.session, out));
         const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
         ASSERT_EQ(errors.size(), 1);
@@ -324,7 +324,10 @@ TEST(GisExport, GeoPackageLayersAndBandsOfTheClassifiedNodes)
     EXPECT_EQ(layers["bands_wolf"].extentByLevel, (Extents { { 1, { 95, 495, 105, 505 } } }));
 
     t.session->model.PCMapIndex = 1; // date 1 is 111.125..134.125, all within level 1
+    t.frontend.answers.push_back(MsgAnswer::Yes); // the folder holds the first export's files
     ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Question).size(), 1);
+    EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Question)[0].contains(QStringLiteral("\r\nplume_2023-03-15.tif\r\n")));
     EXPECT_EQ(readPackage(out + QStringLiteral("/results.gpkg"))["bands_plume"].areaByLevel,
         (std::map<int, double> { { 1, 12 * Cell } }));
 }
@@ -339,40 +342,54 @@ TEST(GisExport, WhatIsAbsentHasNoValueOrNoLayer)
     m.PLRight = m.PLLeft;
     m.PC.NumLevels = 0;
     m.WCMapIndex = 0; // water-level contours cleared from the map
-    t.writeFile(QStringLiteral("gis/mindist.prj"), "a stale coordinate system");
     ASSERT_TRUE(exportGridsForGis(*t.session, out));
     for (const char *name : { "mindist.tif", "mindist.asc", "wolf.tif", "wolf.asc" })
         EXPECT_EQ(readRaster(out + u'/' + QLatin1String(name)).values, std::vector<double>(NX * NY, GisNoData)) << name;
-    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/mindist.prj")));
     QStringList names;
     for (const auto &[name, content] : readPackage(out + QStringLiteral("/results.gpkg")))
         names << name;
     EXPECT_EQ(names, QStringList({ "model_grid" }));
 }
 
-// The batch option writes the folder, or says why it cannot and writes nothing.
+// The batch option writes the folder, or says why it cannot and writes nothing there: without
+// results, or when the folder holds files of the export's names (the GIS user's own mindist.tif)
+// and --overwrite was not given. The example's drawing has no coordinate system, so the export
+// writes no .prj and the user's wolf.prj stays whatever the option.
 TEST(GisExport, BatchOptionWritesTheFolderOrSaysWhyNot)
 {
     const struct {
         bool results;
+        bool overwrite;
         int status;
         const char *says; // on standard error, "" for nothing
-    } cases[] = { { true, 0, "" }, { false, 1, "There are no analytical results to export for GIS." } };
+    } cases[] = {
+        { true, true, 0, "" },
+        { true, false, 1, "already holds files the export would replace (mindist.tif). Give --overwrite" },
+        { false, false, 1, "There are no analytical results to export for GIS." },
+    };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.results ? "a project with results" : "a project without results");
+        SCOPED_TRACE(std::string(c.results ? "results" : "no results") + (c.overwrite ? ", --overwrite" : ""));
         TestSession t(false);
         const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
         QByteArray project = readBytes(site + QStringLiteral("alpha-site.prj"));
         if (!c.results)
             project.replace("ANDone=True", "ANDone=False");
         const QString out = t.home() + QStringLiteral("gis");
-        const QelRun run = runQel(
-            t.home(), { "--batch", t.writeFile(QStringLiteral("site/site.prj"), project), "--export-gis", out });
+        const QString prj = t.writeFile(QStringLiteral("gis/wolf.prj"), "the user's own coordinate system");
+        const QString tif = t.writeFile(QStringLiteral("gis/mindist.tif"), "the user's own grid");
+        QStringList arguments { "--batch", t.writeFile(QStringLiteral("site/site.prj"), project), "--export-gis", out };
+        if (c.overwrite)
+            arguments << QStringLiteral("--overwrite");
+        const QelRun run = runQel(t.home(), arguments);
         EXPECT_EQ(run.status, c.status) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QLatin1String(c.says))) << run.err.toStdString();
-        EXPECT_EQ(QFileInfo::exists(out + QStringLiteral("/results.gpkg")), c.results);
-        if (c.results) {
+        EXPECT_EQ(readBytes(prj), "the user's own coordinate system");
+        if (c.status == 0) {
             EXPECT_EQ(readRaster(out + QStringLiteral("/plume_average.tif")).nx, 201);
+            EXPECT_EQ(readRaster(tif).nx, 201);
+        } else {
+            EXPECT_EQ(readBytes(tif), "the user's own grid");
+            EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList({ "mindist.tif", "wolf.prj" }));
         }
     }
 }
@@ -404,5 +421,62 @@ TEST(GisExport, WithoutTheBaseMapsCoordinateSystemTheSiteCoordinatesAreKept)
         ASSERT_FALSE(t.frontend.messageLines.isEmpty());
         EXPECT_TRUE(t.frontend.messageLines.last().contains(QLatin1String(c.note)))
             << t.frontend.messageLines.last().toStdString();
+    }
+}
+
+// A folder holding a GIS user's own wolf.prj and mindist.tif. The workbench asks once, naming the
+// files it would replace, and No goes back to the choice of folder; with no coordinate system the
+// export writes no .prj and so leaves wolf.prj alone, and says so. In every case the folder holds
+// exactly what the export writes and the two files.
+TEST(GisExport, TheWorkbenchReplacesFilesInTheFolderOnlyAfterAYes)
+{
+    const struct {
+        const char *what;
+        bool baseMapCrs;
+        MsgAnswer answer;
+        const char *asked; // the end of the question: the names it lists
+    } cases[] = {
+        { "No", true, MsgAnswer::No, "\r\n\r\nmindist.tif\r\nwolf.prj" },
+        { "Yes with a coordinate system", true, MsgAnswer::Yes, "\r\n\r\nmindist.tif\r\nwolf.prj" },
+        { "Yes without one", false, MsgAnswer::Yes, "/gis/mindist.tif" }, // one file: its whole path
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestSession t;
+        const QString out = fillRun(t, c.baseMapCrs);
+        const QString prj = t.writeFile(QStringLiteral("gis/wolf.prj"), "the user's own coordinate system");
+        const QString tif = t.writeFile(QStringLiteral("gis/mindist.tif"), "the user's own grid");
+        EXPECT_EQ(existingGisFiles(t.session->model, out).join(u' '),
+            c.baseMapCrs ? QStringLiteral("mindist.tif wolf.prj") : QStringLiteral("mindist.tif"));
+
+        t.frontend.queueFile(out);
+        t.frontend.answers.push_back(c.answer);
+        if (c.answer == MsgAnswer::No)
+            t.frontend.queueCancelledFile();
+        EXPECT_EQ(exportGisClicked(*t.session), c.answer == MsgAnswer::Yes);
+        const QStringList asked = t.frontend.boxTexts(MsgIcon::Question);
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains(out)) << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].endsWith(QLatin1String(c.asked))) << asked[0].toStdString();
+
+        const bool prjReplaced = c.answer == MsgAnswer::Yes && c.baseMapCrs;
+        EXPECT_EQ(readBytes(prj) == "the user's own coordinate system", !prjReplaced);
+        EXPECT_EQ(readBytes(tif) == "the user's own grid", c.answer == MsgAnswer::No);
+        const QStringList inFolder = QDir(out).entryList(QDir::Files, QDir::Name);
+        if (c.answer == MsgAnswer::No) {
+            EXPECT_EQ(inFolder, QStringList({ "mindist.tif", "wolf.prj" }));
+            EXPECT_EQ(t.frontend.fileRequests.back().initialDir, out);
+            continue;
+        }
+        EXPECT_EQ(readRaster(tif).values.size(), std::size_t(NX * NY));
+        // The export's own names are those it lists: the two files are among them, or left.
+        QStringList expected = existingGisFiles(t.session->model, out);
+        if (!expected.contains(QStringLiteral("wolf.prj")))
+            expected << QStringLiteral("wolf.prj");
+        expected.sort();
+        EXPECT_EQ(inFolder, expected) << "nothing else, and nothing deleted";
+        EXPECT_EQ(t.frontend.messageLines.last().contains(
+                      QStringLiteral("Left as they were in ") + out + QStringLiteral(": wolf.prj")),
+            !c.baseMapCrs);
     }
 }

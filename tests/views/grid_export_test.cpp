@@ -95,11 +95,13 @@ TEST(GridExport, NoNumberACancelOrAFullDiskKeepsTheOldFile)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         ExportFixture f;
-        f.frontend.expectErrors = true;
+        f.frontend.expectErrors = *c.error != '\0';
         const QString path = f.writeFile(QStringLiteral("MinDistGrid.txt"), "old\r\n");
         f.m.MDExportFile = path;
         c.spoil(f);
         f.frontend.queueFile(path); // behind a cancelled dialog, never asked for
+        if (*c.error && !c.batch)
+            f.frontend.answers.push_back(MsgAnswer::Yes); // to replacing the old file
         std::optional<WriteLimit> full;
         if (c.fullDisk)
             full.emplace(40); // the grid is 64 bytes

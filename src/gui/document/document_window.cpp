@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/help_topics.h"
 #include "core/project_summary.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/rtf_document.h"
 #include "core/whole_file.h"
@@ -151,8 +152,8 @@ void DocumentWindow::applyDefaultTabStops()
 void DocumentWindow::fileSaveAs()
 {
     guarded(session(), QStringLiteral("Doc:Form_FileSaveAs"), [&] {
-        const FileDialogAnswer answer
-            = session().frontend().saveFileDialog({ QStringLiteral("Save Project Summary File As"),
+        const FileDialogAnswer answer = chooseFileToWrite(session(),
+            { QStringLiteral("Save Project Summary File As"),
                 QStringLiteral("Rich Text Format (*.rtf)|*.rtf|Text Format (*.txt)|*.txt"), QStringLiteral("rtf"),
                 session().model.ProjectDir, QString() });
         if (!answer.accepted)

@@ -1,6 +1,7 @@
 #include "gui/map/map_window.h"
 
 #include "core/help_topics.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 #include "gui/workbench/main_window.h"
 #include "gui/workbench/message_window.h"
@@ -419,16 +420,21 @@ void MapWindow::exportImage()
     Session &s = session();
     guarded(s, QStringLiteral("Map:ExportImage"), [&] {
         static const QStringList suffixes = { QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("svg") };
-        const FileDialogAnswer answer = s.frontend().saveFileDialog({ QStringLiteral("Export Map Image"),
-            QStringLiteral("PNG image (*.png)|*.png|PDF document (*.pdf)|*.pdf|SVG drawing (*.svg)|*.svg"),
-            QStringLiteral("png"), s.model.ProjectDir, mapTitle(s.model) });
+        // A name without one of the three endings gets the one of the chosen file type; the
+        // question about replacing a file is about that name.
+        const auto withSuffix = [](const FileDialogAnswer &chosen) -> QString {
+            if (suffixes.contains(QFileInfo(chosen.path).suffix().toLower()))
+                return chosen.path;
+            return chosen.path + u'.' + suffixes.value(std::clamp(chosen.filterIndex, 1, 3) - 1);
+        };
+        const FileDialogAnswer answer = chooseFileToWrite(s,
+            { QStringLiteral("Export Map Image"),
+                QStringLiteral("PNG image (*.png)|*.png|PDF document (*.pdf)|*.pdf|SVG drawing (*.svg)|*.svg"),
+                QStringLiteral("png"), s.model.ProjectDir, mapTitle(s.model) },
+            withSuffix);
         if (!answer.accepted)
             return;
-        QString path = answer.path;
-        // A name without one of the three endings gets the one of the chosen file type.
-        if (!suffixes.contains(QFileInfo(path).suffix().toLower()))
-            path += u'.' + suffixes.value(std::clamp(answer.filterIndex, 1, 3) - 1);
-        if (writeMapImage(s, path))
+        if (writeMapImage(s, answer.path))
             s.setStatus(QStringLiteral("Map image saved."));
     });
 }

@@ -5,6 +5,7 @@
 
 #include "core/errors.h"
 #include "core/help_topics.h"
+#include "core/replace_question.h"
 #include "core/reporting.h"
 
 #include <QFile>
@@ -132,8 +133,9 @@ void OutputViewer::fileSaveAs()
 {
     guarded(session(), FormSaveTag, [&] {
         session().UserCancelled = false;
-        const FileDialogAnswer answer = session().frontend().saveFileDialog({ QStringLiteral("Save Output File As"),
-            OutputFilter, QStringLiteral("out"), session().model.ProjectDir, m_fileName });
+        const FileDialogAnswer answer = chooseFileToWrite(session(),
+            { QStringLiteral("Save Output File As"), OutputFilter, QStringLiteral("out"), session().model.ProjectDir,
+                m_fileName });
         if (!answer.accepted) {
             session().UserCancelled = true;
             return;

@@ -117,7 +117,8 @@ FileDialogAnswer QtFrontend::fileDialog(const FileDialogRequest &request, bool s
     QFileDialog dialog(dialogParent(), request.title, request.initialDir);
     // Qt's own dialog reports the chosen filter entry reliably, which the base-map type needs.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // The procedures ask about overwriting themselves.
+    // The procedures ask about overwriting themselves, about the name they finally write
+    // (core/replace_question.h), so Qt's own question would be a second one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.folder ? QFileDialog::Directory
