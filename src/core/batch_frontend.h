@@ -29,6 +29,7 @@ public:
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     void setBusy(bool) override { }
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
+    bool saveAnswersAreConsent() const override { return true; }
 
     // The save dialog that proposes proposedName is answered with path instead (a replayed step
     // then writes where the command line said).

@@ -46,6 +46,9 @@ public:
         = 0;
     virtual void setBusy(bool busy) = 0;
     virtual std::optional<QPointF> pickMapPoint(const QString &prompt) = 0;
+    // A save dialog's answer was given before the work began (a batch run's command line names
+    // its outputs), so writing onto an existing file needs no further question.
+    virtual bool saveAnswersAreConsent() const { return false; }
 
     // Window state the procedures change; the batch and scripted front ends ignore them.
     virtual void setCommandEnabled(Command /*command*/, bool /*enabled*/) { }

@@ -1,6 +1,5 @@
 #include "core/replace_question.h"
 
-#include "core/batch_frontend.h"
 #include "core/reporting.h"
 
 #include <QDir>
@@ -42,7 +41,7 @@ bool mayReplaceFiles(Session &session, const QString &folder, const QStringList 
 
 FileDialogAnswer chooseFileToWrite(Session &session, FileDialogRequest request, const WrittenPath &writtenPath)
 {
-    const bool batch = dynamic_cast<const BatchFrontend *>(&session.frontend()) != nullptr;
+    const bool batch = session.frontend().saveAnswersAreConsent();
     for (;;) {
         FileDialogAnswer answer = session.frontend().saveFileDialog(request);
         if (!answer.accepted)
