@@ -75,7 +75,7 @@ std::optional<QDate> numericDate(const QString &text, const QString &shortFormat
 QString correctionsQuestion(const Session &session, const QString &original)
 {
     const ProjectModel &m = session.model;
-    QString text = QStringLiteral("You corrected cells of the table in this wizard. QEL never writes into ") + original
+    QString text = QStringLiteral("You corrected cells of the table in this wizard. QEL never changes ") + original
         + QStringLiteral(", and the project keeps only the name of that file: when the project is opened again, the "
                          "table is read from the file again and your corrections are gone.\n\n");
     if (m.ProjectDirAssigned)
