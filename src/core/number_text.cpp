@@ -20,6 +20,13 @@ QString numberText(double value)
     return text.toUpper();
 }
 
+QString exactNumberText(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer)).toUpper();
+}
+
 QString keyNumberText(double value)
 {
     const QString text = numberText(value);

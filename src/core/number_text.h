@@ -11,6 +11,10 @@ namespace qel {
 // decimal point, exponent form ("1E+15", "1E-05") from 1E15 upward and below 1E-4.
 QString numberText(double value);
 
+// The shortest text that reads back as exactly the value ("0.30000000000000004", "1E+20"), "."
+// as the decimal point: for files whose numbers must not change when read again.
+QString exactNumberText(double value);
+
 // A number after a key in QEL.ini and the project file: a blank in place of the sign of a value
 // that is not negative, the number text, a trailing blank (" 0.01 ", "-5 ").
 QString keyNumberText(double value);

@@ -6,6 +6,7 @@
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/reporting.h"
+#include "input/corrected_table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,6 +72,65 @@ std::optional<QDate> numericDate(const QString &text, const QString &shortFormat
     return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
+QString correctionsQuestion(const Session &session, const QString &original)
+{
+    const ProjectModel &m = session.model;
+    QString text = QStringLiteral("You corrected cells of the table in this wizard. QEL never changes ") + original
+        + QStringLiteral(", and the project keeps only the name of that file: when the project is opened again, the "
+                         "table is read from the file again and your corrections are gone.\n\n");
+    if (m.ProjectDirAssigned)
+        text += QStringLiteral("Save the corrected table as ") + correctedCsvName(m.ProjectDir, original)
+            + QStringLiteral(" in the project folder and let the project read it from now on? ");
+    else
+        text += QStringLiteral("The project has no file yet, so there is no project folder to save the corrected "
+                               "table in. Save the project first, then the corrected table beside it, and let the "
+                               "project read that table from now on? ");
+    return text + original
+        + QStringLiteral(" stays as it is.\n\n[Yes] saves the corrected table, [No] keeps the corrections only until "
+                         "the project is opened again, [Cancel] goes back to the wizard.");
+}
+
+// Writes the corrected table into the project folder and makes it the wizard's data source.
+void saveCorrectedTable(Session &session, ImportWizard &wizard, const QString &originalPath)
+{
+    ProjectModel &m = session.model;
+    const DataSourceFields &source = wizard.kind->source;
+    const QString original = m.*source.file;
+    // The file's table with what the person typed, so that a value the reader replaced for now
+    // ("Changed to 0.0 for now") is shown again when the project is read again.
+    Table corrected = *wizard.table;
+    try {
+        Table file = openTable(originalPath, m.*source.format, m.*source.table);
+        if (file.recordCount() != corrected.recordCount() || file.fieldNames() != corrected.fieldNames())
+            throw QelError(ErrTableFormat);
+        corrected = std::move(file);
+    } catch (const QelError &) {
+        wizardLog(session, wizard,
+            QStringLiteral(": ") + original
+                + QStringLiteral(" has changed or gone since it was read; the wizard's copy is saved."));
+    }
+    for (const auto &[cell, typed] : wizard.editedCells)
+        corrected.setCell(cell.first, cell.second, typed);
+    const QString name = correctedCsvName(m.ProjectDir, original);
+    writeCorrectedCsv(m.ProjectDir + name, correctedCsv(corrected, wizard.kind->dateColumn));
+
+    const int csv = tableFormatIndex(u"Text");
+    m.*source.format = QLatin1String(tableFormats()[std::size_t(csv)].driver);
+    m.*source.fileExt = QStringLiteral("csv");
+    (m.*source.path).clear();
+    m.*source.file = name;
+    m.*source.table = QFileInfo(name).completeBaseName();
+    m.ProjectChanged = true;
+    wizard.formatIndex = csv;
+    wizard.fileBox = name;
+    wizard.editedCells.clear();
+    wizardLog(session, wizard,
+        QStringLiteral(": Corrected table saved as ") + name + QStringLiteral(" in the project folder; ") + original
+            + QStringLiteral(" is unchanged."));
+    wizardLog(session, wizard, wizard.kind->fileLogLine + name);
+    wizardLog(session, wizard, wizard.kind->formatLogLine + m.*source.format);
+}
+
 } // namespace
 
 const ImportWizardKind &wellsWizardKind()
@@ -87,6 +147,7 @@ const ImportWizardKind &wellsWizardKind()
         { &ProjectModel::WEDataFormat, &ProjectModel::WEFileExt, &ProjectModel::WEDataFile, &ProjectModel::WEDataTable,
             &ProjectModel::WEDataPath },
         Step::WellLocations,
+        -1,
     };
     return kind;
 }
@@ -108,6 +169,7 @@ const ImportWizardKind &waterLevelWizardKind()
         { &ProjectModel::WLDataFormat, &ProjectModel::WLFileExt, &ProjectModel::WLDataFile, &ProjectModel::WLDataTable,
             &ProjectModel::WLDataPath },
         Step::WaterLevels,
+        0,
     };
     return kind;
 }
@@ -351,6 +413,31 @@ void finishWizard(Session &session, ImportWizard &wizard, bool done)
     wizard.closed = true;
 }
 
+bool offerCorrectedTable(Session &session, ImportWizard &wizard)
+{
+    ProjectModel &m = session.model;
+    if (wizard.editedCells.empty() || !wizard.table || m.RunMode == QLatin1String("Batch"))
+        return true;
+    const QString original = m.*wizard.kind->source.file;
+    const QString originalPath = dataFilePath(session, wizard.kind->source); // before a Save As moves ProjectDir
+    const MsgAnswer answer = session.frontend().messageBox(correctionsQuestion(session, original),
+        QStringLiteral("Keep corrections"), MsgButtons::YesNoCancel, MsgIcon::Question);
+    const QString answered = answer == MsgAnswer::Yes ? QStringLiteral("[Yes]")
+        : answer == MsgAnswer::No                     ? QStringLiteral("[No]")
+                                                      : QStringLiteral("[Cancel]");
+    wizardLog(session, wizard, QStringLiteral(": Save corrected table? ") + answered);
+    if (answer == MsgAnswer::No)
+        return true;
+    if (answer != MsgAnswer::Yes)
+        return false;
+    if (!m.ProjectDirAssigned && !fileSaveAs(session)) {
+        wizardLog(session, wizard, QStringLiteral(": Corrected table not saved: the project has no file."));
+        return false;
+    }
+    saveCorrectedTable(session, wizard, originalPath);
+    return true;
+}
+
 void wizardNext(Session &session, ImportWizard &wizard, const WizardStepActions &actions)
 {
     guarded(session, wizard.kind->tag + QStringLiteral(":cmdNext"), [&] {
@@ -382,7 +469,10 @@ void wizardNext(Session &session, ImportWizard &wizard, const WizardStepActions 
             wizard.nextCaption = FinishCaption;
             actions.checkStatus();
             break;
-        default: finishWizard(session, wizard, actions.finish()); break;
+        default:
+            if (offerCorrectedTable(session, wizard))
+                finishWizard(session, wizard, actions.finish());
+            break;
         }
     });
 }
@@ -414,7 +504,12 @@ void wizardCellEdited(Session &session, ImportWizard &wizard, int record, int co
     guarded(session, wizard.kind->tag + QStringLiteral(":DBGrid1_RowColChange"), [&] {
         if (!wizard.table)
             raise(ErrInvalidCall, QStringLiteral("No table has been read."));
-        wizard.table->setCell(record, column, cellFromTyped(text));
+        TableCell typed = cellFromTyped(text);
+        const TableCell &before = wizard.table->cell(record, column);
+        if (typed == before && typed.toText() == before.toText())
+            return;
+        wizard.table->setCell(record, column, typed);
+        wizard.editedCells[{ record, column }] = std::move(typed);
     });
 }
 

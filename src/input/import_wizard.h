@@ -11,7 +11,9 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace qel {
 
@@ -40,6 +42,7 @@ struct ImportWizardKind {
     QString sheetLabel; // "Select sheet:"
     DataSourceFields source;
     Step outlineStep;
+    int dateColumn; // the column of sample dates, -1 for none
 };
 
 const ImportWizardKind &wellsWizardKind();
@@ -84,6 +87,9 @@ struct ImportWizard {
     QStringList gridColumns;
     // Step 4: the table the grid shows and edits (in memory; the file is never written).
     std::optional<Table> table;
+    // What the person typed into each cell (record, column) they changed in that table; a new
+    // read empties it.
+    std::map<std::pair<int, int>, TableCell> editedCells;
     bool gridEnabled = false;
     bool closed = false;
 };
@@ -145,6 +151,12 @@ void wizardLog(Session &session, const ImportWizard &wizard, const QString &text
 void warn(Session &session, const QString &text);
 // Finish: logs it, ticks or clears the outline entry, clears "Status" and closes the wizard.
 void finishWizard(Session &session, ImportWizard &wizard, bool done);
+// Before Finish closes a wizard whose cells the person changed (never in the batch run mode):
+// the project keeps only the data file's name, so the corrections would be gone when it is read
+// again. Offers to save the file's table with the corrections as a csv file in the project folder
+// (a project without a file is saved first) and makes it the wizard's data source. Returns false
+// when the person goes back to the wizard.
+bool offerCorrectedTable(Session &session, ImportWizard &wizard);
 
 // What a wizard's own steps do when the navigation buttons move between them.
 struct WizardStepActions {

@@ -328,6 +328,7 @@ void CheckDataFile(Session &session, WaterLevelWizard &wizard)
         wizard.recordsText = QStringLiteral("Number of records found: ") + QString::number(wizard.numSamples);
         wizard.gridColumns = table.fieldNames();
         wizard.table = std::move(table);
+        wizard.editedCells.clear();
         CheckStatus(session, wizard);
     });
 }
@@ -392,6 +393,7 @@ bool ReadData(Session &session, WaterLevelWizard &wizard)
         showCounts(wizard, table.recordCount(), wells);
         wizard.gridColumns = table.fieldNames();
         wizard.table = std::move(table);
+        wizard.editedCells.clear();
         if (failed) {
             session.ErrorText = Tag + QStringLiteral(": Error in water level data. Please see log file.");
             ReportError(session);

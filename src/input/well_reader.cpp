@@ -268,6 +268,7 @@ void CheckDataFile(Session &session, WellsWizard &wizard)
                 m.*modelField(WellField(f)) = wizard.fieldNames[choice[f]];
         }
         wizard.table = std::move(table);
+        wizard.editedCells.clear();
         CheckStatus(session, wizard);
     });
 }
@@ -310,6 +311,7 @@ bool ReadData(Session &session, WellsWizard &wizard)
         const bool blank = readWellRecords(session, table, false);
         wizard.gridColumns = table.fieldNames();
         wizard.table = std::move(table);
+        wizard.editedCells.clear();
         if (blank) {
             session.ErrorText = Tag + QStringLiteral(": Error in well data. Please see log file.");
             ReportError(session);

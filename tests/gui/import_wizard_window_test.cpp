@@ -7,6 +7,7 @@
 #include "support/test_session.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -169,6 +170,38 @@ TEST_F(ImportWizardWindowTest, CountBoxesRefuseMoreThanTheLimits)
     click("cmdReadData");
     EXPECT_EQ(control<QLineEdit>("txtWLNumDates")->text(), QStringLiteral("8"));
     EXPECT_EQ(session->model.NumSamples, 8);
+}
+
+// A corrected level is offered to be kept at Finish: Cancel stays on the data step, Yes writes
+// the table beside the project, which reads it from then on; the person's file stays as it was.
+TEST_F(ImportWizardWindowTest, FinishOffersToKeepCorrectedLevels)
+{
+    readExampleWells(*session);
+    ProjectModel &m = session->model;
+    const QString original = m.ProjectDir + QStringLiteral("data/levels.csv");
+    const QString corrected = m.ProjectDir + QStringLiteral("levels-corrected.csv");
+    ASSERT_NE(open(Levels), nullptr);
+    click("cmdNext");
+    chooseFile(Levels);
+    click("cmdNext");
+    click("cmdReadData");
+    click("cmdNext");
+    grid()->item(0, 1)->setText(QStringLiteral("99.99"));
+    click("cmdFinished");
+    for (const MsgAnswer answer : { MsgAnswer::Cancel, MsgAnswer::Yes }) {
+        SCOPED_TRACE(int(answer));
+        frontend.answers = { answer };
+        click("cmdNext");
+        EXPECT_TRUE(frontend.answers.empty()) << "one question";
+        EXPECT_EQ(m.WLData(1, 1), 99.99);
+        EXPECT_EQ(readBytes(original), readBytes(ExampleDir + QStringLiteral("levels.csv")));
+        EXPECT_EQ(QFileInfo::exists(corrected), answer == MsgAnswer::Yes);
+    }
+    settle();
+    EXPECT_EQ(window->findChildForm(QStringLiteral("frmWldata")), nullptr);
+    EXPECT_EQ(std::tuple(m.WLDataPath, m.WLDataFile, m.WLDataTable),
+        std::tuple(QString(), QStringLiteral("levels-corrected.csv"), QStringLiteral("levels-corrected")));
+    EXPECT_EQ(openTable(corrected, m.WLDataFormat, m.WLDataTable).cell(0, 1).toNumber(), 99.99);
 }
 
 } // namespace
