@@ -2,6 +2,7 @@
 
 #include "core/batch_run.h"
 #include "core/errors.h"
+#include "core/progress.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
 #include "map/color_table.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -25,7 +27,10 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -498,6 +503,24 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
         cannotWrite(PackageName);
 }
 
+// Moves the files of the staging folder into dir, each replacing its old copy whole (a rename in
+// one file system). The package goes last: its presence tells that the grids beside it are new.
+void moveInto(const QString &staging, const QString &dir)
+{
+    QStringList names = QDir(staging).entryList(QDir::Files, QDir::Name);
+    if (names.removeAll(PackageName))
+        names << PackageName;
+    for (const QString &name : names) {
+        const QString target = QDir(dir).filePath(name);
+        if (std::rename(
+                QFile::encodeName(QDir(staging).filePath(name)).constData(), QFile::encodeName(target).constData())
+            != 0)
+            throw QelError(ErrPathFileAccess,
+                QStringLiteral("Cannot write %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))),
+                target);
+    }
+}
+
 } // namespace
 
 bool exportGridsForGis(Session &session, const QString &dir)
@@ -516,28 +539,58 @@ bool exportGridsForGis(Session &session, const QString &dir)
     if (dir.trimmed().isEmpty())
         return nothingToExport(QStringLiteral("No folder was given for the GIS export."));
 
-    return guarded(session, Tag, [&] {
+    bool cancelled = false;
+    const bool ran = guarded(session, Tag, [&] {
         session.setStatus(QStringLiteral("Exporting grids for GIS..."));
         registerGdalDrivers();
+        const bool madeFolder = !QFileInfo(dir).isDir();
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         const GridGeometry g { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
         const std::vector<ResultGrid> grids = resultGrids(m, g);
         const BaseMapCrs crs = baseMapCrs(m, g);
         MemoryFolder folder;
+        // The files wait in a folder of their own inside dir until the last is written, so that a
+        // cancelled or failed export leaves the files of the export before as they were.
+        auto staging = std::make_unique<QTemporaryDir>(QDir(dir).filePath(QStringLiteral(".qel-gis-XXXXXX")));
+        if (!staging->isValid())
+            throw QelError(
+                ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(dir, staging->errorString()), dir);
+        Progress progress(session);
+        const auto stopWhenCancelled = [&] {
+            progress.breathe();
+            if (!progress.cancelled())
+                return false;
+            cancelled = true;
+            staging.reset();
+            if (madeFolder)
+                QDir().rmdir(dir);
+            reportCancelled(
+                session, QStringLiteral("GIS export cancelled; the files in %1 are as they were.").arg(dir));
+            return true;
+        };
+        for (std::size_t i = 0; i < grids.size(); ++i) {
+            writeGrid(folder, g, grids[i], crs.srs.get());
+            folder.flushTo(staging->path());
+            progress.setFraction(double(i + 1) / double(grids.size() + 1));
+            if (stopWhenCancelled())
+                return;
+        }
+        writePackage(folder, m, g, grids, crs.srs.get());
+        folder.flushTo(staging->path());
+        if (stopWhenCancelled())
+            return;
+        moveInto(staging->path(), dir);
+        // An old .prj beside a new grid without a coordinate system would give it the wrong one.
         for (const ResultGrid &grid : grids) {
-            writeGrid(folder, g, grid, crs.srs.get());
-            folder.flushTo(dir);
-            // An old .prj beside a new grid without a coordinate system would give it the wrong one.
             if (!crs.srs)
                 QFile::remove(QDir(dir).filePath(grid.stem + QStringLiteral(".prj")));
         }
-        writePackage(folder, m, g, grids, crs.srs.get());
-        folder.flushTo(dir);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
                 .arg(QString::number(grids.size()), PackageName, crs.note, dir));
     });
+    return ran && !cancelled;
 }
 
 bool exportGisClicked(Session &session)
