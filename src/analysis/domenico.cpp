@@ -120,28 +120,28 @@ void walkDate(const PlumeDate &d, int numX, int numY, PlumeEvaluation how, doubl
         raise(ErrOverflow);
 }
 
-// Date s into Conc, its range into ConcMax and ConcMin, and each node added to its sum over the
-// dates so far, in date order as the average sums them. The range of a set does not depend on the
-// order it is visited in, so the rows can be spread over the cores.
-void storeDate(ProjectModel &m, int s, const std::vector<double> &rows, std::vector<double> &sums)
+// Date s into conc, its range into high and low, and each node added to its sum over the dates so
+// far, in date order as the average sums them. The range of a set does not depend on the order it
+// is visited in, so the rows can be spread over the cores.
+void storeDate(ConcentrationGrid &conc, int numX, int numY, int s, const std::vector<double> &rows,
+    std::vector<double> &sums, double &high, double &low)
 {
-    const int numX = m.PCNumX, numY = m.PCNumY;
-    m.Conc(numX, numY, s); // a slot out of range is reported here, not inside the parallel loop
-    double high = m.ConcMax, low = m.ConcMin;
-#pragma omp parallel for schedule(static) reduction(max : high) reduction(min : low)
+    conc(numX, numY, s); // a slot out of range is reported here, not inside the parallel loop
+    double top = high, bottom = low;
+#pragma omp parallel for schedule(static) reduction(max : top) reduction(min : bottom)
     for (int iy = 1; iy <= numY; ++iy) {
         for (int ix = 1; ix <= numX; ++ix) {
             const std::size_t node = std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1);
             const double c = rows[node];
-            high = std::max(high, c);
+            top = std::max(top, c);
             if (c > 0)
-                low = std::min(low, c);
-            m.Conc(ix, iy, s) = c;
+                bottom = std::min(bottom, c);
+            conc(ix, iy, s) = c;
             sums[node] += c;
         }
     }
-    m.ConcMax = high;
-    m.ConcMin = low;
+    high = top;
+    low = bottom;
 }
 
 } // namespace
@@ -185,7 +185,10 @@ void Domenico(Session &session)
         // A count below zero (from a damaged file) would size no grid at all.
         if (m.PCNumX < 0 || m.PCNumY < 0)
             return stopWith(session, gridSizeMessage(m.PCNumX, m.PCNumY));
-        m.Conc.allocate(std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
+        // The run fills its own grid and takes the model's place only once complete, so that a
+        // cancelled (or failed) run leaves the results of the run before.
+        ConcentrationGrid conc;
+        conc.allocate(std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
             std::min(m.NumSamples + 2, int(MaxSampleSlots)));
         if (m.NumSamples == 0)
             return stopWith(session,
@@ -202,8 +205,8 @@ void Domenico(Session &session)
             return stopWith(session, tooMany);
 
         Progress progress(session, QStringLiteral("Running analytical simulation..."));
-        m.ConcMax = 0;
-        m.ConcMin = NoPositiveConcentration;
+        const double flowCos = m.FlowCos, flowSin = m.FlowSin; // each date's terms set them
+        double high = 0, low = NoPositiveConcentration;
         const int numX = m.PCNumX, numY = m.PCNumY;
         std::vector<double> rows(std::size_t(numX) * std::size_t(numY)), sums(rows.size());
         for (int s = 1; s <= m.NumSamples; ++s) {
@@ -218,15 +221,22 @@ void Domenico(Session &session)
                 return stopWith(
                     session, QStringLiteral("Zero velocity term for sample number %1 Program terminating.").arg(s));
             walkDate(*d, numX, numY, PlumeEvaluation::Fast, rows.data());
-            storeDate(m, s, rows, sums);
+            storeDate(conc, numX, numY, s, rows, sums, high, low);
             progress.setFraction(double(s) / (m.NumSamples + 1));
             progress.breathe();
+            if (progress.cancelled()) {
+                m.FlowCos = flowCos, m.FlowSin = flowSin;
+                return reportCancelled(session, QStringLiteral("Plume run cancelled; the results are as they were."));
+            }
         }
         const int average = m.NumSamples + 1;
         for (int iy = 1; iy <= numY; ++iy)
             for (int ix = 1; ix <= numX; ++ix)
-                m.Conc(ix, iy, average)
+                conc(ix, iy, average)
                     = sums[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)] / m.NumSamples;
+        m.Conc = std::move(conc);
+        m.ConcMax = high;
+        m.ConcMin = low;
         WOLF(session);
         progress.setFraction(1);
         session.setStatus(QStringLiteral("Analytical simulation finished."));

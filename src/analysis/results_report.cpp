@@ -216,6 +216,7 @@ void writeGrids(Session &session, ReportText &r)
                 r.field(m.Conc(ix, iy, s));
             r.endLine();
             progress.breathe();
+            progress.throwIfCancelled();
         }
         r.line();
         progress.setFraction(double(s) / blocks);
@@ -270,13 +271,21 @@ void SelectResultsFile(Session &session)
 
 bool writeResultsReport(Session &session, const QString &path)
 {
-    return guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
+    bool cancelled = false;
+    const bool ran = guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
         session.setStatus(QStringLiteral("Exporting results..."));
-        writeReportFile(session, path, QDate::currentDate());
+        try {
+            writeReportFile(session, path, QDate::currentDate());
+        } catch (const WorkCancelled &) {
+            // The temporary file is dropped, so the report written before stays whole.
+            cancelled = true;
+            return reportCancelled(session, QStringLiteral("Results report cancelled; %1 is as it was.").arg(path));
+        }
         session.model.ERDone = true;
         session.checkNode(Step::ExportResults);
         Message(session, QStringLiteral("Saved model results: ") + path);
     });
+    return ran && !cancelled;
 }
 
 void ExportAnalyticalResults(Session &session)

@@ -66,8 +66,12 @@ public:
     virtual void beginProgress(const QString & /*text*/) { }
     virtual void setProgress(double /*fraction*/) { }
     virtual void endProgress() { }
-    // Lets the windows repaint in the middle of long work; the person's input waits.
+    // Lets the windows repaint in the middle of long work; the person's input waits, except a
+    // request to cancel the work.
     virtual void processPendingEvents() { }
+    // Whether the person asked to cancel the long work under way (from its beginProgress on).
+    // Batch runs and other front ends without a person never cancel.
+    virtual bool cancelRequested() { return false; }
 };
 
 } // namespace qel

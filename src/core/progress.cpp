@@ -1,5 +1,7 @@
 #include "core/progress.h"
 
+#include "core/reporting.h"
+
 #include <algorithm>
 
 namespace qel {
@@ -47,6 +49,25 @@ void Progress::breathe()
         return;
     m_session.frontend().processPendingEvents();
     m_sinceBreath.restart();
+}
+
+bool Progress::cancelled()
+{
+    if (!m_cancelled)
+        m_cancelled = m_session.frontend().cancelRequested();
+    return m_cancelled;
+}
+
+void Progress::throwIfCancelled()
+{
+    if (cancelled())
+        throw WorkCancelled {};
+}
+
+void reportCancelled(Session &session, const QString &text)
+{
+    WriteLog(session, text);
+    Message(session, text, true);
 }
 
 } // namespace qel

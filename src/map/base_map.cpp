@@ -1,8 +1,9 @@
 #include "map/base_map.h"
 
 #include "core/errors.h"
-#include "map/bounded_child.h"
+#include "core/progress.h"
 #include "map/gdal_support.h"
+#include "map/stoppable_files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,10 +14,14 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace qel {
 
@@ -55,37 +60,6 @@ void checkTextDrawing(const QString &path)
     }
 }
 
-// GDAL's readers can loop without end on a damaged plan (a DXF with shifted group codes does), or
-// crash on one. The plan is read through once in a child process with a time limit, so that such
-// a file is refused instead of freezing the program with the user's work unsaved.
-void checkReadsThrough(const QString &path, std::chrono::milliseconds limit)
-{
-    registerGdalDrivers();
-    const QByteArray file = path.toUtf8();
-    const ChildOutcome outcome = runInChild(
-        [&file] {
-            QuietGdalErrors quiet;
-            GdalDatasetPtr d(GDALDataset::Open(file.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-            if (!d)
-                return;
-            for (OGRLayer *layer : d->GetLayers()) {
-                for (auto &feature : *layer)
-                    (void)feature;
-            }
-        },
-        limit);
-    const QString saveAgain = QStringLiteral("save the drawing again from the program that made it");
-    if (outcome == ChildOutcome::TimedOut) {
-        const auto seconds = std::chrono::ceil<std::chrono::seconds>(limit).count();
-        cannotOpen(path,
-            QStringLiteral("GDAL's reader did not finish reading it within %1 s, so it is most likely damaged; %2")
-                .arg(seconds)
-                .arg(saveAgain));
-    }
-    if (outcome == ChildOutcome::Failed)
-        cannotOpen(path, QStringLiteral("GDAL's reader failed on it, so it is damaged; %1").arg(saveAgain));
-}
-
 GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
 {
     registerGdalDrivers();
@@ -94,6 +68,22 @@ GdalDatasetPtr open(const QString &path, unsigned kind, const QString &what)
     if (!d)
         cannotOpen(path, QStringLiteral("it is not %1 this program can read%2").arg(what, QuietGdalErrors::last()));
     return d;
+}
+
+// GDAL's progress during a pixel read: the window repaints, and a cancel stops the read.
+int CPL_STDCALL rasterReadProgress(double, const char *, void *progress)
+{
+    auto *p = static_cast<Progress *>(progress);
+    p->breathe();
+    return !p->cancelled();
+}
+
+// A pixel read that failed: cancelled by the person, or a file that cannot be read.
+[[noreturn]] void pixelsUnread(const QString &path, Progress *progress)
+{
+    if (progress && progress->cancelled())
+        throw WorkCancelled {};
+    cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
 }
 
 // 65536 x 65536: a larger image is read only through overviews of its own.
@@ -108,21 +98,21 @@ struct GreyStretch {
 // to maximum. The stretch is that of the first read, so that a detail read later matches it.
 // Cells without data (the band's no-data value, or not a number) are white, like paper.
 void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window, QImage &image,
-    GDALRasterIOExtraArg &arg, std::optional<GreyStretch> &stretch)
+    GDALRasterIOExtraArg &arg, std::optional<GreyStretch> &stretch, Progress *progress)
 {
     const int w = image.width(), h = image.height();
     if (band->GetRasterDataType() == GDT_Byte) {
         if (band->RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), image.bits(), w, h,
                 GDT_Byte, 1, image.bytesPerLine(), &arg)
             != CE_None)
-            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
+            pixelsUnread(path, progress);
         return;
     }
     std::vector<float> values(std::size_t(w) * std::size_t(h));
     if (band->RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), values.data(), w, h,
             GDT_Float32, 0, 0, &arg)
         != CE_None)
-        cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
+        pixelsUnread(path, progress);
     int hasNoData = 0;
     const double noData = band->GetNoDataValue(&hasNoData);
     const auto isData = [&](float v) { return std::isfinite(v) && !(hasNoData && v == float(noData)); };
@@ -148,12 +138,16 @@ void readGreyBand(const QString &path, GDALRasterBand *band, const QRect &window
 }
 
 // Reads a window of the raster's pixels into an image of w x h pixels.
-QImage readImage(
-    const QString &path, GDALDataset &d, const QRect &window, int w, int h, std::optional<GreyStretch> &stretch)
+QImage readImage(const QString &path, GDALDataset &d, const QRect &window, int w, int h,
+    std::optional<GreyStretch> &stretch, Progress *progress = nullptr)
 {
     const int bands = d.GetRasterCount();
     GDALRasterIOExtraArg arg;
     INIT_RASTERIO_EXTRA_ARG(arg);
+    if (progress) {
+        arg.pfnProgress = rasterReadProgress;
+        arg.pProgressData = progress;
+    }
     // Averaging keeps thin lines of a large scanned map visible when it is read smaller.
     arg.eResampleAlg = w < window.width() || h < window.height() ? GRIORA_Average : GRIORA_NearestNeighbour;
 
@@ -167,7 +161,7 @@ QImage readImage(
         if (d.RasterIO(GF_Read, window.x(), window.y(), window.width(), window.height(), image.bits(), w, h, GDT_Byte,
                 alpha ? 4 : 3, bandList, 4, image.bytesPerLine(), 1, &arg)
             != CE_None)
-            cannotOpen(path, QStringLiteral("its pixels cannot be read%1").arg(QuietGdalErrors::last()));
+            pixelsUnread(path, progress);
         return image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     }
 
@@ -188,7 +182,7 @@ QImage readImage(
             colors << qRgb(i, i, i);
     }
     image.setColorTable(colors);
-    readGreyBand(path, band, window, image, arg, stretch);
+    readGreyBand(path, band, window, image, arg, stretch, progress);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -337,7 +331,7 @@ BaseMap::Detail BaseMap::detailImage(const QRect &window, const QSize &size) con
     return s.cached;
 }
 
-BaseMap openRasterBaseMap(const QString &path)
+BaseMap openRasterBaseMap(const QString &path, Progress *progress)
 {
     checkReadable(path);
     GdalDatasetPtr d = open(path, GDAL_OF_RASTER, QStringLiteral("an image"));
@@ -364,7 +358,7 @@ BaseMap openRasterBaseMap(const QString &path)
     const int width = map.rasterWidth, height = map.rasterHeight;
     const int factor = std::max(1, int(std::ceil(double(std::max(width, height)) / BaseMap::MaxImageSide)));
     map.pyramid.push_back(readImage(path, *d, QRect(0, 0, width, height), std::max(1, width / factor),
-        std::max(1, height / factor), source->stretch));
+        std::max(1, height / factor), source->stretch, progress));
     if (factor > 1) {
         // Kept open so that a view zoomed in past the first image reads the pixels it shows.
         source->path = path;
@@ -373,6 +367,10 @@ BaseMap openRasterBaseMap(const QString &path)
     }
     // Smaller copies let a zoomed-out view draw a few pixels per screen pixel instead of millions.
     while (map.pyramid.back().width() > 512 || map.pyramid.back().height() > 512) {
+        if (progress) {
+            progress->breathe();
+            progress->throwIfCancelled();
+        }
         const QImage &last = map.pyramid.back();
         map.pyramid.push_back(last.scaled(std::max(1, last.width() / 2), std::max(1, last.height() / 2),
             Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -380,36 +378,33 @@ BaseMap openRasterBaseMap(const QString &path)
     return map;
 }
 
-BaseMap openVectorBaseMap(const QString &path)
-{
-    // Time enough for GDAL to read a plan of any size a site has, at well under its own speed.
-    const qint64 megabytes = QFileInfo(path).size() >> 20;
-    return openVectorBaseMap(path, std::chrono::seconds(5 + megabytes));
-}
+namespace {
 
-BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit)
+std::atomic<int> drawingOpens { 0 };
+
+// The whole of a drawing as GDAL reads it; runs on the reading thread, touching nothing but its
+// arguments, so that it may be left running there.
+BaseMap readDrawing(const QString &path, const StoppableFiles &files)
 {
-    if (QFileInfo(path).suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0) {
-        checkReadable(path);
+    QuietGdalErrors quiet;
+    ++drawingOpens;
+    GdalDatasetPtr d(GDALDataset::Open(files.path(path).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!d)
         cannotOpen(path,
-            QStringLiteral("Windows metafiles (.wmf) cannot be read as base maps; save the drawing as DXF, or "
-                           "export it as a PNG or TIFF image and calibrate that"));
-    }
-    checkReadable(path);
-    checkTextDrawing(path);
-    checkReadsThrough(path, readLimit);
-    GdalDatasetPtr d = open(path, GDAL_OF_VECTOR, QStringLiteral("a drawing"));
+            QStringLiteral("it is not a drawing this program can read%1")
+                .arg(files.withRealNames(QuietGdalErrors::last())));
 
     BaseMap map;
     map.kind = BaseMap::Kind::Vector;
     map.path = path;
     map.drawing.number = BaseDrawing;
-    QuietGdalErrors quiet;
     for (OGRLayer *layer : d->GetLayers()) {
         const QString layerName = textOf(layer->GetName());
         const int cadLayerField = layer->GetLayerDefn()->GetFieldIndex("Layer");
         layer->ResetReading();
         for (auto &feature : *layer) {
+            if (files.stopped())
+                return map; // nobody waits for it any more
             const FeatureStyle fs = styleOf(*feature);
             Entity style;
             style.layer = cadLayerField >= 0 && feature->IsFieldSetAndNotNull(cadLayerField)
@@ -441,6 +436,109 @@ BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLim
             e.height = labelHeight;
     }
     return map;
+}
+
+// A read shared by the reading thread and the caller waiting for it.
+struct DrawingRead {
+    StoppableFiles files;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    BaseMap map;
+    std::exception_ptr failure;
+};
+
+// The caller gives up on the read: its file stops giving bytes, which ends GDAL's readers looping
+// over a damaged file within moments. A thread that still runs then (a loop that reads nothing) is
+// left to run out on its own: a thread cannot be killed, and it holds nothing but its own read,
+// never the session, so the program goes on safely beside it.
+void abandon(DrawingRead &read, std::thread &reader)
+{
+    read.files.stop();
+    std::unique_lock lock(read.mutex);
+    if (read.ended.wait_for(lock, std::chrono::seconds(2), [&] { return read.done; })) {
+        lock.unlock();
+        reader.join();
+    } else {
+        reader.detach();
+    }
+}
+
+} // namespace
+
+int vectorDrawingOpens()
+{
+    return drawingOpens;
+}
+
+BaseMap openVectorBaseMap(const QString &path, Progress *progress)
+{
+    // Time enough for GDAL to read a plan of any size a site has, at well under its own speed.
+    const qint64 megabytes = QFileInfo(path).size() >> 20;
+    return openVectorBaseMap(path, std::chrono::seconds(5 + megabytes), progress);
+}
+
+// GDAL's readers can loop without end on a damaged plan (a DXF with shifted group codes does). The
+// plan is read on a thread of its own while this one waits, lets the windows repaint and polls for
+// a cancel, so that such a file is refused at the time limit, or when the person cancels, instead
+// of freezing the program with the user's work unsaved. (A child process would be safe only by
+// starting a new program: a fork of this one, whose other threads may hold locks, can hang.)
+BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit, Progress *progress)
+{
+    if (QFileInfo(path).suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0) {
+        checkReadable(path);
+        cannotOpen(path,
+            QStringLiteral("Windows metafiles (.wmf) cannot be read as base maps; save the drawing as DXF, or "
+                           "export it as a PNG or TIFF image and calibrate that"));
+    }
+    checkReadable(path);
+    checkTextDrawing(path);
+    registerGdalDrivers();
+
+    auto read = std::make_shared<DrawingRead>();
+    std::thread reader([read, path] {
+        std::exception_ptr failure;
+        BaseMap map;
+        try {
+            map = readDrawing(path, read->files);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        const std::lock_guard lock(read->mutex);
+        read->map = std::move(map);
+        read->failure = failure;
+        read->done = true;
+        read->ended.notify_all();
+    });
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + readLimit;
+    std::unique_lock lock(read->mutex);
+    while (!read->ended.wait_for(
+        lock, std::chrono::milliseconds(Progress::BreathIntervalMs), [&] { return read->done; })) {
+        lock.unlock();
+        if (progress) {
+            progress->breathe();
+            if (progress->cancelled()) {
+                abandon(*read, reader);
+                throw WorkCancelled {};
+            }
+        }
+        if (Clock::now() >= deadline) {
+            abandon(*read, reader);
+            const auto seconds = std::chrono::ceil<std::chrono::seconds>(readLimit).count();
+            cannotOpen(path,
+                QStringLiteral("GDAL's reader did not finish reading it within %1 s, so it is most likely damaged; "
+                               "save the drawing again from the program that made it")
+                    .arg(seconds));
+        }
+        lock.lock();
+    }
+    lock.unlock();
+    reader.join();
+    if (read->failure)
+        std::rethrow_exception(read->failure);
+    return std::move(read->map);
 }
 
 } // namespace qel

@@ -13,6 +13,7 @@
 
 namespace qel {
 
+class Progress;
 struct RasterSource;
 
 // A base map as the map draws it: a raster image, or a vector drawing turned into entities.
@@ -53,13 +54,19 @@ struct BaseMap {
 };
 
 // Opens a raster image (bmp, tif, png, jpg and whatever else GDAL reads). A file that cannot be
-// opened is a QelError naming the file and the reason.
-BaseMap openRasterBaseMap(const QString &path);
+// opened is a QelError naming the file and the reason. With a progress, the pixels are read
+// breathing and polling it; a cancel throws WorkCancelled.
+BaseMap openRasterBaseMap(const QString &path, Progress *progress = nullptr);
 
 // Opens a vector drawing (dxf, dwg, shp, GeoJSON, GeoPackage and the other OGR formats). Windows
 // metafiles are refused with a message saying how to convert them, and so is a file GDAL does not
-// read through within readLimit (the first form allows 5 s and a second per MB).
-BaseMap openVectorBaseMap(const QString &path);
-BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit);
+// read through within readLimit (the first form allows 5 s and a second per MB). The drawing is
+// read once, on a thread of its own, while the caller waits breathing and polling the progress; a
+// cancel throws WorkCancelled.
+BaseMap openVectorBaseMap(const QString &path, Progress *progress = nullptr);
+BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit, Progress *progress = nullptr);
+
+// How many times a vector drawing has been opened with GDAL so far in this program.
+int vectorDrawingOpens();
 
 } // namespace qel

@@ -359,9 +359,9 @@ void DrawingComponent::MapToPixel(double &x, double &y) const
     y = p.y();
 }
 
-void DrawingComponent::OpenRasterMap(const QString &path)
+void DrawingComponent::OpenRasterMap(const QString &path, Progress *progress)
 {
-    BaseMap opened = openRasterBaseMap(path);
+    BaseMap opened = openRasterBaseMap(path, progress);
     m_pixelToMap = opened.georeference ? *opened.georeference : PixelTransform();
     m_base = std::move(opened);
     changed();
@@ -375,9 +375,9 @@ void DrawingComponent::UnloadRaster()
     changed();
 }
 
-void DrawingComponent::LoadBaseDrawing(const QString &path)
+void DrawingComponent::LoadBaseDrawing(const QString &path, Progress *progress)
 {
-    BaseMap opened = openVectorBaseMap(path);
+    BaseMap opened = openVectorBaseMap(path, progress);
     Slot &s = slot(BaseDrawing);
     s.drawing = std::move(opened.drawing);
     s.drawing.number = BaseDrawing;

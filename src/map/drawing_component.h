@@ -77,11 +77,12 @@ public:
 
     // Base maps. Opening replaces the base map only when the new one opened; a georeferenced
     // raster sets the pixel-to-map transformation from its file, any other resets it to identity.
-    void OpenRasterMap(const QString &path);
+    // With a progress the file is read breathing and polling it for a cancel (WorkCancelled).
+    void OpenRasterMap(const QString &path, Progress *progress = nullptr);
     // The raster is dropped (the base drawing, if any, stays).
     void UnloadRaster();
     // A vector drawing becomes drawing 1, replacing any raster.
-    void LoadBaseDrawing(const QString &path);
+    void LoadBaseDrawing(const QString &path, Progress *progress = nullptr);
     const BaseMap &baseMap() const { return m_base; }
     bool hasRaster() const { return m_base.kind == BaseMap::Kind::Raster; }
     int rasterWidth() const { return hasRaster() ? m_base.rasterWidth : 0; }

@@ -3,6 +3,7 @@
 #include "core/file_commands.h"
 #include "core/number_text.h"
 #include "core/paths.h"
+#include "core/progress.h"
 #include "core/reporting.h"
 #include "core/workflow_steps.h"
 #include "map/map_extents.h"
@@ -68,16 +69,25 @@ void forgetPreviousMap(Session &session)
 // file that cannot be opened leaves the map shown before, its layers and its state as they were.
 bool displayMap(Session &session, const std::function<void()> &whenOpened)
 {
-    return guarded(session, QStringLiteral("Map:DisplayMap"), [&] {
+    bool cancelled = false;
+    const bool ran = guarded(session, QStringLiteral("Map:DisplayMap"), [&] {
         ProjectModel &m = session.model;
         DrawingComponent &map = drawingOf(session);
         const QString path = QDir(m.ProjectDir).filePath(m.BaseMapFile);
         const bool raster = m.BaseMapType == QLatin1String("raster");
         map.SetUpdate(1);
-        if (raster)
-            map.OpenRasterMap(path);
-        else
-            map.LoadBaseDrawing(path);
+        try {
+            Progress progress(session);
+            if (raster)
+                map.OpenRasterMap(path, &progress);
+            else
+                map.LoadBaseDrawing(path, &progress);
+        } catch (const WorkCancelled &) {
+            cancelled = true;
+            return reportCancelled(session,
+                QStringLiteral("Opening the base map %1 was cancelled; the map shown before stays.")
+                    .arg(QFileInfo(path).fileName()));
+        }
         if (whenOpened)
             whenOpened();
         if (raster) {
@@ -108,6 +118,7 @@ bool displayMap(Session &session, const std::function<void()> &whenOpened)
         enableZoom(session, true);
         session.frontend().showMapWindow();
     });
+    return ran && !cancelled;
 }
 
 } // namespace

@@ -7,7 +7,8 @@
 namespace qel {
 
 // Loads BaseMapFile as BaseMapType says into the drawing component and records its size and
-// extents. Reports its failures under "Map:DisplayMap"; a map that cannot be opened leaves BMDone
+// extents. Reports its failures under "Map:DisplayMap"; a map that cannot be opened, or whose
+// opening the person cancels (said in a message line), leaves BMDone
 // as it was. Returns whether the map was loaded.
 bool DisplayMap(Session &session);
 

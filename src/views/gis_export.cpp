@@ -2,6 +2,7 @@
 
 #include "core/batch_run.h"
 #include "core/errors.h"
+#include "core/progress.h"
 #include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -25,7 +27,10 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -544,8 +549,27 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
         cannotWrite(PackageName);
 }
 
+// Moves the files of the staging folder into dir, each replacing its old copy whole (a rename in
+// one file system). The package goes last: its presence tells that the grids beside it are new.
+void moveInto(const QString &staging, const QString &dir)
+{
+    QStringList names = QDir(staging).entryList(QDir::Files, QDir::Name);
+    if (names.removeAll(PackageName))
+        names << PackageName;
+    for (const QString &name : names) {
+        const QString target = QDir(dir).filePath(name);
+        if (std::rename(
+                QFile::encodeName(QDir(staging).filePath(name)).constData(), QFile::encodeName(target).constData())
+            != 0)
+            throw QelError(ErrPathFileAccess,
+                QStringLiteral("Cannot write %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))),
+                target);
+    }
+}
+
+
 // How an export ended; a declined question writes nothing and is no failure.
-enum class GisOutcome { Written, Declined, Failed };
+enum class GisOutcome { Written, Declined, Cancelled, Failed };
 
 GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles existing)
 {
@@ -573,21 +597,48 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
     if (existing == ExistingGisFiles::Ask && !mayReplaceFiles(session, dir, replaced))
         return GisOutcome::Declined;
 
+    bool cancelled = false;
     const bool written = guarded(session, Tag, [&] {
         session.setStatus(QStringLiteral("Exporting grids for GIS..."));
         registerGdalDrivers();
+        const bool madeFolder = !QFileInfo(dir).isDir();
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         const GridGeometry g = gridGeometry(m);
         const std::vector<ResultGrid> grids = resultGrids(m, g);
         const BaseMapCrs crs = baseMapCrs(m, g);
         MemoryFolder folder;
-        for (const ResultGrid &grid : grids) {
-            writeGrid(folder, g, grid, crs.srs.get());
-            folder.flushTo(dir);
+        // The files wait in a folder of their own inside dir until the last is written, so that a
+        // cancelled or failed export leaves the files of the export before as they were.
+        auto staging = std::make_unique<QTemporaryDir>(QDir(dir).filePath(QStringLiteral(".qel-gis-XXXXXX")));
+        if (!staging->isValid())
+            throw QelError(
+                ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(dir, staging->errorString()), dir);
+        Progress progress(session);
+        const auto stopWhenCancelled = [&] {
+            progress.breathe();
+            if (!progress.cancelled())
+                return false;
+            cancelled = true;
+            staging.reset();
+            if (madeFolder)
+                QDir().rmdir(dir);
+            reportCancelled(
+                session, QStringLiteral("GIS export cancelled; the files in %1 are as they were.").arg(dir));
+            return true;
+        };
+        for (std::size_t i = 0; i < grids.size(); ++i) {
+            writeGrid(folder, g, grids[i], crs.srs.get());
+            folder.flushTo(staging->path());
+            progress.setFraction(double(i + 1) / double(grids.size() + 1));
+            if (stopWhenCancelled())
+                return;
         }
         writePackage(folder, m, g, grids, crs.srs.get());
-        folder.flushTo(dir);
+        folder.flushTo(staging->path());
+        if (stopWhenCancelled())
+            return;
+        moveInto(staging->path(), dir);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
                 .arg(QString::number(grids.size()), PackageName, crs.note, dir));
@@ -604,6 +655,8 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
                                "an ASCII grid of its name for that grid's coordinate system)")
                     .arg(dir, kept.join(QStringLiteral(", "))));
     });
+    if (cancelled)
+        return GisOutcome::Cancelled;
     return written ? GisOutcome::Written : GisOutcome::Failed;
 }
 

@@ -98,6 +98,7 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
         { "no transverse dispersivity or width, on the axis",
             [](ProjectModel &p) { p.AlphaY = 0, p.Swidth = 0, p.Ysource = 10; }, "QEL(Domenico): 6: \nOverflow" },
     };
+    t.frontend.expectErrors = true;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         fillSite(m);
@@ -110,5 +111,33 @@ TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
         ASSERT_EQ(t.frontend.boxes.size(), 1u);
         EXPECT_TRUE(t.frontend.boxes[0].text.startsWith(QLatin1String(c.start)))
             << t.frontend.boxes[0].text.toStdString();
+    }
+}
+
+// A cancel at any date leaves the run before whole: its grids, ranges, flow rotation and flags.
+TEST_F(Plume, ACancelledRunLeavesTheResultsAsTheyWere)
+{
+    fillSite(m, 3);
+    Domenico(s);
+    ASSERT_TRUE(m.ANDone);
+    const ProjectModel before = m;
+    for (int cancelAfter : { 0, 1, 2 }) {
+        SCOPED_TRACE(cancelAfter);
+        m.Direction(1) = m.Direction(2) = m.Direction(3) = 0; // a run to the end would change everything
+        const bool done = cancelAfter != 1;
+        m.ANDone = done, m.FlowCos = 0.25;
+        t.frontend.cancelPolls = 0, t.frontend.cancelAfterPolls = cancelAfter;
+        t.frontend.messageLines.clear();
+        Domenico(s);
+        EXPECT_EQ(t.frontend.cancelPolls, cancelAfter + 1) << "the run stops at the poll that cancels";
+        EXPECT_EQ(m.ANDone, done);
+        EXPECT_EQ(m.FlowCos, 0.25);
+        EXPECT_EQ(std::tuple(m.ConcMax, m.ConcMin, m.WOLFMax, m.MinDistMax),
+            std::tuple(before.ConcMax, before.ConcMin, before.WOLFMax, before.MinDistMax));
+        for (int sample = 1; sample <= 4; ++sample)
+            EXPECT_EQ(conc(10, 0, sample), before.Conc(ixOf(10), iyOf(0), sample)) << sample;
+        EXPECT_EQ(m.WOLFGrid(ixOf(10), iyOf(0)), before.WOLFGrid(ixOf(10), iyOf(0)));
+        EXPECT_EQ(t.frontend.messageLines, QStringList { "Plume run cancelled; the results are as they were." });
+        EXPECT_EQ(std::tuple(t.frontend.busy, t.frontend.boxes.size()), std::tuple(false, std::size_t(0)));
     }
 }

@@ -119,6 +119,7 @@ TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
     EXPECT_FALSE(s.model.ERDone);
     EXPECT_TRUE(t.frontend.boxes.empty()) << "a cancelled dialog says nothing";
 
+    t.frontend.expectErrors = true;
     const QString path = writeBytes(s.model.ProjectDir + QStringLiteral("QELResults.out"), "an older report\r\n");
     s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = 400;
     s.model.Conc.allocate(400, 400, 3);
@@ -132,4 +133,25 @@ TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
         t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
     EXPECT_EQ(readBytes(path), "an older report\r\n");
     EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+}
+
+// A cancel while the grids are written drops the new file: the old report stays to the byte, and
+// so does the step's flag.
+TEST_F(ResultsReport, ACancelledReportLeavesTheOldOne)
+{
+    const QString path = writeBytes(s.model.ProjectDir + QStringLiteral("QELResults.out"), "an older report\r\n");
+    for (int cancelAfter : { 0, 3 }) {
+        SCOPED_TRACE(cancelAfter);
+        t.frontend.cancelPolls = 0, t.frontend.cancelAfterPolls = cancelAfter;
+        t.frontend.messageLines.clear();
+        EXPECT_FALSE(writeResultsReport(s, path));
+        EXPECT_EQ(t.frontend.cancelPolls, cancelAfter + 1);
+        EXPECT_FALSE(s.model.ERDone);
+        EXPECT_EQ(readBytes(path), "an older report\r\n");
+        EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+        EXPECT_EQ(t.frontend.messageLines, QStringList { "Results report cancelled; " + path + " is as it was." });
+    }
+    t.frontend.cancelAfterPolls = -1;
+    EXPECT_TRUE(writeResultsReport(s, path));
+    EXPECT_NE(readBytes(path), "an older report\r\n");
 }

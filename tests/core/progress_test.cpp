@@ -46,3 +46,37 @@ TEST(Progress, BreathingIsThrottled)
     progress.breathe();
     EXPECT_EQ(t.frontend.eventPumps, before + 1);
 }
+
+// A cancel is asked once and holds for the rest of the work; the step then says what stayed, in a
+// message line and the status panel, never in a box.
+TEST(Progress, ACancelHoldsOnceAskedAndIsSaidWithoutABox)
+{
+    const struct {
+        int cancelAfter;
+        std::vector<bool> answers;
+    } cases[] = {
+        { -1, { false, false, false } }, // batch runs and scripts that cancel nothing
+        { 0, { true, true, true } },
+        { 2, { false, false, true, true } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.cancelAfter);
+        TestSession t;
+        t.frontend.cancelAfterPolls = c.cancelAfter;
+        Progress progress(*t.session);
+        std::vector<bool> answers;
+        for (std::size_t i = 0; i < c.answers.size(); ++i)
+            answers.push_back(progress.cancelled());
+        EXPECT_EQ(answers, c.answers);
+        if (c.answers.back())
+            EXPECT_THROW(progress.throwIfCancelled(), WorkCancelled);
+        else
+            EXPECT_NO_THROW(progress.throwIfCancelled());
+    }
+
+    TestSession t;
+    reportCancelled(*t.session, QStringLiteral("Plume run cancelled."));
+    EXPECT_EQ(t.frontend.messageLines, QStringList { "Plume run cancelled." });
+    EXPECT_EQ(t.frontend.panelStatus, "Plume run cancelled.");
+    EXPECT_TRUE(t.frontend.boxes.empty());
+}

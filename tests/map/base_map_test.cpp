@@ -1,3 +1,4 @@
+#include "core/progress.h"
 #include "map/base_map.h"
 #include "map/drawing_component.h"
 #include "map/map_test_util.h"
@@ -106,4 +107,29 @@ TEST_F(MapBaseMap, FilesThatCannotBeOpenedSayWhy)
     EXPECT_THROW(component.OpenRasterMap(mapFixture("missing.bmp")), QelError);
     EXPECT_EQ(component.rasterWidth(), 40);
     EXPECT_FALSE(component.pixelToMap().isIdentity());
+}
+
+// A drawing is read once, on a thread of its own: a good one opens with a single GDAL open (the
+// example's plan too), and one GDAL loops on ends at the time limit or when the person cancels,
+// without hanging whoever waits.
+TEST_F(MapBaseMap, ADrawingIsReadOnceAndALoopingOneCanBeCancelled)
+{
+    for (const QString &plan :
+        { mapFixture("site_plan.dxf"), QStringLiteral(QEL_SOURCE_DIR "/examples/site-plan.dxf") }) {
+        SCOPED_TRACE(plan.toStdString());
+        const int before = vectorDrawingOpens();
+        const BaseMap map = openVectorBaseMap(plan);
+        EXPECT_FALSE(map.drawing.entities.empty());
+        EXPECT_EQ(vectorDrawingOpens(), before + 1);
+    }
+
+    TestSession t;
+    t.frontend.cancelAfterPolls = 3;
+    {
+        Progress progress(*t.session);
+        EXPECT_THROW(openVectorBaseMap(mapFixture("looping.dxf"), std::chrono::hours(1), &progress), WorkCancelled);
+    }
+    EXPECT_EQ(t.frontend.cancelPolls, 4);
+    EXPECT_GE(t.frontend.eventPumps, 1) << "the windows repaint while the drawing is read";
+    EXPECT_FALSE(t.frontend.busy);
 }

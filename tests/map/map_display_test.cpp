@@ -113,16 +113,19 @@ TEST(DisplayMap, AnotherMapDoesNotInheritTheCalibrationOfTheMapBefore)
     EXPECT_TRUE(drawingOf(*t.session).pixelToMap().isIdentity());
 }
 
+// So does one whose reading the person cancels (a drawing GDAL loops on), saying so without a box.
 TEST(DisplayMap, AFileThatCannotBeOpenedKeepsTheMapAndItsLayers)
 {
     const struct {
         const char *file;
         int filterIndex;
-    } cases[] = { { "missing.dxf", 3 }, { "broken.dxf", 3 }, { "missing.tif", 1 } };
+        bool cancelled;
+    } cases[] = { { "missing.dxf", 3, false }, { "broken.dxf", 3, false }, { "missing.tif", 1, false },
+        { "looping.dxf", 3, true } };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         TestSession t;
-        t.frontend.expectErrors = true;
+        t.frontend.expectErrors = !c.cancelled;
         placeBaseMap(t, "site_plan.dxf", "vector");
         ASSERT_TRUE(openBaseMap(t, "site_plan.dxf", 3));
         writeBytes(t.session->model.ProjectDir + "broken.dxf", "0\nSECTION\n2\nnot a drawing\n");
@@ -134,9 +137,15 @@ TEST(DisplayMap, AFileThatCannotBeOpenedKeepsTheMapAndItsLayers)
         map.SetUpdate(1);
         ASSERT_EQ(map.shownOverlays().size(), 1u);
 
+        t.frontend.cancelAfterPolls = c.cancelled ? 2 : -1;
+        t.frontend.messageLines.clear();
         EXPECT_FALSE(openBaseMap(t, c.file, c.filterIndex));
         const ProjectModel &m = t.session->model;
-        EXPECT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), c.cancelled ? 0 : 1);
+        if (c.cancelled) {
+            EXPECT_EQ(t.frontend.messageLines,
+                QStringList { "Opening the base map looping.dxf was cancelled; the map shown before stays." });
+        }
         EXPECT_EQ(std::tuple(m.BaseMapFile, m.BaseMapType, m.BaseMapFormat),
             std::tuple(QStringLiteral("site_plan.dxf"), QStringLiteral("vector"), QStringLiteral("dxf")));
         EXPECT_TRUE(m.BMDone && m.MapReady && m.MSDone);

@@ -26,6 +26,10 @@ public:
     std::deque<std::optional<QPointF>> pickAnswers;
     // Set by a test that provokes error boxes; any other error box is a failure.
     bool expectErrors = false;
+    // Long work is cancelled at the poll after this many (0: at the first); never when negative.
+    // cancelPolls counts the polls either way.
+    int cancelAfterPolls = -1;
+    int cancelPolls = 0;
 
     std::vector<Box> boxes;
     std::vector<FileDialogRequest> fileRequests;
@@ -58,6 +62,11 @@ public:
     void setProgress(double fraction) override { progressFractions.push_back(fraction); }
     void endProgress() override { ++progressEnded; }
     void processPendingEvents() override { ++eventPumps; }
+    bool cancelRequested() override
+    {
+        const int poll = cancelPolls++;
+        return cancelAfterPolls >= 0 && poll >= cancelAfterPolls;
+    }
     void showTextFile(const QString &path, const QString &) override { shownFiles << path; }
     bool openWithDefaultApplication(const QString &) override { return false; }
 

@@ -273,6 +273,7 @@ TEST(GisExport, NothingToExportOrAFileThatCannotBeWrittenSaysWhy)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestSession t;
+        t.frontend.expectErrors = true;
         const QString out = fillRun(t);
         c.change(t.session->model, out);
         t.frontend.expectErrors = true;
@@ -479,4 +480,37 @@ TEST(GisExport, TheWorkbenchReplacesFilesInTheFolderOnlyAfterAYes)
                       QStringLiteral("Left as they were in ") + out + QStringLiteral(": wolf.prj")),
             !c.baseMapCrs);
     }
+}
+
+// A cancel at any point of the writing leaves the folder as the export before left it, to the
+// byte, with no file of the cancelled one; a folder the export made for itself goes again.
+TEST(GisExport, ACancelledExportLeavesTheFolderAsItWas)
+{
+    TestSession t;
+    const QString out = fillRun(t);
+    ASSERT_TRUE(exportGridsForGis(*t.session, out));
+    const auto contents = [](const QString &dir) {
+        std::map<QString, QByteArray> files;
+        for (const QString &name : QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            files[name] = readBytes(QDir(dir).filePath(name));
+        return files;
+    };
+    const std::map<QString, QByteArray> before = contents(out);
+    t.session->model.Conc(1, 1, 1) += 1; // what a finished export would write differs
+    t.session->model.SampleDate(3) = QDate(2024, 1, 2); // and so do its file names
+    for (int cancelAfter : { 0, 3, 6 }) { // the first grid, a later one, the package
+        SCOPED_TRACE(cancelAfter);
+        t.frontend.cancelPolls = 0, t.frontend.cancelAfterPolls = cancelAfter;
+        t.frontend.messageLines.clear();
+        EXPECT_FALSE(exportGridsForGis(*t.session, out, ExistingGisFiles::Replace));
+        EXPECT_EQ(t.frontend.cancelPolls, cancelAfter + 1);
+        EXPECT_TRUE(contents(out) == before);
+        EXPECT_EQ(t.frontend.messageLines,
+            QStringList { QStringLiteral("GIS export cancelled; the files in %1 are as they were.").arg(out) });
+    }
+    const QString fresh = out + QStringLiteral("/new");
+    t.frontend.cancelPolls = 0, t.frontend.cancelAfterPolls = 1;
+    EXPECT_FALSE(exportGridsForGis(*t.session, fresh));
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+    EXPECT_TRUE(t.frontend.boxes.empty());
 }

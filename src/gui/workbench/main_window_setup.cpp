@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace qel::gui {
 
@@ -233,6 +234,14 @@ void MainWindow::buildStatusBar()
     m_progress->setTextVisible(false);
     m_progress->setVisible(false);
     bar->addPermanentWidget(m_progress);
+    // Shown with the bar; the front end answers its click (and Esc) while long work polls.
+    auto *cancel = new QToolButton(bar);
+    cancel->setObjectName(QStringLiteral("cmdCancelWork"));
+    cancel->setText(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Cancel the work under way (Esc)"));
+    cancel->setAutoRaise(true);
+    cancel->setVisible(false);
+    bar->addPermanentWidget(cancel);
 }
 
 } // namespace qel::gui

@@ -3,16 +3,66 @@
 #include "gui/map/map_window.h"
 #include "gui/workbench/main_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QUrl>
 
 namespace qel::gui {
+
+namespace {
+
+// While long work lets the windows repaint, the person's input goes nowhere but to the Cancel
+// button: a click elsewhere could start another command in the middle of this one. Esc cancels
+// as the button does.
+class CancelWatch : public QObject {
+public:
+    CancelWatch(QAbstractButton *button, bool &cancelRequested)
+        : m_button(button)
+        , m_cancelRequested(cancelRequested)
+    {
+    }
+
+    bool eventFilter(QObject *target, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+                m_cancelRequested = true;
+                event->accept();
+            }
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            // A window hands the click on to the widget under the pointer, where it is judged.
+            return !(target->isWindowType() || (m_button && target == m_button.data()));
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease: return true;
+        default: return false;
+        }
+    }
+
+private:
+    QPointer<QAbstractButton> m_button;
+    bool &m_cancelRequested;
+};
+
+} // namespace
 
 QStringList qtNameFilters(const QString &filter)
 {
@@ -217,11 +267,23 @@ void QtFrontend::closeMapWindow()
 
 void QtFrontend::beginProgress(const QString &)
 {
+    m_cancelRequested = false;
     if (!m_window)
         return;
     QProgressBar *bar = m_window->progressBar();
     bar->setRange(0, 0); // a busy bar until the work knows how far it is
     bar->setVisible(true);
+    if (!m_cancelButton) {
+        m_cancelButton = m_window->findChild<QAbstractButton *>(QStringLiteral("cmdCancelWork"));
+        if (m_cancelButton)
+            QObject::connect(
+                m_cancelButton, &QAbstractButton::clicked, m_cancelButton, [this] { m_cancelRequested = true; });
+        m_cancelWatch = std::make_unique<CancelWatch>(m_cancelButton, m_cancelRequested);
+    }
+    if (m_cancelButton) {
+        m_cancelButton->setEnabled(true);
+        m_cancelButton->setVisible(true);
+    }
 }
 
 void QtFrontend::setProgress(double fraction)
@@ -237,6 +299,8 @@ void QtFrontend::endProgress()
 {
     if (m_window)
         m_window->progressBar()->setVisible(false);
+    if (m_cancelButton)
+        m_cancelButton->setVisible(false);
 }
 
 void QtFrontend::showMapWindow()
@@ -247,8 +311,17 @@ void QtFrontend::showMapWindow()
 
 void QtFrontend::processPendingEvents()
 {
-    // Painting only: a click now could start another command in the middle of this one.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!m_cancelWatch) {
+        // No Cancel button to reach: painting only.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return;
+    }
+    qApp->installEventFilter(m_cancelWatch.get());
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(m_cancelWatch.get());
+    // Pressed once is enough: a second click would only queue up behind the work.
+    if (m_cancelRequested && m_cancelButton)
+        m_cancelButton->setEnabled(false);
 }
 
 } // namespace qel::gui

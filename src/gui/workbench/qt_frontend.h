@@ -2,11 +2,14 @@
 
 #include "core/frontend.h"
 
+#include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
+class QAbstractButton;
 class QWidget;
 
 namespace qel::gui {
@@ -45,6 +48,7 @@ public:
     void setProgress(double fraction) override;
     void endProgress() override;
     void processPendingEvents() override;
+    bool cancelRequested() override { return m_cancelRequested; }
 
 private:
     QWidget *dialogParent() const;
@@ -53,6 +57,11 @@ private:
     QPointer<MainWindow> m_window;
     std::function<std::optional<QPointF>(const QString &)> m_picker;
     bool m_busy = false;
+    // Long work: its Cancel button, and what passes only the click on it (and Esc) while the work
+    // lets the windows repaint.
+    QPointer<QAbstractButton> m_cancelButton;
+    std::unique_ptr<QObject> m_cancelWatch;
+    bool m_cancelRequested = false;
 };
 
 // "Text|*.a;*.b|Text|*.c" as Qt name filters ("Text (*.a *.b)"), one per entry.
