@@ -150,7 +150,7 @@ void TransportDialog::chkDecay_Click(bool on)
 {
     guarded(session(), QStringLiteral("TransData:chkDecay_Click"), [&] {
         QLineEdit *box = m_txtParameter[HalfLifeIndex];
-        const QString text = setDecay(session().model, on);
+        const QString text = setDecay(session(), on);
         if (!on)
             box->clear();
         else if (!text.isEmpty())
