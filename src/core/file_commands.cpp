@@ -121,6 +121,9 @@ void editClear(Session &session)
 {
     guarded(session, QStringLiteral("UI:mnuEditClear_Click"), [&] {
         WriteLog(session, QStringLiteral("Edit > Clear"));
+        if (!mayDiscardChanges(session, QStringLiteral("clear the project"),
+                QStringLiteral("Ignore current data and clear the project?")))
+            return;
         ClearAll(session);
     });
 }
@@ -294,7 +297,7 @@ bool mapSetTitle(Session &session)
         // Cancel keeps the title the map has.
         if (!answer)
             return;
-        session.model.MapTitle = answer->isEmpty() ? QStringLiteral("Map Window") : *answer;
+        session.store(session.model.MapTitle, answer->isEmpty() ? QStringLiteral("Map Window") : *answer);
         changed = true;
     });
     return changed;

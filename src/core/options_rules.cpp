@@ -14,7 +14,7 @@ bool acceptRoundXY(Session &session, const QString &text)
         ReportWarning(session);
         return false;
     }
-    session.model.RoundXY = value;
+    session.store(session.model.RoundXY, value);
     return true;
 }
 

@@ -24,6 +24,23 @@ std::size_t slot(PlotBox box)
 constexpr std::array<double M::*, 12> EdgeFields = { &M::MapLeft, &M::MapRight, &M::MapTop, &M::MapBottom, &M::PLLeft,
     &M::PLRight, &M::PLTop, &M::PLBottom, &M::PCLeft, &M::PCRight, &M::PCTop, &M::PCBottom };
 
+// The project values the boxes edit, to tell an accepted change from a value re-entered unchanged.
+struct PlotLimitValues {
+    std::array<double, EdgeFields.size()> edges {};
+    double spacing = 0;
+    qint16 numX = 0, numY = 0;
+    bool sameLimits = false;
+    bool operator==(const PlotLimitValues &) const = default;
+};
+
+PlotLimitValues plotLimitValues(const ProjectModel &m)
+{
+    PlotLimitValues values { {}, m.PCGridSpacing, m.PCNumX, m.PCNumY, m.SameLimits };
+    for (std::size_t i = 0; i < EdgeFields.size(); ++i)
+        values.edges[i] = m.*EdgeFields[i];
+    return values;
+}
+
 bool isEdge(PlotBox box)
 {
     return slot(box) < EdgeFields.size();
@@ -312,6 +329,7 @@ PlotLimitsForm loadPlotLimits(Session &session)
 bool validatePlotBox(Session &session, PlotLimitsForm &form, PlotBox box, const QString &text)
 {
     bool accepted = false;
+    const PlotLimitValues before = plotLimitValues(session.model);
     guarded(session, PlotLmtsFormTag + u':' + plotBoxName(box) + QStringLiteral("_Validate"), [&] {
         form[box] = text;
         if (!form.filled(box)) {
@@ -328,6 +346,9 @@ bool validatePlotBox(Session &session, PlotLimitsForm &form, PlotBox box, const 
         if (accepted)
             CheckStatus(session.model, form);
     });
+    // A refused spacing stays in the model only to keep the buttons disabled: no change yet.
+    if (accepted && plotLimitValues(session.model) != before)
+        session.markChanged();
     return accepted;
 }
 
@@ -355,6 +376,7 @@ bool CalculateGridDims(Session &session, PlotLimitsForm &form)
 void setSameLimits(Session &session, PlotLimitsForm &form, bool on)
 {
     ProjectModel &m = session.model;
+    const PlotLimitValues before = plotLimitValues(m);
     m.SameLimits = on;
     form.sameLimits = on;
     if (on) {
@@ -366,6 +388,8 @@ void setSameLimits(Session &session, PlotLimitsForm &form, bool on)
                 m.*edgeField(gridEdge) = leadingNumber(form[plotLimit]);
         }
     }
+    if (plotLimitValues(m) != before)
+        session.markChanged();
     CheckStatus(m, form);
 }
 

@@ -12,7 +12,7 @@ Session::Session(Frontend &frontend, const QString &appFolder)
 
 void Session::checkNode(Step step)
 {
-    model.ProjectChanged = true;
+    markChanged();
     outline.check(step);
     m_frontend->outlineChanged();
 }

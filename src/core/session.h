@@ -94,6 +94,18 @@ public:
 
     // Marks a workflow step done: its outline entry gets the check mark and the project changed.
     void checkNode(Step step);
+    // An accepted change of the project: New, Open, Close, Clear and Exit ask before dropping it.
+    void markChanged() { model.ProjectChanged = true; }
+    // Stores an accepted value; only a value that differs from the stored one changes the project.
+    // Returns whether it did.
+    template<typename Field, typename Value> bool store(Field &field, const Value &value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        markChanged();
+        return true;
+    }
     void setStatus(const QString &text) { m_frontend->setStatusPanel(StatusPanel::Status, text); }
 
     void clearParts()

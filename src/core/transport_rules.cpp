@@ -82,7 +82,7 @@ bool validateTransportParameter(Session &session, int index, const QString &text
         ReportWarning(session);
         return false;
     }
-    session.model.*parameter.field = value;
+    session.store(session.model.*parameter.field, value);
     return true;
 }
 
@@ -94,9 +94,10 @@ QString transportBoxText(const ProjectModel &model, int index)
     return numberText(model.*parameter.field);
 }
 
-QString setDecay(ProjectModel &model, bool on)
+QString setDecay(Session &session, bool on)
 {
-    model.Decay = on;
+    const ProjectModel &model = session.model;
+    session.store(session.model.Decay, on);
     return on && model.HalfLife != 0 ? numberText(model.HalfLife) : QString();
 }
 

@@ -62,7 +62,7 @@ QString transportBoxText(const ProjectModel &model, int index);
 
 // chkDecay: stores Decay and returns the text for the half-life box. Ticking shows the kept
 // half-life unless it is 0; clearing empties the box but keeps HalfLife.
-QString setDecay(ProjectModel &model, bool on);
+QString setDecay(Session &session, bool on);
 
 // Close: checks "Model data", logs "TransData: [Close]", sets TDDone, empties "Status".
 void closeTransportData(Session &session);

@@ -41,7 +41,7 @@ bool unitsCheckStatus(ProjectModel &model)
 bool chooseUnit(Session &session, UnitKind kind, const QString &text, bool byUser)
 {
     const UnitChoice &choice = unitChoice(kind);
-    session.model.*choice.field = text;
+    session.store(session.model.*choice.field, text);
     // The flag follows the stored units even when the log line below cannot be written.
     const bool complete = unitsCheckStatus(session.model);
     if (byUser)

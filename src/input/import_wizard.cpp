@@ -299,7 +299,7 @@ void selectFileFormat(Session &session, ImportWizard &wizard, int index)
     wizard.sheetListShown = true;
     if (index != wizard.formatIndex) {
         wizard.fileBox.clear();
-        sourceField(session, wizard.kind->source.file).clear();
+        session.store(sourceField(session, wizard.kind->source.file), QString());
     }
     wizard.formatIndex = index;
 }
@@ -331,11 +331,11 @@ bool chooseDataFile(Session &session, ImportWizard &wizard)
     const QFileInfo chosen(answer.path);
     const TableFormat &format = tableFormats()[std::size_t(wizard.formatIndex)];
     // The suffix rather than a fixed three letters: xlsx, ods and the like are formats too.
-    m.*source.fileExt = chosen.suffix();
-    m.*source.format = QLatin1String(format.driver);
-    m.*source.path = RelativePath(session, PathToDirectory(QDir::fromNativeSeparators(answer.path)));
-    m.*source.file = chosen.fileName();
-    m.*source.table = chosen.fileName();
+    session.store(m.*source.fileExt, chosen.suffix());
+    session.store(m.*source.format, QString(QLatin1String(format.driver)));
+    session.store(m.*source.path, RelativePath(session, PathToDirectory(QDir::fromNativeSeparators(answer.path))));
+    session.store(m.*source.file, chosen.fileName());
+    session.store(m.*source.table, chosen.fileName());
     wizard.fileBox = m.*source.path + m.*source.file;
     return true;
 }
@@ -387,7 +387,7 @@ bool selectDataSheet(Session &session, ImportWizard &wizard, int index)
     if (index < 0 || index >= wizard.sheets.size())
         return false;
     wizard.sheetIndex = index;
-    sourceField(session, wizard.kind->source.table) = wizard.sheets[index];
+    session.store(sourceField(session, wizard.kind->source.table), wizard.sheets[index]);
     if (wizard.eventSource == EventSource::User)
         wizardLog(session, wizard, QStringLiteral(": Selected [DataTable] ") + wizard.sheets[index]);
     return true;

@@ -390,6 +390,7 @@ bool ReadData(Session &session, WaterLevelWizard &wizard)
         if (!m.WCDone)
             f.WLInt = std::nearbyint((f.WLMax - f.WLMin) / 5); // halves to even
         copyLevelFields(m, f);
+        session.markChanged();
         showCounts(wizard, table.recordCount(), wells);
         wizard.gridColumns = table.fieldNames();
         wizard.table = std::move(table);
@@ -425,6 +426,7 @@ void Finished(Session &session, WaterLevelWizard &wizard)
         f.NumWLWells = qint16(std::clamp(wizard.numWLWells, 0, int(table.fieldNames().size()) - 1));
         const bool failed = readLevels(session, table, f);
         copyLevelFields(m, f);
+        session.markChanged();
         if (failed) {
             session.ErrorText = Tag + QStringLiteral(": Error in water level data. Please see log file.");
             ReportError(session);

@@ -104,6 +104,7 @@ bool readWellRecords(Session &session, Table &table, bool finishing)
     bool blank = false;
     std::vector<int> recordOf; // the record number of each well
     m.NumWells = 0;
+    session.markChanged(); // the well list is replaced, even by a read that finds faults
     for (int r = 0; r < table.recordCount(); ++r) {
         const TableCell &id = table.cell(r, idColumn);
         if (id.isNull()) {
@@ -210,7 +211,7 @@ void wellsFieldClicked(Session &session, WellsWizard &wizard, WellField field, i
         if (index < 0 || index >= wizard.fieldNames.size())
             return;
         wizard.fieldIndex[f] = index;
-        session.model.*modelField(field) = wizard.fieldNames[index];
+        session.store(session.model.*modelField(field), wizard.fieldNames[index]);
         if (wizard.eventSource == EventSource::User)
             WriteLog(session,
                 Tag + QStringLiteral(": Selected ") + QLatin1String(names[f]) + u' ' + wizard.fieldNames[index]);

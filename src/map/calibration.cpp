@@ -162,7 +162,7 @@ void MapCalibration::cboCalibrationType_Click(int index)
     run("cboCalibrationType_Click", [&] {
         resetIfUserChange();
         m_method = index != 0 ? CalibrationMethod::ScaleBar : CalibrationMethod::TwoPoints;
-        m_session.model.CalibrationType = qint16(m_method);
+        m_session.store(m_session.model.CalibrationType, qint16(m_method));
         CheckStatus();
     });
 }
@@ -258,6 +258,7 @@ void MapCalibration::uncalibrate()
     m.CalibrationActive = false;
     m_okEnabled = false;
     m.MSDone = false;
+    m_session.markChanged();
     // Wells and layers must not be drawn onto pixel coordinates.
     m.MapReady = false;
     drawingOf(m_session).SetPixelToMap(0, 0, 0, 0, 1, 1, 1, 1);
@@ -284,6 +285,9 @@ void MapCalibration::chkCalibrate_Click(bool ticked)
             m_okEnabled = false;
             return;
         }
+        // Opening the dialog re-applies the stored calibration; only the person's tick is a change.
+        if (userEvents())
+            m_session.markChanged();
         if (userEvents() && m_method == CalibrationMethod::ScaleBar)
             m_session.frontend().messageBox(
                 scaleBarWarning(), QStringLiteral("Calibration is approximate!"), MsgButtons::Ok, MsgIcon::Information);

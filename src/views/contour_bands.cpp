@@ -251,7 +251,7 @@ void mapContourBands(Session &session, ContourKind kind, int sample)
         session.layers.tick(info.layer);
         session.frontend().layersChanged();
         Redraw(session, 0);
-        m.*(info.mapIndex) = kind == ContourKind::Plume ? int16(sample) : int16(1);
+        session.store(m.*(info.mapIndex), kind == ContourKind::Plume ? int16(sample) : int16(1));
     });
 }
 
@@ -290,7 +290,7 @@ void locateContourLegend(Session &session, ContourKind kind)
             raise(ErrDivisionByZero);
         view.LegendX = std::trunc(x / m.RoundXY) * m.RoundXY;
         view.LegendY = std::trunc(y / m.RoundXY) * m.RoundXY;
-        m.ProjectChanged = true;
+        session.markChanged();
     });
 }
 

@@ -18,6 +18,14 @@ std::optional<double> boxNumber(const QString &text)
     return strictNumber(text);
 }
 
+bool sameLevels(const ContourView &a, const ContourView &b)
+{
+    for (int i = 0; i <= MaxContourLevels; ++i)
+        if (a.CMin(i) != b.CMin(i) || a.CMax(i) != b.CMax(i) || a.CColor(i) != b.CColor(i))
+            return false;
+    return true;
+}
+
 } // namespace
 
 ContourViewLogic::ContourViewLogic(Session &session, ContourKind kind)
@@ -207,7 +215,7 @@ bool ContourViewLogic::validate(Box box, const QString &text)
             if (reverts) {
                 m_boxes[box] = shown(settings.Min);
             } else {
-                settings.Min = v;
+                m_session.store(settings.Min, v);
                 if (m_kind == ContourKind::Wolf)
                     m_boxes[box] = shown(v);
             }
@@ -220,7 +228,7 @@ bool ContourViewLogic::validate(Box box, const QString &text)
             if (reverts)
                 m_boxes[box] = shown(settings.Max);
             else
-                settings.Max = v;
+                m_session.store(settings.Max, v);
             if (info().hasLogScale)
                 accepted = !logRefuses(v, "maximum") || reverts;
             return;
@@ -231,13 +239,13 @@ bool ContourViewLogic::validate(Box box, const QString &text)
                 return;
             if (n > MaxContourLevels)
                 m_boxes[box] = QStringLiteral("5");
-            settings.NumLevels = int16(std::min(n, MaxContourLevels));
+            m_session.store(settings.NumLevels, int16(std::min(n, MaxContourLevels)));
             return;
         }
         case LineWidthBox: {
             const int n = roundToInt16(v);
             if (n >= 1 && n <= 5)
-                settings.LineWidth = int16(n);
+                m_session.store(settings.LineWidth, int16(n));
             return;
         }
         }
@@ -250,7 +258,7 @@ bool ContourViewLogic::setUseLog(bool ticked)
     if (!info().hasLogScale)
         return false;
     if (!ticked) {
-        view().UseLog = false;
+        m_session.store(view().UseLog, false);
         return false;
     }
     if (leadingNumber(m_boxes[MinBox]) <= 0 || leadingNumber(m_boxes[MaxBox]) <= 0) {
@@ -258,16 +266,16 @@ bool ContourViewLogic::setUseLog(bool ticked)
                                                        "zero or negative! Please change min/max\n"
                                                        "values if you wish to use Log scale."),
             QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Warning);
-        view().UseLog = false;
+        m_session.store(view().UseLog, false);
         return false;
     }
-    view().UseLog = true;
+    m_session.store(view().UseLog, true);
     return true;
 }
 
 void ContourViewLogic::setLegend(bool ticked)
 {
-    view().Legend = ticked;
+    m_session.store(view().Legend, ticked);
 }
 
 void ContourViewLogic::chooseSample(int listIndex)
@@ -280,6 +288,8 @@ void ContourViewLogic::generate()
     guarded(m_session, reportTag("cmdGenerate_Click"), [&] {
         m_eventsFromUser = false;
         ContourView &v = view();
+        const ContourView before = v;
+        const bool wasDone = done();
         const int n = v.NumLevels;
         if (n == 0)
             raise(ErrDivisionByZero);
@@ -315,6 +325,8 @@ void ContourViewLogic::generate()
         }
         fillRows(true);
         done() = true;
+        if (!wasDone || !sameLevels(before, v))
+            m_session.markChanged();
     });
     m_eventsFromUser = true;
 }
@@ -340,7 +352,7 @@ QString ContourViewLogic::commitCell(int row, int column, const QString &text, b
         }
         Row &r = m_rows[std::size_t(row - 1)];
         (column == 0 ? r.lower : r.upper) = kept;
-        (column == 0 ? view().CMin(row) : view().CMax(row)) = value;
+        m_session.store(column == 0 ? view().CMin(row) : view().CMax(row), value);
         if (committed)
             *committed = true;
     });
@@ -351,7 +363,7 @@ void ContourViewLogic::setLevelColor(int row, int color)
 {
     if (row < 1 || row > int(m_rows.size()) || color < 1 || color > 14)
         return;
-    view().CColor(row) = color;
+    m_session.store(view().CColor(row), Colour(color));
     m_rows[std::size_t(row - 1)].color = color;
 }
 

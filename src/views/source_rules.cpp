@@ -105,8 +105,8 @@ std::optional<SourceBoxTexts> RoundCoords(Session &session, const SourcePick &pi
         const QPointF p = roundedSourcePoint(*pick.point, m.RoundXY);
         if (!insideGrid(session, p))
             return;
-        m.Xsource = p.x();
-        m.Ysource = p.y();
+        session.store(m.Xsource, p.x());
+        session.store(m.Ysource, p.y());
         boxes = boxTexts(m);
     });
     return boxes;
@@ -144,9 +144,8 @@ bool validateSourceCoordinate(
     }
     double &stored = session.model.*sourceCoordinate(axis).field;
     // Leaving a box that still shows the placed point is no new entry; the picked point stays.
-    if (stored != value)
+    if (session.store(stored, value))
         pick.point.reset();
-    stored = value;
     if (otherBoxFilled)
         MapSource(session);
     return true;
@@ -160,7 +159,7 @@ RoundingOutcome tickRoundXY(Session &session, const SourcePick &pick, const QStr
         ReportWarning(session);
         return {};
     }
-    session.model.RoundXY = step;
+    session.store(session.model.RoundXY, step);
     return { true, false, RoundCoords(session, pick) };
 }
 
@@ -175,7 +174,7 @@ RoundingOutcome validateRoundXY(Session &session, const SourcePick &pick, const 
             MsgButtons::YesNo, MsgIcon::Question);
         return { false, answer == MsgAnswer::Yes, std::nullopt };
     }
-    session.model.RoundXY = step;
+    session.store(session.model.RoundXY, step);
     return { true, false, RoundCoords(session, pick) };
 }
 

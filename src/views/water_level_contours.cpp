@@ -272,7 +272,7 @@ void contourBoxChanged(Session &session, WaterLevelContoursForm &form, int index
         }
         // An emptied box (while a new width is typed) draws nothing until a width is there.
         if (text.trimmed().isEmpty()) {
-            session.model.WLLineWidth = 0;
+            session.store(session.model.WLLineWidth, qint16(0));
             return;
         }
         const std::optional<double> width = strictNumber(text);
@@ -282,7 +282,7 @@ void contourBoxChanged(Session &session, WaterLevelContoursForm &form, int index
         if (rounded < 0)
             throw QelError(ErrInvalidCall,
                 QStringLiteral("Invalid procedure call or argument: a line width of %1 is below 0").arg(text));
-        session.model.WLLineWidth = rounded;
+        session.store(session.model.WLLineWidth, rounded);
     });
 }
 
@@ -307,7 +307,7 @@ void showContourClicked(Session &session, WaterLevelContoursForm &form)
     m.WLMin = form.values[0];
     m.WLInt = form.values[1];
     m.WLMax = form.values[2];
-    m.ProjectChanged = true;
+    session.markChanged();
 }
 
 void clearContoursClicked(Session &session, WaterLevelContoursForm &form)
@@ -321,7 +321,7 @@ void clearContoursClicked(Session &session, WaterLevelContoursForm &form)
     form.contoursDrawn = false;
     // A project saved now opens without them.
     session.model.WCMapIndex = 0;
-    session.model.ProjectChanged = true;
+    session.markChanged();
 }
 
 void closeWaterLevelContours(Session &session, WaterLevelContoursForm &form)
@@ -329,7 +329,7 @@ void closeWaterLevelContours(Session &session, WaterLevelContoursForm &form)
     ProjectModel &m = session.model;
     contourBoxChanged(session, form, 3, form.boxes[3]);
     if (!m.WCDone)
-        m.ProjectChanged = true;
+        session.markChanged();
     m.WCDone = true;
     WriteLog(session, session.FormTag + QStringLiteral(": [Close]"));
     if (form.contoursDrawn)

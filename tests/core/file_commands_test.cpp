@@ -35,7 +35,8 @@ TEST(FileCommandsTable, UnsavedChangesAnsweredNoKeepTheProject)
         void (*command)(Session &);
         const char *log, *action;
     } cases[] = { { &fileOpen, "File > Open", "open another project file" },
-        { &fileNew, "File > New", "start a new project" }, { &fileClose, "File > Close", "close the project" } };
+        { &fileNew, "File > New", "start a new project" }, { &fileClose, "File > Close", "close the project" },
+        { &editClear, "Edit > Clear", "clear the project" } };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.log);
         TestSession t;
@@ -52,6 +53,24 @@ TEST(FileCommandsTable, UnsavedChangesAnsweredNoKeepTheProject)
         EXPECT_TRUE(t.frontend.fileRequests.empty());
         EXPECT_EQ(m.MapTitle, QStringLiteral("Site A"));
         EXPECT_TRUE(m.ProjectChanged);
+        EXPECT_TRUE(logLinesAfterStart(t).contains("Ignore current data and " + action + "? [No]"));
+    }
+}
+
+// Clear asks only when something is unsaved; Yes clears.
+TEST(FileCommandsTable, ClearAsksOnlyForUnsavedChanges)
+{
+    for (const bool changed : { false, true }) {
+        SCOPED_TRACE(changed);
+        TestSession t;
+        t.session->model.ProjectChanged = changed;
+        t.session->model.MapTitle = QStringLiteral("Site A");
+        if (changed)
+            t.frontend.answers = { MsgAnswer::Yes };
+        editClear(*t.session);
+        EXPECT_EQ(t.frontend.boxes.size(), changed ? 1u : 0u);
+        EXPECT_TRUE(t.session->model.MapTitle.isEmpty());
+        EXPECT_FALSE(t.session->model.ProjectChanged);
     }
 }
 
@@ -178,6 +197,7 @@ TEST_F(FileCommands, SaveAfterAFailedOpenNeverReplacesTheUnreadableFile)
     f.expectErrors = true;
     const QByteArray cut = newProjectBytes().left(newProjectBytes().size() / 2);
     const QString path = t.writeFile(QStringLiteral("site/broken.prj"), cut);
+    f.expectErrors = true; // the open fails with its error box
     f.queueFile(path);
     fileOpen(s);
     ASSERT_EQ(f.boxTexts(MsgIcon::Error).size(), 1);

@@ -174,24 +174,31 @@ void OptionsDialog::chkMultipleProjects_Click(bool checked)
     });
 }
 
-void OptionsDialog::txtRoundXY_Validate()
+bool OptionsDialog::txtRoundXY_Validate()
 {
     // The warning box takes the focus away from the field, which must not validate again.
     if (m_validating)
-        return;
+        return true;
     m_validating = true;
-    handle(QStringLiteral("Options:RoundXY"), [this] { acceptRoundXY(session(), m_roundXY->text()); });
+    bool accepted = false;
+    handle(QStringLiteral("Options:RoundXY"), [&] { accepted = acceptRoundXY(session(), m_roundXY->text()); });
     // The field shows the step in force, whether the text was taken or refused.
     m_roundXY->setText(numberText(session().model.RoundXY));
     m_validating = false;
+    return accepted;
 }
 
 void OptionsDialog::cmdClose_Click()
 {
-    handle(QStringLiteral("Options:cmdClose"), [this] {
-        WriteLog(session(), formTag() + QStringLiteral(": [Close]"));
-        closeForm();
-    });
+    closeForm();
+}
+
+bool OptionsDialog::closeProcedure()
+{
+    if (m_roundXY->text() != numberText(session().model.RoundXY) && !txtRoundXY_Validate())
+        return false;
+    return guarded(session(), QStringLiteral("Options:cmdClose"),
+        [this] { WriteLog(session(), formTag() + QStringLiteral(": [Close]")); });
 }
 
 void OptionsDialog::cmdHelp_Click()

@@ -22,9 +22,14 @@ public:
     void imgNotepad_Click();
     void imgWordpad_Click();
     void chkMultipleProjects_Click(bool checked);
-    void txtRoundXY_Validate();
+    // Returns whether the step typed was taken (or there was nothing new to take).
+    bool txtRoundXY_Validate();
     void cmdClose_Click();
     void cmdHelp_Click();
+
+protected:
+    // Close: a rounding step still being typed is taken first; a refused one keeps the dialog open.
+    bool closeProcedure() override;
 
 private:
     void fillFields();

@@ -259,7 +259,7 @@ void PlotLimitsDialog::cmdOK_Click()
     if (!boxesSettled() || !m_form.buttonsEnabled)
         return;
     if (guarded(session(), PlotLmtsFormTag + QStringLiteral(":cmdOK_Click"), [&] { acceptPlotLimits(session()); }))
-        closeForm();
+        closeAccepted();
 }
 
 void PlotLimitsDialog::cmdMapLimits_Click()

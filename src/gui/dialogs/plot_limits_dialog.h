@@ -28,6 +28,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The frame's close: the box being left is checked and stored; a refused value keeps the
+    // dialog open. Only OK marks the step done.
+    bool closeProcedure() override { return boxesSettled(); }
 
 private:
     void Form_Load();

@@ -115,7 +115,7 @@ SourceDialog::SourceDialog(Session &session, QWidget *parent)
     connect(m_cmdSelectSource, &QPushButton::clicked, this, &SourceDialog::cmdSelectSource_Click);
     connect(m_cmdMapSource, &QPushButton::clicked, this, &SourceDialog::cmdMapSource_Click);
     connect(m_cmdHelp, &QPushButton::clicked, this, &SourceDialog::cmdHelp_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &SourceDialog::cmdClose_Click);
+    connect(m_cmdClose, &QPushButton::clicked, this, &SourceDialog::closeForm);
 
     Form_Load();
 }
@@ -216,6 +216,8 @@ void SourceDialog::chkRoundXY_Click(bool on)
 
 void SourceDialog::cmdSelectSource_Click()
 {
+    if (deferWhilePicking([this] { cmdSelectSource_Click(); }))
+        return;
     if (!validateBox(focusWidget()) || refusedBox())
         return;
     // The map has to be in view to pick the point on it; the dialog comes back with the result.
@@ -223,7 +225,7 @@ void SourceDialog::cmdSelectSource_Click()
     session().frontend().showMapWindow();
     if (frame)
         frame->lower();
-    showBoxes(selectSource(session(), m_pick));
+    runPick([&] { showBoxes(selectSource(session(), m_pick)); });
     if (frame) {
         frame->raise();
         if (QMdiArea *area = frame->mdiArea())
@@ -238,18 +240,17 @@ void SourceDialog::cmdMapSource_Click()
     MapSource(session());
 }
 
-void SourceDialog::cmdClose_Click()
+bool SourceDialog::closeProcedure()
 {
     // A refused value keeps the dialog open, just as it keeps the focus in its box. A box left
     // by a shortcut rather than by the mouse is checked here first.
     if (QLineEdit *refused = refusedBox()) {
         refused->setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
     if (!validateBox(focusWidget()))
-        return;
-    if (guarded(session(), QStringLiteral("Source:cmdClose_Click"), [&] { closeSourceLocation(session()); }))
-        closeForm();
+        return false;
+    return guarded(session(), QStringLiteral("Source:cmdClose_Click"), [&] { closeSourceLocation(session()); });
 }
 
 void SourceDialog::cmdHelp_Click()

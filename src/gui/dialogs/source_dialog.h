@@ -24,6 +24,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Close: the box being left is checked, "Source location" checked in the outline.
+    bool closeProcedure() override;
 
 private:
     void Form_Load();
@@ -33,7 +35,6 @@ private:
     void chkRoundXY_Click(bool on);
     void cmdSelectSource_Click();
     void cmdMapSource_Click();
-    void cmdClose_Click();
     void cmdHelp_Click();
 
     bool validateCoordinate(SourceAxis axis);

@@ -1,7 +1,5 @@
 #include "gui/dialogs/transport_dialog.h"
 
-#include "gui/common/refused_box.h"
-
 #include "core/help_topics.h"
 #include "core/reporting.h"
 #include "gui/common/refused_box.h"
@@ -93,7 +91,7 @@ TransportDialog::TransportDialog(Session &session, QWidget *parent)
     m_cmdClose = new QPushButton(QStringLiteral("Close"), this);
     m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(m_cmdHelp, &QPushButton::clicked, this, &TransportDialog::cmdHelp_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &TransportDialog::cmdClose_Click);
+    connect(m_cmdClose, &QPushButton::clicked, this, &TransportDialog::closeForm);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cmdHelp);
@@ -150,7 +148,7 @@ void TransportDialog::chkDecay_Click(bool on)
 {
     guarded(session(), QStringLiteral("TransData:chkDecay_Click"), [&] {
         QLineEdit *box = m_txtParameter[HalfLifeIndex];
-        const QString text = setDecay(session().model, on);
+        const QString text = setDecay(session(), on);
         if (!on)
             box->clear();
         else if (!text.isEmpty())
@@ -161,21 +159,20 @@ void TransportDialog::chkDecay_Click(bool on)
     });
 }
 
-void TransportDialog::cmdClose_Click()
+bool TransportDialog::closeProcedure()
 {
     // A refused value keeps the dialog open, just as it keeps the focus in its box. A box left
     // by a shortcut rather than by the mouse is checked here first.
     const int focused = boxIndex(focusWidget());
     if (focused >= 0 && !isMarked(focused) && !txtParameter_Validate(focused))
-        return;
+        return false;
     for (int i = 0; i < NumTransportParameters; ++i) {
         if (isMarked(i) && m_txtParameter[i]->isEnabled()) {
             m_txtParameter[i]->setFocus(Qt::OtherFocusReason);
-            return;
+            return false;
         }
     }
-    if (guarded(session(), QStringLiteral("TransData:cmdClose_Click"), [&] { closeTransportData(session()); }))
-        closeForm();
+    return guarded(session(), QStringLiteral("TransData:cmdClose_Click"), [&] { closeTransportData(session()); });
 }
 
 void TransportDialog::cmdHelp_Click()

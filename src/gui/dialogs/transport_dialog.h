@@ -26,12 +26,13 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Close: the box being left is checked first; a refused value keeps the dialog open.
+    bool closeProcedure() override;
 
 private:
     void Initialize();
     bool txtParameter_Validate(int index);
     void chkDecay_Click(bool on);
-    void cmdClose_Click();
     void cmdHelp_Click();
 
     int boxIndex(const QObject *object) const;

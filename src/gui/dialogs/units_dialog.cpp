@@ -67,7 +67,7 @@ UnitsDialog::UnitsDialog(Session &session, QWidget *parent)
     m_cmdClose = new QPushButton(QStringLiteral("Close"), this);
     m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(m_cmdHelp, &QPushButton::clicked, this, &UnitsDialog::cmdHelp_Click);
-    connect(m_cmdClose, &QPushButton::clicked, this, &UnitsDialog::cmdClose_Click);
+    connect(m_cmdClose, &QPushButton::clicked, this, &UnitsDialog::closeForm);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cmdHelp);
@@ -114,10 +114,9 @@ void UnitsDialog::CheckStatus()
     m_cmdClose->setEnabled(unitsCheckStatus(session().model));
 }
 
-void UnitsDialog::cmdClose_Click()
+bool UnitsDialog::closeProcedure()
 {
-    if (guarded(session(), QStringLiteral("Units:cmdClose_Click"), [&] { closeUnits(session()); }))
-        closeForm();
+    return guarded(session(), QStringLiteral("Units:cmdClose_Click"), [&] { closeUnits(session()); });
 }
 
 void UnitsDialog::cmdHelp_Click()

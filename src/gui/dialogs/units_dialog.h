@@ -21,11 +21,14 @@ public:
     // Called with the help-context number when Help is pressed; nothing happens while unset.
     void setHelpHook(std::function<void(int)> hook) { m_helpHook = std::move(hook); }
 
+protected:
+    // Close: a complete choice checks "Set units"; logged either way.
+    bool closeProcedure() override;
+
 private:
     void Initialize();
     void cboUnits_Click(UnitKind kind, int index);
     void CheckStatus();
-    void cmdClose_Click();
     void cmdHelp_Click();
 
     std::array<QComboBox *, 3> m_cboUnits {};

@@ -255,6 +255,15 @@ QLayout *ImportWizardWindow::buildButtons()
     return row;
 }
 
+bool ImportWizardWindow::closeProcedure()
+{
+    if (!wizard().closed) {
+        m_fields->wizard().eventSource = EventSource::User;
+        wizardCancel(session(), m_fields->wizard());
+    }
+    return true;
+}
+
 // --- forwarding and showing -----------------------------------------------------------------
 
 template<typename Event> void ImportWizardWindow::forward(Event &&event, bool tableMayChange)

@@ -34,6 +34,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The frame's close is Cancel.
+    bool closeProcedure() override;
 
 private:
     QWidget *buildFilePage();

@@ -5,7 +5,6 @@
 #include "gui/workbench/main_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -148,18 +147,8 @@ CalibrationDialog::CalibrationDialog(Session &session, MainWindow *main)
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdHelp = new QPushButton(QStringLiteral("Help"), this);
     m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    connect(m_cmdOK, &QPushButton::clicked, this, [this] {
-        if (m_calibration.cmdOK_Click()) {
-            m_closing = true;
-            closeForm();
-        }
-    });
-    connect(m_cmdCancel, &QPushButton::clicked, this, [this] {
-        if (m_calibration.cmdCancel_Click()) {
-            m_closing = true;
-            closeForm();
-        }
-    });
+    connect(m_cmdOK, &QPushButton::clicked, this, &CalibrationDialog::cmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &CalibrationDialog::closeForm);
     connect(m_cmdHelp, &QPushButton::clicked, this, [this] {
         if (m_helpHook)
             m_helpHook(helpContext());
@@ -223,12 +212,22 @@ void CalibrationDialog::showState()
         frame->adjustSize();
 }
 
+void CalibrationDialog::cmdOK_Click()
+{
+    if (deferWhilePicking([this] { cmdOK_Click(); }))
+        return;
+    if (m_calibration.cmdOK_Click())
+        closeAccepted();
+}
+
 void CalibrationDialog::locate(int slot)
 {
+    if (deferWhilePicking([this, slot] { locate(slot); }))
+        return;
     auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
     if (frame)
         frame->lower();
-    m_calibration.cmdScalePoint_Click(slot);
+    runPick([&] { m_calibration.cmdScalePoint_Click(slot); });
     if (frame) {
         frame->raise();
         if (m_main)
@@ -237,14 +236,10 @@ void CalibrationDialog::locate(int slot)
     m_txtRasterX[slot]->setFocus(Qt::OtherFocusReason);
 }
 
-void CalibrationDialog::closeEvent(QCloseEvent *event)
+bool CalibrationDialog::closeProcedure()
 {
     // The window's own close button is Cancel, with its question.
-    if (!m_closing && !m_calibration.cmdCancel_Click()) {
-        event->ignore();
-        return;
-    }
-    ChildForm::closeEvent(event);
+    return m_calibration.cmdCancel_Click();
 }
 
 CalibrationDialog *showMapScaleDialog(MainWindow &main)

@@ -32,9 +32,11 @@ public:
     void setHelpHook(std::function<void(int)> hook) { m_helpHook = std::move(hook); }
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    // Cancel, with its question when a calibration is done.
+    bool closeProcedure() override;
 
 private:
+    void cmdOK_Click();
     void showState();
     void locate(int slot);
     QLineEdit *box(const QString &name, int width = 80);
@@ -50,7 +52,6 @@ private:
     QCheckBox *m_chkCalibrate = nullptr;
     QPushButton *m_cmdOK = nullptr, *m_cmdCancel = nullptr, *m_cmdHelp = nullptr;
     std::function<void(int)> m_helpHook;
-    bool m_closing = false; // OK or Cancel decided to close
 };
 
 // Map > Set Scale once its preconditions hold: opens the dialog or brings it to the front.

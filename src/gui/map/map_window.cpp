@@ -3,6 +3,7 @@
 #include "core/help_topics.h"
 #include "core/replace_question.h"
 #include "core/reporting.h"
+#include "gui/common/map_pick.h"
 #include "gui/workbench/main_window.h"
 #include "gui/workbench/message_window.h"
 #include "gui/workbench/outline_window.h"
@@ -145,9 +146,16 @@ void MapCanvas::zoom(Command command)
 
 std::optional<QPointF> MapCanvas::pickPoint(const QString &prompt)
 {
-    if (m_pickLoop || m_detached)
+    // A second pick while one waits would nest inside it and hand its point to the first: the
+    // waiting one ends and the new one gets nothing.
+    if (m_pickLoop) {
+        abortPick();
+        return std::nullopt;
+    }
+    if (m_detached)
         return std::nullopt;
     QPointer<MapCanvas> self(this);
+    MapPick &state = mapPick(m_session);
     QEventLoop loop;
     m_pickLoop = &loop;
     m_picked.reset();
@@ -155,7 +163,12 @@ std::optional<QPointF> MapCanvas::pickPoint(const QString &prompt)
     setToolTip(prompt);
     updateCursor();
     setFocus(Qt::OtherFocusReason);
+    state.setAbort([self] {
+        if (self)
+            self->abortPick();
+    });
     loop.exec();
+    state.setAbort({});
     if (!self)
         return std::nullopt; // the window went while waiting
     m_pickLoop = nullptr;
@@ -169,7 +182,9 @@ void MapCanvas::abortPick()
 {
     if (!m_pickLoop)
         return;
+    // Clicks that reach the canvas before the loop has returned pick nothing any more.
     m_picked.reset();
+    m_mode = Mode::Normal;
     m_pickLoop->quit();
 }
 
@@ -215,6 +230,7 @@ void MapCanvas::mousePressEvent(QMouseEvent *event)
         else
             m_picked.reset();
         if (button == Qt::LeftButton || button == Qt::RightButton) {
+            m_mode = Mode::Normal;
             if (m_pickLoop)
                 m_pickLoop->quit();
         }

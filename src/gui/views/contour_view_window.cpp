@@ -263,7 +263,7 @@ ContourViewWindow::ContourViewWindow(Session &session, ContourKind kind, MainWin
     connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this->session(), this, helpContext()); });
     auto *close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
-    connect(close, &QPushButton::clicked, this, &ContourViewWindow::cmdClose_Click);
+    connect(close, &QPushButton::clicked, this, &ContourViewWindow::closeForm);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(draw);
@@ -457,12 +457,14 @@ void ContourViewWindow::cmdClearContours_Click()
 
 void ContourViewWindow::cmdLegend_Click()
 {
+    if (deferWhilePicking([this] { cmdLegend_Click(); }))
+        return;
     auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
     // The map has to be in view to pick the corner on it.
     session().frontend().showMapWindow();
     if (frame)
         frame->lower();
-    m_logic.locateLegend();
+    runPick([&] { m_logic.locateLegend(); });
     if (frame) {
         frame->raise();
         if (m_main)
@@ -481,12 +483,12 @@ void ContourViewWindow::cmdExport_Click()
         wfExportClicked(session());
 }
 
-void ContourViewWindow::cmdClose_Click()
+bool ContourViewWindow::closeProcedure()
 {
     takePendingInput();
     cancelEdit();
     m_logic.close();
-    closeForm();
+    return true;
 }
 
 WindowFactories::FormFactory contourViewFactory(ContourKind kind)

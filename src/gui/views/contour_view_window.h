@@ -44,6 +44,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Close: the input still open is taken, the step checked in the outline.
+    bool closeProcedure() override;
 
 private:
     using Box = ContourViewLogic::Box;
@@ -66,7 +68,6 @@ private:
     void cmdClearContours_Click();
     void cmdLegend_Click();
     void cmdExport_Click();
-    void cmdClose_Click();
 
     // The table's edit box: start (key: the typed character, or a space for double-click and
     // F2), commit into the current cell, or hide without committing.

@@ -92,7 +92,7 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
     connect(show, &QPushButton::clicked, this, &RegressionResultsWindow::cmdShowContour_Click);
     connect(clear, &QPushButton::clicked, this, &RegressionResultsWindow::cmdClearContours_Click);
     connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this->session(), this, helpContext()); });
-    connect(close, &QPushButton::clicked, this, &RegressionResultsWindow::cmdClose_Click);
+    connect(close, &QPushButton::clicked, this, &RegressionResultsWindow::closeForm);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(show);
     buttons->addWidget(clear);
@@ -202,10 +202,10 @@ void RegressionResultsWindow::cmdClearContours_Click()
     clearContoursClicked(session(), m_form);
 }
 
-void RegressionResultsWindow::cmdClose_Click()
+bool RegressionResultsWindow::closeProcedure()
 {
     closeWaterLevelContours(session(), m_form);
-    closeForm();
+    return true;
 }
 
 WindowFactories::FormFactory waterLevelContoursFactory()

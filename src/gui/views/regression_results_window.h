@@ -27,6 +27,10 @@ public:
     // The column's classic width on this screen, widened to its header and its longest entry.
     int columnWidth(const ResultsTable &table, int column) const;
 
+protected:
+    // Close: the line width is taken, the step checked when contours are on the map.
+    bool closeProcedure() override;
+
 private:
     void Form_Load();
     void InitializeGrid();
@@ -36,7 +40,6 @@ private:
     void MSFlexGrid1_Click();
     void cmdShowContour_Click();
     void cmdClearContours_Click();
-    void cmdClose_Click();
 
     WaterLevelContoursForm m_form;
     // True while the window fills its own controls: their signals are not the person's.

@@ -5,6 +5,7 @@
 #include "core/reporting.h"
 #include "core/startup.h"
 #include "gui/common/child_form.h"
+#include "gui/common/map_pick.h"
 #include "gui/map/map_window.h"
 #include "gui/workbench/check_tree.h"
 #include "gui/workbench/clipboard_routing.h"
@@ -447,6 +448,17 @@ void MainWindow::setPlacement(const WindowPlacement &placement)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A pick on the map waits in a nested event loop whose caller still has to return: the pick
+    // ends first and the close is tried again after it, with the question already answered.
+    if (MapPick &pick = mapPick(m_session); pick.callerRunning()) {
+        pick.afterCallers(this, [this, asked = m_exitAsked] {
+            m_exitAsked = asked;
+            close();
+        });
+        pick.abort();
+        event->ignore();
+        return;
+    }
     const bool ask = !m_exitAsked;
     m_exitAsked = false;
     // 0: closed by the person through the window system; 1: by the program (File > Exit).
