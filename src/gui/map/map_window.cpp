@@ -407,7 +407,7 @@ void MapWindow::printForm()
                 QStringLiteral("Set map title for printing"), s.model.MapTitle);
         if (!answer || answer->isEmpty())
             return;
-        s.model.MapTitle = *answer;
+        s.store(s.model.MapTitle, *answer); // the title is the project's
         setWindowTitle(*answer);
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(*answer);
