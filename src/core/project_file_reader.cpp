@@ -394,7 +394,8 @@ bool ReadProjectFile(Session &session)
         Progress progress(session);
         WriteLog(session, QStringLiteral("Project directory: \r\n") + m.ProjectDir);
         WriteLog(session, QStringLiteral("Reading project file: \r\n") + m.ProjectFile);
-        lines.emplace(session, readWholeFile(m.ProjectFile));
+        const QByteArray bytes = readWholeFile(m.ProjectFile);
+        lines.emplace(session, bytes);
 
         const QString first = lines->atEnd() ? QString() : lines->nextLine();
         const bool marrowgauge = first.startsWith(QLatin1String("!Marrowgauge"));
@@ -422,7 +423,9 @@ bool ReadProjectFile(Session &session)
         ProjectReader(session, *lines, progress).readAfterBuild();
         progress.setFraction(1);
 
-        m.ProjectChanged = true;
+        // Replaying the steps is no change: only a project that would now be saved otherwise than it
+        // was read (a base map found anew, a grid sized again, an older build's file) is unsaved.
+        m.ProjectChanged = projectFileBytes(session) != bytes;
         m.ProjectStatus = QStringLiteral("Read");
         m.RunMode.clear();
         session.frontend().setBusy(false);

@@ -109,6 +109,8 @@ void writeContourView(ProjectTextWriter &w, const ContourSection &section, const
     w.line();
 }
 
+} // namespace
+
 QByteArray projectFileBytes(const Session &session)
 {
     const ProjectModel &m = session.model;
@@ -130,8 +132,6 @@ QByteArray projectFileBytes(const Session &session)
         writeContourView(w, section, m.*(section.view));
     return w.bytes();
 }
-
-} // namespace
 
 bool SaveProjectFile(Session &session)
 {
