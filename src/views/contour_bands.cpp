@@ -308,6 +308,8 @@ void clearContourBands(Session &session, ContourKind kind)
         session.layers.untick(info.layer);
         session.layers.disable(info.layer);
         session.frontend().layersChanged();
+        // Nothing of this view is on the map now: a reopened project must not draw it again.
+        session.store(session.model.*(info.mapIndex), int16(0));
     });
 }
 

@@ -168,10 +168,10 @@ bool ContourViewLogic::load()
                 m_samples << shortDateText(m.SampleDate(i));
             m_samples << QStringLiteral("Average");
         }
-        int16 &mapIndex = m.*(info().mapIndex);
-        if (mapIndex < 1)
-            mapIndex = 1;
-        m_selectedSample = mapIndex;
+        // The stored index says what is on the map; opening the view only preselects a sample and
+        // puts nothing on the map, so a cleared view stays cleared in the saved project.
+        const int16 mapIndex = m.*(info().mapIndex);
+        m_selectedSample = mapIndex < 1 ? int16(1) : mapIndex;
         loaded = true;
         if (m.RunMode != QLatin1String("Batch")) {
             m_eventsFromUser = true;

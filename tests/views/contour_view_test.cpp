@@ -177,3 +177,25 @@ TEST(ContourView, TableEditsAndTheZeroRule)
     logic.commitCell(2, 1, QStringLiteral("x"));
     EXPECT_TRUE(site.s.ErrorText.startsWith(QStringLiteral("QEL(PlumeSpect:MSFlexGrid1_LeaveCell): 13: ")));
 }
+
+// The stored index says what is on the map: drawing sets it, clearing resets it, and opening the
+// view again puts nothing back, so a cleared view stays cleared in the saved project.
+TEST(ContourView, ClearedBandsStayClearedInTheProject)
+{
+    for (const ContourKind kind : { ContourKind::Plume, ContourKind::MinDist, ContourKind::Wolf }) {
+        ViewSite site;
+        ContourViewLogic logic(*site.session, kind);
+        const int16 &mapIndex = site.m.*(logic.info().mapIndex);
+        ASSERT_TRUE(logic.load());
+        EXPECT_EQ(mapIndex, -1) << "opening draws nothing";
+        logic.generate();
+        logic.draw();
+        EXPECT_EQ(mapIndex, 1);
+        logic.clear();
+        EXPECT_EQ(mapIndex, 0);
+        ContourViewLogic reopened(*site.session, kind);
+        ASSERT_TRUE(reopened.load());
+        EXPECT_EQ(mapIndex, 0);
+        EXPECT_EQ(reopened.selectedSample(), 1);
+    }
+}
