@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "input/date_column.h"
 #include "input/import_wizard.h"
 
 #include <QDir>
@@ -22,10 +23,12 @@ QString quoted(const QString &text)
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QString cellText(const TableCell &cell, bool dateColumn)
+// A date column's texts are read in the column's order; one that needs the other order keeps its
+// text, for the reader to refuse again.
+QString cellText(const TableCell &cell, const std::optional<DayMonth> &dateOrder)
 {
-    if (dateColumn) {
-        if (const auto date = cellDate(cell))
+    if (dateOrder) {
+        if (const auto date = cellDate(cell, *dateOrder))
             return date->toString(Qt::ISODate);
     }
     if (cell.isNumber()) {
@@ -41,6 +44,9 @@ QString cellText(const TableCell &cell, bool dateColumn)
 QByteArray correctedCsv(const Table &table, int dateColumn)
 {
     const int columns = int(table.fieldNames().size());
+    std::optional<DayMonth> dateOrder;
+    if (dateColumn >= 0 && dateColumn < columns)
+        dateOrder = dateColumnOrder(table, dateColumn, table.recordCount()).order;
     QString text;
     QStringList line;
     for (const QString &name : table.fieldNames())
@@ -49,7 +55,7 @@ QByteArray correctedCsv(const Table &table, int dateColumn)
     for (int r = 0; r < table.recordCount(); ++r) {
         line.clear();
         for (int c = 0; c < columns; ++c)
-            line << quoted(cellText(table.cell(r, c), c == dateColumn));
+            line << quoted(cellText(table.cell(r, c), c == dateColumn ? dateOrder : std::nullopt));
         text += line.join(u',') + QStringLiteral("\r\n");
     }
     return text.toUtf8();

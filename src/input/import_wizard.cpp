@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -24,52 +23,6 @@ constexpr int DefaultFormat = 2; // Excel 97/2000/2002
 QString &sourceField(Session &session, QString ProjectModel::*field)
 {
     return session.model.*field;
-}
-
-// A two-digit year as spreadsheets read it: 30..99 are 1930..1999, 00..29 are 2000..2029.
-std::optional<QDate> inYearWindow(int year, int month, int day)
-{
-    const QDate date(year < 30 ? 2000 + year : 1900 + year, month, day);
-    return date.isValid() ? std::optional(date) : std::nullopt;
-}
-
-// The text against an all-numeric short form (d/M/y in any order and with any separators),
-// with or without leading zeros and with a two- or four-digit year. Nothing when the form
-// holds names or quoted text, or the text does not fit it.
-std::optional<QDate> numericDate(const QString &text, const QString &shortFormat)
-{
-    QString pattern = QStringLiteral("^");
-    QString order; // the fields in the order of their groups
-    for (qsizetype i = 0; i < shortFormat.size();) {
-        const QChar c = shortFormat[i];
-        qsizetype n = 1;
-        while (i + n < shortFormat.size() && shortFormat[i + n] == c)
-            ++n;
-        if ((c == u'd' || c == u'M') && n <= 2) {
-            pattern += QStringLiteral("(\\d{1,2})");
-            order += c;
-        } else if (c == u'y') {
-            pattern += QStringLiteral("(\\d{4}|\\d{2})");
-            order += c;
-        } else if (c.isLetter() || c == u'\'') {
-            return std::nullopt;
-        } else {
-            pattern += QRegularExpression::escape(QString(n, c));
-        }
-        i += n;
-    }
-    if (order.size() != 3 || !order.contains(u'd') || !order.contains(u'M') || !order.contains(u'y'))
-        return std::nullopt;
-    const auto match = QRegularExpression(pattern + u'$').match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    auto field = [&](QChar which) { return match.captured(int(order.indexOf(which)) + 1); };
-    const QString year = field(u'y');
-    const int month = field(u'M').toInt(), day = field(u'd').toInt();
-    if (year.size() == 2)
-        return inYearWindow(year.toInt(), month, day);
-    const QDate date(year.toInt(), month, day);
-    return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
 QString correctionsQuestion(const Session &session, const QString &original)
@@ -198,27 +151,7 @@ QString dataFilePath(const Session &session, const DataSourceFields &source)
     return QDir::isAbsolutePath(relative) ? relative : m.ProjectDir + relative;
 }
 
-std::optional<QDate> dateFromText(QStringView text, const QString &shortFormat)
-{
-    const QString trimmed = text.trimmed().toString();
-    for (const QString &format : { QStringLiteral("yyyy-MM-dd"), QStringLiteral("yyyy/MM/dd") }) {
-        const QDate date = QDate::fromString(trimmed, format);
-        if (date.isValid())
-            return date;
-    }
-    if (const auto date = numericDate(trimmed, shortFormat))
-        return date;
-    // Short forms with month names: Qt reads them, two-digit years as 19yy.
-    static const QRegularExpression yearRun(QStringLiteral("y+"));
-    for (const QString &year : { QStringLiteral("yyyy"), QStringLiteral("yy") }) {
-        const QDate date = QDate::fromString(trimmed, QString(shortFormat).replace(yearRun, year));
-        if (date.isValid())
-            return year.size() == 2 ? inYearWindow(date.year() % 100, date.month(), date.day()) : date;
-    }
-    return std::nullopt;
-}
-
-std::optional<QDate> cellDate(const TableCell &cell)
+std::optional<QDate> cellDate(const TableCell &cell, DayMonth order)
 {
     switch (cell.kind()) {
     case TableCell::Kind::Date: return cell.toDate();
@@ -229,7 +162,8 @@ std::optional<QDate> cellDate(const TableCell &cell)
             return std::nullopt;
         return QDate(1899, 12, 30).addDays(qint64(std::floor(serial)));
     }
-    case TableCell::Kind::Text: return dateFromText(cell.toText(), QLocale::system().dateFormat(QLocale::ShortFormat));
+    case TableCell::Kind::Text:
+        return dateFromText(cell.toText(), order, QLocale::system().dateFormat(QLocale::ShortFormat));
     case TableCell::Kind::Null: break;
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/date_text.h"
 #include "core/frontend.h"
 #include "core/project_model.h"
 #include "core/session.h"
@@ -104,16 +105,11 @@ QString fileFilter(int formatIndex);
 // The data file of a source as a path to open: ProjectDir + path + file unless path is absolute.
 QString dataFilePath(const Session &session, const DataSourceFields &source);
 
-// A sample date typed as text: ISO yyyy-mm-dd (or yyyy/mm/dd) or the short form given (the
-// system's, e.g. M/d/yy), read with a two- or four-digit year and with or without leading
-// zeros. Two-digit years are read as spreadsheets read them: 00..29 as 2000..2029, 30..99 as
-// 1930..1999. Nothing for any other text.
-std::optional<QDate> dateFromText(QStringView text, const QString &shortFormat);
-
 // A cell as a sample date: date cells, serial day numbers (days since 30 Dec 1899, as Lotus
-// and unformatted Excel cells hold them) and text as dateFromText reads it with the system's
-// short form. Nothing for anything else.
-std::optional<QDate> cellDate(const TableCell &cell);
+// and unformatted Excel cells hold them) and text as dateFromText reads it, numeric dates in the
+// order given (the column's, see dateColumnOrder) and the system's short form. Nothing for
+// anything else.
+std::optional<QDate> cellDate(const TableCell &cell, DayMonth order);
 // The spreadsheet name of a record's cell: column letters and the row in the sheet ("A3" for
 // column 0 of record 1, the field names being row 1).
 QString cellReference(int record, int column);

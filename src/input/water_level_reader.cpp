@@ -3,6 +3,7 @@
 #include "core/date_text.h"
 #include "core/number_text.h"
 #include "core/reporting.h"
+#include "input/date_column.h"
 
 #include <QHash>
 #include <QLocale>
@@ -137,15 +138,56 @@ bool readWellColumns(Session &session, const Table &table, LevelFields &f)
     return failed;
 }
 
+QString dateCellName(const Table &table, int i)
+{
+    return QStringLiteral("The date cell ") + cellReference(i - 1, 0) + QStringLiteral(" (record ") + QString::number(i)
+        + QStringLiteral(" of ") + table.name() + u')';
+}
+
+QString quotedDate(const Table &table, int record)
+{
+    return u'"' + table.cell(record, 0).toText() + u'"';
+}
+
+// The day-month order of the first count dates, logged when the column holds numeric dates, for
+// the reader of the log to check.
+DateColumnOrder sampleDateOrder(Session &session, const Table &table, int count)
+{
+    const DateColumnOrder order = dateColumnOrder(table, 0, count);
+    if (!order.numeric || order.disagreeing >= 0)
+        return order;
+    if (order.settledBy >= 0)
+        log(session,
+            QStringLiteral(": Dates read ") + dayMonthText(order.order) + QStringLiteral(", as ")
+                + cellReference(order.settledBy, 0) + u' ' + quotedDate(table, order.settledBy)
+                + QStringLiteral(" shows."));
+    else
+        log(session,
+            QStringLiteral(": Dates read ") + dayMonthText(order.order)
+                + QStringLiteral(" as the system's short form (") + QLocale::system().dateFormat(QLocale::ShortFormat)
+                + QStringLiteral(") has them: no date of the column has a day above 12."));
+    return order;
+}
+
+// A column whose dates need both orders ends the read at its first date that disagrees.
+[[noreturn]] void refuseMixedOrder(const Table &table, const DateColumnOrder &order)
+{
+    const DayMonth other = order.order == DayMonth::DayFirst ? DayMonth::MonthFirst : DayMonth::DayFirst;
+    throw QelError(ErrTypeMismatch,
+        dateCellName(table, order.disagreeing + 1) + QStringLiteral(" reads ") + quotedDate(table, order.disagreeing)
+            + u' ' + dayMonthText(other) + QStringLiteral(", but ") + cellReference(order.settledBy, 0) + u' '
+            + quotedDate(table, order.settledBy) + QStringLiteral(" above it reads ") + dayMonthText(order.order)
+            + QStringLiteral(". Write every date of the column in one order, or as yyyy-mm-dd."));
+}
+
 // The date of record i. Text that is no date ends the read; a plain number is taken as a
 // spreadsheet serial day, which a date cell that lost its format holds, but it may as well be
 // something else typed into the column, so the first one is shown and every one is logged.
-QDate sampleDate(Session &session, const Table &table, int i, bool &numberSeen)
+QDate sampleDate(Session &session, const Table &table, int i, DayMonth order, bool &numberSeen)
 {
     const TableCell &cell = table.cell(i - 1, 0);
-    const auto date = cellDate(cell);
-    const QString where = QStringLiteral("The date cell ") + cellReference(i - 1, 0) + QStringLiteral(" (record ")
-        + QString::number(i) + QStringLiteral(" of ") + table.name() + u')';
+    const auto date = cellDate(cell, order);
+    const QString where = dateCellName(table, i);
     if (!date)
         throw QelError(ErrTypeMismatch,
             where + QStringLiteral(" is not a date: \"") + cell.toText()
@@ -171,8 +213,11 @@ bool readLevels(Session &session, const Table &table, LevelFields &f)
     const ProjectModel &m = session.model;
     bool failed = readWellColumns(session, table, f);
     bool numberSeen = false;
+    const DateColumnOrder order = sampleDateOrder(session, table, f.NumSamples);
     for (int i = 1; i <= f.NumSamples; ++i) {
-        const QDate date = sampleDate(session, table, i, numberSeen);
+        if (i - 1 == order.disagreeing)
+            refuseMixedOrder(table, order);
+        const QDate date = sampleDate(session, table, i, order.order, numberSeen);
         f.SampleDate(i) = date;
         for (int j = 1; j <= f.NumWLWells; ++j) {
             const TableCell &cell = table.cell(i - 1, j);

@@ -100,11 +100,31 @@ TEST(CorrectedTable, WaterLevelsReadBackTheSame)
     ASSERT_EQ(std::tuple(int(m.NumSamples), int(m.NumWLWells)), std::tuple(4, 3));
     EXPECT_TRUE(t.frontend.boxes.empty()) << "no serial-day warning: the dates are dates now";
     for (int i = 1; i <= 4; ++i) {
-        EXPECT_EQ(m.SampleDate(i), cellDate(dates[std::size_t(i - 1)]).value_or(QDate())) << i;
+        EXPECT_EQ(m.SampleDate(i), cellDate(dates[std::size_t(i - 1)], systemDayMonth()).value_or(QDate())) << i;
         for (int j = 1; j <= 3; ++j)
             EXPECT_EQ(m.WLData(j, i), table.cell(i - 1, j).toNumber()) << i << " " << j;
     }
     EXPECT_EQ(waterLevelWizardKind().dateColumn, 0);
+}
+
+// Numeric date texts are written in the order their column shows, never the machine's; one that
+// needs the other order keeps its text, so that the reader refuses the column again.
+TEST(CorrectedTable, NumericDatesKeepTheirColumnsOrder)
+{
+    const struct {
+        std::vector<const char *> dates;
+        QByteArray csv;
+    } cases[] = {
+        { { "3/4/2023", "3/15/2023" }, "Date,MW-1\r\n2023-03-04,1\r\n2023-03-15,1\r\n" },
+        { { "3/4/2023", "15/3/2023" }, "Date,MW-1\r\n2023-04-03,1\r\n2023-03-15,1\r\n" },
+        { { "3/15/2023", "13/3/2023" }, "Date,MW-1\r\n2023-03-15,1\r\n13/3/2023,1\r\n" },
+    };
+    for (const auto &c : cases) {
+        std::vector<std::vector<TableCell>> records;
+        for (const char *date : c.dates)
+            records.push_back({ TableCell::text(date), TableCell::number(1) });
+        EXPECT_EQ(correctedCsv(Table(QStringLiteral("levels"), { "Date", "MW-1" }, records), 0), c.csv);
+    }
 }
 
 TEST(CorrectedTable, NamesNeverTakeAnExistingFile)

@@ -4,6 +4,7 @@
 #include "support/test_session.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -205,4 +206,53 @@ TEST_F(WaterLevelReader, AFailedReadChangesNothing)
     w.numSamples = 3, w.numWLWells = 3;
     Finished(s, w);
     EXPECT_EQ(std::tuple(s.errorsReported, levelFields(s.model)), std::tuple(2, before));
+}
+
+// Numeric dates are read in the order the whole column shows, whatever the machine's locale; a
+// column that needs both orders is refused at its first date that disagrees, after any date
+// above it that is none at all. Only an undecided column takes the system's order, and says so.
+TEST_F(WaterLevelReader, NumericDatesFollowTheirColumn)
+{
+    t.frontend.expectErrors = true;
+    const QString system = dayMonthText(systemDayMonth()),
+                  systemForm = QLocale::system().dateFormat(QLocale::ShortFormat);
+    const QDate ambiguousFirst = systemDayMonth() == DayMonth::DayFirst ? QDate(2023, 4, 3) : QDate(2023, 3, 4);
+    struct Case {
+        QByteArray dates; // one a row
+        std::vector<QDate> read; // empty: refused
+        QString logged; // a line of the log
+    };
+    const Case cases[] = {
+        { "3/4/2023\r\n3/15/2023", { QDate(2023, 3, 4), QDate(2023, 3, 15) },
+            "Wldata: Dates read month first, as A3 \"3/15/2023\" shows.\r\n" },
+        { "15.3.2023\r\n4.5.2023", { QDate(2023, 3, 15), QDate(2023, 5, 4) },
+            "Wldata: Dates read day first, as A2 \"15.3.2023\" shows.\r\n" },
+        { "3/4/2023\r\n5/6/23", { ambiguousFirst, ambiguousFirst.addMonths(2).addDays(2) },
+            "Wldata: Dates read " + system + " as the system's short form (" + systemForm
+                + ") has them: no date of the column has a day above 12.\r\n" },
+        { "3/15/2023\r\n4/4/2023\r\n13/3/2023", {},
+            "\nThe date cell A4 (record 3 of levels) reads \"13/3/2023\" day first, but A2 \"3/15/2023\" above it "
+            "reads month first. Write every date of the column in one order, or as yyyy-mm-dd.\r\n" },
+        { "3/15/2023\r\nlater\r\n13/3/2023", {}, "The date cell A3 (record 2 of levels) is not a date: \"later\"" },
+        { "15-Mar-2023\r\n\"June 14, 2023\"\r\n2023-09-13",
+            { QDate(2023, 3, 15), QDate(2023, 6, 14), QDate(2023, 9, 13) },
+            "Wldata: Read water level data for 1 wells and 3 dates." },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.dates.constData());
+        s.model.WLDone = false, s.model.SampleDate(1) = QDate(2000, 1, 1);
+        QByteArray rows = "Date,MW-1\r\n";
+        for (const QByteArray &date : c.dates.split('\n'))
+            rows += date.trimmed() + ",100\r\n";
+        useTable(rows);
+        const QString logBefore = t.readLog();
+        EXPECT_EQ(ReadData(s, w), !c.read.empty());
+        for (std::size_t i = 0; i < c.read.size(); ++i)
+            EXPECT_EQ(s.model.SampleDate(int(i) + 1), c.read[i]) << i;
+        if (c.read.empty()) {
+            EXPECT_EQ(s.model.SampleDate(1), QDate(2000, 1, 1)) << "a refused read changes nothing";
+        }
+        const QString logged = t.readLog().mid(logBefore.size());
+        EXPECT_TRUE(logged.contains(c.logged)) << logged.toStdString();
+    }
 }
