@@ -21,6 +21,7 @@ struct FileDialogRequest {
     QString initialDir;
     QString initialName;
     bool folder = false; // a folder is chosen rather than a file
+    int initialFilter = 1; // 1-based entry of the filter shown first
 };
 
 struct FileDialogAnswer {

@@ -194,6 +194,18 @@ QString baseMapFilter()
                           "GeoJSON (*.geojson;*.json)|*.geojson;*.json|GeoPackage (*.gpkg)|*.gpkg");
 }
 
+int baseMapFilterEntry(const ProjectModel &model)
+{
+    if (model.BaseMapType == QLatin1String("raster"))
+        return 1; // the raster entry: the type follows from the entry chosen
+    const QString pattern = QStringLiteral("*.") + QFileInfo(model.BaseMapFile).suffix().toLower();
+    const QStringList parts = baseMapFilter().split(u'|');
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+        if (i > 1 && parts[i].split(u';').contains(pattern))
+            return int(i / 2) + 1;
+    return 1;
+}
+
 bool fileOpenBaseMap(Session &session)
 {
     bool opened = false;
@@ -207,7 +219,8 @@ bool fileOpenBaseMap(Session &session)
         }
         session.UserCancelled = false;
         const FileDialogAnswer answer = session.frontend().openFileDialog(
-            { QStringLiteral("Open Base Map File"), baseMapFilter(), QString(), m.ProjectDir, QString() });
+            { QStringLiteral("Open Base Map File"), baseMapFilter(), QString(), m.ProjectDir, QString(), false,
+                baseMapFilterEntry(m) });
         if (!answer.accepted) {
             session.UserCancelled = true;
             return;

@@ -36,5 +36,8 @@ bool fileOpenBaseMap(Session &session);
 
 // The file filter of File > Open Base Map; entry 1 is the raster images.
 QString baseMapFilter();
+// The entry of baseMapFilter() for the stored base map (its type, then its extension): the one the
+// dialog shows first, so that the file looked for again is listed. 1 when nothing is stored.
+int baseMapFilterEntry(const ProjectModel &model);
 
 } // namespace qel

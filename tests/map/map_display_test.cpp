@@ -166,3 +166,26 @@ TEST(MapImage, RefusesNamesOfOtherTypes)
     EXPECT_FALSE(QFile::exists(base + "bmp"));
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error).last().startsWith(QStringLiteral("QEL(Map:ExportImage): 5: ")));
 }
+
+// Looking for a base map again starts on the filter entry that lists it: a drawing is not hidden
+// behind the raster entry (which would also make it a raster).
+TEST(DisplayMap, TheOpenDialogStartsOnTheEntryOfTheStoredMap)
+{
+    const struct {
+        const char *type, *file;
+        int entry;
+    } cases[] = {
+        { "raster", "maps/site.bmp", 1 },
+        { "raster", "site.png", 1 },
+        { "vector", "gone/plan.DWG", 2 },
+        { "vector", "site-plan.dxf", 3 },
+        { "vector", "roads.shp", 4 },
+        { "vector", "wells.gpkg", 7 },
+        { "vector", "", 1 },
+    };
+    for (const auto &c : cases) {
+        ProjectModel m;
+        m.BaseMapType = QLatin1String(c.type), m.BaseMapFile = QLatin1String(c.file);
+        EXPECT_EQ(baseMapFilterEntry(m), c.entry) << c.file;
+    }
+}

@@ -179,6 +179,8 @@ FileDialogAnswer QtFrontend::fileDialog(const FileDialogRequest &request, bool s
     const QStringList filters = qtNameFilters(request.filter);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultExt);
+    if (request.initialFilter > 1 && request.initialFilter <= filters.size())
+        dialog.selectNameFilter(filters[request.initialFilter - 1]);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
