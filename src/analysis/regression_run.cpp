@@ -105,6 +105,27 @@ std::array<double, ResultFields> resultValues(const QString &line)
     return values;
 }
 
+// The Message-window line of a finished regression: what the fits found.
+QString regressionSummary(const ProjectModel &m)
+{
+    double lowGradient = 0, highGradient = 0, lowDirection = 0, highDirection = 0;
+    for (int i = 1; i <= m.NumSamples; ++i) {
+        const bool first = i == 1;
+        lowGradient = first ? m.Magnitude(i) : std::min(lowGradient, m.Magnitude(i));
+        highGradient = first ? m.Magnitude(i) : std::max(highGradient, m.Magnitude(i));
+        lowDirection = first ? m.Direction(i) : std::min(lowDirection, m.Direction(i));
+        highDirection = first ? m.Direction(i) : std::max(highDirection, m.Direction(i));
+    }
+    const auto range = [](double low, double high, int digits) {
+        const QString from = significantText(low, digits), to = significantText(high, digits);
+        return from == to ? from : from + QStringLiteral(" to ") + to;
+    };
+    return QStringLiteral("Regression of %1 sample dates: hydraulic gradient %2, flow towards %3 degrees "
+                          "(clockwise from north).")
+        .arg(m.NumSamples)
+        .arg(range(lowGradient, highGradient, 3), range(lowDirection, highDirection, 4));
+}
+
 } // namespace
 
 QString regressProgram()
@@ -195,6 +216,7 @@ void RunRegress(Session &session)
         m.RGDone = true;
         session.setStatus(QStringLiteral("Regression analysis finished."));
         session.checkNode(Step::RunRegression);
+        Message(session, regressionSummary(m));
     });
     if (!ran && !stopped)
         m.RGDone = false;

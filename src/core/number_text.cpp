@@ -151,6 +151,13 @@ QString fixedDecimalsText(double value, int decimals)
     return text;
 }
 
+QString significantText(double value, int digits)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return result.ec == std::errc() ? QString::fromLatin1(buffer, int(result.ptr - buffer)) : numberText(value);
+}
+
 QString formatContourValue(double value)
 {
     if (value == 0.0)

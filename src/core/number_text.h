@@ -33,6 +33,10 @@ qint16 roundToInt16(double value);
 // gives "12.50", "0.50", "-3.00"), without group separators.
 QString fixedDecimalsText(double value, int decimals);
 
+// A number rounded to a few significant digits for a person to read in a message ("0.0114",
+// "999.4", "1.64e+06"), "." as the decimal point.
+QString significantText(double value, int digits);
+
 // Contour values and labels: "##0.###" from 0.001 up to 1000, "0.0E+##" outside, "0" for zero.
 // A negative value is error 5.
 QString formatContourValue(double value);

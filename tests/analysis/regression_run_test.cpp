@@ -129,6 +129,17 @@ TEST_F(Regression, SurveySizedCoordinatesKeepTheFittedLevelToTheMillimetre)
     }
 }
 
+// A finished run says in the Message window what the fits found; both dates share one plane.
+TEST_F(Regression, AFinishedRunSaysWhatTheFitsFound)
+{
+    RunRegress(s);
+    ASSERT_TRUE(s.model.RGDone) << s.ErrorText.toStdString();
+    EXPECT_EQ(t.frontend.messageLines.value(0).toStdString(),
+        QStringLiteral("Regression of 2 sample dates: hydraulic gradient 0.0224, flow towards 26.57 degrees "
+                       "(clockwise from north).")
+            .toStdString());
+}
+
 // Missing inputs stop before any file is written and leave the result as it was; a program that
 // fails clears it. The missing inputs come first, while no input file has been written yet.
 TEST_F(Regression, FailuresAreReportedAndClearTheResult)
