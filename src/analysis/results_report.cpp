@@ -283,7 +283,7 @@ bool writeResultsReport(Session &session, const QString &path)
         }
         session.model.ERDone = true;
         session.checkNode(Step::ExportResults);
-        Message(session, QStringLiteral("Saved model results: ") + path);
+        Message(session, QStringLiteral("Saved model results: ") + path, true); // ends the progress texts
     });
     return ran && !cancelled;
 }

@@ -567,7 +567,6 @@ void moveInto(const QString &staging, const QString &dir)
     }
 }
 
-
 // How an export ended; a declined question writes nothing and is no failure.
 enum class GisOutcome { Written, Declined, Cancelled, Failed };
 
@@ -641,7 +640,9 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
         moveInto(staging->path(), dir);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
-                .arg(QString::number(grids.size()), PackageName, crs.note, dir));
+                .arg(QString::number(grids.size()), PackageName, crs.note, dir),
+            true); // in place of "Exporting grids for GIS...", which would stay
+
         if (crs.srs)
             return;
         // Not this export's file, so it stays; but a GIS reads it as the coordinate system of the

@@ -69,6 +69,7 @@ bool exportGrid(Session &session, ExportedGrid grid)
                 session.setStatus(QStringLiteral("Export file is opened in external editor."));
             } else {
                 session.frontend().showTextFile(path, QStringLiteral("Export file: ") + QFileInfo(path).fileName());
+                session.setStatus(QStringLiteral("Export file is shown in a viewer window."));
             }
             return;
         }

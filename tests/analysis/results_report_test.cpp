@@ -154,4 +154,5 @@ TEST_F(ResultsReport, ACancelledReportLeavesTheOldOne)
     t.frontend.cancelAfterPolls = -1;
     EXPECT_TRUE(writeResultsReport(s, path));
     EXPECT_NE(readBytes(path), "an older report\r\n");
+    EXPECT_EQ(t.frontend.panelStatus, "Saved model results: " + path) << "not the last progress text";
 }

@@ -221,6 +221,7 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
     EXPECT_FALSE(exportGisClicked(*t.session));
     t.frontend.queueFile(out);
     ASSERT_TRUE(exportGisClicked(*t.session));
+    EXPECT_TRUE(t.frontend.panelStatus.startsWith(QStringLiteral("Saved "))) << t.frontend.panelStatus.toStdString();
 
     const struct {
         const char *stem;
