@@ -28,6 +28,8 @@ void ClearAll(Session &session)
 
     // Every field back to its empty-project value; the map indexes read 0 after a clear.
     session.clearParts();
+    // The project's own layer files, while the model still names its folder.
+    RemoveTempFiles(session);
     session.model = ProjectModel();
     ProjectModel &m = session.model;
     m.WCMapIndex = m.PCMapIndex = m.MDMapIndex = m.WFMapIndex = 0;
@@ -38,8 +40,6 @@ void ClearAll(Session &session)
     m.ResultsFile = QStringLiteral("QELResults.out");
     m.ProjectStatus = QStringLiteral("New");
     session.ErrorText.clear();
-
-    RemoveTempFiles(session);
 }
 
 } // namespace qel

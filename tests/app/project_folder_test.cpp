@@ -1,5 +1,7 @@
-// A project saved under a new name in another folder must still find its base map, tables and
-// layers, in the saved file and in the session that saved it.
+// What a project keeps in its folder: saved under a new name in another folder it must still find
+// its base map, tables and layers, in the saved file and in the session that saved it; and the
+// layer files of a session go when the session or the project ends.
+#include "core/file_commands.h"
 #include "core/paths.h"
 #include "core/project_open.h"
 #include "map/map_session.h"
@@ -116,4 +118,33 @@ TEST(MovedProject, StoredPathsAreWrittenAfreshForTheNewFolder)
     };
     for (const auto &c : cases)
         EXPECT_EQ(storedPathFor(c.stored, c.from, c.to), c.expected) << c.stored << " to " << c.to;
+}
+
+TEST(ProjectFolder, NoLayerFileIsLeftAfterExitCloseOrNew)
+{
+    const struct {
+        const char *command;
+        std::function<void(TestSession &)> run;
+    } cases[] = {
+        { "Exit", [](TestSession &t) { formUnload(*t.session); } },
+        { "Close", [](TestSession &t) { fileClose(*t.session); } },
+        { "New",
+            [](TestSession &t) {
+                t.frontend.answers.push_back(MsgAnswer::Cancel); // no file for the new project yet
+                fileNew(*t.session);
+            } },
+    };
+    qputenv("QEL_REGRESS", QEL_BINARY_DIR "/bin/regress");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.command);
+        TestSession t;
+        installWorkflowReplay(*t.session);
+        const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+        t.frontend.queueFile(site + QStringLiteral("QELResults.out"));
+        ASSERT_TRUE(openProject(*t.session, site + QStringLiteral("alpha-site.prj")));
+        ASSERT_FALSE(QDir(site + QStringLiteral("Temp")).entryList(QDir::Files).isEmpty());
+        c.run(t);
+        EXPECT_EQ(QDir(site + QStringLiteral("Temp")).entryList(QDir::Files), QStringList());
+        EXPECT_TRUE(QFileInfo(site + QStringLiteral("Temp")).isDir()) << "the folder itself stays";
+    }
 }
