@@ -66,12 +66,12 @@ QString formatName(const TableFormat &format)
 
 } // namespace
 
-void notOfFormat(const QString &path, const TableFormat &format)
+void notOfFormat(const QString &path, const TableFormat &format, const QString &why)
 {
     fail(ErrTableFormat,
-        QStringLiteral("The file %1 cannot be read as %2. Save the sheet as xlsx or csv and "
+        QStringLiteral("The file %1 cannot be read as %2%3. Save the sheet as xlsx or csv and "
                        "choose that format.")
-            .arg(QFileInfo(path).fileName(), formatName(format)));
+            .arg(QFileInfo(path).fileName(), formatName(format), why.isEmpty() ? QString() : u": "_qs + why));
 }
 
 TableCell numberCell(double value)
