@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include <optional>
+
 #include <librevenge-stream/librevenge-stream.h>
 #include <librevenge/librevenge.h>
 #include <libwps/libwps.h>
@@ -153,11 +155,46 @@ private:
     TableCell m_value;
 };
 
+// Where the record chain of a Lotus file breaks before its end-of-file record, if it does: a
+// record's header or data running past the end of the file. libwps reads a file cut short as
+// far as it goes and reports success, so the records lost would be lost without a word.
+std::optional<QString> brokenRecordChain(const QByteArray &bytes)
+{
+    constexpr unsigned EndOfFile = 0x0001;
+    const auto word = [&](qsizetype at) { return unsigned(uchar(bytes[at])) | unsigned(uchar(bytes[at + 1])) << 8; };
+    qsizetype at = 0;
+    while (true) {
+        if (at == bytes.size())
+            return QStringLiteral("it ends after %1 bytes without the record that closes a Lotus file").arg(at);
+        if (at + 4 > bytes.size())
+            return QStringLiteral("it ends inside the header of the record at byte %1").arg(at);
+        const qsizetype length = word(at + 2);
+        if (length > bytes.size() - at - 4)
+            return QStringLiteral("the record at byte %1 claims %2 bytes, and only %3 follow it")
+                .arg(at)
+                .arg(length)
+                .arg(bytes.size() - at - 4);
+        if (word(at) == EndOfFile)
+            return std::nullopt;
+        at += 4 + length;
+    }
+}
+
 } // namespace
 
 std::vector<Sheet> readLotusSheets(const QString &path, const TableFormat &format)
 {
-    librevenge::RVNGFileStream input(QFile::encodeName(path).constData());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        notOfFormat(path, format);
+    const QByteArray bytes = file.readAll();
+    // Every Lotus file begins with its BOF record (type 0); other files are left to libwps to judge.
+    if (bytes.startsWith(QByteArray(2, '\0'))) {
+        if (const auto broken = brokenRecordChain(bytes))
+            notOfFormat(path, format, QStringLiteral("it is cut short or damaged: %1").arg(*broken));
+    }
+    librevenge::RVNGStringStream input(
+        reinterpret_cast<const unsigned char *>(bytes.constData()), unsigned(bytes.size()));
     libwps::WPSKind kind = libwps::WPS_TEXT;
     libwps::WPSCreator creator = libwps::WPS_MSWORKS;
     bool needEncoding = false;

@@ -12,8 +12,9 @@ struct Sheet {
     std::vector<std::vector<TableCell>> rows;
 };
 
-// The table-format error for a file that cannot be read as the format chosen for it.
-[[noreturn]] void notOfFormat(const QString &path, const TableFormat &format);
+// The table-format error for a file that cannot be read as the format chosen for it, with the
+// reason when one is known.
+[[noreturn]] void notOfFormat(const QString &path, const TableFormat &format, const QString &why = {});
 
 // A number cell as a sheet holds it. Files are passed on as written, so a dBASE field of 1e999
 // is infinite and one of "nan" no number: those stay text ("inf", "nan"), which the readers

@@ -66,12 +66,12 @@ QString formatName(const TableFormat &format)
 
 } // namespace
 
-void notOfFormat(const QString &path, const TableFormat &format)
+void notOfFormat(const QString &path, const TableFormat &format, const QString &why)
 {
     fail(ErrTableFormat,
-        QStringLiteral("The file %1 cannot be read as %2. Save the sheet as xlsx or csv and "
+        QStringLiteral("The file %1 cannot be read as %2%3. Save the sheet as xlsx or csv and "
                        "choose that format.")
-            .arg(QFileInfo(path).fileName(), formatName(format)));
+            .arg(QFileInfo(path).fileName(), formatName(format), why.isEmpty() ? QString() : u": "_qs + why));
 }
 
 TableCell numberCell(double value)
@@ -271,8 +271,9 @@ std::vector<Sheet> readGdal(const QString &path, const TableFormat &format, cons
     return sheets;
 }
 
-// Excel 2.x-4.0 worksheets are bare BIFF streams, which the xls reader reads; the bound
-// workbooks of Excel 4.0 (a BOF of the workbook kind, 0x0100) it opens as holding no sheets.
+// Excel 2.x-4.0 worksheets are bare BIFF streams, which the xls reader (FreeXL) reads; the bound
+// workbooks of Excel 4.0 (a BOF of the workbook kind, 0x0100) it opens as holding no sheets, so
+// they are refused by name rather than listed as empty.
 bool isExcel4Workbook(const QString &path)
 {
     QFile file(path);
@@ -301,8 +302,9 @@ std::vector<Sheet> readSheets(const QString &path, const QString &driver, const 
     checkReadable(file);
     if (extension == u"xls" && isExcel4Workbook(file))
         fail(ErrTableFormat,
-            QStringLiteral("The file %1 is an Excel 4.0 workbook (sheets bound into one file), which cannot be read. "
-                           "Save each sheet as an Excel 4.0 worksheet, or as xlsx or csv, and choose that format.")
+            QStringLiteral("The file %1 is an Excel 4.0 workbook (several sheets bound in one file), which this "
+                           "program cannot read. Open it in a spreadsheet program and save it as Excel 97-2003 (.xls) "
+                           "or Excel (.xlsx).")
                 .arg(QFileInfo(file).fileName()));
     if (extension == u"wk3" || extension == u"wk4")
         return readLotusSheets(file, format);

@@ -189,7 +189,7 @@ QString cursorPositionText(const ProjectModel &m, QPointF p)
 QString baseMapFilter()
 {
     return QStringLiteral("Raster image (*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg)|*.bmp;*.tif;*.tiff;*.png;*.jpg;*.jpeg|"
-                          "AutoCAD drawing file (*.dwg)|*.dwg|"
+                          "AutoCAD drawing file, R2000 (*.dwg)|*.dwg|"
                           "AutoCAD DXF file (*.dxf)|*.dxf|ArcView shape file (*.shp)|*.shp|WMF file (*.wmf)|*.wmf|"
                           "GeoJSON (*.geojson;*.json)|*.geojson;*.json|GeoPackage (*.gpkg)|*.gpkg");
 }

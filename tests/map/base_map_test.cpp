@@ -133,3 +133,52 @@ TEST_F(MapBaseMap, ADrawingIsReadOnceAndALoopingOneCanBeCancelled)
     EXPECT_GE(t.frontend.eventPumps, 1) << "the windows repaint while the drawing is read";
     EXPECT_FALSE(t.frontend.busy);
 }
+
+// GDAL reads DWG drawings of AutoCAD R2000 only. A DWG of any other version is refused before
+// GDAL sees it, naming its release, and so is a file named .dwg that holds no DWG at all.
+TEST_F(MapBaseMap, DwgDrawingsOfOtherVersionsAreRefusedByRelease)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char *name;
+        QByteArray head;
+        const char *mentions;
+    } cases[] = {
+        { "r12.dwg", "AC1009", "an AutoCAD R11/R12 drawing (DWG version AC1009)" },
+        { "r13.dwg", "AC1012", "an AutoCAD R13 drawing (DWG version AC1012)" },
+        { "r14.dwg", "AC1014", "an AutoCAD R14 drawing (DWG version AC1014)" },
+        { "r2004.dwg", "AC1018", "an AutoCAD R2004 drawing (DWG version AC1018)" },
+        { "r2007.DWG", "AC1021", "an AutoCAD R2007 drawing (DWG version AC1021)" },
+        { "r2010.dwg", "AC1024", "an AutoCAD R2010 drawing (DWG version AC1024)" },
+        { "r2013.dwg", "AC1027", "an AutoCAD R2013 drawing (DWG version AC1027)" },
+        { "r2018.dwg", "AC1032", "an AutoCAD R2018 drawing (DWG version AC1032)" },
+        { "r2.dwg", "AC2.10", "an AutoCAD R2.10 drawing (DWG version AC2.10)" },
+        { "future.dwg", "AC1040", "a DWG drawing of version AC1040, which is no AutoCAD release" },
+        // A DWG under another name is judged by what it holds.
+        { "renamed.dxf", "AC1018", "an AutoCAD R2004 drawing (DWG version AC1018)" },
+        { "renamed2000.dxf", "AC1015", "AutoCAD R2000 drawing (DWG) under another name" },
+        { "notes.dwg", "Site plan, see the DXF", "no AutoCAD drawing" },
+        { "empty.dwg", "", "no AutoCAD drawing" },
+        { "short.dwg", "AC10", "no AutoCAD drawing" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path
+            = writeBytes(dir.filePath(c.name), c.head + (c.head.size() >= 6 ? QByteArray(200, '\0') : ""));
+        const int before = vectorDrawingOpens();
+        const QelError e = thrownBy([&] { openVectorBaseMap(path); });
+        EXPECT_EQ(e.number(), ErrPathFileAccess);
+        EXPECT_TRUE(e.description().contains(QLatin1String(c.mentions))) << e.description().toStdString();
+        // Every other version is told the way out.
+        EXPECT_EQ(e.description().contains(u"save it as DXF"), QByteArray(c.mentions).contains("version"))
+            << e.description().toStdString();
+        EXPECT_EQ(vectorDrawingOpens(), before) << "refused before GDAL sees it";
+    }
+
+    // An R2000 drawing goes on to GDAL, which judges the rest of it.
+    const int before = vectorDrawingOpens();
+    const QelError e
+        = thrownBy([&] { openVectorBaseMap(writeBytes(dir.filePath("r2000.dwg"), "AC1015" + QByteArray(200, '\0'))); });
+    EXPECT_TRUE(e.description().contains(u"not a drawing this program can read")) << e.description().toStdString();
+    EXPECT_EQ(vectorDrawingOpens(), before + 1);
+}

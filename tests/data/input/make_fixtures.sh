@@ -66,42 +66,19 @@ for name, header, rows in SHEETS:
                 sheet.write(r, c, v)
 book.save("sites.xls")
 
-# Lotus WK3 and WK4: no writer exists here, so the records are written by hand: a BOF record,
-# one LABEL record per text cell and one NUMBER record (80-bit extended float) per number,
-# dates as Lotus serial day numbers, one sheet per table, then EOF.
-def record(op, data):
-    return struct.pack("<HH", op, len(data)) + data
-
-def extended(x):
-    if x == 0:
-        return bytes(10)
-    m, e = math.frexp(abs(x))
-    return struct.pack("<QH", int(m * (1 << 64)), (0x8000 if x < 0 else 0) | (e - 1 + 16383))
-
-def lotus(path, version):
-    out = bytearray()
-    last_row = max(len(rows) for _, _, rows in SHEETS)
-    last_col = max(len(header) for _, header, _ in SHEETS) - 1
-    bof = struct.pack("<HHHBBHBB", version, 0x0404, 0, 0, 0, last_row, len(SHEETS) - 1, last_col) + bytes(14)
-    out += record(0x00, bof)
-    for s, (_, header, rows) in enumerate(SHEETS):
-        for r, row in enumerate([header] + rows):
-            for c, v in enumerate(row):
-                where = struct.pack("<HBB", r, s, c)
-                if v is None:
-                    continue
-                if isinstance(v, datetime.date):
-                    v = (v - datetime.date(1899, 12, 30)).days
-                if isinstance(v, str):
-                    out += record(0x16, where + b"'" + v.encode("cp1252") + b"\0")
-                else:
-                    out += record(0x17, where + extended(float(v)))
-    out += record(0x01, b"")
-    with open(path, "wb") as f:
-        f.write(out)
-
-lotus("sites.wk3", 0x1000)
-lotus("sites.wk4", 0x1002)
+# Lotus WK3 and WK4 (make_lotus.py writes them record by record): one sheet per table, every
+# number a floating one, dates as Lotus serial day numbers. make_lotus.py itself writes the
+# shapes.wk* files of every cell kind and Lotus generation.
+import sys
+sys.path.insert(0, ".")
+import make_lotus
+def lotus_cell(v):
+    if isinstance(v, datetime.date):
+        v = (v - datetime.date(1899, 12, 30)).days
+    return float(v) if isinstance(v, (int, float)) else v
+lotus_sheets = [[[lotus_cell(v) for v in row] for row in [header] + rows] for _, header, rows in SHEETS]
+make_lotus.write("sites.wk3", make_lotus.wk3(0x1000, lotus_sheets))
+make_lotus.write("sites.wk4", make_lotus.wk3(0x1002, lotus_sheets))
 
 # Malformed inputs that need a binary writer.
 book = openpyxl.Workbook()
@@ -118,8 +95,6 @@ book.save("malformed.xlsx")
 # Excel 5 and Excel 4.0 files, written record by record (make_biff.py): an Excel 5 workbook of
 # both sheets, Excel 4.0 worksheets of one table each, and an Excel 4.0 bound workbook, which the
 # xls reader cannot read.
-import sys
-sys.path.insert(0, ".")
 import make_biff
 make_biff.write("sites5.xls", make_biff.compound_file("Book", make_biff.biff5_book(SHEETS)))
 make_biff.write("wells4.xls", make_biff.biff4_worksheet([WELL_HEADER] + WELLS))
@@ -145,6 +120,7 @@ def dbase_levels(path, records):
 dbase_levels("levels-bad-date.dbf", [(b"20230315", b"101.50"), (b"20231345", b"100.00")])
 dbase_levels("levels-inf.dbf", [(b"20230315", b"1e999"), (b"20230415", b"nan")])
 PY
+/usr/bin/python3 make_lotus.py
 
 # ods and dbf through GDAL, from the csv files (dates and numbers typed by the csv reader).
 rm -f sites.ods wells.dbf levels.dbf
