@@ -64,11 +64,8 @@ def write_project(folder):
     shutil.copy(os.path.join(EXAMPLE, "site-plan.dxf"), folder)
 
 
-def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    qel = os.path.abspath(sys.argv[1])
-    folder = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="qel-largest-")
+def prepare(qel, folder):
+    """Writes the largest project into folder; returns the replay's command and environment."""
     os.makedirs(os.path.join(folder, "home"), exist_ok=True)
     with open(os.path.join(folder, "home", "QEL.ini"), "wb") as f:
         f.write(b"[QEL]\r\n")
@@ -79,14 +76,23 @@ def main():
     os.makedirs(out, exist_ok=True)
     command = [qel, "--batch", os.path.join(folder, "largest.prj"), "--save-as", os.path.join(folder, "saved.prj"),
                "--results", os.path.join(out, "results.out"), "--summary", os.path.join(out, "summary.rtf"),
-               "--map", os.path.join(out, "map.png"), "--export-gis", os.path.join(out, "gis"),
+               "--map", os.path.join(out, "map.png"), "--export-gis", os.path.join(out, "gis"), "--overwrite",
                "--export-mindist", os.path.join(out, "mindist.grd"), "--export-wolf", os.path.join(out, "wolf.grd")]
+    return command, env
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    qel = os.path.abspath(sys.argv[1])
+    folder = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else tempfile.mkdtemp(prefix="qel-largest-")
+    command, env = prepare(qel, folder)
     started = time.monotonic()
     run = subprocess.run(command, env=env, capture_output=True, text=True)
     seconds = time.monotonic() - started
     peak_mb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
     print("largest project: %d wells, %d dates, %d x %d grid, 5 levels per view" % (WELLS, DATES, NODES, NODES))
-    print("qel --batch exit status %d in %.1f s, peak memory %.0f MB (aim: under 300 MB)"
+    print("qel --batch exit status %d in %.2f s, peak memory %.0f MB (aim: under 300 MB)"
           % (run.returncode, seconds, peak_mb))
     print("files in", folder)
     if run.returncode != 0:

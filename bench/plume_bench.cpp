@@ -3,6 +3,7 @@
 #include "analysis/domenico.h"
 #include "analysis/results_report.h"
 #include "analysis/wolf.h"
+#include "analysis/worker_pool.h"
 #include "core/batch_frontend.h"
 
 #include <QTemporaryDir>
@@ -118,6 +119,39 @@ void PlumeWolfAndMinimumDistance(benchmark::State &state)
 }
 BENCHMARK(PlumeWolfAndMinimumDistance)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// The rows of the table of targets: each prints its measured value beside its target.
+void DomenicoSixtyDatesAndAverage(benchmark::State &state)
+{
+    LargestRun run;
+    run.session.model.NumWells = 0; // WOLF then has no nearest well to look up
+    double seconds = INFINITY;
+    for (auto _ : state)
+        seconds = std::min(seconds, secondsFor([&] { qel::Domenico(run.session); }));
+    state.counters["measured_ms"] = seconds * 1e3;
+    state.counters["target_ms"] = 60;
+}
+BENCHMARK(DomenicoSixtyDatesAndAverage)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+void PlumeTwoCoresAgainstOne(benchmark::State &state)
+{
+    LargestRun run;
+    qel::ProjectModel &m = run.session.model;
+    std::vector<std::vector<double>> dates;
+    double one = INFINITY, two = INFINITY;
+    for (auto _ : state) {
+        qel::setWorkerCount(1);
+        one = std::min(one, secondsFor([&] { plumesOfAllDates(m, qel::PlumeEvaluation::Fast, dates); }));
+        qel::setWorkerCount(2);
+        two = std::min(two, secondsFor([&] { plumesOfAllDates(m, qel::PlumeEvaluation::Fast, dates); }));
+    }
+    qel::setWorkerCount(0);
+    state.counters["one_core_ms"] = one * 1e3;
+    state.counters["two_cores_ms"] = two * 1e3;
+    state.counters["measured_ratio"] = two / one;
+    state.counters["target_ratio"] = 0.6;
+}
+BENCHMARK(PlumeTwoCoresAgainstOne)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
 // Every node's distance to its nearest well by the loop over all wells, squared distances
 // compared, the root taken once.
 std::vector<double> bruteForceDistances(const qel::ProjectModel &m)
@@ -144,8 +178,11 @@ void MinimumDistanceAndWolfOnly(benchmark::State &state)
 {
     static LargestRun run;
     qel::Domenico(run.session);
+    double seconds = INFINITY;
     for (auto _ : state)
-        qel::WOLF(run.session);
+        seconds = std::min(seconds, secondsFor([&] { qel::WOLF(run.session); }));
+    state.counters["measured_ms"] = seconds * 1e3;
+    state.counters["target_ms"] = 20;
     const qel::ProjectModel &m = run.session.model;
     const std::vector<double> expected = bruteForceDistances(m);
     int differing = 0;

@@ -2,13 +2,16 @@
 
 #include "analysis/plume_kernel.h"
 #include "analysis/wolf.h"
+#include "analysis/worker_pool.h"
 #include "core/errors.h"
 #include "core/plot_limits_rules.h"
 #include "core/progress.h"
 #include "core/reporting.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -81,67 +84,82 @@ template<class Ops> double nodeConcentration(const PlumeDate &d, int ix, int iy)
     return xr > 0 ? plumeAt<Ops>(d, xr, yr) : 0;
 }
 
+// Where the rows of a date go (row iy, 1 from the top, of numX values), and what is done with each
+// once it is complete; both are called for a row on the thread that computed it.
+struct DateRows {
+    std::function<double *(int iy)> at;
+    std::function<void(int iy, const double *row)> complete = [](int, const double *) {};
+};
+
+bool allFinite(const double *row, int numX)
+{
+    return std::all_of(row, row + numX, [](double c) { return std::isfinite(c); });
+}
+
 // Checked node by node in grid order: the first failing node reports the error its step gives.
-void checkedWalk(const PlumeDate &d, int numX, int numY, double *rows)
+void checkedWalk(const PlumeDate &d, int numX, int numY, const DateRows &rows)
 {
     for (int iy = 1; iy <= numY; ++iy) {
-        for (int ix = 1; ix <= numX; ++ix, ++rows) {
-            *rows = nodeConcentration<Checked>(d, ix, iy);
-            if (!std::isfinite(*rows))
+        double *row = rows.at(iy);
+        for (int ix = 1; ix <= numX; ++ix) {
+            row[ix - 1] = nodeConcentration<Checked>(d, ix, iy);
+            if (!std::isfinite(row[ix - 1]))
                 raise(ErrOverflow);
         }
+        rows.complete(iy, row);
     }
 }
 
-void plainWalk(const PlumeDate &d, int numX, int numY, double *rows)
-{
-    for (int iy = 1; iy <= numY; ++iy)
-        for (int ix = 1; ix <= numX; ++ix)
-            *rows++ = nodeConcentration<PlainArithmetic>(d, ix, iy);
-}
-
-// Rows spread over the cores, each row several nodes at a time.
-void fastWalk(const PlumeDate &d, int numX, int numY, double *rows)
-{
-#pragma omp parallel for schedule(static)
-    for (int iy = 1; iy <= numY; ++iy)
-        plumeRow(d, iy, numX, rows + std::size_t(iy - 1) * std::size_t(numX));
-}
-
-void walkDate(const PlumeDate &d, int numX, int numY, PlumeEvaluation how, double *rows)
+// Rows handed out to the cores as they come free (the plume leaves some rows far more work than
+// others), or one node at a time by the plain formula; a node that overflowed fails the date.
+void walkDate(const PlumeDate &d, int numX, int numY, PlumeEvaluation how, const DateRows &rows)
 {
     if (!nodesCannotFail(d))
         return checkedWalk(d, numX, numY, rows);
-    if (how == PlumeEvaluation::Fast)
-        fastWalk(d, numX, numY, rows);
-    else
-        plainWalk(d, numX, numY, rows);
-    if (!std::all_of(rows, rows + std::size_t(numX) * std::size_t(numY), [](double c) { return std::isfinite(c); }))
+    std::atomic<bool> overflow = false;
+    forEachItem(numY, [&](int item) {
+        const int iy = item + 1;
+        double *row = rows.at(iy);
+        if (how == PlumeEvaluation::Fast)
+            plumeRow(d, iy, numX, row);
+        else
+            for (int ix = 1; ix <= numX; ++ix)
+                row[ix - 1] = nodeConcentration<PlainArithmetic>(d, ix, iy);
+        if (!allFinite(row, numX))
+            overflow = true;
+        else
+            rows.complete(iy, row);
+    });
+    if (overflow)
         raise(ErrOverflow);
 }
 
-// Date s into conc, its range into high and low, and each node added to its sum over the dates so
-// far, in date order as the average sums them. The range of a set does not depend on the order it
-// is visited in, so the rows can be spread over the cores.
-void storeDate(ConcentrationGrid &conc, int numX, int numY, int s, const std::vector<double> &rows,
-    std::vector<double> &sums, double &high, double &low)
+// Date s straight into its slot of conc, with each row's range and each node added to its sum over
+// the dates so far, in date order as the average sums them. The range of a set does not depend on
+// the order it is visited in, so the rows can be spread over the cores.
+void storeDate(ConcentrationGrid &conc, const PlumeDate &d, int numX, int numY, int s, std::vector<double> &sums,
+    double &high, double &low)
 {
-    conc(numX, numY, s); // a slot out of range is reported here, not inside the parallel loop
-    double top = high, bottom = low;
-#pragma omp parallel for schedule(static) reduction(max : top) reduction(min : bottom)
-    for (int iy = 1; iy <= numY; ++iy) {
-        for (int ix = 1; ix <= numX; ++ix) {
-            const std::size_t node = std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1);
-            const double c = rows[node];
+    conc(numX, numY, s); // a slot out of range is reported here, not on a pool thread
+    std::vector<double> tops(std::size_t(numY), high), bottoms(std::size_t(numY), low);
+    DateRows rows;
+    rows.at = [&](int iy) { return &conc(1, iy, s); };
+    rows.complete = [&](int iy, const double *row) {
+        double top = high, bottom = low;
+        double *sum = sums.data() + std::size_t(iy - 1) * std::size_t(numX);
+        for (int ix = 0; ix < numX; ++ix) {
+            const double c = row[ix];
             top = std::max(top, c);
             if (c > 0)
                 bottom = std::min(bottom, c);
-            conc(ix, iy, s) = c;
-            sums[node] += c;
+            sum[ix] += c;
         }
-    }
-    high = top;
-    low = bottom;
+        tops[std::size_t(iy - 1)] = top;
+        bottoms[std::size_t(iy - 1)] = bottom;
+    };
+    walkDate(d, numX, numY, PlumeEvaluation::Fast, rows);
+    high = *std::max_element(tops.begin(), tops.end());
+    low = *std::min_element(bottoms.begin(), bottoms.end());
 }
 
 } // namespace
@@ -162,7 +180,9 @@ bool plumeOfDate(ProjectModel &m, int sample, PlumeEvaluation how, std::vector<d
     if (!d)
         return false;
     rows.resize(std::size_t(m.PCNumX) * std::size_t(m.PCNumY));
-    walkDate(*d, m.PCNumX, m.PCNumY, how, rows.data());
+    DateRows into;
+    into.at = [&](int iy) { return rows.data() + std::size_t(iy - 1) * std::size_t(m.PCNumX); };
+    walkDate(*d, m.PCNumX, m.PCNumY, how, into);
     return true;
 }
 
@@ -208,7 +228,7 @@ void Domenico(Session &session)
         const double flowCos = m.FlowCos, flowSin = m.FlowSin; // each date's terms set them
         double high = 0, low = NoPositiveConcentration;
         const int numX = m.PCNumX, numY = m.PCNumY;
-        std::vector<double> rows(std::size_t(numX) * std::size_t(numY)), sums(rows.size());
+        std::vector<double> sums(std::size_t(numX) * std::size_t(numY));
         for (int s = 1; s <= m.NumSamples; ++s) {
             const double gradient = m.Magnitude(s);
             if (gradient == 0)
@@ -220,8 +240,7 @@ void Domenico(Session &session)
             if (!d)
                 return stopWith(
                     session, QStringLiteral("Zero velocity term for sample number %1 Program terminating.").arg(s));
-            walkDate(*d, numX, numY, PlumeEvaluation::Fast, rows.data());
-            storeDate(conc, numX, numY, s, rows, sums, high, low);
+            storeDate(conc, *d, numX, numY, s, sums, high, low);
             progress.setFraction(double(s) / (m.NumSamples + 1));
             progress.breathe();
             if (progress.cancelled()) {
@@ -230,10 +249,13 @@ void Domenico(Session &session)
             }
         }
         const int average = m.NumSamples + 1;
-        for (int iy = 1; iy <= numY; ++iy)
-            for (int ix = 1; ix <= numX; ++ix)
-                conc(ix, iy, average)
-                    = sums[std::size_t(iy - 1) * std::size_t(numX) + std::size_t(ix - 1)] / m.NumSamples;
+        conc(numX, numY, average);
+        forEachItem(numY, [&](int item) {
+            const double *sum = sums.data() + std::size_t(item) * std::size_t(numX);
+            double *row = &conc(1, item + 1, average);
+            for (int ix = 0; ix < numX; ++ix)
+                row[ix] = sum[ix] / m.NumSamples;
+        });
         m.Conc = std::move(conc);
         m.ConcMax = high;
         m.ConcMin = low;

@@ -32,7 +32,6 @@ double alongFlow(const PlumeDate &d, int ix, double dy)
 // nodes are told by a bound with no root or division, 6.5 standard deviations with room to spare
 // for rounding: (|yr| - W/2)^2 >= 6.5^2 (2 sqrt(AlphaY xr))^2.
 constexpr double LateralBound = 4 * 6.5 * 6.5;
-constexpr int Block = 64; // nodes told apart together; a multiple of every vector width
 
 bool acrossFlowZeroIsExact(const PlumeDate &d)
 {
@@ -48,14 +47,47 @@ bool certainlyZero(const PlumeDate &d, int ix, double dy)
     return !(xr > 0) || (across > 0 && across * across >= LateralBound * d.alphaY * xr);
 }
 
-// Every node from start to end is certainly 0.
-bool blockIsZero(const PlumeDate &d, int start, int end, double dy)
+// How far node ix lies beyond the lateral bound: at least 0 where certainlyZero says so. Down-gradient
+// of the source it is |yr| less a concave function along the row, so it is convex there, and the
+// nodes inside the bound form one interval around its least value.
+double beyondBound(const PlumeDate &d, int ix, double dy)
 {
-    bool zero = true;
-#pragma omp simd reduction(&& : zero)
-    for (int ix = start; ix <= end; ++ix)
-        zero = zero && certainlyZero(d, ix, dy);
-    return zero;
+    double xr, yr;
+    nodeFrame(d, ix, dy, xr, yr);
+    return std::fabs(yr) - d.halfWidth - std::sqrt(LateralBound * d.alphaY * xr);
+}
+
+// The first node in from..to (either way round) for which ahead says yes, or to + 1 step past to;
+// ahead says no up to some node and yes after it.
+template<class Ahead> int firstAhead(int from, int to, Ahead ahead)
+{
+    const int step = from <= to ? 1 : -1;
+    int no = from - step, yes = to + step; // the bracket, never evaluated
+    while (yes - no != step) {
+        const int mid = no + (yes - no) / 2;
+        (ahead(mid) ? yes : no) = mid;
+    }
+    return yes;
+}
+
+// Nodes evaluated on either side of the interval and required to come out 0, for a bound that
+// rounding could leave a node or so short.
+constexpr int Margin = 8;
+
+void evaluate(const PlumeDate &d, int start, int end, double dy, double *out)
+{
+#pragma omp simd
+    for (int ix = start; ix <= end; ++ix) {
+        double xr, yr;
+        nodeFrame(d, ix, dy, xr, yr);
+        const double c = plumeAt<PlainArithmetic>(d, xr, yr);
+        out[ix - 1] = xr > 0 ? c : 0;
+    }
+}
+
+bool allZero(const double *from, const double *to)
+{
+    return std::all_of(from, to, [](double c) { return c == 0; });
 }
 
 } // namespace
@@ -73,27 +105,33 @@ QEL_PER_INSTRUCTION_SET void plumeRow(const PlumeDate &date, int iy, int numX, d
     const PlumeDate d = date; // a copy the stores to out cannot alias
     const double y = d.top - (iy - 1) * d.spacing;
     const double dy = y - d.ySource;
-    // Nodes at or behind the source are 0 without the formula; the others lie between the first
-    // and the last node ahead of it.
-    int first = 1, last = numX;
-    while (first <= numX && !(alongFlow(d, first, dy) > 0))
-        out[first++ - 1] = 0;
-    while (last >= first && !(alongFlow(d, last, dy) > 0))
-        out[last-- - 1] = 0;
-    const bool skipAcross = acrossFlowZeroIsExact(d);
-    for (int start = first; start <= last; start += Block) {
-        const int end = std::min(start + Block - 1, last);
-        if (skipAcross && blockIsZero(d, start, end, dy)) {
-            std::fill(out + start - 1, out + end, 0.0);
-            continue;
-        }
-#pragma omp simd
-        for (int ix = start; ix <= end; ++ix) {
-            double xr, yr;
-            nodeFrame(d, ix, dy, xr, yr);
-            const double c = plumeAt<PlainArithmetic>(d, xr, yr);
-            out[ix - 1] = xr > 0 ? c : 0;
-        }
+    std::fill(out, out + numX, 0.0);
+    if (numX < 1)
+        return;
+    // Along a row xr rounds monotonically, so the nodes ahead of the source are one run of them,
+    // from first to last.
+    const auto ahead = [&](int ix) { return alongFlow(d, ix, dy) > 0; };
+    const bool firstAhead1 = ahead(1), lastAhead = ahead(numX);
+    if (!firstAhead1 && !lastAhead)
+        return;
+    const int first = firstAhead1 ? 1 : firstAhead(1, numX, ahead);
+    const int last = lastAhead ? numX : firstAhead(numX, 1, ahead);
+    if (!acrossFlowZeroIsExact(d))
+        return evaluate(d, first, last, dy, out);
+    // The least distance beyond the bound, where the slope along the row turns.
+    const int closest = firstAhead(
+        first, last, [&](int ix) { return ix == last || beyondBound(d, ix + 1, dy) >= beyondBound(d, ix, dy); });
+    if (!std::isfinite(beyondBound(d, closest, dy)))
+        return evaluate(d, first, last, dy, out);
+    if (certainlyZero(d, closest, dy))
+        return;
+    const auto inside = [&](int ix) { return !certainlyZero(d, ix, dy); };
+    const int low = firstAhead(first, closest, inside), high = firstAhead(last, closest, inside);
+    const int start = std::max(first, low - Margin), end = std::min(last, high + Margin);
+    evaluate(d, start, end, dy, out);
+    if (!allZero(out + start - 1, out + low - 1) || !allZero(out + high, out + end)) {
+        // The bound fell short: the whole run, as if there were none.
+        evaluate(d, first, last, dy, out);
     }
 }
 

@@ -1,11 +1,14 @@
 #include "analysis/wolf.h"
 
+#include "analysis/worker_pool.h"
 #include "core/errors.h"
 #include "core/reporting.h"
 
 #include <nanoflann.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace qel {
 
@@ -49,7 +52,16 @@ void WOLF(Session &session)
         if (anyWell)
             tree.buildIndex();
         const int average = m.NumSamples + 1;
-        for (int iy = 1; iy <= m.PCNumY; ++iy) {
+        // Rows over the cores, each with its own ranges; the range of a set does not depend on the
+        // order it is visited in.
+        struct Ranges {
+            double wolfMax, wolfMin, distanceMax, distanceMin;
+        };
+        std::vector<Ranges> rows(
+            std::size_t(std::max<int>(m.PCNumY, 0)), { m.WOLFMax, m.WOLFMin, m.MinDistMax, m.MinDistMin });
+        forEachItem(m.PCNumY, [&](int item) {
+            const int iy = item + 1;
+            Ranges &r = rows[std::size_t(item)];
             const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
             for (int ix = 1; ix <= m.PCNumX; ++ix) {
                 const double x = m.PCLeft + (ix - 1) * m.PCGridSpacing;
@@ -68,15 +80,21 @@ void WOLF(Session &session)
                 const double distance = std::sqrt(d2);
                 m.WOLFGrid(ix, iy) = wolf;
                 m.MinDistGrid(ix, iy) = distance;
-                if (wolf > m.WOLFMax)
-                    m.WOLFMax = wolf;
-                if (wolf != 0 && wolf < m.WOLFMin)
-                    m.WOLFMin = wolf;
-                if (distance > m.MinDistMax)
-                    m.MinDistMax = distance;
-                if (distance != 0 && distance < m.MinDistMin)
-                    m.MinDistMin = distance;
+                if (wolf > r.wolfMax)
+                    r.wolfMax = wolf;
+                if (wolf != 0 && wolf < r.wolfMin)
+                    r.wolfMin = wolf;
+                if (distance > r.distanceMax)
+                    r.distanceMax = distance;
+                if (distance != 0 && distance < r.distanceMin)
+                    r.distanceMin = distance;
             }
+        });
+        for (const Ranges &r : rows) {
+            m.WOLFMax = std::max(m.WOLFMax, r.wolfMax);
+            m.WOLFMin = std::min(m.WOLFMin, r.wolfMin);
+            m.MinDistMax = std::max(m.MinDistMax, r.distanceMax);
+            m.MinDistMin = std::min(m.MinDistMin, r.distanceMin);
         }
         m.MinDistMin = truncatedTo(m.MinDistMin, m.RoundXY);
         m.MinDistMax = truncatedTo(m.MinDistMax, m.RoundXY);

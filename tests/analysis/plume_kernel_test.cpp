@@ -1,0 +1,171 @@
+// The fast plume (only the interval of each row inside the lateral bound, several nodes at a time,
+// rows over the cores) against the plain formula node by node: the same bits on every node.
+#include "analysis/domenico.h"
+#include "analysis/worker_pool.h"
+#include "support/test_session.h"
+
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+struct DateCase {
+    const char *name;
+    double direction, gradient, alphaY, swidth, xSource, ySource;
+    bool decay = true;
+};
+
+// The example site's aquifer and grid (201 x 161 nodes of 2.5 from (0, 400)) with one date.
+void fillExampleSite(ProjectModel &m, const DateCase &c)
+{
+    m.NumSamples = 1;
+    m.Magnitude(1) = c.gradient, m.Direction(1) = c.direction;
+    m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = c.alphaY, m.RetFactor = 1.5, m.Decay = c.decay;
+    m.HalfLife = 730, m.Time = 3650, m.Swidth = c.swidth, m.C0 = 1000, m.Xsource = c.xSource, m.Ysource = c.ySource;
+    m.PCLeft = 0, m.PCTop = 400, m.PCGridSpacing = 2.5, m.PCNumX = 201, m.PCNumY = 161;
+}
+
+// The first node whose bits differ, or -1.
+long firstDifferentNode(const std::vector<double> &fast, const std::vector<double> &plain)
+{
+    if (fast.size() != plain.size())
+        return 0;
+    for (std::size_t n = 0; n < plain.size(); ++n)
+        if (std::bit_cast<std::uint64_t>(fast[n]) != std::bit_cast<std::uint64_t>(plain[n]))
+            return long(n);
+    return -1;
+}
+
+void expectSameBits(ProjectModel &m)
+{
+    std::vector<double> fast, plain;
+    ASSERT_TRUE(plumeOfDate(m, 1, PlumeEvaluation::Fast, fast));
+    ASSERT_TRUE(plumeOfDate(m, 1, PlumeEvaluation::OneNodeAtATime, plain));
+    const long node = firstDifferentNode(fast, plain);
+    ASSERT_EQ(node, -1) << "node " << node % m.PCNumX + 1 << ", " << node / m.PCNumX + 1 << ": "
+                        << fast[std::size_t(node)] << " against " << plain[std::size_t(node)];
+}
+
+} // namespace
+
+TEST(PlumeKernel, FastRowsEqualTheOneNodeEvaluationBitForBit)
+{
+    const DateCase cases[] = {
+        { "the example's first date", 145.69, 0.0132791, 1, 20, 220, 312 },
+        { "flow along the rows", 90, 0.01, 1, 20, 220, 312 },
+        { "flow up the columns", 0, 0.01, 1, 20, 220, 312 },
+        { "flow to the west", 270, 0.01, 1, 20, 220, 312 },
+        { "flow to the south", 180, 0.01, 1, 20, 220, 312 },
+        { "diagonal, on the nodes", 45, 0.01, 1, 20, 100, 300 },
+        { "a narrow plume of no width", 200, 0.02, 0.01, 0, 250, 200 },
+        { "a wide plume", 100, 0.01, 80, 300, 250, 200 },
+        { "the source west of the grid", 95, 0.01, 1, 20, -300, 200 },
+        { "the source past the far corner, flow away", 45, 0.01, 1, 20, 900, 800 },
+        { "the source above the grid, flow into it", 170, 0.01, 2, 40, 250, 700 },
+        { "no decay", 300, 0.005, 0.5, 10, 400, 100, false },
+    };
+    TestSession t;
+    for (const DateCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        fillExampleSite(t.session->model, c);
+        expectSameBits(t.session->model);
+    }
+}
+
+TEST(PlumeKernel, FastRowsEqualTheOneNodeEvaluationOnRandomDates)
+{
+    std::mt19937 random(11);
+    const auto uniform
+        = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    TestSession t;
+    for (int k = 0; k < 300; ++k) {
+        // Sources from well outside to inside the grid (0..500 x -2.5..400), plumes from a thread to
+        // wider than the grid, flow every way round.
+        const DateCase c { "random", uniform(0, 360), uniform(0.001, 0.05),
+            std::exp(uniform(std::log(0.001), std::log(200))), uniform(0, 1) < 0.1 ? 0 : uniform(0, 200),
+            uniform(-400, 900), uniform(-400, 800), uniform(0, 1) < 0.8 };
+        SCOPED_TRACE(testing::Message() << "date " << k << ": direction " << c.direction << ", AlphaY " << c.alphaY
+                                        << ", source (" << c.xSource << ", " << c.ySource << ")");
+        fillExampleSite(t.session->model, c);
+        t.session->model.PCGridSpacing = uniform(0, 1) < 0.5 ? 2.5 : uniform(0.1, 10);
+        expectSameBits(t.session->model);
+    }
+}
+
+// The whole run, its average and the WOLF grid do not depend on how many threads share the work.
+TEST(PlumeKernel, TheRunIsTheSameOnOneThreadAsOnTwo)
+{
+    struct Run {
+        std::vector<double> conc, wolf, distances;
+        std::vector<double> ranges;
+    };
+    const auto runOn = [](int threads) {
+        setWorkerCount(threads);
+        TestSession t;
+        ProjectModel &m = t.session->model;
+        fillExampleSite(m, { "", 0, 0, 1, 20, 220, 312 });
+        m.NumSamples = 6;
+        for (int s = 1; s <= 6; ++s)
+            m.Magnitude(s) = 0.01 + 0.001 * s, m.Direction(s) = 130 + 7 * s;
+        m.RoundXY = 0.01, m.NumWells = 40;
+        for (int k = 1; k <= 40; ++k)
+            m.WellX(k) = 13.7 * k, m.WellY(k) = 400 - 9.1 * k;
+        Domenico(*t.session);
+        EXPECT_TRUE(m.ANDone) << t.session->ErrorText.toStdString();
+        Run r;
+        for (int s = 1; s <= 7; ++s)
+            for (int iy = 1; iy <= m.PCNumY; ++iy)
+                for (int ix = 1; ix <= m.PCNumX; ++ix)
+                    r.conc.push_back(m.Conc(ix, iy, s));
+        for (int iy = 1; iy <= m.PCNumY; ++iy)
+            for (int ix = 1; ix <= m.PCNumX; ++ix)
+                r.wolf.push_back(m.WOLFGrid(ix, iy)), r.distances.push_back(m.MinDistGrid(ix, iy));
+        r.ranges = { m.ConcMax, m.ConcMin, m.WOLFMax, m.WOLFMin, m.MinDistMax, m.MinDistMin };
+        return r;
+    };
+    const Run one = runOn(1), two = runOn(2);
+    setWorkerCount(0);
+    EXPECT_GT(one.ranges[0], 0);
+    EXPECT_EQ(firstDifferentNode(two.conc, one.conc), -1);
+    EXPECT_EQ(firstDifferentNode(two.wolf, one.wolf), -1);
+    EXPECT_EQ(firstDifferentNode(two.distances, one.distances), -1);
+    EXPECT_EQ(two.ranges, one.ranges);
+}
+
+TEST(WorkerPool, RunsEveryItemOnceAndPassesTheFirstFailureOn)
+{
+    for (int threads : { 1, 2, 3 }) {
+        SCOPED_TRACE(threads);
+        setWorkerCount(threads);
+        EXPECT_EQ(workerCount(), threads);
+        for (int count : { 0, 1, 2, 1000 }) {
+            std::vector<int> runs(static_cast<std::size_t>(count));
+            forEachItem(count, [&](int item) {
+                ++runs[std::size_t(item)];
+                // A call from inside an item runs on its thread and does not wait for the pool.
+                forEachItem(2, [&](int) {});
+            });
+            EXPECT_EQ(runs, std::vector<int>(std::size_t(count), 1)) << count;
+        }
+        EXPECT_THROW(forEachItem(100,
+                         [](int item) {
+                             if (item == 37)
+                                 throw std::runtime_error("item 37");
+                         }),
+            std::runtime_error);
+        std::atomic<int> after = 0;
+        forEachItem(10, [&](int) { ++after; }); // a failure leaves the pool working
+        EXPECT_EQ(after, 10);
+    }
+    setWorkerCount(0);
+}
