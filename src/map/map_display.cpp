@@ -218,9 +218,8 @@ bool fileOpenBaseMap(Session &session)
                 return;
         }
         session.UserCancelled = false;
-        const FileDialogAnswer answer = session.frontend().openFileDialog(
-            { QStringLiteral("Open Base Map File"), baseMapFilter(), QString(), m.ProjectDir, QString(), false,
-                baseMapFilterEntry(m) });
+        const FileDialogAnswer answer = session.frontend().openFileDialog({ QStringLiteral("Open Base Map File"),
+            baseMapFilter(), QString(), m.ProjectDir, QString(), false, baseMapFilterEntry(m) });
         if (!answer.accepted) {
             session.UserCancelled = true;
             return;
