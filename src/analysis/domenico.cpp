@@ -4,6 +4,7 @@
 #include "analysis/wolf.h"
 #include "analysis/worker_pool.h"
 #include "core/errors.h"
+#include "core/number_text.h"
 #include "core/plot_limits_rules.h"
 #include "core/progress.h"
 #include "core/reporting.h"
@@ -264,6 +265,13 @@ void Domenico(Session &session)
         session.setStatus(QStringLiteral("Analytical simulation finished."));
         session.checkNode(Step::RunAnalytical);
         m.ANDone = true;
+        Message(session,
+            QStringLiteral("Plume computed for %1 sample dates and their average on %2 x %3 nodes; peak "
+                           "concentration %4%5.")
+                .arg(m.NumSamples)
+                .arg(m.PCNumX)
+                .arg(m.PCNumY)
+                .arg(significantText(m.ConcMax, 4), m.ConcUnits.isEmpty() ? QString() : u' ' + m.ConcUnits));
     });
 }
 

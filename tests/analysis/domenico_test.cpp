@@ -1,4 +1,5 @@
 #include "analysis/domenico.h"
+#include "core/number_text.h"
 #include "support/test_session.h"
 
 #include <cmath>
@@ -63,6 +64,15 @@ TEST_F(Plume, FollowsTheClosedFormOnTheAxisIsSymmetricAndDecays)
     }
     EXPECT_DOUBLE_EQ(m.ConcMax, conc(1, 0));
     EXPECT_GT(m.ConcMin, 0);
+    // A finished run says what it did.
+    m.ConcUnits = QStringLiteral("ug/L");
+    t.frontend.messageLines.clear();
+    Domenico(s);
+    EXPECT_EQ(t.frontend.messageLines,
+        QStringList { QStringLiteral("Plume computed for %1 sample dates and their average on 41 x 21 nodes; peak "
+                                     "concentration %2 ug/L.")
+                          .arg(m.NumSamples)
+                          .arg(significantText(m.ConcMax, 4)) });
 }
 
 TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)
