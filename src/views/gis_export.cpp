@@ -9,6 +9,7 @@
 #include "map/color_table.h"
 #include "map/gdal_support.h"
 #include "views/contour_bands.h"
+#include "views/gis_staging.h"
 #include "views/water_level_contours.h"
 
 #include <QDir>
@@ -26,11 +27,7 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -61,50 +58,6 @@ GDALDriver &driver(const char *name)
         throw QelError(ErrInvalidCall, QStringLiteral("The GDAL driver %1 is not available").arg(QLatin1String(name)));
     return *d;
 }
-
-// Files are made in GDAL's memory file system and then written to disk whole, each through a
-// temporary file that replaces the old one only once every byte is there.
-class MemoryFolder {
-public:
-    MemoryFolder()
-    {
-        static std::atomic<int> counter { 0 };
-        m_root = QStringLiteral("/vsimem/qel-gis-%1/").arg(++counter);
-        VSIMkdir(m_root.toUtf8().constData(), 0755);
-    }
-    ~MemoryFolder() { VSIRmdirRecursive(m_root.toUtf8().constData()); }
-    MemoryFolder(const MemoryFolder &) = delete;
-    MemoryFolder &operator=(const MemoryFolder &) = delete;
-
-    QByteArray path(const QString &name) const { return (m_root + name).toUtf8(); }
-
-    // Writes every file made so far into dir, then forgets them.
-    void flushTo(const QString &dir)
-    {
-        char **names = VSIReadDir(m_root.toUtf8().constData());
-        for (int i = 0; names && names[i]; ++i) {
-            const QString name = QString::fromUtf8(names[i]);
-            const QByteArray memPath = path(name);
-            vsi_l_offset length = 0;
-            GByte *data = VSIGetMemFileBuffer(memPath.constData(), &length, FALSE);
-            if (!data)
-                continue;
-            const QString target = QDir(dir).filePath(name);
-            const WriteOutcome outcome = writeWholeFile(
-                target, QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(length)));
-            if (!outcome.written) {
-                CSLDestroy(names);
-                throw QelError(outcome.folderMissing ? ErrPathNotFound : ErrPathFileAccess,
-                    QStringLiteral("Cannot write %1: %2").arg(target, outcome.problem), target);
-            }
-            VSIUnlink(memPath.constData());
-        }
-        CSLDestroy(names);
-    }
-
-private:
-    QString m_root;
-};
 
 // The model grid: node (ix, iy) is the centre of cell (ix - 1, iy - 1), row 1 at the top.
 struct GridGeometry {
@@ -549,24 +502,6 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
         cannotWrite(PackageName);
 }
 
-// Moves the files of the staging folder into dir, each replacing its old copy whole (a rename in
-// one file system). The package goes last: its presence tells that the grids beside it are new.
-void moveInto(const QString &staging, const QString &dir)
-{
-    QStringList names = QDir(staging).entryList(QDir::Files, QDir::Name);
-    if (names.removeAll(PackageName))
-        names << PackageName;
-    for (const QString &name : names) {
-        const QString target = QDir(dir).filePath(name);
-        if (std::rename(
-                QFile::encodeName(QDir(staging).filePath(name)).constData(), QFile::encodeName(target).constData())
-            != 0)
-            throw QelError(ErrPathFileAccess,
-                QStringLiteral("Cannot write %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))),
-                target);
-    }
-}
-
 // How an export ended; a declined question writes nothing and is no failure.
 enum class GisOutcome { Written, Declined, Cancelled, Failed };
 
@@ -637,7 +572,7 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
         folder.flushTo(staging->path());
         if (stopWhenCancelled())
             return;
-        moveInto(staging->path(), dir);
+        moveInto(staging->path(), dir, PackageName);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
                 .arg(QString::number(grids.size()), PackageName, crs.note, dir),
