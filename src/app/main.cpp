@@ -1,3 +1,4 @@
+#include "analysis/gradient_intervals.h"
 #include "analysis/new_well_places.h"
 #include "analysis/results_report.h"
 #include "core/batch_frontend.h"
@@ -54,6 +55,7 @@ int main(int argc, char **argv)
     qel::registerGisBatchOutput();
     qel::registerGridExportBatchOutputs();
     qel::registerNewWellPlacesBatchOutput();
+    qel::registerGradientIntervalsBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

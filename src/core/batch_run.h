@@ -20,6 +20,7 @@ struct BatchOptions {
     QString summary; // --summary FILE.rtf
     QString exportGis; // --export-gis DIR
     QString newWells; // --new-wells FILE.csv
+    QString gradientIntervals; // --gradient-intervals FILE.csv
     bool overwrite = false; // --overwrite: --export-gis may replace the files already in its folder
 };
 
