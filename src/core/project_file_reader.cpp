@@ -5,6 +5,7 @@
 #include "core/project_file_layout.h"
 #include "core/project_file_lines.h"
 #include "core/reporting.h"
+#include "core/uncertainty_ranges.h"
 #include "core/workflow_steps.h"
 
 #include <QDir>
@@ -365,6 +366,27 @@ QByteArray readWholeFile(const QString &path)
     return file.readAll();
 }
 
+// The [Uncertainty] section, wherever it stands, read apart from the sections before it so that
+// their reading never depends on it. A line that cannot be read is a warning that quotes it; the
+// other lines and the rest of the project still count.
+void readUncertainty(Session &session, const QByteArray &bytes)
+{
+    ProjectFileLines lines(session, bytes);
+    lines.GoToSection(QStringLiteral("[Uncertainty]"));
+    while (!lines.atEnd()) {
+        const QString line = lines.nextLine().trimmed();
+        if (line.startsWith(u'['))
+            break;
+        if (line.isEmpty())
+            continue;
+        if (const auto problem = readUncertaintyLine(line, session.model.Uncertainty)) {
+            session.ErrorText
+                = QStringLiteral("The line \"%1\" of the [Uncertainty] section was not read: %2").arg(line, *problem);
+            ReportWarning(session);
+        }
+    }
+}
+
 void reportReadFailure(Session &session, int number, const QString &source, const QString &description)
 {
     session.frontend().setBusy(false);
@@ -421,6 +443,7 @@ bool ReadProjectFile(Session &session)
         }
 
         ProjectReader(session, *lines, progress).readAfterBuild();
+        readUncertainty(session, bytes);
         progress.setFraction(1);
 
         // Replaying the steps is no change: only a project that would now be saved otherwise than it

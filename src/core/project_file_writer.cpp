@@ -3,6 +3,7 @@
 #include "core/project_file_layout.h"
 #include "core/project_file_lines.h"
 #include "core/reporting.h"
+#include "core/uncertainty_ranges.h"
 #include "core/whole_file.h"
 
 #include <QFileInfo>
@@ -130,6 +131,12 @@ QByteArray projectFileBytes(const Session &session)
     writeTransport(w, m);
     for (const ContourSection &section : contourSections())
         writeContourView(w, section, m.*(section.view));
+    // After every other section, and only when something is uncertain: older readers never reach it.
+    if (const QStringList lines = uncertaintyLines(m.Uncertainty); !lines.isEmpty()) {
+        for (const QString &line : lines)
+            w.line(line);
+        w.line();
+    }
     return w.bytes();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/bounded_array.h"
+#include "core/uncertainty_ranges.h"
 
 #include <QDate>
 #include <QString>
@@ -135,6 +136,8 @@ struct ProjectModel {
     bool Decay = false;
     double HalfLife = 0, Time = 0, Swidth = 0, C0 = 0, Xsource = 0, Ysource = 0;
     double RoundXY = 0.01;
+    // Ranges of the transport parameters for an uncertainty study; the project file's [Uncertainty].
+    UncertaintyRanges Uncertainty;
 
     // Analytical results (rebuilt, not stored)
     ConcentrationGrid Conc;
