@@ -3,6 +3,7 @@
 #include "core/help_topics.h"
 #include "core/reporting.h"
 #include "gui/common/refused_box.h"
+#include "gui/dialogs/uncertainty_tab.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace qel::gui {
@@ -101,8 +103,17 @@ TransportDialog::TransportDialog(Session &session, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
     layout->setSpacing(16);
-    layout->addLayout(grid);
-    layout->addStretch();
+    // The values on the first tab; their ranges for an uncertainty study on a tab of their own.
+    auto *values = new QWidget(this);
+    auto *valuesLayout = new QVBoxLayout(values);
+    valuesLayout->addLayout(grid);
+    valuesLayout->addStretch();
+    m_uncertainty = new UncertaintyTab(session, this);
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabsTransData"));
+    tabs->addTab(values, QStringLiteral("Values"));
+    tabs->addTab(m_uncertainty, QStringLiteral("Uncertainty"));
+    layout->addWidget(tabs);
     layout->addLayout(buttons);
     setMinimumWidth(400);
 
@@ -172,6 +183,8 @@ bool TransportDialog::closeProcedure()
             return false;
         }
     }
+    if (!m_uncertainty->checkAll())
+        return false;
     return guarded(session(), QStringLiteral("TransData:cmdClose_Click"), [&] { closeTransportData(session()); });
 }
 

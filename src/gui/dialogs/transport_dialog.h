@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace qel::gui {
 
+class UncertaintyTab;
+
 // frmTransData: aquifer and solute parameters of the analytical model. Each box is checked as
 // the person leaves it and an accepted value is stored at once; a refused value is marked and
 // keeps the focus.
@@ -42,6 +44,7 @@ private:
     std::array<QLabel *, NumTransportParameters> m_lblParameter {};
     std::array<QLabel *, NumTransportParameters> m_lblParameterUnit {};
     QCheckBox *m_chkDecay = nullptr;
+    UncertaintyTab *m_uncertainty = nullptr;
     QPushButton *m_cmdClose = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     // "Code" while Initialize fills the controls, "User" otherwise.

@@ -1,7 +1,11 @@
 #include "gui/views/regression_results_window.h"
 
+#include "analysis/gradient_intervals.h"
 #include "core/help_topics.h"
+#include "core/number_text.h"
+#include "core/reporting.h"
 #include "gui/help/help_window.h"
+#include "gui/views/direction_rose.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -103,8 +107,17 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
     layout->setSpacing(10);
-    layout->addWidget(m_grid);
+    m_chkIntervals = new QCheckBox(QStringLiteral("Show the 95 % intervals of gradient and flow direction"), this);
+    m_chkIntervals->setObjectName(QStringLiteral("chkIntervals"));
+    connect(m_chkIntervals, &QCheckBox::toggled, this, &RegressionResultsWindow::showIntervals);
+    m_rose = new DirectionRose(this);
+    m_rose->hide();
+    auto *tableAndRose = new QHBoxLayout;
+    tableAndRose->addWidget(m_grid, 0, Qt::AlignTop);
+    tableAndRose->addWidget(m_rose, 1);
+    layout->addLayout(tableAndRose);
     layout->addWidget(m_chkAutoShow);
+    layout->addWidget(m_chkIntervals);
     layout->addSpacing(4);
     layout->addLayout(levels);
     layout->addSpacing(4);
@@ -126,6 +139,8 @@ void RegressionResultsWindow::Form_Load()
         m_boxes[std::size_t(i)]->setText(m_form.boxes[std::size_t(i)]);
     m_chkAutoShow->setChecked(m_form.autoShow);
     InitializeGrid();
+    m_fitColumns = m_grid->columnCount();
+    m_fitWidth = m_grid->minimumWidth();
     if (m_form.sample >= 1 && m_form.sample <= m_grid->rowCount())
         m_grid->setCurrentCell(m_form.sample - 1, 0);
     m_filling = false;
@@ -161,6 +176,58 @@ void RegressionResultsWindow::InitializeGrid()
     m_grid->setFixedWidth(width + frame + (scrolls ? m_grid->verticalScrollBar()->sizeHint().width() : 0));
     m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height()
         + rows * m_grid->verticalHeader()->defaultSectionSize() + frame);
+}
+
+void RegressionResultsWindow::showIntervals(bool on)
+{
+    m_grid->setColumnCount(m_fitColumns);
+    m_grid->setFixedWidth(m_fitWidth);
+    m_rose->setVisible(on);
+    if (!on)
+        return;
+    std::vector<GradientInterval> intervals;
+    if (session().model.RGDone)
+        guarded(session(), QStringLiteral("RegRes:GradientIntervals"),
+            [&] { intervals = gradientIntervals(session().model); });
+    const int first = m_grid->columnCount();
+    const QStringList headers = { QStringLiteral("\u00b1 magnitude"), QStringLiteral("Direction 95 %") };
+    m_grid->setColumnCount(first + int(headers.size()));
+    std::vector<DirectionRose::Spoke> spokes;
+    int added = 0;
+    for (int c = 0; c < int(headers.size()); ++c) {
+        m_grid->setHorizontalHeaderItem(first + c, new QTableWidgetItem(headers[c]));
+        int width = QFontMetrics(m_grid->horizontalHeader()->font()).horizontalAdvance(headers[c]) + CellPadding;
+        for (int r = 0; r < m_grid->rowCount(); ++r) {
+            QString text;
+            QString note;
+            if (std::size_t(r) < intervals.size()) {
+                const GradientInterval &g = intervals[std::size_t(r)];
+                note = g.note;
+                if (c == 0 && g.hasInterval)
+                    text = significantText(g.magnitudeHalfWidth, 3);
+                else if (c == 1 && g.directionLow)
+                    text = significantText(*g.directionLow, 4) + QStringLiteral(" to ")
+                        + significantText(*g.directionHigh, 4);
+                else if (c == 1 && g.hasInterval)
+                    text = QStringLiteral("any");
+                else
+                    text = QStringLiteral("n/a");
+            }
+            auto *item = new QTableWidgetItem(text);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            item->setToolTip(note);
+            m_grid->setItem(r, first + c, item);
+            width = std::max(width, m_grid->fontMetrics().horizontalAdvance(text) + CellPadding);
+        }
+        m_grid->setColumnWidth(first + c, width);
+        added += width;
+    }
+    for (const GradientInterval &g : intervals)
+        if (g.fitted)
+            spokes.push_back({ g.direction, g.directionLow, g.directionHigh });
+    m_rose->setSpokes(std::move(spokes));
+    m_grid->setFixedWidth(m_fitWidth + added);
 }
 
 int RegressionResultsWindow::columnWidth(const ResultsTable &table, int column) const

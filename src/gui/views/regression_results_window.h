@@ -12,6 +12,8 @@ class QTableWidget;
 
 namespace qel::gui {
 
+class DirectionRose;
+
 // frmRegRes: the regression results of every sample date in a table, and the water-level
 // contours of the selected date on the map. The window lays out WaterLevelContoursForm and
 // forwards every edit and click to it; the rules are the core's.
@@ -34,6 +36,9 @@ protected:
 private:
     void Form_Load();
     void InitializeGrid();
+    // The 95 % intervals of every date's gradient and direction, while chkIntervals is ticked: two
+    // columns after the regression's own, and the rose.
+    void showIntervals(bool on);
 
     void txtWLContInt_Change(int index, const QString &text);
     void MSFlexGrid1_RowColChange(int row);
@@ -48,6 +53,9 @@ private:
     std::array<QLineEdit *, 4> m_boxes {};
     QTableWidget *m_grid = nullptr;
     QCheckBox *m_chkAutoShow = nullptr;
+    QCheckBox *m_chkIntervals = nullptr;
+    DirectionRose *m_rose = nullptr;
+    int m_fitColumns = 0, m_fitWidth = 0; // the table without the interval columns
 };
 
 // The factory the workbench opens the window with.
