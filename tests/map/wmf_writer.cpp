@@ -272,4 +272,29 @@ QByteArray WmfWriter::bytesWithoutEnd() const
     return header(m_records.size()) + m_records;
 }
 
+QByteArray sitePlanWmf(SitePlanOptions o)
+{
+    WmfWriter w(o.placeable ? std::optional(Box { 0, 0, 500, 400 }) : std::nullopt, 100, 8);
+    w.mapMode(8);
+    if (o.upward)
+        w.windowOrg({ 0, 400 }).windowExt({ 500, -400 }).viewportExt({ 500, 400 });
+    w.pen(0, 3, 0xFF8C00).select(0).rectangle({ 0, 0, 500, 400 }); // 0: lot boundary
+    w.pen(0, 0, 0xFF0000).select(1).polyline({ { 0, 200 }, { 250, 210 }, { 500, 200 } }); // 1: road
+    w.brush(0, 0x00FF00).pen(5, 0, 0).select(2).select(3); // 2: lime brush, 3: null pen
+    w.polygon({ { 50, 50 }, { 150, 50 }, { 150, 120 }, { 50, 120 } }); // the building
+    w.remove(0).pen(0, 0, 0x0000FF).select(0); // the boundary's entry now holds the blue pen
+    w.polyPolygon({ { { 200, 50 }, { 240, 50 }, { 240, 80 } }, { { 260, 50 }, { 300, 50 }, { 300, 80 } } });
+    w.ellipse({ 300, 250, 360, 310 });
+    w.saveDC().pen(0, 0, 0x000000).select(4);
+    w.arc({ 380, 250, 440, 310 }, { 440, 280 }, { 410, 250 });
+    w.pie({ 380, 320, 440, 380 }, { 440, 350 }, { 410, 320 });
+    w.chord({ 300, 320, 360, 380 }, { 360, 350 }, { 330, 320 });
+    w.restoreDC(-1).remove(4);
+    w.pen(0, 0, 0x000080).select(4).moveTo({ 20, 380 }).lineTo({ 120, 380 }).lineTo({ 120, 300 });
+    w.pixel({ 250, 150 }, 0x000000);
+    w.font(-12, 0).select(5).textColor(0x00FFFF).textOut({ 200, 20 }, "Alpha Site");
+    w.textAlign(6 | 24).extTextOut({ 100, 85 }, "Building A", true);
+    return w.bytes();
+}
+
 } // namespace qel::test
