@@ -279,3 +279,25 @@ TEST(WmfMap, DamagedFilesAreRefusedWithTheirReason)
         EXPECT_TRUE(e.description().contains(QString::fromLatin1(c.mentions))) << e.description().toStdString();
     }
 }
+
+// The fuzz target's seeds are the generated plans (and one cut short), kept as the generator
+// writes them now; QEL_UPDATE_GOLDEN=1 writes them afresh.
+TEST(WmfMap, TheFuzzSeedsAreTheGeneratedPlans)
+{
+    const QString corpus = QStringLiteral(QEL_SOURCE_DIR "/fuzz/corpus/wmf_map/");
+    const QByteArray upward = sitePlanWmf();
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } seeds[] = {
+        { "site-plan.wmf", upward },
+        { "site-plan-y-down.wmf", sitePlanWmf({ false, false }) },
+        { "cut-short.wmf", upward.left(upward.size() / 2) },
+    };
+    for (const auto &s : seeds) {
+        SCOPED_TRACE(s.name);
+        if (qEnvironmentVariableIntValue("QEL_UPDATE_GOLDEN") == 1)
+            writeBytes(corpus + s.name, s.bytes);
+        EXPECT_TRUE(readBytes(corpus + s.name) == s.bytes);
+    }
+}
