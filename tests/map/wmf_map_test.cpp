@@ -1,6 +1,8 @@
 // Windows metafiles as base maps: each record kind gives the entities a metafile viewer shows,
 // and every damaged file is refused with its reason.
 #include "map/base_map.h"
+#include "map/map_display.h"
+#include "map/map_session.h"
 #include "map/map_test_util.h"
 #include "map/wmf_records.h"
 #include "map/wmf_writer.h"
@@ -300,4 +302,28 @@ TEST(WmfMap, TheFuzzSeedsAreTheGeneratedPlans)
             writeBytes(corpus + s.name, s.bytes);
         EXPECT_TRUE(readBytes(corpus + s.name) == s.bytes);
     }
+}
+
+// Chosen under its own entry of File > Open Base Map, a metafile is a vector map like a DXF: the
+// project names it so, its coordinates are real, and the dialog offers the entry again.
+TEST(WmfMap, OpensFromTheDialogAsAVectorMap)
+{
+    TestSession t;
+    ProjectModel &m = t.session->model;
+    const QString path = t.makeProjectFolder() + "Site-Plan.WMF";
+    writeBytes(path, sitePlanWmf());
+    m.ProjectDirAssigned = true;
+    m.DistUnits = QStringLiteral("m");
+    const QStringList entries = baseMapFilter().split(u'|');
+    const int wmfEntry = int(entries.indexOf(QStringLiteral("WMF file (*.wmf)")) / 2) + 1;
+    t.frontend.queueFile(path, wmfEntry);
+    ASSERT_TRUE(fileOpenBaseMap(*t.session));
+    EXPECT_EQ(std::tuple(m.BaseMapFile, m.BaseMapType, m.BaseMapFormat),
+        std::tuple(QStringLiteral("Site-Plan.WMF"), QStringLiteral("vector"), QStringLiteral("wmf")));
+    EXPECT_TRUE(m.BMDone && m.MapReady && m.MSDone);
+    EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Vector map loaded. Coordinates = m"));
+    EXPECT_EQ(
+        std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop), std::tuple(0.0, 0.0, 500.0, 400.0));
+    EXPECT_EQ(drawingOf(*t.session).drawing(BaseDrawing).entities.size(), 13u);
+    EXPECT_EQ(baseMapFilterEntry(m), wmfEntry);
 }
