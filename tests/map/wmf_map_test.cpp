@@ -323,7 +323,7 @@ TEST(WmfMap, OpensFromTheDialogAsAVectorMap)
     EXPECT_TRUE(m.BMDone && m.MapReady && m.MSDone);
     EXPECT_EQ(t.frontend.panelStatus, QStringLiteral("Vector map loaded. Coordinates = m"));
     EXPECT_EQ(
-        std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop), std::tuple(0.0, 0.0, 500.0, 400.0));
+        std::tuple(m.BaseMapLeft, m.BaseMapBottom, m.BaseMapRight, m.BaseMapTop), std::tuple(0.0, 10.0, 500.0, 390.0));
     EXPECT_EQ(drawingOf(*t.session).drawing(BaseDrawing).entities.size(), 13u);
     EXPECT_EQ(baseMapFilterEntry(m), wmfEntry);
 }

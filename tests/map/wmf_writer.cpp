@@ -278,7 +278,7 @@ QByteArray sitePlanWmf(SitePlanOptions o)
     w.mapMode(8);
     if (o.upward)
         w.windowOrg({ 0, 400 }).windowExt({ 500, -400 }).viewportExt({ 500, 400 });
-    w.pen(0, 3, 0xFF8C00).select(0).rectangle({ 0, 0, 500, 400 }); // 0: lot boundary
+    w.pen(0, 3, 0xFF8C00).select(0).rectangle({ 10, 10, 490, 390 }); // 0: lot boundary
     w.pen(0, 0, 0xFF0000).select(1).polyline({ { 0, 200 }, { 250, 210 }, { 500, 200 } }); // 1: road
     w.brush(0, 0x00FF00).pen(5, 0, 0).select(2).select(3); // 2: lime brush, 3: null pen
     w.polygon({ { 50, 50 }, { 150, 50 }, { 150, 120 }, { 50, 120 } }); // the building

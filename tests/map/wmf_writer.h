@@ -69,8 +69,8 @@ private:
     std::uint32_t m_maxRecord = 3;
 };
 
-// A site plan of every record kind the reader knows: the lot boundary (0, 0)-(500, 400) in dark
-// orange, a red road, a building outlined in its lime brush, two blue sheds, a tank, an arc, a pie
+// A site plan of every record kind the reader knows: the lot boundary (10, 10)-(490, 390) in
+// dark orange, a red road, a building outlined in its lime brush, two blue sheds, a tank, an arc, a pie
 // and a chord, a navy fence, a pixel and two labels. Upward: its window grows upward, so that its
 // map coordinates are its logical ones (else map y is minus logical y).
 struct SitePlanOptions {
