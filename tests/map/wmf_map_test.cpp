@@ -327,3 +327,14 @@ TEST(WmfMap, OpensFromTheDialogAsAVectorMap)
     EXPECT_EQ(drawingOf(*t.session).drawing(BaseDrawing).entities.size(), 13u);
     EXPECT_EQ(baseMapFilterEntry(m), wmfEntry);
 }
+
+// Records of other kinds (bitmaps, background mode) are counted as skipped, not read.
+TEST(WmfMap, RecordsOfOtherKindsAreCountedAsSkipped)
+{
+    const WmfFile file = readWmfRecords(QStringLiteral("plan.wmf"),
+        WmfWriter().record(0x0102, { 1 }).record(0x0B41, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 }).polyline(Triangle).bytes());
+    EXPECT_EQ(file.skipped, 2);
+    ASSERT_EQ(file.records.size(), 1u);
+    EXPECT_EQ(file.records[0].op, WmfOp::Polyline);
+    EXPECT_EQ(file.records[0].offset, 18 + 8 + 26);
+}
