@@ -5,6 +5,7 @@
 #include "map/base_map_checks.h"
 #include "map/gdal_support.h"
 #include "map/stoppable_files.h"
+#include "map/wmf_drawing.h"
 
 #include <QFileInfo>
 
@@ -349,6 +350,8 @@ namespace {
 
 std::atomic<int> drawingOpens { 0 };
 
+void finishDrawing(const QString &path, BaseMap &map);
+
 // The whole of a drawing as GDAL reads it; runs on the reading thread, touching nothing but its
 // arguments, so that it may be left running there.
 BaseMap readDrawing(const QString &path, const StoppableFiles &files)
@@ -392,6 +395,13 @@ BaseMap readDrawing(const QString &path, const StoppableFiles &files)
                 map.drawing.layers.push_back({ style.layer, 7, 1 });
         }
     }
+    finishDrawing(path, map);
+    return map;
+}
+
+// The extents of a drawing as read, and its own label height for the labels without a size.
+void finishDrawing(const QString &path, BaseMap &map)
+{
     const QRectF b = map.drawing.bounds();
     if (map.drawing.entities.empty() || !(b.width() > 0))
         cannotOpen(path, QStringLiteral("it holds no drawing with a width to show"));
@@ -402,7 +412,6 @@ BaseMap readDrawing(const QString &path, const StoppableFiles &files)
         if (e.kind == EntityKind::Text && !(e.height > 0))
             e.height = labelHeight;
     }
-    return map;
 }
 
 // A read shared by the reading thread and the caller waiting for it.
@@ -453,10 +462,15 @@ BaseMap openVectorBaseMap(const QString &path, Progress *progress)
 BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit, Progress *progress)
 {
     if (QFileInfo(path).suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0) {
+        // Read by a bounded reader of our own, which ends on any file: no thread, no time limit.
         checkReadable(path);
-        cannotOpen(path,
-            QStringLiteral("Windows metafiles (.wmf) cannot be read as base maps; save the drawing as DXF, or "
-                           "export it as a PNG or TIFF image and calibrate that"));
+        BaseMap map;
+        map.kind = BaseMap::Kind::Vector;
+        map.path = path;
+        map.drawing = readWmfDrawing(path, progress);
+        map.drawing.number = BaseDrawing;
+        finishDrawing(path, map);
+        return map;
     }
     checkReadable(path);
     checkDrawingVersion(path);

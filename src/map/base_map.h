@@ -58,11 +58,11 @@ struct BaseMap {
 // breathing and polling it; a cancel throws WorkCancelled.
 BaseMap openRasterBaseMap(const QString &path, Progress *progress = nullptr);
 
-// Opens a vector drawing (dxf, dwg, shp, GeoJSON, GeoPackage and the other OGR formats). Windows
-// metafiles are refused with a message saying how to convert them, and so is a file GDAL does not
-// read through within readLimit (the first form allows 5 s and a second per MB). The drawing is
-// read once, on a thread of its own, while the caller waits breathing and polling the progress; a
-// cancel throws WorkCancelled.
+// Opens a vector drawing (dxf, dwg, shp, GeoJSON, GeoPackage and the other OGR formats). A file
+// GDAL does not read through within readLimit (the first form allows 5 s and a second per MB) is
+// refused. The drawing is read once, on a thread of its own, while the caller waits breathing and
+// polling the progress; a cancel throws WorkCancelled. Windows metafiles (.wmf) are read by the
+// bounded reader of src/map/wmf_drawing.h instead, on the caller's thread.
 BaseMap openVectorBaseMap(const QString &path, Progress *progress = nullptr);
 BaseMap openVectorBaseMap(const QString &path, std::chrono::milliseconds readLimit, Progress *progress = nullptr);
 
