@@ -607,9 +607,12 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
             if (helperFailure)
                 std::rethrow_exception(helperFailure);
             folder.flushTo(staging->path());
-            progress.setFraction(double(std::min(i + 2, grids.size())) / double(grids.size() + 1));
-            if (stopWhenCancelled())
-                return;
+            // One progress step and one look at Cancel per grid, as when they were written one by one.
+            for (std::size_t done = i + 1; done <= std::min(i + 2, grids.size()); ++done) {
+                progress.setFraction(double(done) / double(grids.size() + 1));
+                if (stopWhenCancelled())
+                    return;
+            }
         }
         writePackage(folder, m, g, grids, crs.srs.get());
         folder.flushTo(staging->path());
