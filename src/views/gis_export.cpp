@@ -28,9 +28,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace qel {
@@ -72,11 +74,15 @@ struct GridGeometry {
     double bottom() const { return top - (ny - 1) * spacing; }
 };
 
+// A grid of the export; its values are taken from the model only when it is written, one or two
+// grids at a time rather than all 63 copied first.
 struct ResultGrid {
+    enum class Kind { Concentration, MinDistance, Wolf };
     QString stem; // file name without its extension
     QString description;
     QString units;
-    std::vector<double> values; // row by row from the top, GisNoData where there is no value
+    Kind kind = Kind::Concentration;
+    int sample = 0; // of a concentration grid
 };
 
 double valueOrNoData(double v)
@@ -142,21 +148,33 @@ QStringList gridStems(const ProjectModel &m)
     return stems;
 }
 
-std::vector<ResultGrid> resultGrids(const ProjectModel &m, const GridGeometry &g)
+std::vector<ResultGrid> resultGrids(const ProjectModel &m)
 {
+    using Kind = ResultGrid::Kind;
     std::vector<ResultGrid> grids;
     const QStringList stems = gridStems(m);
     for (int s = 1; s <= m.NumSamples; ++s)
         grids.push_back({ stems[s - 1], QStringLiteral("Plume concentration ") + m.SampleDate(s).toString(Qt::ISODate),
-            m.ConcUnits, concentrationValues(m, g, s) });
+            m.ConcUnits, Kind::Concentration, s });
     const qsizetype averageAt = m.NumSamples;
     grids.push_back({ stems[averageAt], QStringLiteral("Plume concentration, average of the dates"), m.ConcUnits,
-        concentrationValues(m, g, m.NumSamples + 1) });
-    grids.push_back({ stems[averageAt + 1], QStringLiteral("Distance to the nearest well"), m.DistUnits,
-        wellGridValues(m, g, m.MinDistGrid) });
+        Kind::Concentration, m.NumSamples + 1 });
+    grids.push_back(
+        { stems[averageAt + 1], QStringLiteral("Distance to the nearest well"), m.DistUnits, Kind::MinDistance });
     grids.push_back({ stems[averageAt + 2], QStringLiteral("WOLF factor"),
-        m.ConcUnits + QStringLiteral(" . ") + m.DistUnits + QStringLiteral("-Sq"), wellGridValues(m, g, m.WOLFGrid) });
+        m.ConcUnits + QStringLiteral(" . ") + m.DistUnits + QStringLiteral("-Sq"), Kind::Wolf });
     return grids;
+}
+
+// Row by row from the top, GisNoData where there is no value.
+std::vector<double> gridValues(const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid)
+{
+    switch (grid.kind) {
+    case ResultGrid::Kind::MinDistance: return wellGridValues(m, g, m.MinDistGrid);
+    case ResultGrid::Kind::Wolf: return wellGridValues(m, g, m.WOLFGrid);
+    case ResultGrid::Kind::Concentration: break;
+    }
+    return concentrationValues(m, g, grid.sample);
 }
 
 // The coordinate system of the base map, when it has one that applies to the map coordinates.
@@ -274,18 +292,18 @@ GridGeometry gridGeometry(const ProjectModel &m)
     return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
 }
 
-void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
+void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
+    const OGRSpatialReference *srs)
 {
     QuietGdalErrors quiet;
+    std::vector<double> values = gridValues(m, g, grid);
     GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
     GDALRasterBand *band = mem->GetRasterBand(1);
     band->SetNoDataValue(GisNoData);
     band->SetDescription(grid.description.toUtf8().constData());
     if (!grid.units.trimmed().isEmpty())
         band->SetUnitType(grid.units.toUtf8().constData());
-    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, const_cast<double *>(grid.values.data()), g.nx, g.ny, GDT_Float64, 0,
-            0, nullptr)
-        != CE_None)
+    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, values.data(), g.nx, g.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
         cannotWrite(grid.stem);
 
     for (const GridFormat &f : GridFormats) {
@@ -479,20 +497,22 @@ void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometr
     const struct {
         const char *name;
         const ContourView &view;
-        const std::vector<double> &values;
+        const ResultGrid &grid;
         bool skipNonPositive;
         QString description;
     } bands[] = {
-        { "bands_plume", m.PC, grids[std::size_t(plumeSample - 1)].values, false,
+        { "bands_plume", m.PC, grids[std::size_t(plumeSample - 1)], false,
             QStringLiteral("Plume bands of ") + dateOrAverage(m, plumeSample) },
-        { "bands_mindist", m.MD, grids[averageAt + 1].values, true,
+        { "bands_mindist", m.MD, grids[averageAt + 1], true,
             QStringLiteral("Bands of the distance to the nearest well") },
-        { "bands_wolf", m.WF, grids[averageAt + 2].values, false, QStringLiteral("Bands of the WOLF factor") },
+        { "bands_wolf", m.WF, grids[averageAt + 2], false, QStringLiteral("Bands of the WOLF factor") },
     };
     for (const auto &b : bands) {
-        const bool anyValue = std::any_of(b.values.begin(), b.values.end(), [](double v) { return v != GisNoData; });
-        if (b.view.NumLevels >= 1 && anyValue)
-            writeBands(*package, b.name, b.description, g, b.view, b.values, b.skipNonPositive, srs);
+        if (b.view.NumLevels < 1)
+            continue;
+        const std::vector<double> values = gridValues(m, g, b.grid);
+        if (std::any_of(values.begin(), values.end(), [](double v) { return v != GisNoData; }))
+            writeBands(*package, b.name, b.description, g, b.view, values, b.skipNonPositive, srs);
     }
 
     if (package->CommitTransaction() != OGRERR_NONE)
@@ -539,7 +559,7 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         const GridGeometry g = gridGeometry(m);
-        const std::vector<ResultGrid> grids = resultGrids(m, g);
+        const std::vector<ResultGrid> grids = resultGrids(m);
         const BaseMapCrs crs = baseMapCrs(m, g);
         MemoryFolder folder;
         // The files wait in a folder of their own inside dir until the last is written, so that a
@@ -561,12 +581,38 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
                 session, QStringLiteral("GIS export cancelled; the files in %1 are as they were.").arg(dir));
             return true;
         };
-        for (std::size_t i = 0; i < grids.size(); ++i) {
-            writeGrid(folder, g, grids[i], crs.srs.get());
+        // Formatting the ASCII grids' numbers is most of the export: two grids at a time, one on a
+        // helper thread with a coordinate system of its own, the files, progress and cancel here.
+        const std::unique_ptr<OGRSpatialReference> helperSrs(crs.srs ? crs.srs->Clone() : nullptr);
+        for (std::size_t i = 0; i < grids.size(); i += 2) {
+            std::exception_ptr helperFailure;
+            std::thread helper;
+            if (i + 1 < grids.size())
+                helper = std::thread([&, next = i + 1] {
+                    try {
+                        writeGrid(folder, m, g, grids[next], helperSrs.get());
+                    } catch (...) {
+                        helperFailure = std::current_exception();
+                    }
+                });
+            try {
+                writeGrid(folder, m, g, grids[i], crs.srs.get());
+            } catch (...) {
+                if (helper.joinable())
+                    helper.join();
+                throw;
+            }
+            if (helper.joinable())
+                helper.join();
+            if (helperFailure)
+                std::rethrow_exception(helperFailure);
             folder.flushTo(staging->path());
-            progress.setFraction(double(i + 1) / double(grids.size() + 1));
-            if (stopWhenCancelled())
-                return;
+            // One progress step and one look at Cancel per grid, as when they were written one by one.
+            for (std::size_t done = i + 1; done <= std::min(i + 2, grids.size()); ++done) {
+                progress.setFraction(double(done) / double(grids.size() + 1));
+                if (stopWhenCancelled())
+                    return;
+            }
         }
         writePackage(folder, m, g, grids, crs.srs.get());
         folder.flushTo(staging->path());
