@@ -41,11 +41,24 @@ inline double expOf(double x)
     const double clamped = x < -746.0 ? -746.0 : x > 710.0 ? 710.0 : x;
     const double k = (clamped * InvLn2 + RoundingShift) - RoundingShift;
     const double r = (clamped - k * Ln2Hi) - k * Ln2Lo;
-    constexpr double Taylor[] = { 1.0 / 479001600, 1.0 / 39916800, 1.0 / 3628800, 1.0 / 362880, 1.0 / 40320, 1.0 / 5040,
-        1.0 / 720, 1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2 }; // 1/12! down to 1/2!
-    double p = 1.0 / 6227020800; // 1/13!
-    for (double coefficient : Taylor)
-        p = p * r + coefficient;
+    // 1/13! down to 1/2! by Horner's rule, written out: a loop over the coefficients is not unrolled
+    // at -O2, and the row kernel then runs one node at a time.
+    const double p = ((((((((((1.0 / 6227020800 * r + 1.0 / 479001600) * r + 1.0 / 39916800) * r + 1.0 / 3628800) * r
+                                 + 1.0 / 362880)
+                                * r
+                            + 1.0 / 40320)
+                               * r
+                           + 1.0 / 5040)
+                              * r
+                          + 1.0 / 720)
+                             * r
+                         + 1.0 / 120)
+                            * r
+                        + 1.0 / 24)
+                           * r
+                       + 1.0 / 6)
+            * r
+        + 1.0 / 2;
     const double y = 1 + (r + r * r * p);
     // Two factors keep each power of two normal down to the smallest subnormal result.
     const double half = std::trunc(k * 0.5);
