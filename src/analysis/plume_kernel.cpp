@@ -97,30 +97,63 @@ void exponentials(double *values, int n)
     }
 }
 
+// How many of values[0..n-1] fail the test; NaN fails every one.
+template<class Test> int countFailing(const double *values, int n, Test passes)
+{
+    int failing = 0;
+#pragma omp simd reduction(+ : failing)
+    for (int i = 0; i < n; ++i)
+        failing += passes(values[i]) ? 0 : 1;
+    return failing;
+}
+
+// gerfOf of x[0..n-1] into out: by the sign alone where every argument is saturated, else its terms,
+// their exponentials and the value, each stage over all n.
+void errorFunctions(const double *x, int n, double *out)
+{
+    if (countFailing(x, n, [](double v) { return std::fabs(v) >= GerfSaturation; }) == 0) {
+#pragma omp simd
+        for (int i = 0; i < n; ++i)
+            out[i] = x[i] >= 0 ? 1.0 : -1.0;
+        return;
+    }
+    alignas(64) double t[Block], exponential[Block];
+#pragma omp simd
+    for (int i = 0; i < n; ++i)
+        gerfTerms(x[i], t[i], exponential[i]);
+    exponentials(exponential, n);
+#pragma omp simd
+    for (int i = 0; i < n; ++i)
+        out[i] = gerfFromTerms(x[i], t[i], exponential[i]);
+}
+
 // Nodes start..start + n - 1 (n <= Block) of the row dy above the source into out[0..n-1].
 void evaluateBlock(const PlumeDate &d, int start, int n, double dy, double *out)
 {
-    alignas(64) double xrs[Block], left[Block], right[Block], along[Block];
-    alignas(64) double tLeft[Block], tRight[Block], tAlong[Block];
-    alignas(64) double decay[Block], eLeft[Block], eRight[Block], eAlong[Block]; // exponents, then exponentials
+    alignas(64) double xrs[Block], left[Block], right[Block], along[Block], decay[Block];
 #pragma omp simd
     for (int i = 0; i < n; ++i) {
         double xr, yr;
         nodeFrame(d, start + i, dy, xr, yr);
         const PlumeArguments g = plumeArguments<PlainArithmetic>(d, xr, yr);
         xrs[i] = xr, left[i] = g.left, right[i] = g.right, along[i] = g.along, decay[i] = g.decay;
-        gerfTerms(g.left, tLeft[i], eLeft[i]);
-        gerfTerms(g.right, tRight[i], eRight[i]);
-        gerfTerms(g.along, tAlong[i], eAlong[i]);
     }
-    for (double *values : { decay, eLeft, eRight, eAlong })
-        exponentials(values, n);
+    alignas(64) double a[Block], b[Block], gAlong[Block];
+    errorFunctions(left, n, a);
+    errorFunctions(right, n, b);
+    errorFunctions(along, n, gAlong);
+    // Where every f is 0 (gerf 1) the node is a zero whose sign comes from C0 and a - b alone, as long
+    // as e is finite (a finite C0 and an exponent of at most 0 give 0 <= e <= 1): e = 1 gives the same bits.
+    const bool exponentialOnlyScalesZeros = std::isfinite(d.c0)
+        && countFailing(gAlong, n, [](double g) { return g == 1; }) == 0
+        && countFailing(decay, n, [](double x) { return x <= 0; }) == 0;
+    if (exponentialOnlyScalesZeros)
+        std::fill(decay, decay + n, 1.0);
+    else
+        exponentials(decay, n);
 #pragma omp simd
     for (int i = 0; i < n; ++i) {
-        const double a = gerfFromTerms(left[i], tLeft[i], eLeft[i]);
-        const double b = gerfFromTerms(right[i], tRight[i], eRight[i]);
-        const double f = 1 - gerfFromTerms(along[i], tAlong[i], eAlong[i]);
-        const double c = plumeFrom(d, decay[i], f, a - b);
+        const double c = plumeFrom(d, decay[i], 1 - gAlong[i], a[i] - b[i]);
         out[i] = xrs[i] > 0 ? c : 0;
     }
 }

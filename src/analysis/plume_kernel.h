@@ -108,6 +108,10 @@ inline double gerfFromTerms(double x, double t, double exponential)
     return x >= 0 ? 1 - q : q - 1;
 }
 
+// From this |x| on gerfOf(x) is exactly 1 or -1: the complement q falls to 2^-54 at 5.921587191649131
+// and keeps falling, and 1 - q and q - 1 then round to 1 and -1.
+constexpr double GerfSaturation = 5.9216;
+
 inline double gerfOf(double x)
 {
     double t, exponent;
