@@ -92,11 +92,6 @@ struct DateRows {
     std::function<void(int iy, const double *row)> complete = [](int, const double *) {};
 };
 
-bool allFinite(const double *row, int numX)
-{
-    return std::all_of(row, row + numX, [](double c) { return std::isfinite(c); });
-}
-
 // Checked node by node in grid order: the first failing node reports the error its step gives.
 void checkedWalk(const PlumeDate &d, int numX, int numY, const DateRows &rows)
 {
@@ -126,7 +121,7 @@ void walkDate(const PlumeDate &d, int numX, int numY, PlumeEvaluation how, const
         else
             for (int ix = 1; ix <= numX; ++ix)
                 row[ix - 1] = nodeConcentration<PlainArithmetic>(d, ix, iy);
-        if (!allFinite(row, numX))
+        if (!rowIsFinite(row, numX))
             overflow = true;
         else
             rows.complete(iy, row);
@@ -146,22 +141,43 @@ void storeDate(ConcentrationGrid &conc, const PlumeDate &d, int numX, int numY, 
     DateRows rows;
     rows.at = [&](int iy) { return &conc(1, iy, s); };
     rows.complete = [&](int iy, const double *row) {
-        double top = high, bottom = low;
-        double *sum = sums.data() + std::size_t(iy - 1) * std::size_t(numX);
-        for (int ix = 0; ix < numX; ++ix) {
-            const double c = row[ix];
-            top = std::max(top, c);
-            if (c > 0)
-                bottom = std::min(bottom, c);
-            sum[ix] += c;
-        }
-        tops[std::size_t(iy - 1)] = top;
-        bottoms[std::size_t(iy - 1)] = bottom;
+        accumulateRow(row, numX, sums.data() + std::size_t(iy - 1) * std::size_t(numX), tops[std::size_t(iy - 1)],
+            bottoms[std::size_t(iy - 1)]);
     };
     walkDate(d, numX, numY, PlumeEvaluation::Fast, rows);
     high = *std::max_element(tops.begin(), tops.end());
     low = *std::min_element(bottoms.begin(), bottoms.end());
 }
+
+// The grid the last run replaced and the sums of the nodes, kept for the next run to fill: a fresh
+// grid of the largest size is 87 MB of new pages, and their first touch alone took longer than the
+// whole plume. Dropped with the project.
+struct PlumeRunScratch : SessionPart {
+    explicit PlumeRunScratch(Session &) { }
+    void projectCleared() override
+    {
+        spare.clear();
+        sums = std::vector<double>();
+    }
+    ConcentrationGrid spare;
+    std::vector<double> sums;
+};
+
+// The grid a run fills, handed back to the scratch however the run ends.
+struct RunGrid {
+    explicit RunGrid(PlumeRunScratch &from)
+        : scratch(from)
+        , grid(std::move(from.spare))
+    {
+        from.spare.clear(); // moved from, it keeps its sizes
+    }
+    ~RunGrid() { scratch.spare = std::move(grid); }
+    RunGrid(const RunGrid &) = delete;
+    RunGrid &operator=(const RunGrid &) = delete;
+
+    PlumeRunScratch &scratch;
+    ConcentrationGrid grid;
+};
 
 } // namespace
 
@@ -208,7 +224,9 @@ void Domenico(Session &session)
             return stopWith(session, gridSizeMessage(m.PCNumX, m.PCNumY));
         // The run fills its own grid and takes the model's place only once complete, so that a
         // cancelled (or failed) run leaves the results of the run before.
-        ConcentrationGrid conc;
+        PlumeRunScratch &scratch = session.part<PlumeRunScratch>();
+        RunGrid run(scratch);
+        ConcentrationGrid &conc = run.grid;
         conc.allocate(std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
             std::min(m.NumSamples + 2, int(MaxSampleSlots)));
         if (m.NumSamples == 0)
@@ -229,7 +247,8 @@ void Domenico(Session &session)
         const double flowCos = m.FlowCos, flowSin = m.FlowSin; // each date's terms set them
         double high = 0, low = NoPositiveConcentration;
         const int numX = m.PCNumX, numY = m.PCNumY;
-        std::vector<double> sums(std::size_t(numX) * std::size_t(numY));
+        std::vector<double> &sums = scratch.sums;
+        sums.assign(std::size_t(numX) * std::size_t(numY), 0.0);
         for (int s = 1; s <= m.NumSamples; ++s) {
             const double gradient = m.Magnitude(s);
             if (gradient == 0)
@@ -257,7 +276,7 @@ void Domenico(Session &session)
             for (int ix = 0; ix < numX; ++ix)
                 row[ix] = sum[ix] / m.NumSamples;
         });
-        m.Conc = std::move(conc);
+        std::swap(m.Conc, conc); // the grid of the run before becomes the spare
         m.ConcMax = high;
         m.ConcMin = low;
         WOLF(session);

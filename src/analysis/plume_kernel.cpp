@@ -4,6 +4,7 @@
 #include "analysis/plume_kernel.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace qel {
@@ -74,15 +75,93 @@ template<class Ahead> int firstAhead(int from, int to, Ahead ahead)
 // rounding could leave a node or so short.
 constexpr int Margin = 8;
 
+// Nodes at a time through each stage of the formula: short loops whose iterations overlap, where one
+// loop through the whole formula would wait on the result of each step in turn.
+constexpr int Block = 128;
+
+// The exponentials of values[0..n-1] in place, by the shorter path when every one is moderate.
+void exponentials(double *values, int n)
+{
+    int extreme = 0;
+#pragma omp simd reduction(+ : extreme)
+    for (int i = 0; i < n; ++i)
+        extreme += !(std::fabs(values[i]) <= ModerateExponent);
+    if (extreme == 0) {
+#pragma omp simd
+        for (int i = 0; i < n; ++i)
+            values[i] = expOfModerate(values[i]);
+    } else {
+#pragma omp simd
+        for (int i = 0; i < n; ++i)
+            values[i] = expOf(values[i]);
+    }
+}
+
+// How many of values[0..n-1] fail the test; NaN fails every one.
+template<class Test> int countFailing(const double *values, int n, Test passes)
+{
+    int failing = 0;
+#pragma omp simd reduction(+ : failing)
+    for (int i = 0; i < n; ++i)
+        failing += passes(values[i]) ? 0 : 1;
+    return failing;
+}
+
+// gerfOf of x[0..n-1] into out: by the sign alone where every argument is saturated, else its terms,
+// their exponentials and the value, each stage over all n.
+void errorFunctions(const double *x, int n, double *out)
+{
+    if (countFailing(x, n, [](double v) { return std::fabs(v) >= GerfSaturation; }) == 0) {
+#pragma omp simd
+        for (int i = 0; i < n; ++i)
+            out[i] = x[i] >= 0 ? 1.0 : -1.0;
+        return;
+    }
+    alignas(64) double t[Block], exponential[Block];
+#pragma omp simd
+    for (int i = 0; i < n; ++i)
+        gerfTerms(x[i], t[i], exponential[i]);
+    exponentials(exponential, n);
+#pragma omp simd
+    for (int i = 0; i < n; ++i)
+        out[i] = gerfFromTerms(x[i], t[i], exponential[i]);
+}
+
+// Nodes start..start + n - 1 (n <= Block) of the row dy above the source into out[0..n-1].
+void evaluateBlock(const PlumeDate &d, int start, int n, double dy, double *out)
+{
+    alignas(64) double xrs[Block], left[Block], right[Block], along[Block], decay[Block];
+#pragma omp simd
+    for (int i = 0; i < n; ++i) {
+        double xr, yr;
+        nodeFrame(d, start + i, dy, xr, yr);
+        const PlumeArguments g = plumeArguments<PlainArithmetic>(d, xr, yr);
+        xrs[i] = xr, left[i] = g.left, right[i] = g.right, along[i] = g.along, decay[i] = g.decay;
+    }
+    alignas(64) double a[Block], b[Block], gAlong[Block];
+    errorFunctions(left, n, a);
+    errorFunctions(right, n, b);
+    errorFunctions(along, n, gAlong);
+    // Where every f is 0 (gerf 1) the node is a zero whose sign comes from C0 and a - b alone, as long
+    // as e is finite (a finite C0 and an exponent of at most 0 give 0 <= e <= 1): e = 1 gives the same bits.
+    const bool exponentialOnlyScalesZeros = std::isfinite(d.c0)
+        && countFailing(gAlong, n, [](double g) { return g == 1; }) == 0
+        && countFailing(decay, n, [](double x) { return x <= 0; }) == 0;
+    if (exponentialOnlyScalesZeros)
+        std::fill(decay, decay + n, 1.0);
+    else
+        exponentials(decay, n);
+#pragma omp simd
+    for (int i = 0; i < n; ++i) {
+        const double c = plumeFrom(d, decay[i], 1 - gAlong[i], a[i] - b[i]);
+        out[i] = xrs[i] > 0 ? c : 0;
+    }
+}
+
 void evaluate(const PlumeDate &d, int start, int end, double dy, double *out)
 {
-#pragma omp simd
-    for (int ix = start; ix <= end; ++ix) {
-        double xr, yr;
-        nodeFrame(d, ix, dy, xr, yr);
-        const double c = plumeAt<PlainArithmetic>(d, xr, yr);
-        out[ix - 1] = xr > 0 ? c : 0;
-    }
+    for (int from = start; from <= end; from += Block)
+        evaluateBlock(d, from, std::min(Block, end - from + 1), dy, out + from - 1);
 }
 
 bool allZero(const double *from, const double *to)
@@ -133,6 +212,33 @@ QEL_PER_INSTRUCTION_SET void plumeRow(const PlumeDate &date, int iy, int numX, d
         // The bound fell short: the whole run, as if there were none.
         evaluate(d, first, last, dy, out);
     }
+}
+
+QEL_PER_INSTRUCTION_SET void accumulateRow(const double *row, int n, double *sum, double &top, double &bottom)
+{
+    double high = -INFINITY, low = INFINITY;
+#pragma omp simd reduction(max : high) reduction(min : low)
+    for (int i = 0; i < n; ++i) {
+        const double c = row[i];
+        sum[i] += c;
+        high = std::max(high, c);
+        low = std::min(low, c > 0 ? c : INFINITY);
+    }
+    // Only a higher value or a lower positive one moves a bound: a zero of either sign from the
+    // reduction never takes the place of the bound's own.
+    if (high > top)
+        top = high;
+    if (low < bottom)
+        bottom = low;
+}
+
+QEL_PER_INSTRUCTION_SET bool rowIsFinite(const double *row, int n)
+{
+    int notFinite = 0;
+#pragma omp simd reduction(+ : notFinite)
+    for (int i = 0; i < n; ++i)
+        notFinite += !(std::fabs(row[i]) <= DBL_MAX);
+    return notFinite == 0;
 }
 
 } // namespace qel
