@@ -1,5 +1,7 @@
 #include "core/session.h"
 
+#include "core/step_dependencies.h"
+
 #include <QDir>
 
 namespace qel {
@@ -14,6 +16,7 @@ void Session::checkNode(Step step)
 {
     markChanged();
     outline.check(step);
+    part<StepFreshness>().stepRan(step);
     m_frontend->outlineChanged();
 }
 

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 
 #include <cmath>
+#include <optional>
 
 namespace qel {
 
@@ -137,32 +138,55 @@ public:
         return true;
     }
 
-    void drawing(const Drawing &d)
+    // halo: each entity is drawn over an outline HaloWidth pixels wider on each side, in white or
+    // black, whichever stands out more from the entity's colour, so that it reads on any colour.
+    void drawing(const Drawing &d, bool halo = false)
     {
         for (const Entity &e : d.entities) {
             if (e.points.empty())
                 continue;
             const QColor color = e.rgb ? QColor::fromRgb(*e.rgb) : colorOfIndex(d.colorIndexOf(e));
+            const std::optional<QColor> outline = halo ? std::optional(haloColor(color)) : std::nullopt;
             if (e.kind == EntityKind::Text) {
-                text(d, e, color);
+                text(d, e, color, outline);
                 continue;
             }
             if (!overlaps(m_cull, e.bounds()))
                 continue;
-            setPen(color, e.lineWidth);
-            switch (e.kind) {
-            case EntityKind::Line: line(e); break;
-            case EntityKind::Point: point(e, color); break;
-            case EntityKind::Circle: circle(e); break;
-            case EntityKind::Text: break;
+            if (outline) {
+                setPen(*outline, e.lineWidth, 2 * HaloWidth);
+                shape(e, *outline, HaloWidth);
             }
+            setPen(color, e.lineWidth);
+            shape(e, color, 0);
         }
     }
 
 private:
-    void setPen(const QColor &color, double width)
+    static constexpr double HaloWidth = 2;
+
+    static QColor haloColor(const QColor &color)
     {
-        const double w = std::max(1.0, width) * m_options.lineWidthScale;
+        // Relative luminance: white would contrast less than black from about 0.18 upwards.
+        const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        const double l
+            = 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+        return l < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    }
+
+    void shape(const Entity &e, const QColor &color, double grow)
+    {
+        switch (e.kind) {
+        case EntityKind::Line: line(e); break;
+        case EntityKind::Point: point(e, color, grow); break;
+        case EntityKind::Circle: circle(e); break;
+        case EntityKind::Text: break;
+        }
+    }
+
+    void setPen(const QColor &color, double width, double wider = 0)
+    {
+        const double w = (std::max(1.0, width) + wider) * m_options.lineWidthScale;
         if (m_penSet && color == m_penColor && w == m_penWidth)
             return;
         QPen pen(color, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -181,9 +205,9 @@ private:
         m_p.drawPolyline(m_points.data(), int(m_points.size()));
     }
 
-    void point(const Entity &e, const QColor &color)
+    void point(const Entity &e, const QColor &color, double grow)
     {
-        const double r = std::max(1.5, e.lineWidth) * m_options.lineWidthScale;
+        const double r = (std::max(1.5, e.lineWidth) + grow) * m_options.lineWidthScale;
         m_p.save();
         m_p.setPen(Qt::NoPen);
         m_p.setBrush(color);
@@ -197,7 +221,7 @@ private:
         m_p.drawEllipse(m_view.toDevice(e.points[0]), r, r);
     }
 
-    void text(const Drawing &d, const Entity &e, const QColor &color)
+    void text(const Drawing &d, const Entity &e, const QColor &color, const std::optional<QColor> &outline)
     {
         const double height = e.height * m_view.scale();
         // Text smaller than half a pixel cannot be read; text far off the view cannot be seen.
@@ -234,9 +258,19 @@ private:
         m_p.translate(anchor);
         m_p.rotate(m_view.yDown() ? e.rotation : -e.rotation);
         m_p.scale(k * e.widthFactor, k);
-        m_p.setFont(font);
-        m_p.setPen(color);
-        m_p.drawText(QPointF(dx, dy), e.text);
+        if (outline) {
+            // Stroked and filled from one path, so that the outline sits exactly round the glyphs.
+            QPainterPath path;
+            path.addText(QPointF(dx, dy), font, e.text);
+            QPen pen(*outline, 2 * HaloWidth * m_options.lineWidthScale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            pen.setCosmetic(true);
+            m_p.strokePath(path, pen);
+            m_p.fillPath(path, color);
+        } else {
+            m_p.setFont(font);
+            m_p.setPen(color);
+            m_p.drawText(QPointF(dx, dy), e.text);
+        }
         m_p.restore();
         m_penSet = false;
     }
@@ -264,8 +298,16 @@ void renderMap(
     Painter p(painter, view, options);
     p.raster(component);
     p.drawing(component.drawing(BaseDrawing));
-    for (const Drawing *d : component.shownOverlays())
-        p.drawing(*d);
+    // The wells go over every other layer, so that a plume or band never hides them.
+    const Drawing *wells = nullptr;
+    for (const Drawing *d : component.shownOverlays()) {
+        if (d->number == WellsDrawing)
+            wells = d;
+        else
+            p.drawing(*d);
+    }
+    if (wells)
+        p.drawing(*wells, true);
     painter.restore();
 }
 

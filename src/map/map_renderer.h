@@ -50,7 +50,8 @@ bool mapYDown(const DrawingComponent &component);
 // The view that shows everything on the map; a small margin is added around it.
 QRectF fullView(const DrawingComponent &component);
 
-// Paints the base map, then the shown result drawings in the order they were loaded.
+// Paints the base map, then the shown result drawings in the order they were loaded, the wells
+// last and outlined.
 void renderMap(QPainter &painter, const DrawingComponent &component, const MapViewTransform &view,
     const RenderOptions &options = {});
 

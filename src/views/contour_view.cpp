@@ -4,7 +4,10 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/reporting.h"
+#include "core/step_dependencies.h"
+#include "map/map_session.h"
 #include "views/contour_bands.h"
+#include "views/nice_range.h"
 
 #include <cmath>
 
@@ -104,14 +107,18 @@ bool ContourViewLogic::load()
         case ContourKind::Wolf: {
             if (!done()) {
                 if (m_kind == ContourKind::Plume) {
-                    m_boxes[MinBox] = FormatToString(m_session, m.ConcMin);
-                    m_boxes[MaxBox] = FormatToString(m_session, m.ConcMax);
+                    const NiceRange proposed = niceRange(m.ConcMin, m.ConcMax);
+                    m_boxes[MinBox] = FormatToString(m_session, proposed.min);
+                    m_boxes[MaxBox] = FormatToString(m_session, proposed.max);
                     // The stored range carries the rounding of the texts shown.
                     v.Min = leadingNumber(m_boxes[MinBox]);
                     v.Max = leadingNumber(m_boxes[MaxBox]);
                 } else {
-                    v.Min = m.WOLFMin < m.PC.Min ? m.PC.Min : m.WOLFMin;
-                    v.Max = m.WOLFMax;
+                    // The WOLF levels never start below the plume's.
+                    const double least = m.WOLFMin < m.PC.Min ? m.PC.Min : m.WOLFMin;
+                    const NiceRange proposed = niceRange(least, m.WOLFMax);
+                    v.Min = proposed.min < m.PC.Min ? least : proposed.min;
+                    v.Max = proposed.max;
                 }
                 v.NumLevels = 5;
                 v.LineWidth = 1;
@@ -134,8 +141,6 @@ bool ContourViewLogic::load()
                 m_boxes[MinBox] = numberText(v.Min);
                 m_boxes[MaxBox] = numberText(v.Max);
             } else {
-                m_boxes[MinBox] = numberText(m.MinDistMin);
-                m_boxes[MaxBox] = numberText(m.MinDistMax);
                 v.NumLevels = 5;
                 v.LineWidth = 1;
                 // Generate uses the range the boxes show: left at its old values (0 in a new
@@ -148,6 +153,13 @@ bool ContourViewLogic::load()
                     v.Min = m.MinDistMin;
                     truncateToRoundXY(v.Min);
                 }
+                // Proposed in whole steps of the coordinate rounding, which a reopened view
+                // truncates its range to.
+                const NiceRange proposed = niceRange(v.Min, v.Max, m.RoundXY);
+                v.Min = proposed.min;
+                v.Max = proposed.max;
+                m_boxes[MinBox] = numberText(v.Min);
+                m_boxes[MaxBox] = numberText(v.Max);
             }
             m_rangeMin = QStringLiteral("DISTmin: ") + fixedDecimalsText(m.MinDistMin, 2);
             m_rangeMax = QStringLiteral("DISTmax: ") + fixedDecimalsText(m.MinDistMax, 2);
@@ -353,6 +365,13 @@ QString ContourViewLogic::commitCell(int row, int column, const QString &text, b
         Row &r = m_rows[std::size_t(row - 1)];
         (column == 0 ? r.lower : r.upper) = kept;
         m_session.store(column == 0 ? view().CMin(row) : view().CMax(row), value);
+        // Bands meet: a band's upper bound is the next band's lower bound, and the other way round.
+        const int linked = column == 0 ? row - 1 : row + 1;
+        if (linked >= 1 && linked <= int(m_rows.size())) {
+            Row &other = m_rows[std::size_t(linked - 1)];
+            (column == 0 ? other.upper : other.lower) = kept;
+            m_session.store(column == 0 ? view().CMax(linked) : view().CMin(linked), value);
+        }
         if (committed)
             *committed = true;
     });
@@ -369,7 +388,13 @@ void ContourViewLogic::setLevelColor(int row, int color)
 
 void ContourViewLogic::draw()
 {
+    const int reportedBefore = m_session.errorsReported;
     mapContourBands(m_session, m_kind, m_kind == ContourKind::Plume ? m_selectedSample : 1);
+    // Drawn afresh from the results there are now: a view that was out of date is current again.
+    if (m_session.errorsReported == reportedBefore && m_session.outline.state(info().closeStep) == CheckState::All) {
+        m_session.part<StepFreshness>().stepRan(info().closeStep);
+        m_session.frontend().outlineChanged();
+    }
 }
 
 void ContourViewLogic::clear()
@@ -377,9 +402,51 @@ void ContourViewLogic::clear()
     clearContourBands(m_session, m_kind);
 }
 
-void ContourViewLogic::locateLegend()
+bool ContourViewLogic::locateLegend()
 {
+    if (!view().Legend)
+        return false;
+    const int reportedBefore = m_session.errorsReported;
+    const ContourView before = view();
     locateContourLegend(m_session, m_kind);
+    const bool placed
+        = m_session.errorsReported == reportedBefore && drawingOf(m_session).LastInputStatus() == InputPicked;
+    if (!placed)
+        return false;
+    // Where the legend's top-left corner went, in the size it was last drawn (a square of a few
+    // text heights before the first drawing); it shows there from the next Draw on.
+    const ContourView &v = view();
+    const ContourLegendBoxes::Corner corner = m_session.part<ContourLegendBoxes>().of(m_kind);
+    const double h = m_session.model.MapTextSize > 0 ? m_session.model.MapTextSize : 1;
+    const bool drawnBefore = corner.x2 != 0 || corner.y2 != 0;
+    const double width = drawnBefore ? corner.x2 - before.LegendX : 6 * h;
+    const double height = drawnBefore ? before.LegendY - corner.y2 : 6 * h;
+    m_placedLegend = QRectF(v.LegendX, v.LegendY - height, width, height);
+    m_session.setStatus(
+        QStringLiteral("Legend placed at ") + numberText(v.LegendX) + QStringLiteral(", ") + numberText(v.LegendY));
+    return true;
+}
+
+QString ContourViewLogic::rangeExplanation(bool minimum) const
+{
+    switch (m_kind) {
+    case ContourKind::Plume:
+        return minimum ? QStringLiteral("Cmin: the smallest concentration above zero at any node of the model grid on "
+                                        "any sample date")
+                       : QStringLiteral("Cmax: the largest concentration at any node of the model grid on any "
+                                        "sample date");
+    case ContourKind::MinDist:
+        return minimum ? QStringLiteral("DISTmin: the smallest distance above zero from a node of the model grid to "
+                                        "its nearest well, truncated to the coordinate rounding; a new view raises it "
+                                        "to a tenth of DISTmax")
+                       : QStringLiteral("DISTmax: the largest distance from a node of the model grid to its nearest "
+                                        "well, truncated to the coordinate rounding");
+    case ContourKind::Wolf:
+        return minimum ? QStringLiteral("WOLFmin: the smallest WOLF factor above zero at any node of the model grid "
+                                        "(squared distance to the nearest well times the average concentration)")
+                       : QStringLiteral("WOLFmax: the largest WOLF factor at any node of the model grid");
+    }
+    return {};
 }
 
 void ContourViewLogic::close()

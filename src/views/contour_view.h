@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "views/contour_kinds.h"
 
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -39,7 +40,8 @@ public:
     void chooseSample(int listIndex);
     // "Generate Levels".
     void generate();
-    // A table cell edit committed (row 1..N, column 0 lower bound, 1 upper bound). Returns the
+    // A table cell edit committed (row 1..N, column 0 lower bound, 1 upper bound); the bound of
+    // the neighbouring band that meets it takes the same value. Returns the
     // text the cell keeps; a 0 refused by the view becomes "0.001". committed, when given, tells
     // whether the value was stored (a text that is no number is reported and stores nothing).
     QString commitCell(int row, int column, const QString &text, bool *committed = nullptr);
@@ -47,7 +49,10 @@ public:
     void setLevelColor(int row, int color);
     void draw();
     void clear();
-    void locateLegend();
+    // "Locate": true when a corner was picked and stored; the status bar then says where.
+    bool locateLegend();
+    // The map area the located legend takes, as far as known before it is drawn.
+    const QRectF &placedLegend() const { return m_placedLegend; }
     void close();
 
     ContourKind kind() const { return m_kind; }
@@ -55,6 +60,8 @@ public:
     const QString &boxText(Box box) const { return m_boxes[box]; }
     const QString &rangeMinLabel() const { return m_rangeMin; }
     const QString &rangeMaxLabel() const { return m_rangeMax; }
+    // What the range labels' values are, for their tips.
+    QString rangeExplanation(bool minimum) const;
     const QStringList &sampleList() const { return m_samples; }
     int selectedSample() const { return m_selectedSample; }
     bool useLogShown() const { return view().UseLog; }
@@ -83,6 +90,7 @@ private:
     bool m_eventsFromUser = false;
     bool m_generated = false;
     std::vector<Row> m_rows;
+    QRectF m_placedLegend;
 };
 
 // The batch replay of a view's Form_Load: the stored bands drawn again while a project is read.

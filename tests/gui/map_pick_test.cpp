@@ -1,3 +1,4 @@
+#include "core/number_text.h"
 #include "gui/dialogs/source_dialog.h"
 #include "gui/gui_input.h"
 #include "gui/map/calibration_dialog.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -120,6 +122,32 @@ TEST_F(MapPickTest, ASecondLocateEndsTheFirstPickAndThenRuns)
     EXPECT_EQ(text("txtRasterX3"), QString());
     EXPECT_EQ(text("txtRasterX4"), QStringLiteral("5"));
     EXPECT_EQ(text("txtRasterY4"), QStringLiteral("25"));
+}
+
+// Locate says where it put the legend, in the status bar and by a brief frame on the map.
+TEST_F(MapPickTest, LocateShowsWhereTheLegendWent)
+{
+    ChildForm *dialog = openPlume();
+    QTimer::singleShot(0, canvas, [this] { clickAt(canvas, device(10, 20)); });
+    button(dialog, "cmdLegend")->click();
+    const ContourView &pc = session->model.PC;
+    EXPECT_NEAR(pc.LegendX, 10, 0.5);
+    EXPECT_NEAR(pc.LegendY, 20, 0.5);
+    const QString placed
+        = QStringLiteral("Legend placed at ") + numberText(pc.LegendX) + QStringLiteral(", ") + numberText(pc.LegendY);
+    EXPECT_TRUE(frontend.statusTexts.contains(placed)) << frontend.statusTexts.join(u'|').toStdString();
+    auto *frame = canvas->findChild<QRubberBand *>(QStringLiteral("legendHighlight"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    const QPoint corner = device(pc.LegendX, pc.LegendY).toPoint();
+    EXPECT_TRUE(frame->geometry().adjusted(-1, -1, 1, 1).contains(corner))
+        << frame->geometry().x() << "," << frame->geometry().y() << " vs " << corner.x() << "," << corner.y();
+
+    // An aborted pick places nothing and says nothing.
+    frontend.statusTexts.clear();
+    QTimer::singleShot(0, canvas, [this] { canvas->abortPick(); });
+    button(dialog, "cmdLegend")->click();
+    EXPECT_FALSE(frontend.statusTexts.join(u'|').contains(QStringLiteral("Legend placed")));
 }
 
 // Closing the map or the project while a pick waits ends it; the dialog stays usable.

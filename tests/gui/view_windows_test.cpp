@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -90,7 +92,41 @@ TEST_F(ContourViewWindowTest, EachViewShowsItsRangeRoundedItsWay)
             texts << label->text();
         EXPECT_TRUE(texts.contains(QLatin1String(c.rangeMin))) << texts.join(u'|').toStdString();
         EXPECT_TRUE(texts.contains(QLatin1String(c.rangeMax))) << texts.join(u'|').toStdString();
+        // What the values are: a caption beside them, and each label's tip.
+        EXPECT_TRUE(view->findChild<QLabel *>(QStringLiteral("lblRangeCaption"))
+                        ->text()
+                        .contains(QStringLiteral("smallest value above zero")));
+        for (const QLabel *label : view->findChildren<QLabel *>()) {
+            if (label->text() == QLatin1String(c.rangeMin)) {
+                EXPECT_TRUE(label->toolTip().contains(QStringLiteral("smallest"))) << label->toolTip().toStdString();
+            }
+            if (label->text() == QLatin1String(c.rangeMax)) {
+                EXPECT_TRUE(label->toolTip().contains(QStringLiteral("largest"))) << label->toolTip().toStdString();
+            }
+        }
     }
+}
+
+// An edited bound moves the bound of the band it meets, in the table at once; Draw then draws the
+// table as it stands.
+TEST_F(ContourViewWindowTest, AnEditedBoundMovesTheBandItMeets)
+{
+    open("mnuViewPlumeContours");
+    click("cmdGenerate");
+    QTableWidget *table = grid();
+    clickCell(1, 1, true);
+    editor()->setText(QStringLiteral("4.5"));
+    pressKey(editor(), Qt::Key_Return);
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("4.5"));
+    EXPECT_EQ(table->item(2, 0)->text(), QStringLiteral("4.5"));
+    clickCell(3, 0, true);
+    editor()->setText(QStringLiteral("6.5"));
+    pressKey(editor(), Qt::Key_Return);
+    EXPECT_EQ(table->item(2, 1)->text(), QStringLiteral("6.5"));
+    const ContourView &pc = session->model.PC;
+    EXPECT_EQ(pc.CMin(3), 4.5);
+    EXPECT_EQ(pc.CMax(3), 6.5);
+    EXPECT_EQ(pc.CMin(4), 6.5);
 }
 
 TEST_F(ContourViewWindowTest, TheTableIsEditedThroughItsEditBox)
@@ -212,21 +248,42 @@ TEST_F(RegressionResultsWindowTest, TheTableShowsEverySampleDateWithItsFit)
 {
     ASSERT_TRUE(open());
     QTableWidget *table = grid();
-    // Each column in its own format, rounded only where the fit's quality is shown.
-    const QString columns[][2] = {
-        { shortDateText(QDate(2024, 3, 15)), shortDateText(QDate(2024, 9, 1)) },
-        { "0.02", "-0.01" },
-        { "0.01", "0.03" },
-        { "9", "10" },
-        { "0.99", "0.50" },
-        { "1.23456789012345E-05", "1.25E-05" },
-        { "30", "-120" },
+    // Each column rounded for reading: the gradient to 4 significant digits, the direction to a
+    // tenth of a degree; the full value stays in the cell's tip and is what a copy takes.
+    const QString columns[][2][2] = {
+        { { shortDateText(QDate(2024, 3, 15)), shortDateText(QDate(2024, 3, 15)) },
+            { shortDateText(QDate(2024, 9, 1)), shortDateText(QDate(2024, 9, 1)) } },
+        { { "0.02", "0.02" }, { "-0.01", "-0.01" } },
+        { { "0.01", "0.01" }, { "0.03", "0.03" } },
+        { { "9", "9" }, { "10", "10" } },
+        { { "0.99", "0.99" }, { "0.50", "0.50" } },
+        { { "1.235e-05", "1.23456789012345E-05" }, { "1.25e-05", "1.25E-05" } },
+        { { "30.0", "30" }, { "-120.0", "-120" } },
     };
     ASSERT_EQ(table->columnCount(), 7);
     ASSERT_EQ(table->rowCount(), 2);
     for (int c = 0; c < 7; ++c)
-        for (int r = 0; r < 2; ++r)
-            EXPECT_EQ(table->item(r, c)->text(), columns[c][r]) << c;
+        for (int r = 0; r < 2; ++r) {
+            SCOPED_TRACE(std::to_string(c) + "," + std::to_string(r));
+            const QTableWidgetItem *item = table->item(r, c);
+            EXPECT_EQ(item->text(), columns[c][r][0]);
+            EXPECT_EQ(item->data(RegressionResultsWindow::FullTextRole).toString(), columns[c][r][1]);
+            EXPECT_EQ(item->toolTip(), columns[c][r][0] == columns[c][r][1] ? QString() : columns[c][r][1]);
+        }
+    // The direction's heading says how it is counted, as the plane fit computes it.
+    const QString direction = table->horizontalHeaderItem(6)->text();
+    EXPECT_TRUE(direction.startsWith(QStringLiteral("Direction (deg)"))) << direction.toStdString();
+    EXPECT_TRUE(direction.contains(QStringLiteral("flow towards"))) << direction.toStdString();
+    EXPECT_TRUE(direction.contains(QStringLiteral("clockwise from north"))) << direction.toStdString();
+    EXPECT_GE(table->columnWidth(5), table->fontMetrics().horizontalAdvance(QStringLiteral("1.235e-05")));
+
+    // Ctrl+C copies the selected date's results in full.
+    table->setCurrentCell(0, 2);
+    QApplication::clipboard()->clear();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(table, &copy);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+        shortDateText(QDate(2024, 3, 15)) + QStringLiteral("\t0.02\t0.01\t9\t0.99\t1.23456789012345E-05\t30"));
 }
 
 // The boxes reach the drawing of the selected date (labels, rotation and closing are the water

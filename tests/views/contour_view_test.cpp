@@ -1,3 +1,4 @@
+#include "core/number_text.h"
 #include "views/contour_view.h"
 #include "views/site_session.h"
 
@@ -109,10 +110,11 @@ TEST(ContourView, BoxesKeepOnlyWhatTheirRulesAllow)
         double min, max;
         int levels, width;
     } cases[] = {
-        { "width 0 is ignored", ContourKind::Plume, Box::LineWidthBox, "0", "0", 0, 988.8, 5, 1 },
-        { "width 6 is ignored", ContourKind::Plume, Box::LineWidthBox, "6", "6", 0, 988.8, 5, 1 },
-        { "width 3", ContourKind::Plume, Box::LineWidthBox, "3", "3", 0, 988.8, 5, 3 },
-        { "a negative minimum reverts", ContourKind::Plume, Box::MinBox, "-4", "0", 0, 988.8, 5, 1 },
+        // The proposed range of a new view: 0 to 988.8 rounded out to 0 to 1000.
+        { "width 0 is ignored", ContourKind::Plume, Box::LineWidthBox, "0", "0", 0, 1000, 5, 1 },
+        { "width 6 is ignored", ContourKind::Plume, Box::LineWidthBox, "6", "6", 0, 1000, 5, 1 },
+        { "width 3", ContourKind::Plume, Box::LineWidthBox, "3", "3", 0, 1000, 5, 3 },
+        { "a negative minimum reverts", ContourKind::Plume, Box::MinBox, "-4", "0", 0, 1000, 5, 1 },
         { "a WOLF maximum of 0 reverts", ContourKind::Wolf, Box::MaxBox, "0", "2.5E+6", 0, 2.5e6, 5, 1 },
     };
     for (const auto &c : cases) {
@@ -135,8 +137,12 @@ TEST(ContourView, OpeningTakesTheRangeOfItsGrid)
     ViewSite site;
     ContourViewLogic distances(*site.session, ContourKind::MinDist);
     ASSERT_TRUE(distances.load());
-    EXPECT_DOUBLE_EQ(site.m.MD.Min, 15.0) << "a tenth of the largest distance, rounded";
-    EXPECT_DOUBLE_EQ(site.m.MD.Max, 150.456) << "a new project's 0 would make the levels run downwards";
+    // A tenth of the largest distance (15), and the largest, rounded out to steps of 20 with a
+    // positive start: a new project's 0 would make the levels run downwards.
+    EXPECT_DOUBLE_EQ(site.m.MD.Min, 10.0);
+    EXPECT_DOUBLE_EQ(site.m.MD.Max, 160.0);
+    EXPECT_EQ(distances.boxText(ContourViewLogic::MinBox), QStringLiteral("10"));
+    EXPECT_EQ(distances.boxText(ContourViewLogic::MaxBox), QStringLiteral("160"));
     distances.generate();
     EXPECT_LT(site.m.MD.CMin(1), site.m.MD.CMax(1));
 }
@@ -160,7 +166,7 @@ TEST(ContourView, LogScaleNeedsAPositiveRange)
     logic.validate(ContourViewLogic::MaxBox, QStringLiteral("-1"));
     EXPECT_EQ(site.frontend.boxes.back().text,
         QStringLiteral("For log scale, maximum value must not be zero! Please change."));
-    EXPECT_EQ(logic.boxText(ContourViewLogic::MaxBox), QStringLiteral("988.8"));
+    EXPECT_EQ(logic.boxText(ContourViewLogic::MaxBox), QStringLiteral("1000."));
 }
 
 TEST(ContourView, TableEditsAndTheZeroRule)
@@ -197,5 +203,79 @@ TEST(ContourView, ClearedBandsStayClearedInTheProject)
         ASSERT_TRUE(reopened.load());
         EXPECT_EQ(mapIndex, 0);
         EXPECT_EQ(reopened.selectedSample(), 1);
+    }
+}
+
+// A new view proposes its grid's range rounded out to steps a person would pick, within the
+// bounds the views keep; a stored view opens with its own range untouched.
+TEST(ContourView, ANewViewProposesARoundedRange)
+{
+    const struct {
+        const char *what;
+        ContourKind kind;
+        double gridMin, gridMax, plumeMin;
+        bool stored;
+        double min, max;
+    } cases[] = {
+        { "water-level like values", ContourKind::Plume, 95.29, 101.98, 0, false, 95, 102 },
+        { "small concentrations stay above zero", ContourKind::Plume, 0.00312, 0.0981, 0, false, 0.003, 0.1 },
+        { "no positive concentration: as the run left it", ContourKind::Plume, 1E12, 0, 0, false, 1E12, 0 },
+        { "a stored plume view", ContourKind::Plume, 95.29, 101.98, 0, true, 95.29, 101.98 },
+        { "WOLF rounded", ContourKind::Wolf, 1234, 2.5e6, 0, false, 1000, 2.5e6 },
+        { "WOLF never below the plume's minimum", ContourKind::Wolf, 1234, 2.5e6, 1200, false, 1234, 2.5e6 },
+        { "a stored WOLF view", ContourKind::Wolf, 1234, 2.5e6, 0, true, 95.29, 101.98 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ViewSite site;
+        ContourViewLogic logic(*site.session, c.kind);
+        ContourView &v = site.view(logic);
+        site.m.ConcMin = c.gridMin, site.m.ConcMax = c.gridMax;
+        site.m.WOLFMin = c.gridMin, site.m.WOLFMax = c.gridMax;
+        if (c.kind == ContourKind::Wolf)
+            site.m.PC.Min = c.plumeMin;
+        if (c.stored) {
+            site.m.*(logic.info().done) = true;
+            v.Min = 95.29, v.Max = 101.98, v.NumLevels = 2;
+        }
+        ASSERT_TRUE(logic.load());
+        EXPECT_DOUBLE_EQ(v.Min, c.min);
+        EXPECT_DOUBLE_EQ(v.Max, c.max);
+        if (c.kind == ContourKind::Plume) {
+            EXPECT_DOUBLE_EQ(leadingNumber(logic.boxText(ContourViewLogic::MinBox)), c.min) << "the box shows it";
+        }
+    }
+}
+
+// A band's bounds meet its neighbours': an upper bound moves the next band's lower bound, a lower
+// bound the previous band's upper one; the ends of the table have no neighbour to move.
+TEST(ContourView, EditedBoundsMoveTheNeighbouringBand)
+{
+    const struct {
+        int row, column;
+        const char *typed;
+        std::vector<std::pair<double, double>> bounds;
+    } cases[] = {
+        { 1, 1, "1.5", { { 1, 1.5 }, { 1.5, 3 }, { 3, 4 } } }, { 3, 0, "2.5", { { 1, 2 }, { 2, 2.5 }, { 2.5, 4 } } },
+        { 1, 0, "0.5", { { 0.5, 2 }, { 2, 3 }, { 3, 4 } } }, { 3, 1, "9", { { 1, 2 }, { 2, 3 }, { 3, 9 } } },
+        { 2, 1, "0", { { 1, 2 }, { 2, 0.001 }, { 0.001, 4 } } }, // the zero rule moves both
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.column));
+        ViewSite site;
+        ContourViewLogic logic(*site.session, ContourKind::Plume);
+        site.m.PC.Min = 1, site.m.PC.Max = 4, site.m.PC.NumLevels = 3;
+        logic.generate();
+        const QString kept = logic.commitCell(c.row, c.column, QLatin1String(c.typed));
+        for (int i = 1; i <= 3; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_DOUBLE_EQ(site.m.PC.CMin(i), c.bounds[std::size_t(i - 1)].first);
+            EXPECT_DOUBLE_EQ(site.m.PC.CMax(i), c.bounds[std::size_t(i - 1)].second);
+        }
+        const int linked = c.column == 1 ? c.row + 1 : c.row - 1;
+        if (linked >= 1 && linked <= 3) {
+            const ContourViewLogic::Row &row = logic.rows()[std::size_t(linked - 1)];
+            EXPECT_EQ(c.column == 1 ? row.lower : row.upper, kept) << "the table shows the moved bound";
+        }
     }
 }

@@ -57,6 +57,7 @@ bool ContourViewWindow::commitEdit()
     }
     if (QTableWidgetItem *item = m_grid->item(m_editRow, m_editColumn))
         item->setText(kept);
+    showBounds();
     m_editRow = -1;
     if (m_Text1->hasFocus())
         m_grid->setFocus(Qt::OtherFocusReason);

@@ -4,6 +4,7 @@
 
 #include "core/help_topics.h"
 #include "gui/help/help_window.h"
+#include "gui/map/map_window.h"
 #include "gui/workbench/main_window.h"
 #include "map/color_table.h"
 #include "views/grid_export.h"
@@ -19,9 +20,11 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
+#include <QRubberBand>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,6 +37,8 @@ namespace {
 constexpr int BoundTwips = 750;
 constexpr int MinDistBoundTwips = 650;
 constexpr int ColorTwips = 500;
+// How long the map marks where a located legend goes.
+constexpr int LegendHighlightMs = 1500;
 
 const char *prefixOf(ContourKind kind)
 {
@@ -136,6 +141,16 @@ ContourViewWindow::ContourViewWindow(Session &session, ContourKind kind, MainWin
     int row = 0;
     form->addWidget(m_lblMin, row, 0, 1, 2);
     form->addWidget(m_lblMax, row++, 2, 1, 2);
+    // The labels keep their short texts; the caption and their tips say what the values are.
+    auto *caption
+        = new QLabel(QStringLiteral("Range of the computed grid: smallest value above zero, largest value"), this);
+    caption->setObjectName(QStringLiteral("lblRangeCaption"));
+    caption->setWordWrap(true);
+    QFont small = caption->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    caption->setFont(small);
+    caption->setForegroundRole(QPalette::PlaceholderText);
+    form->addWidget(caption, row++, 0, 1, 4);
     form->setRowMinimumHeight(row++, 4);
     if (plume) {
         m_cboDate = new QComboBox(this);
@@ -308,6 +323,8 @@ void ContourViewWindow::Form_Load()
     showBoxes();
     m_lblMin->setText(m_logic.rangeMinLabel());
     m_lblMax->setText(m_logic.rangeMaxLabel());
+    m_lblMin->setToolTip(m_logic.rangeExplanation(true));
+    m_lblMax->setToolTip(m_logic.rangeExplanation(false));
     if (m_cboDate) {
         m_cboDate->clear();
         m_cboDate->addItems(m_logic.sampleList());
@@ -367,6 +384,17 @@ void ContourViewWindow::showRows()
             m_grid->setItem(r, c, item);
         }
         showSwatch(r, isColorIndex(row.color) ? colorFromBgr(ColorTable[std::size_t(row.color)]) : QColor());
+    }
+}
+
+void ContourViewWindow::showBounds()
+{
+    const std::vector<ContourViewLogic::Row> &rows = m_logic.rows();
+    for (int r = 0; r < int(rows.size()) && r < m_grid->rowCount(); ++r) {
+        if (QTableWidgetItem *lower = m_grid->item(r, 0))
+            lower->setText(rows[std::size_t(r)].lower);
+        if (QTableWidgetItem *upper = m_grid->item(r, 1))
+            upper->setText(rows[std::size_t(r)].upper);
     }
 }
 
@@ -464,7 +492,10 @@ void ContourViewWindow::cmdLegend_Click()
     session().frontend().showMapWindow();
     if (frame)
         frame->lower();
-    runPick([&] { m_logic.locateLegend(); });
+    bool placed = false;
+    runPick([&] { placed = m_logic.locateLegend(); });
+    if (placed)
+        highlightPlacedLegend();
     if (frame) {
         frame->raise();
         if (m_main)
@@ -473,6 +504,23 @@ void ContourViewWindow::cmdLegend_Click()
         raise();
         activateWindow();
     }
+}
+
+void ContourViewWindow::highlightPlacedLegend()
+{
+    MapCanvas *canvas = m_main ? m_main->findChild<MapCanvas *>() : nullptr;
+    if (!canvas)
+        return;
+    const QRectF area = m_logic.placedLegend();
+    const QRect onScreen = QRectF(canvas->toDevice(area.topLeft()), canvas->toDevice(area.bottomRight()))
+                               .normalized()
+                               .toAlignedRect()
+                               .adjusted(-2, -2, 2, 2);
+    auto *highlight = new QRubberBand(QRubberBand::Rectangle, canvas);
+    highlight->setObjectName(QStringLiteral("legendHighlight"));
+    highlight->setGeometry(onScreen.intersected(canvas->rect().adjusted(0, 0, -1, -1)));
+    highlight->show();
+    QTimer::singleShot(LegendHighlightMs, highlight, &QObject::deleteLater);
 }
 
 void ContourViewWindow::cmdExport_Click()

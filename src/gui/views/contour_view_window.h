@@ -54,6 +54,10 @@ private:
     void InitializeGrid();
     void showBoxes();
     void showRows();
+    // The bounds' texts again, after an edit moved the bound of a neighbouring band too.
+    void showBounds();
+    // A brief frame on the map where Locate put the legend.
+    void highlightPlacedLegend();
     void showSwatch(int row, QColor color);
 
     bool validateBox(Box box);

@@ -8,10 +8,13 @@
 #include "gui/views/direction_rose.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +33,52 @@ constexpr int VisibleRows = 10;
 constexpr int MinimumRows = 3;
 // Room on both sides of a cell's text, as the table's own cells keep it.
 constexpr int CellPadding = 14;
+
+// The columns of the table: date, Xcoeff, Ycoeff, Const, R2, Magnitude, Direction.
+enum ResultColumn { DateColumn, XcoeffColumn, YcoeffColumn, ConstColumn, R2Column, MagnitudeColumn, DirectionColumn };
+
+// What a column's heading adds to the name the results are known by: the unit, and for the
+// direction which way it is counted (the flow azimuth of the plane fit).
+QString shownHeader(const ResultsTable &table, int column)
+{
+    const QString &name = table.columns[std::size_t(column)].header;
+    switch (column) {
+    case MagnitudeColumn: return name + QStringLiteral("\n(gradient)");
+    case DirectionColumn: return name + QStringLiteral(" (deg)\nflow towards,\nclockwise from north");
+    default: return name;
+    }
+}
+
+QString headerExplanation(int column)
+{
+    switch (column) {
+    case XcoeffColumn:
+    case YcoeffColumn:
+    case ConstColumn:
+        return QStringLiteral(
+            "Coefficient of the plane h = Xcoeff\u00b7x + Ycoeff\u00b7y + Const fitted to the water levels");
+    case R2Column: return QStringLiteral("Coefficient of determination of the plane fit");
+    case MagnitudeColumn: return QStringLiteral("Hydraulic gradient: the slope of the fitted plane (dimensionless)");
+    case DirectionColumn:
+        return QStringLiteral("Direction the groundwater flows towards, down the slope of the plane, in degrees "
+                              "clockwise from north: 90 is east, 180 south, -90 west (from -180 to 180)");
+    default: return {};
+    }
+}
+
+// A result as the cell shows it: the gradient terms to 4 significant digits, the direction to a
+// tenth of a degree; the date and R2 as the table has them.
+QString shownResult(const ProjectModel &m, int sample, int column, const QString &full)
+{
+    switch (column) {
+    case XcoeffColumn: return significantText(m.Xcoeff(sample), 4);
+    case YcoeffColumn: return significantText(m.Ycoeff(sample), 4);
+    case ConstColumn: return significantText(m.Const(sample), 7);
+    case MagnitudeColumn: return significantText(m.Magnitude(sample), 4);
+    case DirectionColumn: return fixedDecimalsText(m.Direction(sample), 1);
+    default: return full;
+    }
+}
 
 } // namespace
 
@@ -55,6 +104,7 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
         if (!m_filling && row >= 0)
             MSFlexGrid1_RowColChange(row + 1);
     });
+    m_grid->installEventFilter(this);
     connect(m_grid, &QTableWidget::cellClicked, this, [this] {
         if (!m_filling)
             MSFlexGrid1_Click();
@@ -153,12 +203,19 @@ void RegressionResultsWindow::InitializeGrid()
     m_grid->setColumnCount(int(table.columns.size()));
     m_grid->setRowCount(int(table.rows.size()));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    for (int c = 0; c < int(table.columns.size()); ++c)
-        m_grid->setHorizontalHeaderItem(c, new QTableWidgetItem(table.columns[std::size_t(c)].header));
+    for (int c = 0; c < int(table.columns.size()); ++c) {
+        auto *header = new QTableWidgetItem(shownHeader(table, c));
+        header->setToolTip(headerExplanation(c));
+        m_grid->setHorizontalHeaderItem(c, header);
+    }
     for (int r = 0; r < int(table.rows.size()); ++r) {
         const QStringList &row = table.rows[std::size_t(r)];
         for (int c = 0; c < int(row.size()); ++c) {
-            auto *item = new QTableWidgetItem(row[c]);
+            // The cell shows the value rounded for reading; its tip and a copy give it in full.
+            auto *item = new QTableWidgetItem(shownResult(session().model, r + 1, c, row[c]));
+            item->setData(FullTextRole, row[c]);
+            if (item->text() != row[c])
+                item->setToolTip(row[c]);
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             // Dates read from the left, numbers line up on their last digit.
             item->setTextAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
@@ -235,11 +292,15 @@ int RegressionResultsWindow::columnWidth(const ResultsTable &table, int column) 
     // The classic widths were measured for a smaller font than today's screens use: a column
     // is never narrower than its header and its longest entry, so no number is cut short.
     const ResultsTableColumn &heading = table.columns[std::size_t(column)];
-    int width = std::max(twipsToPixels(heading.widthTwips),
-        QFontMetrics(m_grid->horizontalHeader()->font()).horizontalAdvance(heading.header) + CellPadding);
+    int width = twipsToPixels(heading.widthTwips);
+    const QFontMetrics headerMetrics(m_grid->horizontalHeader()->font());
+    for (const QString &line : shownHeader(table, column).split(u'\n'))
+        width = std::max(width, headerMetrics.horizontalAdvance(line) + CellPadding);
     const QFontMetrics metrics(m_grid->font());
-    for (const QStringList &row : table.rows)
-        width = std::max(width, metrics.horizontalAdvance(row[column]) + CellPadding);
+    for (int r = 0; r < int(table.rows.size()); ++r)
+        width = std::max(width,
+            metrics.horizontalAdvance(shownResult(session().model, r + 1, column, table.rows[std::size_t(r)][column]))
+                + CellPadding);
     return width;
 }
 
@@ -267,6 +328,30 @@ void RegressionResultsWindow::cmdShowContour_Click()
 void RegressionResultsWindow::cmdClearContours_Click()
 {
     clearContoursClicked(session(), m_form);
+}
+
+QString RegressionResultsWindow::selectedResults() const
+{
+    const int row = m_grid->currentRow();
+    if (row < 0)
+        return {};
+    QStringList texts;
+    for (int c = 0; c < m_grid->columnCount(); ++c)
+        if (const QTableWidgetItem *item = m_grid->item(row, c))
+            texts << item->data(FullTextRole).toString();
+    return texts.join(u'\t');
+}
+
+bool RegressionResultsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Copy takes the selected date's results in full, not the rounded texts the cells show.
+    if (watched == m_grid && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        if (const QString text = selectedResults(); !text.isEmpty())
+            QGuiApplication::clipboard()->setText(text);
+        return true;
+    }
+    return ChildForm::eventFilter(watched, event);
 }
 
 bool RegressionResultsWindow::closeProcedure()

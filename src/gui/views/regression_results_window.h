@@ -29,7 +29,13 @@ public:
     // The column's classic width on this screen, widened to its header and its longest entry.
     int columnWidth(const ResultsTable &table, int column) const;
 
+    // The role of a cell's unrounded text.
+    static constexpr int FullTextRole = Qt::UserRole;
+    // The selected date's row in full, the columns separated by tabs: what Copy takes.
+    QString selectedResults() const;
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Close: the line width is taken, the step checked when contours are on the map.
     bool closeProcedure() override;
 

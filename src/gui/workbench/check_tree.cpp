@@ -44,11 +44,18 @@ int CheckTree::keyOf(const QTreeWidgetItem *item)
     return item ? item->data(0, KeyRole).toInt() : -1;
 }
 
-void CheckTree::showNode(QTreeWidgetItem *item, CheckState state, bool enabled)
+void CheckTree::showNode(QTreeWidgetItem *item, CheckState state, bool enabled, bool outOfDate)
 {
-    if (item->data(0, StateRole).toString() != checkStateName(state)) {
-        item->setIcon(0, checkImage(state));
+    outOfDate = outOfDate && state == CheckState::All;
+    if (item->data(0, StateRole).toString() != checkStateName(state)
+        || item->data(0, OutOfDateRole).toBool() != outOfDate) {
+        item->setIcon(0, outOfDate ? outOfDateImage() : checkImage(state));
         item->setData(0, StateRole, checkStateName(state));
+        item->setData(0, OutOfDateRole, outOfDate);
+        item->setToolTip(0,
+            outOfDate ? QStringLiteral("Out of date: an input it was made from has changed. Run the "
+                                       "step again to bring it up to date.")
+                      : QString());
     }
     item->setForeground(0, enabled ? QBrush() : palette().brush(QPalette::Disabled, QPalette::Text));
 }

@@ -15,14 +15,16 @@ public:
     explicit CheckTree(QWidget *parent = nullptr);
 
     static constexpr int KeyRole = Qt::UserRole;
-    static constexpr int StateRole = Qt::UserRole + 1; // "None", "Some" or "All"
+    static constexpr int StateRole = Qt::UserRole + 1; // "None", "Some" or "All", "All" also when out of date
+    static constexpr int OutOfDateRole = Qt::UserRole + 2; // true while a checked step needs running again
 
     QTreeWidgetItem *addNode(int key, const QString &text, QTreeWidgetItem *parent = nullptr);
     QTreeWidgetItem *node(int key) const;
     // The key of an item; -1 for none.
     static int keyOf(const QTreeWidgetItem *item);
-    // Shows a node's tick picture and whether it can be used (grey text when not).
-    void showNode(QTreeWidgetItem *item, CheckState state, bool enabled);
+    // Shows a node's tick picture and whether it can be used (grey text when not); a checked
+    // node that is out of date shows the out-of-date picture and says why in its tip.
+    void showNode(QTreeWidgetItem *item, CheckState state, bool enabled, bool outOfDate = false);
 
     // Width the widest node needs, indentation included.
     int nodesWidth() const { return sizeHintForColumn(0); }

@@ -237,6 +237,22 @@ QIcon checkImage(CheckState state)
     });
 }
 
+QIcon outOfDateImage()
+{
+    return drawnIcon(16, [](QPainter &p) {
+        // The done mark greyed, with an amber dot: done once, from inputs that changed since.
+        const QColor grey(0x9e, 0xa7, 0xad);
+        p.setPen(QPen(grey.darker(115), 1));
+        p.setBrush(grey);
+        p.drawRoundedRect(QRectF(2, 2, 12, 12), 2.5, 2.5);
+        p.setPen(QPen(Paper, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF { { 4.8, 8.2 }, { 7, 10.4 }, { 11.4, 5.6 } });
+        p.setPen(QPen(Paper, 1));
+        p.setBrush(QColor(0xf5, 0x9e, 0x0b));
+        p.drawEllipse(QPointF(12.5, 12.5), 3, 3);
+    });
+}
+
 QIcon applicationIcon()
 {
     return drawnIcon(32, [](QPainter &p) {

@@ -13,6 +13,8 @@ QIcon toolbarIcon(const QString &key);
 
 // The tick-box pictures of the outline and layer trees: empty, partly and fully checked.
 QIcon checkImage(CheckState state);
+// A checked step whose inputs changed since it ran: the check mark greyed, with a dot.
+QIcon outOfDateImage();
 
 // The workbench's own window icon.
 QIcon applicationIcon();

@@ -2,8 +2,10 @@
 
 #include "core/help_topics.h"
 #include "core/reporting.h"
+#include "core/step_dependencies.h"
 #include "gui/workbench/check_tree.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
 
 namespace qel::gui {
@@ -43,15 +45,19 @@ OutlineWindow::OutlineWindow(Session &session, QWidget *parent)
     });
     connect(
         m_tree, &CheckTree::spacePressed, this, [this, stepOf](QTreeWidgetItem *item) { toggleNode(stepOf(item)); });
+    // Inputs change in dialogs that do not always touch the outline: it looks again whenever the
+    // focus moves, as when a dialog closes.
+    connect(qApp, &QApplication::focusChanged, this, [this] { refresh(); });
     connect(
         m_tree, &CheckTree::returnPressed, this, [this, stepOf](QTreeWidgetItem *item) { callModule(stepOf(item)); });
 }
 
 void OutlineWindow::refresh()
 {
+    StepFreshness &freshness = session().part<StepFreshness>();
     for (const OutlineNode &node : session().outline.nodes())
         if (QTreeWidgetItem *item = m_tree->node(int(node.step)))
-            m_tree->showNode(item, node.state, node.enabled);
+            m_tree->showNode(item, node.state, node.enabled, freshness.outOfDate(node.step));
 }
 
 void OutlineWindow::callModule(Step step)
