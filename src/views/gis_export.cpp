@@ -31,6 +31,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace qel {
@@ -274,7 +275,8 @@ GridGeometry gridGeometry(const ProjectModel &m)
     return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
 }
 
-void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
+void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs,
+    std::span<const GridFormat> formats = GridFormats)
 {
     QuietGdalErrors quiet;
     GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
@@ -288,7 +290,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
         != CE_None)
         cannotWrite(grid.stem);
 
-    for (const GridFormat &f : GridFormats) {
+    for (const GridFormat &f : formats) {
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
         const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
@@ -597,6 +599,15 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
 }
 
 } // namespace
+
+void writeGisGeoTiff(MemoryFolder &folder, const ProjectModel &m, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values)
+{
+    registerGdalDrivers();
+    const GridGeometry g = gridGeometry(m);
+    writeGrid(folder, g, { stem, description, units, values }, baseMapCrs(m, g).srs.get(),
+        std::span<const GridFormat>(GridFormats).first(1));
+}
 
 QStringList existingGisFiles(const ProjectModel &m, const QString &dir)
 {
