@@ -39,7 +39,7 @@ bool exactDateIsValid(const ExactDate &date);
 
 // The relative accuracy every node is integrated to (the quadrature's own error estimate, which
 // overstates the true error of a smooth integrand by orders of magnitude).
-constexpr double ExactRelativeTolerance = 1e-9;
+constexpr double ExactRelativeTolerance = 1e-7;
 
 struct ExactNode {
     double c = 0;
