@@ -9,6 +9,7 @@
 #include "core/startup.h"
 #include "gui/workbench/workbench.h"
 #include "map/map_image.h"
+#include "views/exact_plume_export.h"
 #include "views/gis_export.h"
 #include "views/grid_export.h"
 #include "views/workflow_replay.h"
@@ -56,6 +57,7 @@ int main(int argc, char **argv)
     qel::registerGridExportBatchOutputs();
     qel::registerNewWellPlacesBatchOutput();
     qel::registerGradientIntervalsBatchOutput();
+    qel::registerExactPlumeBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

@@ -35,6 +35,7 @@ const OptionSlot OutputOptions[] = {
     { "--export-gis", &BatchOptions::exportGis, false, nullptr, true },
     { "--new-wells", &BatchOptions::newWells, true },
     { "--gradient-intervals", &BatchOptions::gradientIntervals },
+    { "--exact-plume", &BatchOptions::exactPlume, true, nullptr, true },
 };
 
 // Whether the replay already wrote the output to its file (and reported any failure).
@@ -74,8 +75,11 @@ QString usageText()
                           "           [--export-mindist FILE] [--export-wolf FILE] [--map FILE.png|pdf|svg]\n"
                           "           [--summary FILE.rtf] [--export-gis DIR [--overwrite]] [--new-wells FILE.csv]\n"
                           "           [--gradient-intervals FILE.csv]\n"
+                          "           [--exact-plume DIR]\n"
                           "       --overwrite lets --export-gis replace the files of its names already in DIR;\n"
-                          "       without it the export writes nothing into a DIR that holds any of them");
+                          "       without it the export writes nothing into a DIR that holds any of them\n"
+                          "       --exact-plume writes exact_average.tif and exact_minus_domenico.tif into DIR\n"
+                          "       and replaces them there only with --overwrite, in the same way");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)

@@ -21,7 +21,9 @@ struct BatchOptions {
     QString exportGis; // --export-gis DIR
     QString newWells; // --new-wells FILE.csv
     QString gradientIntervals; // --gradient-intervals FILE.csv
-    bool overwrite = false; // --overwrite: --export-gis may replace the files already in its folder
+    QString exactPlume; // --exact-plume DIR
+    bool overwrite
+        = false; // --overwrite: --export-gis and --exact-plume may replace the files already in their folders
 };
 
 struct CommandLine {

@@ -32,6 +32,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -292,11 +293,11 @@ GridGeometry gridGeometry(const ProjectModel &m)
     return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
 }
 
-void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
-    const OGRSpatialReference *srs)
+// The grid's values in the given formats (all of them unless said otherwise).
+void writeGridValues(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, std::vector<double> values,
+    const OGRSpatialReference *srs, std::span<const GridFormat> formats = GridFormats)
 {
     QuietGdalErrors quiet;
-    std::vector<double> values = gridValues(m, g, grid);
     GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
     GDALRasterBand *band = mem->GetRasterBand(1);
     band->SetNoDataValue(GisNoData);
@@ -306,7 +307,7 @@ void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &
     if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, values.data(), g.nx, g.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
         cannotWrite(grid.stem);
 
-    for (const GridFormat &f : GridFormats) {
+    for (const GridFormat &f : formats) {
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
         const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
@@ -318,6 +319,12 @@ void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &
         if (CPLGetLastErrorType() >= CE_Failure)
             cannotWrite(name);
     }
+}
+
+void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
+    const OGRSpatialReference *srs)
+{
+    writeGridValues(folder, g, grid, gridValues(m, g, grid), srs);
 }
 
 // The band class of each node: its level, 0 for none.
@@ -643,6 +650,15 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
 }
 
 } // namespace
+
+void writeGisGeoTiff(MemoryFolder &folder, const ProjectModel &m, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values)
+{
+    registerGdalDrivers();
+    const GridGeometry g = gridGeometry(m);
+    writeGridValues(folder, g, { stem, description, units }, values, baseMapCrs(m, g).srs.get(),
+        std::span<const GridFormat>(GridFormats).first(1));
+}
 
 QStringList existingGisFiles(const ProjectModel &m, const QString &dir)
 {

@@ -5,7 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace qel {
+
+class MemoryFolder;
 
 // The value written where a grid has no value. Every result grid is 0 or more, so a negative value
 // can never be mistaken for a result.
@@ -43,6 +47,12 @@ bool exportGridsForGis(Session &session, const QString &dir, ExistingGisFiles ex
 // The names of the files the export of m would write that dir already holds, in the order they
 // are written.
 QStringList existingGisFiles(const ProjectModel &m, const QString &dir);
+
+// One grid of the model grid's nodes (values row by row from the top, GisNoData where there is no
+// value) as the GeoTIFF stem.tif in folder, with the geotransform and coordinate system the export
+// above gives its grids. Raises QelError when it cannot be written.
+void writeGisGeoTiff(MemoryFolder &folder, const ProjectModel &m, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values);
 
 // File > Export grids for GIS: asks for the folder (the project folder first), then exports there,
 // asking before it replaces files; a No goes back to the choice of folder. Returns whether

@@ -41,7 +41,8 @@ std::vector<WellLevel> plane(double a, double b, double c, const std::vector<std
     std::vector<WellLevel> wells;
     int k = 0;
     for (const auto &[x, y] : points) {
-        const double deviation = noise * std::sin(1.7 * ++k + 0.3 * k * k);
+        ++k;
+        const double deviation = noise * std::sin(1.7 * k + 0.3 * k * k);
         wells.push_back({ x0 + x, y0 + y, a * x + b * y + c + deviation });
     }
     return wells;
