@@ -11,6 +11,7 @@
 #include "map/map_image.h"
 #include "views/gis_export.h"
 #include "views/grid_export.h"
+#include "views/plume_uncertainty_export.h"
 #include "views/workflow_replay.h"
 
 #include <QApplication>
@@ -56,6 +57,7 @@ int main(int argc, char **argv)
     qel::registerGridExportBatchOutputs();
     qel::registerNewWellPlacesBatchOutput();
     qel::registerGradientIntervalsBatchOutput();
+    qel::registerPlumeUncertaintyBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace qel {
@@ -21,6 +22,10 @@ struct BatchOptions {
     QString exportGis; // --export-gis DIR
     QString newWells; // --new-wells FILE.csv
     QString gradientIntervals; // --gradient-intervals FILE.csv
+    QString uncertainty; // --uncertainty DIR
+    std::optional<int> runs; // --runs N
+    std::optional<std::uint64_t> seed; // --seed S
+    std::optional<double> threshold; // --threshold C
     bool overwrite = false; // --overwrite: --export-gis may replace the files already in its folder
 };
 
@@ -42,6 +47,10 @@ void registerBatchOutput(const QString &option, BatchOutput output);
 // it replace files already there.
 using BatchFolderOutput = bool (*)(Session &session, const QString &folder, bool overwrite);
 void registerBatchOutputWithOverwrite(const QString &option, BatchFolderOutput output);
+// An output that reads further options of the job (--uncertainty reads --runs, --seed, --threshold
+// and --overwrite).
+using BatchOptionsOutput = bool (*)(Session &session, const QString &target, const BatchOptions &options);
+void registerBatchOutputWithOptions(const QString &option, BatchOptionsOutput output);
 
 // Runs the job on a started session; exit status 0 when no error was reported, 1 otherwise.
 int runBatch(Session &session, const BatchOptions &options);

@@ -28,9 +28,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace qel {
@@ -274,7 +276,8 @@ GridGeometry gridGeometry(const ProjectModel &m)
     return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
 }
 
-void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs)
+void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const OGRSpatialReference *srs,
+    std::span<const GridFormat> formats = GridFormats)
 {
     QuietGdalErrors quiet;
     GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
@@ -288,7 +291,7 @@ void writeGrid(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &gr
         != CE_None)
         cannotWrite(grid.stem);
 
-    for (const GridFormat &f : GridFormats) {
+    for (const GridFormat &f : formats) {
         const QString name = grid.stem + QLatin1String(f.extension);
         // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
         const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
@@ -627,6 +630,20 @@ bool exportGisClicked(Session &session)
             return outcome == GisOutcome::Written;
         request.initialDir = answer.path;
     }
+}
+
+void writeModelGridGeoTiff(const ProjectModel &m, const QString &dir, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values)
+{
+    registerGdalDrivers();
+    const GridGeometry g = gridGeometry(m);
+    if (values.size() != std::size_t(g.nx) * std::size_t(g.ny))
+        raise(ErrSubscript);
+    ResultGrid grid { stem, description, units, {} };
+    std::transform(values.begin(), values.end(), std::back_inserter(grid.values), valueOrNoData);
+    MemoryFolder folder;
+    writeGrid(folder, g, grid, baseMapCrs(m, g).srs.get(), std::span(GridFormats, 1)); // the GeoTIFF alone
+    folder.flushTo(dir);
 }
 
 void registerGisBatchOutput()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace qel {
 
 // The value written where a grid has no value. Every result grid is 0 or more, so a negative value
@@ -48,6 +50,12 @@ QStringList existingGisFiles(const ProjectModel &m, const QString &dir);
 // asking before it replaces files; a No goes back to the choice of folder. Returns whether
 // everything was written; a cancelled choice writes nothing.
 bool exportGisClicked(Session &session);
+
+// One grid of values on the model-grid nodes (row by row from the top) as dir/stem.tif, exactly as
+// the export writes its GeoTIFFs: the same grid, coordinate system, no-data value and compression.
+// The file replaces an old copy only once complete; a failure raises error 75.
+void writeModelGridGeoTiff(const ProjectModel &m, const QString &dir, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values);
 
 // Makes `qel --batch P --export-gis DIR [--overwrite]` available.
 void registerGisBatchOutput();
