@@ -275,7 +275,7 @@ double percentileOf(std::vector<double> &values, double p)
 }
 
 std::optional<PlumeUncertaintyResult> studyPlumeUncertainty(
-    ProjectModel &m, const PlumeUncertaintySettings &settings, Progress *progress, std::size_t blockBytes)
+    const ProjectModel &m, const PlumeUncertaintySettings &settings, Progress *progress, std::size_t blockBytes)
 {
     if (settings.runs < 1 || m.NumSamples < 1 || m.PCNumX < 1 || m.PCNumY < 1 || m.PCNumX > MaxGridNodes
         || m.PCNumY > MaxGridNodes)
@@ -298,7 +298,10 @@ std::optional<PlumeUncertaintyResult> studyPlumeUncertainty(
     std::vector<std::vector<std::uint8_t>> seen(
         std::size_t(std::max(0, int(m.NumWells))), std::vector<std::uint8_t>(std::size_t(runs), 0));
 
-    // The bound: the averages of all sets for a block of rows, at most blockBytes (one row at least).
+    // The bound: the averages of all sets for a block of rows, at most blockBytes (one row at least;
+    // 64 MiB by default, where all nodes of a 400 x 400 grid at 500 sets would take 640 MB). With the
+    // four result grids (5 MB), the drawn terms (3 MB for 500 sets of 60 dates) and a byte a set for
+    // each well, a study stays below 100 MB.
     const std::size_t rowBytes = std::size_t(numX) * std::size_t(runs) * sizeof(double);
     const int blockRows = int(std::clamp<std::size_t>(blockBytes / rowBytes, 1, std::size_t(numY)));
     std::vector<double> block(std::size_t(blockRows) * std::size_t(numX) * std::size_t(runs));

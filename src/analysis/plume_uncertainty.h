@@ -82,7 +82,7 @@ std::vector<WellRedundancy> wellRedundancy(const ProjectModel &model,
 // terms (about 100 bytes a set and date) and one byte a set for each well. Nothing when progress
 // says cancel; a date that cannot be computed raises its error.
 constexpr std::size_t DefaultBlockBytes = std::size_t(64) << 20;
-std::optional<PlumeUncertaintyResult> studyPlumeUncertainty(ProjectModel &model,
+std::optional<PlumeUncertaintyResult> studyPlumeUncertainty(const ProjectModel &model,
     const PlumeUncertaintySettings &settings, Progress *progress, std::size_t blockBytes = DefaultBlockBytes);
 
 // The last study of the open project, kept in the session only (not in the project file) for the
