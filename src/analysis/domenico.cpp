@@ -52,28 +52,20 @@ struct Checked {
     static double root(double v) { return squareRoot(v); }
 };
 
+// The flow rotation of an azimuth in degrees clockwise from north.
+void flowRotation(double direction, double &flowCos, double &flowSin)
+{
+    const double theta = (90 - direction) * Pi / 180;
+    flowCos = std::cos(theta);
+    flowSin = std::sin(theta);
+}
+
 // The flow frame, the grid and the transport terms of sample s; nothing when the date's velocity
 // is 0. TransformWGInit sets the model's flow rotation on the way, as the run always has.
 std::optional<PlumeDate> dateTerms(ProjectModel &m, int s)
 {
     TransformWGInit(m, m.Direction(s));
-    const double lambda = m.Decay ? divide(DecayConstant, m.HalfLife) : 0;
-    PlumeDate d;
-    d.v = divide(m.K * m.Magnitude(s), m.RetFactor * m.Porosity);
-    if (d.v == 0)
-        return std::nullopt;
-    d.s = squareRoot(1 + 4 * lambda * m.AlphaX / d.v);
-    d.xSource = m.Xsource, d.ySource = m.Ysource, d.flowCos = m.FlowCos, d.flowSin = m.FlowSin;
-    d.left = m.PCLeft, d.top = m.PCTop, d.spacing = m.PCGridSpacing;
-    d.alphaX = m.AlphaX, d.alphaY = m.AlphaY, d.halfWidth = m.Swidth * 0.5, d.c0 = m.C0, d.time = m.Time;
-    return d;
-}
-
-// With these no node down-gradient of the source divides by zero or takes the root of a negative
-// number; only an overflow can stop the date.
-bool nodesCannotFail(const PlumeDate &d)
-{
-    return d.alphaY > 0 && d.alphaX != 0 && d.alphaX * d.v * d.time > 0;
+    return plumeDate(m, plumeInputs(m, s));
 }
 
 template<class Ops> double nodeConcentration(const PlumeDate &d, int ix, int iy)
@@ -181,6 +173,32 @@ struct RunGrid {
 
 } // namespace
 
+PlumeInputs plumeInputs(const ProjectModel &m, int s)
+{
+    return { m.K, m.Porosity, m.RetFactor, m.HalfLife, m.AlphaX, m.AlphaY, m.C0, m.Swidth, m.Decay, m.Magnitude(s),
+        m.Direction(s) };
+}
+
+std::optional<PlumeDate> plumeDate(const ProjectModel &m, const PlumeInputs &in)
+{
+    const double lambda = in.Decay ? divide(DecayConstant, in.HalfLife) : 0;
+    PlumeDate d;
+    d.v = divide(in.K * in.magnitude, in.RetFactor * in.Porosity);
+    if (d.v == 0)
+        return std::nullopt;
+    d.s = squareRoot(1 + 4 * lambda * in.AlphaX / d.v);
+    d.xSource = m.Xsource, d.ySource = m.Ysource;
+    flowRotation(in.direction, d.flowCos, d.flowSin);
+    d.left = m.PCLeft, d.top = m.PCTop, d.spacing = m.PCGridSpacing;
+    d.alphaX = in.AlphaX, d.alphaY = in.AlphaY, d.halfWidth = in.Swidth * 0.5, d.c0 = in.C0, d.time = m.Time;
+    return d;
+}
+
+bool nodesCannotFail(const PlumeDate &d)
+{
+    return d.alphaY > 0 && d.alphaX != 0 && d.alphaX * d.v * d.time > 0;
+}
+
 double gerf(double x)
 {
     return gerfOf(x);
@@ -205,9 +223,7 @@ bool plumeOfDate(ProjectModel &m, int sample, PlumeEvaluation how, std::vector<d
 
 void TransformWGInit(ProjectModel &m, double direction)
 {
-    const double theta = (90 - direction) * Pi / 180;
-    m.FlowCos = std::cos(theta);
-    m.FlowSin = std::sin(theta);
+    flowRotation(direction, m.FlowCos, m.FlowSin);
 }
 
 void TransformWG(const ProjectModel &m, double x, double y, double &xr, double &yr)

@@ -12,6 +12,7 @@
 #include "views/exact_plume_export.h"
 #include "views/gis_export.h"
 #include "views/grid_export.h"
+#include "views/plume_uncertainty_export.h"
 #include "views/workflow_replay.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ int main(int argc, char **argv)
     qel::registerNewWellPlacesBatchOutput();
     qel::registerGradientIntervalsBatchOutput();
     qel::registerExactPlumeBatchOutput();
+    qel::registerPlumeUncertaintyBatchOutput();
     const qel::CommandLine line = qel::parseCommandLine(arguments);
     if (!line.usageError.isEmpty()) {
         std::fprintf(stderr, "qel: %s\n%s\n", qPrintable(line.usageError), qPrintable(qel::usageText()));

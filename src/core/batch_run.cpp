@@ -1,6 +1,7 @@
 #include "core/batch_run.h"
 
 #include "core/batch_frontend.h"
+#include "core/plume_uncertainty_rules.h"
 #include "core/project_open.h"
 #include "core/reporting.h"
 
@@ -36,7 +37,47 @@ const OptionSlot OutputOptions[] = {
     { "--new-wells", &BatchOptions::newWells, true },
     { "--gradient-intervals", &BatchOptions::gradientIntervals },
     { "--exact-plume", &BatchOptions::exactPlume, true, nullptr, true },
+    { "--uncertainty", &BatchOptions::uncertainty, true, nullptr, true },
 };
+
+// The settings of --uncertainty: read as the dialog reads its boxes; a refused value is bad usage.
+const QString UncertaintyOption = QStringLiteral("--uncertainty");
+
+template<typename T> QString readSetting(std::optional<T> &into, const SettingReading<T> &reading)
+{
+    into = reading.value;
+    return reading.problem;
+}
+
+QString readValueOption(const QString &word, const QString &text, BatchOptions &options)
+{
+    if (word == QLatin1String("--runs"))
+        return readSetting(options.runs, readUncertaintyRuns(text));
+    if (word == QLatin1String("--seed"))
+        return readSetting(options.seed, readUncertaintySeed(text));
+    return readSetting(options.threshold, readUncertaintyThreshold(text));
+}
+
+bool isValueOption(const QString &word)
+{
+    return word == QLatin1String("--runs") || word == QLatin1String("--seed") || word == QLatin1String("--threshold");
+}
+
+bool valueGiven(const QString &word, const BatchOptions &options)
+{
+    return word == QLatin1String("--runs") ? options.runs.has_value()
+        : word == QLatin1String("--seed")  ? options.seed.has_value()
+                                           : options.threshold.has_value();
+}
+
+// The first value option given, empty when none is.
+QString valueOptionGiven(const BatchOptions &options)
+{
+    return options.runs     ? QStringLiteral("--runs")
+        : options.seed      ? QStringLiteral("--seed")
+        : options.threshold ? QStringLiteral("--threshold")
+                            : QString();
+}
 
 // Whether the replay already wrote the output to its file (and reported any failure).
 bool writtenByReplay(const BatchFrontend *batch, const OptionSlot &slot)
@@ -58,7 +99,7 @@ bool analysisRanFor(Session &session, const OptionSlot &slot)
 
 const QString OverwriteOption = QStringLiteral("--overwrite");
 
-using RegisteredOutput = std::function<bool(Session &, const QString &, bool overwrite)>;
+using RegisteredOutput = std::function<bool(Session &, const QString &, const BatchOptions &)>;
 
 QMap<QString, RegisteredOutput> &registeredOutputs()
 {
@@ -76,6 +117,7 @@ QString usageText()
                           "           [--summary FILE.rtf] [--export-gis DIR [--overwrite]] [--new-wells FILE.csv]\n"
                           "           [--gradient-intervals FILE.csv]\n"
                           "           [--exact-plume DIR]\n"
+                          "           [--uncertainty DIR [--runs N] [--seed S] [--threshold C] [--overwrite]]\n"
                           "       --overwrite lets --export-gis replace the files of its names already in DIR;\n"
                           "       without it the export writes nothing into a DIR that holds any of them\n"
                           "       --exact-plume writes exact_average.tif and exact_minus_domenico.tif into DIR\n"
@@ -98,6 +140,21 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 return line;
             }
             options.overwrite = true;
+            continue;
+        }
+        if (isValueOption(word)) {
+            if (i + 1 >= arguments.size()) {
+                line.usageError = word + QStringLiteral(" needs a value");
+                return line;
+            }
+            if (valueGiven(word, options)) {
+                line.usageError = word + QStringLiteral(" given twice");
+                return line;
+            }
+            if (const QString problem = readValueOption(word, arguments[++i], options); !problem.isEmpty()) {
+                line.usageError = word + QStringLiteral(": ") + problem;
+                return line;
+            }
             continue;
         }
         const OptionSlot *slot = nullptr;
@@ -134,6 +191,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             line.usageError = OverwriteOption + QStringLiteral(" needs --batch");
             return line;
         }
+        if (const QString value = valueOptionGiven(options); !value.isEmpty()) {
+            line.usageError = value + QStringLiteral(" needs --batch");
+            return line;
+        }
         line.projectToOpen = options.project;
         return line;
     }
@@ -155,17 +216,28 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.usageError = OverwriteOption + QStringLiteral(" needs --export-gis");
         return line;
     }
+    if (const QString value = valueOptionGiven(options); !value.isEmpty() && options.uncertainty.isEmpty()) {
+        line.usageError = value + QStringLiteral(" needs ") + UncertaintyOption;
+        return line;
+    }
     line.options = options;
     return line;
 }
 
 void registerBatchOutput(const QString &option, BatchOutput output)
 {
-    registeredOutputs().insert(
-        option, [output](Session &session, const QString &target, bool) { return output(session, target); });
+    registeredOutputs().insert(option,
+        [output](Session &session, const QString &target, const BatchOptions &) { return output(session, target); });
 }
 
 void registerBatchOutputWithOverwrite(const QString &option, BatchFolderOutput output)
+{
+    registeredOutputs().insert(option, [output](Session &session, const QString &target, const BatchOptions &options) {
+        return output(session, target, options.overwrite);
+    });
+}
+
+void registerBatchOutputWithOptions(const QString &option, BatchOptionsOutput output)
 {
     registeredOutputs().insert(option, output);
 }
@@ -191,7 +263,7 @@ int runBatch(Session &session, const BatchOptions &options)
         if (target.isEmpty() || output == registeredOutputs().constEnd() || writtenByReplay(batch, slot)
             || !analysisRanFor(session, slot))
             continue;
-        if (!(*output)(session, target, options.overwrite) && session.errorsReported == 0)
+        if (!(*output)(session, target, options) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run
     }
     return session.errorsReported == 0 ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace qel {
@@ -22,8 +23,12 @@ struct BatchOptions {
     QString newWells; // --new-wells FILE.csv
     QString gradientIntervals; // --gradient-intervals FILE.csv
     QString exactPlume; // --exact-plume DIR
-    bool overwrite
-        = false; // --overwrite: --export-gis and --exact-plume may replace the files already in their folders
+    QString uncertainty; // --uncertainty DIR
+    std::optional<int> runs; // --runs N
+    std::optional<std::uint64_t> seed; // --seed S
+    std::optional<double> threshold; // --threshold C
+    bool overwrite = false; // --overwrite: --export-gis, --exact-plume and --uncertainty may replace the files already
+                            // in their folders
 };
 
 struct CommandLine {
@@ -44,6 +49,10 @@ void registerBatchOutput(const QString &option, BatchOutput output);
 // it replace files already there.
 using BatchFolderOutput = bool (*)(Session &session, const QString &folder, bool overwrite);
 void registerBatchOutputWithOverwrite(const QString &option, BatchFolderOutput output);
+// An output that reads further options of the job (--uncertainty reads --runs, --seed, --threshold
+// and --overwrite).
+using BatchOptionsOutput = bool (*)(Session &session, const QString &target, const BatchOptions &options);
+void registerBatchOutputWithOptions(const QString &option, BatchOptionsOutput output);
 
 // Runs the job on a started session; exit status 0 when no error was reported, 1 otherwise.
 int runBatch(Session &session, const BatchOptions &options);

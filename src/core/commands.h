@@ -42,6 +42,7 @@ enum class Command {
     MapExportImage,
     RunRegression,
     RunAnalytical,
+    RunPlumeUncertainty,
     ToolsOptions,
     WindowCascade,
     WindowTileHorizontal,

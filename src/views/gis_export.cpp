@@ -691,6 +691,19 @@ bool exportGisClicked(Session &session)
     }
 }
 
+void writeModelGridGeoTiff(const ProjectModel &m, const QString &dir, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values)
+{
+    const GridGeometry g = gridGeometry(m);
+    if (values.size() != std::size_t(g.nx) * std::size_t(g.ny))
+        raise(ErrSubscript);
+    std::vector<double> written(values.size());
+    std::transform(values.begin(), values.end(), written.begin(), valueOrNoData);
+    MemoryFolder folder;
+    writeGisGeoTiff(folder, m, stem, description, units, written);
+    folder.flushTo(dir);
+}
+
 void registerGisBatchOutput()
 {
     registerBatchOutputWithOverwrite(

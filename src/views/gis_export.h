@@ -59,6 +59,12 @@ void writeGisGeoTiff(MemoryFolder &folder, const ProjectModel &m, const QString 
 // everything was written; a cancelled choice writes nothing.
 bool exportGisClicked(Session &session);
 
+// One grid of values on the model-grid nodes (row by row from the top) as dir/stem.tif, exactly as
+// the export writes its GeoTIFFs: the same grid, coordinate system, no-data value and compression.
+// The file replaces an old copy only once complete; a failure raises error 75.
+void writeModelGridGeoTiff(const ProjectModel &m, const QString &dir, const QString &stem, const QString &description,
+    const QString &units, const std::vector<double> &values);
+
 // Makes `qel --batch P --export-gis DIR [--overwrite]` available.
 void registerGisBatchOutput();
 

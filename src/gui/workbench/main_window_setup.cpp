@@ -8,6 +8,7 @@
 #include "core/help_topics.h"
 #include "core/reporting.h"
 #include "core/startup.h"
+#include "gui/dialogs/plume_uncertainty_dialog.h"
 #include "gui/map/calibration_dialog.h"
 #include "gui/map/map_window.h"
 #include "gui/workbench/drawn_icons.h"
@@ -101,6 +102,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::MapExportImage, [this] { exportMapImage(*this); });
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
     c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
+    c.setHandler(Command::RunPlumeUncertainty, [this, &s] { runPlumeUncertaintyClicked(s, this); });
     c.setHandler(Command::FileExport, [&s] { ExportAnalyticalResults(s); });
     c.setHandler(Command::FileExportGis, [&s] { exportGisClicked(s); });
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });

@@ -72,6 +72,8 @@ const std::vector<MenuDefinition> &menuDefinitions()
             {
                 item(C::RunRegression, "mnuRunRegression", "Linear Regression Model", "Run > Regression"),
                 item(C::RunAnalytical, "mnuRunAnalytical", "&Analytical Model", "Run > Analytical"),
+                item(C::RunPlumeUncertainty, "mnuRunPlumeUncertainty", "Plume &Uncertainty...",
+                    "Run > Plume Uncertainty"),
             } },
         { "mnuTools", "&Tools", { item(C::ToolsOptions, "mnuToolsOptions", "Options", "Tool > Options") } },
         { "mnuWindow", "&Window",

@@ -1,0 +1,67 @@
+// The Monte Carlo plume study: 500 parameter sets of 60 dates on a 200 x 150 grid, with three
+// uncertain parameters, and its peak memory beside the run.
+#include "analysis/domenico.h"
+#include "analysis/plume_uncertainty.h"
+#include "core/batch_frontend.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct StudyRun {
+    StudyRun()
+        : frontend(devNull, devNull)
+        , session(frontend, home.path())
+    {
+        qel::ProjectModel &m = session.model;
+        m.NumSamples = 60;
+        for (int s = 1; s <= 60; ++s) {
+            m.Magnitude(s) = 0.004 + 0.0001 * s;
+            m.Direction(s) = 120 + s % 20;
+        }
+        m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5, m.Decay = true;
+        m.HalfLife = 730, m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 50, m.Ysource = 250;
+        m.PCLeft = 0, m.PCTop = 300, m.PCGridSpacing = 2, m.PCNumX = 200, m.PCNumY = 150, m.RoundXY = 0.01;
+        m.NumWells = 3;
+        m.WellX(1) = 150, m.WellY(1) = 200, m.WellX(2) = 250, m.WellY(2) = 150, m.WellX(3) = 300, m.WellY(3) = 100;
+        qel::UncertaintyRanges &u = m.Uncertainty;
+        u.ranges[0] = { qel::Distribution::LogUniform, 1, 0, 20 }; // K
+        u.ranges[4] = { qel::Distribution::Uniform, 5, 0, 20 }; // AlphaX
+        u.ranges[5] = { qel::Distribution::Triangular, 0.5, 1, 3 }; // AlphaY
+    }
+    ~StudyRun() { std::fclose(devNull); }
+
+    std::FILE *devNull = std::fopen("/dev/null", "w");
+    QTemporaryDir home;
+    qel::BatchFrontend frontend;
+    qel::Session session;
+};
+
+void PlumeUncertaintyFiveHundredSets(benchmark::State &state)
+{
+    StudyRun run;
+    double seconds = INFINITY;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = qel::studyPlumeUncertainty(run.session.model, { 500, 1, 1 }, nullptr);
+        seconds = std::min(seconds, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        benchmark::DoNotOptimize(result);
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["measured_ms"] = seconds * 1e3;
+    state.counters["target_ms"] = 10000;
+    state.counters["peak_mb"] = double(usage.ru_maxrss) / 1024; // the whole benchmark process so far
+    state.counters["target_peak_mb"] = 300;
+}
+BENCHMARK(PlumeUncertaintyFiveHundredSets)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
