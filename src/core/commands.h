@@ -44,9 +44,11 @@ enum class Command {
     RunAnalytical,
     ToolsOptions,
     WindowCascade,
+    WindowTile,
     WindowTileHorizontal,
     WindowTileVertical,
     WindowArrangeIcons,
+    WindowClose, // closes the active document window
     HelpContents,
     HelpCurrentTopic,
     HelpAbout,
