@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
@@ -583,10 +584,11 @@ void MainWindow::setPlacement(const WindowPlacement &placement)
     const QScreen *screen = QGuiApplication::screenAt(frame.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
+    resize(frame.size());
+    frame.setSize(size()); // never below the minimum
     if (screen)
         frame.moveTopLeft(fitInside(frame, screen->availableGeometry()).topLeft());
     move(frame.topLeft());
-    resize(frame.size());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -615,6 +617,21 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// Each frame's own menu closes it on Ctrl+F4 too; two owners of one key would each give way to
+// the other, so Window > Close Window alone has it, and closes only windows that may close.
+void MainWindow::leaveCloseKeyToMenu(QMdiSubWindow *frame)
+{
+    QMenu *menu = frame ? frame->systemMenu() : nullptr;
+    if (!menu)
+        return;
+    const QKeySequence closeKey = command(QStringLiteral("mnuWindowClose"))->shortcut();
+    for (QAction *action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(closeKey) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_tearingDown)
@@ -624,6 +641,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             placeToolWindows();
         else if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved)
             scheduleWindowList();
+        else if (event->type() == QEvent::ChildPolished)
+            leaveCloseKeyToMenu(qobject_cast<QMdiSubWindow *>(static_cast<QChildEvent *>(event)->child()));
     } else if (event->type() == QEvent::Close) {
         // A dialog closing: where it is now is where it opens next, if the person moved it.
         auto *form = qobject_cast<ChildForm *>(watched);

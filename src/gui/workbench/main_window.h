@@ -126,6 +126,7 @@ private:
     void setMapTitle();
     void exitCommand();
     void closeActiveWindow();
+    void leaveCloseKeyToMenu(QMdiSubWindow *frame);
     void childActivated(QMdiSubWindow *window);
     // The Window menu's list of open windows, rebuilt once the events that changed it are done.
     void scheduleWindowList();
