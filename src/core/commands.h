@@ -45,9 +45,11 @@ enum class Command {
     RunPlumeUncertainty,
     ToolsOptions,
     WindowCascade,
+    WindowTile,
     WindowTileHorizontal,
     WindowTileVertical,
     WindowArrangeIcons,
+    WindowClose, // closes the active document window
     HelpContents,
     HelpCurrentTopic,
     HelpAbout,

@@ -5,8 +5,6 @@
 #include "core/reporting.h"
 #include "gui/common/map_pick.h"
 #include "gui/workbench/main_window.h"
-#include "gui/workbench/message_window.h"
-#include "gui/workbench/outline_window.h"
 #include "map/map_display.h"
 #include "map/map_image.h"
 #include "map/map_session.h"
@@ -474,19 +472,8 @@ MapWindow *showMapWindow(MainWindow &main)
         return open;
     }
     auto *map = new MapWindow(main.session(), &main);
-    QMdiSubWindow *frame = main.mdiArea()->addSubWindow(map);
     // Beside the outline and above the message window, so that both stay in view.
-    const QRect area = main.mdiArea()->viewport()->rect();
-    int left = qRound(2700 * main.logicalDpiX() / 1440.0);
-    if (OutlineWindow *outline = main.outlineWindow(); outline && outline->parentWidget()
-        && outline->parentWidget()->isVisible() && !outline->parentWidget()->isMinimized())
-        left = outline->parentWidget()->geometry().right() + 1;
-    int bottom = area.bottom();
-    if (MessageWindow *message = main.messageWindow(); message && message->parentWidget()
-        && message->parentWidget()->isVisible() && !message->parentWidget()->isMinimized())
-        bottom = message->parentWidget()->geometry().top() - 1;
-    const QRect place(left, 0, area.width() - left, bottom + 1);
-    frame->setGeometry(place.width() >= 300 && place.height() >= 220 ? place : area);
+    main.placeMapWindow(main.mdiArea()->addSubWindow(map));
     main.showChild(map);
     return map;
 }

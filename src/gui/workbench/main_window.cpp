@@ -22,10 +22,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QUrl>
 
 #include <algorithm>
@@ -72,8 +74,12 @@ MainWindow::MainWindow(Session &session, WindowFactories factories, QSettings *s
         const std::optional<WindowPlacement> stored = m_placementStore.load();
         if (!stored)
             placeForFirstStart();
-        else if (stored->left > PlacementFloor)
+        else if (stored->left > PlacementFloor) {
             setPlacement(*stored);
+            // Shown maximised, with the stored frame behind it for when it is restored.
+            if (stored->maximised)
+                setWindowState(windowState() | Qt::WindowMaximized);
+        }
 
         m_outline = new OutlineWindow(session, this);
         m_layers = new LayerWindow(session, this);
@@ -137,19 +143,37 @@ QMdiSubWindow *MainWindow::showChild(ChildForm *form, bool singleInstance)
             }
         }
     }
+    const QRect visible = visibleArea();
     if (!frame) {
         frame = m_mdi->addSubWindow(form);
         frame->setWindowIcon(form->windowIcon());
-        // Dialogs open centred over the document area; documents cascade as the area places them.
-        const QSize area = m_mdi->viewport()->size();
         if (singleInstance) {
             frame->adjustSize();
-            frame->move(
-                QPoint(qMax(0, (area.width() - frame->width()) / 2), qMax(0, (area.height() - frame->height()) / 2)));
+            frame->move(m_dialogPlaces.open(form->objectName(), frame->size(), m_mdi->viewport()->rect(), visible));
+            // Where the person leaves it is taken when it closes.
+            form->installEventFilter(this);
         } else {
-            frame->resize(
-                QSize(area.width() * 3 / 5, area.height() * 3 / 4).expandedTo(QSize(560, 380)).boundedTo(area));
+            const QSize area = m_mdi->viewport()->size();
+            frame->resize(QSize(area.width() * 3 / 5, area.height() * 3 / 4)
+                              .expandedTo(QSize(560, 380))
+                              .boundedTo(visible.size()));
+            m_documents.removeAll(nullptr);
+            if (m_documents.isEmpty())
+                m_cascade = 0;
+            const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+            const CascadePlace place = cascadePlace(m_cascade, frame->size(), freeArea(), visible, step);
+            m_cascade = place.wrapped ? 1 : m_cascade + 1;
+            frame->move(place.topLeft);
+            m_documents.append(frame);
         }
+    } else if (!frame->isMinimized() && !frame->isMaximized()) {
+        // A window brought back to the front (the map for a pick, too) is in view as a whole.
+        const bool mapLaidOut = frame->geometry() == m_mapLaidOut;
+        const QRect fitted = fitInside(frame->geometry(), visible);
+        if (fitted != frame->geometry())
+            frame->setGeometry(fitted);
+        if (mapLaidOut)
+            m_mapLaidOut = frame->geometry();
     }
     if (frame->isMinimized())
         frame->showNormal();
@@ -223,9 +247,11 @@ void MainWindow::placeToolWindows()
         CheckTree *tree = m_outline->tree();
         input.outlineWidth = tree->nodesWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
     }
-    input.outlinePlaced = m_placedToolWindows && m_outline && m_outline->parentWidget();
-    if (input.outlinePlaced)
-        input.outlineBottom = m_outline->parentWidget()->geometry().bottom() + 1;
+    // The outline follows the area until the person moves or resizes it; then it stays where it
+    // was left, fitted inside.
+    auto *outlineFrame = m_outline ? qobject_cast<QMdiSubWindow *>(m_outline->parentWidget()) : nullptr;
+    if (m_placedToolWindows && outlineFrame && outlineFrame->geometry() != m_outlineLaidOut)
+        input.outlinePlaced = outlineFrame->geometry();
     const ToolWindowGeometry g = toolWindowLayout(input);
     if (g.outline.isEmpty())
         return;
@@ -236,11 +262,53 @@ void MainWindow::placeToolWindows()
         if (frame && !frame->isMinimized() && !frame->isMaximized())
             frame->setGeometry(geometry);
     };
-    if (!m_placedToolWindows)
-        place(m_outline, g.outline);
+    place(m_outline, g.outline);
+    if (outlineFrame)
+        m_outlineLaidOut = outlineFrame->geometry();
     place(m_layers, g.layers);
     place(m_message, g.message);
     m_placedToolWindows = true;
+    if (ChildForm *map = findChildForm(QStringLiteral("frmMap"))) {
+        auto *frame = qobject_cast<QMdiSubWindow *>(map->parentWidget());
+        if (frame && frame->geometry() == m_mapLaidOut && !frame->isMinimized() && !frame->isMaximized())
+            placeMapWindow(frame);
+    }
+}
+
+QRect MainWindow::freeArea() const
+{
+    const QRect area = m_mdi->viewport()->rect();
+    const auto shown = [](ChildForm *form) -> QWidget * {
+        QWidget *frame = form ? form->parentWidget() : nullptr;
+        return frame && frame->isVisible() && !frame->isMinimized() ? frame : nullptr;
+    };
+    int left = toPixels(2700, true);
+    if (QWidget *outline = shown(m_outline))
+        left = outline->geometry().right() + 1;
+    int bottom = area.bottom();
+    if (QWidget *message = shown(m_message))
+        bottom = message->geometry().top() - 1;
+    const QRect place(left, 0, area.width() - left, bottom + 1);
+    return place.width() >= 300 && place.height() >= 220 ? place : area;
+}
+
+void MainWindow::placeMapWindow(QMdiSubWindow *frame)
+{
+    frame->setGeometry(freeArea());
+    m_mapLaidOut = frame->geometry();
+}
+
+QRect MainWindow::visibleArea() const
+{
+    QWidget *viewport = m_mdi->viewport();
+    const QRect area = viewport->rect();
+    const QScreen *screen = m_mdi->screen();
+    if (!screen)
+        return area;
+    const QRect available = screen->availableGeometry();
+    const QRect onScreen = QRect(viewport->mapFromGlobal(available.topLeft()), available.size()) & area;
+    // A window mostly off the screen still needs somewhere to put its dialogs.
+    return onScreen.width() >= 200 && onScreen.height() >= 150 ? onScreen : area;
 }
 
 void MainWindow::childActivated(QMdiSubWindow *frame)
@@ -254,6 +322,51 @@ void MainWindow::childActivated(QMdiSubWindow *frame)
         setCommandEnabled(command, clipboard);
     for (QAction *action : std::as_const(m_formatActions))
         action->setEnabled(name == QLatin1String("frmDoc"));
+    scheduleWindowList();
+}
+
+void MainWindow::scheduleWindowList()
+{
+    if (m_windowListPending || m_tearingDown)
+        return;
+    m_windowListPending = true;
+    QMetaObject::invokeMethod(this, &MainWindow::refreshWindowList, Qt::QueuedConnection);
+}
+
+void MainWindow::refreshWindowList()
+{
+    m_windowListPending = false;
+    if (m_tearingDown || !m_windowMenu)
+        return;
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    QMdiSubWindow *active = m_mdi->currentSubWindow();
+    int number = 0;
+    for (QMdiSubWindow *frame : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (frame->isHidden())
+            continue; // closing
+        ++number;
+        connect(frame, &QWidget::windowTitleChanged, this, &MainWindow::scheduleWindowList, Qt::UniqueConnection);
+        QString title = frame->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        auto *entry = new QAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                              : QStringLiteral("%1 %2").arg(number).arg(title),
+            m_windowMenu);
+        entry->setObjectName(QStringLiteral("mnuWindowList%1").arg(number));
+        entry->setCheckable(true);
+        entry->setChecked(frame == active);
+        connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(frame)] {
+            if (!window)
+                return;
+            if (window->isMinimized())
+                window->showNormal();
+            m_mdi->setActiveSubWindow(window);
+            refreshWindowList(); // the check follows even when the window was active already
+        });
+        m_windowMenu->addAction(entry);
+        m_windowListActions.append(entry);
+    }
+    m_windowListSeparator->setVisible(number > 0);
 }
 
 // --- commands -------------------------------------------------------------------------------
@@ -306,6 +419,21 @@ void MainWindow::exitCommand()
     m_exitAsked = true;
     if (!close())
         m_exitAsked = false;
+}
+
+void MainWindow::closeActiveWindow()
+{
+    QMdiSubWindow *frame = m_mdi->currentSubWindow();
+    if (!frame)
+        return;
+    // The outline and the layer window have no close button and stay.
+    const Qt::WindowFlags flags = frame->windowFlags();
+    if ((flags & Qt::CustomizeWindowHint) && !(flags & Qt::WindowCloseButtonHint))
+        return;
+    if (auto *form = qobject_cast<ChildForm *>(frame->widget()))
+        form->closeForm();
+    else
+        frame->close();
 }
 
 void MainWindow::runOutlineStep(Step step)
@@ -424,7 +552,15 @@ WindowPlacement MainWindow::storedPlacement(QSettings &settings)
 
 WindowPlacement MainWindow::placement() const
 {
-    return { toTwips(pos().x(), true), toTwips(pos().y(), false), toTwips(width(), true), toTwips(height(), false) };
+    const bool maximised = windowState() & Qt::WindowMaximized;
+    QRect frame(pos(), size());
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        // The frame it had before, with the decoration the window has now.
+        frame = normalGeometry();
+        frame.translate(frameGeometry().topLeft() - geometry().topLeft());
+    }
+    return { toTwips(frame.x(), true), toTwips(frame.y(), false), toTwips(frame.width(), true),
+        toTwips(frame.height(), false), maximised };
 }
 
 // The classic default of 10000 x 8000 twips is a cramped 694 x 555 pixels on today's screens; a
@@ -442,8 +578,17 @@ void MainWindow::placeForFirstStart()
 
 void MainWindow::setPlacement(const WindowPlacement &placement)
 {
-    move(toPixels(placement.left, true), toPixels(placement.top, false));
-    resize(toPixels(placement.width, true), toPixels(placement.height, false));
+    QRect frame(toPixels(placement.left, true), toPixels(placement.top, false), toPixels(placement.width, true),
+        toPixels(placement.height, false));
+    // A placement from another screen setup comes back where the title bar can be reached.
+    const QScreen *screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    resize(frame.size());
+    frame.setSize(size()); // never below the minimum
+    if (screen)
+        frame.moveTopLeft(fitInside(frame, screen->availableGeometry()).topLeft());
+    move(frame.topLeft());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -466,17 +611,45 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        m_placementStore.save(placement());
-    }
+    if (const WindowPlacement p = placement(); p.width > 0 && p.height > 0)
+        m_placementStore.save(p);
     formUnload(m_session);
     event->accept();
 }
 
+// Each frame's own menu closes it on Ctrl+F4 too; two owners of one key would each give way to
+// the other, so Window > Close Window alone has it, and closes only windows that may close.
+void MainWindow::leaveCloseKeyToMenu(QMdiSubWindow *frame)
+{
+    QMenu *menu = frame ? frame->systemMenu() : nullptr;
+    if (!menu)
+        return;
+    const QKeySequence closeKey = command(QStringLiteral("mnuWindowClose"))->shortcut();
+    for (QAction *action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(closeKey) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_tearingDown && watched == m_mdi->viewport() && event->type() == QEvent::Resize)
-        placeToolWindows();
+    if (m_tearingDown)
+        return QMainWindow::eventFilter(watched, event);
+    if (watched == m_mdi->viewport()) {
+        if (event->type() == QEvent::Resize)
+            placeToolWindows();
+        else if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved)
+            scheduleWindowList();
+        else if (event->type() == QEvent::ChildPolished)
+            leaveCloseKeyToMenu(qobject_cast<QMdiSubWindow *>(static_cast<QChildEvent *>(event)->child()));
+    } else if (event->type() == QEvent::Close) {
+        // A dialog closing: where it is now is where it opens next, if the person moved it.
+        auto *form = qobject_cast<ChildForm *>(watched);
+        auto *frame = form ? qobject_cast<QMdiSubWindow *>(form->parentWidget()) : nullptr;
+        if (frame && form != m_message && !frame->isMinimized() && !frame->isMaximized())
+            m_dialogPlaces.closed(form->objectName(), frame->pos());
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

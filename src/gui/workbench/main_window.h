@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "core/workflow_steps.h"
+#include "gui/workbench/child_placement.h"
 #include "gui/workbench/command_registry.h"
 #include "gui/workbench/placement_store.h"
 #include "gui/workbench/window_factories.h"
@@ -41,6 +42,9 @@ public:
 
     // Places a form in the document area and shows it. A single-instance form whose objectName
     // is already open brings that window to the front instead, and the new one is discarded.
+    // A new single-instance form (a dialog) opens centred over the area, or where the person left
+    // it before in this session; a new document cascades from the top-left of freeArea(). Every
+    // window shown is fitted inside the visible part of the area.
     QMdiSubWindow *showChild(ChildForm *form, bool singleInstance = true);
     ChildForm *activeChildForm() const;
     ChildForm *findChildForm(const QString &objectName) const;
@@ -74,8 +78,18 @@ public:
     // An outline step, dispatched to the command that carries it out.
     // A step whose command is not built yet says so instead of doing nothing.
     void runOutlineStep(Step step);
-    // Lays out the outline, layer and message windows along the document area's edges.
+    // Lays out the outline, layer and message windows along the document area's edges, and the
+    // map window beside them while it is where placeMapWindow put it.
     void placeToolWindows();
+    // The part of the document area beside the outline and above the message window, where the
+    // map and new documents go; the whole area when that part is too small for them.
+    QRect freeArea() const;
+    // The map window's frame takes the free area and follows it from then on, until the person
+    // moves or resizes it.
+    void placeMapWindow(QMdiSubWindow *frame);
+    // The document area's part on the screen, in its viewport's coordinates (the whole viewport
+    // when the screen cannot tell).
+    QRect visibleArea() const;
 
     static WindowPlacement storedPlacement(QSettings &settings);
     WindowPlacement placement() const;
@@ -111,7 +125,12 @@ private:
     void printActiveForm();
     void setMapTitle();
     void exitCommand();
+    void closeActiveWindow();
+    void leaveCloseKeyToMenu(QMdiSubWindow *frame);
     void childActivated(QMdiSubWindow *window);
+    // The Window menu's list of open windows, rebuilt once the events that changed it are done.
+    void scheduleWindowList();
+    void refreshWindowList();
 
     int toPixels(int twips, bool horizontal) const;
     int toTwips(int pixels, bool horizontal) const;
@@ -121,6 +140,15 @@ private:
     PlacementStore m_placementStore;
     QMdiArea *m_mdi;
     QMenu *m_mapMenu = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QAction *m_windowListSeparator = nullptr;
+    QList<QAction *> m_windowListActions;
+    bool m_windowListPending = false;
+    DialogPlaces m_dialogPlaces;
+    QList<QPointer<QMdiSubWindow>> m_documents; // cascaded by showChild
+    int m_cascade = 0; // the next document's step down the cascade
+    QRect m_outlineLaidOut; // the outline's frame as placeToolWindows left it
+    QRect m_mapLaidOut; // the map's frame as placeMapWindow left it
     QProgressBar *m_progress = nullptr;
     QHash<int, QLabel *> m_panels; // by StatusPanel
     CommandRegistry m_commands;

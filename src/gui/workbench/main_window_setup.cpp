@@ -108,9 +108,11 @@ void MainWindow::installHandlers()
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });
     c.setHandler(Command::ToolsOptions, formCommand(QStringLiteral("frmOptions"), m_factories.options));
     c.setHandler(Command::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
+    c.setHandler(Command::WindowTile, [this] { m_mdi->tileSubWindows(); });
     c.setHandler(Command::WindowTileHorizontal, [this] { tileHorizontal(m_mdi); });
     c.setHandler(Command::WindowTileVertical, [this] { tileVertical(m_mdi); });
     c.setHandler(Command::WindowArrangeIcons, [this] { arrangeIcons(m_mdi); });
+    c.setHandler(Command::WindowClose, [this] { closeActiveWindow(); });
     if (m_factories.help) {
         c.setHandler(Command::HelpContents, [this] { m_factories.help(m_session, this, HelpTopic::Contents); });
         c.setHandler(Command::HelpCurrentTopic, [this] { helpCurrentTopic(); });
@@ -140,9 +142,19 @@ void MainWindow::buildMenus()
                 }
                 continue;
             }
+            if (item.kind == MenuItemKind::WindowList) {
+                m_windowMenu = menu;
+                m_windowListSeparator = menu->addSeparator();
+                m_windowListSeparator->setVisible(false);
+                // Also right before it opens, whatever changed the windows' titles meanwhile.
+                connect(menu, &QMenu::aboutToShow, this, &MainWindow::refreshWindowList);
+                continue;
+            }
             QAction *action = menu->addAction(QString::fromLatin1(item.caption));
             const QString name = QString::fromLatin1(item.objectName);
             action->setObjectName(name);
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
             const Command command = item.command;
             const QString log = item.logText ? QString::fromLatin1(item.logText) : QString();
             connect(action, &QAction::triggered, this, [this, command, name, log] {

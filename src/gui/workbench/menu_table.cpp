@@ -4,13 +4,15 @@ namespace qel::gui {
 
 namespace {
 
-MenuItem item(Command command, const char *objectName, const char *caption, const char *logText = nullptr)
+MenuItem item(Command command, const char *objectName, const char *caption, const char *logText = nullptr,
+    const char *shortcut = nullptr)
 {
-    return { MenuItemKind::Command, command, objectName, caption, logText };
+    return { MenuItemKind::Command, command, objectName, caption, logText, shortcut };
 }
 
 const MenuItem Separator { MenuItemKind::Separator };
 const MenuItem RecentFiles { MenuItemKind::RecentFiles };
+const MenuItem WindowList { MenuItemKind::WindowList };
 
 } // namespace
 
@@ -79,10 +81,14 @@ const std::vector<MenuDefinition> &menuDefinitions()
         { "mnuWindow", "&Window",
             {
                 item(C::WindowCascade, "mnuWindowCascade", "&Cascade", "Window > Cascade"),
+                item(C::WindowTile, "mnuWindowTile", "&Tile", "Window > Tile"),
                 item(
                     C::WindowTileHorizontal, "mnuWindowTileHorizontal", "Tile &Horizontal", "Window > Tile Horizontal"),
                 item(C::WindowTileVertical, "mnuWindowTileVertical", "Tile &Vertical", "Window > Tile Vertical"),
                 item(C::WindowArrangeIcons, "mnuWindowArrangeIcons", "&Arrange Icons", "Window > Arrange Icons"),
+                Separator,
+                item(C::WindowClose, "mnuWindowClose", "C&lose Window", "Window > Close Window", "Ctrl+F4"),
+                WindowList,
             } },
         { "mnuHelp", "&Help",
             {

@@ -7,6 +7,10 @@ namespace qel::gui {
 
 namespace {
 
+// MainState: 0 normal, 2 maximised. A window closed minimised comes back normal, so 1 is never written.
+constexpr int StateNormal = 0;
+constexpr int StateMaximised = 2;
+
 std::unique_ptr<QSettings> defaultStore()
 {
     const QString home = qEnvironmentVariable("QEL_HOME");
@@ -36,6 +40,7 @@ std::optional<WindowPlacement> PlacementStore::load() const
     p.top = s.value(QStringLiteral("MainTop"), p.top).toInt();
     p.width = s.value(QStringLiteral("MainWidth"), p.width).toInt();
     p.height = s.value(QStringLiteral("MainHeight"), p.height).toInt();
+    p.maximised = s.value(QStringLiteral("MainState"), StateNormal).toInt() == StateMaximised;
     s.endGroup();
     return p;
 }
@@ -48,6 +53,7 @@ void PlacementStore::save(const WindowPlacement &p)
     s.setValue(QStringLiteral("MainTop"), p.top);
     s.setValue(QStringLiteral("MainWidth"), p.width);
     s.setValue(QStringLiteral("MainHeight"), p.height);
+    s.setValue(QStringLiteral("MainState"), p.maximised ? StateMaximised : StateNormal);
     s.endGroup();
     s.sync();
 }

@@ -9,12 +9,14 @@ class QSettings;
 
 namespace qel::gui {
 
-// Placement of the main window in the store's units (1/1440 inch).
+// Placement of the main window in the store's units (1/1440 inch): its normal frame, also while
+// it is maximised, so that restoring a window that started maximised brings back that frame.
 struct WindowPlacement {
     int left = 1000;
     int top = 1000;
     int width = 10000;
     int height = 8000;
+    bool maximised = false;
 };
 
 // Where the main window's placement is kept between sessions: the given store, else

@@ -2,11 +2,16 @@
 
 #include <QRect>
 
+#include <optional>
+
 namespace qel::gui {
 
-// Where the outline, layer and message windows go in a document area of the given size.
-// outlineWidth: what the longest step caption needs. When the outline was placed before, only its
-// bottom edge is given and the layer window goes below wherever the person left it.
+// Where the outline, layer and message windows go in a document area of the given size: the
+// outline top-left with the layer window below it, the message window bottom-right, each inside
+// the area and none of them empty, whatever its size.
+// outlineWidth: what the longest step caption needs. outlinePlaced: where the person left the
+// outline; it stays there, fitted inside the area with room for the layer window below it, and
+// the layer window goes below wherever it is.
 struct ToolWindowGeometry {
     QRect outline;
     QRect layers;
@@ -16,11 +21,10 @@ struct ToolWindowGeometry {
 struct ToolWindowInput {
     QRect area;
     int outlineWidth = 260;
-    bool outlinePlaced = false;
-    int outlineBottom = 0; // used when outlinePlaced
+    std::optional<QRect> outlinePlaced;
 };
 
-// Empty rectangles for an area too small to lay out.
+// Empty rectangles for an area too small to lay out (being created or minimised).
 ToolWindowGeometry toolWindowLayout(const ToolWindowInput &input);
 
 } // namespace qel::gui
