@@ -5,6 +5,8 @@
 
 #include <QTemporaryDir>
 
+#include "bench_site.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,13 +23,8 @@ struct SixtyDates {
         , session(frontend, home.path())
     {
         qel::ProjectModel &m = session.model;
-        m.NumSamples = 60;
-        for (int s = 1; s <= 60; ++s) {
-            m.Magnitude(s) = 0.004 + 0.0001 * s;
-            m.Direction(s) = 120 + s % 20;
-        }
-        m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5, m.Decay = true;
-        m.HalfLife = 730, m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 50, m.Ysource = 260;
+        qel::bench::sixtyDatesOfOneTransport(m);
+        m.Xsource = 50, m.Ysource = 260;
         m.PCLeft = 0, m.PCTop = 300, m.PCGridSpacing = 2, m.PCNumX = 200, m.PCNumY = 150;
     }
     ~SixtyDates() { std::fclose(devNull); }

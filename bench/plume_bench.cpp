@@ -8,6 +8,8 @@
 
 #include <QTemporaryDir>
 
+#include "bench_site.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,13 +28,8 @@ struct LargestRun {
         , session(frontend, home.path())
     {
         qel::ProjectModel &m = session.model;
-        m.NumSamples = 60;
-        for (int s = 1; s <= 60; ++s) {
-            m.Magnitude(s) = 0.004 + 0.0001 * s;
-            m.Direction(s) = 120 + s % 20;
-        }
-        m.K = 5, m.Porosity = 0.3, m.AlphaX = 10, m.AlphaY = 1, m.RetFactor = 1.5, m.Decay = true;
-        m.HalfLife = 730, m.Time = 3650, m.Swidth = 20, m.C0 = 1000, m.Xsource = 100, m.Ysource = 300;
+        qel::bench::sixtyDatesOfOneTransport(m);
+        m.Xsource = 100, m.Ysource = 300;
         m.PCLeft = 0, m.PCTop = 400, m.PCGridSpacing = 1, m.PCNumX = 400, m.PCNumY = 400, m.RoundXY = 0.01;
         std::mt19937 random(5);
         std::uniform_real_distribution<double> at(0, 400);
