@@ -10,7 +10,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace qel {
@@ -20,97 +23,363 @@ namespace {
 constexpr int FormatVersion = 1;
 constexpr int CircleSegments = 72;
 
-QString kindName(EntityKind kind)
+const char *kindName(EntityKind kind)
 {
     switch (kind) {
-    case EntityKind::Line: return QStringLiteral("line");
-    case EntityKind::Point: return QStringLiteral("point");
-    case EntityKind::Circle: return QStringLiteral("circle");
-    case EntityKind::Text: return QStringLiteral("text");
+    case EntityKind::Line: return "line";
+    case EntityKind::Point: return "point";
+    case EntityKind::Circle: return "circle";
+    case EntityKind::Text: return "text";
     }
-    return {};
+    return "";
 }
 
-QJsonArray position(QPointF p)
+// The largest magnitude below which every whole double is written as an integer.
+constexpr double WholeNumberLimit = 9007199254740992.0; // 2^53
+
+// Writes JSON text as an indented document of four blanks per level, members in the order given
+// (callers give them in code-unit order of their keys), shortest round-trip numbers with whole
+// values below 2^53 as integers, strings escaped but otherwise UTF-8: the layout the layer files
+// have always had. It notes whether anything written would read back other than as it is (a
+// negative zero, a number that is not finite, a lone surrogate).
+class JsonText {
+public:
+    explicit JsonText(qsizetype expected) { m_out.reserve(expected); }
+
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+
+    // The key of the next member of an object.
+    void key(const char *name)
+    {
+        separate();
+        m_out += '"';
+        m_out += name;
+        m_out += "\": ";
+        m_keyed = true;
+    }
+
+    void number(double d)
+    {
+        separate();
+        if (!std::isfinite(d)) {
+            m_out += "null";
+            m_exact = false;
+            return;
+        }
+        if (d == 0 && std::signbit(d))
+            m_exact = false; // written as 0
+        char buffer[64];
+        std::to_chars_result r;
+        if (d == std::trunc(d) && std::fabs(d) <= WholeNumberLimit)
+            r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(d));
+        else if (std::fabs(d) < WholeNumberLimit)
+            r = std::to_chars(buffer, buffer + sizeof buffer, d);
+        else
+            return largeNumber(d);
+        m_out.append(buffer, r.ptr - buffer);
+    }
+    void number(int i) { number(double(i)); }
+
+    void string(QStringView text)
+    {
+        separate();
+        m_out += '"';
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < 0x80) {
+                switch (c) {
+                case '"': m_out += "\\\""; break;
+                case '\\': m_out += "\\\\"; break;
+                case '\b': m_out += "\\b"; break;
+                case '\f': m_out += "\\f"; break;
+                case '\n': m_out += "\\n"; break;
+                case '\r': m_out += "\\r"; break;
+                case '\t': m_out += "\\t"; break;
+                default:
+                    if (c < 0x20)
+                        escaped(c);
+                    else
+                        m_out += char(c);
+                }
+            } else if (c < 0x800) {
+                m_out += char(0xC0 | (c >> 6));
+                m_out += char(0x80 | (c & 0x3F));
+            } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+                const char32_t u = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+                ++i;
+                m_out += char(0xF0 | (u >> 18));
+                m_out += char(0x80 | ((u >> 12) & 0x3F));
+                m_out += char(0x80 | ((u >> 6) & 0x3F));
+                m_out += char(0x80 | (u & 0x3F));
+            } else if (QChar::isSurrogate(c)) {
+                escaped(c);
+                m_exact = false;
+            } else {
+                m_out += char(0xE0 | (c >> 12));
+                m_out += char(0x80 | ((c >> 6) & 0x3F));
+                m_out += char(0x80 | (c & 0x3F));
+            }
+        }
+        m_out += '"';
+    }
+    void string(const char *latin1) { string(QLatin1String(latin1)); }
+    void string(QLatin1StringView text)
+    {
+        separate();
+        m_out += '"';
+        m_out += QByteArrayView(text.data(), text.size());
+        m_out += '"';
+    }
+
+    void position(QPointF p)
+    {
+        beginArray();
+        number(p.x());
+        number(p.y());
+        endArray();
+    }
+
+    bool exact() const { return m_exact; }
+    QByteArray finish()
+    {
+        m_out += '\n';
+        return std::move(m_out);
+    }
+
+private:
+    // Before a value or a key: the comma after the member before, and the line's indent.
+    void separate()
+    {
+        if (m_keyed) { // the value of the key just written
+            m_keyed = false;
+            return;
+        }
+        if (m_depth == 0)
+            return;
+        if (!m_first)
+            m_out += ',';
+        m_first = false;
+        indent(m_depth);
+    }
+    void open(char bracket)
+    {
+        separate();
+        m_out += bracket;
+        ++m_depth;
+        m_first = true;
+    }
+    void close(char bracket)
+    {
+        --m_depth;
+        indent(m_depth);
+        m_out += bracket;
+        m_first = false;
+    }
+    void indent(int depth)
+    {
+        m_out += '\n';
+        m_out.append(4 * depth, ' ');
+    }
+    void escaped(char16_t c)
+    {
+        static const char digits[] = "0123456789abcdef";
+        const char text[]
+            = { '\\', 'u', digits[(c >> 12) & 15], digits[(c >> 8) & 15], digits[(c >> 4) & 15], digits[c & 15] };
+        m_out.append(text, sizeof text);
+    }
+    // From 2^53 up: the shortest digits, padded with zeros when that is no longer than the
+    // exponent form.
+    void largeNumber(double d)
+    {
+        char buffer[64];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific);
+        const char *e = std::find(buffer, r.ptr, 'e');
+        const char *m = buffer;
+        const bool negative = *m == '-';
+        if (negative)
+            ++m;
+        char digits[32];
+        int n = 0;
+        for (const char *c = m; c < e; ++c)
+            if (*c != '.')
+                digits[n++] = *c;
+        int exponent = 0;
+        std::from_chars(e[1] == '+' ? e + 2 : e + 1, r.ptr, exponent);
+        const int point = exponent + 1; // digits before the decimal point
+        const int decimalLength = n <= point ? point : n + 1;
+        const int exponentLength = n + (n > 1 ? 1 : 0) + 2 + (std::abs(exponent) >= 100 ? 3 : 2);
+        if (decimalLength > exponentLength) {
+            m_out.append(buffer, r.ptr - buffer);
+            return;
+        }
+        if (negative)
+            m_out += '-';
+        for (int i = 0; i < n; ++i) {
+            if (i == point)
+                m_out += '.';
+            m_out += digits[i];
+        }
+        m_out.append(std::max(0, point - n), '0');
+    }
+
+    QByteArray m_out;
+    int m_depth = 0;
+    bool m_first = true;
+    bool m_keyed = false;
+    bool m_exact = true;
+};
+
+// "#rrggbb" of a colour.
+QLatin1StringView hexColor(unsigned rgb, char (&buffer)[8])
 {
-    return QJsonArray { p.x(), p.y() };
+    static const char digits[] = "0123456789abcdef";
+    buffer[0] = '#';
+    for (int i = 0; i < 6; ++i)
+        buffer[1 + i] = digits[(rgb >> (20 - 4 * i)) & 15];
+    buffer[7] = 0;
+    return QLatin1StringView(buffer, 7);
 }
 
-QString hexColor(const QColor &c)
+// Whether the reader gives this entity back as it is: the fields its kind does not write keep
+// their defaults, and every value passes the reader's checks.
+bool readsBack(const Entity &e)
 {
-    return c.name(QColor::HexRgb);
-}
-
-QJsonObject geometryOf(const Entity &e)
-{
-    QJsonObject g;
+    static const Entity plain;
+    const bool textFieldsPlain = e.text.isEmpty() && e.justification == plain.justification && e.height == plain.height
+        && e.widthFactor == plain.widthFactor && e.rotation == plain.rotation && e.style == plain.style;
+    if (e.color < 0 || e.color > LastColorIndex || !(e.lineWidth >= 0) || (e.rgb && *e.rgb > 0xFFFFFFu))
+        return false;
     switch (e.kind) {
-    case EntityKind::Line: {
-        QJsonArray coordinates;
-        for (const QPointF &p : e.points)
-            coordinates.append(position(p));
-        g[u"type"] = QStringLiteral("LineString");
-        g[u"coordinates"] = coordinates;
-        break;
+    case EntityKind::Line: return e.points.size() >= 2 && e.radius == 0 && textFieldsPlain;
+    case EntityKind::Point: return e.points.size() == 1 && e.radius == 0 && textFieldsPlain;
+    case EntityKind::Circle: return e.points.size() == 1 && e.radius >= 0 && textFieldsPlain;
+    case EntityKind::Text: return e.points.size() == 1 && e.radius == 0 && e.height >= 0 && e.widthFactor > 0;
     }
-    case EntityKind::Circle: {
+    return false;
+}
+
+bool readsBack(const Drawing &d)
+{
+    if (d.number < 0 || d.number > 9 || d.mode < 0 || d.mode > 32767)
+        return false;
+    for (const DrawingLayer &l : d.layers)
+        if (l.name.isEmpty() || l.color < 0 || l.color > LastColorIndex || l.flag < -32768 || l.flag > 32767)
+            return false;
+    for (const TextStyle &s : d.textStyles)
+        if (s.weight < 0 || s.weight > 1000 || !(s.widthFactor > 0))
+            return false;
+    return true;
+}
+
+void writeGeometry(JsonText &json, const Entity &e)
+{
+    json.beginObject();
+    json.key("coordinates");
+    switch (e.kind) {
+    case EntityKind::Line:
+        json.beginArray();
+        for (const QPointF &p : e.points)
+            json.position(p);
+        json.endArray();
+        json.key("type");
+        json.string("LineString");
+        break;
+    case EntityKind::Circle:
         // A GIS shows the ring; the map reads the centre and radius back from the properties.
-        QJsonArray ring;
+        json.beginArray();
+        json.beginArray();
         for (int i = 0; i <= CircleSegments; ++i) {
             const double a = 2 * std::numbers::pi * (i % CircleSegments) / CircleSegments;
-            ring.append(position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a))));
+            json.position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a)));
         }
-        g[u"type"] = QStringLiteral("Polygon");
-        // Appended, not braced: QJsonArray { ring } copies the ring with some compilers (clang),
-        // which would leave the polygon without its outer array.
-        QJsonArray rings;
-        rings.append(ring);
-        g[u"coordinates"] = rings;
+        json.endArray();
+        json.endArray();
+        json.key("type");
+        json.string("Polygon");
         break;
-    }
     case EntityKind::Point:
     case EntityKind::Text:
-        g[u"type"] = QStringLiteral("Point");
-        g[u"coordinates"] = position(e.points[0]);
+        json.position(e.points[0]);
+        json.key("type");
+        json.string("Point");
         break;
     }
-    return g;
+    json.endObject();
 }
 
-QJsonObject featureOf(const Drawing &d, const Entity &e)
+// One feature; the properties in the order of their keys.
+void writeFeature(JsonText &json, const Entity &e, QLatin1StringView shown)
 {
-    QJsonObject p;
-    p[u"entity"] = kindName(e.kind);
-    if (!e.tag.isEmpty())
-        p[u"tag"] = e.tag;
-    p[u"layer"] = e.layer;
-    p[u"color"] = e.color;
-    p[u"lineWidth"] = e.lineWidth;
-    if (e.rgb)
-        p[u"rgb"] = hexColor(QColor::fromRgb(*e.rgb));
-    const QString shown = hexColor(e.rgb ? QColor::fromRgb(*e.rgb) : colorOfIndex(d.colorIndexOf(e)));
-    p[u"stroke"] = shown;
-    p[u"stroke-width"] = std::max(1.0, e.lineWidth);
-    switch (e.kind) {
-    case EntityKind::Line: break;
-    case EntityKind::Point: p[u"marker-color"] = shown; break;
-    case EntityKind::Circle:
-        p[u"center"] = position(e.points[0]);
-        p[u"radius"] = e.radius;
-        p[u"fill-opacity"] = 0;
-        break;
-    case EntityKind::Text:
-        p[u"text"] = e.text;
-        p[u"justification"] = e.justification.code();
-        p[u"height"] = e.height;
-        p[u"widthFactor"] = e.widthFactor;
-        p[u"rotation"] = e.rotation;
-        p[u"style"] = e.style;
-        p[u"marker-color"] = shown;
-        break;
+    json.beginObject();
+    json.key("geometry");
+    writeGeometry(json, e);
+    json.key("properties");
+    json.beginObject();
+    if (e.kind == EntityKind::Circle) {
+        json.key("center");
+        json.position(e.points[0]);
     }
-    return QJsonObject { { QStringLiteral("type"), QStringLiteral("Feature") },
-        { QStringLiteral("geometry"), geometryOf(e) }, { QStringLiteral("properties"), p } };
+    json.key("color");
+    json.number(e.color);
+    json.key("entity");
+    json.string(kindName(e.kind));
+    if (e.kind == EntityKind::Circle) {
+        json.key("fill-opacity");
+        json.number(0);
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("height");
+        json.number(e.height);
+        json.key("justification");
+        json.string(e.justification.code());
+    }
+    json.key("layer");
+    json.string(e.layer);
+    json.key("lineWidth");
+    json.number(e.lineWidth);
+    if (e.kind == EntityKind::Point || e.kind == EntityKind::Text) {
+        json.key("marker-color");
+        json.string(shown);
+    }
+    if (e.kind == EntityKind::Circle) {
+        json.key("radius");
+        json.number(e.radius);
+    }
+    if (e.rgb) {
+        char buffer[8];
+        json.key("rgb");
+        json.string(hexColor(*e.rgb & 0xFFFFFFu, buffer));
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("rotation");
+        json.number(e.rotation);
+    }
+    json.key("stroke");
+    json.string(shown);
+    json.key("stroke-width");
+    json.number(std::max(1.0, e.lineWidth));
+    if (e.kind == EntityKind::Text) {
+        json.key("style");
+        json.string(e.style);
+    }
+    if (!e.tag.isEmpty()) {
+        json.key("tag");
+        json.string(e.tag);
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("text");
+        json.string(e.text);
+        json.key("widthFactor");
+        json.number(e.widthFactor);
+    }
+    json.endObject();
+    json.key("type");
+    json.string("Feature");
+    json.endObject();
 }
 
 // Reads one file and says exactly where it is wrong.
@@ -324,40 +593,108 @@ QString layerFilePath(const QString &path)
     return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
+LayerFileText layerFileText(const Drawing &drawing)
+{
+    // About the size of a band line's feature, so that a large drawing is not copied as it grows.
+    constexpr qsizetype BytesPerEntity = 640;
+    JsonText json(4096 + BytesPerEntity * qsizetype(drawing.entities.size()));
+    json.beginObject();
+    json.key("features");
+    json.beginArray();
+    // Colour index to "#rrggbb", worked out once per index.
+    char indexColors[LastColorIndex + 2][8];
+    bool known[LastColorIndex + 2] = {};
+    bool exact = readsBack(drawing);
+    for (const Entity &e : drawing.entities) {
+        exact = exact && readsBack(e);
+        char own[8];
+        QLatin1StringView shown;
+        if (e.rgb) {
+            shown = hexColor(*e.rgb & 0xFFFFFFu, own);
+        } else {
+            const int index = drawing.colorIndexOf(e);
+            if (index >= 0 && index <= LastColorIndex) {
+                if (!known[index])
+                    hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, indexColors[index]);
+                known[index] = true;
+                shown = QLatin1StringView(indexColors[index], 7);
+            } else {
+                shown = hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, own);
+            }
+        }
+        writeFeature(json, e, shown);
+    }
+    json.endArray();
+    json.key("name");
+    json.string(QFileInfo(drawing.file).completeBaseName());
+    json.key("qel");
+    json.beginObject();
+    json.key("drawing");
+    json.number(drawing.number);
+    json.key("layers");
+    json.beginArray();
+    for (const DrawingLayer &l : drawing.layers) {
+        json.beginObject();
+        json.key("color");
+        json.number(l.color);
+        json.key("flag");
+        json.number(l.flag);
+        json.key("name");
+        json.string(l.name);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("mode");
+    json.number(drawing.mode);
+    json.key("textStyles");
+    json.beginArray();
+    for (const TextStyle &s : drawing.textStyles) {
+        json.beginObject();
+        json.key("font");
+        json.string(s.font);
+        json.key("name");
+        json.string(s.name);
+        json.key("size");
+        json.number(s.size);
+        json.key("weight");
+        json.number(s.weight);
+        json.key("widthFactor");
+        json.number(s.widthFactor);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("version");
+    json.number(FormatVersion);
+    json.endObject();
+    json.key("type");
+    json.string("FeatureCollection");
+    json.endObject();
+    exact = exact && json.exact();
+    return { json.finish(), exact };
+}
+
 QByteArray layerFileBytes(const Drawing &drawing)
 {
-    QJsonArray layers;
-    for (const DrawingLayer &l : drawing.layers)
-        layers.append(QJsonObject { { QStringLiteral("name"), l.name }, { QStringLiteral("color"), l.color },
-            { QStringLiteral("flag"), l.flag } });
-    QJsonArray styles;
-    for (const TextStyle &s : drawing.textStyles)
-        styles.append(QJsonObject { { QStringLiteral("name"), s.name }, { QStringLiteral("font"), s.font },
-            { QStringLiteral("weight"), s.weight }, { QStringLiteral("size"), s.size },
-            { QStringLiteral("widthFactor"), s.widthFactor } });
-    QJsonArray features;
-    for (const Entity &e : drawing.entities)
-        features.append(featureOf(drawing, e));
-    const QJsonObject meta { { QStringLiteral("version"), FormatVersion },
-        { QStringLiteral("drawing"), drawing.number }, { QStringLiteral("mode"), drawing.mode },
-        { QStringLiteral("layers"), layers }, { QStringLiteral("textStyles"), styles } };
-    const QJsonObject root { { QStringLiteral("type"), QStringLiteral("FeatureCollection") },
-        { QStringLiteral("name"), QFileInfo(drawing.file).completeBaseName() }, { QStringLiteral("qel"), meta },
-        { QStringLiteral("features"), features } };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return layerFileText(drawing).bytes;
 }
 
 void writeLayerFile(const QString &path, const Drawing &drawing)
 {
-    const WriteOutcome outcome = writeWholeFile(path, layerFileBytes(drawing));
+    writeLayerFileBytes(path, layerFileBytes(drawing));
+}
+
+void writeLayerFileBytes(const QString &path, const QByteArray &bytes)
+{
+    const WriteOutcome outcome = writeWholeFile(path, bytes);
     if (!outcome.written)
         throw QelError(ErrPathFileAccess,
             QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
             path);
 }
 
-Drawing readLayerFile(const QString &path)
+QByteArray readLayerFileBytes(const QString &path, const QByteArray &known, bool &isKnown)
 {
+    isKnown = false;
     QFile file(path);
     if (!file.exists())
         throw QelError(ErrFileNotFound, QStringLiteral("File not found: %1").arg(path), path);
@@ -365,7 +702,27 @@ Drawing readLayerFile(const QString &path)
         throw QelError(ErrPathFileAccess,
             QStringLiteral("Path/File access error: cannot read the layer file %1 (%2)").arg(path, file.errorString()),
             path);
-    Drawing d = parseLayerFile(file.readAll(), path);
+    // Compared where it lies, the file need not be copied when it holds what is known.
+    if (!known.isNull() && file.size() == known.size()) {
+        if (const uchar *mapped = file.map(0, file.size())) {
+            isKnown = std::memcmp(mapped, known.constData(), std::size_t(known.size())) == 0;
+            file.unmap(const_cast<uchar *>(mapped));
+            if (isKnown)
+                return known;
+        }
+    }
+    return file.readAll();
+}
+
+QByteArray readLayerFileBytes(const QString &path)
+{
+    bool isKnown = false;
+    return readLayerFileBytes(path, {}, isKnown);
+}
+
+Drawing readLayerFile(const QString &path)
+{
+    Drawing d = parseLayerFile(readLayerFileBytes(path), path);
     d.file = path;
     return d;
 }
