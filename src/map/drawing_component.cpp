@@ -69,23 +69,49 @@ void DrawingComponent::NewDrawingFile(const QString &path, int mode)
     s.drawing.number = m_current;
     s.drawing.file = layerFilePath(path);
     s.drawing.mode = mode;
-    s.byHandle.clear();
+    s.handleNumbers.clear();
     s.shown = true;
     s.order = ++m_loadCounter;
+    s.fileBytes = {};
     if (m_lastDrawing == m_current)
         m_lastDrawing = 0;
-    writeLayerFile(s.drawing.file, s.drawing);
-    s.dirty = false;
+    store(s);
     changed();
 }
 
 void DrawingComponent::LoadDrawingFile(const QString &path)
 {
     flush();
-    Drawing loaded = readLayerFile(layerFilePath(path));
+    const QString file = layerFilePath(path);
     Slot &s = current();
+    // When the file still holds what a drawing in memory was read from or written as, that
+    // drawing is what parsing it would give.
+    const bool inSlot = !s.fileBytes.isNull() && s.drawing.file == file;
+    const auto stored = inSlot ? m_stored.end() : m_stored.find(file);
+    const bool inStore = stored != m_stored.end();
+    bool isKnown = false;
+    QByteArray bytes = readLayerFileBytes(file,
+        inSlot        ? s.fileBytes
+            : inStore ? stored->second.bytes
+                      : QByteArray(),
+        isKnown);
+    Drawing loaded;
+    if (inSlot && isKnown) {
+        loaded = std::move(s.drawing);
+    } else {
+        if (inStore && isKnown) {
+            loaded = std::move(stored->second.drawing);
+        } else {
+            loaded = parseLayerFile(bytes, file);
+            loaded.file = file;
+        }
+        if (inStore)
+            m_stored.erase(stored);
+        keepStored(s);
+    }
     loaded.number = m_current;
     s.drawing = std::move(loaded);
+    s.fileBytes = std::move(bytes);
     assignHandles(s);
     s.shown = true;
     s.dirty = false;
@@ -101,6 +127,13 @@ void DrawingComponent::moveDrawingFiles(const QString &fromFolder, const QString
     for (Slot &s : m_slots)
         if (s.drawing.file.startsWith(fromFolder))
             s.drawing.file = toFolder + s.drawing.file.mid(fromFolder.size());
+    std::unordered_map<QString, StoredDrawing> moved;
+    for (auto &[file, stored] : m_stored) {
+        QString to = file.startsWith(fromFolder) ? toFolder + file.mid(fromFolder.size()) : file;
+        stored.drawing.file = to;
+        moved.insert_or_assign(std::move(to), std::move(stored));
+    }
+    m_stored = std::move(moved);
 }
 
 void DrawingComponent::AddLayer(const QString &name, int color, int flag)
@@ -141,25 +174,45 @@ void DrawingComponent::AddTextStyle(
     s.dirty = true;
 }
 
-QString DrawingComponent::nextHandle()
+QString DrawingComponent::nextHandle(quint64 &number)
 {
-    return QString::number(++m_handleCounter, 16).toUpper();
+    number = ++m_handleCounter;
+    char text[16];
+    int n = 16;
+    for (quint64 v = number; v; v >>= 4)
+        text[--n] = "0123456789ABCDEF"[v & 15];
+    return QString::fromLatin1(text + n, 16 - n);
+}
+
+std::optional<std::size_t> DrawingComponent::findHandle(const Slot &s, const QString &handle) const
+{
+    bool ok = false;
+    const quint64 number = handle.toULongLong(&ok, 16);
+    if (!ok)
+        return std::nullopt;
+    const auto it = std::lower_bound(s.handleNumbers.begin(), s.handleNumbers.end(), number);
+    if (it == s.handleNumbers.end() || *it != number)
+        return std::nullopt;
+    const auto index = std::size_t(it - s.handleNumbers.begin());
+    // Only the handle's own spelling names it ("1F", not "1f" or "01F").
+    if (s.drawing.entities[index].handle != handle)
+        return std::nullopt;
+    return index;
 }
 
 void DrawingComponent::assignHandles(Slot &s)
 {
-    s.byHandle.clear();
-    for (std::size_t i = 0; i < s.drawing.entities.size(); ++i) {
-        s.drawing.entities[i].handle = nextHandle();
-        s.byHandle.emplace(s.drawing.entities[i].handle, i);
-    }
+    s.handleNumbers.resize(s.drawing.entities.size());
+    for (std::size_t i = 0; i < s.drawing.entities.size(); ++i)
+        s.drawing.entities[i].handle = nextHandle(s.handleNumbers[i]);
 }
 
 Entity &DrawingComponent::addEntity(Entity entity)
 {
     Slot &s = current();
-    entity.handle = nextHandle();
-    s.byHandle.emplace(entity.handle, s.drawing.entities.size());
+    quint64 number = 0;
+    entity.handle = nextHandle(number);
+    s.handleNumbers.push_back(number);
     s.drawing.entities.push_back(std::move(entity));
     s.dirty = true;
     s.shown = true;
@@ -274,10 +327,10 @@ void DrawingComponent::SetEntityColor(const QString &handle, int color)
 {
     checkColor(color, true);
     auto setIn = [&](Slot &s) {
-        const auto it = s.byHandle.find(handle);
-        if (it == s.byHandle.end())
+        const std::optional<std::size_t> index = findHandle(s, handle);
+        if (!index)
             return false;
-        s.drawing.entities[it->second].color = color;
+        s.drawing.entities[*index].color = color;
         s.dirty = true;
         changed();
         return true;
@@ -307,6 +360,7 @@ void DrawingComponent::ClearOverlays(int /*flag*/)
         if (n == BaseDrawing || !isDrawingNumber(n))
             continue;
         Slot &s = slot(n);
+        keepStored(s);
         s = Slot {};
         s.drawing.number = n;
     }
@@ -381,6 +435,7 @@ void DrawingComponent::LoadBaseDrawing(const QString &path, Progress *progress)
     Slot &s = slot(BaseDrawing);
     s.drawing = std::move(opened.drawing);
     s.drawing.number = BaseDrawing;
+    s.fileBytes = {};
     assignHandles(s);
     s.shown = true;
     s.dirty = false;
@@ -445,11 +500,33 @@ QRectF DrawingComponent::shownExtents() const
 void DrawingComponent::flush()
 {
     for (Slot &s : m_slots) {
-        if (s.dirty && !s.drawing.file.isEmpty()) {
-            writeLayerFile(s.drawing.file, s.drawing);
-            s.dirty = false;
-        }
+        if (s.dirty && !s.drawing.file.isEmpty())
+            store(s);
     }
+}
+
+void DrawingComponent::store(Slot &s)
+{
+    s.fileBytes = {};
+    m_stored.erase(s.drawing.file);
+    LayerFileText text = layerFileText(s.drawing);
+    writeLayerFileBytes(s.drawing.file, text.bytes);
+    s.dirty = false;
+    if (text.readsBack)
+        s.fileBytes = std::move(text.bytes);
+}
+
+void DrawingComponent::keepStored(Slot &s)
+{
+    // A few projects' layers at most: the files of projects opened before are dropped.
+    constexpr std::size_t MostStored = 16;
+    if (s.dirty || s.fileBytes.isNull() || s.drawing.file.isEmpty())
+        return;
+    if (m_stored.size() >= MostStored)
+        m_stored.clear();
+    QString file = s.drawing.file; // not the drawing's own, which moves with it
+    m_stored.insert_or_assign(std::move(file), StoredDrawing { std::move(s.fileBytes), std::move(s.drawing) });
+    s.fileBytes = {};
 }
 
 void DrawingComponent::changed()

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -107,20 +108,36 @@ private:
         bool shown = false;
         bool dirty = false;
         quint64 order = 0;
-        std::unordered_map<QString, std::size_t> byHandle;
+        // The number each entity's handle spells, rising with the index: entities only ever join
+        // at the end, and handles are given in counting order.
+        std::vector<quint64> handleNumbers;
+        // The bytes of drawing.file while the drawing is exactly what reading them gives; null
+        // when that is not known.
+        QByteArray fileBytes;
+    };
+    // A drawing taken off the map, kept with the bytes it was read from or written as: loading
+    // that file again while it still holds those bytes needs no parsing.
+    struct StoredDrawing {
+        QByteArray bytes;
+        Drawing drawing;
     };
 
     Slot &slot(int number);
     const Slot &slot(int number) const;
     Slot &current() { return slot(m_current); }
     Entity &addEntity(Entity entity);
-    QString nextHandle();
+    QString nextHandle(quint64 &number);
+    // Where the entity with this handle lies in the slot, or nothing.
+    std::optional<std::size_t> findHandle(const Slot &s, const QString &handle) const;
     void assignHandles(Slot &s);
     void changed();
     void refresh();
+    void store(Slot &s);
+    void keepStored(Slot &s);
 
     Frontend *m_frontend;
     std::array<Slot, 10> m_slots;
+    std::unordered_map<QString, StoredDrawing> m_stored; // by file
     int m_current = BaseDrawing;
     int m_lastDrawing = 0; // drawing of the entity added last, 0 for none
     std::size_t m_lastIndex = 0;

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/whole_file.h"
 #include "map/color_table.h"
+#include "map/json_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace qel {
@@ -20,97 +23,164 @@ namespace {
 constexpr int FormatVersion = 1;
 constexpr int CircleSegments = 72;
 
-QString kindName(EntityKind kind)
+const char *kindName(EntityKind kind)
 {
     switch (kind) {
-    case EntityKind::Line: return QStringLiteral("line");
-    case EntityKind::Point: return QStringLiteral("point");
-    case EntityKind::Circle: return QStringLiteral("circle");
-    case EntityKind::Text: return QStringLiteral("text");
+    case EntityKind::Line: return "line";
+    case EntityKind::Point: return "point";
+    case EntityKind::Circle: return "circle";
+    case EntityKind::Text: return "text";
     }
-    return {};
+    return "";
 }
 
-QJsonArray position(QPointF p)
+// "#rrggbb" of a colour.
+QLatin1StringView hexColor(unsigned rgb, char (&buffer)[8])
 {
-    return QJsonArray { p.x(), p.y() };
+    static const char digits[] = "0123456789abcdef";
+    buffer[0] = '#';
+    for (int i = 0; i < 6; ++i)
+        buffer[1 + i] = digits[(rgb >> (20 - 4 * i)) & 15];
+    buffer[7] = 0;
+    return QLatin1StringView(buffer, 7);
 }
 
-QString hexColor(const QColor &c)
+// Whether the reader gives this entity back as it is: the fields its kind does not write keep
+// their defaults, and every value passes the reader's checks.
+bool readsBack(const Entity &e)
 {
-    return c.name(QColor::HexRgb);
-}
-
-QJsonObject geometryOf(const Entity &e)
-{
-    QJsonObject g;
+    static const Entity plain;
+    const bool textFieldsPlain = e.text.isEmpty() && e.justification == plain.justification && e.height == plain.height
+        && e.widthFactor == plain.widthFactor && e.rotation == plain.rotation && e.style == plain.style;
+    if (e.color < 0 || e.color > LastColorIndex || !(e.lineWidth >= 0) || (e.rgb && *e.rgb > 0xFFFFFFu))
+        return false;
     switch (e.kind) {
-    case EntityKind::Line: {
-        QJsonArray coordinates;
-        for (const QPointF &p : e.points)
-            coordinates.append(position(p));
-        g[u"type"] = QStringLiteral("LineString");
-        g[u"coordinates"] = coordinates;
-        break;
+    case EntityKind::Line: return e.points.size() >= 2 && e.radius == 0 && textFieldsPlain;
+    case EntityKind::Point: return e.points.size() == 1 && e.radius == 0 && textFieldsPlain;
+    case EntityKind::Circle: return e.points.size() == 1 && e.radius >= 0 && textFieldsPlain;
+    case EntityKind::Text: return e.points.size() == 1 && e.radius == 0 && e.height >= 0 && e.widthFactor > 0;
     }
-    case EntityKind::Circle: {
+    return false;
+}
+
+bool readsBack(const Drawing &d)
+{
+    if (d.number < 0 || d.number > 9 || d.mode < 0 || d.mode > 32767)
+        return false;
+    for (const DrawingLayer &l : d.layers)
+        if (l.name.isEmpty() || l.color < 0 || l.color > LastColorIndex || l.flag < -32768 || l.flag > 32767)
+            return false;
+    for (const TextStyle &s : d.textStyles)
+        if (s.weight < 0 || s.weight > 1000 || !(s.widthFactor > 0))
+            return false;
+    return true;
+}
+
+void writeGeometry(JsonText &json, const Entity &e)
+{
+    json.beginObject();
+    json.key("coordinates");
+    switch (e.kind) {
+    case EntityKind::Line:
+        json.beginArray();
+        for (const QPointF &p : e.points)
+            json.position(p);
+        json.endArray();
+        json.key("type");
+        json.string("LineString");
+        break;
+    case EntityKind::Circle:
         // A GIS shows the ring; the map reads the centre and radius back from the properties.
-        QJsonArray ring;
+        json.beginArray();
+        json.beginArray();
         for (int i = 0; i <= CircleSegments; ++i) {
             const double a = 2 * std::numbers::pi * (i % CircleSegments) / CircleSegments;
-            ring.append(position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a))));
+            json.position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a)));
         }
-        g[u"type"] = QStringLiteral("Polygon");
-        // Appended, not braced: QJsonArray { ring } copies the ring with some compilers (clang),
-        // which would leave the polygon without its outer array.
-        QJsonArray rings;
-        rings.append(ring);
-        g[u"coordinates"] = rings;
+        json.endArray();
+        json.endArray();
+        json.key("type");
+        json.string("Polygon");
         break;
-    }
     case EntityKind::Point:
     case EntityKind::Text:
-        g[u"type"] = QStringLiteral("Point");
-        g[u"coordinates"] = position(e.points[0]);
+        json.position(e.points[0]);
+        json.key("type");
+        json.string("Point");
         break;
     }
-    return g;
+    json.endObject();
 }
 
-QJsonObject featureOf(const Drawing &d, const Entity &e)
+// One feature; the properties in the order of their keys.
+void writeFeature(JsonText &json, const Entity &e, QLatin1StringView shown)
 {
-    QJsonObject p;
-    p[u"entity"] = kindName(e.kind);
-    if (!e.tag.isEmpty())
-        p[u"tag"] = e.tag;
-    p[u"layer"] = e.layer;
-    p[u"color"] = e.color;
-    p[u"lineWidth"] = e.lineWidth;
-    if (e.rgb)
-        p[u"rgb"] = hexColor(QColor::fromRgb(*e.rgb));
-    const QString shown = hexColor(e.rgb ? QColor::fromRgb(*e.rgb) : colorOfIndex(d.colorIndexOf(e)));
-    p[u"stroke"] = shown;
-    p[u"stroke-width"] = std::max(1.0, e.lineWidth);
-    switch (e.kind) {
-    case EntityKind::Line: break;
-    case EntityKind::Point: p[u"marker-color"] = shown; break;
-    case EntityKind::Circle:
-        p[u"center"] = position(e.points[0]);
-        p[u"radius"] = e.radius;
-        p[u"fill-opacity"] = 0;
-        break;
-    case EntityKind::Text:
-        p[u"text"] = e.text;
-        p[u"justification"] = e.justification.code();
-        p[u"height"] = e.height;
-        p[u"widthFactor"] = e.widthFactor;
-        p[u"rotation"] = e.rotation;
-        p[u"style"] = e.style;
-        p[u"marker-color"] = shown;
-        break;
+    json.beginObject();
+    json.key("geometry");
+    writeGeometry(json, e);
+    json.key("properties");
+    json.beginObject();
+    if (e.kind == EntityKind::Circle) {
+        json.key("center");
+        json.position(e.points[0]);
     }
-    return QJsonObject { { QStringLiteral("type"), QStringLiteral("Feature") },
-        { QStringLiteral("geometry"), geometryOf(e) }, { QStringLiteral("properties"), p } };
+    json.key("color");
+    json.number(e.color);
+    json.key("entity");
+    json.string(kindName(e.kind));
+    if (e.kind == EntityKind::Circle) {
+        json.key("fill-opacity");
+        json.number(0);
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("height");
+        json.number(e.height);
+        json.key("justification");
+        json.string(e.justification.code());
+    }
+    json.key("layer");
+    json.string(e.layer);
+    json.key("lineWidth");
+    json.number(e.lineWidth);
+    if (e.kind == EntityKind::Point || e.kind == EntityKind::Text) {
+        json.key("marker-color");
+        json.string(shown);
+    }
+    if (e.kind == EntityKind::Circle) {
+        json.key("radius");
+        json.number(e.radius);
+    }
+    if (e.rgb) {
+        char buffer[8];
+        json.key("rgb");
+        json.string(hexColor(*e.rgb & 0xFFFFFFu, buffer));
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("rotation");
+        json.number(e.rotation);
+    }
+    json.key("stroke");
+    json.string(shown);
+    json.key("stroke-width");
+    json.number(std::max(1.0, e.lineWidth));
+    if (e.kind == EntityKind::Text) {
+        json.key("style");
+        json.string(e.style);
+    }
+    if (!e.tag.isEmpty()) {
+        json.key("tag");
+        json.string(e.tag);
+    }
+    if (e.kind == EntityKind::Text) {
+        json.key("text");
+        json.string(e.text);
+        json.key("widthFactor");
+        json.number(e.widthFactor);
+    }
+    json.endObject();
+    json.key("type");
+    json.string("Feature");
+    json.endObject();
 }
 
 // Reads one file and says exactly where it is wrong.
@@ -324,40 +394,108 @@ QString layerFilePath(const QString &path)
     return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
+LayerFileText layerFileText(const Drawing &drawing)
+{
+    // About the size of a band line's feature, so that a large drawing is not copied as it grows.
+    constexpr qsizetype BytesPerEntity = 640;
+    JsonText json(4096 + BytesPerEntity * qsizetype(drawing.entities.size()));
+    json.beginObject();
+    json.key("features");
+    json.beginArray();
+    // Colour index to "#rrggbb", worked out once per index.
+    char indexColors[LastColorIndex + 2][8];
+    bool known[LastColorIndex + 2] = {};
+    bool exact = readsBack(drawing);
+    for (const Entity &e : drawing.entities) {
+        exact = exact && readsBack(e);
+        char own[8];
+        QLatin1StringView shown;
+        if (e.rgb) {
+            shown = hexColor(*e.rgb & 0xFFFFFFu, own);
+        } else {
+            const int index = drawing.colorIndexOf(e);
+            if (index >= 0 && index <= LastColorIndex) {
+                if (!known[index])
+                    hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, indexColors[index]);
+                known[index] = true;
+                shown = QLatin1StringView(indexColors[index], 7);
+            } else {
+                shown = hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, own);
+            }
+        }
+        writeFeature(json, e, shown);
+    }
+    json.endArray();
+    json.key("name");
+    json.string(QFileInfo(drawing.file).completeBaseName());
+    json.key("qel");
+    json.beginObject();
+    json.key("drawing");
+    json.number(drawing.number);
+    json.key("layers");
+    json.beginArray();
+    for (const DrawingLayer &l : drawing.layers) {
+        json.beginObject();
+        json.key("color");
+        json.number(l.color);
+        json.key("flag");
+        json.number(l.flag);
+        json.key("name");
+        json.string(l.name);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("mode");
+    json.number(drawing.mode);
+    json.key("textStyles");
+    json.beginArray();
+    for (const TextStyle &s : drawing.textStyles) {
+        json.beginObject();
+        json.key("font");
+        json.string(s.font);
+        json.key("name");
+        json.string(s.name);
+        json.key("size");
+        json.number(s.size);
+        json.key("weight");
+        json.number(s.weight);
+        json.key("widthFactor");
+        json.number(s.widthFactor);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("version");
+    json.number(FormatVersion);
+    json.endObject();
+    json.key("type");
+    json.string("FeatureCollection");
+    json.endObject();
+    exact = exact && json.exact();
+    return { json.finish(), exact };
+}
+
 QByteArray layerFileBytes(const Drawing &drawing)
 {
-    QJsonArray layers;
-    for (const DrawingLayer &l : drawing.layers)
-        layers.append(QJsonObject { { QStringLiteral("name"), l.name }, { QStringLiteral("color"), l.color },
-            { QStringLiteral("flag"), l.flag } });
-    QJsonArray styles;
-    for (const TextStyle &s : drawing.textStyles)
-        styles.append(QJsonObject { { QStringLiteral("name"), s.name }, { QStringLiteral("font"), s.font },
-            { QStringLiteral("weight"), s.weight }, { QStringLiteral("size"), s.size },
-            { QStringLiteral("widthFactor"), s.widthFactor } });
-    QJsonArray features;
-    for (const Entity &e : drawing.entities)
-        features.append(featureOf(drawing, e));
-    const QJsonObject meta { { QStringLiteral("version"), FormatVersion },
-        { QStringLiteral("drawing"), drawing.number }, { QStringLiteral("mode"), drawing.mode },
-        { QStringLiteral("layers"), layers }, { QStringLiteral("textStyles"), styles } };
-    const QJsonObject root { { QStringLiteral("type"), QStringLiteral("FeatureCollection") },
-        { QStringLiteral("name"), QFileInfo(drawing.file).completeBaseName() }, { QStringLiteral("qel"), meta },
-        { QStringLiteral("features"), features } };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return layerFileText(drawing).bytes;
 }
 
 void writeLayerFile(const QString &path, const Drawing &drawing)
 {
-    const WriteOutcome outcome = writeWholeFile(path, layerFileBytes(drawing));
+    writeLayerFileBytes(path, layerFileBytes(drawing));
+}
+
+void writeLayerFileBytes(const QString &path, const QByteArray &bytes)
+{
+    const WriteOutcome outcome = writeWholeFile(path, bytes);
     if (!outcome.written)
         throw QelError(ErrPathFileAccess,
             QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
             path);
 }
 
-Drawing readLayerFile(const QString &path)
+QByteArray readLayerFileBytes(const QString &path, const QByteArray &known, bool &isKnown)
 {
+    isKnown = false;
     QFile file(path);
     if (!file.exists())
         throw QelError(ErrFileNotFound, QStringLiteral("File not found: %1").arg(path), path);
@@ -365,7 +503,27 @@ Drawing readLayerFile(const QString &path)
         throw QelError(ErrPathFileAccess,
             QStringLiteral("Path/File access error: cannot read the layer file %1 (%2)").arg(path, file.errorString()),
             path);
-    Drawing d = parseLayerFile(file.readAll(), path);
+    // Compared where it lies, the file need not be copied when it holds what is known.
+    if (!known.isNull() && file.size() == known.size()) {
+        if (const uchar *mapped = file.map(0, file.size())) {
+            isKnown = std::memcmp(mapped, known.constData(), std::size_t(known.size())) == 0;
+            file.unmap(const_cast<uchar *>(mapped));
+            if (isKnown)
+                return known;
+        }
+    }
+    return file.readAll();
+}
+
+QByteArray readLayerFileBytes(const QString &path)
+{
+    bool isKnown = false;
+    return readLayerFileBytes(path, {}, isKnown);
+}
+
+Drawing readLayerFile(const QString &path)
+{
+    Drawing d = parseLayerFile(readLayerFileBytes(path), path);
     d.file = path;
     return d;
 }

@@ -1,8 +1,14 @@
 #include "map/drawing_component.h"
+#include "map/layer_file.h"
 #include "map/map_test_util.h"
 #include "support/scripted_frontend.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <cmath>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -65,4 +71,106 @@ TEST(DrawingComponent, BadCallsAreErrors)
         map.SelectDrawing(WellsDrawing);
         EXPECT_EQ(thrownBy([&] { c.call(map); }).number(), c.error) << c.what;
     }
+}
+
+namespace {
+
+// What reading the file gives, with the map's handles left out.
+void expectAsInFile(const Drawing &shown, const QString &file)
+{
+    const Drawing read = readLayerFile(file);
+    EXPECT_EQ(shown.layers, read.layers);
+    EXPECT_EQ(shown.textStyles, read.textStyles);
+    ASSERT_EQ(shown.entities.size(), read.entities.size());
+    for (std::size_t i = 0; i < read.entities.size(); ++i)
+        EXPECT_TRUE(shown.entities[i].sameContent(read.entities[i])) << "entity " << i;
+}
+
+} // namespace
+
+// The map keeps a drawing it wrote or read, and uses it again only while the file holds those
+// very bytes: what it shows is always what reading the file gives.
+TEST(DrawingComponent, ReloadedLayersAreWhatTheirFilesHold)
+{
+    const struct {
+        const char *what;
+        std::function<void(Fixture &, const QString &)> between; // after the layers went off the map
+    } cases[] = {
+        { "file untouched", [](Fixture &, const QString &) {} },
+        { "file rewritten, same size",
+            [](Fixture &, const QString &file) {
+                QByteArray bytes = readLayerFileBytes(file);
+                const qsizetype at = bytes.indexOf("\"color\": 3");
+                ASSERT_GE(at, 0);
+                bytes[at + 9] = '4';
+                writeBytes(file, bytes);
+            } },
+        { "file of another drawing put in its place",
+            [](Fixture &, const QString &file) {
+                Drawing other;
+                other.layers = { { "Other", 2, 1 } };
+                writeLayerFile(file, other);
+            } },
+        { "drawing loaded twice", [](Fixture &f, const QString &file) { f.map.LoadDrawingFile(file); } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        const QString file = f.file("mdcont.geojson");
+        f.map.SelectDrawing(MinDistanceDrawing);
+        f.map.NewDrawingFile(file, 24);
+        f.map.AddLayer("MinDist", 6, 1);
+        f.map.AddLine("", 0, 0, 1, 1);
+        f.map.SetEntityProperty("ECOLOR", "3");
+        f.map.AddText("Lvl1", 2, 3, "LM", 8, 1, 0, QString::fromUtf8("0 - 5 µ"));
+        f.map.SetUpdate(1);
+        const QString oldHandle = f.map.LastEntityHandle();
+        f.map.ClearOverlays(0);
+        c.between(f, file);
+        f.map.SelectDrawing(MinDistanceDrawing);
+        f.map.LoadDrawingFile(file);
+        expectAsInFile(f.map.drawing(MinDistanceDrawing), file);
+        // Each load gives the entities new handles, by which they are found.
+        const std::vector<Entity> &entities = f.map.drawing(MinDistanceDrawing).entities;
+        if (entities.empty())
+            continue;
+        EXPECT_NE(entities.back().handle, oldHandle);
+        f.map.SetEntityColor(entities.back().handle, 9);
+        EXPECT_EQ(f.map.drawing(MinDistanceDrawing).entities.back().color, 9);
+        EXPECT_EQ(thrownBy([&] { f.map.SetEntityColor(entities.back().handle.toLower() + u'x', 9); }).number(),
+            ErrInvalidCall);
+    }
+}
+
+TEST(DrawingComponent, DrawingsTheFileCannotHoldAsTheyAreAreReadAgain)
+{
+    Fixture f;
+    const QString file = f.file("pccont.geojson");
+    f.map.SelectDrawing(PlumesDrawing);
+    f.map.NewDrawingFile(file, 24);
+    f.map.AddText("", -0.0, 1, "LM", 8, 1, 0, QString(QChar(0xD800)) + u'x');
+    f.map.SetUpdate(1);
+    f.map.ClearOverlays(0);
+    f.map.LoadDrawingFile(file);
+    expectAsInFile(f.map.drawing(PlumesDrawing), file);
+    EXPECT_FALSE(std::signbit(f.map.drawing(PlumesDrawing).entities[0].points[0].x()));
+}
+
+TEST(DrawingComponent, KeptDrawingsMoveWithTheirFiles)
+{
+    Fixture f;
+    const QString from = f.file("a/"), to = f.file("b/");
+    QDir().mkpath(from);
+    QDir().mkpath(to);
+    f.map.SelectDrawing(WolfDrawing);
+    f.map.NewDrawingFile(from + "wfcont", 24);
+    f.map.AddLine("", 0, 0, 5, 5);
+    f.map.SetUpdate(1);
+    f.map.ClearOverlays(0);
+    f.map.moveDrawingFiles(from, to);
+    ASSERT_TRUE(QFile::rename(from + "wfcont.geojson", to + "wfcont.geojson"));
+    f.map.LoadDrawingFile(to + "wfcont");
+    EXPECT_EQ(f.map.drawing(WolfDrawing).file, to + "wfcont.geojson");
+    expectAsInFile(f.map.drawing(WolfDrawing), to + "wfcont.geojson");
+    EXPECT_EQ(f.map.drawing(WolfDrawing).entities.size(), 1u);
 }

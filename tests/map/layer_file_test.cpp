@@ -1,11 +1,16 @@
+#include "map/color_table.h"
 #include "map/layer_file.h"
 #include "map/map_test_util.h"
 #include "support/write_limit.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
 #include <QTemporaryDir>
+#include <cmath>
+#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -156,4 +161,235 @@ TEST(DrawingLayerFile, MissingUnwritableAndFailedWrites)
         EXPECT_EQ(thrownBy([&] { writeLayerFile(path, everyKind()); }).number(), ErrPathFileAccess);
     }
     EXPECT_EQ(readBytes(path), before);
+}
+
+namespace {
+
+// The layer files as they were made through QJsonDocument: the streamed text must equal them.
+QString kindName(EntityKind kind)
+{
+    switch (kind) {
+    case EntityKind::Line: return QStringLiteral("line");
+    case EntityKind::Point: return QStringLiteral("point");
+    case EntityKind::Circle: return QStringLiteral("circle");
+    case EntityKind::Text: return QStringLiteral("text");
+    }
+    return {};
+}
+
+QJsonArray position(QPointF p)
+{
+    return QJsonArray { p.x(), p.y() };
+}
+
+QString hexColor(const QColor &c)
+{
+    return c.name(QColor::HexRgb);
+}
+
+QJsonObject geometryOf(const Entity &e)
+{
+    QJsonObject g;
+    switch (e.kind) {
+    case EntityKind::Line: {
+        QJsonArray coordinates;
+        for (const QPointF &p : e.points)
+            coordinates.append(position(p));
+        g[u"type"] = QStringLiteral("LineString");
+        g[u"coordinates"] = coordinates;
+        break;
+    }
+    case EntityKind::Circle: {
+        // A GIS shows the ring; the map reads the centre and radius back from the properties.
+        QJsonArray ring;
+        for (int i = 0; i <= 72; ++i) {
+            const double a = 2 * std::numbers::pi * (i % 72) / 72;
+            ring.append(position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a))));
+        }
+        g[u"type"] = QStringLiteral("Polygon");
+        // Appended, not braced: QJsonArray { ring } copies the ring with some compilers (clang),
+        // which would leave the polygon without its outer array.
+        QJsonArray rings;
+        rings.append(ring);
+        g[u"coordinates"] = rings;
+        break;
+    }
+    case EntityKind::Point:
+    case EntityKind::Text:
+        g[u"type"] = QStringLiteral("Point");
+        g[u"coordinates"] = position(e.points[0]);
+        break;
+    }
+    return g;
+}
+
+QJsonObject featureOf(const Drawing &d, const Entity &e)
+{
+    QJsonObject p;
+    p[u"entity"] = kindName(e.kind);
+    if (!e.tag.isEmpty())
+        p[u"tag"] = e.tag;
+    p[u"layer"] = e.layer;
+    p[u"color"] = e.color;
+    p[u"lineWidth"] = e.lineWidth;
+    if (e.rgb)
+        p[u"rgb"] = hexColor(QColor::fromRgb(*e.rgb));
+    const QString shown = hexColor(e.rgb ? QColor::fromRgb(*e.rgb) : colorOfIndex(d.colorIndexOf(e)));
+    p[u"stroke"] = shown;
+    p[u"stroke-width"] = std::max(1.0, e.lineWidth);
+    switch (e.kind) {
+    case EntityKind::Line: break;
+    case EntityKind::Point: p[u"marker-color"] = shown; break;
+    case EntityKind::Circle:
+        p[u"center"] = position(e.points[0]);
+        p[u"radius"] = e.radius;
+        p[u"fill-opacity"] = 0;
+        break;
+    case EntityKind::Text:
+        p[u"text"] = e.text;
+        p[u"justification"] = e.justification.code();
+        p[u"height"] = e.height;
+        p[u"widthFactor"] = e.widthFactor;
+        p[u"rotation"] = e.rotation;
+        p[u"style"] = e.style;
+        p[u"marker-color"] = shown;
+        break;
+    }
+    return QJsonObject { { QStringLiteral("type"), QStringLiteral("Feature") },
+        { QStringLiteral("geometry"), geometryOf(e) }, { QStringLiteral("properties"), p } };
+}
+
+QByteArray qjsonLayerFileBytes(const Drawing &drawing)
+{
+    QJsonArray layers;
+    for (const DrawingLayer &l : drawing.layers)
+        layers.append(QJsonObject { { QStringLiteral("name"), l.name }, { QStringLiteral("color"), l.color },
+            { QStringLiteral("flag"), l.flag } });
+    QJsonArray styles;
+    for (const TextStyle &s : drawing.textStyles)
+        styles.append(QJsonObject { { QStringLiteral("name"), s.name }, { QStringLiteral("font"), s.font },
+            { QStringLiteral("weight"), s.weight }, { QStringLiteral("size"), s.size },
+            { QStringLiteral("widthFactor"), s.widthFactor } });
+    QJsonArray features;
+    for (const Entity &e : drawing.entities)
+        features.append(featureOf(drawing, e));
+    const QJsonObject meta { { QStringLiteral("version"), 1 }, { QStringLiteral("drawing"), drawing.number },
+        { QStringLiteral("mode"), drawing.mode }, { QStringLiteral("layers"), layers },
+        { QStringLiteral("textStyles"), styles } };
+    const QJsonObject root { { QStringLiteral("type"), QStringLiteral("FeatureCollection") },
+        { QStringLiteral("name"), QFileInfo(drawing.file).completeBaseName() }, { QStringLiteral("qel"), meta },
+        { QStringLiteral("features"), features } };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Entity lineOf(std::vector<QPointF> points)
+{
+    Entity e;
+    e.points = std::move(points);
+    return e;
+}
+
+Drawing oneEntity(Entity e)
+{
+    Drawing d;
+    d.number = 8;
+    d.layers = { { "MinDist", 6, 1 } };
+    d.entities = { std::move(e) };
+    return d;
+}
+
+} // namespace
+
+TEST(DrawingLayerFile, StreamedTextEqualsTheDocumentsText)
+{
+    Drawing empty;
+    Drawing noLayersManyStyles = everyKind();
+    noLayersManyStyles.layers.clear();
+    noLayersManyStyles.file = QStringLiteral("/tmp/some folder/wfcont.v2.geojson");
+    for (int i = 0; i < 5; ++i)
+        noLayersManyStyles.textStyles.push_back(
+            { QString::fromUtf8("Stil ä %1").arg(i), "Arial", 100 * i, 0.1 * i, 1 });
+    Entity odd = lineOf({ { -0.0, 1e-300 }, { 1e16, -123456789012345678.0 }, { 0.1 + 0.2, 1.0 / 3 } });
+    odd.lineWidth = 0.25, odd.layer = QString::fromUtf8("Ebene \"ö\" \t 😀"), odd.tag = QString(QChar(0xD800));
+    Entity byLayer = lineOf({ { 1, 2 }, { 3, 4 } });
+    byLayer.layer = "MinDist"; // drawn in its layer's colour
+    Entity unknownLayer = lineOf({ { 1, 2 }, { 3, 4 } });
+    unknownLayer.layer = "nowhere";
+    Entity highRgb = lineOf({ { 1, 2 }, { 3, 4 } });
+    highRgb.rgb = 0xFF00FF00u;
+    Entity zeroCircle;
+    zeroCircle.kind = EntityKind::Circle, zeroCircle.points = { { 5, 5 } };
+    Entity bareText;
+    bareText.kind = EntityKind::Text, bareText.points = { { 0, 0 } }, bareText.text = QString();
+    bareText.justification = *Justification::parse("R");
+    const struct {
+        const char *what;
+        Drawing drawing;
+    } cases[] = {
+        { "every kind", everyKind() },
+        { "empty", empty },
+        { "no layers, many styles", noLayersManyStyles },
+        { "odd numbers and texts", oneEntity(odd) },
+        { "colour of the layer", oneEntity(byLayer) },
+        { "colour of an unknown layer", oneEntity(unknownLayer) },
+        { "rgb with alpha", oneEntity(highRgb) },
+        { "circle of radius 0", oneEntity(zeroCircle) },
+        { "empty text", oneEntity(bareText) },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(layerFileBytes(c.drawing), qjsonLayerFileBytes(c.drawing)) << c.what;
+}
+
+// A drawing said to read back as written does; one that would not is said so, and the map then
+// reads its file instead of keeping it.
+TEST(DrawingLayerFile, ReadsBackOnlyWhenParsingGivesTheDrawing)
+{
+    Entity text = everyKind().entities[3];
+    Entity line = everyKind().entities[0];
+    const auto with = [](Entity e, const std::function<void(Entity &)> &change) {
+        change(e);
+        return oneEntity(e);
+    };
+    Drawing badLayer = everyKind();
+    badLayer.layers.push_back({ "", 3, 1 });
+    Drawing badStyle = everyKind();
+    badStyle.textStyles[0].widthFactor = 0;
+    Drawing badMode = everyKind();
+    badMode.mode = 40000;
+    const struct {
+        const char *what;
+        Drawing drawing;
+        bool readsBack;
+    } cases[] = {
+        { "every kind", everyKind(), true },
+        { "empty", Drawing {}, true },
+        { "negative zero", with(line, [](Entity &e) { e.points[0].setX(-0.0); }), false },
+        { "lone surrogate", with(text, [](Entity &e) { e.text = QString(QChar(0xDC00)); }), false },
+        { "rgb with alpha", with(line, [](Entity &e) { e.rgb = 0x80123456u; }), false },
+        { "line with a text's height", with(line, [](Entity &e) { e.height = 2; }), false },
+        { "line with a radius", with(line, [](Entity &e) { e.radius = 2; }), false },
+        { "point of two points", with(line, [](Entity &e) { e.kind = EntityKind::Point; }), false },
+        { "colour 15", with(line, [](Entity &e) { e.color = 15; }), false },
+        { "negative line width", with(line, [](Entity &e) { e.lineWidth = -1; }), false },
+        { "text of width factor 0", with(text, [](Entity &e) { e.widthFactor = 0; }), false },
+        { "layer without a name", badLayer, false },
+        { "style of width factor 0", badStyle, false },
+        { "mode out of range", badMode, false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const LayerFileText text = layerFileText(c.drawing);
+        EXPECT_EQ(text.bytes, qjsonLayerFileBytes(c.drawing));
+        EXPECT_EQ(text.readsBack, c.readsBack);
+        if (!text.readsBack)
+            continue;
+        const Drawing back = parseLayerFile(text.bytes, "x.geojson");
+        EXPECT_EQ(back.number, c.drawing.number);
+        EXPECT_EQ(back.mode, c.drawing.mode);
+        EXPECT_EQ(back.layers, c.drawing.layers);
+        EXPECT_EQ(back.textStyles, c.drawing.textStyles);
+        ASSERT_EQ(back.entities.size(), c.drawing.entities.size());
+        for (std::size_t i = 0; i < back.entities.size(); ++i)
+            EXPECT_TRUE(back.entities[i].sameContent(c.drawing.entities[i])) << "entity " << i;
+    }
 }

@@ -1,0 +1,214 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QPointF>
+#include <QStringView>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace qel {
+
+// The largest magnitude below which every whole double is written as an integer.
+inline constexpr double WholeNumberLimit = 9007199254740992.0; // 2^53
+
+// Writes JSON text as an indented document of four blanks per level, members in the order given
+// (callers give them in code-unit order of their keys), shortest round-trip numbers with whole
+// values below 2^53 as integers, strings escaped but otherwise UTF-8: the layout the layer files
+// have always had. It notes whether anything written would read back other than as it is (a
+// negative zero, a number that is not finite, a lone surrogate).
+class JsonText {
+public:
+    explicit JsonText(qsizetype expected) { m_out.reserve(expected); }
+
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+
+    // The key of the next member of an object.
+    void key(const char *name)
+    {
+        separate();
+        m_out += '"';
+        m_out += name;
+        m_out += "\": ";
+        m_keyed = true;
+    }
+
+    void number(double d)
+    {
+        separate();
+        if (!std::isfinite(d)) {
+            m_out += "null";
+            m_exact = false;
+            return;
+        }
+        if (d == 0 && std::signbit(d))
+            m_exact = false; // written as 0
+        char buffer[64];
+        std::to_chars_result r;
+        if (d == std::trunc(d) && std::fabs(d) <= WholeNumberLimit)
+            r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(d));
+        else if (std::fabs(d) < WholeNumberLimit)
+            r = std::to_chars(buffer, buffer + sizeof buffer, d);
+        else
+            return largeNumber(d);
+        m_out.append(buffer, r.ptr - buffer);
+    }
+    void number(int i) { number(double(i)); }
+
+    void string(QStringView text)
+    {
+        separate();
+        m_out += '"';
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < 0x80) {
+                switch (c) {
+                case '"': m_out += "\\\""; break;
+                case '\\': m_out += "\\\\"; break;
+                case '\b': m_out += "\\b"; break;
+                case '\f': m_out += "\\f"; break;
+                case '\n': m_out += "\\n"; break;
+                case '\r': m_out += "\\r"; break;
+                case '\t': m_out += "\\t"; break;
+                default:
+                    if (c < 0x20)
+                        escaped(c);
+                    else
+                        m_out += char(c);
+                }
+            } else if (c < 0x800) {
+                m_out += char(0xC0 | (c >> 6));
+                m_out += char(0x80 | (c & 0x3F));
+            } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+                const char32_t u = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+                ++i;
+                m_out += char(0xF0 | (u >> 18));
+                m_out += char(0x80 | ((u >> 12) & 0x3F));
+                m_out += char(0x80 | ((u >> 6) & 0x3F));
+                m_out += char(0x80 | (u & 0x3F));
+            } else if (QChar::isSurrogate(c)) {
+                escaped(c);
+                m_exact = false;
+            } else {
+                m_out += char(0xE0 | (c >> 12));
+                m_out += char(0x80 | ((c >> 6) & 0x3F));
+                m_out += char(0x80 | (c & 0x3F));
+            }
+        }
+        m_out += '"';
+    }
+    void string(const char *latin1) { string(QLatin1String(latin1)); }
+    void string(QLatin1StringView text)
+    {
+        separate();
+        m_out += '"';
+        m_out += QByteArrayView(text.data(), text.size());
+        m_out += '"';
+    }
+
+    void position(QPointF p)
+    {
+        beginArray();
+        number(p.x());
+        number(p.y());
+        endArray();
+    }
+
+    bool exact() const { return m_exact; }
+    QByteArray finish()
+    {
+        m_out += '\n';
+        return std::move(m_out);
+    }
+
+private:
+    // Before a value or a key: the comma after the member before, and the line's indent.
+    void separate()
+    {
+        if (m_keyed) { // the value of the key just written
+            m_keyed = false;
+            return;
+        }
+        if (m_depth == 0)
+            return;
+        if (!m_first)
+            m_out += ',';
+        m_first = false;
+        indent(m_depth);
+    }
+    void open(char bracket)
+    {
+        separate();
+        m_out += bracket;
+        ++m_depth;
+        m_first = true;
+    }
+    void close(char bracket)
+    {
+        --m_depth;
+        indent(m_depth);
+        m_out += bracket;
+        m_first = false;
+    }
+    void indent(int depth)
+    {
+        m_out += '\n';
+        m_out.append(4 * depth, ' ');
+    }
+    void escaped(char16_t c)
+    {
+        static const char digits[] = "0123456789abcdef";
+        const char text[]
+            = { '\\', 'u', digits[(c >> 12) & 15], digits[(c >> 8) & 15], digits[(c >> 4) & 15], digits[c & 15] };
+        m_out.append(text, sizeof text);
+    }
+    // From 2^53 up: the shortest digits, padded with zeros when that is no longer than the
+    // exponent form.
+    void largeNumber(double d)
+    {
+        char buffer[64];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific);
+        const char *e = std::find(buffer, r.ptr, 'e');
+        const char *m = buffer;
+        const bool negative = *m == '-';
+        if (negative)
+            ++m;
+        char digits[32];
+        int n = 0;
+        for (const char *c = m; c < e; ++c)
+            if (*c != '.')
+                digits[n++] = *c;
+        int exponent = 0;
+        std::from_chars(e[1] == '+' ? e + 2 : e + 1, r.ptr, exponent);
+        const int point = exponent + 1; // digits before the decimal point
+        const int decimalLength = n <= point ? point : n + 1;
+        const int exponentLength = n + (n > 1 ? 1 : 0) + 2 + (std::abs(exponent) >= 100 ? 3 : 2);
+        if (decimalLength > exponentLength) {
+            m_out.append(buffer, r.ptr - buffer);
+            return;
+        }
+        if (negative)
+            m_out += '-';
+        for (int i = 0; i < n; ++i) {
+            if (i == point)
+                m_out += '.';
+            m_out += digits[i];
+        }
+        m_out.append(std::max(0, point - n), '0');
+    }
+
+    QByteArray m_out;
+    int m_depth = 0;
+    bool m_first = true;
+    bool m_keyed = false;
+    bool m_exact = true;
+};
+
+} // namespace qel
