@@ -321,8 +321,8 @@ struct ExportTarget {
     }
 };
 
-// The grid's GeoTIFF, its ASCII grid (one file, and its .prj, as the programs that read it expect)
-// and the projection beside it.
+// The grid's GeoTIFF and its ASCII grid, with the .prj beside the latter when there is a coordinate
+// system; no other side file, as the programs that read ASCII grids expect.
 void writeGrid(const ExportTarget &target, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
     const OGRSpatialReference *srs)
 {
