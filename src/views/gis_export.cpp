@@ -73,8 +73,8 @@ struct GridGeometry {
     double bottom() const { return top - (ny - 1) * spacing; }
 };
 
-// A grid of the export; its values are taken from the model only when it is written, one or two
-// grids at a time rather than all 63 copied first.
+// A grid of the export; its values are taken from the model only when it is written, one grid per
+// core at a time rather than all 63 copied first.
 struct ResultGrid {
     enum class Kind { Concentration, MinDistance, Wolf };
     QString stem; // file name without its extension
