@@ -1,5 +1,6 @@
 #include "views/gis_export.h"
 
+#include "analysis/worker_pool.h"
 #include "core/batch_run.h"
 #include "core/errors.h"
 #include "core/progress.h"
@@ -8,6 +9,7 @@
 #include "core/whole_file.h"
 #include "map/color_table.h"
 #include "map/gdal_support.h"
+#include "views/ascii_grid_writer.h"
 #include "views/contour_bands.h"
 #include "views/gis_staging.h"
 #include "views/water_level_contours.h"
@@ -30,10 +32,6 @@
 #include <cmath>
 #include <exception>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <span>
-#include <thread>
 #include <vector>
 
 namespace qel {
@@ -75,8 +73,8 @@ struct GridGeometry {
     double bottom() const { return top - (ny - 1) * spacing; }
 };
 
-// A grid of the export; its values are taken from the model only when it is written, one or two
-// grids at a time rather than all 63 copied first.
+// A grid of the export; its values are taken from the model only when it is written, one grid per
+// core at a time rather than all 63 copied first.
 struct ResultGrid {
     enum class Kind { Concentration, MinDistance, Wolf };
     QString stem; // file name without its extension
@@ -248,19 +246,8 @@ GdalDatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRS
     return d;
 }
 
-struct GridFormat {
-    const char *driver;
-    const char *extension;
-    std::vector<const char *> options;
-    bool noAuxFile; // it would keep description and units in a .aux.xml beside it
-};
-
-const GridFormat GridFormats[] = {
-    { "GTiff", ".tif", { "COMPRESS=DEFLATE", nullptr }, false },
-    // Seventeen significant digits read back as the same double.
-    { "AAIGrid", ".asc", { "SIGNIFICANT_DIGITS=17", nullptr }, true },
-};
-
+const QString TiffExtension = QStringLiteral(".tif");
+const QString AsciiGridExtension = QStringLiteral(".asc");
 // The ASCII grid's coordinate system, written beside it only when there is one.
 const QString ProjectionExtension = QStringLiteral(".prj");
 
@@ -269,8 +256,7 @@ QStringList exportFileNames(const ProjectModel &m, bool withCrs)
 {
     QStringList names;
     for (const QString &stem : gridStems(m)) {
-        for (const GridFormat &f : GridFormats)
-            names << stem + QLatin1String(f.extension);
+        names << stem + TiffExtension << stem + AsciiGridExtension;
         if (withCrs)
             names << stem + ProjectionExtension;
     }
@@ -293,9 +279,9 @@ GridGeometry gridGeometry(const ProjectModel &m)
     return { m.PCNumX, m.PCNumY, m.PCLeft, m.PCTop, m.PCGridSpacing };
 }
 
-// The grid's values in the given formats (all of them unless said otherwise).
-void writeGridValues(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, std::vector<double> values,
-    const OGRSpatialReference *srs, std::span<const GridFormat> formats = GridFormats)
+// The grid as the GeoTIFF stem.tif in folder: Float64, DEFLATE, its description and units in the file.
+void writeTiff(MemoryFolder &folder, const GridGeometry &g, const ResultGrid &grid, const std::vector<double> &values,
+    const OGRSpatialReference *srs)
 {
     QuietGdalErrors quiet;
     GdalDatasetPtr mem = memoryRaster(g, GDT_Float64, srs);
@@ -304,27 +290,48 @@ void writeGridValues(MemoryFolder &folder, const GridGeometry &g, const ResultGr
     band->SetDescription(grid.description.toUtf8().constData());
     if (!grid.units.trimmed().isEmpty())
         band->SetUnitType(grid.units.toUtf8().constData());
-    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, values.data(), g.nx, g.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
+    // Only read from: GDAL's interface has one pointer type for both directions.
+    if (band->RasterIO(
+            GF_Write, 0, 0, g.nx, g.ny, const_cast<double *>(values.data()), g.nx, g.ny, GDT_Float64, 0, 0, nullptr)
+        != CE_None)
         cannotWrite(grid.stem);
 
-    for (const GridFormat &f : formats) {
-        const QString name = grid.stem + QLatin1String(f.extension);
-        // The ASCII grid stays one file (and its .prj), as the programs that read it expect.
-        const CPLConfigOptionSetter noSideFile("GDAL_PAM_ENABLED", f.noAuxFile ? "NO" : "YES", true);
-        GdalDatasetPtr out(driver(f.driver).CreateCopy(
-            folder.path(name).constData(), mem.get(), TRUE, const_cast<char **>(f.options.data()), nullptr, nullptr));
-        if (!out)
-            cannotWrite(name);
-        out.reset(); // closing writes what is still cached
-        if (CPLGetLastErrorType() >= CE_Failure)
-            cannotWrite(name);
-    }
+    const QString name = grid.stem + TiffExtension;
+    const CPLConfigOptionSetter sideFiles("GDAL_PAM_ENABLED", "YES", true);
+    const char *const options[] = { "COMPRESS=DEFLATE", nullptr };
+    GdalDatasetPtr out(driver("GTiff").CreateCopy(
+        folder.path(name).constData(), mem.get(), TRUE, const_cast<char **>(options), nullptr, nullptr));
+    if (!out)
+        cannotWrite(name);
+    out.reset(); // closing writes what is still cached
+    if (CPLGetLastErrorType() >= CE_Failure)
+        cannotWrite(name);
 }
 
-void writeGrid(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
+// Where the files of one export are made and where they wait until the last is written.
+struct ExportTarget {
+    MemoryFolder &folder;
+    BackgroundWriter &writer;
+    QString staging;
+    QByteArray projection; // the .prj beside each ASCII grid, none when empty
+
+    void write(const QString &name, QByteArray bytes) const
+    {
+        writer.write(QDir(staging).filePath(name), std::move(bytes));
+    }
+};
+
+// The grid's GeoTIFF and its ASCII grid, with the .prj beside the latter when there is a coordinate
+// system; no other side file, as the programs that read ASCII grids expect.
+void writeGrid(const ExportTarget &target, const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid,
     const OGRSpatialReference *srs)
 {
-    writeGridValues(folder, g, grid, gridValues(m, g, grid), srs);
+    const std::vector<double> values = gridValues(m, g, grid);
+    writeTiff(target.folder, g, grid, values, srs);
+    target.write(grid.stem + TiffExtension, target.folder.take(grid.stem + TiffExtension));
+    target.write(grid.stem + AsciiGridExtension, asciiGridText(g.nx, g.ny, g.transform(), GisNoData, values));
+    if (!target.projection.isEmpty())
+        target.write(grid.stem + ProjectionExtension, target.projection);
 }
 
 // The band class of each node: its level, 0 for none.
@@ -575,12 +582,15 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
         if (!staging->isValid())
             throw QelError(
                 ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(dir, staging->errorString()), dir);
+        // The disk takes the files on a thread of its own while the next grids are made.
+        BackgroundWriter writer;
         Progress progress(session);
         const auto stopWhenCancelled = [&] {
             progress.breathe();
             if (!progress.cancelled())
                 return false;
             cancelled = true;
+            writer.stop();
             staging.reset();
             if (madeFolder)
                 QDir().rmdir(dir);
@@ -588,43 +598,33 @@ GisOutcome exportTo(Session &session, const QString &dir, ExistingGisFiles exist
                 session, QStringLiteral("GIS export cancelled; the files in %1 are as they were.").arg(dir));
             return true;
         };
-        // Formatting the ASCII grids' numbers is most of the export: two grids at a time, one on a
-        // helper thread with a coordinate system of its own, the files, progress and cancel here.
-        const std::unique_ptr<OGRSpatialReference> helperSrs(crs.srs ? crs.srs->Clone() : nullptr);
-        for (std::size_t i = 0; i < grids.size(); i += 2) {
-            std::exception_ptr helperFailure;
-            std::thread helper;
-            if (i + 1 < grids.size())
-                helper = std::thread([&, next = i + 1] {
-                    try {
-                        writeGrid(folder, m, g, grids[next], helperSrs.get());
-                    } catch (...) {
-                        helperFailure = std::current_exception();
-                    }
-                });
-            try {
-                writeGrid(folder, m, g, grids[i], crs.srs.get());
-            } catch (...) {
-                if (helper.joinable())
-                    helper.join();
-                throw;
-            }
-            if (helper.joinable())
-                helper.join();
-            if (helperFailure)
-                std::rethrow_exception(helperFailure);
-            folder.flushTo(staging->path());
+        const ExportTarget target { folder, writer, staging->path(),
+            crs.srs ? esriProjectionText(*crs.srs) : QByteArray() };
+        // As many grids at a time as there are cores, each with a coordinate system of its own (GDAL's
+        // are not to be shared between threads); progress and cancel here between them.
+        const std::size_t batch = std::size_t(std::max(1, workerCount()));
+        std::vector<std::unique_ptr<OGRSpatialReference>> srsCopies(batch);
+        if (crs.srs)
+            for (auto &copy : srsCopies)
+                copy.reset(crs.srs->Clone());
+        for (std::size_t i = 0; i < grids.size(); i += batch) {
+            const std::size_t count = std::min(batch, grids.size() - i);
+            // Items of one call run at the same time only with different numbers, so each copy is
+            // used by one thread at a time.
+            forEachItem(int(count),
+                [&](int k) { writeGrid(target, m, g, grids[i + std::size_t(k)], srsCopies[std::size_t(k)].get()); });
             // One progress step and one look at Cancel per grid, as when they were written one by one.
-            for (std::size_t done = i + 1; done <= std::min(i + 2, grids.size()); ++done) {
+            for (std::size_t done = i + 1; done <= i + count; ++done) {
                 progress.setFraction(double(done) / double(grids.size() + 1));
                 if (stopWhenCancelled())
                     return;
             }
         }
         writePackage(folder, m, g, grids, crs.srs.get());
-        folder.flushTo(staging->path());
+        target.write(PackageName, folder.take(PackageName));
         if (stopWhenCancelled())
             return;
+        writer.finish();
         moveInto(staging->path(), dir, PackageName);
         Message(session,
             QStringLiteral("Saved %1 result grids and %2 for GIS (%3): %4")
@@ -656,8 +656,7 @@ void writeGisGeoTiff(MemoryFolder &folder, const ProjectModel &m, const QString 
 {
     registerGdalDrivers();
     const GridGeometry g = gridGeometry(m);
-    writeGridValues(folder, g, { stem, description, units }, values, baseMapCrs(m, g).srs.get(),
-        std::span<const GridFormat>(GridFormats).first(1));
+    writeTiff(folder, g, { stem, description, units }, values, baseMapCrs(m, g).srs.get());
 }
 
 QStringList existingGisFiles(const ProjectModel &m, const QString &dir)
