@@ -3,6 +3,7 @@
 #include "analysis/regression_run.h"
 #include "analysis/student_t.h"
 #include "core/batch_run.h"
+#include "core/csv_rows.h"
 #include "core/date_text.h"
 #include "core/errors.h"
 #include "core/number_text.h"
@@ -142,15 +143,13 @@ QByteArray gradientIntervalsCsv(const ProjectModel &model, const std::vector<Gra
     for (std::size_t i = 0; i < intervals.size(); ++i) {
         const GradientInterval &g = intervals[i];
         const bool interval = g.hasInterval;
-        text += QStringList { shortDateText(model.SampleDate(int(i) + 1)), QString::number(g.n),
-            optionalNumber(g.fitted, g.a), optionalNumber(g.fitted, g.b), optionalNumber(interval, g.seA),
-            optionalNumber(interval, g.seB), optionalNumber(g.fitted, g.magnitude),
-            optionalNumber(interval, g.magnitudeLow), optionalNumber(interval, g.magnitudeHigh),
-            optionalNumber(g.fitted, g.direction),
-            optionalNumber(interval && g.directionLow, g.directionLow.value_or(0)),
-            optionalNumber(interval && g.directionHigh, g.directionHigh.value_or(0)) }
-                    .join(u',')
-            + QStringLiteral("\r\n");
+        text += csvRow(
+            { shortDateText(model.SampleDate(int(i) + 1)), QString::number(g.n), optionalNumber(g.fitted, g.a),
+                optionalNumber(g.fitted, g.b), optionalNumber(interval, g.seA), optionalNumber(interval, g.seB),
+                optionalNumber(g.fitted, g.magnitude), optionalNumber(interval, g.magnitudeLow),
+                optionalNumber(interval, g.magnitudeHigh), optionalNumber(g.fitted, g.direction),
+                optionalNumber(interval && g.directionLow, g.directionLow.value_or(0)),
+                optionalNumber(interval && g.directionHigh, g.directionHigh.value_or(0)) });
     }
     return text.toUtf8();
 }

@@ -1,6 +1,7 @@
 #include "analysis/new_well_places.h"
 
 #include "core/batch_run.h"
+#include "core/csv_rows.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/reporting.h"
@@ -59,10 +60,8 @@ QByteArray newWellPlacesCsv(const std::vector<NewWellPlace> &places)
     QString text = QStringLiteral("Rank,X,Y,WOLF,Distance to nearest well,Average concentration\r\n");
     int rank = 0;
     for (const NewWellPlace &p : places)
-        text += QStringList { QString::number(++rank), numberText(p.x), numberText(p.y), numberText(p.wolf),
-            numberText(p.minDistance), numberText(p.concentration) }
-                    .join(u',')
-            + QStringLiteral("\r\n");
+        text += csvRow({ QString::number(++rank), numberText(p.x), numberText(p.y), numberText(p.wolf),
+            numberText(p.minDistance), numberText(p.concentration) });
     return text.toUtf8();
 }
 

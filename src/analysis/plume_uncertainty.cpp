@@ -4,6 +4,7 @@
 #include "analysis/gradient_intervals.h"
 #include "analysis/student_t.h"
 #include "analysis/worker_pool.h"
+#include "core/csv_rows.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/progress.h"
@@ -151,13 +152,6 @@ bool averageBlock(const DrawnSets &sets, int numX, int first, int count, std::ve
 double distanceBetween(double x1, double y1, double x2, double y2)
 {
     return std::hypot(x1 - x2, y1 - y2);
-}
-
-QString csvField(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
@@ -405,10 +399,8 @@ QByteArray detectionWellsCsv(const std::vector<DetectionWell> &wells)
     QString text = QStringLiteral("rank,x,y,probability,nearest_well_distance\r\n");
     int rank = 0;
     for (const DetectionWell &w : wells)
-        text += QStringList { QString::number(++rank), numberText(w.x), numberText(w.y), numberText(w.probability),
-            w.nearestWellDistance ? numberText(*w.nearestWellDistance) : QString() }
-                    .join(u',')
-            + QStringLiteral("\r\n");
+        text += csvRow({ QString::number(++rank), numberText(w.x), numberText(w.y), numberText(w.probability),
+            w.nearestWellDistance ? numberText(*w.nearestWellDistance) : QString() });
     return text.toUtf8();
 }
 
@@ -416,8 +408,7 @@ QByteArray redundantWellsCsv(const std::vector<WellRedundancy> &wells)
 {
     QString text = QStringLiteral("well,probability_without,loss\r\n");
     for (const WellRedundancy &w : wells)
-        text += QStringList { csvField(w.id), numberText(w.probabilityWithout), numberText(w.loss) }.join(u',')
-            + QStringLiteral("\r\n");
+        text += csvRow({ csvField(w.id), numberText(w.probabilityWithout), numberText(w.loss) });
     return text.toUtf8();
 }
 

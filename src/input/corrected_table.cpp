@@ -1,5 +1,6 @@
 #include "input/corrected_table.h"
 
+#include "core/csv_rows.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "input/date_column.h"
@@ -51,12 +52,12 @@ QByteArray correctedCsv(const Table &table, int dateColumn)
     QStringList line;
     for (const QString &name : table.fieldNames())
         line << quoted(name);
-    text += line.join(u',') + QStringLiteral("\r\n");
+    text += csvRow(line);
     for (int r = 0; r < table.recordCount(); ++r) {
         line.clear();
         for (int c = 0; c < columns; ++c)
             line << quoted(cellText(table.cell(r, c), c == dateColumn ? dateOrder : std::nullopt));
-        text += line.join(u',') + QStringLiteral("\r\n");
+        text += csvRow(line);
     }
     return text.toUtf8();
 }
