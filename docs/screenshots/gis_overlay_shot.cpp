@@ -87,11 +87,12 @@ bool saveGisOverlay(Session &session, const QString &file)
     }
 
     DrawingComponent &map = drawingOf(session);
-    const QSize size(1600, 1200);
-    const QRectF view = fullView(map);
-    const MapViewTransform toDevice(view, QRectF(QPointF(), QSizeF(size)), mapYDown(map));
-    // The base map alone, then the workbench's layers are drawn again from their files.
+    // The base map alone, then the workbench's layers are drawn again from their files. The view
+    // is the base map's, so the room the legends took beside the site is not left blank.
     map.ClearOverlays(0);
+    const QRectF view = fullView(map);
+    const QSize size(1600, int(1600 * view.height() / view.width()));
+    const MapViewTransform toDevice(view, QRectF(QPointF(), QSizeF(size)), mapYDown(map));
     QImage overlay = renderMapImage(map, view, size);
     Redraw(session, 0);
 

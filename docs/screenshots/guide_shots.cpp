@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -129,6 +130,15 @@ QString baseMapOnlyCopy(const QString &project)
     return copy;
 }
 
+// Brings a tab of the window's tab widget to the front; a negative index counts from the end.
+std::function<void(ChildForm &)> showTab(int index)
+{
+    return [index](ChildForm &f) {
+        if (auto *tabs = f.findChild<QTabWidget *>())
+            tabs->setCurrentIndex(index < 0 ? tabs->count() + index : index);
+    };
+}
+
 void press(ChildForm &form, const QString &text)
 {
     if (QAbstractButton *button = buttonNamed(&form, text)) {
@@ -180,22 +190,30 @@ int main(int argc, char **argv)
         const auto readData = [&](ChildForm &f) { next(f), press(f, QStringLiteral("Read Data")); };
         const Shot shots[] = {
             { "units", "mnuEditUnits", "frmUnits" },
-            { "transport-data", "mnuEditTransportData", "frmTransData" },
-            { "plot-limits", "mnuMapSetPlotLimits", "frmPlotLmts",
-                [](ChildForm &f) {
-                    if (auto *tabs = f.findChild<QTabWidget *>())
-                        tabs->setCurrentIndex(tabs->count() - 1); // the model grid
-                } },
+            { "transport-data", "mnuEditTransportData", "frmTransData", showTab(0) },
+            { "transport-uncertainty", "mnuEditTransportData", "frmTransData", showTab(1) },
+            { "plot-limits", "mnuMapSetPlotLimits", "frmPlotLmts", showTab(-1) }, // the model grid
             { "source", "mnuEditSourceLocation", "frmSource" },
             { "wells-file", "mnuEditWellLocations", "frmWells", next },
             { "wells-fields", "mnuEditWellLocations", "frmWells", readData },
             { "wells-data", "mnuEditWellLocations", "frmWells", next },
             { "levels-fields", "mnuEditWaterLevelData", "frmWldata", [&](ChildForm &f) { next(f), readData(f); } },
+            // The guide selects the first date and shows its contours.
             { "regression-results", "mnuViewWaterLevelContours", "frmRegRes",
                 [](ChildForm &f) {
                     if (auto *table = f.findChild<QTableWidget *>())
-                        table->selectRow(1);
+                        table->selectRow(0);
                     press(f, QStringLiteral("Show Contour"));
+                } },
+            { "regression-intervals", "mnuViewWaterLevelContours", "frmRegRes",
+                [](ChildForm &f) {
+                    if (auto *intervals = f.findChild<QCheckBox *>(QStringLiteral("chkIntervals")))
+                        intervals->setChecked(true);
+                    settle(200);
+                    // The window keeps its size when the columns and the rose appear; the guide
+                    // has the reader widen it, as this does.
+                    if (QWidget *frame = frameOf(&f))
+                        frame->adjustSize();
                 } },
             { "plume-contours", "mnuViewPlumeContours", "frmPlumeSpect" },
             { "mindist-contours", "mnuViewMinDistContours", "frmMinDist" },
