@@ -297,6 +297,7 @@ ExactComparison compareExactPlume(Session &session)
             sums[n] += date[n];
         progress.setFraction(double(s) / (m.NumSamples + 1));
         progress.breathe();
+        progress.throwIfCancelled();
     }
     c.average.resize(nodes);
     c.difference.resize(nodes);

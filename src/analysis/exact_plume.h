@@ -95,6 +95,15 @@ std::vector<CentrelineNode> centrelineNodes(ProjectModel &model);
 // the Domenico average), the difference from the Domenico average of the last run and the largest
 // centreline under-prediction. Needs a complete analytical run; raises its failures. The model's
 // flow rotation is left as it was.
+// A cancel asked for through the progress bar throws WorkCancelled.
 ExactComparison compareExactPlume(Session &session);
+
+// The last comparison of the open project, kept in the session only (not in the project file) for
+// the views that show it; a cleared project drops it.
+struct ExactPlumeStore : SessionPart {
+    explicit ExactPlumeStore(Session &) { }
+    void projectCleared() override { last.reset(); }
+    std::optional<ExactComparison> last;
+};
 
 } // namespace qel

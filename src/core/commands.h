@@ -34,6 +34,9 @@ enum class Command {
     ViewPlumeContours,
     ViewMinDistContours,
     ViewWolfContours,
+    ViewDetectionContours, // the plume uncertainty study's detection probability
+    ViewExactPlumeContours, // the exact strip-source plume's date average
+    ViewExactDifferenceContours, // exact minus Domenico
     ViewSessionLog,
     ViewMessageWindow,
     MapSetScale,
@@ -43,6 +46,7 @@ enum class Command {
     RunRegression,
     RunAnalytical,
     RunPlumeUncertainty,
+    RunExactPlume,
     ToolsOptions,
     WindowCascade,
     WindowTile,

@@ -72,7 +72,7 @@ void RemoveTempFiles(Session &session)
         return;
     const QStringList present = temp.entryList(QDir::Files);
     try {
-        for (int i = 0; i <= 6; ++i) {
+        for (int i = 0; i <= 9; ++i) {
             for (const QString &extension : session.layerFileExtensions) {
                 const QString wanted = session.app.LayerName[std::size_t(i)] + extension;
                 for (const QString &name : present) {

@@ -147,6 +147,11 @@ struct ProjectModel {
 
     // Contour views: plume concentration, minimum distance, WOLF factor
     ContourView PC, MD, WF;
+    // The views of the studies beside the plume (detection probability, exact plume, exact minus
+    // Domenico). Like the studies they show, they last the session: the project file keeps none.
+    ContourView DP, XA, XD;
+    bool DPDone = false, XADone = false, XDDone = false;
+    int16 DPMapIndex = 0, XAMapIndex = 0, XDMapIndex = 0;
 
     // Working values shared by the contour views and the colour picker
     Colour SelectedColor = 0;

@@ -50,7 +50,8 @@ void startUp(Session &session)
     GetWindowsVersion(session);
     session.model.ProjectStatus = QStringLiteral("New");
     session.app.HelpContext = 1000;
-    const char *names[] = { "WELLS", "WLCONT", "LIMITS", "SOURCE", "PCCONT", "MDCONT", "WFCONT" };
+    const char *names[]
+        = { "WELLS", "WLCONT", "LIMITS", "SOURCE", "PCCONT", "MDCONT", "WFCONT", "DPCONT", "XPCONT", "XDCONT" };
     for (std::size_t i = 0; i < std::size(names); ++i)
         session.app.LayerName[i] = QString::fromLatin1(names[i]);
     ReadINIFile(session);

@@ -81,6 +81,12 @@ LayerTreeState::LayerTreeState()
         { LayerKey::Plumes, QStringLiteral("Plumes"), 6, QStringLiteral("pccont") },
         { LayerKey::MinDistances, QStringLiteral("Min distances"), 8, QStringLiteral("mdcont") },
         { LayerKey::WolfFactor, QStringLiteral("WOLF factor"), 7, QStringLiteral("wfcont") },
+        { LayerKey::Detection, QStringLiteral("Detection probability"), 10, QStringLiteral("dpcont"), CheckState::None,
+            false, true },
+        { LayerKey::ExactPlume, QStringLiteral("Exact plume"), 11, QStringLiteral("xpcont"), CheckState::None, false,
+            true },
+        { LayerKey::ExactDifference, QStringLiteral("Exact - Domenico"), 12, QStringLiteral("xdcont"), CheckState::None,
+            false, true },
     };
 }
 
@@ -118,7 +124,8 @@ bool LayerTreeState::toggle(LayerKey key)
 
 const std::vector<int> &LayerTreeState::redrawOrder()
 {
-    static const std::vector<int> order = { 8, 7, 6, 4, 5, 3, 9 };
+    // The studies' bands lie over the plume's, which they are read beside.
+    static const std::vector<int> order = { 8, 7, 6, 11, 12, 10, 4, 5, 3, 9 };
     return order;
 }
 

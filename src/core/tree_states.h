@@ -48,7 +48,19 @@ private:
 };
 
 // The result layers over the base map, in tree order.
-enum class LayerKey { Wells, PlotLimits, Source, WlContours, Plumes, MinDistances, WolfFactor };
+enum class LayerKey {
+    Wells,
+    PlotLimits,
+    Source,
+    WlContours,
+    Plumes,
+    MinDistances,
+    WolfFactor,
+    // The studies beside the plume, listed only once drawn.
+    Detection,
+    ExactPlume,
+    ExactDifference,
+};
 
 struct LayerNode {
     LayerKey key;
@@ -57,9 +69,12 @@ struct LayerNode {
     QString fileBase; // base name of the layer file under the project's Temp folder
     CheckState state = CheckState::None;
     bool enabled = false;
+    // A study's layer: the tree lists it only while it is enabled, so that a project without the
+    // study shows the seven layers it always had.
+    bool listedWhenEnabled = false;
 };
 
-// The seven result layers over the base map: tick and enabled state of each, in tree order.
+// The result layers over the base map: tick and enabled state of each, in tree order.
 class LayerTreeState {
 public:
     LayerTreeState();

@@ -8,7 +8,7 @@ namespace qel {
 
 bool isDrawingNumber(int number)
 {
-    return number == 1 || (number >= 3 && number <= 9);
+    return number == 1 || (number >= 3 && number <= 12);
 }
 
 std::optional<Justification> Justification::parse(const QString &code)

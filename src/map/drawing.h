@@ -20,6 +20,10 @@ enum DrawingNumber : int {
     WolfDrawing = 7,
     MinDistanceDrawing = 8,
     SourceDrawing = 9,
+    // The studies beside the plume: detection probability, exact plume, exact minus Domenico.
+    DetectionDrawing = 10,
+    ExactPlumeDrawing = 11,
+    ExactDifferenceDrawing = 12,
 };
 
 bool isDrawingNumber(int number);

@@ -136,7 +136,7 @@ private:
     void keepStored(Slot &s);
 
     Frontend *m_frontend;
-    std::array<Slot, 10> m_slots;
+    std::array<Slot, 13> m_slots;
     std::unordered_map<QString, StoredDrawing> m_stored; // by file
     int m_current = BaseDrawing;
     int m_lastDrawing = 0; // drawing of the entity added last, 0 for none

@@ -65,7 +65,7 @@ bool readsBack(const Entity &e)
 
 bool readsBack(const Drawing &d)
 {
-    if (d.number < 0 || d.number > 9 || d.mode < 0 || d.mode > 32767)
+    if (d.number < 0 || d.number > ExactDifferenceDrawing || d.mode < 0 || d.mode > 32767)
         return false;
     for (const DrawingLayer &l : d.layers)
         if (l.name.isEmpty() || l.color < 0 || l.color > LastColorIndex || l.flag < -32768 || l.flag > 32767)
@@ -549,7 +549,7 @@ Drawing parseLayerFile(const QByteArray &bytes, const QString &source)
         const int version = r.integer(meta, QStringLiteral("version"), FormatVersion, 1, 1000);
         if (version > FormatVersion)
             r.fail(QStringLiteral("it was written by a newer version of this program (format %1)").arg(version));
-        d.number = r.integer(meta, QStringLiteral("drawing"), 0, 0, 9);
+        d.number = r.integer(meta, QStringLiteral("drawing"), 0, 0, ExactDifferenceDrawing);
         d.mode = r.integer(meta, QStringLiteral("mode"), 24, 0, 32767);
         int i = 0;
         for (const QJsonValue &v : r.array(meta.value(u"layers").isUndefined() ? QJsonArray() : meta.value(u"layers"),

@@ -1,5 +1,6 @@
 #include "views/contour_bands.h"
 
+#include "analysis/plume_uncertainty.h"
 #include "core/date_text.h"
 #include "core/errors.h"
 #include "core/paths.h"
@@ -80,13 +81,38 @@ public:
     void bands(int sample)
     {
         const double sp = m.PCGridSpacing;
-        std::vector<double> row(std::size_t(std::max<int>(m.PCNumX, 0)));
+        const std::size_t numX = std::size_t(std::max<int>(m.PCNumX, 0));
+        const std::vector<double> *study = info.persistent ? nullptr : studyGrid(session, info.kind);
+        if (!info.persistent && !study)
+            throw QelError(ErrInvalidCall, studyMissingText(info.kind));
+        std::vector<double> row(numX);
         for (int r = 1; r <= m.PCNumY; ++r) {
             const double y = m.PCTop - (r - 1) * sp;
-            for (int c = 1; c <= m.PCNumX; ++c)
-                row[std::size_t(c - 1)] = contourGridValue(m, info.kind, c, r, sample);
-            for (const BandRun &run : rowBandRuns(view, info.skipsNonPositive, row, m.PCLeft, sp))
+            if (study)
+                std::copy_n(study->begin() + std::ptrdiff_t(std::size_t(r - 1) * numX), numX, row.begin());
+            else
+                for (int c = 1; c <= m.PCNumX; ++c)
+                    row[std::size_t(c - 1)] = contourGridValue(m, info.kind, c, r, sample);
+            for (const BandRun &run : rowBandRuns(view, info.skipsNonPositive, row, m.PCLeft, sp, info.signedValues))
                 line(run.x1, y, run.x2, y, view.LineWidth, run.color);
+        }
+    }
+
+    // The study's best places for new wells, numbered by rank over the bands.
+    void detectionWells()
+    {
+        const auto &study = session.part<PlumeUncertaintyStore>().last;
+        if (!study)
+            return;
+        const double h = m.MapTextSize > 0 ? m.MapTextSize : 1;
+        int rank = 0;
+        for (const DetectionWell &w : study->detectionWells) {
+            map.AddCircle({}, w.x, w.y, 0.5 * h);
+            map.SetEntityProperty(QStringLiteral("ELINE"), QStringLiteral("2"));
+            map.SetEntityProperty(QStringLiteral("LAYER"), QLatin1String(info.layerName));
+            map.SetEntityColor(map.LastEntityHandle(), LegendTextColor);
+            const QString number = QString::number(++rank);
+            legendText(QStringLiteral("Rank") + number, w.x + 0.8 * h, w.y, h, number);
         }
     }
 
@@ -106,6 +132,9 @@ public:
         case ContourKind::Wolf:
             return QStringLiteral("WOLF (") + m.ConcUnits + QStringLiteral(" . ") + m.DistUnits
                 + QStringLiteral("-Sq)");
+        case ContourKind::Detection: return QStringLiteral("Detection probability");
+        case ContourKind::ExactPlume: return QStringLiteral("Exact plume (") + m.ConcUnits + QLatin1Char(')');
+        case ContourKind::ExactDifference: return QStringLiteral("Exact - Domenico (") + m.ConcUnits + QLatin1Char(')');
         }
         return {};
     }
@@ -123,8 +152,8 @@ public:
         double y = ly - 2 * h;
         qsizetype longest = 0;
         for (int k = 1; k <= view.NumLevels; ++k) {
-            const QString label
-                = FormatToString(session, view.CMin(k)) + QStringLiteral(" - ") + FormatToString(session, view.CMax(k));
+            const QString label = contourValueText(session, info.kind, view.CMin(k)) + QStringLiteral(" - ")
+                + contourValueText(session, info.kind, view.CMax(k));
             longest = std::max(longest, label.size());
             const int color = view.CColor(k);
             double last = y;
@@ -185,8 +214,8 @@ int levelColorOf(const ContourView &levels, double value)
     return level ? levels.CColor(level) : 0;
 }
 
-std::vector<BandRun> rowBandRuns(
-    const ContourView &levels, bool skipsNonPositive, std::span<const double> values, double left, double spacing)
+std::vector<BandRun> rowBandRuns(const ContourView &levels, bool skipsNonPositive, std::span<const double> values,
+    double left, double spacing, bool signedValues)
 {
     std::vector<BandRun> runs;
     const std::size_t n = values.size();
@@ -197,8 +226,9 @@ std::vector<BandRun> rowBandRuns(
         const double x = left + double(i) * spacing;
         const double v = values[i];
         bool passes = true; // the node neither ends nor starts a run
-        if (!(v <= 0 && (current == 0 || skipsNonPositive))) {
-            const int color = levelColorOf(levels, v);
+        const bool skipped = signedValues ? v == 0 && current == 0 : v <= 0 && (current == 0 || skipsNonPositive);
+        if (!skipped) {
+            const int color = signedValues && v == 0 ? 0 : levelColorOf(levels, v);
             if (!(color == 0 && current == 0) && color != White && !(color == current && !lastColumn)) {
                 passes = false;
                 if (current != 0)
@@ -217,6 +247,22 @@ std::vector<BandRun> rowBandRuns(
         lastX = x;
     }
     return runs;
+}
+
+QString contourValueText(Session &session, ContourKind kind, double value)
+{
+    if (contourKindInfo(kind).signedValues && value < 0)
+        return QLatin1Char('-') + FormatToString(session, -value);
+    return FormatToString(session, value);
+}
+
+QString studyMissingText(ContourKind kind)
+{
+    return kind == ContourKind::Detection
+        ? QStringLiteral("There is no detection probability to show: run Run > Plume Uncertainty on the model grid "
+                         "as it is now first.")
+        : QStringLiteral("There is no exact plume to show: run Run > Exact Plume on the model grid as it is now "
+                         "first.");
 }
 
 QString plumeSampleText(const ProjectModel &m, int sample)
@@ -241,6 +287,8 @@ void mapContourBands(Session &session, ContourKind kind, int sample)
             map.SelectDrawing(info.drawing);
             const UpdatesOff updatesOff(map);
             painter.bands(sample);
+            if (kind == ContourKind::Detection)
+                painter.detectionWells();
             if ((m.*(info.view)).Legend)
                 painter.legend();
         }
@@ -251,7 +299,7 @@ void mapContourBands(Session &session, ContourKind kind, int sample)
         session.layers.tick(info.layer);
         session.frontend().layersChanged();
         Redraw(session, 0);
-        session.store(m.*(info.mapIndex), kind == ContourKind::Plume ? int16(sample) : int16(1));
+        storeViewSetting(session, info, m.*(info.mapIndex), kind == ContourKind::Plume ? int16(sample) : int16(1));
     });
 }
 
@@ -273,8 +321,9 @@ void locateContourLegend(Session &session, ContourKind kind)
             if (map.LastInputStatus() != InputPicked)
                 return;
             bool overlaps = false;
-            for (const ContourKind other : { ContourKind::Plume, ContourKind::MinDist, ContourKind::Wolf })
-                if (other != kind && insideLegend(m.*(contourKindInfo(other).view), boxes.of(other), x, y))
+            for (int other = 0; other < ContourKindCount; ++other)
+                if (other != int(kind)
+                    && insideLegend(m.*(contourKindInfo(ContourKind(other)).view), boxes.of(ContourKind(other)), x, y))
                     overlaps = true;
             if (!overlaps)
                 break;
@@ -290,7 +339,8 @@ void locateContourLegend(Session &session, ContourKind kind)
             raise(ErrDivisionByZero);
         view.LegendX = std::trunc(x / m.RoundXY) * m.RoundXY;
         view.LegendY = std::trunc(y / m.RoundXY) * m.RoundXY;
-        session.markChanged();
+        if (info.persistent)
+            session.markChanged();
     });
 }
 
@@ -309,7 +359,7 @@ void clearContourBands(Session &session, ContourKind kind)
         session.layers.disable(info.layer);
         session.frontend().layersChanged();
         // Nothing of this view is on the map now: a reopened project must not draw it again.
-        session.store(session.model.*(info.mapIndex), int16(0));
+        storeViewSetting(session, info, session.model.*(info.mapIndex), int16(0));
     });
 }
 

@@ -7,6 +7,7 @@
 #include "core/step_dependencies.h"
 #include "map/map_session.h"
 #include "views/contour_bands.h"
+#include "views/contour_kinds.h"
 #include "views/nice_range.h"
 
 #include <cmath>
@@ -56,12 +57,12 @@ QString ContourViewLogic::boundText(double value) const
 {
     if (m_kind == ContourKind::MinDist)
         return fixedDecimalsText(value, m_generated ? 1 : 2);
-    return FormatToString(m_session, value);
+    return contourValueText(m_session, m_kind, value);
 }
 
 QString ContourViewLogic::rangeText(double value) const
 {
-    return m_kind == ContourKind::MinDist ? numberText(value) : FormatToString(m_session, value);
+    return m_kind == ContourKind::MinDist ? numberText(value) : contourValueText(m_session, m_kind, value);
 }
 
 void ContourViewLogic::truncateToRoundXY(double &value) const
@@ -78,6 +79,10 @@ QStringList ContourViewLogic::headings() const
     case ContourKind::Plume: return { QStringLiteral("Cmin"), QStringLiteral("Cmax"), QStringLiteral("Color") };
     case ContourKind::MinDist: return { QStringLiteral("Dmin"), QStringLiteral("Dmax"), QStringLiteral("Color") };
     case ContourKind::Wolf: return { QStringLiteral("Fmin"), QStringLiteral("Fmax"), QStringLiteral("Color") };
+    case ContourKind::Detection: return { QStringLiteral("Pmin"), QStringLiteral("Pmax"), QStringLiteral("Color") };
+    case ContourKind::ExactPlume:
+    case ContourKind::ExactDifference:
+        return { QStringLiteral("Cmin"), QStringLiteral("Cmax"), QStringLiteral("Color") };
     }
     return {};
 }
@@ -164,6 +169,12 @@ bool ContourViewLogic::load()
             m_rangeMin = QStringLiteral("DISTmin: ") + fixedDecimalsText(m.MinDistMin, 2);
             m_rangeMax = QStringLiteral("DISTmax: ") + fixedDecimalsText(m.MinDistMax, 2);
             break;
+        case ContourKind::Detection:
+        case ContourKind::ExactPlume:
+        case ContourKind::ExactDifference:
+            if (!loadStudyRange())
+                return;
+            break;
         }
         m_boxes[NumLevelsBox] = QString::number(v.NumLevels);
         m_boxes[LineWidthBox] = QString::number(v.LineWidth);
@@ -196,6 +207,32 @@ bool ContourViewLogic::load()
     return loaded;
 }
 
+bool ContourViewLogic::loadStudyRange()
+{
+    const std::vector<double> *grid = studyGrid(m_session, m_kind);
+    if (!grid) {
+        m_session.ErrorText = studyMissingText(m_kind);
+        ReportWarning(m_session);
+        return false;
+    }
+    const StudyRange range = studyRange(*grid, info().signedValues);
+    ContourView &v = view();
+    if (!done()) {
+        const NiceRange proposed
+            = m_kind == ContourKind::Detection ? NiceRange { 0, 1 } : niceRange(range.min, range.max);
+        v.Min = proposed.min;
+        v.Max = proposed.max;
+        v.NumLevels = 5;
+        v.LineWidth = 1;
+    }
+    m_boxes[MinBox] = contourValueText(m_session, m_kind, v.Min);
+    m_boxes[MaxBox] = contourValueText(m_session, m_kind, v.Max);
+    const QString name = m_kind == ContourKind::Detection ? QStringLiteral("P") : QStringLiteral("C");
+    m_rangeMin = name + QStringLiteral("min: ") + contourValueText(m_session, m_kind, range.min);
+    m_rangeMax = name + QStringLiteral("max: ") + contourValueText(m_session, m_kind, range.max);
+    return true;
+}
+
 bool ContourViewLogic::logRefuses(double value, const char *which) const
 {
     if (!(view().UseLog && value <= 0))
@@ -223,11 +260,11 @@ bool ContourViewLogic::validate(Box box, const QString &text)
         // A reverted value still gets the log-scale warning; the box then shows the stored value,
         // so the focus may leave it.
         case MinBox: {
-            const bool reverts = v < 0;
+            const bool reverts = v < 0 && !info().signedValues;
             if (reverts) {
                 m_boxes[box] = shown(settings.Min);
             } else {
-                m_session.store(settings.Min, v);
+                storeViewSetting(m_session, info(), settings.Min, v);
                 if (m_kind == ContourKind::Wolf)
                     m_boxes[box] = shown(v);
             }
@@ -236,11 +273,11 @@ bool ContourViewLogic::validate(Box box, const QString &text)
             return;
         }
         case MaxBox: {
-            const bool reverts = v < 0 || (m_kind == ContourKind::Wolf && v <= 0);
+            const bool reverts = (v < 0 && !info().signedValues) || (m_kind == ContourKind::Wolf && v <= 0);
             if (reverts)
                 m_boxes[box] = shown(settings.Max);
             else
-                m_session.store(settings.Max, v);
+                storeViewSetting(m_session, info(), settings.Max, v);
             if (info().hasLogScale)
                 accepted = !logRefuses(v, "maximum") || reverts;
             return;
@@ -251,13 +288,13 @@ bool ContourViewLogic::validate(Box box, const QString &text)
                 return;
             if (n > MaxContourLevels)
                 m_boxes[box] = QStringLiteral("5");
-            m_session.store(settings.NumLevels, int16(std::min(n, MaxContourLevels)));
+            storeViewSetting(m_session, info(), settings.NumLevels, int16(std::min(n, MaxContourLevels)));
             return;
         }
         case LineWidthBox: {
             const int n = roundToInt16(v);
             if (n >= 1 && n <= 5)
-                m_session.store(settings.LineWidth, int16(n));
+                storeViewSetting(m_session, info(), settings.LineWidth, int16(n));
             return;
         }
         }
@@ -270,7 +307,7 @@ bool ContourViewLogic::setUseLog(bool ticked)
     if (!info().hasLogScale)
         return false;
     if (!ticked) {
-        m_session.store(view().UseLog, false);
+        storeViewSetting(m_session, info(), view().UseLog, false);
         return false;
     }
     if (leadingNumber(m_boxes[MinBox]) <= 0 || leadingNumber(m_boxes[MaxBox]) <= 0) {
@@ -278,16 +315,16 @@ bool ContourViewLogic::setUseLog(bool ticked)
                                                        "zero or negative! Please change min/max\n"
                                                        "values if you wish to use Log scale."),
             QStringLiteral("QEL"), MsgButtons::Ok, MsgIcon::Warning);
-        m_session.store(view().UseLog, false);
+        storeViewSetting(m_session, info(), view().UseLog, false);
         return false;
     }
-    m_session.store(view().UseLog, true);
+    storeViewSetting(m_session, info(), view().UseLog, true);
     return true;
 }
 
 void ContourViewLogic::setLegend(bool ticked)
 {
-    m_session.store(view().Legend, ticked);
+    storeViewSetting(m_session, info(), view().Legend, ticked);
 }
 
 void ContourViewLogic::chooseSample(int listIndex)
@@ -337,7 +374,7 @@ void ContourViewLogic::generate()
         }
         fillRows(true);
         done() = true;
-        if (!wasDone || !sameLevels(before, v))
+        if (info().persistent && (!wasDone || !sameLevels(before, v)))
             m_session.markChanged();
     });
     m_eventsFromUser = true;
@@ -364,13 +401,13 @@ QString ContourViewLogic::commitCell(int row, int column, const QString &text, b
         }
         Row &r = m_rows[std::size_t(row - 1)];
         (column == 0 ? r.lower : r.upper) = kept;
-        m_session.store(column == 0 ? view().CMin(row) : view().CMax(row), value);
+        storeViewSetting(m_session, info(), column == 0 ? view().CMin(row) : view().CMax(row), value);
         // Bands meet: a band's upper bound is the next band's lower bound, and the other way round.
         const int linked = column == 0 ? row - 1 : row + 1;
         if (linked >= 1 && linked <= int(m_rows.size())) {
             Row &other = m_rows[std::size_t(linked - 1)];
             (column == 0 ? other.upper : other.lower) = kept;
-            m_session.store(column == 0 ? view().CMax(linked) : view().CMin(linked), value);
+            storeViewSetting(m_session, info(), column == 0 ? view().CMax(linked) : view().CMin(linked), value);
         }
         if (committed)
             *committed = true;
@@ -382,7 +419,7 @@ void ContourViewLogic::setLevelColor(int row, int color)
 {
     if (row < 1 || row > int(m_rows.size()) || color < 1 || color > 14)
         return;
-    m_session.store(view().CColor(row), Colour(color));
+    storeViewSetting(m_session, info(), view().CColor(row), Colour(color));
     m_rows[std::size_t(row - 1)].color = color;
 }
 
@@ -391,8 +428,9 @@ void ContourViewLogic::draw()
     const int reportedBefore = m_session.errorsReported;
     mapContourBands(m_session, m_kind, m_kind == ContourKind::Plume ? m_selectedSample : 1);
     // Drawn afresh from the results there are now: a view that was out of date is current again.
-    if (m_session.errorsReported == reportedBefore && m_session.outline.state(info().closeStep) == CheckState::All) {
-        m_session.part<StepFreshness>().stepRan(info().closeStep);
+    const std::optional<Step> step = info().closeStep;
+    if (step && m_session.errorsReported == reportedBefore && m_session.outline.state(*step) == CheckState::All) {
+        m_session.part<StepFreshness>().stepRan(*step);
         m_session.frontend().outlineChanged();
     }
 }
@@ -445,6 +483,22 @@ QString ContourViewLogic::rangeExplanation(bool minimum) const
         return minimum ? QStringLiteral("WOLFmin: the smallest WOLF factor above zero at any node of the model grid "
                                         "(squared distance to the nearest well times the average concentration)")
                        : QStringLiteral("WOLFmax: the largest WOLF factor at any node of the model grid");
+    case ContourKind::Detection:
+        return minimum
+            ? QStringLiteral("Pmin: the smallest probability above zero, at any node of the model grid, that "
+                             "the date-averaged concentration reaches the study's threshold")
+            : QStringLiteral("Pmax: the largest such probability at any node of the model grid");
+    case ContourKind::ExactPlume:
+        return minimum ? QStringLiteral("Cmin: the smallest date-averaged exact concentration above zero at any node "
+                                        "of the model grid")
+                       : QStringLiteral("Cmax: the largest date-averaged exact concentration at any node of the model "
+                                        "grid");
+    case ContourKind::ExactDifference:
+        return minimum
+            ? QStringLiteral("Cmin: the most negative difference, exact minus Domenico, of the date averages "
+                             "at any node of the model grid (Domenico above the exact plume)")
+            : QStringLiteral("Cmax: the largest difference, exact minus Domenico, of the date averages at "
+                             "any node of the model grid (Domenico below the exact plume)");
     }
     return {};
 }
@@ -452,9 +506,24 @@ QString ContourViewLogic::rangeExplanation(bool minimum) const
 void ContourViewLogic::close()
 {
     WriteLog(m_session, m_session.FormTag + QStringLiteral(": [Close]"));
-    m_session.checkNode(info().closeStep);
+    if (info().closeStep)
+        m_session.checkNode(*info().closeStep);
     done() = true;
     m_session.setStatus({});
+}
+
+StudyRange studyRange(const std::vector<double> &grid, bool signedValues)
+{
+    StudyRange range;
+    bool any = false;
+    for (const double v : grid) {
+        if (!std::isfinite(v) || (!signedValues && !(v > 0)))
+            continue;
+        range.min = any ? std::min(range.min, v) : v;
+        range.max = any ? std::max(range.max, v) : v;
+        any = true;
+    }
+    return range;
 }
 
 void replayContourView(Session &session, ContourKind kind)

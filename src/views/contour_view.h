@@ -80,6 +80,8 @@ private:
     void fillRows(bool generated);
     void truncateToRoundXY(double &value) const;
     bool logRefuses(double value, const char *which) const;
+    // A study's view: its range from the study's grid; false (and warned) without the study.
+    bool loadStudyRange();
 
     Session &m_session;
     ContourKind m_kind;
@@ -92,6 +94,13 @@ private:
     std::vector<Row> m_rows;
     QRectF m_placedLegend;
 };
+
+// The range a study's grid spans: the smallest value above zero (of signed values, the smallest)
+// and the largest; 0 and 0 when no node counts.
+struct StudyRange {
+    double min = 0, max = 0;
+};
+StudyRange studyRange(const std::vector<double> &grid, bool signedValues);
 
 // The batch replay of a view's Form_Load: the stored bands drawn again while a project is read.
 void replayContourView(Session &session, ContourKind kind);

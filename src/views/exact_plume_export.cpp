@@ -4,6 +4,7 @@
 #include "core/batch_run.h"
 #include "core/errors.h"
 #include "core/number_text.h"
+#include "core/progress.h"
 #include "core/reporting.h"
 #include "views/gis_export.h"
 #include "views/gis_staging.h"
@@ -37,6 +38,17 @@ QString stemOf(const QString &file)
 }
 
 } // namespace
+
+void reportComparison(Session &session, const ExactComparison &c)
+{
+    Message(session, centrelineMessage(session.model, c));
+    if (c.unconverged > 0) {
+        session.ErrorText = QStringLiteral("The exact plume did not reach its accuracy at %1 nodes (all dates "
+                                           "together); their values are the quadrature's best estimate.")
+                                .arg(c.unconverged);
+        ReportWarning(session);
+    }
+}
 
 QString centrelineMessage(const ProjectModel &m, const ExactComparison &c)
 {
@@ -72,6 +84,7 @@ bool exportExactPlume(Session &session, const QString &dir, bool replace)
     return guarded(session, Tag, [&] {
         const ExactComparison c = compareExactPlume(session);
         const ProjectModel &m = session.model;
+        session.part<ExactPlumeStore>().last = c;
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         MemoryFolder folder;
@@ -91,14 +104,25 @@ bool exportExactPlume(Session &session, const QString &dir, bool replace)
         Message(session,
             QStringLiteral("Saved %1 and %2 of the exact strip-source plume: %3")
                 .arg(ExactAverageFile, ExactDifferenceFile, dir));
-        Message(session, centrelineMessage(m, c));
-        if (c.unconverged > 0) {
-            session.ErrorText = QStringLiteral("The exact plume did not reach its accuracy at %1 nodes (all dates "
-                                               "together); their values are the quadrature's best estimate.")
-                                    .arg(c.unconverged);
-            ReportWarning(session);
+        reportComparison(session, c);
+    });
+}
+
+bool runExactPlume(Session &session)
+{
+    bool completed = false;
+    guarded(session, QStringLiteral("ExactPlume:run"), [&] {
+        try {
+            ExactComparison c = compareExactPlume(session);
+            session.setStatus(QStringLiteral("Exact strip-source plume finished."));
+            reportComparison(session, c);
+            session.part<ExactPlumeStore>().last = std::move(c);
+            completed = true;
+        } catch (const WorkCancelled &) {
+            reportCancelled(session, QStringLiteral("Exact plume cancelled; the results are as they were."));
         }
     });
+    return completed;
 }
 
 void registerExactPlumeBatchOutput()

@@ -24,6 +24,15 @@ bool exportExactPlume(Session &session, const QString &dir, bool replace);
 // The Message line of a comparison: the largest centreline under-prediction and where it is.
 QString centrelineMessage(const ProjectModel &m, const ExactComparison &comparison);
 
+// What a finished comparison tells the person: the centreline line in the Message window, and a
+// warning when nodes fell short of their accuracy.
+void reportComparison(Session &session, const ExactComparison &comparison);
+
+// Run > Exact Plume: computes the comparison with the progress bar (cancel leaves the one before),
+// keeps it in the session for the exact plume's views and says what it found. Failures are
+// reported under "ExactPlume:run"; returns whether it completed.
+bool runExactPlume(Session &session);
+
 // Makes `qel --batch P --exact-plume DIR [--overwrite]` available.
 void registerExactPlumeBatchOutput();
 

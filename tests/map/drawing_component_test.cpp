@@ -49,7 +49,7 @@ TEST(DrawingComponent, BadCallsAreErrors)
     } cases[] = {
         { "property before any entity", [](auto &m) { m.SetEntityProperty("ECOLOR", "3"); }, ErrInvalidCall },
         { "drawing 2", [](auto &m) { m.SelectDrawing(2); }, ErrInvalidCall },
-        { "drawing 10", [](auto &m) { m.SelectDrawing(10); }, ErrInvalidCall },
+        { "drawing 13", [](auto &m) { m.SelectDrawing(13); }, ErrInvalidCall },
         { "unknown property", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("EFILL", "1"); },
             ErrInvalidCall },
         { "colour 15", [](auto &m) { m.AddPoint("", 0, 0), m.SetEntityProperty("ECOLOR", "15"); }, ErrInvalidCall },

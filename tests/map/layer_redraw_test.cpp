@@ -52,12 +52,12 @@ TEST(Redraw, LoadsTheTickedLayersFromTheirFilesAndStopsAtAMissingOne)
         EXPECT_EQ(map.drawing(BaseDrawing).entities.size(), 1u);
         return shown;
     };
-    EXPECT_EQ(redraw(6), (std::vector<int> { 8, 7, 4, 5, 3, 9 }));
+    EXPECT_EQ(redraw(6), (std::vector<int> { 8, 7, 11, 12, 10, 4, 5, 3, 9 }));
     EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error).isEmpty());
 
     // The layers after the missing one in the order stay hidden.
     ASSERT_TRUE(QFile::remove(t.session->model.ProjectDir + QStringLiteral("Temp/wlcont.geojson")));
-    EXPECT_EQ(redraw(0), (std::vector<int> { 8, 7, 6 }));
+    EXPECT_EQ(redraw(0), (std::vector<int> { 8, 7, 6, 11, 12, 10 }));
     const QStringList errors = t.frontend.boxTexts(MsgIcon::Error);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("QEL(Layers:Redraw): 53: \n"))) << errors[0].toStdString();

@@ -3,11 +3,15 @@
 #include "gui/common/refused_box.h"
 
 #include "core/help_topics.h"
+#include "core/reporting.h"
 #include "gui/help/help_window.h"
 #include "gui/map/map_window.h"
+#include "gui/views/study_view_panel.h"
 #include "gui/workbench/main_window.h"
 #include "map/color_table.h"
+#include "views/contour_bands.h"
 #include "views/grid_export.h"
+#include "views/study_view_export.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,6 +50,9 @@ const char *prefixOf(ContourKind kind)
     case ContourKind::Plume: return "PC";
     case ContourKind::MinDist: return "MD";
     case ContourKind::Wolf: return "WF";
+    case ContourKind::Detection: return "DP";
+    case ContourKind::ExactPlume: return "XP";
+    case ContourKind::ExactDifference: return "XD";
     }
     return "";
 }
@@ -56,6 +63,9 @@ QString captionOf(ContourKind kind)
     case ContourKind::Plume: return QStringLiteral("Plume Contours");
     case ContourKind::MinDist: return QStringLiteral("Minimum Distance Contours");
     case ContourKind::Wolf: return QStringLiteral("WOLF Contours");
+    case ContourKind::Detection: return QStringLiteral("Detection Probability Contours");
+    case ContourKind::ExactPlume: return QStringLiteral("Exact Plume Contours");
+    case ContourKind::ExactDifference: return QStringLiteral("Exact minus Domenico Contours");
     }
     return {};
 }
@@ -66,6 +76,9 @@ int helpTopicOf(ContourKind kind)
     case ContourKind::Plume: return HelpTopic::PlumeContours;
     case ContourKind::MinDist: return HelpTopic::MinDistContours;
     case ContourKind::Wolf: return HelpTopic::WolfContours;
+    case ContourKind::Detection:
+    case ContourKind::ExactPlume:
+    case ContourKind::ExactDifference: return HelpTopic::PlumeContours;
     }
     return HelpTopic::Contents;
 }
@@ -77,6 +90,9 @@ QChar rangeLetterOf(ContourKind kind)
     case ContourKind::Plume: return u'C';
     case ContourKind::MinDist: return u'D';
     case ContourKind::Wolf: return u'F';
+    case ContourKind::Detection: return u'P';
+    case ContourKind::ExactPlume:
+    case ContourKind::ExactDifference: return u'C';
     }
     return u'C';
 }
@@ -114,6 +130,9 @@ QString ContourViewWindow::formName(ContourKind kind)
     case ContourKind::Plume: return QStringLiteral("frmPlumeSpect");
     case ContourKind::MinDist: return QStringLiteral("frmMinDist");
     case ContourKind::Wolf: return QStringLiteral("frmWOLF");
+    case ContourKind::Detection:
+    case ContourKind::ExactPlume:
+    case ContourKind::ExactDifference: return QLatin1String(contourKindInfo(kind).formTag);
     }
     return {};
 }
@@ -297,6 +316,8 @@ ContourViewWindow::ContourViewWindow(Session &session, ContourKind kind, MainWin
     layout->setContentsMargins(16, 14, 16, 14);
     layout->setSpacing(14);
     layout->addLayout(top);
+    if (QWidget *study = studyPanel(session, kind, this))
+        layout->addWidget(study);
     layout->addLayout(buttons);
 
     setColorPickTarget(session, m_colorCaller, this);
@@ -529,6 +550,8 @@ void ContourViewWindow::cmdExport_Click()
         mdExportClicked(session());
     else if (m_logic.kind() == ContourKind::Wolf)
         wfExportClicked(session());
+    else
+        studyGridExportClicked(session(), m_logic.kind());
 }
 
 bool ContourViewWindow::closeProcedure()
@@ -542,6 +565,12 @@ bool ContourViewWindow::closeProcedure()
 WindowFactories::FormFactory contourViewFactory(ContourKind kind)
 {
     return [kind](Session &session, QWidget *parent) -> ChildForm * {
+        // A study's view has nothing to show before its study ran on the grid as it is.
+        if (!contourKindInfo(kind).persistent && !studyGrid(session, kind)) {
+            session.ErrorText = studyMissingText(kind);
+            ReportWarning(session);
+            return nullptr;
+        }
         return new ContourViewWindow(session, kind, qobject_cast<MainWindow *>(parent));
     };
 }

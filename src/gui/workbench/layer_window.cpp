@@ -42,6 +42,7 @@ void LayerWindow::refresh()
         if (QTreeWidgetItem *item = m_tree->node(int(node.key))) {
             item->setText(0, node.text);
             m_tree->showNode(item, node.state, node.enabled);
+            item->setHidden(node.listedWhenEnabled && !node.enabled);
         }
     }
 }

@@ -16,6 +16,7 @@
 #include "gui/workbench/window_arrangement.h"
 #include "input/import_wizard.h"
 #include "map/map_display.h"
+#include "views/exact_plume_export.h"
 #include "views/gis_export.h"
 
 #include <QLabel>
@@ -86,6 +87,12 @@ void MainWindow::installHandlers()
     c.setHandler(Command::ViewMinDistContours, formCommand(QStringLiteral("frmMinDist"), m_factories.minDistContours));
     c.setHandler(Command::ViewWolfContours, formCommand(QStringLiteral("frmWOLF"), m_factories.wolfContours));
     c.setHandler(
+        Command::ViewDetectionContours, formCommand(QStringLiteral("frmDetection"), m_factories.detectionContours));
+    c.setHandler(
+        Command::ViewExactPlumeContours, formCommand(QStringLiteral("frmExactPlume"), m_factories.exactPlumeContours));
+    c.setHandler(Command::ViewExactDifferenceContours,
+        formCommand(QStringLiteral("frmExactDifference"), m_factories.exactDifferenceContours));
+    c.setHandler(
         Command::ViewWaterLevelContours, formCommand(QStringLiteral("frmRegRes"), m_factories.waterLevelContours));
     c.setHandler(Command::ViewSessionLog, [this] { viewSessionLog(); });
     c.setHandler(Command::ViewMessageWindow, [this] { toggleMessageWindow(); });
@@ -103,6 +110,7 @@ void MainWindow::installHandlers()
     c.setHandler(Command::RunRegression, [&s] { RunRegress(s); });
     c.setHandler(Command::RunAnalytical, [&s] { Domenico(s); });
     c.setHandler(Command::RunPlumeUncertainty, [this, &s] { runPlumeUncertaintyClicked(s, this); });
+    c.setHandler(Command::RunExactPlume, [&s] { runExactPlume(s); });
     c.setHandler(Command::FileExport, [&s] { ExportAnalyticalResults(s); });
     c.setHandler(Command::FileExportGis, [&s] { exportGisClicked(s); });
     c.setHandler(Command::ViewRegressionOutput, [&s] { OpenRegressionOutputFiles(s); });

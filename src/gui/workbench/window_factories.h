@@ -26,6 +26,9 @@ struct WindowFactories {
     FormFactory plumeContours; // View > Plume Contours, outline "3.3 View plume contours"
     FormFactory minDistContours; // View > Minimum Distance Contours
     FormFactory wolfContours; // View > WOLF Contours
+    FormFactory detectionContours; // View > Detection Probability Contours
+    FormFactory exactPlumeContours; // View > Exact Plume Contours
+    FormFactory exactDifferenceContours; // View > Exact minus Domenico Contours
     FormFactory waterLevelContours; // View > Water Level Contours, outline "2.3 Water level contours"
     FormFactory wellLocations; // Edit > Well Locations, outline "1.4 Well locations"
     FormFactory waterLevels; // Edit > Water Level Data, outline "1.5 Water levels"

@@ -96,6 +96,9 @@ WindowFactories workbenchWindowFactories()
     factories.plumeContours = contourViewFactory(ContourKind::Plume);
     factories.minDistContours = contourViewFactory(ContourKind::MinDist);
     factories.wolfContours = contourViewFactory(ContourKind::Wolf);
+    factories.detectionContours = contourViewFactory(ContourKind::Detection);
+    factories.exactPlumeContours = contourViewFactory(ContourKind::ExactPlume);
+    factories.exactDifferenceContours = contourViewFactory(ContourKind::ExactDifference);
     factories.waterLevelContours = waterLevelContoursFactory();
     factories.wellLocations = wellLocationsFactory();
     factories.waterLevels = waterLevelsFactory();
