@@ -6,6 +6,10 @@
 // usage: qel_guide_shots EXAMPLE.prj OUTPUT_FOLDER
 #include "gis_overlay_shot.h"
 
+#include "analysis/plume_uncertainty.h"
+#include "core/plume_uncertainty_rules.h"
+#include "views/exact_plume_export.h"
+
 #include "core/file_commands.h"
 #include "core/paths.h"
 #include "core/reporting.h"
@@ -147,6 +151,56 @@ void press(ChildForm &form, const QString &text)
     }
 }
 
+// The study views: a plume uncertainty study of the example with its hydraulic conductivity and
+// longitudinal dispersivity uncertain, and the exact plume; each view's bands drawn, the view and
+// the map saved, then cleared. Returns the number of pictures not made.
+int saveStudyShots(Session &session, MainWindow &window, const QString &out)
+{
+    ProjectModel &m = session.model;
+    m.Uncertainty.ranges[0] = { Distribution::LogUniform, 0.5 * m.K, 0, 2 * m.K };
+    m.Uncertainty.ranges[4] = { Distribution::Uniform, 0.5 * m.AlphaX, 0, 1.5 * m.AlphaX };
+    // A threshold well inside the plume, so that the chances differ from place to place.
+    const bool studied = runPlumeUncertainty(session, { 200, 1, 50 * defaultUncertaintyThreshold(m).value });
+    const bool exact = runExactPlume(session);
+    if (!studied || !exact)
+        return 4;
+    const struct {
+        const char *image;
+        const char *command;
+        const char *form;
+    } shots[] = {
+        { "detection-contours", "mnuViewDetectionContours", "frmDetection" },
+        { "exact-difference-contours", "mnuViewExactDifferenceContours", "frmExactDifference" },
+    };
+    int missing = 0;
+    for (const auto &shot : shots) {
+        QAction *action = window.command(QString::fromLatin1(shot.command));
+        if (action)
+            action->trigger();
+        settle();
+        ChildForm *form = window.findChildForm(QString::fromLatin1(shot.form));
+        if (!form) {
+            std::fprintf(stderr, "guide_shots: %s: no window %s\n", shot.image, shot.form);
+            missing += 2;
+            continue;
+        }
+        // The study's bands alone over the base map: the plume's would show through.
+        session.layers.untick(LayerKey::Plumes);
+        press(*form, QStringLiteral("Generate Levels"));
+        press(*form, QStringLiteral("Draw contours"));
+        settle(800);
+        MapWindow *map = findMapWindow(window);
+        missing += !save(frameOf(form), out + QString::fromLatin1(shot.image) + ".png");
+        missing += !map
+            || !save(
+                map->parentWidget() ? map->parentWidget() : map, out + QString::fromLatin1(shot.image) + "-map.png");
+        press(*form, QStringLiteral("Clear"));
+        press(*form, QStringLiteral("Close"));
+        session.layers.tick(LayerKey::Plumes);
+    }
+    return missing;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -239,6 +293,7 @@ int main(int argc, char **argv)
             if (!save(frameOf(form), out + QString::fromLatin1(shot.image) + ".png"))
                 ++missing;
         }
+        missing += saveStudyShots(session, window, out);
         if (!saveGisOverlay(session, out + "gis-overlay.png"))
             ++missing;
         frontend.attach(nullptr);

@@ -1,5 +1,6 @@
 #include "views/contour_bands.h"
 
+#include "analysis/exact_plume.h"
 #include "analysis/plume_uncertainty.h"
 #include "core/date_text.h"
 #include "core/errors.h"
@@ -88,11 +89,19 @@ public:
         std::vector<double> row(numX);
         for (int r = 1; r <= m.PCNumY; ++r) {
             const double y = m.PCTop - (r - 1) * sp;
-            if (study)
+            if (study) {
                 std::copy_n(study->begin() + std::ptrdiff_t(std::size_t(r - 1) * numX), numX, row.begin());
-            else
+            } else {
                 for (int c = 1; c <= m.PCNumX; ++c)
                     row[std::size_t(c - 1)] = contourGridValue(m, info.kind, c, r, sample);
+            }
+            // A difference far below the source concentration is the two solutions' rounding in
+            // their tails, not a difference to draw: it would fill the whole grid.
+            if (info.signedValues) {
+                for (double &v : row)
+                    if (std::fabs(v) < CentrelineFloor * std::fabs(m.C0))
+                        v = 0;
+            }
             for (const BandRun &run : rowBandRuns(view, info.skipsNonPositive, row, m.PCLeft, sp, info.signedValues))
                 line(run.x1, y, run.x2, y, view.LineWidth, run.color);
         }

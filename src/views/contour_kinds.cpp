@@ -20,7 +20,7 @@ const ContourKindInfo &contourKindInfo(ContourKind kind)
             &ProjectModel::WFDone, &ProjectModel::WFMapIndex, true, false, true, false, true },
         { ContourKind::Detection, "Detection", "frmDetection", "MapDPContour", DetectionDrawing, LayerKey::Detection,
             "DPCONTOURS", 6, "Detection probability", "Displaying detection probability contours...", std::nullopt,
-            &ProjectModel::DP, &ProjectModel::DPDone, &ProjectModel::DPMapIndex, false, true, false, false, false },
+            &ProjectModel::DP, &ProjectModel::DPDone, &ProjectModel::DPMapIndex, false, false, false, false, false },
         { ContourKind::ExactPlume, "ExactPlume", "frmExactPlume", "MapXPContour", ExactPlumeDrawing,
             LayerKey::ExactPlume, "XPCONTOURS", 5, "Exact plume", "Displaying exact plume contours...", std::nullopt,
             &ProjectModel::XA, &ProjectModel::XADone, &ProjectModel::XAMapIndex, true, false, true, false, false },

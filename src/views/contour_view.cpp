@@ -498,7 +498,8 @@ QString ContourViewLogic::rangeExplanation(bool minimum) const
             ? QStringLiteral("Cmin: the most negative difference, exact minus Domenico, of the date averages "
                              "at any node of the model grid (Domenico above the exact plume)")
             : QStringLiteral("Cmax: the largest difference, exact minus Domenico, of the date averages at "
-                             "any node of the model grid (Domenico below the exact plume)");
+                             "any node of the model grid (Domenico below the exact plume); differences smaller "
+                             "than 0.1 % of the source concentration are not drawn");
     }
     return {};
 }

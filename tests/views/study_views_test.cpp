@@ -126,7 +126,6 @@ TEST(StudyViews, DrawnAndClearedLikeTheOtherViewsWithoutChangingTheProject)
             << "the box shows the value kept";
         view.validate(ContourViewLogic::MinBox, QString::number(c.proposedMin < 0 ? -1 : 0.001));
         view.generate();
-        view.setLegend(true);
         view.draw();
         const int drawing = view.info().drawing;
         EXPECT_GT(site.count(drawing, EntityKind::Line), 0) << "bands drawn";

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,8 +44,12 @@ QTableWidget *listTable(
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(r, c, item);
         }
+    table->resizeColumnsToContents();
     table->setMinimumHeight(
         table->horizontalHeader()->sizeHint().height() + 5 * table->verticalHeader()->defaultSectionSize());
+    // Every column in view: the table is as wide as its columns and the scroll bar.
+    table->setMinimumWidth(
+        table->horizontalHeader()->length() + table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth());
     return table;
 }
 
@@ -57,7 +62,8 @@ QWidget *detectionPanel(Session &session, const PlumeUncertaintyResult &r, QWidg
     layout->addWidget(wrappedLabel(
         QStringLiteral("%1 parameter sets (seed %2), threshold %3%4: the existing wells see the plume in %5 % of the "
                        "sets. The best places for new wells, at least %6 from every well and from each other, are "
-                       "numbered on the map.")
+                       "numbered on the map (left); the existing wells are listed from the most redundant, with the "
+                       "chance the network still sees the plume without each (right).")
             .arg(r.settings.runs)
             .arg(r.settings.seed)
             .arg(significantText(r.settings.threshold, 4), units, significantText(100 * r.networkProbability, 4),
@@ -77,8 +83,7 @@ QWidget *detectionPanel(Session &session, const PlumeUncertaintyResult &r, QWidg
             QStringLiteral("Nearest well") },
         places, panel));
     tables->addWidget(listTable(QStringLiteral("grdRedundantWells"),
-        { QStringLiteral("Well (most redundant first)"), QStringLiteral("P without it"), QStringLiteral("Loss") },
-        wells, panel));
+        { QStringLiteral("Well"), QStringLiteral("P without it"), QStringLiteral("Loss") }, wells, panel));
     layout->addLayout(tables);
     auto *exportLists = new QPushButton(QStringLiteral("Export well lists"), panel);
     exportLists->setObjectName(QStringLiteral("cmdExportWells"));

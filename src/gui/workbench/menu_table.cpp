@@ -64,7 +64,7 @@ const std::vector<MenuDefinition> &menuDefinitions()
                     "View > Detection Probability"),
                 item(C::ViewExactPlumeContours, "mnuViewExactPlumeContours", "&Exact Plume Contours",
                     "View > Exact Plume"),
-                item(C::ViewExactDifferenceContours, "mnuViewExactDifferenceContours", "Exact &minus Domenico Contours",
+                item(C::ViewExactDifferenceContours, "mnuViewExactDifferenceContours", "E&xact minus Domenico Contours",
                     "View > Exact minus Domenico"),
                 Separator,
                 item(C::ViewSessionLog, "mnuViewSessionLog", "&Session Log File", "View > Session Log"),
