@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -165,8 +166,9 @@ public:
             slab.text.reset(new char[std::size_t(RowsPerSlab) * (std::size_t(m_numX) * FieldBytes + 2)]);
     }
 
-    // rows[iy - 1]: the numX values of row iy.
-    void write(ReportText &r, const std::vector<const double *> &rows)
+    // rows[iy - 1]: the numX values of row iy. afterRow() runs on this thread once for each row
+    // written, as the grid goes to the file.
+    void write(ReportText &r, const std::vector<const double *> &rows, const std::function<void()> &afterRow)
     {
         forEachItem(int(m_slabs.size()), [&](int k) {
             char *p = m_slabs[std::size_t(k)].text.get();
@@ -179,8 +181,11 @@ public:
             }
             m_slabs[std::size_t(k)].size = p - start;
         });
-        for (const Slab &slab : m_slabs)
-            r.appendLarge(slab.text.get(), slab.size);
+        for (std::size_t k = 0; k < m_slabs.size(); ++k) {
+            r.appendLarge(m_slabs[k].text.get(), m_slabs[k].size);
+            for (int iy = int(k) * RowsPerSlab; iy < std::min(m_numY, int(k + 1) * RowsPerSlab); ++iy)
+                afterRow();
+        }
     }
 
 private:
@@ -277,9 +282,10 @@ void writeGrids(Session &session, ReportText &r)
                 m.Conc(m.PCNumX, iy, s);
             rows[std::size_t(iy - 1)] = m.PCNumX >= 1 ? &grids(1, iy, s) : nullptr;
         }
-        grid.write(r, rows);
-        progress.breathe();
-        progress.throwIfCancelled();
+        grid.write(r, rows, [&] {
+            progress.breathe();
+            progress.throwIfCancelled();
+        });
         r.line();
         progress.setFraction(double(s) / blocks);
     }
