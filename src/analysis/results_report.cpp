@@ -1,5 +1,6 @@
 #include "analysis/results_report.h"
 
+#include "analysis/worker_pool.h"
 #include "core/batch_run.h"
 #include "core/date_text.h"
 #include "core/errors.h"
@@ -17,6 +18,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace qel {
 
@@ -88,6 +92,9 @@ int concentrationField(char *out, double value)
     return int(p - out);
 }
 
+// The widest field concentrationField writes (" -1.234E+308"), with room to spare.
+constexpr int FieldBytes = 16;
+
 // The report's lines, gathered in a buffer that goes to the device a chunk at a time; a write
 // that fails or falls short is error 75 naming the file.
 class ReportText {
@@ -95,46 +102,100 @@ public:
     ReportText(QIODevice &device, const QString &name)
         : m_device(device)
         , m_name(name)
+        , m_buffer(new char[ChunkBytes])
     {
-        m_buffer.reserve(ChunkBytes + ChunkBytes / 4);
     }
 
     void line(const QString &text = {})
     {
-        m_buffer += text.toUtf8();
-        endLine();
+        const QByteArray bytes = text.toUtf8();
+        append(bytes.constData(), bytes.size());
+        append("\r\n", 2);
     }
 
-    // A concentration as " 0.000E+00": a blank, four significant digits, an exponent of at least
-    // two digits, written straight into the buffer.
-    void field(double value)
+    void append(const char *bytes, qsizetype size)
     {
-        char text[32];
-        m_buffer.append(text, concentrationField(text, value));
-    }
-
-    void endLine()
-    {
-        m_buffer += "\r\n";
-        if (m_buffer.size() >= ChunkBytes)
+        if (m_size + size > ChunkBytes)
             flush();
+        if (size > ChunkBytes)
+            return put(bytes, size);
+        std::memcpy(m_buffer.get() + m_size, bytes, std::size_t(size));
+        m_size += size;
+    }
+
+    // Bytes made elsewhere go to the device as they are, after what is buffered.
+    void appendLarge(const char *bytes, qsizetype size)
+    {
+        flush();
+        put(bytes, size);
     }
 
     void flush()
     {
-        if (m_device.write(m_buffer) != m_buffer.size())
-            raise(ErrPathFileAccess, m_name);
-        m_written += m_buffer.size();
-        m_buffer.clear();
+        put(m_buffer.get(), m_size);
+        m_size = 0;
     }
 
     qint64 written() const { return m_written; }
 
 private:
+    void put(const char *bytes, qsizetype size)
+    {
+        if (size > 0 && m_device.write(bytes, size) != size)
+            raise(ErrPathFileAccess, m_name);
+        m_written += size;
+    }
+
     QIODevice &m_device;
     QString m_name;
-    QByteArray m_buffer;
+    std::unique_ptr<char[]> m_buffer;
+    qsizetype m_size = 0;
     qint64 m_written = 0;
+};
+
+// The rows of one grid as text, a slab of rows at a time, the slabs made on every core. Each slab
+// has a buffer of its own that holds its widest text, so that no row is copied twice.
+class GridText {
+public:
+    GridText(int numX, int numY)
+        : m_numX(std::max(numX, 0))
+        , m_numY(std::max(numY, 0))
+        , m_slabs(std::size_t((m_numY + RowsPerSlab - 1) / RowsPerSlab))
+    {
+        for (Slab &slab : m_slabs)
+            slab.text.reset(new char[std::size_t(RowsPerSlab) * (std::size_t(m_numX) * FieldBytes + 2)]);
+    }
+
+    // rows[iy - 1]: the numX values of row iy. afterRow() runs on this thread once for each row
+    // written, as the grid goes to the file.
+    void write(ReportText &r, const std::vector<const double *> &rows, const std::function<void()> &afterRow)
+    {
+        forEachItem(int(m_slabs.size()), [&](int k) {
+            char *p = m_slabs[std::size_t(k)].text.get();
+            const char *start = p;
+            for (int iy = k * RowsPerSlab; iy < std::min(m_numY, (k + 1) * RowsPerSlab); ++iy) {
+                for (int ix = 0; ix < m_numX; ++ix)
+                    p += concentrationField(p, rows[std::size_t(iy)][ix]);
+                *p++ = '\r';
+                *p++ = '\n';
+            }
+            m_slabs[std::size_t(k)].size = p - start;
+        });
+        for (std::size_t k = 0; k < m_slabs.size(); ++k) {
+            r.appendLarge(m_slabs[k].text.get(), m_slabs[k].size);
+            for (int iy = int(k) * RowsPerSlab; iy < std::min(m_numY, int(k + 1) * RowsPerSlab); ++iy)
+                afterRow();
+        }
+    }
+
+private:
+    static constexpr int RowsPerSlab = 16;
+    struct Slab {
+        std::unique_ptr<char[]> text;
+        qsizetype size = 0;
+    };
+    int m_numX, m_numY;
+    std::vector<Slab> m_slabs;
 };
 
 // "dd-mmm-yyyy" with English month abbreviations, whatever language the system speaks.
@@ -202,6 +263,9 @@ void writeGrids(Session &session, ReportText &r)
     r.line();
     Progress progress(session);
     const int blocks = m.NumSamples + 1;
+    GridText grid(m.PCNumX, m.PCNumY);
+    ConcentrationGrid &grids = session.model.Conc;
+    std::vector<const double *> rows(std::size_t(std::max(int(m.PCNumY), 0)));
     for (int s = 1; s <= blocks; ++s) {
         if (s <= m.NumSamples) {
             progress.setText(QStringLiteral("Printing concentrations for date ") + shortDateText(m.SampleDate(s)));
@@ -211,13 +275,17 @@ void writeGrids(Session &session, ReportText &r)
             r.line(QStringLiteral("   Arithmetic average concentrations:"));
         }
         r.line();
+        // Every node is checked here, on this thread, by its row's first and last: the slabs read
+        // the rows through pointers.
         for (int iy = 1; iy <= m.PCNumY; ++iy) {
-            for (int ix = 1; ix <= m.PCNumX; ++ix)
-                r.field(m.Conc(ix, iy, s));
-            r.endLine();
+            if (m.PCNumX >= 1)
+                m.Conc(m.PCNumX, iy, s);
+            rows[std::size_t(iy - 1)] = m.PCNumX >= 1 ? &grids(1, iy, s) : nullptr;
+        }
+        grid.write(r, rows, [&] {
             progress.breathe();
             progress.throwIfCancelled();
-        }
+        });
         r.line();
         progress.setFraction(double(s) / blocks);
     }

@@ -6,17 +6,22 @@
 //            followed by the same six at full precision
 //   RESULTS  the fitted level and residual of every well on every date
 // Exit status 0 when every file was written, 1 when the input is unreadable, 2 for bad usage.
+//
+// Plain C++ without Qt: the program runs on every regression, and loading Qt's libraries took a
+// good part of its time.
+#include "regress/number_format.h"
+#include "regress/output_file.h"
+#include "regress/plain_input.h"
 #include "regress/plane_fit.h"
-#include "regress/regress_input.h"
-
-#include "core/whole_file.h"
-
-#include <QFile>
-#include <QString>
-#include <QStringList>
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qel::regress;
 
@@ -24,47 +29,112 @@ namespace {
 
 constexpr double NoLevel = -9999;
 
-// A number in a 10-character field, right-aligned, with as many digits as fit.
-QString field(double value)
+// text padded with blanks to width UTF-16 units (the unit the columns were always counted in), or
+// cut there when truncate is set; half a character cut off becomes '?'.
+void appendWidth(std::string &out, std::string_view text, std::size_t width, bool truncate, bool left = true)
 {
-    for (int digits = 9; digits >= 1; --digits) {
-        const QString text = QString::asprintf("%.*G", digits, value);
-        if (text.size() <= 10)
-            return text.rightJustified(10);
+    std::size_t units = 0, bytes = 0;
+    while (bytes < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[bytes]);
+        const std::size_t size = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::size_t charUnits = size == 4 ? 2 : 1;
+        if (truncate && units + charUnits > width) {
+            if (units < width) {
+                out.append(text.substr(0, bytes));
+                out += '?';
+                return;
+            }
+            break;
+        }
+        units += charUnits;
+        bytes += size;
     }
-    return QStringLiteral("0").rightJustified(10);
+    const std::string padding(units < width ? width - units : 0, ' ');
+    if (!left)
+        out += padding;
+    out.append(text.substr(0, bytes));
+    if (left)
+        out += padding;
+}
+
+void appendInt(std::string &out, long long value, std::size_t width = 0)
+{
+    appendWidth(out, std::to_string(value), width, false, false);
+}
+
+// A number in a 10-character field, right-aligned, with as many digits as fit.
+void appendField(std::string &out, double value)
+{
+    std::string text;
+    for (int digits = 9; digits >= 1; --digits) {
+        text.clear();
+        appendNumber(text, value, 'G', digits);
+        if (text.size() <= 10)
+            return appendWidth(out, text, 10, false, false);
+    }
+    out += "         0";
 }
 
 // One result line of REGRESS: the date in characters 1-21, the six values in 10-character fields,
 // then after character 86 the same six with 17 significant digits. The fields alone lose
 // centimetres of fitted level at survey-sized coordinates; a reader that knows only the fields
 // still finds them where they always were.
-QString resultLine(const QString &label, const PlaneFit &fit)
+void appendResultLine(std::string &out, std::size_t date, std::string_view dateText, const PlaneFit &fit)
 {
+    std::string label;
+    appendInt(label, (long long)(date + 1), 4);
+    label += " '";
+    label += dateText;
+    label += '\'';
+    appendWidth(out, label, 21, true);
     const double values[] = { fit.a, fit.b, fit.c, fit.r2, fit.magnitude, fit.direction };
-    QStringList fields, exact;
     for (double value : values) {
-        fields << field(value);
-        exact << QString::asprintf("%.17G", value);
+        appendField(out, value);
+        out += ' ';
     }
-    return label.leftJustified(21, u' ', true) + fields.join(u' ') + u' ' + exact.join(u' ') + QStringLiteral("\r\n");
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        appendNumber(out, values[i], 'G', 17);
+        out += i + 1 < std::size(values) ? " " : "\r\n";
+    }
 }
 
-std::vector<WellLevel> levelsOf(const RegressInput &input, std::size_t date)
+std::vector<WellLevel> levelsOf(const PlainInput &input, std::size_t date)
 {
     std::vector<WellLevel> levels;
-    for (const RegressWell &w : input.wells)
+    levels.reserve(input.wells.size());
+    for (const PlainWell &w : input.wells)
         if (w.levels[date] != NoLevel)
             levels.push_back({ w.x, w.y, w.levels[date] });
     return levels;
 }
 
-bool write(const char *path, const QString &text)
+// The files written in order, as far as they can be; the first that cannot is named.
+bool write(const std::vector<OutputFile> &files)
 {
-    if (qel::writeWholeFile(QString::fromLocal8Bit(path), text.toUtf8()).written)
+    const std::size_t written = writeWholeFiles(files);
+    if (written == files.size())
         return true;
-    std::fprintf(stderr, "regress: cannot write %s\n", path);
+    std::fprintf(stderr, "regress: cannot write %s\n", files[written].path);
     return false;
+}
+
+bool readWholeFile(const char *path, std::string &bytes)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat about { };
+    if (::fstat(fd, &about) == 0 && S_ISDIR(about.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    char buffer[1 << 16];
+    ssize_t n;
+    bytes.reserve(std::size_t(about.st_size));
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, std::size_t(n));
+    ::close(fd);
+    return n == 0;
 }
 
 } // namespace
@@ -75,74 +145,88 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: regress INPUT FINAL REGRESS RESULTS\n");
         return 2;
     }
-    QFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::string bytes;
+    if (!readWholeFile(argv[1], bytes)) {
         std::fprintf(stderr, "regress: cannot read %s\n", argv[1]);
         return 1;
     }
-    const ParseResult parsed = parseRegressInput(file.readAll());
+    const PlainParse parsed = parsePlainInput(wellFormedUtf8(bytes));
     if (!parsed.input) {
-        const QString text = QStringLiteral("regress: %1: %2\r\n").arg(QString::fromLocal8Bit(argv[1]), parsed.problem);
-        std::fputs(qPrintable(text), stderr);
-        write(argv[2], text);
+        const std::string text = std::string("regress: ") + argv[1] + ": " + parsed.problem + "\r\n";
+        std::fputs(text.c_str(), stderr);
+        write({ { argv[2], text } });
         return 1;
     }
-    const RegressInput &input = *parsed.input;
-    QString final = QStringLiteral("Linear regression of water levels: level = a x + b y + c\r\n\r\n");
-    QString regress
-        = QStringLiteral("Sample Date               a          b          c         R2  Gradient  Direction\r\n");
-    QString results = QStringLiteral("Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n");
+    const PlainInput &input = *parsed.input;
+    std::string final = "Linear regression of water levels: level = a x + b y + c\r\n\r\n";
+    std::string regress = "Sample Date               a          b          c         R2  Gradient  Direction\r\n";
+    std::string results = "Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n";
     // Each well's identifier and place, the same on every date's lines.
-    std::vector<QString> wellPlaces;
+    std::vector<std::string> wellPlaces;
     wellPlaces.reserve(input.wells.size());
-    for (const RegressWell &w : input.wells)
-        wellPlaces.push_back(
-            w.id + u'\t' + QString::number(w.x, 'g', 12) + u'\t' + QString::number(w.y, 'g', 12) + u'\t');
-    results.reserve(qsizetype(input.dates.size()) * qsizetype(input.wells.size()) * 64);
+    for (const PlainWell &w : input.wells) {
+        std::string place = w.id + '\t';
+        appendNumber(place, w.x, 'g', 12);
+        place += '\t';
+        appendNumber(place, w.y, 'g', 12);
+        place += '\t';
+        wellPlaces.push_back(std::move(place));
+    }
+    results.reserve(input.dates.size() * input.wells.size() * 64);
     // The dates side by side at the end, for comparing them at a glance.
-    QString summary
-        = QStringLiteral("Summary\r\n\r\nSample  Date                  Wells      R2    Gradient  Direction\r\n");
-    for (std::size_t d = 0; d < std::size_t(input.dates.size()); ++d) {
+    std::string summary = "Summary\r\n\r\nSample  Date                  Wells      R2    Gradient  Direction\r\n";
+    for (std::size_t d = 0; d < input.dates.size(); ++d) {
+        const std::string &date = input.dates[d];
         const PlaneFit fit = fitPlane(levelsOf(input, d));
-        const QString label = QStringLiteral("%1 '%2'").arg(d + 1, 4).arg(input.dates[qsizetype(d)]);
-        regress += resultLine(label, fit);
+        appendResultLine(regress, d, date, fit);
 
-        final += QStringLiteral("Sample %1, %2: %3 wells\r\n").arg(d + 1).arg(input.dates[qsizetype(d)]).arg(fit.wells);
-        summary += QStringLiteral("%1  %2 %3").arg(d + 1, 6).arg(input.dates[qsizetype(d)], -20).arg(fit.wells, 6);
-        summary += fit.fitted ? QStringLiteral("  %1  %2  %3\r\n")
-                                    .arg(fit.r2, 6, 'f', 4)
-                                    .arg(fit.magnitude, 10, 'g', 6)
-                                    .arg(fit.direction, 9, 'f', 2)
-                              : QStringLiteral("  no plane\r\n");
+        final += "Sample " + std::to_string(d + 1) + ", " + date + ": " + std::to_string(fit.wells) + " wells\r\n";
+        appendInt(summary, (long long)(d + 1), 6);
+        summary += "  ";
+        appendWidth(summary, date, 20, false);
+        summary += ' ';
+        appendInt(summary, fit.wells, 6);
         if (!fit.fitted) {
-            final += QStringLiteral("  no plane: at least three wells not on one line are needed\r\n\r\n");
+            summary += "  no plane\r\n";
+            final += "  no plane: at least three wells not on one line are needed\r\n\r\n";
             continue;
         }
-        final += QStringLiteral("  a = %1, b = %2, c = %3\r\n  R2 = %4, gradient = %5, flow direction = %6 deg\r\n\r\n")
-                     .arg(fit.a, 0, 'g', 10)
-                     .arg(fit.b, 0, 'g', 10)
-                     .arg(fit.c, 0, 'g', 10)
-                     .arg(fit.r2, 0, 'f', 4)
-                     .arg(fit.magnitude, 0, 'g', 6)
-                     .arg(fit.direction, 0, 'f', 2);
-        // Joined piece by piece: a chain of arg() calls scans the growing line once per value,
-        // which for 60000 lines was most of the program's time.
-        const QString datePrefix = QString::number(d + 1) + u'\t' + input.dates[qsizetype(d)] + u'\t';
+        summary += "  ";
+        appendNumber(summary, fit.r2, 'f', 4, 6);
+        summary += "  ";
+        appendNumber(summary, fit.magnitude, 'g', 6, 10);
+        summary += "  ";
+        appendNumber(summary, fit.direction, 'f', 2, 9);
+        summary += "\r\n";
+        final += "  a = ";
+        appendNumber(final, fit.a, 'g', 10);
+        final += ", b = ";
+        appendNumber(final, fit.b, 'g', 10);
+        final += ", c = ";
+        appendNumber(final, fit.c, 'g', 10);
+        final += "\r\n  R2 = ";
+        appendNumber(final, fit.r2, 'f', 4);
+        final += ", gradient = ";
+        appendNumber(final, fit.magnitude, 'g', 6);
+        final += ", flow direction = ";
+        appendNumber(final, fit.direction, 'f', 2);
+        final += " deg\r\n\r\n";
+        const std::string datePrefix = std::to_string(d + 1) + '\t' + date + '\t';
         for (std::size_t k = 0; k < input.wells.size(); ++k) {
-            const RegressWell &w = input.wells[k];
+            const PlainWell &w = input.wells[k];
             if (w.levels[d] == NoLevel)
                 continue;
             const double fitted = fit.a * w.x + fit.b * w.y + fit.c;
             results += datePrefix;
             results += wellPlaces[k];
-            results += QString::number(w.levels[d], 'g', 12);
-            results += u'\t';
-            results += QString::number(fitted, 'f', 4);
-            results += u'\t';
-            results += QString::number(w.levels[d] - fitted, 'f', 4);
-            results += QStringLiteral("\r\n");
+            appendNumber(results, w.levels[d], 'g', 12);
+            results += '\t';
+            appendNumber(results, fitted, 'f', 4);
+            results += '\t';
+            appendNumber(results, w.levels[d] - fitted, 'f', 4);
+            results += "\r\n";
         }
     }
     final += summary;
-    return write(argv[2], final) && write(argv[3], regress) && write(argv[4], results) ? 0 : 1;
+    return write({ { argv[2], final }, { argv[3], regress }, { argv[4], results } }) ? 0 : 1;
 }

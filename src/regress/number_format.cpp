@@ -1,0 +1,195 @@
+#include "regress/number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace qel::regress {
+
+namespace {
+
+// The significant digits of a number without trailing zeros, the first standing for
+// 10^exponent; no digits for zero.
+struct Digits {
+    char d[800];
+    int count = 0;
+    int exponent = 0;
+};
+
+constexpr double Tens[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16,
+    1e17, 1e18, 1e19, 1e20, 1e21, 1e22 }; // exact as doubles
+
+void stripZeros(Digits &x)
+{
+    while (x.count > 0 && x.d[x.count - 1] == '0')
+        --x.count;
+}
+
+// magnitude (positive) rounded to q decimals, from one exact product: magnitude * 10^q and its
+// error by a fused multiply-add tell the rounding, ties included. False where that does not hold
+// (q out of range, a product of 2^52 or more, a number near the bottom of the range).
+bool scaledDigits(double magnitude, int q, Digits &out)
+{
+    if (q < 0 || q > 22 || magnitude < 1e-100)
+        return false;
+    const double p = magnitude * Tens[q];
+    if (!(p < 4503599627370496.0)) // 2^52
+        return false;
+    const double error = std::fma(magnitude, Tens[q], -p);
+    double n = std::nearbyint(p);
+    const double r = p - n; // exact
+    if (r == 0.5 && error >= 0)
+        n += 1;
+    else if (r == -0.5 && error < 0)
+        n -= 1;
+    std::uint64_t whole = std::uint64_t(n);
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, whole).ptr;
+    out.count = whole == 0 ? 0 : int(end - text);
+    std::memcpy(out.d, text, std::size_t(out.count));
+    out.exponent = out.count - 1 - q;
+    stripZeros(out);
+    return true;
+}
+
+// Every digit of magnitude (positive, finite), rounded to q decimals halves away from zero.
+void exactDigits(double magnitude, int q, Digits &out)
+{
+    char text[1100];
+    const auto end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 770).ptr;
+    const char *e = static_cast<const char *>(std::memchr(text, 'e', std::size_t(end - text)));
+    std::from_chars(e + 1 + (e[1] == '+'), end, out.exponent);
+    out.d[0] = text[0];
+    out.count = 1;
+    for (const char *c = text + 2; c < e; ++c)
+        out.d[out.count++] = *c;
+    stripZeros(out);
+    const int keep = out.exponent + 1 + q;
+    if (keep >= out.count)
+        return;
+    if (keep < 0) {
+        out.count = 0;
+        return;
+    }
+    const bool up = out.d[keep] >= '5';
+    out.count = keep;
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && out.d[i] == '9')
+            --i;
+        if (i < 0) {
+            out.d[0] = '1';
+            out.count = 1;
+            ++out.exponent;
+        } else {
+            ++out.d[i];
+            out.count = i + 1;
+        }
+    }
+    stripZeros(out);
+}
+
+void rounded(double magnitude, int q, Digits &out)
+{
+    if (!scaledDigits(magnitude, q, out))
+        exactDigits(magnitude, q, out);
+}
+
+char digitAt(const Digits &x, int power)
+{
+    const int i = x.exponent - power;
+    return i >= 0 && i < x.count ? x.d[i] : '0';
+}
+
+void appendFixed(std::string &out, const Digits &x, int decimals)
+{
+    const int top = x.count > 0 ? std::max(x.exponent, 0) : 0;
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(top + 2 + decimals));
+    char *p = out.data() + start;
+    for (int power = top; power >= 0; --power)
+        *p++ = digitAt(x, power);
+    if (decimals > 0)
+        *p++ = '.';
+    for (int power = -1; power >= -decimals; --power)
+        *p++ = digitAt(x, power);
+    out.resize(std::size_t(p - out.data()));
+}
+
+void appendScientific(std::string &out, const Digits &x, int decimals, bool capital)
+{
+    out += x.count > 0 ? x.d[0] : '0';
+    if (decimals > 0)
+        out += '.';
+    for (int i = 1; i <= decimals; ++i)
+        out += i < x.count ? x.d[i] : '0';
+    out += capital ? 'E' : 'e';
+    const int exponent = x.count > 0 ? x.exponent : 0;
+    out += exponent < 0 ? '-' : '+';
+    const int e = std::abs(exponent);
+    if (e < 10)
+        out += '0';
+    char text[8];
+    out.append(text, std::to_chars(text, text + sizeof text, e).ptr);
+}
+
+// Rounded to significant digits: the exponent first guessed, then set by the rounding itself
+// (9.9996 to four digits is 10.00).
+void significant(double magnitude, int significantDigits, Digits &out)
+{
+    int exponent = int(std::floor(std::log10(magnitude)));
+    for (int tries = 0; tries < 4; ++tries) {
+        rounded(magnitude, significantDigits - 1 - exponent, out);
+        const bool carried = out.exponent == exponent + 1 && out.count == 1 && out.d[0] == '1';
+        if (out.exponent == exponent || carried)
+            return;
+        exponent = out.exponent;
+    }
+}
+
+} // namespace
+
+void appendNumber(std::string &out, double value, char form, int precision)
+{
+    const bool capital = form == 'E' || form == 'G';
+    if (std::isnan(value)) {
+        out += capital ? "NAN" : "nan";
+        return;
+    }
+    if (value < 0)
+        out += '-';
+    if (std::isinf(value)) {
+        out += capital ? "INF" : "inf";
+        return;
+    }
+    const double magnitude = std::fabs(value);
+    Digits x;
+    if (form == 'f') {
+        if (magnitude > 0)
+            rounded(magnitude, precision, x);
+        return appendFixed(out, x, precision);
+    }
+    const bool general = form == 'g' || form == 'G';
+    const int digits = general ? std::max(precision, 1) : precision + 1;
+    if (magnitude > 0)
+        significant(magnitude, digits, x);
+    if (!general)
+        return appendScientific(out, x, precision, capital);
+    const int exponent = x.count > 0 ? x.exponent : 0;
+    if (exponent < digits && exponent >= -4)
+        appendFixed(out, x, std::max(x.count - 1 - exponent, 0));
+    else
+        appendScientific(out, x, std::max(x.count - 1, 0), capital);
+}
+
+void appendNumber(std::string &out, double value, char form, int precision, int width)
+{
+    const std::size_t start = out.size();
+    appendNumber(out, value, form, precision);
+    const std::size_t length = out.size() - start;
+    if (length < std::size_t(width))
+        out.insert(start, std::size_t(width) - length, ' ');
+}
+
+} // namespace qel::regress

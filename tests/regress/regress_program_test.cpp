@@ -1,0 +1,77 @@
+// The regress program run as QEL runs it: the columns of its dates counted as they always were
+// (UTF-16 units, cut at 21 in regress.out), and the files it cannot write named.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RegressRun {
+    int status = -1;
+    QByteArray error;
+};
+
+RegressRun runRegress(const QString &folder, const QStringList &outputs)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(QEL_BINARY_DIR "/bin/regress"), QStringList { QStringLiteral("in.dat") } + outputs);
+    process.waitForFinished(60000);
+    return { process.exitCode(), process.readAllStandardError() };
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeInput(const QString &folder, const QString &date)
+{
+    QFile in(QDir(folder).filePath(QStringLiteral("in.dat")));
+    ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+    in.write(
+        (QStringLiteral(" 3 1 \r\n'") + date + QStringLiteral("' \r\n'a' 0 0 10\r\n'b' 100 0 9\r\n'c' 0 100 11\r\n"))
+            .toUtf8());
+}
+
+} // namespace
+
+TEST(RegressProgram, DateColumnsCountedInUtf16Units)
+{
+    const QString dates[] = { QStringLiteral("15 Jan 2019"), QStringLiteral("\u00E9t\u00E9 2019 \u20AC"),
+        QStringLiteral("a date far longer than its column"), QStringLiteral("0123456789abc\U0001F600"),
+        QStringLiteral("0123456789ab\U0001F600"), QStringLiteral("%1 %2") };
+    for (const QString &date : dates) {
+        SCOPED_TRACE(date.toStdString());
+        QTemporaryDir dir;
+        writeInput(dir.path(), date);
+        ASSERT_EQ(runRegress(dir.path(), { "final.out", "regress.out", "results.out" }).status, 0);
+        const QList<QByteArray> regress = readAll(dir.filePath(QStringLiteral("regress.out"))).split('\n');
+        ASSERT_GE(regress.size(), 2);
+        const QByteArray label
+            = QStringLiteral("%1 '").arg(1, 4).append(date).append(u'\'').leftJustified(21, u' ', true).toUtf8();
+        EXPECT_TRUE(regress[1].startsWith(label)) << regress[1].toStdString();
+        const QByteArray final = readAll(dir.filePath(QStringLiteral("final.out")));
+        EXPECT_TRUE(final.contains((QStringLiteral("Sample 1, ") + date + QStringLiteral(": 3 wells\r\n")).toUtf8()));
+        EXPECT_TRUE(final.contains(
+            (QStringLiteral("%1  ").arg(1, 6) + date.leftJustified(20) + QStringLiteral(" %1  ").arg(3, 6)).toUtf8()));
+        EXPECT_TRUE(
+            readAll(dir.filePath(QStringLiteral("results.out"))).contains(("1\t" + date + "\ta\t0\t0\t10\t").toUtf8()));
+    }
+}
+
+TEST(RegressProgram, NamesTheFileItCannotWriteAndKeepsThoseBefore)
+{
+    QTemporaryDir dir;
+    writeInput(dir.path(), QStringLiteral("15 Jan 2019"));
+    const RegressRun run = runRegress(dir.path(), { "final.out", "missing/regress.out", "results.out" });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.error, "regress: cannot write missing/regress.out\n");
+    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("final.out"))).startsWith("Linear regression of water levels"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("results.out"))));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file left behind";
+}
