@@ -7,12 +7,10 @@
 #include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
-#include "map/color_table.h"
 #include "map/gdal_support.h"
 #include "views/ascii_grid_writer.h"
-#include "views/contour_bands.h"
+#include "views/gis_grids.h"
 #include "views/gis_staging.h"
-#include "views/water_level_contours.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +20,6 @@
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_vsi.h>
-#include <gdal_alg.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -36,53 +33,15 @@
 
 namespace qel {
 
-namespace {
+namespace gis {
 
-const QString Tag = QStringLiteral("GIS:exportGridsForGis");
-const QString PackageName = QStringLiteral("results.gpkg");
+namespace {
 
 QString gdalReason()
 {
     const QString m = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
     return m.isEmpty() ? QStringLiteral("GDAL gave no reason") : m;
 }
-
-[[noreturn]] void cannotWrite(const QString &name)
-{
-    throw QelError(ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(name, gdalReason()), name);
-}
-
-GDALDriver &driver(const char *name)
-{
-    GDALDriver *d = GetGDALDriverManager()->GetDriverByName(name);
-    if (!d)
-        throw QelError(ErrInvalidCall, QStringLiteral("The GDAL driver %1 is not available").arg(QLatin1String(name)));
-    return *d;
-}
-
-// The model grid: node (ix, iy) is the centre of cell (ix - 1, iy - 1), row 1 at the top.
-struct GridGeometry {
-    int nx = 0, ny = 0;
-    double left = 0, top = 0, spacing = 0;
-
-    std::array<double, 6> transform() const
-    {
-        return { left - spacing / 2, spacing, 0, top + spacing / 2, 0, -spacing };
-    }
-    double right() const { return left + (nx - 1) * spacing; }
-    double bottom() const { return top - (ny - 1) * spacing; }
-};
-
-// A grid of the export; its values are taken from the model only when it is written, one grid per
-// core at a time rather than all 63 copied first.
-struct ResultGrid {
-    enum class Kind { Concentration, MinDistance, Wolf };
-    QString stem; // file name without its extension
-    QString description;
-    QString units;
-    Kind kind = Kind::Concentration;
-    int sample = 0; // of a concentration grid
-};
 
 double valueOrNoData(double v)
 {
@@ -110,30 +69,56 @@ std::vector<double> wellGridValues(const ProjectModel &m, const GridGeometry &g,
     return values;
 }
 
+} // namespace
+
+[[noreturn]] void cannotWrite(const QString &name)
+{
+    throw QelError(ErrPathFileAccess, QStringLiteral("Cannot write %1: %2").arg(name, gdalReason()), name);
+}
+
+GDALDriver &driver(const char *name)
+{
+    GDALDriver *d = GetGDALDriverManager()->GetDriverByName(name);
+    if (!d)
+        throw QelError(ErrInvalidCall, QStringLiteral("The GDAL driver %1 is not available").arg(QLatin1String(name)));
+    return *d;
+}
+
+std::vector<double> gridValues(const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid)
+{
+    switch (grid.kind) {
+    case ResultGrid::Kind::MinDistance: return wellGridValues(m, g, m.MinDistGrid);
+    case ResultGrid::Kind::Wolf: return wellGridValues(m, g, m.WOLFGrid);
+    case ResultGrid::Kind::Concentration: break;
+    }
+    return concentrationValues(m, g, grid.sample);
+}
+
+GdalDatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpatialReference *srs)
+{
+    GdalDatasetPtr d(driver("MEM").Create("", g.nx, g.ny, 1, type, nullptr));
+    if (!d)
+        cannotWrite(QStringLiteral("a grid in memory"));
+    std::array<double, 6> gt = g.transform();
+    d->SetGeoTransform(gt.data());
+    if (srs)
+        d->SetSpatialRef(srs);
+    return d;
+}
+
+} // namespace gis
+
+using namespace gis;
+
+namespace {
+
+const QString Tag = QStringLiteral("GIS:exportGridsForGis");
+
 QString plumeStem(const QDate &date, int sample, QHash<QString, int> &seen)
 {
     const QString day = date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("sample%1").arg(sample);
     const int n = ++seen[day];
     return QStringLiteral("plume_") + day + (n > 1 ? QStringLiteral("_%1").arg(n) : QString());
-}
-
-// The water-level contour lines the map shows, none when it shows none. Levels the map cannot draw
-// (reported when it tried) give no lines here either.
-std::vector<ContourSegment> shownWaterLevelContours(const ProjectModel &m)
-{
-    if (!m.RGDone || m.WCMapIndex < 1 || m.WCMapIndex > m.NumSamples)
-        return {};
-    try {
-        return contourSegments(m, m.WCMapIndex, m.WLMin, m.WLInt, m.WLMax);
-    } catch (const QelError &) {
-        return {};
-    }
-}
-
-QString dateOrAverage(const ProjectModel &m, int sample)
-{
-    return sample <= m.NumSamples ? m.SampleDate(sample).toString(Qt::ISODate)
-                                  : QStringLiteral("the average of the dates");
 }
 
 // The file names of the grids without their extensions, in the order of resultGrids.
@@ -163,17 +148,6 @@ std::vector<ResultGrid> resultGrids(const ProjectModel &m)
     grids.push_back({ stems[averageAt + 2], QStringLiteral("WOLF factor"),
         m.ConcUnits + QStringLiteral(" . ") + m.DistUnits + QStringLiteral("-Sq"), Kind::Wolf });
     return grids;
-}
-
-// Row by row from the top, GisNoData where there is no value.
-std::vector<double> gridValues(const ProjectModel &m, const GridGeometry &g, const ResultGrid &grid)
-{
-    switch (grid.kind) {
-    case ResultGrid::Kind::MinDistance: return wellGridValues(m, g, m.MinDistGrid);
-    case ResultGrid::Kind::Wolf: return wellGridValues(m, g, m.WOLFGrid);
-    case ResultGrid::Kind::Concentration: break;
-    }
-    return concentrationValues(m, g, grid.sample);
 }
 
 // The coordinate system of the base map, when it has one that applies to the map coordinates.
@@ -232,18 +206,6 @@ BaseMapCrs baseMapCrs(const ProjectModel &m, const GridGeometry &g)
         + (authority && code ? QStringLiteral("%1:%2").arg(QLatin1String(authority), QLatin1String(code))
                              : QString::fromUtf8(crs.srs->GetName()));
     return crs;
-}
-
-GdalDatasetPtr memoryRaster(const GridGeometry &g, GDALDataType type, const OGRSpatialReference *srs)
-{
-    GdalDatasetPtr d(driver("MEM").Create("", g.nx, g.ny, 1, type, nullptr));
-    if (!d)
-        cannotWrite(QStringLiteral("a grid in memory"));
-    std::array<double, 6> gt = g.transform();
-    d->SetGeoTransform(gt.data());
-    if (srs)
-        d->SetSpatialRef(srs);
-    return d;
 }
 
 const QString TiffExtension = QStringLiteral(".tif");
@@ -332,208 +294,6 @@ void writeGrid(const ExportTarget &target, const ProjectModel &m, const GridGeom
     target.write(grid.stem + AsciiGridExtension, asciiGridText(g.nx, g.ny, g.transform(), GisNoData, values));
     if (!target.projection.isEmpty())
         target.write(grid.stem + ProjectionExtension, target.projection);
-}
-
-// The band class of each node: its level, 0 for none.
-std::vector<std::int32_t> classified(const ContourView &view, const std::vector<double> &values, bool skipNonPositive)
-{
-    std::vector<std::int32_t> classes(values.size(), 0);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const double v = values[i];
-        if (!(v == GisNoData || (skipNonPositive && v <= 0)))
-            classes[i] = levelOf(view, v);
-    }
-    return classes;
-}
-
-QString colourText(Colour index)
-{
-    return colorOfIndex(int(index)).name(QColor::HexRgb).toUpper();
-}
-
-// A GeoPackage layer always names a coordinate system: without one GDAL gives the undefined
-// geographic one, which a GIS takes for longitude and latitude. The undefined Cartesian one (the
-// package's srs_id -1) says what is true of site coordinates: planar, of no known system.
-const OGRSpatialReference &undefinedCartesian()
-{
-    static const OGRSpatialReference srs = [] {
-        OGRSpatialReference local;
-        local.SetLocalCS("Undefined cartesian SRS");
-        local.SetLinearUnits(SRS_UL_METER, 1.0);
-        return local;
-    }();
-    return srs;
-}
-
-OGRLayer &newLayer(GDALDataset &package, const char *name, const OGRSpatialReference *srs, OGRwkbGeometryType type,
-    const QString &description)
-{
-    const OGRSpatialReference &crs = srs ? *srs : undefinedCartesian();
-    OGRLayer *layer = package.CreateLayer(name, const_cast<OGRSpatialReference *>(&crs), type, nullptr);
-    if (!layer)
-        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
-    layer->SetMetadataItem("DESCRIPTION", description.toUtf8().constData());
-    return *layer;
-}
-
-void addField(OGRLayer &layer, const char *name, OGRFieldType type)
-{
-    OGRFieldDefn field(name, type);
-    if (layer.CreateField(&field) != OGRERR_NONE)
-        cannotWrite(PackageName + QStringLiteral(" field ") + QLatin1String(name));
-}
-
-void addFeature(OGRLayer &layer, OGRFeature &feature)
-{
-    if (layer.CreateFeature(&feature) != OGRERR_NONE)
-        cannotWrite(PackageName + QStringLiteral(" layer ") + QString::fromUtf8(layer.GetName()));
-}
-
-std::unique_ptr<OGRPolygon> rectangle(double left, double bottom, double right, double top)
-{
-    auto ring = std::make_unique<OGRLinearRing>();
-    ring->addPoint(left, bottom);
-    ring->addPoint(right, bottom);
-    ring->addPoint(right, top);
-    ring->addPoint(left, top);
-    ring->addPoint(left, bottom);
-    auto polygon = std::make_unique<OGRPolygon>();
-    polygon->addRingDirectly(ring.release());
-    return polygon;
-}
-
-void writeBands(GDALDataset &package, const char *name, const QString &description, const GridGeometry &g,
-    const ContourView &view, const std::vector<double> &values, bool skipNonPositive, const OGRSpatialReference *srs)
-{
-    std::vector<std::int32_t> classes = classified(view, values, skipNonPositive);
-    GdalDatasetPtr mem = memoryRaster(g, GDT_Int32, srs);
-    GDALRasterBand *band = mem->GetRasterBand(1);
-    if (band->RasterIO(GF_Write, 0, 0, g.nx, g.ny, classes.data(), g.nx, g.ny, GDT_Int32, 0, 0, nullptr) != CE_None)
-        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
-
-    // Polygons of neighbouring nodes (edge-connected) of one class; class 0 masks itself out.
-    GdalDatasetPtr scratch(driver("Memory").Create("", 0, 0, 0, GDT_Unknown, nullptr));
-    OGRLayer *shapes = scratch ? scratch->CreateLayer("shapes", nullptr, wkbPolygon, nullptr) : nullptr;
-    OGRFieldDefn levelField("level", OFTInteger);
-    if (!shapes || shapes->CreateField(&levelField) != OGRERR_NONE
-        || GDALPolygonize(band, band, OGRLayer::ToHandle(shapes), 0, nullptr, nullptr, nullptr) != CE_None)
-        cannotWrite(PackageName + QStringLiteral(" layer ") + QLatin1String(name));
-
-    OGRLayer &layer = newLayer(package, name, srs, wkbPolygon, description);
-    addField(layer, "level", OFTInteger);
-    addField(layer, "lower", OFTReal);
-    addField(layer, "upper", OFTReal);
-    addField(layer, "colour", OFTString);
-    shapes->ResetReading();
-    for (auto &shape : *shapes) {
-        const int k = shape->GetFieldAsInteger(0);
-        OGRFeature feature(layer.GetLayerDefn());
-        feature.SetField("level", k);
-        feature.SetField("lower", view.CMin(k));
-        feature.SetField("upper", view.CMax(k));
-        feature.SetField("colour", colourText(view.CColor(k)).toUtf8().constData());
-        feature.SetGeometry(shape->GetGeometryRef());
-        addFeature(layer, feature);
-    }
-}
-
-void writePackage(MemoryFolder &folder, const ProjectModel &m, const GridGeometry &g,
-    const std::vector<ResultGrid> &grids, const OGRSpatialReference *srs)
-{
-    QuietGdalErrors quiet;
-    GdalDatasetPtr package(driver("GPKG").Create(folder.path(PackageName).constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    if (!package)
-        cannotWrite(PackageName);
-    if (package->StartTransaction() != OGRERR_NONE)
-        cannotWrite(PackageName);
-
-    if (m.NumWells > 0) {
-        OGRLayer &wells = newLayer(*package, "wells", srs, wkbPoint, QStringLiteral("Existing wells"));
-        addField(wells, "id", OFTString);
-        for (int k = 1; k <= m.NumWells; ++k) {
-            OGRFeature feature(wells.GetLayerDefn());
-            feature.SetField("id", m.WellID(k).toUtf8().constData());
-            OGRPoint point(m.WellX(k), m.WellY(k));
-            feature.SetGeometry(&point);
-            addFeature(wells, feature);
-        }
-    }
-    if (m.SLDone) {
-        OGRLayer &source = newLayer(*package, "source", srs, wkbPoint, QStringLiteral("Contaminant source"));
-        addField(source, "width", OFTReal);
-        addField(source, "concentration", OFTReal);
-        OGRFeature feature(source.GetLayerDefn());
-        feature.SetField("width", m.Swidth);
-        feature.SetField("concentration", m.C0);
-        OGRPoint point(m.Xsource, m.Ysource);
-        feature.SetGeometry(&point);
-        addFeature(source, feature);
-    }
-    if (m.PLRight > m.PLLeft && m.PLTop > m.PLBottom) {
-        OGRLayer &limits = newLayer(
-            *package, "plot_limits", srs, wkbPolygon, QStringLiteral("Plot limits of the water-level contours"));
-        OGRFeature feature(limits.GetLayerDefn());
-        feature.SetGeometryDirectly(rectangle(m.PLLeft, m.PLBottom, m.PLRight, m.PLTop).release());
-        addFeature(limits, feature);
-    }
-    {
-        OGRLayer &grid = newLayer(*package, "model_grid", srs, wkbPolygon,
-            QStringLiteral("Model grid: the rectangle through its outer nodes"));
-        addField(grid, "spacing", OFTReal);
-        addField(grid, "num_x", OFTInteger);
-        addField(grid, "num_y", OFTInteger);
-        OGRFeature feature(grid.GetLayerDefn());
-        feature.SetField("spacing", g.spacing);
-        feature.SetField("num_x", g.nx);
-        feature.SetField("num_y", g.ny);
-        feature.SetGeometryDirectly(rectangle(g.left, g.bottom(), g.right(), g.top).release());
-        addFeature(grid, feature);
-    }
-
-    if (const std::vector<ContourSegment> lines = shownWaterLevelContours(m); !lines.empty()) {
-        OGRLayer &contours = newLayer(*package, "wl_contours", srs, wkbLineString,
-            QStringLiteral("Water-level contours of ") + dateOrAverage(m, m.WCMapIndex));
-        addField(contours, "level", OFTReal);
-        for (const ContourSegment &line : lines) {
-            OGRFeature feature(contours.GetLayerDefn());
-            feature.SetField("level", line.level);
-            OGRLineString geometry;
-            geometry.addPoint(line.from.x(), line.from.y());
-            geometry.addPoint(line.to.x(), line.to.y());
-            feature.SetGeometry(&geometry);
-            addFeature(contours, feature);
-        }
-    }
-
-    // The plume bands follow the map's choice of date; without one they show the average.
-    const int plumeSample = m.PCMapIndex >= 1 && m.PCMapIndex <= m.NumSamples + 1 ? m.PCMapIndex : m.NumSamples + 1;
-    const std::size_t averageAt = std::size_t(m.NumSamples);
-    const struct {
-        const char *name;
-        const ContourView &view;
-        const ResultGrid &grid;
-        bool skipNonPositive;
-        QString description;
-    } bands[] = {
-        { "bands_plume", m.PC, grids[std::size_t(plumeSample - 1)], false,
-            QStringLiteral("Plume bands of ") + dateOrAverage(m, plumeSample) },
-        { "bands_mindist", m.MD, grids[averageAt + 1], true,
-            QStringLiteral("Bands of the distance to the nearest well") },
-        { "bands_wolf", m.WF, grids[averageAt + 2], false, QStringLiteral("Bands of the WOLF factor") },
-    };
-    for (const auto &b : bands) {
-        if (b.view.NumLevels < 1)
-            continue;
-        const std::vector<double> values = gridValues(m, g, b.grid);
-        if (std::any_of(values.begin(), values.end(), [](double v) { return v != GisNoData; }))
-            writeBands(*package, b.name, b.description, g, b.view, values, b.skipNonPositive, srs);
-    }
-
-    if (package->CommitTransaction() != OGRERR_NONE)
-        cannotWrite(PackageName);
-    package.reset();
-    if (CPLGetLastErrorType() >= CE_Failure)
-        cannotWrite(PackageName);
 }
 
 // How an export ended; a declined question writes nothing and is no failure.

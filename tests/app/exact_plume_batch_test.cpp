@@ -1,51 +1,17 @@
 // `qel --batch P --exact-plume DIR [--overwrite]` on the example: both grids written as the GIS
 // export writes its grids, and a folder holding either file left alone without --overwrite.
+#include "support/gdal_raster.h"
 #include "support/qel_process.h"
 #include "support/test_session.h"
 
 #include <QDir>
 
-// GDAL's headers are not on the tests' include path; their own includes are relative to them.
-#include <gdal/gdal_priv.h>
-
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
-#include <string>
-#include <vector>
+#include <tuple>
 
 using namespace qel::test;
-
-namespace {
-
-struct Raster {
-    int nx = 0, ny = 0;
-    std::array<double, 6> transform {};
-    std::string crs;
-    std::vector<double> values;
-};
-
-Raster readRaster(const QString &path)
-{
-    GDALAllRegister();
-    std::unique_ptr<GDALDataset> d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-    Raster r;
-    if (!d) {
-        ADD_FAILURE() << "GDAL cannot read " << path.toStdString();
-        return r;
-    }
-    r.nx = d->GetRasterXSize(), r.ny = d->GetRasterYSize();
-    d->GetGeoTransform(r.transform.data());
-    r.crs = d->GetProjectionRef();
-    r.values.resize(std::size_t(r.nx) * std::size_t(r.ny));
-    EXPECT_EQ(d->GetRasterBand(1)->RasterIO(
-                  GF_Read, 0, 0, r.nx, r.ny, r.values.data(), r.nx, r.ny, GDT_Float64, 0, 0, nullptr),
-        CE_None);
-    return r;
-}
-
-} // namespace
 
 TEST(ExactPlumeBatch, WritesBothGridsOnTheGisExportsGridAndRefusesToReplaceThem)
 {

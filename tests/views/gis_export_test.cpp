@@ -1,3 +1,4 @@
+#include "support/gdal_raster.h"
 #include "support/qel_process.h"
 #include "support/test_session.h"
 #include "views/gis_export.h"
@@ -17,7 +18,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 
 using namespace qel;
 using namespace qel::test;
@@ -123,34 +123,9 @@ QString fillRun(TestSession &t, bool baseMapCrs = true)
     return t.home() + QStringLiteral("gis");
 }
 
-struct Raster {
-    int nx = 0, ny = 0;
-    std::array<double, 6> transform {};
-    std::optional<double> noData;
-    std::vector<double> values;
-    bool utm33 = false;
-};
-
-Raster readRaster(const QString &path)
+bool inUtm33(const Raster &r)
 {
-    GDALAllRegister();
-    const char *asDouble[] = { "DATATYPE=Float64", nullptr };
-    Dataset d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr,
-        path.endsWith(".asc") ? asDouble : nullptr));
-    Raster r;
-    if (!d)
-        return r;
-    r.nx = d->GetRasterXSize(), r.ny = d->GetRasterYSize();
-    d->GetGeoTransform(r.transform.data());
-    GDALRasterBand *band = d->GetRasterBand(1);
-    int has = 0;
-    if (const double noData = band->GetNoDataValue(&has); has)
-        r.noData = noData;
-    r.values.resize(std::size_t(r.nx * r.ny));
-    if (band->RasterIO(GF_Read, 0, 0, r.nx, r.ny, r.values.data(), r.nx, r.ny, GDT_Float64, 0, 0, nullptr) != CE_None)
-        r.values.clear();
-    r.utm33 = d->GetSpatialRef() && d->GetSpatialRef()->IsSame(utm33());
-    return r;
+    return r.srs && r.srs->IsSame(utm33());
 }
 
 using Extents = std::map<int, std::array<double, 4>>; // left, bottom, right, top by level
@@ -248,7 +223,7 @@ TEST(GisExport, EveryGridAsGeoTiffAndAsciiGridOnTheModelNodes)
             EXPECT_EQ(std::pair(r.nx, r.ny), std::pair(NX, NY));
             EXPECT_EQ(r.transform, ExpectedTransform);
             EXPECT_EQ(r.noData, GisNoData);
-            EXPECT_TRUE(r.utm33);
+            EXPECT_TRUE(inUtm33(r));
             EXPECT_EQ(r.values, values);
         }
         expectedFiles << QLatin1String(grid.stem) + QStringLiteral(".prj");
@@ -417,7 +392,7 @@ TEST(GisExport, WithoutTheBaseMapsCoordinateSystemTheSiteCoordinatesAreKept)
         m.BaseMapFile = QLatin1String(c.file);
         makeGeoJsonMap(m.ProjectDir + QStringLiteral("map.geojson"));
         ASSERT_TRUE(exportGridsForGis(*t.session, out));
-        EXPECT_FALSE(readRaster(out + QStringLiteral("/plume_average.asc")).utm33);
+        EXPECT_FALSE(inUtm33(readRaster(out + QStringLiteral("/plume_average.asc"))));
         for (const auto &[name, layer] : readPackage(out + QStringLiteral("/results.gpkg")))
             EXPECT_TRUE(layer.undefinedCartesian && !layer.utm33) << name.toStdString();
         ASSERT_FALSE(t.frontend.messageLines.isEmpty());
