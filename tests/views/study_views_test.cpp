@@ -3,6 +3,7 @@
 #include "analysis/plume_uncertainty.h"
 #include "core/paths.h"
 #include "map/map_session.h"
+#include "support/gdal_raster.h"
 #include "views/contour_bands.h"
 #include "views/contour_view.h"
 #include "views/exact_plume_export.h"
@@ -12,9 +13,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-// GDAL's headers are not on the tests' include path; their own includes are relative to them.
-#include <gdal/gdal_priv.h>
 
 #include <gtest/gtest.h>
 
@@ -55,20 +53,6 @@ struct StudySite : SiteSession {
         return n;
     }
 };
-
-std::vector<double> readTif(const QString &path)
-{
-    GDALAllRegister();
-    std::unique_ptr<GDALDataset> d(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-    if (!d)
-        return {};
-    std::vector<double> values(std::size_t(d->GetRasterXSize() * d->GetRasterYSize()));
-    if (d->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, d->GetRasterXSize(), d->GetRasterYSize(), values.data(),
-            d->GetRasterXSize(), d->GetRasterYSize(), GDT_Float64, 0, 0, nullptr)
-        != CE_None)
-        values.clear();
-    return values;
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -176,7 +160,7 @@ TEST(StudyViews, GridExportWritesTheGridTheViewShows)
         // A name chosen without .tif still gets a GeoTIFF of that name.
         const QString chosen = site.m.ProjectDir + QStringLiteral("grid-") + QString::number(int(kind));
         ASSERT_TRUE(writeStudyGrid(site.s, kind, chosen));
-        EXPECT_EQ(readTif(chosen + QStringLiteral(".tif")), *studyGrid(site.s, kind));
+        EXPECT_EQ(readRaster(chosen + QStringLiteral(".tif")).values, *studyGrid(site.s, kind));
     }
     site.frontend.queueFile(site.m.ProjectDir);
     detectionListsExportClicked(site.s);
