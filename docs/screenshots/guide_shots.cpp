@@ -264,10 +264,6 @@ int main(int argc, char **argv)
                     if (auto *intervals = f.findChild<QCheckBox *>(QStringLiteral("chkIntervals")))
                         intervals->setChecked(true);
                     settle(200);
-                    // The window keeps its size when the columns and the rose appear; the guide
-                    // has the reader widen it, as this does.
-                    if (QWidget *frame = frameOf(&f))
-                        frame->adjustSize();
                 } },
             { "plume-contours", "mnuViewPlumeContours", "frmPlumeSpect" },
             { "mindist-contours", "mnuViewMinDistContours", "frmMinDist" },

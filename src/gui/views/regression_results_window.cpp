@@ -6,6 +6,9 @@
 #include "core/reporting.h"
 #include "gui/help/help_window.h"
 #include "gui/views/direction_rose.h"
+#include "gui/views/results_grid.h"
+#include "gui/workbench/child_placement.h"
+#include "gui/workbench/main_window.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,7 +20,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -80,6 +86,29 @@ QString shownResult(const ProjectModel &m, int sample, int column, const QString
     }
 }
 
+// The interval columns after the regression's own: the gradient's half width, the direction's
+// bounds.
+enum IntervalColumn { HalfWidthInterval, DirectionInterval };
+
+struct CellText {
+    QString shown, full;
+};
+
+// An interval cell as it is shown, the half width to 3 significant digits and the bounds to a
+// tenth of a degree as the Direction column has them, and in full for a copy.
+CellText intervalText(const GradientInterval &g, int column)
+{
+    if (column == HalfWidthInterval && g.hasInterval)
+        return { significantText(g.magnitudeHalfWidth, 3), numberText(g.magnitudeHalfWidth) };
+    if (column == DirectionInterval && g.directionLow && g.directionHigh) {
+        const QString to = QStringLiteral(" to ");
+        return { fixedDecimalsText(*g.directionLow, 1) + to + fixedDecimalsText(*g.directionHigh, 1),
+            numberText(*g.directionLow) + to + numberText(*g.directionHigh) };
+    }
+    const QString text = column == DirectionInterval && g.hasInterval ? QStringLiteral("any") : QStringLiteral("n/a");
+    return { text, text };
+}
+
 } // namespace
 
 RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *parent)
@@ -88,7 +117,7 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
     setObjectName(QStringLiteral("frmRegRes"));
     setWindowTitle(QStringLiteral("Water Level Contours"));
 
-    m_grid = new QTableWidget(this);
+    m_grid = new ResultsGrid(this);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -99,7 +128,6 @@ RegressionResultsWindow::RegressionResultsWindow(Session &session, QWidget *pare
     m_grid->horizontalHeader()->setSectionsClickable(false);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (!m_filling && row >= 0)
             MSFlexGrid1_RowColChange(row + 1);
@@ -190,7 +218,7 @@ void RegressionResultsWindow::Form_Load()
     m_chkAutoShow->setChecked(m_form.autoShow);
     InitializeGrid();
     m_fitColumns = m_grid->columnCount();
-    m_fitWidth = m_grid->minimumWidth();
+    m_fitWidth = m_grid->contentWidth();
     if (m_form.sample >= 1 && m_form.sample <= m_grid->rowCount())
         m_grid->setCurrentCell(m_form.sample - 1, 0);
     m_filling = false;
@@ -230,18 +258,35 @@ void RegressionResultsWindow::InitializeGrid()
     const int rows = std::clamp(int(table.rows.size()), MinimumRows, VisibleRows);
     const bool scrolls = int(table.rows.size()) > VisibleRows;
     const int frame = 2 * m_grid->frameWidth();
-    m_grid->setFixedWidth(width + frame + (scrolls ? m_grid->verticalScrollBar()->sizeHint().width() : 0));
-    m_grid->setFixedHeight(m_grid->horizontalHeader()->sizeHint().height()
-        + rows * m_grid->verticalHeader()->defaultSectionSize() + frame);
+    const int edges = frame + (scrolls ? m_grid->verticalScrollBar()->sizeHint().width() : 0);
+    // Narrower than its dates the table is of no use, even scrolled.
+    m_grid->setContentSize(width + edges,
+        m_grid->horizontalHeader()->sizeHint().height() + rows * m_grid->verticalHeader()->defaultSectionSize() + frame,
+        m_grid->columnWidth(DateColumn) + edges);
 }
 
 void RegressionResultsWindow::showIntervals(bool on)
 {
+    QWidget *outer = resizableWindow();
+    if (on)
+        m_sizeWithoutIntervals = outer ? std::optional(outer->size()) : std::nullopt;
     m_grid->setColumnCount(m_fitColumns);
-    m_grid->setFixedWidth(m_fitWidth);
+    m_grid->setContentWidth(m_fitWidth);
     m_rose->setVisible(on);
-    if (!on)
-        return;
+    if (on) {
+        addIntervalColumns();
+        // The window grows to show the new columns and the rose beside the table.
+        layout()->activate();
+        if (outer)
+            resizeWindow((outer == this ? sizeHint() : outer->sizeHint()).expandedTo(outer->size()));
+    } else if (m_sizeWithoutIntervals) {
+        resizeWindow(*m_sizeWithoutIntervals);
+        m_sizeWithoutIntervals.reset();
+    }
+}
+
+void RegressionResultsWindow::addIntervalColumns()
+{
     std::vector<GradientInterval> intervals;
     if (session().model.RGDone)
         guarded(session(), QStringLiteral("RegRes:GradientIntervals"),
@@ -249,42 +294,80 @@ void RegressionResultsWindow::showIntervals(bool on)
     const int first = m_grid->columnCount();
     const QStringList headers = { QStringLiteral("\u00b1 magnitude"), QStringLiteral("Direction 95 %") };
     m_grid->setColumnCount(first + int(headers.size()));
-    std::vector<DirectionRose::Spoke> spokes;
     int added = 0;
     for (int c = 0; c < int(headers.size()); ++c) {
         m_grid->setHorizontalHeaderItem(first + c, new QTableWidgetItem(headers[c]));
         int width = QFontMetrics(m_grid->horizontalHeader()->font()).horizontalAdvance(headers[c]) + CellPadding;
         for (int r = 0; r < m_grid->rowCount(); ++r) {
-            QString text;
+            CellText text;
             QString note;
             if (std::size_t(r) < intervals.size()) {
                 const GradientInterval &g = intervals[std::size_t(r)];
+                text = intervalText(g, c);
                 note = g.note;
-                if (c == 0 && g.hasInterval)
-                    text = significantText(g.magnitudeHalfWidth, 3);
-                else if (c == 1 && g.directionLow)
-                    text = significantText(*g.directionLow, 4) + QStringLiteral(" to ")
-                        + significantText(*g.directionHigh, 4);
-                else if (c == 1 && g.hasInterval)
-                    text = QStringLiteral("any");
-                else
-                    text = QStringLiteral("n/a");
             }
-            auto *item = new QTableWidgetItem(text);
+            auto *item = new QTableWidgetItem(text.shown);
+            item->setData(FullTextRole, text.full);
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            item->setToolTip(note);
+            item->setToolTip(!note.isEmpty() || text.shown == text.full ? note : text.full);
             m_grid->setItem(r, first + c, item);
-            width = std::max(width, m_grid->fontMetrics().horizontalAdvance(text) + CellPadding);
+            width = std::max(width, m_grid->fontMetrics().horizontalAdvance(text.shown) + CellPadding);
         }
         m_grid->setColumnWidth(first + c, width);
         added += width;
     }
+    std::vector<DirectionRose::Spoke> spokes;
     for (const GradientInterval &g : intervals)
         if (g.fitted)
             spokes.push_back({ g.direction, g.directionLow, g.directionHigh });
     m_rose->setSpokes(std::move(spokes));
-    m_grid->setFixedWidth(m_fitWidth + added);
+    m_grid->setContentWidth(m_fitWidth + added);
+}
+
+QWidget *RegressionResultsWindow::resizableWindow()
+{
+    QWidget *outer = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!outer && isWindow())
+        outer = this;
+    return outer && !outer->isMaximized() && !outer->isMinimized() ? outer : nullptr;
+}
+
+void RegressionResultsWindow::resizeWindow(QSize size)
+{
+    QWidget *outer = resizableWindow();
+    if (!outer)
+        return;
+    QRect room;
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(outer)) {
+        const auto *main = frame->mdiArea() ? qobject_cast<MainWindow *>(frame->mdiArea()->window()) : nullptr;
+        room = main ? main->visibleArea() : frame->parentWidget()->rect();
+    } else {
+        room = outer->screen() ? outer->screen()->availableGeometry() : outer->geometry();
+    }
+    // Where the room is too small the table scrolls; the window is never smaller than its controls
+    // need, so none is drawn over another. Twice: at its new width the table may take or give back
+    // the room of its scroll bar.
+    for (int pass = 0; pass < 2; ++pass) {
+        layout()->invalidate();
+        layout()->activate();
+        const QSize fitted = size.boundedTo(room.size()).expandedTo(outer->minimumSizeHint());
+        outer->setGeometry(QRect(fitInside(QRect(outer->geometry().topLeft(), fitted), room).topLeft(), fitted));
+    }
+}
+
+bool RegressionResultsWindow::event(QEvent *event)
+{
+    const bool handled = ChildForm::event(event);
+    // The table takes room for its scroll bar once it is narrower than its columns: the window
+    // grows by as much, so that the controls below keep theirs.
+    if (event->type() == QEvent::LayoutRequest)
+        if (QWidget *outer = resizableWindow(); outer && outer->isVisible()) {
+            const QSize least = outer->minimumSizeHint();
+            if (least.width() > outer->width() || least.height() > outer->height())
+                resizeWindow(outer->size());
+        }
+    return handled;
 }
 
 int RegressionResultsWindow::columnWidth(const ResultsTable &table, int column) const

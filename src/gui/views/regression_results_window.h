@@ -5,14 +5,15 @@
 #include "views/water_level_contours.h"
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QLineEdit;
-class QTableWidget;
 
 namespace qel::gui {
 
 class DirectionRose;
+class ResultsGrid;
 
 // frmRegRes: the regression results of every sample date in a table, and the water-level
 // contours of the selected date on the map. The window lays out WaterLevelContoursForm and
@@ -35,6 +36,7 @@ public:
     QString selectedResults() const;
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Close: the line width is taken, the step checked when contours are on the map.
     bool closeProcedure() override;
@@ -43,8 +45,15 @@ private:
     void Form_Load();
     void InitializeGrid();
     // The 95 % intervals of every date's gradient and direction, while chkIntervals is ticked: two
-    // columns after the regression's own, and the rose.
+    // columns after the regression's own, and the rose. The window grows for them and shrinks back.
     void showIntervals(bool on);
+    void addIntervalColumns();
+    // The frame in the document area, or the window itself standing alone; null while maximised
+    // or minimised.
+    QWidget *resizableWindow();
+    // Resizes that window, kept inside the visible part of the document area (or the screen) and
+    // never below what its controls need.
+    void resizeWindow(QSize size);
 
     void txtWLContInt_Change(int index, const QString &text);
     void MSFlexGrid1_RowColChange(int row);
@@ -57,11 +66,12 @@ private:
     bool m_filling = false;
 
     std::array<QLineEdit *, 4> m_boxes {};
-    QTableWidget *m_grid = nullptr;
+    ResultsGrid *m_grid = nullptr;
     QCheckBox *m_chkAutoShow = nullptr;
     QCheckBox *m_chkIntervals = nullptr;
     DirectionRose *m_rose = nullptr;
     int m_fitColumns = 0, m_fitWidth = 0; // the table without the interval columns
+    std::optional<QSize> m_sizeWithoutIntervals; // given back when the intervals go
 };
 
 // The factory the workbench opens the window with.
