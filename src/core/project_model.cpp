@@ -1,8 +1,16 @@
 #include "core/project_model.h"
 
+#include <algorithm>
+
 namespace qel {
 
 void ConcentrationGrid::allocate(int numX, int numY, int numSlots)
+{
+    allocateUnset(numX, numY, numSlots);
+    std::fill(m_values.begin(), m_values.end(), 0.0);
+}
+
+void ConcentrationGrid::allocateUnset(int numX, int numY, int numSlots)
 {
     if (numX < 1 || numY < 1 || numSlots < 1 || numX > MaxGridNodes || numY > MaxGridNodes
         || numSlots > MaxSampleSlots + 1)
@@ -10,7 +18,7 @@ void ConcentrationGrid::allocate(int numX, int numY, int numSlots)
     m_numX = numX;
     m_numY = numY;
     m_numSlots = numSlots;
-    m_values.assign(std::size_t(numX) * std::size_t(numY) * std::size_t(numSlots), 0.0);
+    m_values.resize(std::size_t(numX) * std::size_t(numY) * std::size_t(numSlots));
 }
 
 std::size_t ConcentrationGrid::slot(int ix, int iy, int sample) const

@@ -7,6 +7,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace qel {
@@ -36,10 +40,28 @@ struct ContourView {
     double LegendY = 0;
 };
 
+// Sizes a vector without setting its values, so that a large grid's pages are first touched by
+// whichever threads then fill it.
+template<typename T> struct UnsetAllocator : std::allocator<T> {
+    template<typename U> struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template<typename U> void construct(U *p) noexcept { ::new (static_cast<void *>(p)) U; }
+    template<typename U, typename... Args> void construct(U *p, Args &&...args)
+    {
+        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 // Node x by node y by sample concentrations of the analytical solution; reallocated by each run.
 class ConcentrationGrid {
 public:
+    // Every value 0.
     void allocate(int numX, int numY, int numSlots);
+    // Values left unset: the caller sets every one of values() before anything reads them.
+    void allocateUnset(int numX, int numY, int numSlots);
+    std::span<double> values() { return m_values; }
     double &operator()(int ix, int iy, int sample);
     double operator()(int ix, int iy, int sample) const;
     bool isEmpty() const { return m_values.empty(); }
@@ -48,7 +70,7 @@ public:
 private:
     std::size_t slot(int ix, int iy, int sample) const;
     int m_numX = 0, m_numY = 0, m_numSlots = 0;
-    std::vector<double> m_values;
+    std::vector<double, UnsetAllocator<double>> m_values;
 };
 
 // The open project: every input, setting, status flag and result, under the names the whole
