@@ -217,6 +217,14 @@ bool ContourViewLogic::loadStudyRange()
     }
     const StudyRange range = studyRange(*grid, info().signedValues);
     ContourView &v = view();
+    ProjectModel &m = m_session.model;
+    // The exact plume starts from the plume view's levels, so that the two read side by side.
+    if (!done() && m_kind == ContourKind::ExactPlume && m.PCDone && m.PC.NumLevels > 0) {
+        v = m.PC;
+        v.Legend = false;
+        done() = true;
+        fillRows(false);
+    }
     if (!done()) {
         const NiceRange proposed
             = m_kind == ContourKind::Detection ? NiceRange { 0, 1 } : niceRange(range.min, range.max);

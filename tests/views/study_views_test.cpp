@@ -169,3 +169,21 @@ TEST(StudyViews, GridExportWritesTheGridTheViewShows)
         readAll(site.m.ProjectDir + QStringLiteral("detection-wells.csv")), detectionWellsCsv(study.detectionWells));
     EXPECT_EQ(readAll(site.m.ProjectDir + QStringLiteral("redundant-wells.csv")), redundantWellsCsv(study.redundancy));
 }
+
+TEST(StudyViews, TheExactPlumeStartsFromThePlumeViewsLevels)
+{
+    StudySite site;
+    site.runStudies();
+    ContourView &pc = site.m.PC;
+    pc.NumLevels = 2, pc.UseLog = true, pc.Legend = true;
+    pc.CMin(1) = 1, pc.CMax(1) = 10, pc.CColor(1) = 4;
+    pc.CMin(2) = 10, pc.CMax(2) = 100, pc.CColor(2) = 2;
+    site.m.PCDone = true;
+    ContourViewLogic view(site.s, ContourKind::ExactPlume);
+    ASSERT_TRUE(view.load());
+    ASSERT_EQ(view.rows().size(), 2u);
+    EXPECT_EQ(view.rows()[1].upper, "100.");
+    EXPECT_EQ(view.rows()[1].color, 2);
+    EXPECT_TRUE(view.useLogShown());
+    EXPECT_FALSE(view.legendShown()) << "the plume's legend place is the plume's";
+}
