@@ -1,5 +1,7 @@
 #include "core/number_text.h"
 
+#include "core/plain_number.h"
+
 #include "core/errors.h"
 
 #include <charconv>
@@ -120,15 +122,7 @@ double leadingNumber(QStringView text)
 std::optional<double> strictNumber(QStringView text)
 {
     const QByteArray latin = text.trimmed().toLatin1();
-    const char *begin = latin.constData();
-    const char *end = begin + latin.size();
-    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-')
-        ++begin;
-    double value = 0;
-    const auto result = std::from_chars(begin, end, value);
-    if (begin == end || result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return wholeTextNumber(latin.constData(), latin.constData() + latin.size());
 }
 
 qint16 roundToInt16(double value)

@@ -1,5 +1,7 @@
 #include "regress/plain_input.h"
 
+#include "core/plain_number.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -147,15 +149,7 @@ std::string wellFormedUtf8(std::string_view bytes)
 std::optional<double> plainNumber(std::string_view word)
 {
     word = trimmed(word);
-    const char *begin = word.data();
-    const char *end = begin + word.size();
-    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-')
-        ++begin;
-    double value = 0;
-    const auto result = std::from_chars(begin, end, value);
-    if (begin == end || result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return wholeTextNumber(word.data(), word.data() + word.size());
 }
 
 std::size_t utf16Length(std::string_view text)
