@@ -116,12 +116,13 @@ QString usageText()
                           "           [--export-mindist FILE] [--export-wolf FILE] [--map FILE.png|pdf|svg]\n"
                           "           [--summary FILE.rtf] [--export-gis DIR [--overwrite]] [--new-wells FILE.csv]\n"
                           "           [--gradient-intervals FILE.csv]\n"
-                          "           [--exact-plume DIR]\n"
+                          "           [--exact-plume DIR [--overwrite]]\n"
                           "           [--uncertainty DIR [--runs N] [--seed S] [--threshold C] [--overwrite]]\n"
                           "       --overwrite lets --export-gis replace the files of its names already in DIR;\n"
                           "       without it the export writes nothing into a DIR that holds any of them\n"
                           "       --exact-plume writes exact_average.tif and exact_minus_domenico.tif into DIR\n"
-                          "       and replaces them there only with --overwrite, in the same way");
+                          "       and replaces them there only with --overwrite, in the same way, as does\n"
+                          "       --uncertainty with its six files");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -213,7 +214,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (options.overwrite
         && std::none_of(std::begin(OutputOptions), std::end(OutputOptions),
             [&](const OptionSlot &slot) { return slot.intoFolder && !(options.*(slot.field)).isEmpty(); })) {
-        line.usageError = OverwriteOption + QStringLiteral(" needs --export-gis");
+        line.usageError = OverwriteOption + QStringLiteral(" needs --export-gis, --exact-plume or --uncertainty");
         return line;
     }
     if (const QString value = valueOptionGiven(options); !value.isEmpty() && options.uncertainty.isEmpty()) {

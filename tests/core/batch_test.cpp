@@ -30,7 +30,8 @@ TEST(BatchCommandLine, Parsing)
         { { "--batch", "a.prj", "--export-gis", "dir" }, true, "--export-gis is not available in this version" },
         // --overwrite is about the files of --export-gis, and only that.
         { { "a.prj", "--overwrite" }, false, "--overwrite needs --batch" },
-        { { "--batch", "a.prj", "--save-as", "b.prj", "--overwrite" }, true, "--overwrite needs --export-gis" },
+        { { "--batch", "a.prj", "--save-as", "b.prj", "--overwrite" }, true,
+            "--overwrite needs --export-gis, --exact-plume or --uncertainty" },
         { { "--batch", "a.prj", "--overwrite", "--overwrite" }, true, "--overwrite given twice" },
     };
     for (const auto &c : cases) {
