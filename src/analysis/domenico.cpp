@@ -1,6 +1,8 @@
 #include "analysis/domenico.h"
 
+#include "analysis/exact_plume.h"
 #include "analysis/plume_kernel.h"
+#include "analysis/plume_uncertainty.h"
 #include "analysis/wolf.h"
 #include "analysis/worker_pool.h"
 #include "core/errors.h"
@@ -315,6 +317,16 @@ void Domenico(Session &session)
                 .arg(m.PCNumX)
                 .arg(m.PCNumY)
                 .arg(significantText(m.ConcMax, 4), m.ConcUnits.isEmpty() ? QString() : u' ' + m.ConcUnits));
+        // The studies beside the plume were of the run before: their views must not show them as
+        // this run's.
+        std::optional<PlumeUncertaintyResult> &study = session.part<PlumeUncertaintyStore>().last;
+        std::optional<ExactComparison> &exact = session.part<ExactPlumeStore>().last;
+        if (study || exact)
+            Message(session,
+                QStringLiteral("The plume uncertainty study and the exact plume were of the plume before; run them "
+                               "again for this one."));
+        study.reset();
+        exact.reset();
     });
 }
 

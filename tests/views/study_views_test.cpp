@@ -77,6 +77,13 @@ TEST(StudyViews, WithoutTheirStudyOnTheGridAsItIsTheyDoNotOpen)
     site.m.PCNumX = 30; // the grid changed after the studies ran
     for (const ContourKind kind : StudyKinds)
         EXPECT_EQ(studyGrid(site.s, kind), nullptr) << int(kind);
+    site.m.PCNumX = 31;
+    site.m.K = 2; // a new analytical run: the studies were of the plume before
+    Domenico(site.s);
+    for (const ContourKind kind : StudyKinds)
+        EXPECT_EQ(studyGrid(site.s, kind), nullptr) << int(kind);
+    EXPECT_TRUE(site.frontend.messageLines.last().startsWith("The plume uncertainty study and the exact plume were of "
+                                                             "the plume before"));
 }
 
 TEST(StudyViews, DrawnAndClearedLikeTheOtherViewsWithoutChangingTheProject)
