@@ -88,11 +88,8 @@ bool exportExactPlume(Session &session, const QString &dir, bool replace)
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
         MemoryFolder folder;
-        writeGisGeoTiff(folder, m, stemOf(ExactAverageFile),
-            QStringLiteral("Exact strip-source plume concentration, average of the dates"), m.ConcUnits, c.average);
-        writeGisGeoTiff(folder, m, stemOf(ExactDifferenceFile),
-            QStringLiteral("Exact strip-source plume minus the Domenico plume, averages of the dates"), m.ConcUnits,
-            c.difference);
+        writeGisGeoTiff(folder, m, stemOf(ExactAverageFile), ExactAverageDescription, m.ConcUnits, c.average);
+        writeGisGeoTiff(folder, m, stemOf(ExactDifferenceFile), ExactDifferenceDescription, m.ConcUnits, c.difference);
         // Both wait in a folder of their own inside dir until both are written, so that a failure
         // leaves the files before as they were.
         const QTemporaryDir staging(QDir(dir).filePath(QStringLiteral(".qel-exact-XXXXXX")));

@@ -12,6 +12,11 @@ struct ExactComparison;
 // The two grids of the exact plume beside Domenico's, in the order they are written.
 inline const QString ExactAverageFile = QStringLiteral("exact_average.tif");
 inline const QString ExactDifferenceFile = QStringLiteral("exact_minus_domenico.tif");
+// What the two GeoTIFFs say they hold.
+inline const QString ExactAverageDescription
+    = QStringLiteral("Exact strip-source plume concentration, average of the dates");
+inline const QString ExactDifferenceDescription
+    = QStringLiteral("Exact strip-source plume minus the Domenico plume, averages of the dates");
 
 // Computes the exact strip-source plume of every date and writes its average and its difference
 // from the Domenico average into dir (made when missing) as GeoTIFFs of the GIS export's grid and

@@ -18,6 +18,11 @@ const QString Tag = QStringLiteral("PlumeUncertainty:Export");
 
 } // namespace
 
+QString exceedanceDescription(double threshold)
+{
+    return QStringLiteral("Probability that the average concentration reaches %1").arg(numberText(threshold));
+}
+
 QStringList plumeUncertaintyFileNames()
 {
     return { QStringLiteral("exceedance.tif"), QStringLiteral("p05.tif"), QStringLiteral("p50.tif"),
@@ -61,10 +66,8 @@ bool writePlumeUncertainty(Session &session, const QString &dir, const BatchOpti
         const PlumeUncertaintyResult &r = *session.part<PlumeUncertaintyStore>().last;
         if (!QDir().mkpath(dir))
             throw QelError(ErrPathNotFound, QStringLiteral("Cannot make the folder %1").arg(dir), dir);
-        const QString threshold = numberText(settings.threshold);
-        writeModelGridGeoTiff(m, dir, QStringLiteral("exceedance"),
-            QStringLiteral("Probability that the average concentration reaches %1").arg(threshold), QString(),
-            r.exceedance);
+        writeModelGridGeoTiff(
+            m, dir, QStringLiteral("exceedance"), exceedanceDescription(settings.threshold), QString(), r.exceedance);
         const struct {
             const char *stem;
             const std::vector<double> &values;

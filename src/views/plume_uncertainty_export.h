@@ -8,6 +8,9 @@
 
 namespace qel {
 
+// What the exceedance GeoTIFF says it holds.
+QString exceedanceDescription(double threshold);
+
 // The files `qel --batch P --uncertainty DIR` writes into DIR, in the order it writes them.
 QStringList plumeUncertaintyFileNames();
 

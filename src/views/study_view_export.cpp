@@ -8,6 +8,7 @@
 #include "views/contour_bands.h"
 #include "views/exact_plume_export.h"
 #include "views/gis_export.h"
+#include "views/plume_uncertainty_export.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,17 +22,15 @@ QString tagOf(ContourKind kind, const char *procedure)
     return QLatin1String(contourKindInfo(kind).reportTag) + QLatin1Char(':') + QLatin1String(procedure);
 }
 
-QString descriptionOf(const Session &session, ContourKind kind)
+QString descriptionOf(Session &session, ContourKind kind)
 {
     switch (kind) {
     case ContourKind::Detection:
-        if (const auto &study = const_cast<Session &>(session).part<PlumeUncertaintyStore>().last)
-            return QStringLiteral("Probability that the average concentration reaches %1")
-                .arg(study->settings.threshold);
+        if (const auto &study = session.part<PlumeUncertaintyStore>().last)
+            return exceedanceDescription(study->settings.threshold);
         return {};
-    case ContourKind::ExactPlume: return QStringLiteral("Exact strip-source plume concentration, average of the dates");
-    case ContourKind::ExactDifference:
-        return QStringLiteral("Exact strip-source plume minus the Domenico plume, averages of the dates");
+    case ContourKind::ExactPlume: return ExactAverageDescription;
+    case ContourKind::ExactDifference: return ExactDifferenceDescription;
     default: return {};
     }
 }
