@@ -4,7 +4,7 @@
 #include "analysis/plume_kernel.h"
 #include "analysis/plume_uncertainty.h"
 #include "analysis/wolf.h"
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/plot_limits_rules.h"

@@ -4,7 +4,7 @@
 
 #include "analysis/domenico.h"
 #include "analysis/exact_quadrature.h"
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/progress.h"
 

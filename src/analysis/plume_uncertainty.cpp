@@ -3,7 +3,7 @@
 #include "analysis/domenico.h"
 #include "analysis/gradient_intervals.h"
 #include "analysis/student_t.h"
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/csv_rows.h"
 #include "core/errors.h"
 #include "core/number_text.h"

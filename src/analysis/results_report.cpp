@@ -1,6 +1,5 @@
 #include "analysis/results_report.h"
 
-#include "analysis/worker_pool.h"
 #include "core/batch_run.h"
 #include "core/date_text.h"
 #include "core/errors.h"
@@ -10,12 +9,15 @@
 #include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
+#include "core/worker_pool.h"
 
 #include <QBuffer>
 #include <QLocale>
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -55,12 +57,15 @@ int concentrationField(char *out, double value)
     if (!(magnitude > 1e-290 && magnitude < 1e290))
         return std::snprintf(out, 32, " %.3E", value);
     const double *tens = powersOfTen();
-    int exponent = int(std::floor(std::log10(magnitude)));
+    // The decimal exponent from the binary one: magnitude lies in [2^b, 2^(b+1)), so its decimal
+    // exponent is floor(b log10 2) or one more, which the first try below finds.
+    const int binaryExponent = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+    int exponent = int(std::floor(binaryExponent * 0.30102999566398120));
     double scaled = 0, digits = 0;
     // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
     for (int tries = 0; tries < 3; ++tries) {
         scaled = magnitude * tens[3 - exponent];
-        digits = std::nearbyint(scaled);
+        digits = double(std::int64_t(scaled + 0.5)); // scaled is positive and far below 2^63
         if (std::fabs(std::fabs(scaled - digits) - 0.5) < 1e-6)
             return std::snprintf(out, 32, " %.3E", value);
         if (digits >= 10000)
@@ -144,6 +149,11 @@ private:
         if (size > 0 && m_device.write(bytes, size) != size)
             raise(ErrPathFileAccess, m_name);
         m_written += size;
+        m_notWrittenBack += size;
+        if (m_notWrittenBack >= ChunkBytes) {
+            startWritingBack(m_device);
+            m_notWrittenBack = 0;
+        }
     }
 
     QIODevice &m_device;
@@ -151,6 +161,7 @@ private:
     std::unique_ptr<char[]> m_buffer;
     qsizetype m_size = 0;
     qint64 m_written = 0;
+    qint64 m_notWrittenBack = 0;
 };
 
 // The rows of one grid as text, a slab of rows at a time, the slabs made on every core. Each slab

@@ -1,6 +1,6 @@
 #include "analysis/wolf.h"
 
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/reporting.h"
 

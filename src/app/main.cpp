@@ -26,10 +26,16 @@ namespace {
 
 int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
 {
-    // Maps are drawn with fonts, which need a GUI application; a batch run never shows a window.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Maps and the summary are laid out with fonts, which need a GUI application; a batch run
+    // never shows a window. The rest does without, and skips loading the platform and its fonts.
+    std::unique_ptr<QCoreApplication> app;
+    if (options.map.isEmpty() && options.summary.isEmpty()) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("QEL"));
     qel::BatchFrontend frontend;
     qel::Session session(frontend, qel::applicationFolder(QCoreApplication::applicationDirPath()));

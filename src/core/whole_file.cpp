@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace qel {
@@ -31,6 +32,15 @@ WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint
     if (!outcome.written)
         outcome.problem = file.errorString();
     return outcome;
+}
+
+void startWritingBack(QIODevice &device)
+{
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    if (file == nullptr || file->handle() < 0 || !file->flush())
+        return;
+    // A hint: whatever it answers, the flush before the rename still decides.
+    (void)sync_file_range(file->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)

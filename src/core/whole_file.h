@@ -29,4 +29,9 @@ void writeWholeFileOrRaise(const QString &path, const QByteArray &bytes);
 WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint64(QIODevice &)> &write);
 void writeWholeFileThroughOrRaise(const QString &path, const std::function<qint64(QIODevice &)> &write);
 
+// For a large file written in parts: asks the system to start putting on disk what has been
+// written so far, without waiting, so that the flush before the rename has little left to do.
+// Does nothing for a device that is not a file.
+void startWritingBack(QIODevice &device);
+
 } // namespace qel

@@ -24,6 +24,25 @@ class JsonText {
 public:
     explicit JsonText(qsizetype expected) { m_out.reserve(expected); }
 
+    // A piece of a larger document, written apart (on another thread) and joined to it with
+    // append(): it starts depth levels deep, after a member when afterMember.
+    JsonText(qsizetype expected, int depth, bool afterMember)
+        : m_depth(depth)
+        , m_first(!afterMember)
+    {
+        m_out.reserve(expected);
+    }
+
+    // The piece's text where this document stands; the piece must end where it began.
+    void append(JsonText &&piece)
+    {
+        if (piece.m_out.isEmpty())
+            return;
+        m_out += piece.m_out;
+        m_first = false;
+        m_exact = m_exact && piece.m_exact;
+    }
+
     void beginObject() { open('{'); }
     void endObject() { close('}'); }
     void beginArray() { open('['); }
@@ -122,6 +141,7 @@ public:
     }
 
     bool exact() const { return m_exact; }
+    qsizetype size() const { return m_out.size(); }
     QByteArray finish()
     {
         m_out += '\n';

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/whole_file.h"
+#include "core/worker_pool.h"
 #include "map/color_table.h"
 #include "map/json_text.h"
 
@@ -15,6 +16,8 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
+#include <vector>
 
 namespace qel {
 
@@ -394,20 +397,21 @@ QString layerFilePath(const QString &path)
     return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
-LayerFileText layerFileText(const Drawing &drawing)
+namespace {
+
+// About the size of a band line's feature, so that a large drawing is not copied as it grows.
+constexpr qsizetype BytesPerEntity = 640;
+
+// The features of entities [begin, end) as the document's array holds them, the first of the
+// array when begin is 0.
+JsonText featuresText(const Drawing &drawing, std::size_t begin, std::size_t end)
 {
-    // About the size of a band line's feature, so that a large drawing is not copied as it grows.
-    constexpr qsizetype BytesPerEntity = 640;
-    JsonText json(4096 + BytesPerEntity * qsizetype(drawing.entities.size()));
-    json.beginObject();
-    json.key("features");
-    json.beginArray();
+    JsonText json(BytesPerEntity * qsizetype(end - begin), 2, begin > 0);
     // Colour index to "#rrggbb", worked out once per index.
     char indexColors[LastColorIndex + 2][8];
     bool known[LastColorIndex + 2] = {};
-    bool exact = readsBack(drawing);
-    for (const Entity &e : drawing.entities) {
-        exact = exact && readsBack(e);
+    for (std::size_t i = begin; i < end; ++i) {
+        const Entity &e = drawing.entities[i];
         char own[8];
         QLatin1StringView shown;
         if (e.rgb) {
@@ -424,6 +428,39 @@ LayerFileText layerFileText(const Drawing &drawing)
             }
         }
         writeFeature(json, e, shown);
+    }
+    return json;
+}
+
+} // namespace
+
+LayerFileText layerFileText(const Drawing &drawing)
+{
+    // A band layer holds up to a few hundred thousand entities: their text is made in pieces on
+    // every core and joined in order.
+    constexpr std::size_t EntitiesPerPiece = 4096;
+    const std::size_t count = drawing.entities.size();
+    const int pieceCount = int((count + EntitiesPerPiece - 1) / EntitiesPerPiece);
+    std::vector<std::optional<JsonText>> pieces(std::size_t(std::max(pieceCount, 0)));
+    std::vector<char> pieceReadsBack(pieces.size(), 1);
+    forEachItem(pieceCount, [&](int k) {
+        const std::size_t begin = std::size_t(k) * EntitiesPerPiece, end = std::min(count, begin + EntitiesPerPiece);
+        pieces[std::size_t(k)].emplace(featuresText(drawing, begin, end));
+        for (std::size_t i = begin; i < end; ++i)
+            pieceReadsBack[std::size_t(k)] = pieceReadsBack[std::size_t(k)] && readsBack(drawing.entities[i]);
+    });
+    qsizetype featureBytes = 0;
+    for (const std::optional<JsonText> &piece : pieces)
+        featureBytes += piece->size();
+    JsonText json(4096 + featureBytes);
+    json.beginObject();
+    json.key("features");
+    json.beginArray();
+    bool exact = readsBack(drawing);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        exact = exact && pieceReadsBack[k];
+        json.append(std::move(*pieces[k]));
+        pieces[k].reset();
     }
     json.endArray();
     json.key("name");

@@ -1,6 +1,6 @@
 #include "views/ascii_grid_writer.h"
 
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/errors.h"
 
 #include <cpl_conv.h>

@@ -1,6 +1,6 @@
 #include "views/gis_export.h"
 
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "core/batch_run.h"
 #include "core/errors.h"
 #include "core/progress.h"

@@ -3,7 +3,7 @@
 // node: the same bits on every node.
 #include "analysis/domenico.h"
 #include "analysis/plume_kernel.h"
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "support/test_session.h"
 
 #include <atomic>

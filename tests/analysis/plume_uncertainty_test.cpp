@@ -1,6 +1,6 @@
 #include "analysis/domenico.h"
 #include "analysis/plume_uncertainty.h"
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 #include "support/test_session.h"
 
 #include <cmath>

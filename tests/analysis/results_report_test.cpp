@@ -83,6 +83,12 @@ TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
     m.Conc.allocate(400, 50, 4);
     std::vector<double> values = { 9.9995E-05, 0.00099995, 1, 9.9995, 9.99949999, 1.0005, 0.5, 1e100, 1.2345e-150,
         9.9995e99, 1e-5, 123456789, 1e15, 5e-324, 1e300, -1.5, -0.0, std::nan(""), INFINITY };
+    for (int k = -30; k <= 30; ++k) { // the decimal exponent changes at the powers of ten
+        const double power = std::pow(10.0, k);
+        values.insert(values.end(),
+            { power, std::nextafter(power, 0.0), std::nextafter(power, INFINITY), 9.9995 * power, 9.9994999 * power,
+                -power });
+    }
     std::mt19937 random(7);
     std::uniform_real_distribution<double> mantissa(1, 10);
     std::uniform_int_distribution<int> exponent(-300, 300), tie(1000, 9999);

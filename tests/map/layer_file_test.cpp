@@ -298,6 +298,19 @@ Drawing oneEntity(Entity e)
     return d;
 }
 
+// More entities than one piece of the text holds (the pieces are made on several threads), every
+// kind in turn; change alters the last.
+Drawing manyEntities(const std::function<void(Entity &)> &change = {})
+{
+    Drawing d = everyKind();
+    const std::vector<Entity> kinds = d.entities;
+    while (d.entities.size() < 3 * 4096 + 5)
+        d.entities.push_back(kinds[d.entities.size() % kinds.size()]);
+    if (change)
+        change(d.entities.back());
+    return d;
+}
+
 } // namespace
 
 TEST(DrawingLayerFile, StreamedTextEqualsTheDocumentsText)
@@ -335,6 +348,7 @@ TEST(DrawingLayerFile, StreamedTextEqualsTheDocumentsText)
         { "rgb with alpha", oneEntity(highRgb) },
         { "circle of radius 0", oneEntity(zeroCircle) },
         { "empty text", oneEntity(bareText) },
+        { "many entities", manyEntities() },
     };
     for (const auto &c : cases)
         EXPECT_EQ(layerFileBytes(c.drawing), qjsonLayerFileBytes(c.drawing)) << c.what;
@@ -375,6 +389,8 @@ TEST(DrawingLayerFile, ReadsBackOnlyWhenParsingGivesTheDrawing)
         { "layer without a name", badLayer, false },
         { "style of width factor 0", badStyle, false },
         { "mode out of range", badMode, false },
+        { "many entities", manyEntities(), true },
+        { "many, the last with a negative zero", manyEntities([](Entity &e) { e.points[0].setX(-0.0); }), false },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,4 +1,4 @@
-#include "analysis/worker_pool.h"
+#include "core/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>
