@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace qel {
@@ -58,9 +59,10 @@ int concentrationField(char *out, double value)
         return std::snprintf(out, 32, " %.3E", value);
     const double *tens = powersOfTen();
     // The decimal exponent from the binary one: magnitude lies in [2^b, 2^(b+1)), so its decimal
-    // exponent is floor(b log10 2) or one more, which the first try below finds.
+    // exponent is floor(b log10 2), in integers for |b| < 1700, or one more.
     const int binaryExponent = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
-    int exponent = int(std::floor(binaryExponent * 0.30102999566398120));
+    int exponent = (binaryExponent * 78913) >> 18;
+    exponent += magnitude >= tens[exponent + 1];
     double scaled = 0, digits = 0;
     // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
     for (int tries = 0; tries < 3; ++tries) {
@@ -177,10 +179,16 @@ public:
             slab.text.reset(new char[std::size_t(RowsPerSlab) * (std::size_t(m_numX) * FieldBytes + 2)]);
     }
 
-    // rows[iy - 1]: the numX values of row iy. afterRow() runs on this thread once for each row
-    // written, as the grid goes to the file.
+    // rows[iy - 1]: the numX values of row iy. afterRow() runs on this thread once for each row,
+    // once the grid is in the file.
     void write(ReportText &r, const std::vector<const double *> &rows, const std::function<void()> &afterRow)
     {
+        // Each slab goes to the file as soon as it and every slab before it are made, by the thread
+        // that made the last of them, while the others go on making theirs.
+        std::mutex writing;
+        std::size_t nextToWrite = 0;
+        std::vector<char> made(m_slabs.size(), 0);
+        bool failed = false; // a write failed: the file is given up, and nothing more goes to it
         forEachItem(int(m_slabs.size()), [&](int k) {
             char *p = m_slabs[std::size_t(k)].text.get();
             const char *start = p;
@@ -191,12 +199,20 @@ public:
                 *p++ = '\n';
             }
             m_slabs[std::size_t(k)].size = p - start;
+            const std::lock_guard lock(writing);
+            made[std::size_t(k)] = 1;
+            if (failed)
+                return;
+            try {
+                for (; nextToWrite < m_slabs.size() && made[nextToWrite]; ++nextToWrite)
+                    r.appendLarge(m_slabs[nextToWrite].text.get(), m_slabs[nextToWrite].size);
+            } catch (...) {
+                failed = true;
+                throw;
+            }
         });
-        for (std::size_t k = 0; k < m_slabs.size(); ++k) {
-            r.appendLarge(m_slabs[k].text.get(), m_slabs[k].size);
-            for (int iy = int(k) * RowsPerSlab; iy < std::min(m_numY, int(k + 1) * RowsPerSlab); ++iy)
-                afterRow();
-        }
+        for (int iy = 0; iy < m_numY; ++iy)
+            afterRow();
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "analysis/results_report.h"
 #include "core/date_text.h"
 #include "support/test_session.h"
+#include "support/write_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -139,6 +140,30 @@ TEST_F(ResultsReport, ExportAsksForTheFileAndKeepsTheOldReportOnFailure)
         t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
     EXPECT_EQ(readBytes(path), "an older report\r\n");
     EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+}
+
+// A disk that fills up in the header, in the first grid or in a later one (the grids go to the
+// file from several threads) leaves the old report to the byte and nothing else in the folder.
+TEST_F(ResultsReport, AFullDiskLeavesTheOldReport)
+{
+    const QString path = writeBytes(s.model.ProjectDir + QStringLiteral("QELResults.out"), "an older report\r\n");
+    s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = 400;
+    s.model.Conc.allocate(400, 400, 4);
+    for (const rlim_t room : { rlim_t(100), rlim_t(600) << 10, rlim_t(5) << 20 }) {
+        SCOPED_TRACE(room);
+        t.frontend.expectErrors = true;
+        t.frontend.boxes.clear();
+        {
+            const WriteLimit full(room);
+            EXPECT_FALSE(writeResultsReport(s, path));
+        }
+        EXPECT_FALSE(s.model.ERDone);
+        ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+        EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(
+            QStringLiteral("QEL(ExportAnalyticalResults): 75: \nPath/File access error")));
+        EXPECT_EQ(readBytes(path), "an older report\r\n");
+        EXPECT_EQ(QDir(s.model.ProjectDir).entryList(QDir::Files), QStringList { "QELResults.out" });
+    }
 }
 
 // A cancel while the grids are written drops the new file: the old report stays to the byte, and
