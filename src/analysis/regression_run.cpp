@@ -139,28 +139,35 @@ QString regressProgram()
 QByteArray regressionInputBytes(const ProjectModel &m, std::optional<QString> &stopMessage)
 {
     stopMessage.reset();
-    QString text = listInteger(m.NumWLWells) + listInteger(m.NumSamples) + QStringLiteral("\r\n");
+    QByteArray text = (listInteger(m.NumWLWells) + listInteger(m.NumSamples)).toUtf8() + "\r\n";
     for (int i = 1; i <= m.NumSamples; ++i) {
         if (!m.SampleDate(i).isValid()) {
             stopMessage = QStringLiteral("Date field is blank for sample number %1. Regression stopped.").arg(i);
-            return text.toUtf8();
+            return text;
         }
-        text += u'\'' + shortDateText(m.SampleDate(i)) + QStringLiteral("' ");
+        text += '\'' + shortDateText(m.SampleDate(i)).toUtf8() + "' ";
     }
-    text += QStringLiteral("\r\n");
+    text += "\r\n";
+    // About 20 bytes a number: the text of a thousand wells of 60 dates grows without copies.
+    text.reserve(text.size() + qsizetype(m.NumWLWells) * (32 + 20 * qsizetype(m.NumSamples + 2)));
     for (int j = 1; j <= m.NumWLWells; ++j) {
         if (m.WLWellID(j).trimmed().isEmpty()) {
             stopMessage = QStringLiteral("Well ID is blank for well number %1. Regression stopped.").arg(j);
-            return text.toUtf8();
+            return text;
         }
-        text += u'\'' + m.WLWellID(j) + QStringLiteral("'  ") + numberText(m.WLWellX(j)) + QStringLiteral("  ")
-            + numberText(m.WLWellY(j)) + QStringLiteral("  ");
+        text += '\'' + m.WLWellID(j).toUtf8() + "'  ";
+        appendNumberText(text, m.WLWellX(j));
+        text += "  ";
+        appendNumberText(text, m.WLWellY(j));
+        text += "  ";
         // A well without a location would enter the fit at (0, 0): its levels count as missing.
-        for (int i = 1; i <= m.NumSamples; ++i)
-            text += numberText(m.WLWellUnlocated(j) ? MissingLevel : m.WLData(j, i)) + QStringLiteral("  ");
-        text += QStringLiteral("\r\n");
+        for (int i = 1; i <= m.NumSamples; ++i) {
+            appendNumberText(text, m.WLWellUnlocated(j) ? MissingLevel : m.WLData(j, i));
+            text += "  ";
+        }
+        text += "\r\n";
     }
-    return text.toUtf8();
+    return text;
 }
 
 void readRegressionResults(ProjectModel &m, const QByteArray &regressOut)

@@ -10,16 +10,39 @@
 
 namespace qel {
 
-QString numberText(double value)
+namespace {
+
+// numberText's characters in buffer (64 bytes); returns their count.
+int numberTextChars(char *buffer, double value)
 {
-    if (value == 0.0)
-        return QStringLiteral("0"); // also for negative zero
+    if (value == 0.0) {
+        buffer[0] = '0'; // also for negative zero
+        return 1;
+    }
     // The general format with precision 15 switches to exponent form exactly when the rounded
     // decimal exponent is below -4 or at least 15, and drops trailing zeros.
+    const auto result = std::to_chars(buffer, buffer + 64, value, std::chars_format::general, 15);
+    for (char *c = buffer; c < result.ptr; ++c) {
+        if (*c >= 'a' && *c <= 'z')
+            *c = char(*c - 'a' + 'A');
+    }
+    return int(result.ptr - buffer);
+}
+
+} // namespace
+
+QString numberText(double value)
+{
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
-    return text.toUpper();
+    const int n = numberTextChars(buffer, value);
+    return QString::fromLatin1(buffer, n);
+}
+
+void appendNumberText(QByteArray &out, double value)
+{
+    char buffer[64];
+    const int n = numberTextChars(buffer, value);
+    out.append(buffer, n);
 }
 
 QString exactNumberText(double value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -10,6 +11,8 @@ namespace qel {
 // The default text of a number: at most 15 significant digits, no trailing zeros, "." as the
 // decimal point, exponent form ("1E+15", "1E-05") from 1E15 upward and below 1E-4.
 QString numberText(double value);
+// The same characters appended to bytes, for files made of many numbers.
+void appendNumberText(QByteArray &out, double value);
 
 // The shortest text that reads back as exactly the value ("0.30000000000000004", "1E+20"), "."
 // as the decimal point: for files whose numbers must not change when read again.

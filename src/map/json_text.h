@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace qel {
 
@@ -53,8 +54,8 @@ public:
     {
         separate();
         m_out += '"';
-        m_out += name;
-        m_out += "\": ";
+        m_out.append(name, qsizetype(std::strlen(name)));
+        m_out.append("\": ", 3);
         m_keyed = true;
     }
 
@@ -179,6 +180,13 @@ private:
     }
     void indent(int depth)
     {
+        // One append of a line break and the blanks, for every depth a layer file has.
+        static constexpr char lineAndBlanks[] = "\n                                                ";
+        constexpr int deepest = (int(sizeof lineAndBlanks) - 2) / 4;
+        if (depth <= deepest) {
+            m_out.append(lineAndBlanks, 1 + 4 * depth);
+            return;
+        }
         m_out += '\n';
         m_out.append(4 * depth, ' ');
     }
