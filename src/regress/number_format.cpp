@@ -1,5 +1,6 @@
 #include "regress/number_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -26,10 +27,11 @@ void stripZeros(Digits &x)
         --x.count;
 }
 
-// magnitude (positive) rounded to q decimals, from one exact product: magnitude * 10^q and its
-// error by a fused multiply-add tell the rounding, ties included. False where that does not hold
-// (q out of range, a product of 2^52 or more, a number near the bottom of the range).
-bool scaledDigits(double magnitude, int q, Digits &out)
+// magnitude (positive) rounded to q decimals, as the whole number magnitude * 10^q rounds to, from
+// one exact product: the product and its error by a fused multiply-add tell the rounding, ties
+// included. False where that does not hold (q out of range, a product of 2^52 or more, a number
+// near the bottom of the range).
+bool scaledWhole(double magnitude, int q, std::uint64_t &whole)
 {
     if (q < 0 || q > 22 || magnitude < 1e-100)
         return false;
@@ -37,13 +39,19 @@ bool scaledDigits(double magnitude, int q, Digits &out)
     if (!(p < 4503599627370496.0)) // 2^52
         return false;
     const double error = std::fma(magnitude, Tens[q], -p);
-    double n = std::nearbyint(p);
-    const double r = p - n; // exact
-    if (r == 0.5 && error >= 0)
-        n += 1;
-    else if (r == -0.5 && error < 0)
-        n -= 1;
-    std::uint64_t whole = std::uint64_t(n);
+    // Below 2^52 the whole part, its fraction and a half are exact; so is the comparison, and
+    // the product's error settles a tie, which goes away from zero.
+    const double below = double(std::uint64_t(p));
+    const double fraction = p - below;
+    whole = std::uint64_t(below) + (fraction > 0.5 || (fraction == 0.5 && error >= 0) ? 1 : 0);
+    return true;
+}
+
+bool scaledDigits(double magnitude, int q, Digits &out)
+{
+    std::uint64_t whole = 0;
+    if (!scaledWhole(magnitude, q, whole))
+        return false;
     char text[24];
     const auto end = std::to_chars(text, text + sizeof text, whole).ptr;
     out.count = whole == 0 ? 0 : int(end - text);
@@ -117,6 +125,22 @@ void appendFixed(std::string &out, const Digits &x, int decimals)
     out.resize(std::size_t(p - out.data()));
 }
 
+// The whole number n written with decimals digits after the point: n / 10^decimals.
+void appendFixedWhole(std::string &out, std::uint64_t n, int decimals)
+{
+    const auto power = std::uint64_t(Tens[decimals]);
+    char text[48];
+    char *p = std::to_chars(text, text + 24, n / power).ptr;
+    if (decimals > 0) {
+        *p++ = '.';
+        std::uint64_t fraction = n % power;
+        for (int i = decimals - 1; i >= 0; --i, fraction /= 10)
+            p[i] = char('0' + fraction % 10);
+        p += decimals;
+    }
+    out.append(text, std::size_t(p - text));
+}
+
 void appendScientific(std::string &out, const Digits &x, int decimals, bool capital)
 {
     out += x.count > 0 ? x.d[0] : '0';
@@ -138,7 +162,13 @@ void appendScientific(std::string &out, const Digits &x, int decimals, bool capi
 // (9.9996 to four digits is 10.00).
 void significant(double magnitude, int significantDigits, Digits &out)
 {
-    int exponent = int(std::floor(std::log10(magnitude)));
+    // The guess from the binary exponent, in integers: for a normal number floor(b log10 2) is the
+    // decimal exponent or one below it, which the rounding then corrects. A subnormal number has no
+    // binary exponent of its own.
+    const int biased = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff);
+    int exponent = biased == 0 ? int(std::floor(std::log10(magnitude))) : ((biased - 1023) * 78913) >> 18;
+    if (exponent + 1 >= 0 && exponent + 1 <= 22 && magnitude >= Tens[exponent + 1])
+        ++exponent;
     for (int tries = 0; tries < 4; ++tries) {
         rounded(magnitude, significantDigits - 1 - exponent, out);
         const bool carried = out.exponent == exponent + 1 && out.count == 1 && out.d[0] == '1';
@@ -164,6 +194,9 @@ void appendNumber(std::string &out, double value, char form, int precision)
         return;
     }
     const double magnitude = std::fabs(value);
+    std::uint64_t whole = 0;
+    if (form == 'f' && precision <= 15 && (magnitude == 0 || scaledWhole(magnitude, precision, whole)))
+        return appendFixedWhole(out, whole, precision);
     Digits x;
     if (form == 'f') {
         if (magnitude > 0)

@@ -58,6 +58,8 @@ bool prepare(const char *path, std::string_view bytes, Prepared &out)
     struct stat written { };
     if (::fchmod(fd, exists ? old.st_mode & 07777 : newFileMode()) == 0 && writeAll(fd, bytes)
         && ::fstat(fd, &written) == 0 && std::size_t(written.st_size) == bytes.size()) {
+        // Starts the disk on these bytes while the next file is written; the sync then waits less.
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
         out.fd = fd;
         return true;
     }

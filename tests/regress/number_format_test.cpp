@@ -69,7 +69,9 @@ TEST(RegressNumberFormat, EdgeValuesAsQtWritesThem)
     const double inf = std::numeric_limits<double>::infinity();
     const double values[] = { 0.0, -0.0, -0.00001, 0.00005, 0.03125, -0.03125, 0.125, 2.5, -2.5, 1234567890.125,
         123456789012.5, 9.9996, 999999.5, 0.000099999, 1e-5, 1e15, 1e16, 1e21, 1e22, 1e23, 1e100, 1e-300, 5e-324,
-        2.2250738585072014e-308, std::numeric_limits<double>::max(), inf, -inf, std::nan("") };
+        2.2250738585072014e-308, std::numeric_limits<double>::max(), inf, -inf, std::nan(""),
+        // just below a half, a tie near 2^52, a subnormal whose binary exponent is no guide
+        0.49999999999999994, 2.4999999999999996, 1000000000000000.5, 4503599627370495.5, 6.1455060381849887e-309 };
     for (double value : values)
         for (Form f : Forms)
             EXPECT_EQ(text(value, f), qtText(value, f).toStdString()) << f.form << f.precision << " of " << value;
