@@ -5,6 +5,7 @@
 #include "core/project_open.h"
 #include "core/reporting.h"
 
+#include <QFileInfo>
 #include <QMap>
 
 #include <algorithm>
@@ -98,6 +99,19 @@ bool analysisRanFor(Session &session, const OptionSlot &slot)
 }
 
 const QString OverwriteOption = QStringLiteral("--overwrite");
+
+// Opening the project makes its folder the current one: a relative output name is taken where the
+// run was started, as the user typed it, and not inside the project folder.
+BatchOptions withAbsoluteOutputs(const BatchOptions &options)
+{
+    BatchOptions absolute = options;
+    for (const OptionSlot &slot : OutputOptions) {
+        QString &path = absolute.*(slot.field);
+        if (!path.isEmpty())
+            path = QFileInfo(path).absoluteFilePath();
+    }
+    return absolute;
+}
 
 using RegisteredOutput = std::function<bool(Session &, const QString &, const BatchOptions &)>;
 
@@ -243,9 +257,10 @@ void registerBatchOutputWithOptions(const QString &option, BatchOptionsOutput ou
     registeredOutputs().insert(option, output);
 }
 
-int runBatch(Session &session, const BatchOptions &options)
+int runBatch(Session &session, const BatchOptions &given)
 {
-    WriteLog(session, QStringLiteral("Batch run: ") + options.project);
+    WriteLog(session, QStringLiteral("Batch run: ") + given.project);
+    const BatchOptions options = withAbsoluteOutputs(given);
     auto *batch = dynamic_cast<BatchFrontend *>(&session.frontend());
     for (const OptionSlot &slot : OutputOptions)
         if (batch && slot.replayProposes && !(options.*(slot.field)).isEmpty())

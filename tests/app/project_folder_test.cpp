@@ -68,6 +68,25 @@ TEST(MovedProject, OpensAndGivesTheSameGridsInASiblingAChildAndAParentFolder)
     EXPECT_EQ(readBytes(original), readBytes(ExampleDir + "alpha-site.prj")) << "the original stays as it was";
 }
 
+// Opening a project makes its folder the current one; a relative output name is still the one the
+// user typed where the run began, for every output and for the saved project.
+TEST(BatchOutputs, RelativeNamesAreTakenWhereTheRunStarted)
+{
+    const TestSession t;
+    copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+    ASSERT_TRUE(QDir(t.home()).mkpath(QStringLiteral("out")));
+    const QStringList outputs = { "--save-as", "out/copy.prj", "--results", "out/results.out", "--export-wolf",
+        "out/wolf.grd", "--export-mindist", "out/mindist.grd", "--new-wells", "out/new-wells.csv" };
+    // The run starts in the folder above the project's, as a user's shell would.
+    const QelRun run = runQel(t.home(), QStringList { "--batch", "site/alpha-site.prj" } + outputs, {},
+        { "/bin/sh", "-c", "cd \"$QEL_HOME\" && exec \"$0\" \"$@\"" });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    for (int i = 1; i < outputs.size(); i += 2)
+        EXPECT_TRUE(QFileInfo(t.home() + outputs[i]).size() > 0) << outputs[i].toStdString();
+    EXPECT_FALSE(QFileInfo::exists(t.home() + "site/out")) << "nothing went inside the project folder";
+    EXPECT_EQ(storedValue(readBytes(t.home() + "out/copy.prj"), "DataPath"), t.home() + "site/");
+}
+
 TEST(MovedProject, TheSessionThatSavedItKeepsFindingItsFiles)
 {
     TestSession t;
