@@ -66,8 +66,9 @@ FileDialogAnswer BatchFrontend::saveFileDialog(const FileDialogRequest &request)
         return openFileDialog(request);
     m_answered.insert(request.initialName);
     FileDialogAnswer answer;
-    answer.accepted = true;
-    answer.path = *given;
+    answer.accepted = !m_mayUse || m_mayUse(request.initialName, *given);
+    if (answer.accepted)
+        answer.path = *given;
     return answer;
 }
 

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <cstdio>
+#include <functional>
 
 namespace qel {
 
@@ -36,6 +37,11 @@ public:
     void answerSaveDialog(const QString &proposedName, const QString &path);
     // Whether such a dialog was asked, and so answered with the given path.
     bool answeredSaveDialog(const QString &proposedName) const { return m_answered.contains(proposedName); }
+    // Asked before a given answer is used: false keeps the answer back, as a cancelled dialog.
+    void guardSaveAnswers(std::function<bool(const QString &proposedName, const QString &path)> mayUse)
+    {
+        m_mayUse = std::move(mayUse);
+    }
 
     static MsgAnswer safeDefault(MsgButtons buttons);
     // One line of text and a line end, flushed at once.
@@ -46,6 +52,7 @@ private:
     std::FILE *m_err;
     QMap<QString, QString> m_saveAnswers; // proposed name -> path
     QSet<QString> m_answered;
+    std::function<bool(const QString &, const QString &)> m_mayUse;
 };
 
 } // namespace qel

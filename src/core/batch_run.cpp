@@ -1,6 +1,7 @@
 #include "core/batch_run.h"
 
 #include "core/batch_frontend.h"
+#include "core/paths.h"
 #include "core/plume_uncertainty_rules.h"
 #include "core/project_open.h"
 #include "core/reporting.h"
@@ -111,6 +112,34 @@ BatchOptions withAbsoluteOutputs(const BatchOptions &options)
             path = QFileInfo(path).absoluteFilePath();
     }
     return absolute;
+}
+
+// The files the open project reads: its own, its base map and its two tables.
+QStringList projectInputs(const Session &session)
+{
+    const ProjectModel &m = session.model;
+    QStringList files;
+    for (const QString &stored :
+        { m.ProjectFile, m.BaseMapFile, m.WEDataPath + m.WEDataFile, m.WLDataPath + m.WLDataFile })
+        if (!stored.isEmpty())
+            files << QFileInfo(projectPath(session, stored)).canonicalFilePath();
+    files.removeAll(QString());
+    return files;
+}
+
+// An output over one of the project's own files would lose what the user gave it: the batch run
+// writes nothing there and says so. A project saved over itself is only a save.
+bool replacesAnInput(Session &session, const char *option, const QString &target)
+{
+    const QString file = QFileInfo(target).canonicalFilePath();
+    if (file.isEmpty() || !projectInputs(session).contains(file))
+        return false;
+    if (qstrcmp(option, "--save-as") == 0 && file == QFileInfo(session.model.ProjectFile).canonicalFilePath())
+        return false;
+    session.ErrorText = QStringLiteral("%1 wrote nothing: %2 is a file the project reads. Choose another name.")
+                            .arg(QLatin1String(option), target);
+    ReportError(session);
+    return true;
 }
 
 using RegisteredOutput = std::function<bool(Session &, const QString &, const BatchOptions &)>;
@@ -265,19 +294,36 @@ int runBatch(Session &session, const BatchOptions &given)
     for (const OptionSlot &slot : OutputOptions)
         if (batch && slot.replayProposes && !(options.*(slot.field)).isEmpty())
             batch->answerSaveDialog(QLatin1String(slot.replayProposes), options.*(slot.field));
+    // The guard reads this session: it goes with the run.
+    struct GuardEnd {
+        BatchFrontend *batch;
+        ~GuardEnd()
+        {
+            if (batch)
+                batch->guardSaveAnswers({});
+        }
+    } guardEnd { batch };
+    if (batch) {
+        batch->guardSaveAnswers([&session](const QString &proposedName, const QString &path) {
+            for (const OptionSlot &slot : OutputOptions)
+                if (slot.replayProposes && proposedName == QLatin1String(slot.replayProposes))
+                    return !replacesAnInput(session, slot.name, path);
+            return true;
+        });
+    }
     if (!openProject(session, options.project)) {
         // Whatever was read before the failure is no project: writing it would replace good files.
         BatchFrontend::print(
             stderr, QStringLiteral("qel: wrote nothing: the project %1 did not open").arg(options.project));
         return 1;
     }
-    if (!options.saveAs.isEmpty())
+    if (!options.saveAs.isEmpty() && !replacesAnInput(session, "--save-as", options.saveAs))
         saveProjectAs(session, options.saveAs);
     for (const OptionSlot &slot : OutputOptions) {
         const QString &target = options.*(slot.field);
         const auto output = registeredOutputs().constFind(QString::fromLatin1(slot.name));
         if (target.isEmpty() || output == registeredOutputs().constEnd() || writtenByReplay(batch, slot)
-            || !analysisRanFor(session, slot))
+            || !analysisRanFor(session, slot) || (!slot.intoFolder && replacesAnInput(session, slot.name, target)))
             continue;
         if (!(*output)(session, target, options) && session.errorsReported == 0)
             ++session.errorsReported; // an output that failed without a report still fails the run

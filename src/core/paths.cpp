@@ -30,6 +30,11 @@ QString RelativePath(const Session &session, const QString &path)
     return relativeTo(session.model.ProjectDir, path);
 }
 
+QString projectPath(const Session &session, const QString &stored)
+{
+    return QDir::isAbsolutePath(stored) ? stored : session.model.ProjectDir + stored;
+}
+
 QString storedPathFor(const QString &stored, const QString &fromDir, const QString &toDir)
 {
     if (stored.isEmpty() && fromDir.isEmpty())

@@ -17,6 +17,9 @@ QString relativeTo(const QString &dir, const QString &path);
 // path relative to ProjectDir when it lies inside it, otherwise unchanged.
 QString RelativePath(const Session &session, const QString &path);
 
+// A path as the project stores it (relative to ProjectDir, or absolute) as a path to open.
+QString projectPath(const Session &session, const QString &stored);
+
 // A stored path (relative to fromDir, or absolute; a folder ends with "/") written afresh for a
 // project in toDir: relative when it lies inside toDir, absolute otherwise.
 QString storedPathFor(const QString &stored, const QString &fromDir, const QString &toDir);

@@ -146,9 +146,7 @@ QString fileFilter(int formatIndex)
 
 QString dataFilePath(const Session &session, const DataSourceFields &source)
 {
-    const ProjectModel &m = session.model;
-    const QString relative = m.*source.path + m.*source.file;
-    return QDir::isAbsolutePath(relative) ? relative : m.ProjectDir + relative;
+    return projectPath(session, session.model.*source.path + session.model.*source.file);
 }
 
 std::optional<QDate> cellDate(const TableCell &cell, DayMonth order)

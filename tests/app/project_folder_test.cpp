@@ -87,6 +87,37 @@ TEST(BatchOutputs, RelativeNamesAreTakenWhereTheRunStarted)
     EXPECT_EQ(storedValue(readBytes(t.home() + "out/copy.prj"), "DataPath"), t.home() + "site/");
 }
 
+// A mistyped output name that is one of the project's own files (its file, base map or tables)
+// replaces nothing: the run says so and fails. Saving the project over itself is only a save.
+TEST(BatchOutputs, NoOutputReplacesAFileTheProjectReads)
+{
+    const struct {
+        const char *option, *file;
+        int status;
+    } cases[] = {
+        { "--results", "wells.csv", 1 },
+        { "--export-wolf", "levels.csv", 1 },
+        { "--new-wells", "alpha-site.prj", 1 },
+        { "--save-as", "site-plan.dxf", 1 },
+        { "--save-as", "alpha-site.prj", 0 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + c.file);
+        const TestSession t;
+        const QString site = copyExample(t.home(), QStringLiteral("site"), VectorExampleFiles);
+        const QByteArray before = readBytes(site + c.file);
+        const QelRun run = runQel(t.home(), { "--batch", site + "alpha-site.prj", c.option, site + c.file });
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        if (c.status == 0)
+            continue;
+        EXPECT_EQ(readBytes(site + c.file), before);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("%1 wrote nothing: %2 is a file the project reads. Choose another "
+                                                    "name.")
+                                         .arg(c.option, site + c.file)))
+            << run.err.toStdString();
+    }
+}
+
 TEST(MovedProject, TheSessionThatSavedItKeepsFindingItsFiles)
 {
     TestSession t;
