@@ -125,15 +125,21 @@ void appendFixed(std::string &out, const Digits &x, int decimals)
     out.resize(std::size_t(p - out.data()));
 }
 
-// The whole number n written with decimals digits after the point: n / 10^decimals.
-void appendFixedWhole(std::string &out, std::uint64_t n, int decimals)
+// The whole number n written with decimals digits after the point: n / 10^decimals; without the
+// trailing zeros of the decimals (and then without a point) when trimmed.
+void appendFixedWhole(std::string &out, std::uint64_t n, int decimals, bool trimmed = false)
 {
     const auto power = std::uint64_t(Tens[decimals]);
+    const std::uint64_t integral = n / power;
+    std::uint64_t fraction = n % power;
+    if (trimmed) {
+        for (; decimals > 0 && fraction % 10 == 0; --decimals)
+            fraction /= 10;
+    }
     char text[48];
-    char *p = std::to_chars(text, text + 24, n / power).ptr;
+    char *p = std::to_chars(text, text + 24, integral).ptr;
     if (decimals > 0) {
         *p++ = '.';
-        std::uint64_t fraction = n % power;
         for (int i = decimals - 1; i >= 0; --i, fraction /= 10)
             p[i] = char('0' + fraction % 10);
         p += decimals;
@@ -158,17 +164,24 @@ void appendScientific(std::string &out, const Digits &x, int decimals, bool capi
     out.append(text, std::to_chars(text, text + sizeof text, e).ptr);
 }
 
-// Rounded to significant digits: the exponent first guessed, then set by the rounding itself
-// (9.9996 to four digits is 10.00).
-void significant(double magnitude, int significantDigits, Digits &out)
+// The decimal exponent of magnitude (positive, finite), exact from 1 to 1e22 and otherwise at most
+// one below it: from the binary exponent, in integers, floor(b log10 2) is the decimal exponent or
+// one below it, and the powers of ten that are exact settle which. A subnormal number has no binary
+// exponent of its own.
+int decimalExponent(double magnitude)
 {
-    // The guess from the binary exponent, in integers: for a normal number floor(b log10 2) is the
-    // decimal exponent or one below it, which the rounding then corrects. A subnormal number has no
-    // binary exponent of its own.
     const int biased = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff);
     int exponent = biased == 0 ? int(std::floor(std::log10(magnitude))) : ((biased - 1023) * 78913) >> 18;
     if (exponent + 1 >= 0 && exponent + 1 <= 22 && magnitude >= Tens[exponent + 1])
         ++exponent;
+    return exponent;
+}
+
+// Rounded to significant digits: the exponent first guessed, then set by the rounding itself
+// (9.9996 to four digits is 10.00).
+void significant(double magnitude, int significantDigits, Digits &out)
+{
+    int exponent = decimalExponent(magnitude);
     for (int tries = 0; tries < 4; ++tries) {
         rounded(magnitude, significantDigits - 1 - exponent, out);
         const bool carried = out.exponent == exponent + 1 && out.count == 1 && out.d[0] == '1';
@@ -205,6 +218,15 @@ void appendNumber(std::string &out, double value, char form, int precision)
     }
     const bool general = form == 'g' || form == 'G';
     const int digits = general ? std::max(precision, 1) : precision + 1;
+    if (general && digits <= 15 && magnitude >= 1 && magnitude < Tens[digits]) {
+        // Written without an exponent: the digits are the value rounded to its decimals, unless
+        // the rounding carries into one more digit (99.99996 to six is 100), which the general way
+        // below takes.
+        const int exponent = decimalExponent(magnitude);
+        const int decimals = digits - 1 - exponent;
+        if (scaledWhole(magnitude, decimals, whole) && whole < std::uint64_t(Tens[digits]))
+            return appendFixedWhole(out, whole, decimals, true);
+    }
     if (magnitude > 0)
         significant(magnitude, digits, x);
     if (!general)

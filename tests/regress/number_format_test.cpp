@@ -71,7 +71,9 @@ TEST(RegressNumberFormat, EdgeValuesAsQtWritesThem)
         123456789012.5, 9.9996, 999999.5, 0.000099999, 1e-5, 1e15, 1e16, 1e21, 1e22, 1e23, 1e100, 1e-300, 5e-324,
         2.2250738585072014e-308, std::numeric_limits<double>::max(), inf, -inf, std::nan(""),
         // just below a half, a tie near 2^52, a subnormal whose binary exponent is no guide
-        0.49999999999999994, 2.4999999999999996, 1000000000000000.5, 4503599627370495.5, 6.1455060381849887e-309 };
+        0.49999999999999994, 2.4999999999999996, 1000000000000000.5, 4503599627370495.5, 6.1455060381849887e-309,
+        // whole numbers and a rounding that carries into one more digit
+        1.0, 100.0, 99.99996, 999999999999.5 };
     for (double value : values)
         for (Form f : Forms)
             EXPECT_EQ(text(value, f), qtText(value, f).toStdString()) << f.form << f.precision << " of " << value;
