@@ -96,8 +96,12 @@ TEST(JsonText, ContainersAsQtWritesThem)
     json.endObject();
     json.endArray();
     json.endObject();
+    // The nested array built by append: QJsonArray { QJsonArray { ... } } is a copy to one compiler
+    // and an array of one array to another.
+    QJsonArray nested;
+    nested.append(QJsonArray { 1, 2.5 });
     const QJsonObject reference { { "a", QJsonArray() }, { "b", QJsonObject() },
-        { "c", QJsonArray { QJsonArray { QJsonArray { 1, 2.5 } }, QJsonObject { { "d", 3 } } } } };
+        { "c", QJsonArray { nested, QJsonObject { { "d", 3 } } } } };
     EXPECT_EQ(json.finish(), QJsonDocument(reference).toJson(QJsonDocument::Indented));
 }
 
