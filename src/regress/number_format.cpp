@@ -126,23 +126,33 @@ void appendFixed(std::string &out, const Digits &x, int decimals)
 }
 
 // The whole number n written with decimals digits after the point: n / 10^decimals; without the
-// trailing zeros of the decimals (and then without a point) when trimmed.
+// trailing zeros of the decimals (and then without a point) when trimmed. From n's own digits, so
+// that no division by a power of ten that is not a constant is needed.
 void appendFixedWhole(std::string &out, std::uint64_t n, int decimals, bool trimmed = false)
 {
-    const auto power = std::uint64_t(Tens[decimals]);
-    const std::uint64_t integral = n / power;
-    std::uint64_t fraction = n % power;
+    char digits[24];
+    const int count = int(std::to_chars(digits, digits + sizeof digits, n).ptr - digits);
+    const int integral = std::max(count - decimals, 0); // digits before the point
+    const int zeros = decimals - (count - integral); // the fraction's leading zeros
+    // The fraction digit i (from the point) is a leading zero or one of n's last digits.
+    const auto fractionDigit = [&](int i) { return i < zeros ? '0' : digits[integral + i - zeros]; };
+    int shown = decimals;
     if (trimmed) {
-        for (; decimals > 0 && fraction % 10 == 0; --decimals)
-            fraction /= 10;
+        while (shown > 0 && fractionDigit(shown - 1) == '0')
+            --shown;
     }
-    char text[48];
-    char *p = std::to_chars(text, text + 24, integral).ptr;
-    if (decimals > 0) {
+    char text[64];
+    char *p = text;
+    if (integral == 0) {
+        *p++ = '0';
+    } else {
+        std::memcpy(p, digits, std::size_t(integral));
+        p += integral;
+    }
+    if (shown > 0) {
         *p++ = '.';
-        for (int i = decimals - 1; i >= 0; --i, fraction /= 10)
-            p[i] = char('0' + fraction % 10);
-        p += decimals;
+        for (int i = 0; i < shown; ++i)
+            *p++ = fractionDigit(i);
     }
     out.append(text, std::size_t(p - text));
 }
