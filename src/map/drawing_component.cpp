@@ -227,6 +227,27 @@ void DrawingComponent::AddLine(const QString &tag, double x1, double y1, double 
     AddPolyline(tag, { QPointF(x1, y1), QPointF(x2, y2) });
 }
 
+void DrawingComponent::AddStyledLine(
+    double x1, double y1, double x2, double y2, double lineWidth, int color, const QString &layer)
+{
+    checkFinite({ x1, y1, x2, y2 }, "AddLine");
+    if (!(lineWidth >= 0) || !std::isfinite(lineWidth))
+        throw QelError(ErrTypeMismatch, QStringLiteral("Type mismatch: line width \"%1\"").arg(lineWidth));
+    checkColor(color, true);
+    if (layer.trimmed().isEmpty())
+        invalidCall(QStringLiteral("an entity's layer needs a name"));
+    Drawing &d = current().drawing;
+    if (!d.findLayer(layer))
+        d.layers.push_back({ layer, BlackColorIndex, 1 });
+    Entity e;
+    e.kind = EntityKind::Line;
+    e.points = { QPointF(x1, y1), QPointF(x2, y2) };
+    e.lineWidth = lineWidth;
+    e.color = color;
+    e.layer = d.findLayer(layer)->name;
+    addEntity(std::move(e));
+}
+
 void DrawingComponent::AddPolyline(const QString &tag, const std::vector<QPointF> &points)
 {
     if (points.size() < 2)

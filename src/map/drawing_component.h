@@ -46,6 +46,9 @@ public:
 
     void AddLine(const QString &tag, double x1, double y1, double x2, double y2);
     void AddPolyline(const QString &tag, const std::vector<QPointF> &points);
+    // A line and its width, colour and layer at once: the entity AddLine and SetEntityProperty's
+    // "ELINE", "ECOLOR" and "LAYER" make, for the bands, which draw tens of thousands of lines.
+    void AddStyledLine(double x1, double y1, double x2, double y2, double lineWidth, int color, const QString &layer);
     void AddPoint(const QString &tag, double x, double y);
     void AddCircle(const QString &tag, double x, double y, double radius);
     // justification "LM", "CM" and the other codes of Justification.

@@ -72,11 +72,7 @@ public:
 
     void line(double x1, double y1, double x2, double y2, int width, int color)
     {
-        map.AddLine({}, x1, y1, x2, y2);
-        map.SetEntityProperty(QStringLiteral("ELINE"), QString::number(width));
-        map.SetEntityProperty(QStringLiteral("ECOLOR"), QString::number(color));
-        map.SetEntityProperty(QStringLiteral("LAYER"), QLatin1String(info.layerName));
-        map.SetEntityColor(map.LastEntityHandle(), color);
+        map.AddStyledLine(x1, y1, x2, y2, width, color, layerName);
     }
 
     void bands(int sample)
@@ -200,6 +196,7 @@ public:
     const ContourKindInfo &info;
     DrawingComponent &map;
     Session &session;
+    const QString layerName = QLatin1String(info.layerName);
 };
 
 bool insideLegend(const ContourView &view, const ContourLegendBoxes::Corner &corner, double x, double y)

@@ -65,12 +65,39 @@ TEST(DrawingComponent, BadCallsAreErrors)
         { "negative radius", [](auto &m) { m.AddCircle("", 0, 0, -1); }, ErrInvalidCall },
         { "layer colour 0", [](auto &m) { m.AddLayer("x", 0, 1); }, ErrInvalidCall },
         { "no file name", [](auto &m) { m.NewDrawingFile("", 24); }, ErrInvalidCall },
+        { "styled line of colour 15", [](auto &m) { m.AddStyledLine(0, 0, 1, 1, 1, 15, "L"); }, ErrInvalidCall },
+        { "styled line of negative width", [](auto &m) { m.AddStyledLine(0, 0, 1, 1, -1, 3, "L"); }, ErrTypeMismatch },
+        { "styled line without a layer", [](auto &m) { m.AddStyledLine(0, 0, 1, 1, 1, 3, " "); }, ErrInvalidCall },
+        { "styled line at NaN", [](auto &m) { m.AddStyledLine(0, 0, std::nan(""), 1, 1, 3, "L"); }, ErrInvalidCall },
     };
     for (const auto &c : cases) {
         DrawingComponent map(f.frontend);
         map.SelectDrawing(WellsDrawing);
         EXPECT_EQ(thrownBy([&] { c.call(map); }).number(), c.error) << c.what;
     }
+}
+
+// The bands' one call gives the drawing the property calls give: the entity, and the layer added
+// once under the name it first had.
+TEST(DrawingComponent, AStyledLineIsTheLineItsPropertiesMake)
+{
+    Fixture f;
+    DrawingComponent byProperties(f.frontend), styled(f.frontend);
+    byProperties.SelectDrawing(PlumesDrawing), styled.SelectDrawing(PlumesDrawing);
+    for (const auto &[color, layer] : { std::pair { 3, "PCCONTOURS" }, std::pair { 0, "pccontours" } }) {
+        byProperties.AddLine({}, 1, 2, 3.5, 2);
+        byProperties.SetEntityProperty("ELINE", "2");
+        byProperties.SetEntityProperty("ECOLOR", QString::number(color));
+        byProperties.SetEntityProperty("LAYER", layer);
+        byProperties.SetEntityColor(byProperties.LastEntityHandle(), color);
+        styled.AddStyledLine(1, 2, 3.5, 2, 2, color, layer);
+    }
+    const Drawing &a = byProperties.drawing(PlumesDrawing), &b = styled.drawing(PlumesDrawing);
+    EXPECT_EQ(a.layers, b.layers);
+    ASSERT_EQ(a.entities.size(), b.entities.size());
+    for (std::size_t i = 0; i < a.entities.size(); ++i)
+        EXPECT_TRUE(a.entities[i].sameContent(b.entities[i])) << "entity " << i;
+    EXPECT_EQ(layerFileBytes(a), layerFileBytes(b));
 }
 
 namespace {
