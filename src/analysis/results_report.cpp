@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/paths.h"
+#include "core/plain_number.h"
 #include "core/progress.h"
 #include "core/replace_question.h"
 #include "core/reporting.h"
@@ -15,7 +16,6 @@
 #include <QLocale>
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -58,10 +58,7 @@ int concentrationField(char *out, double value)
     if (!(magnitude > 1e-290 && magnitude < 1e290))
         return std::snprintf(out, 32, " %.3E", value);
     const double *tens = powersOfTen();
-    // The decimal exponent from the binary one: magnitude lies in [2^b, 2^(b+1)), so its decimal
-    // exponent is floor(b log10 2), in integers for |b| < 1700, or one more.
-    const int binaryExponent = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
-    int exponent = (binaryExponent * 78913) >> 18;
+    int exponent = decimalExponentAtMost(magnitude);
     exponent += magnitude >= tens[exponent + 1];
     double scaled = 0, digits = 0;
     // The scaling is off by a few units in the last place: near a tie it may round the wrong way.

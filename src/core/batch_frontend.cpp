@@ -56,7 +56,7 @@ FileDialogAnswer BatchFrontend::openFileDialog(const FileDialogRequest &request)
 
 void BatchFrontend::answerSaveDialog(const QString &proposedName, const QString &path)
 {
-    m_saveAnswers.insert(proposedName, QFileInfo(path).absoluteFilePath());
+    m_saveAnswers.insert(proposedName, path);
 }
 
 FileDialogAnswer BatchFrontend::saveFileDialog(const FileDialogRequest &request)

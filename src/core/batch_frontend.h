@@ -32,8 +32,8 @@ public:
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
     bool saveAnswersAreConsent() const override { return true; }
 
-    // The save dialog that proposes proposedName is answered with path instead (a replayed step
-    // then writes where the command line said).
+    // The save dialog that proposes proposedName is answered with path (absolute) instead: a
+    // replayed step then writes where the command line said.
     void answerSaveDialog(const QString &proposedName, const QString &path);
     // Whether such a dialog was asked, and so answered with the given path.
     bool answeredSaveDialog(const QString &proposedName) const { return m_answered.contains(proposedName); }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace qel {
@@ -17,6 +19,15 @@ inline std::optional<double> wholeTextNumber(const char *begin, const char *end)
     if (begin == end || result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+// The decimal exponent of a normal, positive number, or one below it: floor(b log10 2) for its
+// binary exponent b, in integers (exact for |b| < 1700) and without log10, which number texts of
+// millions of values cannot afford.
+inline int decimalExponentAtMost(double magnitude)
+{
+    const int binaryExponent = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
+    return (binaryExponent * 78913) >> 18;
 }
 
 } // namespace qel

@@ -1,10 +1,7 @@
 #include "map/layer_file.h"
 
 #include "core/errors.h"
-#include "core/whole_file.h"
-#include "core/worker_pool.h"
 #include "map/color_table.h"
-#include "map/json_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,176 +12,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <numbers>
-#include <optional>
 #include <vector>
 
 namespace qel {
 
 namespace {
-
-constexpr int FormatVersion = 1;
-constexpr int CircleSegments = 72;
-
-const char *kindName(EntityKind kind)
-{
-    switch (kind) {
-    case EntityKind::Line: return "line";
-    case EntityKind::Point: return "point";
-    case EntityKind::Circle: return "circle";
-    case EntityKind::Text: return "text";
-    }
-    return "";
-}
-
-// "#rrggbb" of a colour.
-QLatin1StringView hexColor(unsigned rgb, char (&buffer)[8])
-{
-    static const char digits[] = "0123456789abcdef";
-    buffer[0] = '#';
-    for (int i = 0; i < 6; ++i)
-        buffer[1 + i] = digits[(rgb >> (20 - 4 * i)) & 15];
-    buffer[7] = 0;
-    return QLatin1StringView(buffer, 7);
-}
-
-// Whether the reader gives this entity back as it is: the fields its kind does not write keep
-// their defaults, and every value passes the reader's checks.
-bool readsBack(const Entity &e)
-{
-    static const Entity plain;
-    const bool textFieldsPlain = e.text.isEmpty() && e.justification == plain.justification && e.height == plain.height
-        && e.widthFactor == plain.widthFactor && e.rotation == plain.rotation && e.style == plain.style;
-    if (e.color < 0 || e.color > LastColorIndex || !(e.lineWidth >= 0) || (e.rgb && *e.rgb > 0xFFFFFFu))
-        return false;
-    switch (e.kind) {
-    case EntityKind::Line: return e.points.size() >= 2 && e.radius == 0 && textFieldsPlain;
-    case EntityKind::Point: return e.points.size() == 1 && e.radius == 0 && textFieldsPlain;
-    case EntityKind::Circle: return e.points.size() == 1 && e.radius >= 0 && textFieldsPlain;
-    case EntityKind::Text: return e.points.size() == 1 && e.radius == 0 && e.height >= 0 && e.widthFactor > 0;
-    }
-    return false;
-}
-
-bool readsBack(const Drawing &d)
-{
-    if (d.number < 0 || d.number > ExactDifferenceDrawing || d.mode < 0 || d.mode > 32767)
-        return false;
-    for (const DrawingLayer &l : d.layers)
-        if (l.name.isEmpty() || l.color < 0 || l.color > LastColorIndex || l.flag < -32768 || l.flag > 32767)
-            return false;
-    for (const TextStyle &s : d.textStyles)
-        if (s.weight < 0 || s.weight > 1000 || !(s.widthFactor > 0))
-            return false;
-    return true;
-}
-
-void writeGeometry(JsonText &json, const Entity &e)
-{
-    json.beginObject();
-    json.key("coordinates");
-    switch (e.kind) {
-    case EntityKind::Line:
-        json.beginArray();
-        for (const QPointF &p : e.points)
-            json.position(p);
-        json.endArray();
-        json.key("type");
-        json.string("LineString");
-        break;
-    case EntityKind::Circle:
-        // A GIS shows the ring; the map reads the centre and radius back from the properties.
-        json.beginArray();
-        json.beginArray();
-        for (int i = 0; i <= CircleSegments; ++i) {
-            const double a = 2 * std::numbers::pi * (i % CircleSegments) / CircleSegments;
-            json.position(e.points[0] + QPointF(e.radius * std::cos(a), e.radius * std::sin(a)));
-        }
-        json.endArray();
-        json.endArray();
-        json.key("type");
-        json.string("Polygon");
-        break;
-    case EntityKind::Point:
-    case EntityKind::Text:
-        json.position(e.points[0]);
-        json.key("type");
-        json.string("Point");
-        break;
-    }
-    json.endObject();
-}
-
-// One feature; the properties in the order of their keys.
-void writeFeature(JsonText &json, const Entity &e, QLatin1StringView shown)
-{
-    json.beginObject();
-    json.key("geometry");
-    writeGeometry(json, e);
-    json.key("properties");
-    json.beginObject();
-    if (e.kind == EntityKind::Circle) {
-        json.key("center");
-        json.position(e.points[0]);
-    }
-    json.key("color");
-    json.number(e.color);
-    json.key("entity");
-    json.string(kindName(e.kind));
-    if (e.kind == EntityKind::Circle) {
-        json.key("fill-opacity");
-        json.number(0);
-    }
-    if (e.kind == EntityKind::Text) {
-        json.key("height");
-        json.number(e.height);
-        json.key("justification");
-        json.string(e.justification.code());
-    }
-    json.key("layer");
-    json.string(e.layer);
-    json.key("lineWidth");
-    json.number(e.lineWidth);
-    if (e.kind == EntityKind::Point || e.kind == EntityKind::Text) {
-        json.key("marker-color");
-        json.string(shown);
-    }
-    if (e.kind == EntityKind::Circle) {
-        json.key("radius");
-        json.number(e.radius);
-    }
-    if (e.rgb) {
-        char buffer[8];
-        json.key("rgb");
-        json.string(hexColor(*e.rgb & 0xFFFFFFu, buffer));
-    }
-    if (e.kind == EntityKind::Text) {
-        json.key("rotation");
-        json.number(e.rotation);
-    }
-    json.key("stroke");
-    json.string(shown);
-    json.key("stroke-width");
-    json.number(std::max(1.0, e.lineWidth));
-    if (e.kind == EntityKind::Text) {
-        json.key("style");
-        json.string(e.style);
-    }
-    if (!e.tag.isEmpty()) {
-        json.key("tag");
-        json.string(e.tag);
-    }
-    if (e.kind == EntityKind::Text) {
-        json.key("text");
-        json.string(e.text);
-        json.key("widthFactor");
-        json.number(e.widthFactor);
-    }
-    json.endObject();
-    json.key("type");
-    json.string("Feature");
-    json.endObject();
-}
 
 // Reads one file and says exactly where it is wrong.
 class Reader {
@@ -397,139 +229,6 @@ QString layerFilePath(const QString &path)
     return path.endsWith(extension, Qt::CaseInsensitive) ? path : path + extension;
 }
 
-namespace {
-
-// About the size of a band line's feature, so that a large drawing is not copied as it grows.
-constexpr qsizetype BytesPerEntity = 640;
-
-// The features of entities [begin, end) as the document's array holds them, the first of the
-// array when begin is 0.
-JsonText featuresText(const Drawing &drawing, std::size_t begin, std::size_t end)
-{
-    JsonText json(BytesPerEntity * qsizetype(end - begin), 2, begin > 0);
-    // Colour index to "#rrggbb", worked out once per index.
-    char indexColors[LastColorIndex + 2][8];
-    bool known[LastColorIndex + 2] = {};
-    for (std::size_t i = begin; i < end; ++i) {
-        const Entity &e = drawing.entities[i];
-        char own[8];
-        QLatin1StringView shown;
-        if (e.rgb) {
-            shown = hexColor(*e.rgb & 0xFFFFFFu, own);
-        } else {
-            const int index = drawing.colorIndexOf(e);
-            if (index >= 0 && index <= LastColorIndex) {
-                if (!known[index])
-                    hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, indexColors[index]);
-                known[index] = true;
-                shown = QLatin1StringView(indexColors[index], 7);
-            } else {
-                shown = hexColor(colorOfIndex(index).rgb() & 0xFFFFFFu, own);
-            }
-        }
-        writeFeature(json, e, shown);
-    }
-    return json;
-}
-
-} // namespace
-
-LayerFileText layerFileText(const Drawing &drawing)
-{
-    // A band layer holds up to a few hundred thousand entities: their text is made in pieces on
-    // every core and joined in order.
-    constexpr std::size_t EntitiesPerPiece = 4096;
-    const std::size_t count = drawing.entities.size();
-    const int pieceCount = int((count + EntitiesPerPiece - 1) / EntitiesPerPiece);
-    std::vector<std::optional<JsonText>> pieces(std::size_t(std::max(pieceCount, 0)));
-    std::vector<char> pieceReadsBack(pieces.size(), 1);
-    forEachItem(pieceCount, [&](int k) {
-        const std::size_t begin = std::size_t(k) * EntitiesPerPiece, end = std::min(count, begin + EntitiesPerPiece);
-        pieces[std::size_t(k)].emplace(featuresText(drawing, begin, end));
-        for (std::size_t i = begin; i < end; ++i)
-            pieceReadsBack[std::size_t(k)] = pieceReadsBack[std::size_t(k)] && readsBack(drawing.entities[i]);
-    });
-    qsizetype featureBytes = 0;
-    for (const std::optional<JsonText> &piece : pieces)
-        featureBytes += piece->size();
-    JsonText json(4096 + featureBytes);
-    json.beginObject();
-    json.key("features");
-    json.beginArray();
-    bool exact = readsBack(drawing);
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-        exact = exact && pieceReadsBack[k];
-        json.append(std::move(*pieces[k]));
-        pieces[k].reset();
-    }
-    json.endArray();
-    json.key("name");
-    json.string(QFileInfo(drawing.file).completeBaseName());
-    json.key("qel");
-    json.beginObject();
-    json.key("drawing");
-    json.number(drawing.number);
-    json.key("layers");
-    json.beginArray();
-    for (const DrawingLayer &l : drawing.layers) {
-        json.beginObject();
-        json.key("color");
-        json.number(l.color);
-        json.key("flag");
-        json.number(l.flag);
-        json.key("name");
-        json.string(l.name);
-        json.endObject();
-    }
-    json.endArray();
-    json.key("mode");
-    json.number(drawing.mode);
-    json.key("textStyles");
-    json.beginArray();
-    for (const TextStyle &s : drawing.textStyles) {
-        json.beginObject();
-        json.key("font");
-        json.string(s.font);
-        json.key("name");
-        json.string(s.name);
-        json.key("size");
-        json.number(s.size);
-        json.key("weight");
-        json.number(s.weight);
-        json.key("widthFactor");
-        json.number(s.widthFactor);
-        json.endObject();
-    }
-    json.endArray();
-    json.key("version");
-    json.number(FormatVersion);
-    json.endObject();
-    json.key("type");
-    json.string("FeatureCollection");
-    json.endObject();
-    exact = exact && json.exact();
-    return { json.finish(), exact };
-}
-
-QByteArray layerFileBytes(const Drawing &drawing)
-{
-    return layerFileText(drawing).bytes;
-}
-
-void writeLayerFile(const QString &path, const Drawing &drawing)
-{
-    writeLayerFileBytes(path, layerFileBytes(drawing));
-}
-
-void writeLayerFileBytes(const QString &path, const QByteArray &bytes)
-{
-    const WriteOutcome outcome = writeWholeFile(path, bytes);
-    if (!outcome.written)
-        throw QelError(ErrPathFileAccess,
-            QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
-            path);
-}
-
 QByteArray readLayerFileBytes(const QString &path, const QByteArray &known, bool &isKnown)
 {
     isKnown = false;
@@ -583,8 +282,8 @@ Drawing parseLayerFile(const QByteArray &bytes, const QString &source)
     if (root.contains(u"qel")) {
         const QJsonObject meta = r.object(root.value(u"qel"), QStringLiteral("qel"));
         r.setContext(QStringLiteral("\"qel\""));
-        const int version = r.integer(meta, QStringLiteral("version"), FormatVersion, 1, 1000);
-        if (version > FormatVersion)
+        const int version = r.integer(meta, QStringLiteral("version"), LayerFileFormatVersion, 1, 1000);
+        if (version > LayerFileFormatVersion)
             r.fail(QStringLiteral("it was written by a newer version of this program (format %1)").arg(version));
         d.number = r.integer(meta, QStringLiteral("drawing"), 0, 0, ExactDifferenceDrawing);
         d.mode = r.integer(meta, QStringLiteral("mode"), 24, 0, 32767);

@@ -13,6 +13,8 @@ namespace qel {
 // "stroke" / "stroke-width" style keys; the drawing's layers and text styles sit in the
 // collection's "qel" member.
 inline constexpr const char *LayerFileExtension = ".geojson";
+// The version the "qel" member states; a reader refuses a later one.
+inline constexpr int LayerFileFormatVersion = 1;
 
 // The file a drawing named by path is stored in: path with ".geojson" added unless present.
 QString layerFilePath(const QString &path);

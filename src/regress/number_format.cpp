@@ -1,10 +1,12 @@
 #include "regress/number_format.h"
 
-#include <bit>
+#include "core/plain_number.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace qel::regress {
 
@@ -175,13 +177,12 @@ void appendScientific(std::string &out, const Digits &x, int decimals, bool capi
 }
 
 // The decimal exponent of magnitude (positive, finite), exact from 1 to 1e22 and otherwise at most
-// one below it: from the binary exponent, in integers, floor(b log10 2) is the decimal exponent or
-// one below it, and the powers of ten that are exact settle which. A subnormal number has no binary
-// exponent of its own.
+// one below it: the powers of ten that are exact settle the guess from the binary exponent. A
+// subnormal number has no binary exponent of its own.
 int decimalExponent(double magnitude)
 {
-    const int biased = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff);
-    int exponent = biased == 0 ? int(std::floor(std::log10(magnitude))) : ((biased - 1023) * 78913) >> 18;
+    int exponent = magnitude < std::numeric_limits<double>::min() ? int(std::floor(std::log10(magnitude)))
+                                                                  : decimalExponentAtMost(magnitude);
     if (exponent + 1 >= 0 && exponent + 1 <= 22 && magnitude >= Tens[exponent + 1])
         ++exponent;
     return exponent;
