@@ -4,12 +4,12 @@
 #include "analysis/plume_kernel.h"
 #include "analysis/plume_uncertainty.h"
 #include "analysis/wolf.h"
-#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/plot_limits_rules.h"
 #include "core/progress.h"
 #include "core/reporting.h"
+#include "parallel/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>

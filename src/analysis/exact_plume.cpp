@@ -4,9 +4,9 @@
 
 #include "analysis/domenico.h"
 #include "analysis/exact_quadrature.h"
-#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/progress.h"
+#include "parallel/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>

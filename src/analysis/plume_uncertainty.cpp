@@ -3,12 +3,12 @@
 #include "analysis/domenico.h"
 #include "analysis/gradient_intervals.h"
 #include "analysis/student_t.h"
-#include "core/worker_pool.h"
 #include "core/csv_rows.h"
 #include "core/errors.h"
 #include "core/number_text.h"
 #include "core/progress.h"
 #include "core/reporting.h"
+#include "parallel/worker_pool.h"
 
 #include <QStringList>
 

@@ -10,7 +10,7 @@
 #include "core/replace_question.h"
 #include "core/reporting.h"
 #include "core/whole_file.h"
-#include "core/worker_pool.h"
+#include "parallel/worker_pool.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -22,7 +22,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace qel {
@@ -180,13 +179,9 @@ public:
     // once the grid is in the file.
     void write(ReportText &r, const std::vector<const double *> &rows, const std::function<void()> &afterRow)
     {
-        // Each slab goes to the file as soon as it and every slab before it are made, by the thread
-        // that made the last of them, while the others go on making theirs.
-        std::mutex writing;
-        std::size_t nextToWrite = 0;
-        std::vector<char> made(m_slabs.size(), 0);
-        bool failed = false; // a write failed: the file is given up, and nothing more goes to it
-        forEachItem(int(m_slabs.size()), [&](int k) {
+        // Each slab goes to the file as soon as it and every slab before it are made, while the
+        // other threads go on making theirs.
+        const auto make = [&](int k) {
             char *p = m_slabs[std::size_t(k)].text.get();
             const char *start = p;
             for (int iy = k * RowsPerSlab; iy < std::min(m_numY, (k + 1) * RowsPerSlab); ++iy) {
@@ -196,18 +191,10 @@ public:
                 *p++ = '\n';
             }
             m_slabs[std::size_t(k)].size = p - start;
-            const std::lock_guard lock(writing);
-            made[std::size_t(k)] = 1;
-            if (failed)
-                return;
-            try {
-                for (; nextToWrite < m_slabs.size() && made[nextToWrite]; ++nextToWrite)
-                    r.appendLarge(m_slabs[nextToWrite].text.get(), m_slabs[nextToWrite].size);
-            } catch (...) {
-                failed = true;
-                throw;
-            }
-        });
+        };
+        const auto put
+            = [&](int k) { r.appendLarge(m_slabs[std::size_t(k)].text.get(), m_slabs[std::size_t(k)].size); };
+        forEachItemInOrder(int(m_slabs.size()), make, put);
         for (int iy = 0; iy < m_numY; ++iy)
             afterRow();
     }

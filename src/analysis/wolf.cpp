@@ -1,8 +1,8 @@
 #include "analysis/wolf.h"
 
-#include "core/worker_pool.h"
 #include "core/errors.h"
 #include "core/reporting.h"
+#include "parallel/worker_pool.h"
 
 #include <nanoflann.hpp>
 

@@ -2,9 +2,9 @@
 
 #include "core/errors.h"
 #include "core/whole_file.h"
-#include "core/worker_pool.h"
 #include "map/color_table.h"
 #include "map/json_text.h"
+#include "parallel/worker_pool.h"
 
 #include <QFileInfo>
 

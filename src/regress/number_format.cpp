@@ -2,6 +2,7 @@
 
 #include "core/plain_number.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +20,10 @@ struct Digits {
     int count = 0;
     int exponent = 0;
 };
+
+constexpr std::uint64_t WholeTens[] = { 1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000,
+    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000, 1000000000000000, 10000000000000000,
+    100000000000000000, 1000000000000000000, 10000000000000000000u };
 
 constexpr double Tens[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16,
     1e17, 1e18, 1e19, 1e20, 1e21, 1e22 }; // exact as doubles
@@ -127,36 +132,55 @@ void appendFixed(std::string &out, const Digits &x, int decimals)
     out.resize(std::size_t(p - out.data()));
 }
 
+// "00" to "99", for writing two digits at a time.
+constexpr auto DigitPairs = [] {
+    std::array<char, 200> pairs {};
+    for (int i = 0; i < 100; ++i) {
+        pairs[std::size_t(2 * i)] = char('0' + i / 10);
+        pairs[std::size_t(2 * i + 1)] = char('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the last count digits of n ending at end, two at a time; returns n without them.
+std::uint64_t writeLastDigits(char *end, std::uint64_t n, int count)
+{
+    for (; count >= 2; count -= 2) {
+        const std::uint64_t rest = n / 100;
+        end -= 2;
+        std::memcpy(end, &DigitPairs[std::size_t(2 * (n - rest * 100))], 2);
+        n = rest;
+    }
+    if (count == 1) {
+        end[-1] = char('0' + n % 10);
+        n /= 10;
+    }
+    return n;
+}
+
 // The whole number n written with decimals digits after the point: n / 10^decimals; without the
 // trailing zeros of the decimals (and then without a point) when trimmed. From n's own digits, so
 // that no division by a power of ten that is not a constant is needed.
-void appendFixedWhole(std::string &out, std::uint64_t n, int decimals, bool trimmed = false)
+char *writeFixedWhole(char *out, std::uint64_t n, int decimals, bool trimmed)
 {
-    char digits[24];
-    const int count = int(std::to_chars(digits, digits + sizeof digits, n).ptr - digits);
-    const int integral = std::max(count - decimals, 0); // digits before the point
-    const int zeros = decimals - (count - integral); // the fraction's leading zeros
-    // The fraction digit i (from the point) is a leading zero or one of n's last digits.
-    const auto fractionDigit = [&](int i) { return i < zeros ? '0' : digits[integral + i - zeros]; };
-    int shown = decimals;
     if (trimmed) {
-        while (shown > 0 && fractionDigit(shown - 1) == '0')
-            --shown;
+        while (decimals >= 2 && n % 100 == 0)
+            n /= 100, decimals -= 2;
+        while (decimals >= 1 && n % 10 == 0)
+            n /= 10, decimals -= 1;
     }
-    char text[64];
-    char *p = text;
-    if (integral == 0) {
-        *p++ = '0';
-    } else {
-        std::memcpy(p, digits, std::size_t(integral));
-        p += integral;
+    int count = 1; // n's digits
+    while (count < 20 && n >= WholeTens[count])
+        ++count;
+    const int integral = std::max(count - decimals, 1); // before the point: at least a 0
+    const int length = integral + (decimals > 0 ? 1 + decimals : 0);
+    char *end = out + length;
+    if (decimals > 0) {
+        n = writeLastDigits(end, n, decimals); // leading zeros of the fraction come as n runs out
+        end[-decimals - 1] = '.';
     }
-    if (shown > 0) {
-        *p++ = '.';
-        for (int i = 0; i < shown; ++i)
-            *p++ = fractionDigit(i);
-    }
-    out.append(text, std::size_t(p - text));
+    writeLastDigits(out + integral, n, integral);
+    return end;
 }
 
 void appendScientific(std::string &out, const Digits &x, int decimals, bool capital)
@@ -204,8 +228,36 @@ void significant(double magnitude, int significantDigits, Digits &out)
 
 } // namespace
 
+char *writeQuickNumber(char *out, double value, char form, int precision)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude <= std::numeric_limits<double>::max()))
+        return nullptr; // infinite or not a number
+    char *p = out;
+    if (value < 0)
+        *p++ = '-';
+    std::uint64_t whole = 0;
+    if (form == 'f' && precision <= 15 && (magnitude == 0 || scaledWhole(magnitude, precision, whole)))
+        return writeFixedWhole(p, whole, precision, false);
+    const bool general = form == 'g' || form == 'G';
+    const int digits = std::max(precision, 1);
+    if (general && digits <= 15 && magnitude >= 1 && magnitude < Tens[digits]) {
+        // Written without an exponent: the digits are the value rounded to its decimals, unless
+        // the rounding carries into one more digit (99.99996 to six is 100), which the general way
+        // takes.
+        const int exponent = decimalExponent(magnitude);
+        const int decimals = digits - 1 - exponent;
+        if (scaledWhole(magnitude, decimals, whole) && whole < std::uint64_t(Tens[digits]))
+            return writeFixedWhole(p, whole, decimals, true);
+    }
+    return nullptr;
+}
+
 void appendNumber(std::string &out, double value, char form, int precision)
 {
+    char quick[QuickNumberBytes];
+    if (const char *end = writeQuickNumber(quick, value, form, precision))
+        return static_cast<void>(out.append(quick, std::size_t(end - quick)));
     const bool capital = form == 'E' || form == 'G';
     if (std::isnan(value)) {
         out += capital ? "NAN" : "nan";
@@ -218,9 +270,6 @@ void appendNumber(std::string &out, double value, char form, int precision)
         return;
     }
     const double magnitude = std::fabs(value);
-    std::uint64_t whole = 0;
-    if (form == 'f' && precision <= 15 && (magnitude == 0 || scaledWhole(magnitude, precision, whole)))
-        return appendFixedWhole(out, whole, precision);
     Digits x;
     if (form == 'f') {
         if (magnitude > 0)
@@ -229,15 +278,6 @@ void appendNumber(std::string &out, double value, char form, int precision)
     }
     const bool general = form == 'g' || form == 'G';
     const int digits = general ? std::max(precision, 1) : precision + 1;
-    if (general && digits <= 15 && magnitude >= 1 && magnitude < Tens[digits]) {
-        // Written without an exponent: the digits are the value rounded to its decimals, unless
-        // the rounding carries into one more digit (99.99996 to six is 100), which the general way
-        // below takes.
-        const int exponent = decimalExponent(magnitude);
-        const int decimals = digits - 1 - exponent;
-        if (scaledWhole(magnitude, decimals, whole) && whole < std::uint64_t(Tens[digits]))
-            return appendFixedWhole(out, whole, decimals, true);
-    }
     if (magnitude > 0)
         significant(magnitude, digits, x);
     if (!general)

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <string>
+#include <memory>
 #include <utility>
 
 #include <fcntl.h>
@@ -13,6 +13,9 @@
 namespace qel::regress {
 
 namespace {
+
+// The disk is started on what is written every this many bytes, so that the sync waits less.
+constexpr std::size_t WriteBackBytes = std::size_t(1) << 20;
 
 bool writeAll(int fd, std::string_view bytes)
 {
@@ -34,67 +37,95 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-struct Prepared {
-    std::string temporary, target;
-    int fd = -1;
-};
+} // namespace
 
-// The bytes on a temporary file beside path's target, flushed to the system (not yet to disk).
-bool prepare(const char *path, std::string_view bytes, Prepared &out)
+PendingFile::PendingFile(const char *path)
+    : m_path(path)
+    , m_target(path)
 {
-    out.target = path;
     struct stat old { };
     if (::lstat(path, &old) == 0 && S_ISLNK(old.st_mode)) {
         char resolved[PATH_MAX];
         if (!::realpath(path, resolved))
-            return false;
-        out.target = resolved;
+            return;
+        m_target = resolved;
     }
-    const bool exists = ::stat(out.target.c_str(), &old) == 0;
-    out.temporary = out.target + ".XXXXXX";
-    const int fd = ::mkstemp(out.temporary.data());
-    if (fd < 0)
-        return false;
+    const bool exists = ::stat(m_target.c_str(), &old) == 0;
+    m_temporary = m_target + ".XXXXXX";
+    m_fd = ::mkstemp(m_temporary.data());
+    if (m_fd >= 0 && ::fchmod(m_fd, exists ? old.st_mode & 07777 : newFileMode()) != 0)
+        fail();
+}
+
+PendingFile::~PendingFile()
+{
+    fail();
+}
+
+void PendingFile::write(std::string_view bytes)
+{
+    if (!ok())
+        return;
+    if (!writeAll(m_fd, bytes))
+        return fail();
+    m_written += bytes.size();
+    m_notWrittenBack += bytes.size();
+    if (m_notWrittenBack >= WriteBackBytes) {
+        (void)::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_notWrittenBack = 0;
+    }
+}
+
+void PendingFile::fail()
+{
+    if (m_fd < 0)
+        return;
+    ::close(std::exchange(m_fd, -1));
+    ::unlink(m_temporary.c_str());
+}
+
+bool PendingFile::onDisk()
+{
     struct stat written { };
-    if (::fchmod(fd, exists ? old.st_mode & 07777 : newFileMode()) == 0 && writeAll(fd, bytes)
-        && ::fstat(fd, &written) == 0 && std::size_t(written.st_size) == bytes.size()) {
-        // Starts the disk on these bytes while the next file is written; the sync then waits less.
-        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-        out.fd = fd;
+    if (::fstat(m_fd, &written) != 0 || std::size_t(written.st_size) != m_written || ::fdatasync(m_fd) != 0)
+        return false;
+    if (::close(std::exchange(m_fd, -1)) == 0)
         return true;
-    }
-    ::close(fd);
-    ::unlink(out.temporary.c_str());
+    ::unlink(m_temporary.c_str());
     return false;
 }
 
-bool onDisk(Prepared &file)
+std::size_t replaceInOrder(const std::vector<PendingFile *> &files)
 {
-    const bool ok = ::fdatasync(file.fd) == 0;
-    return ::close(std::exchange(file.fd, -1)) == 0 && ok;
+    std::size_t count = 0;
+    while (count < files.size() && files[count]->ok())
+        ++count;
+    for (std::size_t i = 0; i < count; ++i)
+        (void)::sync_file_range(files[i]->m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    // The first sync writes out what the others hold as well; theirs then find little to do.
+    std::size_t synced = 0;
+    while (synced < count && files[synced]->onDisk())
+        ++synced;
+    std::size_t replaced = 0;
+    while (replaced < synced && ::rename(files[replaced]->m_temporary.c_str(), files[replaced]->m_target.c_str()) == 0)
+        ++replaced;
+    for (std::size_t i = replaced; i < synced; ++i)
+        ::unlink(files[i]->m_temporary.c_str());
+    return replaced;
 }
-
-} // namespace
 
 std::size_t writeWholeFiles(const std::vector<OutputFile> &files)
 {
-    std::vector<Prepared> prepared(files.size());
-    std::size_t count = 0;
-    while (count < files.size() && prepare(files[count].path, files[count].bytes, prepared[count]))
-        ++count;
-    // The first sync writes out what the others hold as well; theirs then find little to do.
-    std::size_t synced = 0;
-    while (synced < count && onDisk(prepared[synced]))
-        ++synced;
-    std::size_t replaced = 0;
-    while (replaced < synced && ::rename(prepared[replaced].temporary.c_str(), prepared[replaced].target.c_str()) == 0)
-        ++replaced;
-    for (std::size_t i = replaced; i < count; ++i) {
-        if (prepared[i].fd >= 0)
-            ::close(prepared[i].fd);
-        ::unlink(prepared[i].temporary.c_str());
+    std::vector<std::unique_ptr<PendingFile>> pending;
+    std::vector<PendingFile *> order;
+    for (const OutputFile &file : files) {
+        pending.push_back(std::make_unique<PendingFile>(file.path));
+        pending.back()->write(file.bytes);
+        order.push_back(pending.back().get());
+        if (!order.back()->ok())
+            break;
     }
-    return replaced;
+    return replaceInOrder(order);
 }
 
 } // namespace qel::regress

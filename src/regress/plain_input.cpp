@@ -1,7 +1,9 @@
 #include "regress/plain_input.h"
 
 #include "core/plain_number.h"
+#include "parallel/worker_pool.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -117,6 +119,30 @@ std::string text(int number)
     return std::to_string(number);
 }
 
+// One well's line, line number lineNumber of the file, into well: its quoted identifier, x, y and
+// a level per date. Returns what is wrong with the line, or nothing.
+std::string parseWellLine(std::string_view line, int lineNumber, int numDates, std::vector<std::string_view> &plain,
+    std::vector<std::string_view> &quoted, PlainWell &well)
+{
+    if (!words(line, plain, quoted) || quoted.size() != 1 || plain.size() != std::size_t(numDates) + 2)
+        return "line " + text(lineNumber) + " must hold a quoted well identifier, x, y and " + text(numDates)
+            + " levels";
+    well.id = quoted[0];
+    well.levels.reserve(std::size_t(numDates));
+    for (std::size_t k = 0; k < plain.size(); ++k) {
+        const std::optional<double> number = plainNumber(plain[k]);
+        if (!number)
+            return "line " + text(lineNumber) + ": \"" + std::string(plain[k]) + "\" is not a number";
+        if (k == 0)
+            well.x = *number;
+        else if (k == 1)
+            well.y = *number;
+        else
+            well.levels.push_back(*number);
+    }
+    return {};
+}
+
 } // namespace
 
 std::string wellFormedUtf8(std::string_view bytes)
@@ -199,29 +225,22 @@ PlainParse parsePlainInput(std::string_view bytes)
 
     if (lines.size() - 2 != std::size_t(numWells))
         return refuse(text(numWells) + " well lines expected, " + text(int(lines.size() - 2)) + " found");
-    input.wells.reserve(std::size_t(numWells));
-    for (int j = 0; j < numWells; ++j) {
-        const std::string lineNumber = text(j + 3);
-        if (!words(lines[std::size_t(2 + j)], plain, quoted) || quoted.size() != 1
-            || plain.size() != std::size_t(numDates) + 2)
-            return refuse(
-                "line " + lineNumber + " must hold a quoted well identifier, x, y and " + text(numDates) + " levels");
-        PlainWell well;
-        well.id = quoted[0];
-        well.levels.reserve(std::size_t(numDates));
-        for (std::size_t k = 0; k < plain.size(); ++k) {
-            const std::optional<double> number = plainNumber(plain[k]);
-            if (!number)
-                return refuse("line " + lineNumber + ": \"" + std::string(plain[k]) + "\" is not a number");
-            if (k == 0)
-                well.x = *number;
-            else if (k == 1)
-                well.y = *number;
-            else
-                well.levels.push_back(*number);
+    // The well lines a piece at a time on every core; the first line that is refused is named.
+    constexpr int WellsPerPiece = 128;
+    input.wells.resize(std::size_t(numWells));
+    std::vector<std::string> problems(std::size_t((numWells + WellsPerPiece - 1) / WellsPerPiece));
+    forEachItem(int(problems.size()), [&](int piece) {
+        std::vector<std::string_view> numbers, texts;
+        for (int j = piece * WellsPerPiece; j < std::min(numWells, (piece + 1) * WellsPerPiece); ++j) {
+            problems[std::size_t(piece)] = parseWellLine(
+                lines[std::size_t(2 + j)], j + 3, numDates, numbers, texts, input.wells[std::size_t(j)]);
+            if (!problems[std::size_t(piece)].empty())
+                return;
         }
-        input.wells.push_back(std::move(well));
-    }
+    });
+    for (std::string &problem : problems)
+        if (!problem.empty())
+            return refuse(std::move(problem));
     return { std::move(input), std::string() };
 }
 

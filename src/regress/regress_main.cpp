@@ -9,11 +9,13 @@
 //
 // Plain C++ without Qt: the program runs on every regression, and loading Qt's libraries took a
 // good part of its time.
+#include "parallel/worker_pool.h"
 #include "regress/number_format.h"
 #include "regress/output_file.h"
 #include "regress/plain_input.h"
 #include "regress/plane_fit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -108,14 +110,83 @@ std::vector<WellLevel> levelsOf(const PlainInput &input, std::size_t date)
     return levels;
 }
 
-// The files written in order, as far as they can be; the first that cannot is named.
-bool write(const std::vector<OutputFile> &files)
+// The lines of RESULTS for one date: each well measured on it, its place, the observed and the
+// fitted level and the residual.
+void appendResults(std::string &out, const PlainInput &input, const std::vector<std::string> &wellPlaces,
+    std::size_t date, const PlaneFit &fit)
 {
-    const std::size_t written = writeWholeFiles(files);
-    if (written == files.size())
-        return true;
-    std::fprintf(stderr, "regress: cannot write %s\n", files[written].path);
-    return false;
+    const std::string datePrefix = std::to_string(date + 1) + '\t' + input.dates[date] + '\t';
+    for (std::size_t k = 0; k < input.wells.size(); ++k) {
+        const PlainWell &w = input.wells[k];
+        if (w.levels[date] == NoLevel)
+            continue;
+        const double fitted = fit.a * w.x + fit.b * w.y + fit.c;
+        out += datePrefix;
+        out += wellPlaces[k];
+        // The three numbers gathered in one piece of text; one the quick way cannot write is
+        // appended the general way.
+        char text[3 * QuickNumberBytes + 4];
+        char *p = text;
+        const auto number = [&](double value, char form, int precision, char after) {
+            if (char *end = writeQuickNumber(p, value, form, precision)) {
+                p = end;
+            } else {
+                out.append(text, std::size_t(p - text));
+                p = text;
+                appendNumber(out, value, form, precision);
+            }
+            *p++ = after;
+        };
+        number(w.levels[date], 'g', 12, '\t');
+        number(fitted, 'f', 4, '\t');
+        number(w.levels[date] - fitted, 'f', 4, '\r');
+        *p++ = '\n';
+        out.append(text, std::size_t(p - text));
+    }
+}
+
+// Each well's identifier and place, the same on every date's lines of RESULTS.
+std::vector<std::string> wellPlacesOf(const PlainInput &input)
+{
+    std::vector<std::string> places;
+    places.reserve(input.wells.size());
+    for (const PlainWell &w : input.wells) {
+        std::string place = w.id + '\t';
+        appendNumber(place, w.x, 'g', 12);
+        place += '\t';
+        appendNumber(place, w.y, 'g', 12);
+        place += '\t';
+        places.push_back(std::move(place));
+    }
+    return places;
+}
+
+// The planes of every date, with RESULTS written as they are fitted: a few dates at a time on
+// every core, each piece going to the file as soon as those before it are there.
+std::vector<PlaneFit> fitAndWriteResults(const PlainInput &input, PendingFile &results)
+{
+    constexpr std::size_t DatesPerPiece = 2;
+    const std::size_t dates = input.dates.size();
+    const std::vector<std::string> wellPlaces = wellPlacesOf(input);
+    std::vector<PlaneFit> fits(dates);
+    std::vector<std::string> pieces((dates + DatesPerPiece - 1) / DatesPerPiece);
+    results.write("Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n");
+    const auto make = [&](int piece) {
+        std::string &text = pieces[std::size_t(piece)];
+        text.reserve(DatesPerPiece * input.wells.size() * 64);
+        for (std::size_t d = std::size_t(piece) * DatesPerPiece; d < std::min(dates, (piece + 1) * DatesPerPiece);
+             ++d) {
+            fits[d] = fitPlane(levelsOf(input, d));
+            if (fits[d].fitted)
+                appendResults(text, input, wellPlaces, d, fits[d]);
+        }
+    };
+    const auto put = [&](int piece) {
+        results.write(pieces[std::size_t(piece)]);
+        std::string().swap(pieces[std::size_t(piece)]);
+    };
+    qel::forEachItemInOrder(int(pieces.size()), make, put);
+    return fits;
 }
 
 bool readWholeFile(const char *path, std::string &bytes)
@@ -154,30 +225,20 @@ int main(int argc, char **argv)
     if (!parsed.input) {
         const std::string text = std::string("regress: ") + argv[1] + ": " + parsed.problem + "\r\n";
         std::fputs(text.c_str(), stderr);
-        write({ { argv[2], text } });
+        if (writeWholeFiles({ { argv[2], text } }) != 1)
+            std::fprintf(stderr, "regress: cannot write %s\n", argv[2]);
         return 1;
     }
     const PlainInput &input = *parsed.input;
+    PendingFile results(argv[4]);
+    const std::vector<PlaneFit> fits = fitAndWriteResults(input, results);
     std::string final = "Linear regression of water levels: level = a x + b y + c\r\n\r\n";
     std::string regress = "Sample Date               a          b          c         R2  Gradient  Direction\r\n";
-    std::string results = "Sample\tDate\tWell\tX\tY\tObserved\tFitted\tResidual\r\n";
-    // Each well's identifier and place, the same on every date's lines.
-    std::vector<std::string> wellPlaces;
-    wellPlaces.reserve(input.wells.size());
-    for (const PlainWell &w : input.wells) {
-        std::string place = w.id + '\t';
-        appendNumber(place, w.x, 'g', 12);
-        place += '\t';
-        appendNumber(place, w.y, 'g', 12);
-        place += '\t';
-        wellPlaces.push_back(std::move(place));
-    }
-    results.reserve(input.dates.size() * input.wells.size() * 64);
     // The dates side by side at the end, for comparing them at a glance.
     std::string summary = "Summary\r\n\r\nSample  Date                  Wells      R2    Gradient  Direction\r\n";
     for (std::size_t d = 0; d < input.dates.size(); ++d) {
         const std::string &date = input.dates[d];
-        const PlaneFit fit = fitPlane(levelsOf(input, d));
+        const PlaneFit &fit = fits[d];
         appendResultLine(regress, d, date, fit);
 
         final += "Sample " + std::to_string(d + 1) + ", " + date + ": " + std::to_string(fit.wells) + " wells\r\n";
@@ -211,22 +272,15 @@ int main(int argc, char **argv)
         final += ", flow direction = ";
         appendNumber(final, fit.direction, 'f', 2);
         final += " deg\r\n\r\n";
-        const std::string datePrefix = std::to_string(d + 1) + '\t' + date + '\t';
-        for (std::size_t k = 0; k < input.wells.size(); ++k) {
-            const PlainWell &w = input.wells[k];
-            if (w.levels[d] == NoLevel)
-                continue;
-            const double fitted = fit.a * w.x + fit.b * w.y + fit.c;
-            results += datePrefix;
-            results += wellPlaces[k];
-            appendNumber(results, w.levels[d], 'g', 12);
-            results += '\t';
-            appendNumber(results, fitted, 'f', 4);
-            results += '\t';
-            appendNumber(results, w.levels[d] - fitted, 'f', 4);
-            results += "\r\n";
-        }
     }
     final += summary;
-    return write({ { argv[2], final }, { argv[3], regress }, { argv[4], results } }) ? 0 : 1;
+    PendingFile finalFile(argv[2]), regressFile(argv[3]);
+    finalFile.write(final);
+    regressFile.write(regress);
+    const std::vector<PendingFile *> files { &finalFile, &regressFile, &results };
+    const std::size_t replaced = replaceInOrder(files);
+    if (replaced == files.size())
+        return 0;
+    std::fprintf(stderr, "regress: cannot write %s\n", files[replaced]->path());
+    return 1;
 }

@@ -1,7 +1,7 @@
 #include "views/ascii_grid_writer.h"
 
-#include "core/worker_pool.h"
 #include "core/errors.h"
+#include "parallel/worker_pool.h"
 
 #include <cpl_conv.h>
 #include <ogr_spatialref.h>

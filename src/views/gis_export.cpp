@@ -1,6 +1,5 @@
 #include "views/gis_export.h"
 
-#include "core/worker_pool.h"
 #include "core/batch_run.h"
 #include "core/errors.h"
 #include "core/progress.h"
@@ -8,6 +7,7 @@
 #include "core/reporting.h"
 #include "core/whole_file.h"
 #include "map/gdal_support.h"
+#include "parallel/worker_pool.h"
 #include "views/ascii_grid_writer.h"
 #include "views/gis_grids.h"
 #include "views/gis_staging.h"

@@ -3,15 +3,13 @@
 // node: the same bits on every node.
 #include "analysis/domenico.h"
 #include "analysis/plume_kernel.h"
-#include "core/worker_pool.h"
+#include "parallel/worker_pool.h"
 #include "support/test_session.h"
 
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
-#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -273,32 +271,4 @@ TEST(PlumeKernel, TheRunIsTheSameOnOneThreadAsOnTwo)
     EXPECT_EQ(firstDifferentNode(two.wolf, one.wolf), -1);
     EXPECT_EQ(firstDifferentNode(two.distances, one.distances), -1);
     EXPECT_EQ(two.ranges, one.ranges);
-}
-
-TEST(WorkerPool, RunsEveryItemOnceAndPassesTheFirstFailureOn)
-{
-    for (int threads : { 1, 2, 3 }) {
-        SCOPED_TRACE(threads);
-        setWorkerCount(threads);
-        EXPECT_EQ(workerCount(), threads);
-        for (int count : { 0, 1, 2, 1000 }) {
-            std::vector<int> runs(static_cast<std::size_t>(count));
-            forEachItem(count, [&](int item) {
-                ++runs[std::size_t(item)];
-                // A call from inside an item runs on its thread and does not wait for the pool.
-                forEachItem(2, [&](int) {});
-            });
-            EXPECT_EQ(runs, std::vector<int>(std::size_t(count), 1)) << count;
-        }
-        EXPECT_THROW(forEachItem(100,
-                         [](int item) {
-                             if (item == 37)
-                                 throw std::runtime_error("item 37");
-                         }),
-            std::runtime_error);
-        std::atomic<int> after = 0;
-        forEachItem(10, [&](int) { ++after; }); // a failure leaves the pool working
-        EXPECT_EQ(after, 10);
-    }
-    setWorkerCount(0);
 }

@@ -1,6 +1,6 @@
 #include "analysis/domenico.h"
 #include "analysis/plume_uncertainty.h"
-#include "core/worker_pool.h"
+#include "parallel/worker_pool.h"
 #include "support/test_session.h"
 
 #include <cmath>

@@ -66,12 +66,59 @@ TEST(RegressProgram, DateColumnsCountedInUtf16Units)
 
 TEST(RegressProgram, NamesTheFileItCannotWriteAndKeepsThoseBefore)
 {
+    const QStringList names { "final.out", "regress.out", "results.out" };
+    for (int missing = 0; missing < 3; ++missing) {
+        SCOPED_TRACE(missing);
+        QTemporaryDir dir;
+        writeInput(dir.path(), QStringLiteral("15 Jan 2019"));
+        QStringList outputs = names;
+        outputs[missing] = QStringLiteral("missing/") + names[missing];
+        const RegressRun run = runRegress(dir.path(), outputs);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.error, "regress: cannot write " + outputs[missing].toUtf8() + "\n");
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(QFile::exists(dir.filePath(names[i])), i < missing) << names[i].toStdString();
+        if (missing > 0) {
+            EXPECT_TRUE(readAll(dir.filePath(names[0])).startsWith("Linear regression of water levels"));
+        }
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1 + missing) << "no temporary file left behind";
+    }
+}
+
+// Many wells, so that their lines are read in pieces on several threads: of two bad lines, the
+// first is named, and the results are those of reading on one thread.
+TEST(RegressProgram, ManyWellsReadInPieces)
+{
     QTemporaryDir dir;
-    writeInput(dir.path(), QStringLiteral("15 Jan 2019"));
-    const RegressRun run = runRegress(dir.path(), { "final.out", "missing/regress.out", "results.out" });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.error, "regress: cannot write missing/regress.out\n");
-    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("final.out"))).startsWith("Linear regression of water levels"));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("results.out"))));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file left behind";
+    const auto input = [](int badLine) {
+        QByteArray text = " 700 2 \r\n'1 Jan 2020' '2 Feb 2020' \r\n";
+        for (int j = 0; j < 700; ++j) {
+            const int line = j + 3;
+            text += "'W" + QByteArray::number(j) + "' " + QByteArray::number(j % 37) + ' ' + QByteArray::number(j / 37)
+                + ' ' + QByteArray::number(10 + 0.01 * (j % 37) - 0.02 * (j / 37))
+                + (line == badLine || line == 650 ? " x" : " 9.5") + "\r\n";
+        }
+        return text;
+    };
+    const auto write = [&](const QByteArray &text) {
+        QFile in(QDir(dir.path()).filePath(QStringLiteral("in.dat")));
+        ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+        in.write(text);
+    };
+    write(input(40));
+    const RegressRun refused = runRegress(dir.path(), { "final.out", "regress.out", "results.out" });
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.error, "regress: in.dat: line 40: \"x\" is not a number\r\n");
+    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("final.out"))).contains("line 40"));
+
+    QByteArray good = input(0);
+    good.replace(" x\r\n", " 9.5\r\n");
+    write(good);
+    ASSERT_EQ(runRegress(dir.path(), { "final.out", "regress.out", "results.out" }).status, 0);
+    const QList<QByteArray> lines = readAll(dir.filePath(QStringLiteral("results.out"))).split('\n');
+    ASSERT_EQ(lines.size(), 1 + 2 * 700 + 1);
+    for (int j = 0; j < 700; ++j) {
+        EXPECT_TRUE(lines[1 + j].startsWith("1\t1 Jan 2020\tW" + QByteArray::number(j) + '\t')) << j;
+        EXPECT_TRUE(lines[1 + 700 + j].startsWith("2\t2 Feb 2020\tW" + QByteArray::number(j) + '\t')) << j;
+    }
 }

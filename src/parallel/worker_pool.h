@@ -14,6 +14,12 @@ namespace qel {
 // another thread runs a job, runs its items on the calling thread alone.
 void forEachItem(int count, const std::function<void(int item)> &work);
 
+// make(item) for every item as forEachItem runs work, and put(item) for each in order 0, 1, ...,
+// one at a time, as soon as it and every item before it are made: by the thread that made the
+// last of them, while the others go on making theirs. Once a put throws, no more are put; that
+// exception, or the first a make throws, is rethrown here once every item has finished.
+void forEachItemInOrder(int count, const std::function<void(int item)> &make, const std::function<void(int item)> &put);
+
 // The threads forEachItem uses, the calling one included: the cores of the machine unless set.
 int workerCount();
 // 1 runs everything on the calling thread; below 1 goes back to the number of cores.

@@ -1,4 +1,4 @@
-#include "core/worker_pool.h"
+#include "parallel/worker_pool.h"
 
 #include <algorithm>
 #include <atomic>
@@ -145,6 +145,28 @@ WorkerPool &pool()
 void forEachItem(int count, const std::function<void(int item)> &work)
 {
     pool().run(count, work);
+}
+
+void forEachItemInOrder(int count, const std::function<void(int item)> &make, const std::function<void(int item)> &put)
+{
+    std::mutex putting;
+    std::vector<char> made(std::size_t(std::max(count, 0)), 0);
+    int next = 0;
+    bool failed = false; // a put threw: nothing more is put
+    forEachItem(count, [&](int item) {
+        make(item);
+        const std::lock_guard lock(putting);
+        made[std::size_t(item)] = 1;
+        if (failed)
+            return;
+        try {
+            for (; next < count && made[std::size_t(next)]; ++next)
+                put(next);
+        } catch (...) {
+            failed = true;
+            throw;
+        }
+    });
 }
 
 int workerCount()
