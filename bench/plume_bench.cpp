@@ -3,7 +3,7 @@
 #include "analysis/domenico.h"
 #include "analysis/results_report.h"
 #include "analysis/wolf.h"
-#include "core/worker_pool.h"
+#include "parallel/worker_pool.h"
 #include "core/batch_frontend.h"
 
 #include <QTemporaryDir>

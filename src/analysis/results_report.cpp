@@ -16,12 +16,15 @@
 #include <QLocale>
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace qel {
@@ -44,6 +47,9 @@ const double *powersOfTen()
     return table.data() + 330;
 }
 
+// A zero as " %.3E" writes it.
+constexpr std::string_view ZeroField = " 0.000E+00";
+
 // " %.3E" of printf without its cost (the largest report holds ten million fields): the four
 // digits come from one scaling and rounding. Whatever lies near a rounding tie, and what is not
 // a normal number of ordinary size, goes to printf, so the text is always printf's.
@@ -51,8 +57,8 @@ int concentrationField(char *out, double value)
 {
     const double magnitude = std::fabs(value);
     if (value == 0 && !std::signbit(value)) {
-        std::memcpy(out, " 0.000E+00", 10);
-        return 10;
+        std::memcpy(out, ZeroField.data(), ZeroField.size());
+        return int(ZeroField.size());
     }
     if (!(magnitude > 1e-290 && magnitude < 1e290))
         return std::snprintf(out, 32, " %.3E", value);
@@ -173,6 +179,8 @@ public:
     {
         for (Slab &slab : m_slabs)
             slab.text.reset(new char[std::size_t(RowsPerSlab) * (std::size_t(m_numX) * FieldBytes + 2)]);
+        for (int ix = 0; ix < m_numX; ++ix)
+            m_zeroRow.append(ZeroField);
     }
 
     // rows[iy - 1]: the numX values of row iy. afterRow() runs on this thread once for each row,
@@ -185,8 +193,18 @@ public:
             char *p = m_slabs[std::size_t(k)].text.get();
             const char *start = p;
             for (int iy = k * RowsPerSlab; iy < std::min(m_numY, (k + 1) * RowsPerSlab); ++iy) {
-                for (int ix = 0; ix < m_numX; ++ix)
-                    p += concentrationField(p, rows[std::size_t(iy)][ix]);
+                // Most of a plume's grid is zero, in runs at both ends of its rows: their text is
+                // copied whole.
+                const double *row = rows[std::size_t(iy)];
+                int first = 0, last = m_numX; // the nodes from first to before last are not all zero
+                while (first < last && isPlainZero(row[first]))
+                    ++first;
+                while (last > first && isPlainZero(row[last - 1]))
+                    --last;
+                p = zeroFields(p, first);
+                for (int ix = first; ix < last; ++ix)
+                    p += concentrationField(p, row[ix]);
+                p = zeroFields(p, m_numX - last);
                 *p++ = '\r';
                 *p++ = '\n';
             }
@@ -200,6 +218,16 @@ public:
     }
 
 private:
+    // A zero written as ZeroField; a negative zero is not one.
+    static bool isPlainZero(double value) { return std::bit_cast<std::uint64_t>(value) == 0; }
+
+    char *zeroFields(char *p, int count) const
+    {
+        const std::size_t bytes = std::size_t(count) * ZeroField.size();
+        std::memcpy(p, m_zeroRow.data(), bytes);
+        return p + bytes;
+    }
+
     static constexpr int RowsPerSlab = 16;
     struct Slab {
         std::unique_ptr<char[]> text;
@@ -207,6 +235,7 @@ private:
     };
     int m_numX, m_numY;
     std::vector<Slab> m_slabs;
+    std::string m_zeroRow; // a row's width of zero fields
 };
 
 // "dd-mmm-yyyy" with English month abbreviations, whatever language the system speaks.

@@ -77,7 +77,7 @@ TEST_F(ResultsReport, TheReportByteForByte)
 }
 
 // The fields are written without printf for speed; they must be printf's text to the byte, at
-// rounding ties, at exponents of three digits, and at ordinary values.
+// rounding ties, at exponents of three digits, at ordinary values and at zeros.
 TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
 {
     m.PCNumX = 400, m.PCNumY = 50;
@@ -97,6 +97,16 @@ TEST_F(ResultsReport, FieldsAreThoseOfPrintf)
         const int k = exponent(random);
         values.push_back(mantissa(random) * std::pow(10.0, k));
         values.push_back((tie(random) + 0.5) * std::pow(10.0, k - 3)); // near a rounding tie
+    }
+    // The last rows: runs of zeros at the ends, whose text is copied whole, with negative zeros
+    // in and next to them, and a row of nothing but zeros.
+    const auto at = [&](int row, int ix) -> double & { return values[std::size_t((row - 1) * 400 + ix)]; };
+    for (int ix = 0; ix < 400; ++ix) {
+        at(50, ix) = 0;
+        if (ix < 150 || ix >= 390)
+            at(49, ix) = 0;
+        if (ix < 10 || ix > 395)
+            at(48, ix) = ix == 0 || ix == 9 || ix == 399 ? -0.0 : 0.0;
     }
     QByteArray expected;
     for (int iy = 1; iy <= 50; ++iy) {
