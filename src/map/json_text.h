@@ -23,7 +23,14 @@ inline constexpr double WholeNumberLimit = 9007199254740992.0; // 2^53
 // negative zero, a number that is not finite, a lone surrogate).
 class JsonText {
 public:
-    explicit JsonText(qsizetype expected) { m_out.reserve(expected); }
+    explicit JsonText(qsizetype expected) { grow(expected); }
+
+    // The text is written through a pointer into the buffer: a copy would write into the text it
+    // shares with the original.
+    JsonText(const JsonText &) = delete;
+    JsonText &operator=(const JsonText &) = delete;
+    JsonText(JsonText &&) = default;
+    JsonText &operator=(JsonText &&) = default;
 
     // A piece of a larger document, written apart (on another thread) and joined to it with
     // append(): it starts depth levels deep, after a member when afterMember.
@@ -31,15 +38,15 @@ public:
         : m_depth(depth)
         , m_first(!afterMember)
     {
-        m_out.reserve(expected);
+        grow(expected);
     }
 
     // The piece's text where this document stands; the piece must end where it began.
     void append(JsonText &&piece)
     {
-        if (piece.m_out.isEmpty())
+        if (piece.m_size == 0)
             return;
-        m_out += piece.m_out;
+        put(piece.m_out.constData(), piece.m_size);
         m_first = false;
         m_exact = m_exact && piece.m_exact;
     }
@@ -53,9 +60,9 @@ public:
     void key(const char *name)
     {
         separate();
-        m_out += '"';
-        m_out.append(name, qsizetype(std::strlen(name)));
-        m_out.append("\": ", 3);
+        put('"');
+        put(name, qsizetype(std::strlen(name)));
+        put("\": ", 3);
         m_keyed = true;
     }
 
@@ -63,7 +70,7 @@ public:
     {
         separate();
         if (!std::isfinite(d)) {
-            m_out += "null";
+            put("null", 4);
             m_exact = false;
             return;
         }
@@ -77,60 +84,60 @@ public:
             r = std::to_chars(buffer, buffer + sizeof buffer, d);
         else
             return largeNumber(d);
-        m_out.append(buffer, r.ptr - buffer);
+        put(buffer, r.ptr - buffer);
     }
     void number(int i) { number(double(i)); }
 
     void string(QStringView text)
     {
         separate();
-        m_out += '"';
+        put('"');
         const qsizetype n = text.size();
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = text[i].unicode();
             if (c < 0x80) {
                 switch (c) {
-                case '"': m_out += "\\\""; break;
-                case '\\': m_out += "\\\\"; break;
-                case '\b': m_out += "\\b"; break;
-                case '\f': m_out += "\\f"; break;
-                case '\n': m_out += "\\n"; break;
-                case '\r': m_out += "\\r"; break;
-                case '\t': m_out += "\\t"; break;
+                case '"': put("\\\"", 2); break;
+                case '\\': put("\\\\", 2); break;
+                case '\b': put("\\b", 2); break;
+                case '\f': put("\\f", 2); break;
+                case '\n': put("\\n", 2); break;
+                case '\r': put("\\r", 2); break;
+                case '\t': put("\\t", 2); break;
                 default:
                     if (c < 0x20)
                         escaped(c);
                     else
-                        m_out += char(c);
+                        put(char(c));
                 }
             } else if (c < 0x800) {
-                m_out += char(0xC0 | (c >> 6));
-                m_out += char(0x80 | (c & 0x3F));
+                put(char(0xC0 | (c >> 6)));
+                put(char(0x80 | (c & 0x3F)));
             } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
                 const char32_t u = QChar::surrogateToUcs4(c, text[i + 1].unicode());
                 ++i;
-                m_out += char(0xF0 | (u >> 18));
-                m_out += char(0x80 | ((u >> 12) & 0x3F));
-                m_out += char(0x80 | ((u >> 6) & 0x3F));
-                m_out += char(0x80 | (u & 0x3F));
+                put(char(0xF0 | (u >> 18)));
+                put(char(0x80 | ((u >> 12) & 0x3F)));
+                put(char(0x80 | ((u >> 6) & 0x3F)));
+                put(char(0x80 | (u & 0x3F)));
             } else if (QChar::isSurrogate(c)) {
                 escaped(c);
                 m_exact = false;
             } else {
-                m_out += char(0xE0 | (c >> 12));
-                m_out += char(0x80 | ((c >> 6) & 0x3F));
-                m_out += char(0x80 | (c & 0x3F));
+                put(char(0xE0 | (c >> 12)));
+                put(char(0x80 | ((c >> 6) & 0x3F)));
+                put(char(0x80 | (c & 0x3F)));
             }
         }
-        m_out += '"';
+        put('"');
     }
     void string(const char *latin1) { string(QLatin1String(latin1)); }
     void string(QLatin1StringView text)
     {
         separate();
-        m_out += '"';
-        m_out += QByteArrayView(text.data(), text.size());
-        m_out += '"';
+        put('"');
+        put(text.data(), text.size());
+        put('"');
     }
 
     void position(QPointF p)
@@ -142,10 +149,12 @@ public:
     }
 
     bool exact() const { return m_exact; }
-    qsizetype size() const { return m_out.size(); }
+    qsizetype size() const { return m_size; }
     QByteArray finish()
     {
-        m_out += '\n';
+        put('\n');
+        m_out.resize(m_size);
+        m_size = 0;
         return std::move(m_out);
     }
 
@@ -160,14 +169,14 @@ private:
         if (m_depth == 0)
             return;
         if (!m_first)
-            m_out += ',';
+            put(',');
         m_first = false;
         indent(m_depth);
     }
     void open(char bracket)
     {
         separate();
-        m_out += bracket;
+        put(bracket);
         ++m_depth;
         m_first = true;
     }
@@ -175,7 +184,7 @@ private:
     {
         --m_depth;
         indent(m_depth);
-        m_out += bracket;
+        put(bracket);
         m_first = false;
     }
     void indent(int depth)
@@ -184,18 +193,18 @@ private:
         static constexpr char lineAndBlanks[] = "\n                                                ";
         constexpr int deepest = (int(sizeof lineAndBlanks) - 2) / 4;
         if (depth <= deepest) {
-            m_out.append(lineAndBlanks, 1 + 4 * depth);
+            put(lineAndBlanks, 1 + 4 * depth);
             return;
         }
-        m_out += '\n';
-        m_out.append(4 * depth, ' ');
+        put('\n');
+        std::memset(room(4 * qsizetype(depth)), ' ', 4 * std::size_t(depth));
     }
     void escaped(char16_t c)
     {
         static const char digits[] = "0123456789abcdef";
         const char text[]
             = { '\\', 'u', digits[(c >> 12) & 15], digits[(c >> 8) & 15], digits[(c >> 4) & 15], digits[c & 15] };
-        m_out.append(text, sizeof text);
+        put(text, sizeof text);
     }
     // From 2^53 up: the shortest digits, padded with zeros when that is no longer than the
     // exponent form.
@@ -219,20 +228,42 @@ private:
         const int decimalLength = n <= point ? point : n + 1;
         const int exponentLength = n + (n > 1 ? 1 : 0) + 2 + (std::abs(exponent) >= 100 ? 3 : 2);
         if (decimalLength > exponentLength) {
-            m_out.append(buffer, r.ptr - buffer);
+            put(buffer, r.ptr - buffer);
             return;
         }
         if (negative)
-            m_out += '-';
+            put('-');
         for (int i = 0; i < n; ++i) {
             if (i == point)
-                m_out += '.';
-            m_out += digits[i];
+                put('.');
+            put(digits[i]);
         }
-        m_out.append(std::max(0, point - n), '0');
+        const int zeros = std::max(0, point - n);
+        std::memset(room(zeros), '0', std::size_t(zeros));
+    }
+
+    // Room for n more bytes, which are the text's from here on.
+    char *room(qsizetype n)
+    {
+        if (m_size + n > m_out.size())
+            grow(n);
+        char *at = m_begin + m_size;
+        m_size += n;
+        return at;
+    }
+    void put(char c) { *room(1) = c; }
+    void put(const char *bytes, qsizetype n) { std::memcpy(room(n), bytes, std::size_t(n)); }
+    // The buffer grows in large steps and holds the text in its first m_size bytes; the rest is
+    // not yet written.
+    void grow(qsizetype n)
+    {
+        m_out.resize(std::max({ m_size + n, 2 * m_out.size(), qsizetype(4096) }));
+        m_begin = m_out.data();
     }
 
     QByteArray m_out;
+    char *m_begin = nullptr;
+    qsizetype m_size = 0;
     int m_depth = 0;
     bool m_first = true;
     bool m_keyed = false;
