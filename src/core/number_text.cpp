@@ -6,19 +6,14 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace qel {
 
-namespace {
-
-// numberText's characters in buffer (64 bytes); returns their count.
-int numberTextChars(char *buffer, double value)
+int generalNumberTextChars(char *buffer, double value)
 {
-    if (value == 0.0) {
-        buffer[0] = '0'; // also for negative zero
-        return 1;
-    }
     // The general format with precision 15 switches to exponent form exactly when the rounded
     // decimal exponent is below -4 or at least 15, and drops trailing zeros.
     const auto result = std::to_chars(buffer, buffer + 64, value, std::chars_format::general, 15);
@@ -27,6 +22,75 @@ int numberTextChars(char *buffer, double value)
             *c = char(*c - 'a' + 'A');
     }
     return int(result.ptr - buffer);
+}
+
+namespace {
+
+// The general format's characters for a value whose shortest digits that read back are at most
+// 15: rounded to 15 digits it has those digits (the rounding's grid is wider than half a unit in
+// the last place of a normal number), so it is written from them, without the slower rounding. Returns the count,
+// or 0 when the value has more digits.
+int shortNumberTextChars(char *buffer, double value)
+{
+    char shortest[32];
+    const auto end = std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific).ptr;
+    const char *c = shortest;
+    char *out = buffer;
+    if (*c == '-')
+        *out++ = *c++;
+    char digits[24];
+    int count = 0;
+    for (; c < end && *c != 'e'; ++c)
+        if (*c != '.')
+            digits[count++] = *c;
+    if (count > 15 || c == end)
+        return 0;
+    int exponent = 0;
+    std::from_chars(c + 1 + (c[1] == '+'), end, exponent);
+    const auto put = [&](const char *from, int n) {
+        std::memcpy(out, from, std::size_t(n));
+        out += n;
+    };
+    if (exponent < -4 || exponent >= 15) { // d.dddE+XX, the exponent of two digits at least
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            put(digits + 1, count - 1);
+        }
+        *out++ = 'E';
+        *out++ = exponent < 0 ? '-' : '+';
+        if (std::abs(exponent) < 10)
+            *out++ = '0';
+        out = std::to_chars(out, out + 4, std::abs(exponent)).ptr;
+    } else if (exponent >= 0) { // the whole part, with zeros where the digits end before it
+        for (int i = 0; i <= exponent; ++i)
+            *out++ = i < count ? digits[i] : '0';
+        if (count > exponent + 1) {
+            *out++ = '.';
+            put(digits + exponent + 1, count - exponent - 1);
+        }
+    } else { // 0.000ddd
+        *out++ = '0';
+        *out++ = '.';
+        std::memset(out, '0', std::size_t(-exponent - 1));
+        out += -exponent - 1;
+        put(digits, count);
+    }
+    return int(out - buffer);
+}
+
+// numberText's characters in buffer (64 bytes); returns their count.
+int numberTextChars(char *buffer, double value)
+{
+    if (value == 0.0) {
+        buffer[0] = '0'; // also for negative zero
+        return 1;
+    }
+    // A subnormal number has fewer bits than the argument needs.
+    if (std::isnormal(value))
+        if (const int n = shortNumberTextChars(buffer, value))
+            return n;
+    return generalNumberTextChars(buffer, value);
 }
 
 } // namespace

@@ -13,6 +13,9 @@ namespace qel {
 QString numberText(double value);
 // The same characters appended to bytes, for files made of many numbers.
 void appendNumberText(QByteArray &out, double value);
+// The same characters by the general format's own rounding, into buffer (64 bytes); returns their
+// count. numberText takes a quicker way where it gives the same.
+int generalNumberTextChars(char *buffer, double value);
 
 // The shortest text that reads back as exactly the value ("0.30000000000000004", "1E+20"), "."
 // as the decimal point: for files whose numbers must not change when read again.

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
 using namespace qel;
 
 TEST(NumberText, DefaultConversion)
@@ -21,6 +27,31 @@ TEST(NumberText, DefaultConversion)
     // The golden project files show the key form of every other kind of number, the switch to an
     // exponent below 0.0001 and the far exponents.
     EXPECT_EQ(keyNumberText(-0.0), " 0 ");
+}
+
+// The quick way from the shortest digits against the general format's own rounding, on every
+// kind of double: random bits, decimals as files hold them, and the neighbours of the powers of
+// ten where the exponent form begins and ends.
+TEST(NumberText, TheQuickWayIsTheGeneralFormat)
+{
+    std::vector<double> values = { 1e-5, 1e-4, 0.0001, 9.99999999999999e-5, 1e15, 1e16, 1e22, 1e23, 1e300, 5e-324,
+        123456789012345.0, 1234567890123456.0, 0.1, 0.3, 2.0 / 3.0, 99.32, -1234.5 };
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 100000; ++i) {
+        values.push_back(std::bit_cast<double>(random()));
+        values.push_back(double(std::int64_t(random() % 2000000001) - 1000000000) / std::pow(10.0, int(random() % 12)));
+    }
+    for (int k = -30; k <= 30; ++k) {
+        const double power = std::pow(10.0, k);
+        values.insert(values.end(), { power, std::nextafter(power, 0.0), std::nextafter(power, 2 * power), -power });
+    }
+    for (const double v : values) {
+        if (v == 0 || !std::isfinite(v))
+            continue;
+        char general[64];
+        const QString expected = QString::fromLatin1(general, generalNumberTextChars(general, v));
+        ASSERT_EQ(numberText(v), expected) << std::bit_cast<std::uint64_t>(v);
+    }
 }
 
 TEST(NumberText, LeadingNumber)
