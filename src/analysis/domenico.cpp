@@ -1,6 +1,7 @@
 #include "analysis/domenico.h"
 
 #include "analysis/exact_plume.h"
+#include "analysis/plume_grid_ahead.h"
 #include "analysis/plume_kernel.h"
 #include "analysis/plume_uncertainty.h"
 #include "analysis/wolf.h"
@@ -245,16 +246,18 @@ void Domenico(Session &session)
         PlumeRunScratch &scratch = session.part<PlumeRunScratch>();
         RunGrid run(scratch);
         ConcentrationGrid &conc = run.grid;
-        conc.allocateUnset(std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
-            std::min(m.NumSamples + 2, int(MaxSampleSlots)));
-        // Zeroed on every core: on one, touching the pages of a large grid is a fifth of the run.
-        const std::span<double> values = conc.values();
-        constexpr int ZeroChunks = 64;
-        forEachItem(ZeroChunks, [&](int chunk) {
-            const std::size_t from = values.size() * std::size_t(chunk) / ZeroChunks;
-            const std::size_t to = values.size() * std::size_t(chunk + 1) / ZeroChunks;
-            std::fill(values.begin() + std::ptrdiff_t(from), values.begin() + std::ptrdiff_t(to), 0.0);
-        });
+        const PlumeGridShape shape = plumeGridShape(m);
+        if (!takePlumeGrid(session, shape, conc)) {
+            conc.allocateUnset(shape.numX, shape.numY, shape.numSlots);
+            // Zeroed on every core: on one, touching the pages of a large grid is a fifth of the run.
+            const std::span<double> values = conc.values();
+            constexpr int ZeroChunks = 64;
+            forEachItem(ZeroChunks, [&](int chunk) {
+                const std::size_t from = values.size() * std::size_t(chunk) / ZeroChunks;
+                const std::size_t to = values.size() * std::size_t(chunk + 1) / ZeroChunks;
+                std::fill(values.begin() + std::ptrdiff_t(from), values.begin() + std::ptrdiff_t(to), 0.0);
+            });
+        }
         if (m.NumSamples == 0)
             return stopWith(session,
                 QStringLiteral("Number of water level samples is ZERO! Have you gone through "

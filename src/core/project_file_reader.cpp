@@ -283,9 +283,13 @@ private:
             m.ANDone = m.ERDone = false;
         if (!run)
             return;
+        // The plume run's grid is made on another core while the regression runs.
+        if (m.ANDone)
+            s.replay().prepareAnalyticalSolution();
         status("Running linear regression...");
         if (!replayWithoutReport(Step::RunRegression)) {
             m.ANDone = false;
+            s.replay().dropAnalyticalSolution();
             return;
         }
         if (m.WCDone && m.WCMapIndex >= 1) {

@@ -65,6 +65,10 @@ public:
     double &operator()(int ix, int iy, int sample);
     double operator()(int ix, int iy, int sample) const;
     bool isEmpty() const { return m_values.empty(); }
+    bool hasShape(int numX, int numY, int numSlots) const
+    {
+        return m_numX == numX && m_numY == numY && m_numSlots == numSlots;
+    }
     void clear();
 
 private:

@@ -19,6 +19,10 @@ public:
     virtual void runRegression() { }
     virtual void showWaterLevelContours() { }
     virtual void runAnalyticalSolution() { }
+    // The analytical run is to be replayed: what it needs may be made ready meanwhile, or given
+    // up when the run will not come.
+    virtual void prepareAnalyticalSolution() { }
+    virtual void dropAnalyticalSolution() { }
     virtual void exportResults() { }
     virtual void redrawPlumeContours() { }
     virtual void redrawMinDistContours() { }

@@ -1,6 +1,7 @@
 #include "views/workflow_replay.h"
 
 #include "analysis/domenico.h"
+#include "analysis/plume_grid_ahead.h"
 #include "analysis/regression_run.h"
 #include "analysis/results_report.h"
 #include "core/plot_limits_rules.h"
@@ -78,6 +79,16 @@ void WorkflowReplay::showWaterLevelContours()
 void WorkflowReplay::runAnalyticalSolution()
 {
     Domenico(m_session);
+}
+
+void WorkflowReplay::prepareAnalyticalSolution()
+{
+    preparePlumeGrid(m_session);
+}
+
+void WorkflowReplay::dropAnalyticalSolution()
+{
+    dropPlumeGrid(m_session);
 }
 
 void WorkflowReplay::exportResults()

@@ -24,6 +24,8 @@ public:
     void runRegression() override;
     void showWaterLevelContours() override;
     void runAnalyticalSolution() override;
+    void prepareAnalyticalSolution() override;
+    void dropAnalyticalSolution() override;
     void exportResults() override;
     void redrawPlumeContours() override;
     void redrawMinDistContours() override;

@@ -1,8 +1,11 @@
 #include "analysis/domenico.h"
+#include "analysis/plume_grid_ahead.h"
 #include "core/number_text.h"
 #include "support/test_session.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,39 @@ TEST_F(Plume, FollowsTheClosedFormOnTheAxisIsSymmetricAndDecays)
                                      "concentration %2 ug/L.")
                           .arg(m.NumSamples)
                           .arg(significantText(m.ConcMax, 4)) });
+}
+
+// The grid an opening makes ahead of the run: zeroed, taken once by a run of its sizes, never by
+// one of other sizes, and not made at all for a grid the run refuses.
+TEST_F(Plume, AGridMadeAheadIsZeroedTakenOnceAndOnlyWhenItFits)
+{
+    const auto valuesOf
+        = [](ConcentrationGrid &grid) { return std::vector<double>(grid.values().begin(), grid.values().end()); };
+    Domenico(s);
+    ASSERT_TRUE(m.ANDone);
+    const std::vector<double> plain = valuesOf(m.Conc);
+
+    preparePlumeGrid(s);
+    ConcentrationGrid made;
+    ASSERT_TRUE(takePlumeGrid(s, plumeGridShape(m), made));
+    EXPECT_TRUE(std::all_of(made.values().begin(), made.values().end(), [](double v) { return v == 0; }));
+    EXPECT_FALSE(takePlumeGrid(s, plumeGridShape(m), made)) << "taken once";
+
+    for (const int samplesAhead : { 2, 3 }) { // the sizes of the run, and one date more
+        SCOPED_TRACE(samplesAhead);
+        m.NumSamples = int16(samplesAhead);
+        preparePlumeGrid(s);
+        m.NumSamples = 2;
+        Domenico(s);
+        EXPECT_EQ(valuesOf(m.Conc), plain);
+    }
+
+    preparePlumeGrid(s);
+    s.clearParts();
+    EXPECT_FALSE(takePlumeGrid(s, plumeGridShape(m), made)) << "a cleared project drops it";
+    m.PCNumX = 0;
+    preparePlumeGrid(s);
+    EXPECT_FALSE(takePlumeGrid(s, plumeGridShape(m), made)) << "nothing for a grid the run refuses";
 }
 
 TEST_F(Plume, StopsWithTheMessageOfTheFirstImpossibleDate)

@@ -1,0 +1,81 @@
+#include "analysis/plume_grid_ahead.h"
+
+#include "core/plot_limits_rules.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <future>
+#include <span>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace qel {
+
+namespace {
+
+struct PlumeGridAhead : SessionPart {
+    explicit PlumeGridAhead(Session &) { }
+    void projectCleared() override { made = {}; }
+    std::future<ConcentrationGrid> made; // its destructor waits for the grid in the making
+};
+
+// The pages of bytes taken from the system in one call rather than a fault each; nothing when
+// the system cannot.
+void takePages(std::span<double> values)
+{
+#ifdef MADV_POPULATE_WRITE
+    const std::uintptr_t page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t begin = (std::uintptr_t(values.data()) + page - 1) & ~(page - 1);
+    const std::uintptr_t end = std::uintptr_t(values.data() + values.size()) & ~(page - 1);
+    if (end > begin)
+        (void)::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    (void)values;
+#endif
+}
+
+ConcentrationGrid zeroedGrid(PlumeGridShape shape)
+{
+    ConcentrationGrid grid;
+    grid.allocateUnset(shape.numX, shape.numY, shape.numSlots);
+    takePages(grid.values());
+    std::fill(grid.values().begin(), grid.values().end(), 0.0);
+    return grid;
+}
+
+} // namespace
+
+PlumeGridShape plumeGridShape(const ProjectModel &m)
+{
+    return { std::min(m.PCNumX + 20, int(MaxGridNodes)), std::min(m.PCNumY + 20, int(MaxGridNodes)),
+        std::min(m.NumSamples + 2, int(MaxSampleSlots)) };
+}
+
+void preparePlumeGrid(Session &session)
+{
+    const ProjectModel &m = session.model;
+    if (m.PCNumX < 1 || m.PCNumY < 1 || m.NumSamples < 1 || !gridSizeMessage(m.PCNumX, m.PCNumY).isEmpty())
+        return;
+    PlumeGridAhead &ahead = session.part<PlumeGridAhead>();
+    ahead.made = std::async(std::launch::async, zeroedGrid, plumeGridShape(m));
+}
+
+bool takePlumeGrid(Session &session, const PlumeGridShape &shape, ConcentrationGrid &into)
+{
+    PlumeGridAhead &ahead = session.part<PlumeGridAhead>();
+    if (!ahead.made.valid())
+        return false;
+    ConcentrationGrid made = ahead.made.get();
+    if (!made.hasShape(shape.numX, shape.numY, shape.numSlots))
+        return false;
+    into = std::move(made);
+    return true;
+}
+
+void dropPlumeGrid(Session &session)
+{
+    session.part<PlumeGridAhead>().made = {};
+}
+
+} // namespace qel
