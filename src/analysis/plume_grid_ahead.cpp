@@ -20,7 +20,7 @@ struct PlumeGridAhead : SessionPart {
     std::future<ConcentrationGrid> made; // its destructor waits for the grid in the making
 };
 
-// The pages of bytes taken from the system in one call rather than a fault each; nothing when
+// The pages of values taken from the system in one call rather than a fault each; nothing when
 // the system cannot.
 void takePages(std::span<double> values)
 {
@@ -39,8 +39,15 @@ ConcentrationGrid zeroedGrid(PlumeGridShape shape)
 {
     ConcentrationGrid grid;
     grid.allocateUnset(shape.numX, shape.numY, shape.numSlots);
-    takePages(grid.values());
-    std::fill(grid.values().begin(), grid.values().end(), 0.0);
+    // A few megabytes at a time: taking the pages of the whole grid in one call holds the memory
+    // map's lock so long that the reading's own allocations wait on it.
+    constexpr std::size_t ValuesAtATime = std::size_t(1) << 19;
+    const std::span<double> values = grid.values();
+    for (std::size_t from = 0; from < values.size(); from += ValuesAtATime) {
+        const std::span<double> part = values.subspan(from, std::min(ValuesAtATime, values.size() - from));
+        takePages(part);
+        std::fill(part.begin(), part.end(), 0.0);
+    }
     return grid;
 }
 

@@ -530,8 +530,7 @@ void DrawingComponent::store(Slot &s)
 {
     s.fileBytes = {};
     m_stored.erase(s.drawing.file);
-    LayerFileText text = layerFileText(s.drawing);
-    writeLayerFileBytes(s.drawing.file, text.bytes);
+    LayerFileText text = writeLayerFileText(s.drawing.file, s.drawing);
     s.dirty = false;
     if (text.readsBack)
         s.fileBytes = std::move(text.bytes);

@@ -149,6 +149,8 @@ public:
     }
 
     bool exact() const { return m_exact; }
+    // The text so far.
+    const char *data() const { return m_begin; }
     qsizetype size() const { return m_size; }
     QByteArray finish()
     {

@@ -30,8 +30,9 @@ struct LayerFileText {
 LayerFileText layerFileText(const Drawing &drawing);
 QByteArray layerFileBytes(const Drawing &drawing);
 // Writes the drawing atomically: a failed write leaves any older file whole. Error 75 on failure.
+// writeLayerFileText gives the text written as well.
 void writeLayerFile(const QString &path, const Drawing &drawing);
-void writeLayerFileBytes(const QString &path, const QByteArray &bytes);
+LayerFileText writeLayerFileText(const QString &path, const Drawing &drawing);
 
 // Error 53 for a missing file, 75 for one that cannot be read, 13 with the place of the fault
 // for one that is not a layer file. Features written by other programs without the "entity"

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <optional>
 #include <vector>
@@ -220,34 +221,44 @@ JsonText featuresText(const Drawing &drawing, std::size_t begin, std::size_t end
 
 } // namespace
 
-LayerFileText layerFileText(const Drawing &drawing)
+namespace {
+
+// The text, handed to sink as it is made when there is one: a piece at a time, in order.
+LayerFileText layerFileTextTo(const Drawing &drawing, const std::function<void(const char *, qsizetype)> &sink)
 {
     // A band layer holds up to a few hundred thousand entities: their text is made in pieces on
-    // every core and joined in order.
+    // every core, each joined to the document as soon as those before it are there.
     constexpr std::size_t EntitiesPerPiece = 4096;
     const std::size_t count = drawing.entities.size();
     const int pieceCount = int((count + EntitiesPerPiece - 1) / EntitiesPerPiece);
     std::vector<std::optional<JsonText>> pieces(std::size_t(std::max(pieceCount, 0)));
     std::vector<char> pieceReadsBack(pieces.size(), 1);
-    forEachItem(pieceCount, [&](int k) {
-        const std::size_t begin = std::size_t(k) * EntitiesPerPiece, end = std::min(count, begin + EntitiesPerPiece);
-        pieces[std::size_t(k)].emplace(featuresText(drawing, begin, end));
-        for (std::size_t i = begin; i < end; ++i)
-            pieceReadsBack[std::size_t(k)] = pieceReadsBack[std::size_t(k)] && readsBack(drawing.entities[i]);
-    });
-    qsizetype featureBytes = 0;
-    for (const std::optional<JsonText> &piece : pieces)
-        featureBytes += piece->size();
-    JsonText json(4096 + featureBytes);
+    // Room to spare: the pages not written are never taken, and a document that outgrew its
+    // buffer would be copied.
+    JsonText json(4096 + 2 * BytesPerEntity * qsizetype(count));
     json.beginObject();
     json.key("features");
     json.beginArray();
     bool exact = readsBack(drawing);
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-        exact = exact && pieceReadsBack[k];
-        json.append(std::move(*pieces[k]));
-        pieces[k].reset();
-    }
+    const auto make = [&](int k) {
+        const std::size_t begin = std::size_t(k) * EntitiesPerPiece, end = std::min(count, begin + EntitiesPerPiece);
+        pieces[std::size_t(k)].emplace(featuresText(drawing, begin, end));
+        for (std::size_t i = begin; i < end; ++i)
+            pieceReadsBack[std::size_t(k)] = pieceReadsBack[std::size_t(k)] && readsBack(drawing.entities[i]);
+    };
+    qsizetype sent = 0;
+    const auto send = [&](const char *text, qsizetype size) {
+        if (sink)
+            sink(text + sent, size - sent);
+        sent = size;
+    };
+    const auto put = [&](int k) {
+        exact = exact && pieceReadsBack[std::size_t(k)];
+        json.append(std::move(*pieces[std::size_t(k)]));
+        pieces[std::size_t(k)].reset();
+        send(json.data(), json.size());
+    };
+    forEachItemInOrder(pieceCount, make, put);
     json.endArray();
     json.key("name");
     json.string(QFileInfo(drawing.file).completeBaseName());
@@ -294,7 +305,24 @@ LayerFileText layerFileText(const Drawing &drawing)
     json.string("FeatureCollection");
     json.endObject();
     exact = exact && json.exact();
-    return { json.finish(), exact };
+    LayerFileText text { json.finish(), exact };
+    send(text.bytes.constData(), text.bytes.size());
+    return text;
+}
+
+void raiseUnlessWritten(const WriteOutcome &outcome, const QString &path)
+{
+    if (!outcome.written)
+        throw QelError(ErrPathFileAccess,
+            QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
+            path);
+}
+
+} // namespace
+
+LayerFileText layerFileText(const Drawing &drawing)
+{
+    return layerFileTextTo(drawing, {});
 }
 
 QByteArray layerFileBytes(const Drawing &drawing)
@@ -302,18 +330,34 @@ QByteArray layerFileBytes(const Drawing &drawing)
     return layerFileText(drawing).bytes;
 }
 
-void writeLayerFile(const QString &path, const Drawing &drawing)
+LayerFileText writeLayerFileText(const QString &path, const Drawing &drawing)
 {
-    writeLayerFileBytes(path, layerFileBytes(drawing));
+    // The text goes to the file as its pieces are joined, and the disk is started on it every few
+    // megabytes, so that the flush before the rename has little left to do.
+    constexpr qsizetype WriteBackBytes = qsizetype(4) << 20;
+    LayerFileText text;
+    raiseUnlessWritten(writeWholeFileThrough(path,
+                           [&](QIODevice &file) {
+                               qint64 written = 0, notWrittenBack = 0;
+                               bool failed = false;
+                               text = layerFileTextTo(drawing, [&](const char *bytes, qsizetype size) {
+                                   failed = failed || file.write(bytes, size) != size;
+                                   written += size;
+                                   notWrittenBack += size;
+                                   if (!failed && notWrittenBack >= WriteBackBytes) {
+                                       startWritingBack(file);
+                                       notWrittenBack = 0;
+                                   }
+                               });
+                               return failed ? -1 : written;
+                           }),
+        path);
+    return text;
 }
 
-void writeLayerFileBytes(const QString &path, const QByteArray &bytes)
+void writeLayerFile(const QString &path, const Drawing &drawing)
 {
-    const WriteOutcome outcome = writeWholeFile(path, bytes);
-    if (!outcome.written)
-        throw QelError(ErrPathFileAccess,
-            QStringLiteral("Path/File access error: cannot write the layer file %1 (%2)").arg(path, outcome.problem),
-            path);
+    writeLayerFileText(path, drawing);
 }
 
 } // namespace qel
