@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <cmath>
 #include <numbers>
@@ -161,6 +162,23 @@ TEST(DrawingLayerFile, MissingUnwritableAndFailedWrites)
         EXPECT_EQ(thrownBy([&] { writeLayerFile(path, everyKind()); }).number(), ErrPathFileAccess);
     }
     EXPECT_EQ(readBytes(path), before);
+
+    // A drawing of many pieces goes to the file as they are joined: whole when written, and the
+    // old file whole when the disk fills after the first megabytes.
+    Drawing many = everyKind();
+    for (int i = 0; i < 10000; ++i)
+        many.entities.push_back(many.entities[0]);
+    const QString bands = dir.filePath("mdcont.geojson");
+    writeLayerFile(bands, many);
+    const QByteArray whole = readBytes(bands);
+    EXPECT_EQ(whole, layerFileBytes(many));
+    many.entities.pop_back();
+    {
+        const WriteLimit full(rlim_t(whole.size() / 2));
+        EXPECT_EQ(thrownBy([&] { writeLayerFile(bands, many); }).number(), ErrPathFileAccess);
+    }
+    EXPECT_EQ(readBytes(bands), whole);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file left behind";
 }
 
 namespace {
