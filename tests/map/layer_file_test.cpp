@@ -3,13 +3,13 @@
 #include "map/map_test_util.h"
 #include "support/write_limit.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <QDir>
 #include <QTemporaryDir>
+
 #include <cmath>
 #include <numbers>
 
