@@ -2,17 +2,56 @@
 
 #include "core/errors.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qel {
+
+namespace {
+
+// The file being replaced, held open across the rename when it is large, so that freeing it
+// happens on a thread of its own when it is let go, not in the rename: dropping the pages of the
+// old results report took longer than writing the new one.
+class ReplacedFile {
+public:
+    explicit ReplacedFile(const QString &path)
+    {
+        constexpr off_t LargeFileBytes = off_t(1) << 20;
+        const QByteArray name = QFile::encodeName(path);
+        struct stat about { };
+        if (::stat(name.constData(), &about) == 0 && S_ISREG(about.st_mode) && about.st_size >= LargeFileBytes)
+            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    }
+    ~ReplacedFile()
+    {
+        if (m_fd < 0)
+            return;
+        try {
+            std::thread([fd = m_fd] { ::close(fd); }).detach();
+        } catch (...) {
+            ::close(m_fd); // no thread to be had: freed here
+        }
+    }
+    ReplacedFile(const ReplacedFile &) = delete;
+    ReplacedFile &operator=(const ReplacedFile &) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace
 
 WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint64(QIODevice &)> &write)
 {
     WriteOutcome outcome;
+    const ReplacedFile replaced(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         outcome.folderMissing = !QFileInfo(QFileInfo(path).absolutePath()).isDir();

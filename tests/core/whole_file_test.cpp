@@ -3,6 +3,7 @@
 #include "support/test_session.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -69,4 +70,26 @@ TEST(WholeFile, KillDuringSaveLeavesOldOrNewFile)
             << "after a kill at " << delayMs << " ms";
     }
     EXPECT_GT(killedMidway, 0) << "no kill landed during a write";
+}
+
+// A large file is replaced whole like a small one, keeps its permissions, and is gone from the
+// folder once replaced: freeing it is left to another thread.
+TEST(WholeFile, ReplacesSmallAndLargeFilesAlike)
+{
+    for (const qsizetype oldSize : { qsizetype(100), qsizetype(3) << 20 }) {
+        SCOPED_TRACE(oldSize);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("QELResults.out"));
+        ASSERT_TRUE(writeWholeFile(path, QByteArray(oldSize, 'o')).written);
+        ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        for (const qsizetype newSize : { qsizetype(10), qsizetype(2) << 20 }) {
+            const QByteArray next(newSize, 'n');
+            ASSERT_TRUE(writeWholeFile(path, next).written);
+            EXPECT_EQ(qel::test::readBytes(path), next);
+        }
+        const QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+        EXPECT_EQ(QFile::permissions(path) & readWrite, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "QELResults.out" });
+    }
 }
