@@ -91,9 +91,56 @@ void warnRepeatedColumns(
 
 // Matches the well columns against the well list for their coordinates and widens the plot
 // limits. Returns whether an identifier was blank (logged).
+// A name with each character case folded as a case-insensitive comparison folds it, so that two
+// names compare equal exactly when their keys are the same.
+QString foldedKey(const QString &name)
+{
+    QString key;
+    key.reserve(name.size());
+    for (const char32_t c : name.toUcs4()) {
+        const char32_t folded = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(folded)) {
+            key += QChar(QChar::highSurrogate(folded));
+            key += QChar(QChar::lowSurrogate(folded));
+        } else {
+            key += QChar(char16_t(folded));
+        }
+    }
+    return key;
+}
+
+// The first well of the locations list with each name, found without comparing every name with
+// every other: a thousand wells took half a million comparisons.
+class WellsByName {
+public:
+    explicit WellsByName(const ProjectModel &m)
+        : m_model(m)
+    {
+        for (int k = m.NumWells; k >= 1; --k)
+            m_first.insert(foldedKey(m.WellID(k)), k);
+    }
+
+    // The number of the first well of the name, 0 for none.
+    int find(const QString &name) const
+    {
+        const int k = m_first.value(foldedKey(name), 0);
+        if (k != 0 && m_model.WellID(k).compare(name, Qt::CaseInsensitive) == 0)
+            return k;
+        for (int j = 1; j <= m_model.NumWells; ++j) // the keys and the comparison disagree: never seen
+            if (m_model.WellID(j).compare(name, Qt::CaseInsensitive) == 0)
+                return j;
+        return 0;
+    }
+
+private:
+    const ProjectModel &m_model;
+    QHash<QString, int> m_first;
+};
+
 bool readWellColumns(Session &session, const Table &table, LevelFields &f)
 {
     const ProjectModel &m = session.model;
+    const WellsByName wells(m);
     bool failed = false;
     QHash<QString, QStringList> columnsOf; // table columns (the dates are column 1) of each well
     QStringList order;
@@ -109,10 +156,7 @@ bool readWellColumns(Session &session, const Table &table, LevelFields &f)
         if (!columnsOf.contains(key))
             order << key;
         columnsOf[key] << QString::number(j + 1);
-        int found = 0;
-        for (int k = 1; k <= m.NumWells && !found; ++k)
-            if (m.WellID(k).compare(name, Qt::CaseInsensitive) == 0)
-                found = k;
+        const int found = wells.find(name);
         if (!found) {
             // No coordinates from an earlier read may stay with another well.
             f.WLWellX(j) = 0;

@@ -77,6 +77,26 @@ TEST_F(WaterLevelReader, ReadsDatesLevelsAndCoordinates)
     EXPECT_TRUE(warnings().isEmpty());
 }
 
+// Each column's well is the first of the locations list whose name it matches ignoring case,
+// letters beyond ASCII included.
+TEST_F(WaterLevelReader, ColumnsFindTheFirstWellOfTheirNameIgnoringCase)
+{
+    ProjectModel &m = s.model;
+    const char16_t *ids[] = { u"MW-1", u"Brunnen \u00C4", u"mw-1", u"\u03A3-7", u"B\u00FCro" };
+    for (int k = 1; k <= 5; ++k)
+        m.WellID(k) = QString::fromUtf16(ids[k - 1]), m.WellX(k) = 10.0 * k, m.WellY(k) = 0;
+    m.NumWells = 5;
+    useTable(QStringLiteral("Date,mw-1,brunnen \u00E4,\u03C3-7,\u03C2-7,B\u00DCRO,Lost\r\n2023-03-15,1,2,3,4,5,6\r\n")
+                 .toUtf8());
+    ReadData(s, w);
+    ASSERT_EQ(m.NumWLWells, 6);
+    const double expected[] = { 10, 20, 40, 40, 50, 0 };
+    for (int j = 1; j <= 6; ++j)
+        EXPECT_EQ(m.WLWellX(j), expected[j - 1]) << m.WLWellID(j).toStdString();
+    ASSERT_FALSE(warnings().isEmpty()); // then the two columns of the well Σ-7
+    EXPECT_EQ(warnings()[0], QStringLiteral("Water level data well 'Lost' is not found in the well locations list!"));
+}
+
 TEST_F(WaterLevelReader, UnknownWellsWarnNullCellsFailTheRead)
 {
     t.frontend.expectErrors = true;
