@@ -149,22 +149,44 @@ void forEachItem(int count, const std::function<void(int item)> &work)
 
 void forEachItemInOrder(int count, const std::function<void(int item)> &make, const std::function<void(int item)> &put)
 {
-    std::mutex putting;
+    // One thread at a time puts, without holding the lock: a thread that finishes an item while
+    // another puts only marks it made, and goes on making, and the one putting takes it too.
+    std::mutex state;
     std::vector<char> made(std::size_t(std::max(count, 0)), 0);
-    int next = 0;
-    bool failed = false; // a put threw: nothing more is put
+    int next = 0; // the first item not yet put
+    bool putting = false, failed = false;
     forEachItem(count, [&](int item) {
         make(item);
-        const std::lock_guard lock(putting);
-        made[std::size_t(item)] = 1;
-        if (failed)
-            return;
-        try {
-            for (; next < count && made[std::size_t(next)]; ++next)
-                put(next);
-        } catch (...) {
-            failed = true;
-            throw;
+        {
+            const std::lock_guard lock(state);
+            made[std::size_t(item)] = 1;
+            if (putting || failed)
+                return;
+            putting = true;
+        }
+        for (;;) {
+            int from = 0, end = 0;
+            {
+                const std::lock_guard lock(state);
+                from = end = next;
+                while (end < count && made[std::size_t(end)])
+                    ++end;
+                if (end == from) {
+                    putting = false;
+                    return;
+                }
+            }
+            try {
+                for (int k = from; k < end; ++k)
+                    put(k);
+            } catch (...) {
+                const std::lock_guard lock(state);
+                failed = true;
+                putting = false;
+                throw;
+            }
+            const std::lock_guard lock(state);
+            next = end;
         }
     });
 }
