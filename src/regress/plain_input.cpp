@@ -145,24 +145,44 @@ std::string parseWellLine(std::string_view line, int lineNumber, int numDates, s
 
 } // namespace
 
-std::string wellFormedUtf8(std::string_view bytes)
+std::string wellFormedUtf8(std::string bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.remove_prefix(3);
+    // Most files are well-formed already, and mostly plain ASCII: they are passed on as they are.
+    const auto badFrom = [](std::string_view text) {
+        std::size_t i = 0;
+        while (i < text.size()) {
+            if (static_cast<unsigned char>(text[i]) < 0x80)
+                ++i;
+            else if (const std::size_t n = characterLength(text.substr(i)))
+                i += n;
+            else
+                return i;
+        }
+        return i;
+    };
+    const bool marked = std::string_view(bytes).substr(0, 3) == "\xEF\xBB\xBF";
+    std::string_view rest = std::string_view(bytes).substr(marked ? 3 : 0);
+    const std::size_t bad = badFrom(rest);
+    if (bad == rest.size()) {
+        if (marked)
+            bytes.erase(0, 3);
+        return bytes;
+    }
     std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
+    out.reserve(rest.size() + 16);
+    out.append(rest.substr(0, bad));
+    std::size_t i = bad;
+    while (i < rest.size()) {
         // Most of the text is plain ASCII: copied a run at a time.
         std::size_t run = i;
-        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+        while (run < rest.size() && static_cast<unsigned char>(rest[run]) < 0x80)
             ++run;
-        out.append(bytes.substr(i, run - i));
+        out.append(rest.substr(i, run - i));
         i = run;
-        if (i == bytes.size())
+        if (i == rest.size())
             break;
-        if (const std::size_t n = characterLength(bytes.substr(i))) {
-            out.append(bytes.substr(i, n));
+        if (const std::size_t n = characterLength(rest.substr(i))) {
+            out.append(rest.substr(i, n));
             i += n;
         } else {
             out += "\xEF\xBF\xBD";

@@ -31,7 +31,7 @@ PlainParse parsePlainInput(std::string_view bytes);
 
 // The bytes as UTF-8 text reads them: a leading byte order mark dropped, every byte that is not
 // part of a well-formed character replaced by U+FFFD.
-std::string wellFormedUtf8(std::string_view bytes);
+std::string wellFormedUtf8(std::string bytes);
 
 // The whole word, blanks of any kind around it ignored, as a finite number in the C locale.
 std::optional<double> plainNumber(std::string_view word);

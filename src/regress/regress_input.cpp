@@ -15,7 +15,7 @@ QString fromUtf8(const std::string &text)
 
 ParseResult parseRegressInput(const QByteArray &bytes)
 {
-    PlainParse parsed = parsePlainInput(wellFormedUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+    PlainParse parsed = parsePlainInput(wellFormedUtf8(std::string(bytes.constData(), std::size_t(bytes.size()))));
     if (!parsed.input)
         return { std::nullopt, fromUtf8(parsed.problem) };
     RegressInput input;

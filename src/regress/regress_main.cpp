@@ -221,7 +221,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "regress: cannot read %s\n", argv[1]);
         return 1;
     }
-    const PlainParse parsed = parsePlainInput(wellFormedUtf8(bytes));
+    const PlainParse parsed = parsePlainInput(wellFormedUtf8(std::move(bytes)));
     if (!parsed.input) {
         const std::string text = std::string("regress: ") + argv[1] + ": " + parsed.problem + "\r\n";
         std::fputs(text.c_str(), stderr);
