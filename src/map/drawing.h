@@ -60,7 +60,6 @@ struct DrawingLayer {
 
 struct Entity {
     EntityKind kind = EntityKind::Line;
-    QString handle; // text handle, unique within the component
     QString tag; // the caller's tag, usually ""
     std::vector<QPointF> points; // a line is a polyline of two or more; the others have one
     double radius = 0; // circle
@@ -79,7 +78,7 @@ struct Entity {
 
     // The map area the entity covers (a text counts as its insertion point).
     QRectF bounds() const;
-    // Everything but the handle, which is given afresh whenever a drawing is loaded.
+    // Everything: the handles, given afresh whenever a drawing is loaded, are the component's.
     bool sameContent(const Entity &other) const;
 };
 

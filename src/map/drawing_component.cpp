@@ -174,9 +174,8 @@ void DrawingComponent::AddTextStyle(
     s.dirty = true;
 }
 
-QString DrawingComponent::nextHandle(quint64 &number)
+QString DrawingComponent::handleText(quint64 number)
 {
-    number = ++m_handleCounter;
     char text[16];
     int n = 16;
     for (quint64 v = number; v; v >>= 4)
@@ -195,7 +194,7 @@ std::optional<std::size_t> DrawingComponent::findHandle(const Slot &s, const QSt
         return std::nullopt;
     const auto index = std::size_t(it - s.handleNumbers.begin());
     // Only the handle's own spelling names it ("1F", not "1f" or "01F").
-    if (s.drawing.entities[index].handle != handle)
+    if (handleText(number) != handle)
         return std::nullopt;
     return index;
 }
@@ -203,16 +202,14 @@ std::optional<std::size_t> DrawingComponent::findHandle(const Slot &s, const QSt
 void DrawingComponent::assignHandles(Slot &s)
 {
     s.handleNumbers.resize(s.drawing.entities.size());
-    for (std::size_t i = 0; i < s.drawing.entities.size(); ++i)
-        s.drawing.entities[i].handle = nextHandle(s.handleNumbers[i]);
+    for (quint64 &number : s.handleNumbers)
+        number = ++m_handleCounter;
 }
 
 Entity &DrawingComponent::addEntity(Entity entity)
 {
     Slot &s = current();
-    quint64 number = 0;
-    entity.handle = nextHandle(number);
-    s.handleNumbers.push_back(number);
+    s.handleNumbers.push_back(++m_handleCounter);
     s.drawing.entities.push_back(std::move(entity));
     s.dirty = true;
     s.shown = true;
@@ -341,7 +338,15 @@ void DrawingComponent::SetEntityProperty(const QString &name, const QString &val
 
 QString DrawingComponent::LastEntityHandle() const
 {
-    return m_lastDrawing == 0 ? QString() : slot(m_lastDrawing).drawing.entities[m_lastIndex].handle;
+    return m_lastDrawing == 0 ? QString() : handleText(slot(m_lastDrawing).handleNumbers[m_lastIndex]);
+}
+
+QString DrawingComponent::EntityHandle(int drawing, std::size_t index) const
+{
+    const Slot &s = slot(drawing);
+    if (index >= s.handleNumbers.size())
+        invalidCall(QStringLiteral("drawing %1 has no entity %2").arg(drawing).arg(index));
+    return handleText(s.handleNumbers[index]);
 }
 
 void DrawingComponent::SetEntityColor(const QString &handle, int color)

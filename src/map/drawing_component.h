@@ -60,6 +60,8 @@ public:
     void SetEntityProperty(const QString &name, const QString &value);
     // Text handle of the entity added last; "" before the first.
     QString LastEntityHandle() const;
+    // Text handle of entity index of a drawing, given afresh whenever the drawing is loaded.
+    QString EntityHandle(int drawing, std::size_t index) const;
     void SetEntityColor(const QString &handle, int color);
 
     // 0 before a batch of entities, 1 after: the changed drawings are stored and the map refreshed.
@@ -111,8 +113,8 @@ private:
         bool shown = false;
         bool dirty = false;
         quint64 order = 0;
-        // The number each entity's handle spells, rising with the index: entities only ever join
-        // at the end, and handles are given in counting order.
+        // The number each entity's handle spells (in capital hexadecimal digits), rising with the
+        // index: entities only ever join at the end, and handles are given in counting order.
         std::vector<quint64> handleNumbers;
         // The bytes of drawing.file while the drawing is exactly what reading them gives; null
         // when that is not known.
@@ -129,7 +131,7 @@ private:
     const Slot &slot(int number) const;
     Slot &current() { return slot(m_current); }
     Entity &addEntity(Entity entity);
-    QString nextHandle(quint64 &number);
+    static QString handleText(quint64 number);
     // Where the entity with this handle lies in the slot, or nothing.
     std::optional<std::size_t> findHandle(const Slot &s, const QString &handle) const;
     void assignHandles(Slot &s);

@@ -161,11 +161,11 @@ TEST(DrawingComponent, ReloadedLayersAreWhatTheirFilesHold)
         const std::vector<Entity> &entities = f.map.drawing(MinDistanceDrawing).entities;
         if (entities.empty())
             continue;
-        EXPECT_NE(entities.back().handle, oldHandle);
-        f.map.SetEntityColor(entities.back().handle, 9);
+        const QString handle = f.map.EntityHandle(MinDistanceDrawing, entities.size() - 1);
+        EXPECT_NE(handle, oldHandle);
+        f.map.SetEntityColor(handle, 9);
         EXPECT_EQ(f.map.drawing(MinDistanceDrawing).entities.back().color, 9);
-        EXPECT_EQ(thrownBy([&] { f.map.SetEntityColor(entities.back().handle.toLower() + u'x', 9); }).number(),
-            ErrInvalidCall);
+        EXPECT_EQ(thrownBy([&] { f.map.SetEntityColor(handle.toLower() + u'x', 9); }).number(), ErrInvalidCall);
     }
 }
 
