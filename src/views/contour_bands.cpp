@@ -1,5 +1,7 @@
 #include "views/contour_bands.h"
 
+#include "parallel/worker_pool.h"
+
 #include "analysis/exact_plume.h"
 #include "analysis/plume_uncertainty.h"
 #include "core/date_text.h"
@@ -7,6 +9,7 @@
 #include "core/paths.h"
 #include "core/reporting.h"
 #include "map/map_session.h"
+#include "parallel/worker_pool.h"
 #include "views/layer_redraw.h"
 
 #include <cmath>
@@ -82,9 +85,12 @@ public:
         const std::vector<double> *study = info.persistent ? nullptr : studyGrid(session, info.kind);
         if (!info.persistent && !study)
             throw QelError(ErrInvalidCall, studyMissingText(info.kind));
-        std::vector<double> row(numX);
-        for (int r = 1; r <= m.PCNumY; ++r) {
-            const double y = m.PCTop - (r - 1) * sp;
+        // Each row's runs are found on every core; the lines then go to the map in row order.
+        const int numY = std::max<int>(m.PCNumY, 0);
+        std::vector<std::vector<BandRun>> runs(static_cast<std::size_t>(numY));
+        forEachItem(numY, [&](int item) {
+            const int r = item + 1;
+            std::vector<double> row(numX);
             if (study) {
                 std::copy_n(study->begin() + std::ptrdiff_t(std::size_t(r - 1) * numX), numX, row.begin());
             } else {
@@ -98,7 +104,11 @@ public:
                     if (std::fabs(v) < CentrelineFloor * std::fabs(m.C0))
                         v = 0;
             }
-            for (const BandRun &run : rowBandRuns(view, info.skipsNonPositive, row, m.PCLeft, sp, info.signedValues))
+            runs[std::size_t(item)] = rowBandRuns(view, info.skipsNonPositive, row, m.PCLeft, sp, info.signedValues);
+        });
+        for (int r = 1; r <= numY; ++r) {
+            const double y = m.PCTop - (r - 1) * sp;
+            for (const BandRun &run : runs[std::size_t(r - 1)])
                 line(run.x1, y, run.x2, y, view.LineWidth, run.color);
         }
     }
