@@ -101,16 +101,6 @@ int carefulField(char *out, double value)
     return int(p - out);
 }
 
-// "00" to "99", for writing two digits at a time.
-constexpr auto DigitPairs = [] {
-    std::array<char, 200> pairs {};
-    for (int i = 0; i < 100; ++i) {
-        pairs[std::size_t(2 * i)] = char('0' + i / 10);
-        pairs[std::size_t(2 * i + 1)] = char('0' + i % 10);
-    }
-    return pairs;
-}();
-
 // " %.3E" of printf without its cost (the largest report holds ten million fields): the four
 // digits of most values come from one scaling and rounding; the rest, those near a tie and those
 // whose scaling lands outside four digits, are left to carefulField.

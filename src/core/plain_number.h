@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -29,5 +30,15 @@ inline int decimalExponentAtMost(double magnitude)
     const int binaryExponent = int((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7ff) - 1023;
     return (binaryExponent * 78913) >> 18;
 }
+
+// "00" to "99", for writing two digits at a time.
+inline constexpr auto DigitPairs = [] {
+    std::array<char, 200> pairs {};
+    for (int i = 0; i < 100; ++i) {
+        pairs[std::size_t(2 * i)] = char('0' + i / 10);
+        pairs[std::size_t(2 * i + 1)] = char('0' + i % 10);
+    }
+    return pairs;
+}();
 
 } // namespace qel

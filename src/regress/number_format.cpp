@@ -2,7 +2,6 @@
 
 #include "core/plain_number.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -131,16 +130,6 @@ void appendFixed(std::string &out, const Digits &x, int decimals)
         *p++ = digitAt(x, power);
     out.resize(std::size_t(p - out.data()));
 }
-
-// "00" to "99", for writing two digits at a time.
-constexpr auto DigitPairs = [] {
-    std::array<char, 200> pairs {};
-    for (int i = 0; i < 100; ++i) {
-        pairs[std::size_t(2 * i)] = char('0' + i / 10);
-        pairs[std::size_t(2 * i + 1)] = char('0' + i % 10);
-    }
-    return pairs;
-}();
 
 // Writes the last count digits of n ending at end, two at a time; returns n without them.
 std::uint64_t writeLastDigits(char *end, std::uint64_t n, int count)
