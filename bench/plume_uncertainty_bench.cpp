@@ -42,8 +42,37 @@ struct StudyRun {
     qel::Session session;
 };
 
+// The peak resident memory of this process since the last resetPeakMemory(), in MB; the
+// benchmarks before this one ran in the same process, and their peaks are not the study's.
+void resetPeakMemory()
+{
+    if (std::FILE *f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+double peakMemoryMb()
+{
+    double kb = 0;
+    if (std::FILE *f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "VmHWM: %lf kB", &kb) == 1)
+                break;
+        std::fclose(f);
+    }
+    if (kb == 0) { // no such file: the whole process's peak, which is at least the study's
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        kb = double(usage.ru_maxrss);
+    }
+    return kb / 1024;
+}
+
 void PlumeUncertaintyFiveHundredSets(benchmark::State &state)
 {
+    resetPeakMemory();
     StudyRun run;
     double seconds = INFINITY;
     for (auto _ : state) {
@@ -52,11 +81,9 @@ void PlumeUncertaintyFiveHundredSets(benchmark::State &state)
         seconds = std::min(seconds, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         benchmark::DoNotOptimize(result);
     }
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
     state.counters["measured_ms"] = seconds * 1e3;
     state.counters["target_ms"] = 10000;
-    state.counters["peak_mb"] = double(usage.ru_maxrss) / 1024; // the whole benchmark process so far
+    state.counters["peak_mb"] = peakMemoryMb();
     state.counters["target_peak_mb"] = 300;
 }
 BENCHMARK(PlumeUncertaintyFiveHundredSets)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
