@@ -152,11 +152,12 @@ std::uint64_t writeLastDigits(char *end, std::uint64_t n, int count)
 // that no division by a power of ten that is not a constant is needed.
 char *writeFixedWhole(char *out, std::uint64_t n, int decimals, bool trimmed)
 {
-    if (trimmed) {
-        while (decimals >= 2 && n % 100 == 0)
-            n /= 100, decimals -= 2;
-        while (decimals >= 1 && n % 10 == 0)
-            n /= 10, decimals -= 1;
+    if (trimmed) { // the trailing zeros by halves: eight, four, two and one at a time
+        for (const int zeros : { 8, 4, 2, 1 }) {
+            const std::uint64_t power = WholeTens[zeros];
+            while (decimals >= zeros && n % power == 0)
+                n /= power, decimals -= zeros;
+        }
     }
     int count = 1; // n's digits
     while (count < 20 && n >= WholeTens[count])

@@ -199,12 +199,17 @@ bool readWholeFile(const char *path, std::string &bytes)
         ::close(fd);
         return false;
     }
-    char buffer[1 << 16];
+    // Read straight into the text, which grows when the file turns out longer than it said.
+    bytes.resize(std::max<std::size_t>(std::size_t(std::max<off_t>(about.st_size, 0)) + 1, 1 << 16));
+    std::size_t size = 0;
     ssize_t n;
-    bytes.reserve(std::size_t(about.st_size));
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, std::size_t(n));
+    while ((n = ::read(fd, bytes.data() + size, bytes.size() - size)) > 0) {
+        size += std::size_t(n);
+        if (size == bytes.size())
+            bytes.resize(2 * bytes.size());
+    }
     ::close(fd);
+    bytes.resize(size);
     return n == 0;
 }
 
