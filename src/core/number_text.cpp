@@ -208,7 +208,18 @@ double leadingNumber(QStringView text)
 
 std::optional<double> strictNumber(QStringView text)
 {
-    const QByteArray latin = text.trimmed().toLatin1();
+    const QStringView trimmed = text.trimmed();
+    // A table cell at a time: the Latin-1 text on the stack, as toLatin1 would give it ('?' for
+    // what Latin-1 lacks), without a buffer from the heap for each.
+    char buffer[64];
+    if (trimmed.size() <= qsizetype(sizeof buffer)) {
+        for (qsizetype i = 0; i < trimmed.size(); ++i) {
+            const char16_t c = trimmed[i].unicode();
+            buffer[i] = c < 0x100 ? char(c) : '?';
+        }
+        return wholeTextNumber(buffer, buffer + trimmed.size());
+    }
+    const QByteArray latin = trimmed.toLatin1();
     return wholeTextNumber(latin.constData(), latin.constData() + latin.size());
 }
 

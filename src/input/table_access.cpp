@@ -15,6 +15,7 @@
 #include <gdal.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -377,6 +378,9 @@ bool TableCell::operator==(const TableCell &other) const
 
 QString decodedText(QByteArrayView bytes)
 {
+    // Most cells are plain ASCII, which is the same text in every encoding.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (!utf8.hasError())

@@ -86,6 +86,13 @@ TEST(NumberText, StrictNumber)
     EXPECT_FALSE(strictNumber(u"abc"));
     EXPECT_FALSE(strictNumber(u"+-2"));
     EXPECT_FALSE(strictNumber(u"inf"));
+    // Letters beyond Latin-1 are no digits, and a number longer than a table cell's usual
+    // text reads the same.
+    EXPECT_FALSE(strictNumber(u"1\u20AC"));
+    EXPECT_FALSE(strictNumber(u"\U0001F600"));
+    const QString longNumber = QStringLiteral("0.") + QString(100, u'0') + u'5';
+    EXPECT_EQ(strictNumber(longNumber), 5e-101);
+    EXPECT_EQ(strictNumber(QString(80, u' ') + QStringLiteral("12.5") + QString(80, u'\t')), 12.5);
 }
 
 TEST(NumberText, ContourValues)
