@@ -156,16 +156,23 @@ QByteArray regressionInputBytes(const ProjectModel &m, std::optional<QString> &s
             return text;
         }
         text += '\'' + m.WLWellID(j).toUtf8() + "'  ";
-        appendNumberText(text, m.WLWellX(j));
-        text += "  ";
-        appendNumberText(text, m.WLWellY(j));
-        text += "  ";
+        // The numbers of the line gathered on the stack and appended at once: x, y and a level for
+        // each date, which WLData allows up to MaxSampleSlots of, each in at most 64 bytes.
+        char numbers[(MaxSampleSlots + 2) * 66 + 2];
+        char *p = numbers;
+        const auto number = [&](double value) {
+            p += numberTextChars(p, value);
+            *p++ = ' ';
+            *p++ = ' ';
+        };
+        number(m.WLWellX(j));
+        number(m.WLWellY(j));
         // A well without a location would enter the fit at (0, 0): its levels count as missing.
-        for (int i = 1; i <= m.NumSamples; ++i) {
-            appendNumberText(text, m.WLWellUnlocated(j) ? MissingLevel : m.WLData(j, i));
-            text += "  ";
-        }
-        text += "\r\n";
+        for (int i = 1; i <= m.NumSamples; ++i)
+            number(m.WLWellUnlocated(j) ? MissingLevel : m.WLData(j, i));
+        *p++ = '\r';
+        *p++ = '\n';
+        text.append(numbers, p - numbers);
     }
     return text;
 }

@@ -79,6 +79,8 @@ int shortNumberTextChars(char *buffer, double value)
     return int(out - buffer);
 }
 
+} // namespace
+
 // numberText's characters in buffer (64 bytes); returns their count.
 int numberTextChars(char *buffer, double value)
 {
@@ -92,8 +94,6 @@ int numberTextChars(char *buffer, double value)
             return n;
     return generalNumberTextChars(buffer, value);
 }
-
-} // namespace
 
 QString numberText(double value)
 {

@@ -11,8 +11,10 @@ namespace qel {
 // The default text of a number: at most 15 significant digits, no trailing zeros, "." as the
 // decimal point, exponent form ("1E+15", "1E-05") from 1E15 upward and below 1E-4.
 QString numberText(double value);
-// The same characters appended to bytes, for files made of many numbers.
+// The same characters appended to bytes, for files made of many numbers, or written into buffer
+// (64 bytes) with their count returned.
 void appendNumberText(QByteArray &out, double value);
+int numberTextChars(char *buffer, double value);
 // The same characters by the general format's own rounding, into buffer (64 bytes); returns their
 // count. numberText takes a quicker way where it gives the same.
 int generalNumberTextChars(char *buffer, double value);
