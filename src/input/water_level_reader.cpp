@@ -89,8 +89,6 @@ void warnRepeatedColumns(
                 + repeated.join(QStringLiteral(", ")) + QStringLiteral(".\nEach column is read as a well of its own."));
 }
 
-// Matches the well columns against the well list for their coordinates and widens the plot
-// limits. Returns whether an identifier was blank (logged).
 // A name with each character case folded as a case-insensitive comparison folds it, so that two
 // names compare equal exactly when their keys are the same.
 QString foldedKey(const QString &name)
@@ -126,7 +124,9 @@ public:
         const int k = m_first.value(foldedKey(name), 0);
         if (k != 0 && m_model.WellID(k).compare(name, Qt::CaseInsensitive) == 0)
             return k;
-        for (int j = 1; j <= m_model.NumWells; ++j) // the keys and the comparison disagree: never seen
+        // A name without a well of its key (or sharing a key with another, as lone surrogates
+        // do) is compared with every well, as it always was: the comparison decides.
+        for (int j = 1; j <= m_model.NumWells; ++j)
             if (m_model.WellID(j).compare(name, Qt::CaseInsensitive) == 0)
                 return j;
         return 0;
@@ -137,6 +137,8 @@ private:
     QHash<QString, int> m_first;
 };
 
+// Matches the well columns against the well list for their coordinates and widens the plot
+// limits. Returns whether an identifier was blank (logged).
 bool readWellColumns(Session &session, const Table &table, LevelFields &f)
 {
     const ProjectModel &m = session.model;
