@@ -29,6 +29,42 @@ struct WellCloud {
 
 using WellTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, WellCloud>, WellCloud, 2>;
 
+// The nearest well closer than a squared distance known to hold one: the search passes over every
+// part of the tree farther away. It keeps the first of equally near wells, as the search for one
+// neighbour does, and it visits the parts that can hold them in the same order.
+struct NearestWithin {
+    double worst;
+    unsigned int index = 0;
+    bool found = false;
+    bool full() const { return found; }
+    bool addPoint(double squared, unsigned int i)
+    {
+        if (squared < worst) {
+            worst = squared;
+            index = i;
+            found = true;
+        }
+        return true;
+    }
+    double worstDist() const { return worst; }
+};
+
+// The well nearest to query. The node before on the row had lastNearest (or -1): a well at least as
+// near as that one is within its distance, a little widened for rounding.
+int nearestWell(const WellTree &tree, const ProjectModel &m, const double (&query)[2], int lastNearest)
+{
+    if (lastNearest >= 0) {
+        const double dx = query[0] - m.WellX(lastNearest + 1), dy = query[1] - m.WellY(lastNearest + 1);
+        NearestWithin within { (dx * dx + dy * dy) * (1 + 1e-9) + 1e-300 };
+        tree.findNeighbors(within, query, nanoflann::SearchParams());
+        if (within.found)
+            return int(within.index);
+    }
+    unsigned int nearest = 0;
+    double found = 0;
+    return tree.knnSearch(query, 1, &nearest, &found) == 1 ? int(nearest) : -1;
+}
+
 double truncatedTo(double value, double step)
 {
     if (step == 0)
@@ -63,16 +99,16 @@ void WOLF(Session &session)
             const int iy = item + 1;
             Ranges &r = rows[std::size_t(item)];
             const double y = m.PCTop - (iy - 1) * m.PCGridSpacing;
+            int lastNearest = -1;
             for (int ix = 1; ix <= m.PCNumX; ++ix) {
                 const double x = m.PCLeft + (ix - 1) * m.PCGridSpacing;
                 double d2 = NoWellSquared;
                 if (anyWell) {
                     const double query[2] = { x, y };
-                    unsigned int nearest = 0;
-                    double found = 0;
-                    if (tree.knnSearch(query, 1, &nearest, &found) == 1) {
+                    lastNearest = nearestWell(tree, m, query, lastNearest);
+                    if (lastNearest >= 0) {
                         // The nearest well's squared distance in the order the method sums it.
-                        const double dy = m.WellY(int(nearest) + 1) - y, dx = m.WellX(int(nearest) + 1) - x;
+                        const double dy = m.WellY(lastNearest + 1) - y, dx = m.WellX(lastNearest + 1) - x;
                         d2 = std::min(d2, dy * dy + dx * dx);
                     }
                 }
