@@ -50,77 +50,20 @@ const double *powersOfTen()
 // A zero as " %.3E" writes it.
 constexpr std::string_view ZeroField = " 0.000E+00";
 
-// " %.3E" of printf, by scaling and rounding until the four digits are found. Whatever lies near
-// a rounding tie, and what is not a normal number of ordinary size, goes to printf, so the text
-// is always printf's.
-int carefulField(char *out, double value)
+// The decimal exponent of a magnitude of ordinary size: the guess from the binary exponent, set
+// by the power of ten above it.
+int decimalExponent(double magnitude)
 {
-    const double magnitude = std::fabs(value);
-    if (value == 0 && !std::signbit(value)) {
-        std::memcpy(out, ZeroField.data(), ZeroField.size());
-        return int(ZeroField.size());
-    }
-    if (!(magnitude > 1e-290 && magnitude < 1e290))
-        return std::snprintf(out, 32, " %.3E", value);
-    const double *tens = powersOfTen();
-    int exponent = decimalExponentAtMost(magnitude);
-    exponent += magnitude >= tens[exponent + 1];
-    double scaled = 0, digits = 0;
-    // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
-    for (int tries = 0; tries < 3; ++tries) {
-        scaled = magnitude * tens[3 - exponent];
-        digits = double(std::int64_t(scaled + 0.5)); // scaled is positive and far below 2^63
-        if (std::fabs(std::fabs(scaled - digits) - 0.5) < 1e-6)
-            return std::snprintf(out, 32, " %.3E", value);
-        if (digits >= 10000)
-            ++exponent;
-        else if (digits < 1000)
-            --exponent;
-        else
-            break;
-    }
-    if (digits < 1000 || digits >= 10000)
-        return std::snprintf(out, 32, " %.3E", value);
-    char *p = out;
-    *p++ = ' ';
-    if (value < 0)
-        *p++ = '-';
-    const int d = int(digits);
-    *p++ = char('0' + d / 1000);
-    *p++ = '.';
-    *p++ = char('0' + d / 100 % 10);
-    *p++ = char('0' + d / 10 % 10);
-    *p++ = char('0' + d % 10);
-    *p++ = 'E';
-    *p++ = exponent < 0 ? '-' : '+';
-    const int e = std::abs(exponent);
-    if (e >= 100)
-        *p++ = char('0' + e / 100);
-    *p++ = char('0' + e / 10 % 10);
-    *p++ = char('0' + e % 10);
-    return int(p - out);
+    const int exponent = decimalExponentAtMost(magnitude);
+    return exponent + (magnitude >= powersOfTen()[exponent + 1] ? 1 : 0);
 }
 
-// " %.3E" of printf without its cost (the largest report holds ten million fields): the four
-// digits of most values come from one scaling and rounding; the rest, those near a tie and those
-// whose scaling lands outside four digits, are left to carefulField.
-int concentrationField(char *out, double value)
+// " d.dddE+xx" (or "E+xxx") of the four digits (1000 to 9999) and the exponent.
+int writeField(char *out, bool negative, int digits, int exponent)
 {
-    const double magnitude = std::fabs(value);
-    if (!(magnitude > 1e-290 && magnitude < 1e290))
-        return carefulField(out, value);
-    const double *tens = powersOfTen();
-    int exponent = decimalExponentAtMost(magnitude);
-    exponent += magnitude >= tens[exponent + 1];
-    const double scaled = magnitude * tens[3 - exponent];
-    const std::int64_t whole = std::int64_t(scaled); // scaled is positive and far below 2^63
-    const double fraction = scaled - double(whole);
-    const int digits = int(whole) + (fraction > 0.5 ? 1 : 0);
-    if (std::fabs(fraction - 0.5) < 1e-6 || digits < 1000 || digits >= 10000)
-        return carefulField(out, value);
     char *p = out;
     *p++ = ' ';
-    if (value < 0)
+    if (negative)
         *p++ = '-';
     const int high = digits / 100, low = digits % 100;
     p[0] = char('0' + high / 10);
@@ -137,6 +80,57 @@ int concentrationField(char *out, double value)
     }
     std::memcpy(p, &DigitPairs[std::size_t(2 * e)], 2);
     return int(p + 2 - out);
+}
+
+// " %.3E" of printf, by scaling and rounding until the four digits are found. Whatever lies near
+// a rounding tie, and what is not a normal number of ordinary size, goes to printf, so the text
+// is always printf's.
+int carefulField(char *out, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (value == 0 && !std::signbit(value)) {
+        std::memcpy(out, ZeroField.data(), ZeroField.size());
+        return int(ZeroField.size());
+    }
+    if (!(magnitude > 1e-290 && magnitude < 1e290))
+        return std::snprintf(out, 32, " %.3E", value);
+    const double *tens = powersOfTen();
+    int exponent = decimalExponent(magnitude);
+    double scaled = 0, digits = 0;
+    // The scaling is off by a few units in the last place: near a tie it may round the wrong way.
+    for (int tries = 0; tries < 3; ++tries) {
+        scaled = magnitude * tens[3 - exponent];
+        digits = double(std::int64_t(scaled + 0.5)); // scaled is positive and far below 2^63
+        if (std::fabs(std::fabs(scaled - digits) - 0.5) < 1e-6)
+            return std::snprintf(out, 32, " %.3E", value);
+        if (digits >= 10000)
+            ++exponent;
+        else if (digits < 1000)
+            --exponent;
+        else
+            break;
+    }
+    if (digits < 1000 || digits >= 10000)
+        return std::snprintf(out, 32, " %.3E", value);
+    return writeField(out, value < 0, int(digits), exponent);
+}
+
+// " %.3E" of printf without its cost (the largest report holds ten million fields): the four
+// digits of most values come from one scaling and rounding; the rest, those near a tie and those
+// whose scaling lands outside four digits, are left to carefulField.
+int concentrationField(char *out, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude > 1e-290 && magnitude < 1e290))
+        return carefulField(out, value);
+    const int exponent = decimalExponent(magnitude);
+    const double scaled = magnitude * powersOfTen()[3 - exponent];
+    const std::int64_t whole = std::int64_t(scaled); // scaled is positive and far below 2^63
+    const double fraction = scaled - double(whole);
+    const int digits = int(whole) + (fraction > 0.5 ? 1 : 0);
+    if (std::fabs(fraction - 0.5) < 1e-6 || digits < 1000 || digits >= 10000)
+        return carefulField(out, value);
+    return writeField(out, value < 0, digits, exponent);
 }
 
 // The widest field concentrationField writes (" -1.234E+308"), with room to spare.

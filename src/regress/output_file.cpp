@@ -53,6 +53,7 @@ PendingFile::PendingFile(const char *path)
     const bool exists = ::stat(m_target.c_str(), &old) == 0;
     m_temporary = m_target + ".XXXXXX";
     m_fd = ::mkstemp(m_temporary.data());
+    m_temporaryMade = m_fd >= 0;
     if (m_fd >= 0 && ::fchmod(m_fd, exists ? old.st_mode & 07777 : newFileMode()) != 0)
         fail();
 }
@@ -60,6 +61,8 @@ PendingFile::PendingFile(const char *path)
 PendingFile::~PendingFile()
 {
     fail();
+    if (m_temporaryMade)
+        ::unlink(m_temporary.c_str()); // it never replaced its target
 }
 
 void PendingFile::write(std::string_view bytes)
@@ -78,10 +81,8 @@ void PendingFile::write(std::string_view bytes)
 
 void PendingFile::fail()
 {
-    if (m_fd < 0)
-        return;
-    ::close(std::exchange(m_fd, -1));
-    ::unlink(m_temporary.c_str());
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
 }
 
 bool PendingFile::onDisk()
@@ -89,10 +90,7 @@ bool PendingFile::onDisk()
     struct stat written { };
     if (::fstat(m_fd, &written) != 0 || std::size_t(written.st_size) != m_written || ::fdatasync(m_fd) != 0)
         return false;
-    if (::close(std::exchange(m_fd, -1)) == 0)
-        return true;
-    ::unlink(m_temporary.c_str());
-    return false;
+    return ::close(std::exchange(m_fd, -1)) == 0;
 }
 
 std::size_t replaceInOrder(const std::vector<PendingFile *> &files)
@@ -108,9 +106,7 @@ std::size_t replaceInOrder(const std::vector<PendingFile *> &files)
         ++synced;
     std::size_t replaced = 0;
     while (replaced < synced && ::rename(files[replaced]->m_temporary.c_str(), files[replaced]->m_target.c_str()) == 0)
-        ++replaced;
-    for (std::size_t i = replaced; i < synced; ++i)
-        ::unlink(files[i]->m_temporary.c_str());
+        files[replaced++]->m_temporaryMade = false; // it is the target now
     return replaced;
 }
 

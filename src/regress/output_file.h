@@ -31,11 +31,12 @@ private:
     const char *m_path;
     std::string m_temporary, m_target;
     int m_fd = -1;
+    bool m_temporaryMade = false; // and not yet renamed to the target, so removed at the end
     std::size_t m_written = 0, m_notWrittenBack = 0;
 };
 
 // The files in order, up to the first that failed, replace their targets; the temporaries of the
-// others are removed. All are put on disk before the first replaces its old file, so that the
+// others go with their PendingFile. All are put on disk before the first replaces its old file, so that the
 // disk is waited for about once, not once per file. Returns how many replaced their targets.
 std::size_t replaceInOrder(const std::vector<PendingFile *> &files);
 
