@@ -177,27 +177,19 @@ public:
         m_size = 0;
     }
 
-    qint64 written() const { return m_written; }
+    qint64 written() const { return m_device.written(); }
 
 private:
     void put(const char *bytes, qsizetype size)
     {
-        if (size > 0 && m_device.write(bytes, size) != size)
+        if (!m_device.write(bytes, size))
             raise(ErrPathFileAccess, m_name);
-        m_written += size;
-        m_notWrittenBack += size;
-        if (m_notWrittenBack >= ChunkBytes) {
-            startWritingBack(m_device);
-            m_notWrittenBack = 0;
-        }
     }
 
-    QIODevice &m_device;
+    WritingBack m_device;
     QString m_name;
     std::unique_ptr<char[]> m_buffer;
     qsizetype m_size = 0;
-    qint64 m_written = 0;
-    qint64 m_notWrittenBack = 0;
 };
 
 // The rows of one grid as text, a slab of rows at a time, the slabs made on every core. Each slab

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 
 #include <thread>
@@ -80,6 +81,21 @@ void startWritingBack(QIODevice &device)
         return;
     // A hint: whatever it answers, the flush before the rename still decides.
     (void)sync_file_range(file->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+bool WritingBack::write(const char *bytes, qint64 size)
+{
+    constexpr qint64 WriteBackBytes = qint64(4) << 20;
+    m_failed = m_failed || (size > 0 && m_device.write(bytes, size) != size);
+    if (m_failed)
+        return false;
+    m_written += size;
+    m_notWrittenBack += size;
+    if (m_notWrittenBack >= WriteBackBytes) {
+        startWritingBack(m_device);
+        m_notWrittenBack = 0;
+    }
+    return true;
 }
 
 WriteOutcome writeWholeFile(const QString &path, const QByteArray &bytes)

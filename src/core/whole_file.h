@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -33,5 +34,23 @@ void writeWholeFileThroughOrRaise(const QString &path, const std::function<qint6
 // written so far, without waiting, so that the flush before the rename has little left to do.
 // Does nothing for a device that is not a file.
 void startWritingBack(QIODevice &device);
+
+// Writes a large file's parts to its device, counting them, with startWritingBack every few
+// megabytes. A write that fails or falls short fails it: nothing more is written.
+class WritingBack {
+public:
+    explicit WritingBack(QIODevice &device)
+        : m_device(device)
+    {
+    }
+    // False once a write has failed.
+    bool write(const char *bytes, qint64 size);
+    qint64 written() const { return m_written; }
+
+private:
+    QIODevice &m_device;
+    qint64 m_written = 0, m_notWrittenBack = 0;
+    bool m_failed = false;
+};
 
 } // namespace qel

@@ -332,24 +332,16 @@ QByteArray layerFileBytes(const Drawing &drawing)
 
 LayerFileText writeLayerFileText(const QString &path, const Drawing &drawing)
 {
-    // The text goes to the file as its pieces are joined, and the disk is started on it every few
-    // megabytes, so that the flush before the rename has little left to do.
-    constexpr qsizetype WriteBackBytes = qsizetype(4) << 20;
+    // The text goes to the file as its pieces are joined, so that the flush before the rename has
+    // little left to do.
     LayerFileText text;
     raiseUnlessWritten(writeWholeFileThrough(path,
                            [&](QIODevice &file) {
-                               qint64 written = 0, notWrittenBack = 0;
+                               WritingBack out(file);
                                bool failed = false;
-                               text = layerFileTextTo(drawing, [&](const char *bytes, qsizetype size) {
-                                   failed = failed || file.write(bytes, size) != size;
-                                   written += size;
-                                   notWrittenBack += size;
-                                   if (!failed && notWrittenBack >= WriteBackBytes) {
-                                       startWritingBack(file);
-                                       notWrittenBack = 0;
-                                   }
-                               });
-                               return failed ? -1 : written;
+                               text = layerFileTextTo(drawing,
+                                   [&](const char *bytes, qsizetype size) { failed = !out.write(bytes, size); });
+                               return failed ? -1 : out.written();
                            }),
         path);
     return text;
