@@ -222,7 +222,12 @@ void RunRegress(Session &session)
             stopWith(session, *stop);
             return;
         }
-        runRegressProgram(session, folder);
+        {
+            // regress replaces its results, a few megabytes, in a rename; this holds the old ones
+            // so that the rename need not free them.
+            const ReplacedFile oldResults(QDir(folder).filePath(OutputFiles.last()));
+            runRegressProgram(session, folder);
+        }
         QFile out(QDir(folder).filePath(QStringLiteral("regress.out")));
         if (!out.open(QIODevice::ReadOnly))
             raise(ErrFileNotFound, out.fileName());

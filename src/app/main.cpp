@@ -7,7 +7,6 @@
 #include "core/project_summary.h"
 #include "core/reporting.h"
 #include "core/startup.h"
-#include "gui/workbench/workbench.h"
 #include "map/map_image.h"
 #include "views/exact_plume_export.h"
 #include "views/gis_export.h"
@@ -15,12 +14,16 @@
 #include "views/plume_uncertainty_export.h"
 #include "views/workflow_replay.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +53,18 @@ int runBatchProcess(int argc, char **argv, const qel::BatchOptions &options)
     return status;
 }
 
+// The workbench is a program of its own beside this one: a batch run then loads none of the window
+// libraries. It replaces this process, so that whoever started qel waits for the workbench.
+int startWorkbench(char **argv)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string workbench = (error ? std::filesystem::path(argv[0]) : self).parent_path() / "qel-workbench";
+    ::execv(workbench.c_str(), argv);
+    std::fprintf(stderr, "qel: cannot start the workbench %s: %s\n", workbench.c_str(), std::strerror(errno));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -73,5 +88,5 @@ int main(int argc, char **argv)
     }
     if (line.batch)
         return runBatchProcess(argc, argv, *line.options);
-    return qel::gui::runWorkbench(argc, argv, line.projectToOpen);
+    return startWorkbench(argv);
 }

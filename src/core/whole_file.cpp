@@ -15,39 +15,25 @@
 
 namespace qel {
 
-namespace {
+ReplacedFile::ReplacedFile(const QString &path)
+{
+    constexpr off_t LargeFileBytes = off_t(1) << 20;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat about { };
+    if (::stat(name.constData(), &about) == 0 && S_ISREG(about.st_mode) && about.st_size >= LargeFileBytes)
+        m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+}
 
-// The file being replaced, held open across the rename when it is large, so that freeing it
-// happens on a thread of its own when it is let go, not in the rename: dropping the pages of the
-// old results report took longer than writing the new one.
-class ReplacedFile {
-public:
-    explicit ReplacedFile(const QString &path)
-    {
-        constexpr off_t LargeFileBytes = off_t(1) << 20;
-        const QByteArray name = QFile::encodeName(path);
-        struct stat about { };
-        if (::stat(name.constData(), &about) == 0 && S_ISREG(about.st_mode) && about.st_size >= LargeFileBytes)
-            m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+ReplacedFile::~ReplacedFile()
+{
+    if (m_fd < 0)
+        return;
+    try {
+        std::thread([fd = m_fd] { ::close(fd); }).detach();
+    } catch (...) {
+        ::close(m_fd); // no thread to be had: freed here
     }
-    ~ReplacedFile()
-    {
-        if (m_fd < 0)
-            return;
-        try {
-            std::thread([fd = m_fd] { ::close(fd); }).detach();
-        } catch (...) {
-            ::close(m_fd); // no thread to be had: freed here
-        }
-    }
-    ReplacedFile(const ReplacedFile &) = delete;
-    ReplacedFile &operator=(const ReplacedFile &) = delete;
-
-private:
-    int m_fd = -1;
-};
-
-} // namespace
+}
 
 WriteOutcome writeWholeFileThrough(const QString &path, const std::function<qint64(QIODevice &)> &write)
 {

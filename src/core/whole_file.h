@@ -16,6 +16,20 @@ struct WriteOutcome {
     QString problem; // the system's reason when not written
 };
 
+// The file at path, held open while something replaces it when it is large, so that freeing it
+// happens on a thread of its own when this is let go, not in the rename: dropping the old
+// results report took longer than writing the new one.
+class ReplacedFile {
+public:
+    explicit ReplacedFile(const QString &path);
+    ~ReplacedFile();
+    ReplacedFile(const ReplacedFile &) = delete;
+    ReplacedFile &operator=(const ReplacedFile &) = delete;
+
+private:
+    int m_fd = -1;
+};
+
 // Writes bytes to path through a temporary file that replaces the old one only once every byte is
 // on disk, so a full disk or a crash leaves the previous file whole. QSaveFile alone reports a
 // write cut short by a full disk as committed, hence the size check before the rename.

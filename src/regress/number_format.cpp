@@ -2,6 +2,7 @@
 
 #include "core/plain_number.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -150,18 +151,31 @@ std::uint64_t writeLastDigits(char *end, std::uint64_t n, int count)
 // The whole number n written with decimals digits after the point: n / 10^decimals; without the
 // trailing zeros of the decimals (and then without a point) when trimmed. From n's own digits, so
 // that no division by a power of ten that is not a constant is needed.
+// Takes Zeros trailing zeros off n while its decimals have them; the power is a constant, so that
+// the division is a multiplication.
+template<int Zeros> void trimZeros(std::uint64_t &n, int &decimals)
+{
+    constexpr std::uint64_t Power = WholeTens[Zeros];
+    while (decimals >= Zeros && n % Power == 0)
+        n /= Power, decimals -= Zeros;
+}
+
+// The number of decimal digits of n, 1 for 0: guessed from its bits, then settled by one power.
+int digitCount(std::uint64_t n)
+{
+    const int guess = (std::bit_width(n | 1) * 1233) >> 12; // about log10(2^bits)
+    return guess + (guess < 20 && n >= WholeTens[guess] ? 1 : 0);
+}
+
 char *writeFixedWhole(char *out, std::uint64_t n, int decimals, bool trimmed)
 {
     if (trimmed) { // the trailing zeros by halves: eight, four, two and one at a time
-        for (const int zeros : { 8, 4, 2, 1 }) {
-            const std::uint64_t power = WholeTens[zeros];
-            while (decimals >= zeros && n % power == 0)
-                n /= power, decimals -= zeros;
-        }
+        trimZeros<8>(n, decimals);
+        trimZeros<4>(n, decimals);
+        trimZeros<2>(n, decimals);
+        trimZeros<1>(n, decimals);
     }
-    int count = 1; // n's digits
-    while (count < 20 && n >= WholeTens[count])
-        ++count;
+    const int count = std::max(digitCount(n), 1);
     const int integral = std::max(count - decimals, 1); // before the point: at least a 0
     const int length = integral + (decimals > 0 ? 1 + decimals : 0);
     char *end = out + length;
