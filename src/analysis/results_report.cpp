@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -318,43 +319,69 @@ void writeInputData(Session &session, ReportText &r, const QDate &today)
     r.line();
 }
 
-void writeGrids(Session &session, ReportText &r)
+// What the grids of the report need of the project, taken on the session's thread so that they
+// may be written on another.
+struct ReportGrids {
+    const ConcentrationGrid *conc = nullptr;
+    int numX = 0, numY = 0, numSamples = 0;
+    QString concUnits;
+    QStringList dateTexts; // of samples 1 to numSamples
+};
+
+ReportGrids reportGrids(const ProjectModel &m)
 {
-    const ProjectModel &m = session.model;
+    ReportGrids g { &m.Conc, m.PCNumX, m.PCNumY, m.NumSamples, m.ConcUnits, {} };
+    for (int s = 1; s <= m.NumSamples; ++s)
+        g.dateTexts << shortDateText(m.SampleDate(s));
+    return g;
+}
+
+// progress: the session's, or none when the grids are written behind the steps after them.
+void writeGrids(const ReportGrids &g, ReportText &r, Progress *progress)
+{
     r.line(QStringLiteral("MODEL RESULTS"));
     r.line();
-    r.line(QStringLiteral("Plume Concentration Grid for each Sample. Concentration in ") + m.ConcUnits);
+    r.line(QStringLiteral("Plume Concentration Grid for each Sample. Concentration in ") + g.concUnits);
     r.line();
-    Progress progress(session);
-    const int blocks = m.NumSamples + 1;
-    GridText grid(m.PCNumX, m.PCNumY);
-    ConcentrationGrid &grids = session.model.Conc;
-    std::vector<const double *> rows(std::size_t(std::max(int(m.PCNumY), 0)));
+    const int blocks = g.numSamples + 1;
+    GridText grid(g.numX, g.numY);
+    const ConcentrationGrid &grids = *g.conc;
+    std::vector<const double *> rows(std::size_t(std::max(g.numY, 0)));
     for (int s = 1; s <= blocks; ++s) {
-        if (s <= m.NumSamples) {
-            progress.setText(QStringLiteral("Printing concentrations for date ") + shortDateText(m.SampleDate(s)));
-            r.line(QStringLiteral("   Sample date              : ") + shortDateText(m.SampleDate(s)));
-        } else {
-            progress.setText(QStringLiteral("Printing arithmetic average concentrations"));
-            r.line(QStringLiteral("   Arithmetic average concentrations:"));
-        }
+        const QString date = s <= g.numSamples ? g.dateTexts[s - 1] : QString();
+        if (progress)
+            progress->setText(s <= g.numSamples ? QStringLiteral("Printing concentrations for date ") + date
+                                                : QStringLiteral("Printing arithmetic average concentrations"));
+        r.line(s <= g.numSamples ? QStringLiteral("   Sample date              : ") + date
+                                 : QStringLiteral("   Arithmetic average concentrations:"));
         r.line();
         // Every node is checked here, on this thread, by its row's first and last: the slabs read
         // the rows through pointers.
-        for (int iy = 1; iy <= m.PCNumY; ++iy) {
-            if (m.PCNumX >= 1)
-                m.Conc(m.PCNumX, iy, s);
-            rows[std::size_t(iy - 1)] = m.PCNumX >= 1 ? &grids(1, iy, s) : nullptr;
+        for (int iy = 1; iy <= g.numY; ++iy) {
+            if (g.numX >= 1)
+                grids(g.numX, iy, s);
+            rows[std::size_t(iy - 1)] = g.numX >= 1 ? &grids(1, iy, s) : nullptr;
         }
         grid.write(r, rows, [&] {
-            progress.breathe();
-            progress.throwIfCancelled();
+            if (progress) {
+                progress->breathe();
+                progress->throwIfCancelled();
+            }
         });
         r.line();
-        progress.setFraction(double(s) / blocks);
+        if (progress)
+            progress->setFraction(double(s) / blocks);
     }
     r.line(QStringLiteral("END OF OUTPUT"));
     r.flush();
+}
+
+// The report is on disk, whole, at path.
+void reportWritten(Session &session, const QString &path)
+{
+    session.model.ERDone = true;
+    session.checkNode(Step::ExportResults);
+    Message(session, QStringLiteral("Saved model results: ") + path, true); // ends the progress texts
 }
 
 // Returns the number of bytes written.
@@ -364,7 +391,8 @@ qint64 writeReport(Session &session, QIODevice &device, const QString &name, con
         raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
     ReportText r(device, name);
     writeInputData(session, r, today);
-    writeGrids(session, r);
+    Progress progress(session);
+    writeGrids(reportGrids(session.model), r, &progress);
     return r.written();
 }
 
@@ -374,6 +402,61 @@ void writeReportFile(Session &session, const QString &path, const QDate &today)
 {
     writeWholeFileThroughOrRaise(path, [&](QIODevice &file) { return writeReport(session, file, path, today); });
 }
+
+// The report of a replay nobody watches, written on a thread of its own while the steps after
+// it run: they only read the grids it reads. Its message or its error comes when it is finished.
+class ReportBehind : public SessionPart {
+public:
+    explicit ReportBehind(Session &session)
+        : m_session(session)
+    {
+    }
+    ~ReportBehind() override
+    {
+        if (m_written.valid())
+            m_written.wait();
+    }
+    // The grids go when the project does: the report is finished first.
+    void projectCleared() override { finish(); }
+
+    void start(const QString &path, const QDate &today)
+    {
+        finish();
+        Session &session = m_session;
+        QBuffer head;
+        head.open(QIODevice::WriteOnly);
+        {
+            ReportText r(head, path);
+            writeInputData(session, r, today);
+            r.flush();
+        }
+        m_path = path;
+        m_written = std::async(std::launch::async, [path, head = head.data(), grids = reportGrids(session.model)] {
+            writeWholeFileThroughOrRaise(path, [&](QIODevice &file) {
+                ReportText r(file, path);
+                r.append(head.constData(), head.size());
+                writeGrids(grids, r, nullptr);
+                return r.written();
+            });
+        });
+    }
+
+    void finish()
+    {
+        if (!m_written.valid())
+            return;
+        Session &session = m_session;
+        guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
+            m_written.get(); // what the writing raised is reported here
+            reportWritten(session, m_path);
+        });
+    }
+
+private:
+    Session &m_session;
+    QString m_path;
+    std::future<void> m_written;
+};
 
 } // namespace
 
@@ -413,11 +496,29 @@ bool writeResultsReport(Session &session, const QString &path)
             cancelled = true;
             return reportCancelled(session, QStringLiteral("Results report cancelled; %1 is as it was.").arg(path));
         }
-        session.model.ERDone = true;
-        session.checkNode(Step::ExportResults);
-        Message(session, QStringLiteral("Saved model results: ") + path, true); // ends the progress texts
+        reportWritten(session, path);
     });
     return ran && !cancelled;
+}
+
+void replayResultsReport(Session &session)
+{
+    if (!session.frontend().runsUnattended())
+        return ExportAnalyticalResults(session);
+    SelectResultsFile(session);
+    if (session.UserCancelled)
+        return;
+    guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
+        session.setStatus(QStringLiteral("Exporting results..."));
+        if (session.model.Conc.isEmpty())
+            raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
+        session.part<ReportBehind>().start(session.model.ResultsFile, QDate::currentDate());
+    });
+}
+
+void finishResultsReport(Session &session)
+{
+    session.part<ReportBehind>().finish();
 }
 
 void ExportAnalyticalResults(Session &session)

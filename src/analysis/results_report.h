@@ -14,6 +14,12 @@ void SelectResultsFile(Session &session);
 // and sets ERDone. Reports its failures; the file is replaced only when written whole.
 void ExportAnalyticalResults(Session &session);
 
+// The report step of a project's replay: ExportAnalyticalResults, except that where nobody
+// watches (a batch run) the file is written on a thread of its own while the steps after it run,
+// and its message or error waits for finishResultsReport.
+void replayResultsReport(Session &session);
+void finishResultsReport(Session &session);
+
 // Writes the report to path without asking; returns whether it was written.
 bool writeResultsReport(Session &session, const QString &path);
 

@@ -31,6 +31,7 @@ public:
     void setBusy(bool) override { }
     std::optional<QPointF> pickMapPoint(const QString &) override { return std::nullopt; }
     bool saveAnswersAreConsent() const override { return true; }
+    bool runsUnattended() const override { return true; }
 
     // The save dialog that proposes proposedName is answered with path (absolute) instead: a
     // replayed step then writes where the command line said.

@@ -50,6 +50,9 @@ public:
     // A save dialog's answer was given before the work began (a batch run's command line names
     // its outputs), so writing onto an existing file needs no further question.
     virtual bool saveAnswersAreConsent() const { return false; }
+    // Nobody watches the steps or cancels them (a batch run): a step's large file may then be
+    // finished on another core while the steps after it run.
+    virtual bool runsUnattended() const { return false; }
 
     // Window state the procedures change; the batch and scripted front ends ignore them.
     virtual void setCommandEnabled(Command /*command*/, bool /*enabled*/) { }

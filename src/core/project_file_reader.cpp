@@ -65,10 +65,18 @@ public:
         section("[WL Contours]", "Reading water level contour limits data...", layout::wlContours());
         readPlotLimits();
         readTransport();
-        replayAnalyses();
-        const auto &sections = contourSections();
-        for (std::size_t i = 0; i < sections.size(); ++i)
-            readContourView(sections[i], ContourReplays[i]);
+        // The results report may be written behind the contour views; it is finished, and its
+        // outcome reported, before the reading ends, whichever way it ends.
+        try {
+            replayAnalyses();
+            const auto &sections = contourSections();
+            for (std::size_t i = 0; i < sections.size(); ++i)
+                readContourView(sections[i], ContourReplays[i]);
+        } catch (...) {
+            s.replay().finishStepsBehind();
+            throw;
+        }
+        s.replay().finishStepsBehind();
     }
 
 private:

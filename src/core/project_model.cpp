@@ -34,7 +34,7 @@ double &ConcentrationGrid::operator()(int ix, int iy, int sample)
     return m_values[slot(ix, iy, sample)];
 }
 
-double ConcentrationGrid::operator()(int ix, int iy, int sample) const
+const double &ConcentrationGrid::operator()(int ix, int iy, int sample) const
 {
     return m_values[slot(ix, iy, sample)];
 }

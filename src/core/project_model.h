@@ -63,7 +63,7 @@ public:
     void allocateUnset(int numX, int numY, int numSlots);
     std::span<double> values() { return m_values; }
     double &operator()(int ix, int iy, int sample);
-    double operator()(int ix, int iy, int sample) const;
+    const double &operator()(int ix, int iy, int sample) const;
     bool isEmpty() const { return m_values.empty(); }
     bool hasShape(int numX, int numY, int numSlots) const
     {

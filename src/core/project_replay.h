@@ -24,6 +24,8 @@ public:
     virtual void prepareAnalyticalSolution() { }
     virtual void dropAnalyticalSolution() { }
     virtual void exportResults() { }
+    // What a step left to finish behind the steps after it is finished (and reported) now.
+    virtual void finishStepsBehind() { }
     virtual void redrawPlumeContours() { }
     virtual void redrawMinDistContours() { }
     virtual void redrawWolfContours() { }

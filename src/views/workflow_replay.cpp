@@ -93,7 +93,12 @@ void WorkflowReplay::dropAnalyticalSolution()
 
 void WorkflowReplay::exportResults()
 {
-    ExportAnalyticalResults(m_session);
+    replayResultsReport(m_session);
+}
+
+void WorkflowReplay::finishStepsBehind()
+{
+    finishResultsReport(m_session);
 }
 
 void installWorkflowReplay(Session &session)

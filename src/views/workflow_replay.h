@@ -27,6 +27,7 @@ public:
     void prepareAnalyticalSolution() override;
     void dropAnalyticalSolution() override;
     void exportResults() override;
+    void finishStepsBehind() override;
     void redrawPlumeContours() override;
     void redrawMinDistContours() override;
     void redrawWolfContours() override;

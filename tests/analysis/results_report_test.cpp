@@ -1,10 +1,12 @@
 #include "analysis/results_report.h"
+#include "core/clear_all.h"
 #include "core/date_text.h"
 #include "support/test_session.h"
 #include "support/write_limit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -196,4 +198,56 @@ TEST_F(ResultsReport, ACancelledReportLeavesTheOldOne)
     EXPECT_TRUE(writeResultsReport(s, path));
     EXPECT_NE(readBytes(path), "an older report\r\n");
     EXPECT_EQ(t.frontend.panelStatus, "Saved model results: " + path) << "not the last progress text";
+}
+
+// Where nobody watches (a batch run), the replay's report is written behind the steps after it:
+// nothing is said and no flag set until it is finished, and then just what the step says when it
+// writes the report itself, whether the report was written, failed after megabytes (the average
+// is missing), or the project was cleared before it was finished.
+TEST_F(ResultsReport, AReportBehindTheStepsEndsAsTheStepWould)
+{
+    t.frontend.unattended = true;
+    const QString path = s.model.ProjectDir + QStringLiteral("QELResults.out");
+    const QString today = QLocale::c().toString(QDate::currentDate(), QStringLiteral("dd-MMM-yyyy"));
+    const QByteArray whole = golden(t, today.toLatin1().constData());
+    const struct {
+        const char *name;
+        bool averageMissing, clearedFirst;
+    } cases[] = { { "written", false, false }, { "failed", true, false }, { "cleared first", false, true } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fillRun(t);
+        s.model.ERDone = false;
+        writeBytes(path, "an older report\r\n");
+        if (c.averageMissing) {
+            s.model.NumSamples = 3, s.model.PCNumX = s.model.PCNumY = 400;
+            s.model.Conc.allocate(400, 400, 3);
+        }
+        t.frontend.messageLines.clear();
+        t.frontend.boxes.clear();
+        t.frontend.expectErrors = c.averageMissing;
+        t.frontend.queueFile(path);
+        t.frontend.answers.push_back(MsgAnswer::Yes); // to replacing it
+        replayResultsReport(s);
+        EXPECT_FALSE(s.model.ERDone);
+        EXPECT_TRUE(t.frontend.messageLines.isEmpty());
+        if (c.clearedFirst) {
+            ClearAll(s);
+            EXPECT_TRUE(s.model.Conc.isEmpty());
+        }
+        finishResultsReport(s);
+        finishResultsReport(s); // once finished, there is nothing more to say
+        if (c.averageMissing) {
+            EXPECT_FALSE(s.model.ERDone);
+            ASSERT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 1);
+            EXPECT_TRUE(t.frontend.boxTexts(MsgIcon::Error)[0].startsWith(
+                QStringLiteral("QEL(ExportAnalyticalResults): 9: \n")));
+            EXPECT_EQ(readBytes(path), "an older report\r\n");
+        } else {
+            EXPECT_TRUE(t.frontend.messageLines.contains("Saved model results: " + path));
+            EXPECT_EQ(t.frontend.boxTexts(MsgIcon::Error).size(), 0);
+            EXPECT_EQ(readBytes(path), whole);
+        }
+        EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList { "QELResults.out" });
+    }
 }

@@ -85,6 +85,9 @@ TEST(MalformedInput, EveryCaseGetsItsReportAndStatus)
                 "The well locations could not be read again: the water levels and the analyses that need them were "
                 "not replayed." },
             {}, { "is not found in the well locations list", "Subscript out of range" } },
+        // Found after the results report began, which is finished and said before the error.
+        { "six levels in a contour view", [](Site &s) { s.prj("PCNumLevels= 5 ", "PCNumLevels= 6 "); }, 1,
+            { "QEL(ReadProjectFile): Error (9). Source: PCNumLevels. Subscript out of range" } },
         { "unknown table", [](Site &s) { s.prj("DataTable=levels", "DataTable=nosuch"); }, 1,
             { "QEL(Wldata:ReadData): 3011:", "holds no table nosuch" } },
         { "quotes and spaces in the folder", [](Site &) {}, 0, {}, {}, {}, "it's a \"site\" folder" },

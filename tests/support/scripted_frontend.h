@@ -30,6 +30,8 @@ public:
     // cancelPolls counts the polls either way.
     int cancelAfterPolls = -1;
     int cancelPolls = 0;
+    // As a batch run: nobody watches the steps, so a step may finish its file behind the next.
+    bool unattended = false;
 
     std::vector<Box> boxes;
     std::vector<FileDialogRequest> fileRequests;
@@ -62,6 +64,7 @@ public:
     void setProgress(double fraction) override { progressFractions.push_back(fraction); }
     void endProgress() override { ++progressEnded; }
     void processPendingEvents() override { ++eventPumps; }
+    bool runsUnattended() const override { return unattended; }
     bool cancelRequested() override
     {
         const int poll = cancelPolls++;
