@@ -19,27 +19,11 @@ namespace {
 
 const QString BinaryDir = QStringLiteral(QEL_BINARY_DIR "/bin/");
 
-struct Finished {
-    int status = -1;
-    QString err;
-};
-
-Finished runProgram(const QString &program, const QStringList &arguments)
+QProcessEnvironment offscreen()
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    Finished done;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return done;
-    }
-    done.status = process.exitCode();
-    done.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return done;
+    return env;
 }
 
 } // namespace
@@ -48,9 +32,8 @@ TEST(WorkbenchStart, QelBecomesTheWorkbenchInItsOwnProcess)
 {
     const TestSession t;
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = offscreen();
     env.insert("QEL_HOME", t.home());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(env);
     process.start(BinaryDir + "qel", QStringList {});
     ASSERT_TRUE(process.waitForStarted());
@@ -93,7 +76,7 @@ TEST(WorkbenchStart, RefusalsAreSaid)
         { "usage error stays with qel", alone, { "--results", "x" }, 2, "usage: qel [PROJECT.prj]" },
     };
     for (const auto &c : cases) {
-        const Finished done = runProgram(c.program, c.arguments);
+        const QelRun done = runProgram(c.program, c.arguments, offscreen());
         EXPECT_EQ(done.status, c.status) << c.name << ": " << done.err.toStdString();
         EXPECT_TRUE(done.err.contains(c.said)) << c.name << ": " << done.err.toStdString();
     }

@@ -4,21 +4,11 @@
 
 namespace qel::test {
 
-QelRun runQel(
-    const QString &home, const QStringList &arguments, const QProcessEnvironment &extra, const QStringList &launcher)
+QelRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
 {
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QEL_HOME", home);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    for (const QString &key : extra.keys())
-        env.insert(key, extra.value(key));
     process.setProcessEnvironment(env);
-    const QString qel = QStringLiteral(QEL_BINARY_DIR "/bin/qel");
-    if (launcher.isEmpty())
-        process.start(qel, arguments);
-    else
-        process.start(launcher.front(), launcher.mid(1) + QStringList { qel } + arguments);
+    process.start(program, arguments);
     QelRun run;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -29,6 +19,20 @@ QelRun runQel(
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
+}
+
+QelRun runQel(
+    const QString &home, const QStringList &arguments, const QProcessEnvironment &extra, const QStringList &launcher)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QEL_HOME", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString &key : extra.keys())
+        env.insert(key, extra.value(key));
+    const QString qel = QStringLiteral(QEL_BINARY_DIR "/bin/qel");
+    if (launcher.isEmpty())
+        return runProgram(qel, arguments, env);
+    return runProgram(launcher.front(), launcher.mid(1) + QStringList { qel } + arguments, env);
 }
 
 } // namespace qel::test

@@ -11,6 +11,9 @@ struct QelRun {
     QString out, err;
 };
 
+// Runs program with arguments in env and waits for it (two minutes at most).
+QelRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &env);
+
 // Runs the built qel with the application folder home, offscreen, with extra environment values;
 // through the launcher's command line when one is given (another user's rights, say).
 QelRun runQel(const QString &home, const QStringList &arguments, const QProcessEnvironment &extra = {},
