@@ -148,9 +148,6 @@ std::uint64_t writeLastDigits(char *end, std::uint64_t n, int count)
     return n;
 }
 
-// The whole number n written with decimals digits after the point: n / 10^decimals; without the
-// trailing zeros of the decimals (and then without a point) when trimmed. From n's own digits, so
-// that no division by a power of ten that is not a constant is needed.
 // Takes Zeros trailing zeros off n while its decimals have them; the power is a constant, so that
 // the division is a multiplication.
 template<int Zeros> void trimZeros(std::uint64_t &n, int &decimals)
@@ -163,10 +160,14 @@ template<int Zeros> void trimZeros(std::uint64_t &n, int &decimals)
 // The number of decimal digits of n, 1 for 0: guessed from its bits, then settled by one power.
 int digitCount(std::uint64_t n)
 {
-    const int guess = (std::bit_width(n | 1) * 1233) >> 12; // about log10(2^bits)
-    return guess + (guess < 20 && n >= WholeTens[guess] ? 1 : 0);
+    const std::uint64_t odd = n | 1; // as many digits as n: no power of ten above 1 is odd
+    const int guess = (std::bit_width(odd) * 1233) >> 12; // about log10(2^bits)
+    return guess + (guess < 20 && odd >= WholeTens[guess] ? 1 : 0);
 }
 
+// The whole number n written with decimals digits after the point: n / 10^decimals; without the
+// trailing zeros of the decimals (and then without a point) when trimmed. From n's own digits, so
+// that no division by a power of ten that is not a constant is needed.
 char *writeFixedWhole(char *out, std::uint64_t n, int decimals, bool trimmed)
 {
     if (trimmed) { // the trailing zeros by halves: eight, four, two and one at a time
@@ -175,7 +176,7 @@ char *writeFixedWhole(char *out, std::uint64_t n, int decimals, bool trimmed)
         trimZeros<2>(n, decimals);
         trimZeros<1>(n, decimals);
     }
-    const int count = std::max(digitCount(n), 1);
+    const int count = digitCount(n);
     const int integral = std::max(count - decimals, 1); // before the point: at least a 0
     const int length = integral + (decimals > 0 ? 1 + decimals : 0);
     char *end = out + length;

@@ -77,6 +77,11 @@ TEST(RegressNumberFormat, EdgeValuesAsQtWritesThem)
     for (double value : values)
         for (Form f : Forms)
             EXPECT_EQ(text(value, f), qtText(value, f).toStdString()) << f.form << f.precision << " of " << value;
+    // Where the count of digits changes: the powers of ten and the numbers just below them.
+    for (double power = 1; power <= 1e15; power *= 10)
+        for (double value : { power, power - 1, power / 1e4, (power - 1) / 1e4, power + 0.5 })
+            for (Form f : Forms)
+                EXPECT_EQ(text(value, f), qtText(value, f).toStdString()) << f.form << f.precision << " of " << value;
     // Halves go away from zero, whatever printf does with them.
     EXPECT_EQ(text(0.03125, { 'f', 4 }), "0.0313");
     EXPECT_EQ(text(-0.0, { 'f', 2 }), "0.00");
