@@ -384,11 +384,17 @@ void reportWritten(Session &session, const QString &path)
     Message(session, QStringLiteral("Saved model results: ") + path, true); // ends the progress texts
 }
 
+// Error 9 when there is no analytical run to report on.
+void requireResults(const ProjectModel &m)
+{
+    if (m.Conc.isEmpty())
+        raise(ErrSubscript, QStringLiteral("Conc"));
+}
+
 // Returns the number of bytes written.
 qint64 writeReport(Session &session, QIODevice &device, const QString &name, const QDate &today)
 {
-    if (session.model.Conc.isEmpty())
-        raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
+    requireResults(session.model);
     ReportText r(device, name);
     writeInputData(session, r, today);
     Progress progress(session);
@@ -410,11 +416,6 @@ public:
     explicit ReportBehind(Session &session)
         : m_session(session)
     {
-    }
-    ~ReportBehind() override
-    {
-        if (m_written.valid())
-            m_written.wait();
     }
     // The grids go when the project does: the report is finished first.
     void projectCleared() override { finish(); }
@@ -455,7 +456,7 @@ public:
 private:
     Session &m_session;
     QString m_path;
-    std::future<void> m_written;
+    std::future<void> m_written; // from std::async: let go, it waits for the writing
 };
 
 } // namespace
@@ -510,8 +511,7 @@ void replayResultsReport(Session &session)
         return;
     guarded(session, QStringLiteral("ExportAnalyticalResults"), [&] {
         session.setStatus(QStringLiteral("Exporting results..."));
-        if (session.model.Conc.isEmpty())
-            raise(ErrSubscript, QStringLiteral("Conc")); // no analytical run yet
+        requireResults(session.model);
         session.part<ReportBehind>().start(session.model.ResultsFile, QDate::currentDate());
     });
 }
